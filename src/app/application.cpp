@@ -1,0 +1,57 @@
+#include "app/application.h"
+
+#include "app/main_window.h"
+#include "app/splash_window.h"
+
+#include <QDir>
+
+#include <stdexcept>
+
+namespace korvane {
+
+Application::Application(Platform& platform, QString homeDir)
+    : platform_(platform), homeDir_(std::move(homeDir)),
+      cableDatabase_(std::make_unique<Database>(homePath(QStringLiteral("Database/JhxlDlxlss.db")))) {
+    addForm(QStringLiteral("Form11"), [this](Form& f) { designSplashWindow(*this, f); });
+    addForm(QStringLiteral("Form1"), [this](Form& f) { designMainWindow(*this, f); });
+}
+
+Application::~Application() = default;
+
+QString Application::homePath(const QString& relative) const {
+    return QDir(homeDir_).filePath(relative);
+}
+
+Form& Application::addForm(const QString& name, Form::Design design) {
+    auto form = std::make_unique<Form>(name, std::move(design));
+    Form& ref = *form;
+    order_.push_back(&ref);
+    forms_[name] = std::move(form);
+    return ref;
+}
+
+Form* Application::findForm(const QString& name) const {
+    auto it = forms_.find(name);
+    return it == forms_.end() ? nullptr : it->second.get();
+}
+
+Form& Application::form(const QString& name) const {
+    Form* f = findForm(name);
+    if (f == nullptr)
+        throw std::logic_error("no form " + name.toStdString());
+    return *f;
+}
+
+void Application::start() { form(QStringLiteral("Form11")).show(); }
+
+void Application::startWithoutSplash() { mainForm().show(); }
+
+void Application::end(int status) {
+    if (ended_)
+        return;
+    ended_ = true;
+    exitStatus_ = status;
+    platform_.endProgram(status);
+}
+
+} // namespace korvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QSqlRecord>
+#include <QString>
+#include <QVariantList>
+
+#include <vector>
+
+namespace korvane {
+
+// Rows of one query, read forward and kept; `ok` is false when the query could not run.
+struct QueryResult {
+    bool ok = false;
+    QString error;
+    std::vector<QSqlRecord> rows;
+};
+
+// A read-only connection to one SQLite database file below the program's folder. Each owner
+// (the main window, each database dialog) holds its own connection. Queries take the user's
+// choices as bound parameters, never as text inside the SQL.
+class Database {
+public:
+    explicit Database(QString filePath);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& filePath() const { return filePath_; }
+
+    // Opens the file read-only and checks that it is an SQLite database holding `table`.
+    // Returns an empty string on success, otherwise why it failed.
+    QString open(const QString& requiredTable);
+    bool isOpen() const;
+    void close();
+
+    QueryResult query(const QString& sql, const QVariantList& parameters = {}) const;
+
+private:
+    QString filePath_;
+    QString connectionName_;
+};
+
+// The text of a number read from the database: general format with the regional decimal sign.
+// An empty value (NULL) or one that is not a number gives the empty text.
+QString databaseNumberText(const QVariant& value);
+
+} // namespace korvane

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace korvane {
+
+// The user's regional number settings: decimal sign and digit grouping. The GUI takes them from
+// the system locale; the CLI and the tests use the defaults ('.' and ',' grouping by three).
+struct RegionalFormat {
+    QChar decimalSign = u'.';
+    QChar groupSign = u',';
+    int groupSize = 3;
+
+    static RegionalFormat fromSystemLocale();
+};
+
+// The format every field reading and writing uses. Set once at start-up.
+const RegionalFormat& regionalFormat();
+void setRegionalFormat(const RegionalFormat& format);
+
+// Lenient reading of a field: blanks, tabs and line feeds anywhere are ignored, then the longest
+// leading decimal number (sign, digits, one '.', exponent) is taken whatever the regional decimal
+// sign; anything else, the empty text included, reads as 0. Never fails.
+double readLenient(const QString& text);
+
+// Strict reading of a field: the whole text (surrounding blanks allowed) must be a number in the
+// regional format (sign, digits with optional group signs, regional decimal sign, exponent).
+// The empty text and anything else fail.
+std::optional<double> readStrict(const QString& text,
+                                 const RegionalFormat& format = regionalFormat());
+
+// Decimal rounding on the value's 15-significant-digit decimal form, so that 8.45725 rounds to
+// 8.4573 although the binary double lies a hair below it.
+double roundHalfAwayFromZero(double value, int decimals);
+double roundHalfEven(double value, int decimals);
+// The value as it comes back from its general-format text (15 significant digits).
+double roundToSignificant(double value, int digits = 15);
+
+// Fixed-point text with exactly `decimals` decimals, a leading zero, regional grouping and sign;
+// halves round away from zero.
+QString formatFixed(double value, int decimals, const RegionalFormat& format = regionalFormat());
+
+// General format: the shortest decimal form of up to 15 significant digits, regional decimal
+// sign, no grouping, exponent form ("1E-05", "1.5E+20") outside 1e-5 .. 1e15.
+QString formatGeneral(double value, const RegionalFormat& format = regionalFormat());
+
+// A value kept as a fixed-point quantity of four decimals (halves to even), written in the
+// general format without trailing zeros: 237.11376 gives "237.1138", 250 gives "250".
+QString formatFourDecimalsTrimmed(double value, const RegionalFormat& format = regionalFormat());
+
+} // namespace korvane

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "form/control.h"
+
+#include <QColor>
+#include <QPalette>
+
+namespace korvane::gui {
+
+// A model colour (0xBBGGRR, or a system colour with the high bit set) as a Qt colour.
+QColor toQColor(Color color, const QPalette& palette);
+
+} // namespace korvane::gui

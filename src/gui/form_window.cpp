@@ -1,0 +1,325 @@
+#include "gui/form_window.h"
+
+#include "form/user_actions.h"
+#include "gui/colors.h"
+#include "gui/pictures.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <cmath>
+
+namespace korvane::gui {
+
+namespace {
+
+QString displayText(QString text) { return text.remove(u'\r'); }
+
+// A straight line of a drawing; its widget covers the line's bounding box.
+class LineWidget : public QWidget {
+public:
+    LineWidget(const Line& line, QWidget* parent) : QWidget(parent), line_(line) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(palette().color(QPalette::WindowText), line_.borderWidth()));
+        const QPoint origin = pos();
+        p.drawLine(QPoint(line_.x1(), line_.y1()) - origin, QPoint(line_.x2(), line_.y2()) - origin);
+    }
+
+private:
+    const Line& line_;
+};
+
+void applyFieldColors(QWidget* widget, const Control& control) {
+    QPalette pal = widget->palette();
+    const QColor back = toQColor(control.backColor(), pal);
+    const QColor fore = toQColor(control.foreColor(), pal);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Base, back);
+        pal.setColor(group, QPalette::Text, fore);
+    }
+    widget->setPalette(pal);
+}
+
+void fillRichText(QTextEdit* edit, const RichTextBox& box) {
+    edit->clear();
+    QTextCursor cursor(edit->document());
+    const QString& text = box.text();
+    const auto& formats = box.formats();
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start + 1;
+        while (end < text.size() && formats[static_cast<size_t>(end)] == formats[static_cast<size_t>(start)])
+            ++end;
+        const CharFormat& f = formats[static_cast<size_t>(start)];
+        QTextCharFormat format;
+        format.setFontFamilies({f.fontName});
+        format.setFontPointSize(f.fontSize);
+        format.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
+        format.setForeground(toQColor(f.color, edit->palette()));
+        cursor.insertText(displayText(text.mid(start, end - start)), format);
+        start = end;
+    }
+    edit->moveCursor(QTextCursor::Start);
+}
+
+} // namespace
+
+FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setWindowTitle(form.caption());
+    setFixedSize(form.width(), form.height());
+    if (form.isDialog())
+        setWindowFlag(Qt::Tool);
+    for (const auto& control : form.controls())
+        bind(*control);
+}
+
+FormWindow::~FormWindow() {
+    for (auto& [control, id] : connections_)
+        control->changed.disconnect(id);
+}
+
+QWidget* FormWindow::widgetFor(const QString& controlName) const {
+    const Control* control = form_.find(controlName);
+    auto it = widgets_.find(control);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // Closing a window unloads its form; the view manager then deletes this window.
+    event->accept();
+    QTimer::singleShot(0, this, [this] { form_.unload(); });
+}
+
+QWidget* FormWindow::parentWidgetFor(const Control& control) const {
+    const Control* container = control.container();
+    if (container == nullptr)
+        return const_cast<FormWindow*>(this);
+    if (container->kind() == ControlKind::TabControl) {
+        auto it = tabPages_.find({container, control.page()});
+        if (it != tabPages_.end())
+            return it->second;
+    }
+    auto it = widgets_.find(container);
+    return it == widgets_.end() ? const_cast<FormWindow*>(this) : it->second;
+}
+
+void FormWindow::watch(Control& control, std::function<void()> refresh) {
+    auto guarded = [this, refresh] {
+        if (updating_)
+            return;
+        updating_ = true;
+        refresh();
+        updating_ = false;
+    };
+    guarded();
+    connections_.emplace_back(&control, control.changed.connect([guarded](const Control&) { guarded(); }));
+}
+
+void FormWindow::bind(Control& control) {
+    QWidget* parent = parentWidgetFor(control);
+    QWidget* widget = nullptr;
+    const Rect& r = control.geometry();
+
+    switch (control.kind()) {
+    case ControlKind::TextBox: {
+        auto& box = static_cast<TextBox&>(control);
+        if (box.multiLine()) {
+            auto* edit = new QPlainTextEdit(parent);
+            widget = edit;
+            QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit, &box] {
+                if (!updating_)
+                    userType(box, edit->toPlainText());
+            });
+            watch(box, [edit, &box] {
+                if (edit->toPlainText() != displayText(box.text()))
+                    edit->setPlainText(displayText(box.text()));
+                edit->setEnabled(box.enabled());
+                applyFieldColors(edit, box);
+            });
+        } else {
+            auto* edit = new QLineEdit(parent);
+            widget = edit;
+            QObject::connect(edit, &QLineEdit::textEdited, edit,
+                             [&box](const QString& text) { userType(box, text); });
+            watch(box, [edit, &box] {
+                if (edit->text() != box.text())
+                    edit->setText(box.text());
+                edit->setEnabled(box.enabled());
+                applyFieldColors(edit, box);
+            });
+        }
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto& combo = static_cast<ComboBox&>(control);
+        auto* list = new QComboBox(parent);
+        widget = list;
+        list->setEditable(combo.editable());
+        list->setMaxVisibleItems(20);
+        QObject::connect(list, &QComboBox::activated, list, [this, &combo](int index) {
+            if (!updating_)
+                userSelect(combo, index);
+        });
+        if (combo.editable()) {
+            QObject::connect(list, &QComboBox::editTextChanged, list, [this, &combo](const QString& text) {
+                if (!updating_ && text != combo.text())
+                    userType(combo, text);
+            });
+        }
+        watch(combo, [list, &combo] {
+            QStringList shown;
+            for (int i = 0; i < list->count(); ++i)
+                shown << list->itemText(i);
+            if (shown != combo.items()) {
+                list->clear();
+                list->addItems(combo.items());
+            }
+            list->setCurrentIndex(combo.listIndex());
+            if (combo.editable() && list->currentText() != combo.text())
+                list->setEditText(combo.text());
+            list->setEnabled(combo.enabled());
+        });
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto& check = static_cast<CheckBox&>(control);
+        auto* box = new QCheckBox(parent);
+        widget = box;
+        QObject::connect(box, &QCheckBox::clicked, box,
+                         [&check](bool checked) { userCheck(check, checked ? 1 : 0); });
+        watch(check, [box, &check] {
+            box->setChecked(check.value() != 0);
+            box->setText(check.caption());
+            box->setEnabled(check.enabled());
+        });
+        break;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new QPushButton(parent);
+        widget = button;
+        QObject::connect(button, &QPushButton::clicked, button, [&control] { userClick(control); });
+        watch(control, [button, &control] {
+            button->setText(control.caption());
+            button->setEnabled(control.enabled());
+        });
+        break;
+    }
+    case ControlKind::Frame: {
+        auto* group = new QGroupBox(parent);
+        widget = group;
+        watch(control, [group, &control] { group->setTitle(control.caption()); });
+        break;
+    }
+    case ControlKind::Label: {
+        auto& label = static_cast<Label&>(control);
+        auto* text = new QLabel(parent);
+        widget = text;
+        if (!label.picture().isEmpty()) {
+            text->setPixmap(builtInPicture(label.picture(), QSize(r.width, r.height)));
+        } else {
+            text->setWordWrap(true);
+            text->setAlignment(label.alignment() == Alignment::Center  ? Qt::AlignCenter
+                               : label.alignment() == Alignment::Right ? Qt::AlignRight
+                                                                       : Qt::AlignLeft);
+            watch(label, [text, &label] { text->setText(displayText(label.caption())); });
+        }
+        break;
+    }
+    case ControlKind::Line:
+        widget = new LineWidget(static_cast<Line&>(control), parent);
+        break;
+    case ControlKind::Timer: {
+        auto& timer = static_cast<Timer&>(control);
+        auto* qtimer = new QTimer(this);
+        QObject::connect(qtimer, &QTimer::timeout, qtimer, [&timer] { timer.raise(Event::Timer); });
+        watch(timer, [qtimer, &timer] {
+            if (timer.enabled() && timer.interval() > 0) {
+                if (!qtimer->isActive() || qtimer->interval() != timer.interval())
+                    qtimer->start(timer.interval());
+            } else {
+                qtimer->stop();
+            }
+        });
+        return;
+    }
+    case ControlKind::ProgressBar: {
+        auto& bar = static_cast<ProgressBar&>(control);
+        auto* progress = new QProgressBar(parent);
+        widget = progress;
+        progress->setTextVisible(false);
+        watch(bar, [progress, &bar] {
+            progress->setRange(0, static_cast<int>(std::lround(bar.max())));
+            progress->setValue(static_cast<int>(std::lround(bar.value())));
+        });
+        break;
+    }
+    case ControlKind::UpDown: {
+        auto& upDown = static_cast<UpDown&>(control);
+        auto* spin = new QSpinBox(parent);
+        widget = spin;
+        spin->setRange(upDown.min(), upDown.max());
+        spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        spin->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; }"));
+        QObject::connect(spin, &QSpinBox::valueChanged, spin, [this, &upDown](int value) {
+            if (!updating_)
+                userSpin(upDown, value);
+        });
+        watch(upDown, [spin, &upDown] {
+            spin->setValue(upDown.value());
+            spin->setEnabled(upDown.enabled());
+        });
+        break;
+    }
+    case ControlKind::RichTextBox: {
+        auto& box = static_cast<RichTextBox&>(control);
+        auto* edit = new QTextEdit(parent);
+        widget = edit;
+        edit->setReadOnly(true);
+        watch(box, [edit, &box] { fillRichText(edit, box); });
+        break;
+    }
+    case ControlKind::TabControl: {
+        auto& tabControl = static_cast<TabControl&>(control);
+        auto* tabs = new QTabWidget(parent);
+        widget = tabs;
+        for (int i = 0; i < tabControl.tabCaptions().size(); ++i) {
+            auto* page = new QWidget;
+            tabs->addTab(page, tabControl.tabCaptions().at(i));
+            tabPages_[{&control, i}] = page;
+        }
+        QObject::connect(tabs, &QTabWidget::currentChanged, tabs,
+                         [&tabControl](int index) { tabControl.setTab(index); });
+        watch(tabControl, [tabs, &tabControl] { tabs->setCurrentIndex(tabControl.tab()); });
+        break;
+    }
+    }
+
+    widget->setObjectName(control.name());
+    widget->setGeometry(r.x, r.y, r.width, r.height);
+    widgets_[&control] = widget;
+    watch(control, [widget, &control] {
+        widget->setVisible(control.visible());
+        widget->setToolTip(control.toolTip());
+    });
+}
+
+} // namespace korvane::gui

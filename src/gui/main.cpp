@@ -1,0 +1,125 @@
+// korvane: the calculator's window.
+//
+// Options for automation and documentation (the program needs none):
+//   --no-splash        open the main window at once
+//   --exit-after-load  quit as soon as the main window is shown (start-up timing)
+//   --script FILE      run a korvane-cli script against the window after start-up
+//   --tab N            show page N of the main window
+//   --grab PNG         save a picture of the main window (or of --grab-form NAME) and quit
+
+#include "app/application.h"
+#include "app/script_runner.h"
+#include "form/number_format.h"
+#include "gui/gui_platform.h"
+#include "gui/view_manager.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+struct Options {
+    bool splash = true;
+    bool exitAfterLoad = false;
+    QString script;
+    int tab = -1;
+    QString grab;
+    QString grabForm = QStringLiteral("Form1");
+};
+
+Options parseOptions(const QStringList& args) {
+    Options o;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        auto next = [&] { return i + 1 < args.size() ? args.at(++i) : QString(); };
+        if (a == QLatin1String("--no-splash"))
+            o.splash = false;
+        else if (a == QLatin1String("--exit-after-load"))
+            o.exitAfterLoad = true;
+        else if (a == QLatin1String("--script"))
+            o.script = next();
+        else if (a == QLatin1String("--tab"))
+            o.tab = next().toInt();
+        else if (a == QLatin1String("--grab"))
+            o.grab = next();
+        else if (a == QLatin1String("--grab-form"))
+            o.grabForm = next();
+    }
+    if (!o.script.isEmpty() || !o.grab.isEmpty())
+        o.splash = false;
+    return o;
+}
+
+// Runs the script and takes the picture once the main window is up.
+int automate(korvane::Application& app, korvane::gui::ViewManager& views, const Options& o) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    int status = 0;
+    if (!o.script.isEmpty()) {
+        QFile file(o.script);
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << "error: cannot open script " << o.script << '\n';
+            return 2;
+        }
+        korvane::ScriptRunner runner(app, out, err);
+        QTextStream script(&file);
+        int lineNumber = 0;
+        while (!script.atEnd() && status == 0) {
+            const QString line = script.readLine().trimmed();
+            ++lineNumber;
+            if (line.isEmpty() || line.startsWith(u'#'))
+                continue;
+            if (const QString why = runner.execute(line); !why.isEmpty()) {
+                err << "error: line " << lineNumber << ": " << why << '\n';
+                status = 2;
+            }
+            QCoreApplication::processEvents();
+        }
+    }
+    if (o.tab >= 0)
+        app.mainForm().get<korvane::TabControl>(QStringLiteral("SSTab1")).setTab(o.tab);
+    if (!o.grab.isEmpty()) {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        QWidget* window = views.windowOf(o.grabForm);
+        if (window == nullptr || !window->grab().save(o.grab)) {
+            err << "error: cannot save " << o.grab << '\n';
+            return 2;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvane"));
+    korvane::setRegionalFormat(korvane::RegionalFormat::fromSystemLocale());
+    const Options options = parseOptions(QApplication::arguments());
+
+    korvane::gui::GuiPlatform platform;
+    korvane::Application app(platform, QCoreApplication::applicationDirPath());
+    korvane::gui::ViewManager views(app);
+
+    if (options.splash) {
+        app.start();
+        return QApplication::exec();
+    }
+
+    app.startWithoutSplash();
+    if (app.ended())
+        return app.exitStatus();
+    if (options.exitAfterLoad) {
+        QTimer::singleShot(0, &qapp, [] { QCoreApplication::exit(0); });
+        return QApplication::exec();
+    }
+    if (!options.script.isEmpty() || !options.grab.isEmpty() || options.tab >= 0) {
+        const int status = automate(app, views, options);
+        if (!options.grab.isEmpty() || status != 0)
+            return status;
+    }
+    return QApplication::exec();
+}

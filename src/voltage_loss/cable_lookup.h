@@ -1,0 +1,17 @@
+#pragma once
+
+namespace korvane {
+
+class Database;
+class Form;
+
+// The cable table of the cable database.
+inline constexpr const char* kCableTable = "AAA";
+
+// Start-up: the distinct loss types, in the order of the table, into Combo1.
+void fillLossTypes(Form& form, const Database& db);
+// The cascade loss type → cable type → cross-section, and R and X of the chosen cable into
+// Text1 and Text2.
+void installCableLookup(Form& form, const Database& db);
+
+} // namespace korvane

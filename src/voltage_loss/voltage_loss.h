@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace korvane {
+
+// One field read both ways: the lenient value always exists, the strict one only when the whole
+// text is a number in the regional format.
+struct FieldReading {
+    double lenient = 0.0;
+    std::optional<double> strict;
+};
+
+// A load and its distance from the supply point (I in A or P in kW, L in km).
+struct LoadAtDistance {
+    double load = 0.0;
+    double lengthKm = 0.0;
+};
+
+// Inputs of the voltage-loss computation, read from page 0 once at the start of the action.
+struct VoltageLossInput {
+    QString lineKind; // text of the line-kind list, compared exactly
+    QString loadCase; // text of the load-case list, compared exactly
+    FieldReading resistanceOhmPerKm;
+    FieldReading reactanceOhmPerKm;
+    FieldReading voltageKv;
+    std::optional<double> powerFactor; // strict reading of cos phi
+    double endCurrentA = 0.0;          // I of the end-load / uniform-load cases
+    double endLengthKm = 0.0;          // L of those cases
+    double endPowerKw = 0.0;           // P of the load-moment end-load cases
+    double endPowerLengthKm = 0.0;     // Lp
+    std::array<LoadAtDistance, 4> currentLoads{};    // I1..I4 with L1..L4
+    std::array<LoadAtDistance, 4> powerLoads{};      // P1..P4 with L1..L4, cos phi as selected
+    std::array<LoadAtDistance, 4> unityPowerLoads{}; // P1..P4 with L1..L4, cos phi = 1
+    std::optional<double> conductorTempC;            // strict
+    std::optional<double> ambientTempC;              // strict
+};
+
+// Which row of the kind/case table applied.
+enum class LossFormula {
+    None,                // no row matched or the formula failed: loss is 0
+    CurrentMomentEnd,    // I·L
+    CurrentMomentUniform,// 0.5·I·L
+    CurrentMomentSeveral,// ΣI·L
+    LoadMomentEnd,       // P·L with R + X·tan phi
+    LoadMomentSeveral,   // ΣP·L with R + X·tan phi
+    UnityPowerSeveral,   // ΣP·L, cos phi = 1 (resistive only)
+    UnityPowerEnd,       // P·L, cos phi = 1 (resistive only)
+};
+
+// Which sub-step of the maximum line length produced the final value.
+enum class MaxLengthSource { None, FromCurrent, FromPowerSinglePhase, FromPowerThreePhase };
+
+struct VoltageLossResult {
+    // Angle of the power factor, each function rounded to single precision.
+    double phi = 0.0;
+    double cosPhi = 1.0;
+    double sinPhi = 0.0;
+    double tanPhi = 0.0;
+
+    LossFormula formula = LossFormula::None;
+    double factor = 0.0;       // the leading constant: √3, 2, 1.5·√3, 1, 2, 2.25 …
+    double moment = 0.0;       // the current moment (A·km) or load moment (kW·km) used
+    double lossPercent = 0.0;  // Δu in %, before display rounding
+    double shownLossPercent = 0.0; // Δu rounded to 4 decimals as displayed
+    bool withinLimit = true;   // shown value ≤ 5
+
+    // Maximum line length (m). Each intermediate is set only when its step succeeded.
+    std::optional<double> temperatureFactor; // k
+    std::optional<double> impedanceOhmPerKm; // Z after its text round trip
+    std::optional<double> lengthFromCurrentM;
+    std::optional<double> lengthFromPowerM;  // sub-step 2 or 3, whichever ran last successfully
+    std::optional<double> maxLengthM;        // final value (four decimals, halves to even)
+    MaxLengthSource maxLengthSource = MaxLengthSource::None;
+};
+
+inline constexpr double kVoltageLossLimitPercent = 5.0;
+
+// The line kinds and load cases exactly as the lists show them.
+namespace line_kind {
+inline const QString kThreePhase = QStringLiteral("三相平衡负荷线路");
+inline const QString kSinglePhaseLineVoltage = QStringLiteral("接于线电压的单相负荷线路");
+inline const QString kTwoPhaseNeutral = QStringLiteral("接于相电压的两相-N线平衡负荷线路");
+inline const QString kSinglePhasePhaseVoltage = QStringLiteral("接相电压的单相负荷线路");
+} // namespace line_kind
+
+namespace load_case {
+inline const QString kEndCurrent = QStringLiteral("(1)终段负荷用电流矩(A.km)");
+inline const QString kUniformCurrent = QStringLiteral("(2)均匀分布负荷用电流矩(A.km)");
+inline const QString kSeveralCurrent = QStringLiteral("(3)几个负荷用电流矩(A.km)");
+inline const QString kEndPower4 = QStringLiteral("(4)终段负荷用负荷矩(kW.km)");
+inline const QString kSeveralPower = QStringLiteral("(5)几个负荷用负荷矩(kW.km)");
+inline const QString kSeveralUnityPower =
+    QStringLiteral("(6)整条线路的导线截面材料及敷设方式均相同cosφ=1,几个负荷用负荷矩(kW.km)");
+inline const QString kEndPower3 = QStringLiteral("(3)终段负荷用负荷矩(kW.km)");
+inline const QString kEndUnityPower = QStringLiteral("(4)终段负荷且cosφ=1用负荷矩(kW.km)");
+inline const QString kEndUnityPowerOrDc =
+    QStringLiteral("(4)终段负荷且cosφ=1或直流线路用负荷矩(kW.km)");
+} // namespace load_case
+
+// Voltage loss of a low-voltage line by the current-moment or load-moment method
+// (《工业与民用配电设计手册》第三版, voltage-loss formulas for 0.38/0.22 kV lines), its 5 % verdict
+// and the longest line that keeps within it. Each step that cannot be evaluated is skipped.
+VoltageLossResult computeVoltageLoss(const VoltageLossInput& input);
+
+} // namespace korvane

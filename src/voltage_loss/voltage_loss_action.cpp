@@ -1,0 +1,64 @@
+#include "voltage_loss/voltage_loss_action.h"
+
+#include "form/form.h"
+#include "form/number_format.h"
+#include "voltage_loss/voltage_loss.h"
+#include "voltage_loss/voltage_loss_page.h"
+
+namespace korvane {
+
+namespace {
+
+FieldReading readBoth(const QString& text) { return {readLenient(text), readStrict(text)}; }
+
+// The four (load, distance) pairs switched by kLoadSwitches[first .. first + 3].
+std::array<LoadAtDistance, 4> readLoads(const Form& form, int first) {
+    std::array<LoadAtDistance, 4> loads{};
+    for (int k = 0; k < 4; ++k) {
+        const LoadSwitch& pair = kLoadSwitches[first + k];
+        loads[static_cast<size_t>(k)] = {
+            readLenient(form.text(QString::fromLatin1(pair.load)).text()),
+            readLenient(form.text(QString::fromLatin1(pair.distance)).text())};
+    }
+    return loads;
+}
+
+} // namespace
+
+VoltageLossInput readVoltageLossInput(const Form& form) {
+    auto text = [&form](const char* name) { return form.text(QString::fromLatin1(name)).text(); };
+    auto listText = [&form](const char* name) {
+        return form.combo(QString::fromLatin1(name)).text();
+    };
+    VoltageLossInput in;
+    in.lineKind = listText("Combo5");
+    in.loadCase = listText("Combo6");
+    in.resistanceOhmPerKm = readBoth(text("Text1"));
+    in.reactanceOhmPerKm = readBoth(text("Text2"));
+    in.voltageKv = readBoth(listText("Combo7"));
+    in.powerFactor = readStrict(listText("Combo4"));
+    in.endCurrentA = readLenient(text("Text4"));
+    in.endLengthKm = readLenient(text("Text5"));
+    in.endPowerKw = readLenient(text("Text17"));
+    in.endPowerLengthKm = readLenient(text("Text18"));
+    in.currentLoads = readLoads(form, 0);
+    in.powerLoads = readLoads(form, 4);
+    in.unityPowerLoads = readLoads(form, 8);
+    in.conductorTempC = readStrict(listText("Combo8"));
+    in.ambientTempC = readStrict(listText("Combo9"));
+    return in;
+}
+
+void installVoltageLossAction(Form& form) {
+    form.button(QStringLiteral("Command1")).on(Event::Click, [&form] {
+        const VoltageLossResult result = computeVoltageLoss(readVoltageLossInput(form));
+        form.text(QStringLiteral("Text6")).setText(formatFixed(result.shownLossPercent, 4));
+        form.text(QStringLiteral("Text3"))
+            .setText(QString::fromUtf8(result.withinLimit ? kVerdictPass : kVerdictFail));
+        // Without a line length that could be worked out the field keeps what it showed.
+        if (result.maxLengthM)
+            form.text(QStringLiteral("Text7")).setText(formatFourDecimalsTrimmed(*result.maxLengthM));
+    });
+}
+
+} // namespace korvane
