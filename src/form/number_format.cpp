@@ -1,0 +1,474 @@
+#include "form/number_format.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
+// All conversions between doubles and decimal text go through std::to_chars / std::from_chars:
+// they ignore the C locale, which QCoreApplication sets from the environment on Unix and which
+// would otherwise turn printf's and strtod's '.' into a ',' behind our back.
+
+namespace korvane {
+
+namespace {
+
+// Significant digits of the general format, as the calculation book has always shown them.
+constexpr int kGeneralDigits = 15;
+
+// A finite value as sign, significant decimal digits and the power of ten of the first digit:
+// value = d0.d1d2… × 10^exponent. Zero is the single digit "0" with exponent 0.
+struct DecimalDigits {
+    bool negative = false;
+    std::string digits = "0";
+    int exponent = 0;
+
+    bool isZero() const { return digits == "0"; }
+};
+
+DecimalDigits decimalZero() {
+    return DecimalDigits{};
+}
+
+// The value to `significant` significant digits (rounded to nearest by the library).
+DecimalDigits toDecimalDigits(double value, int significant = kGeneralDigits) {
+    std::array<char, 64> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                         std::chars_format::scientific, significant - 1);
+    if (ec != std::errc{}) {
+        return decimalZero();
+    }
+    DecimalDigits result;
+    result.digits.clear();
+    const char* p = buffer.data();
+    if (*p == '-') {
+        result.negative = true;
+        ++p;
+    }
+    for (; p != end && *p != 'e'; ++p) {
+        if (*p != '.') {
+            result.digits.push_back(*p);
+        }
+    }
+    if (p != end) {
+        ++p; // 'e'
+        if (*p == '+') {
+            ++p;
+        }
+        std::from_chars(p, end, result.exponent);
+    }
+    if (result.digits.find_first_not_of('0') == std::string::npos) {
+        return decimalZero();
+    }
+    return result;
+}
+
+enum class Tie { AwayFromZero, ToEven };
+
+// Rounds the decimal digits at the place 10^-decimals. Working on the digits rather than on the
+// binary double is what makes 8.45725 (binary 8.45724999…) round up to 8.4573.
+DecimalDigits roundDigits(const DecimalDigits& value, int decimals, Tie tie) {
+    if (value.isZero()) {
+        return value;
+    }
+    const long long kept = static_cast<long long>(value.exponent) + decimals + 1;
+    if (kept >= static_cast<long long>(value.digits.size())) {
+        return value; // nothing beyond the wanted place
+    }
+    if (kept < 0) {
+        return decimalZero(); // below half a unit of the wanted place
+    }
+    const auto keptCount = static_cast<std::size_t>(kept);
+    std::string head = value.digits.substr(0, keptCount);
+    const char next = value.digits[keptCount];
+    const bool restNonZero =
+        value.digits.find_first_not_of('0', keptCount + 1) != std::string::npos;
+    bool up = false;
+    if (tie == Tie::AwayFromZero) {
+        up = next >= '5';
+    } else {
+        const bool lastOdd = !head.empty() && (head.back() - '0') % 2 == 1;
+        up = next > '5' || (next == '5' && (restNonZero || lastOdd));
+    }
+    if (up) {
+        auto it = head.rbegin();
+        for (; it != head.rend() && *it == '9'; ++it) {
+            *it = '0';
+        }
+        if (it == head.rend()) {
+            head.insert(head.begin(), '1');
+        } else {
+            ++*it;
+        }
+    }
+    if (head.empty()) {
+        return decimalZero();
+    }
+    // `head` now counts units of 10^-decimals; its first digit is non-zero.
+    DecimalDigits result;
+    result.negative = value.negative;
+    result.digits = std::move(head);
+    result.exponent = static_cast<int>(result.digits.size()) - 1 - decimals;
+    return result;
+}
+
+// Reads back a rounded decimal. A value rounded beyond the largest double comes back infinite.
+double toDouble(const DecimalDigits& value) {
+    if (value.isZero()) {
+        return 0.0;
+    }
+    std::string text = value.digits.substr(0, 1);
+    if (value.digits.size() > 1) {
+        text += '.';
+        text += value.digits.substr(1);
+    }
+    text += 'e';
+    text += std::to_string(value.exponent);
+    double result = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
+    if (ec == std::errc::result_out_of_range) {
+        result = value.exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return value.negative ? -result : result;
+}
+
+// The number read by either reader, still as text: mantissa digits (integer and fraction
+// concatenated), how many of them stand before the decimal sign, and the written exponent.
+struct ScannedNumber {
+    bool negative = false;
+    std::string digits;
+    long long integerDigits = 0;
+    long long exponent = 0;
+};
+
+// Exponents beyond any double are kept bounded so the arithmetic below cannot overflow.
+constexpr long long kExponentCap = 1'000'000'000;
+
+void appendExponentDigit(long long& exponent, char digit) {
+    if (exponent < kExponentCap) {
+        exponent = exponent * 10 + (digit - '0');
+    }
+}
+
+// Converts a scanned number; std::nullopt when its magnitude is beyond the largest double.
+// A value too small for a double reads as 0, as every field would show it anyway.
+std::optional<double> toDouble(const ScannedNumber& number) {
+    const std::size_t first = number.digits.find_first_not_of('0');
+    if (first == std::string::npos) {
+        return 0.0;
+    }
+    // value = 0.<significant digits> × 10^scale
+    long long scale = number.integerDigits - static_cast<long long>(first) + number.exponent;
+    scale = std::clamp(scale, -kExponentCap, kExponentCap);
+    std::string text = "0." + number.digits.substr(first) + 'e' + std::to_string(scale);
+    double result = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
+    if (ec == std::errc::result_out_of_range) {
+        if (scale > 0) {
+            return std::nullopt;
+        }
+        return 0.0;
+    }
+    if (ec != std::errc{} || !std::isfinite(result)) {
+        return std::nullopt;
+    }
+    return number.negative ? -result : result;
+}
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The group sign as typed: where the locale groups with a no-break or narrow space, a plain
+// space does too, since that is what the keyboard gives.
+bool isGroupSign(QChar c, const RegionalFormat& format) {
+    if (c == format.groupSign) {
+        return true;
+    }
+    return format.groupSign.isSpace() && c.isSpace();
+}
+
+QString nonFiniteText(double value) {
+    if (std::isnan(value)) {
+        return QStringLiteral("NaN");
+    }
+    return value < 0 ? QStringLiteral("-Inf") : QStringLiteral("Inf");
+}
+
+QString groupedInteger(const std::string& digits, const RegionalFormat& format) {
+    QString text;
+    const int count = static_cast<int>(digits.size());
+    const bool grouping = format.groupSize > 0 && !format.groupSign.isNull();
+    for (int i = 0; i < count; ++i) {
+        if (grouping && i > 0 && (count - i) % format.groupSize == 0) {
+            text += format.groupSign;
+        }
+        text += QChar::fromLatin1(digits[static_cast<std::size_t>(i)]);
+    }
+    return text;
+}
+
+// The general format of already rounded digits: plain from 1e-5 up to 1e15, exponent form
+// (mantissa, 'E', sign, at least two exponent digits) elsewhere; no grouping.
+QString writeGeneral(const DecimalDigits& value, const RegionalFormat& format) {
+    if (value.isZero()) {
+        return QStringLiteral("0");
+    }
+    std::string digits = value.digits;
+    digits.erase(digits.find_last_not_of('0') + 1);
+    const int e = value.exponent;
+    const auto count = static_cast<int>(digits.size());
+    QString text;
+    if (value.negative) {
+        text += u'-';
+    }
+    if (e >= -5 && e < 15) {
+        if (e >= 0) {
+            for (int i = 0; i <= e; ++i) {
+                text += i < count ? QChar::fromLatin1(digits[static_cast<std::size_t>(i)]) : u'0';
+            }
+            if (count > e + 1) {
+                text += format.decimalSign;
+                text += QString::fromLatin1(digits.substr(static_cast<std::size_t>(e) + 1));
+            }
+        } else {
+            text += u'0';
+            text += format.decimalSign;
+            text += QString(-e - 1, u'0');
+            text += QString::fromLatin1(digits);
+        }
+        return text;
+    }
+    text += QChar::fromLatin1(digits[0]);
+    if (count > 1) {
+        text += format.decimalSign;
+        text += QString::fromLatin1(digits.substr(1));
+    }
+    text += u'E';
+    text += e < 0 ? u'-' : u'+';
+    text += QStringLiteral("%1").arg(std::abs(e), 2, 10, QChar(u'0'));
+    return text;
+}
+
+} // namespace
+
+RegionalFormat RegionalFormat::fromSystemLocale() {
+    const QLocale locale = QLocale::system();
+    RegionalFormat format;
+    const QString decimal = locale.decimalPoint();
+    const QString group = locale.groupSeparator();
+    if (!decimal.isEmpty()) {
+        format.decimalSign = decimal.front();
+    }
+    if (!group.isEmpty()) {
+        format.groupSign = group.front();
+    }
+    // A locale without its own group sign must not end up grouping with its decimal sign.
+    if (format.groupSign == format.decimalSign) {
+        format.groupSign = format.decimalSign == u'.' ? u',' : u'.';
+    }
+    format.groupSize = 3;
+    return format;
+}
+
+namespace {
+RegionalFormat& currentFormat() {
+    static RegionalFormat format;
+    return format;
+}
+} // namespace
+
+const RegionalFormat& regionalFormat() {
+    return currentFormat();
+}
+
+void setRegionalFormat(const RegionalFormat& format) {
+    currentFormat() = format;
+}
+
+double readLenient(const QString& text) {
+    // Blanks go first, wherever they are, so "1 2 . 5" reads as 12.5. The scan stops at the
+    // first character that cannot be part of an ASCII number.
+    std::string compact;
+    compact.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') {
+            continue;
+        }
+        if (c.unicode() >= 0x80) {
+            break;
+        }
+        compact.push_back(static_cast<char>(c.unicode()));
+    }
+
+    ScannedNumber number;
+    std::size_t p = 0;
+    const std::size_t n = compact.size();
+    auto isDigitAt = [&](std::size_t i) { return i < n && compact[i] >= '0' && compact[i] <= '9'; };
+    if (p < n && (compact[p] == '+' || compact[p] == '-')) {
+        number.negative = compact[p] == '-';
+        ++p;
+    }
+    for (; isDigitAt(p); ++p) {
+        number.digits.push_back(compact[p]);
+    }
+    number.integerDigits = static_cast<long long>(number.digits.size());
+    if (p < n && compact[p] == '.') {
+        for (++p; isDigitAt(p); ++p) {
+            number.digits.push_back(compact[p]);
+        }
+    }
+    if (number.digits.empty()) {
+        return 0.0;
+    }
+    // 'D' is the old double-precision exponent letter; it is taken like 'E'. The exponent
+    // counts only when a digit follows, so "3e" and "3e+" read as 3.
+    if (p < n &&
+        (compact[p] == 'e' || compact[p] == 'E' || compact[p] == 'd' || compact[p] == 'D')) {
+        std::size_t q = p + 1;
+        bool negativeExponent = false;
+        if (q < n && (compact[q] == '+' || compact[q] == '-')) {
+            negativeExponent = compact[q] == '-';
+            ++q;
+        }
+        if (isDigitAt(q)) {
+            for (; isDigitAt(q); ++q) {
+                appendExponentDigit(number.exponent, compact[q]);
+            }
+            if (negativeExponent) {
+                number.exponent = -number.exponent;
+            }
+        }
+    }
+    // A number too large for a double is no usable field value: it reads as 0 like any other
+    // unusable text.
+    return toDouble(number).value_or(0.0);
+}
+
+std::optional<double> readStrict(const QString& text, const RegionalFormat& format) {
+    const QString trimmed = text.trimmed();
+    const qsizetype n = trimmed.size();
+    qsizetype p = 0;
+    ScannedNumber number;
+    if (p < n && (trimmed[p] == u'+' || trimmed[p] == u'-')) {
+        number.negative = trimmed[p] == u'-';
+        ++p;
+    }
+    // Integer digits; a group sign counts only between two digits. Its position is not checked
+    // against the group size, so "1,5" reads as 15 where ',' groups.
+    for (; p < n; ++p) {
+        const QChar c = trimmed[p];
+        if (isAsciiDigit(c)) {
+            number.digits.push_back(static_cast<char>(c.unicode()));
+        } else if (c != format.decimalSign && isGroupSign(c, format) && !number.digits.empty() &&
+                   p + 1 < n && isAsciiDigit(trimmed[p + 1])) {
+            continue;
+        } else {
+            break;
+        }
+    }
+    number.integerDigits = static_cast<long long>(number.digits.size());
+    if (p < n && trimmed[p] == format.decimalSign) {
+        for (++p; p < n && isAsciiDigit(trimmed[p]); ++p) {
+            number.digits.push_back(static_cast<char>(trimmed[p].unicode()));
+        }
+    }
+    if (number.digits.empty()) {
+        return std::nullopt;
+    }
+    if (p < n && (trimmed[p] == u'e' || trimmed[p] == u'E')) {
+        ++p;
+        bool negativeExponent = false;
+        if (p < n && (trimmed[p] == u'+' || trimmed[p] == u'-')) {
+            negativeExponent = trimmed[p] == u'-';
+            ++p;
+        }
+        if (p >= n || !isAsciiDigit(trimmed[p])) {
+            return std::nullopt;
+        }
+        for (; p < n && isAsciiDigit(trimmed[p]); ++p) {
+            appendExponentDigit(number.exponent, static_cast<char>(trimmed[p].unicode()));
+        }
+        if (negativeExponent) {
+            number.exponent = -number.exponent;
+        }
+    }
+    if (p != n) {
+        return std::nullopt;
+    }
+    return toDouble(number);
+}
+
+double roundHalfAwayFromZero(double value, int decimals) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    return toDouble(roundDigits(toDecimalDigits(value), decimals, Tie::AwayFromZero));
+}
+
+double roundHalfEven(double value, int decimals) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    return toDouble(roundDigits(toDecimalDigits(value), decimals, Tie::ToEven));
+}
+
+double roundToSignificant(double value, int digits) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    return toDouble(toDecimalDigits(value, std::clamp(digits, 1, 17)));
+}
+
+QString formatFixed(double value, int decimals, const RegionalFormat& format) {
+    if (!std::isfinite(value)) {
+        return nonFiniteText(value);
+    }
+    decimals = std::max(decimals, 0);
+    const DecimalDigits rounded = roundDigits(toDecimalDigits(value), decimals, Tie::AwayFromZero);
+    const auto count = static_cast<long long>(rounded.digits.size());
+    const long long e = rounded.exponent;
+    auto digitAt = [&](long long index) {
+        return index >= 0 && index < count ? rounded.digits[static_cast<std::size_t>(index)] : '0';
+    };
+    std::string integerDigits;
+    for (long long i = 0; i <= e; ++i) {
+        integerDigits.push_back(digitAt(i));
+    }
+    if (integerDigits.empty()) {
+        integerDigits = "0";
+    }
+    QString text;
+    if (rounded.negative) { // a value rounded to zero has lost its sign
+        text += u'-';
+    }
+    text += groupedInteger(integerDigits, format);
+    if (decimals > 0) {
+        text += format.decimalSign;
+        for (long long i = 1; i <= decimals; ++i) {
+            text += QChar::fromLatin1(digitAt(e + i));
+        }
+    }
+    return text;
+}
+
+QString formatGeneral(double value, const RegionalFormat& format) {
+    if (!std::isfinite(value)) {
+        return nonFiniteText(value);
+    }
+    return writeGeneral(toDecimalDigits(value), format);
+}
+
+QString formatFourDecimalsTrimmed(double value, const RegionalFormat& format) {
+    if (!std::isfinite(value)) {
+        return nonFiniteText(value);
+    }
+    return writeGeneral(roundDigits(toDecimalDigits(value), 4, Tie::ToEven), format);
+}
+
+} // namespace korvane

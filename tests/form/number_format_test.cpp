@@ -1,0 +1,301 @@
+#include "form/number_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace korvane {
+namespace {
+
+const RegionalFormat kPointComma{u'.', u',', 3};          // en/zh: 1,234.5
+const RegionalFormat kCommaPoint{u',', u'.', 3};          // de: 1.234,5
+const RegionalFormat kCommaSpace{u',', QChar(0x00A0), 3}; // fr/ru: 1 234,5 (no-break space)
+
+struct LenientCase {
+    const char16_t* text;
+    double expected;
+};
+
+TEST(ReadLenient, TakesTheLongestLeadingNumberAfterRemovingBlanks) {
+    const LenientCase cases[] = {
+        {u"", 0.0},    // nothing to read
+        {u"abc", 0.0}, // no digit at all
+        {u".", 0.0},   // a decimal sign is no number
+        {u"-", 0.0},   // nor is a sign
+        {u"+", 0.0},
+        {u"--5", 0.0},       // second sign ends the number before any digit
+        {u".e5", 0.0},       // exponent without mantissa digit
+        {u"12abc", 12.0},    // trailing text ignored
+        {u"0.38kV", 0.38},   // unit typed after the value
+        {u"1 2 . 5", 12.5},  // blanks inside the number vanish
+        {u"\t1\r\n2", 12.0}, // so do tabs and line breaks
+        {u" .5", 0.5},       // no leading zero needed
+        {u"-.5", -0.5},
+        {u"+7", 7.0},
+        {u"5.", 5.0},     // decimal sign without fraction
+        {u"00012", 12.0}, // leading zeros
+        {u"1.2.3", 1.2},  // second decimal sign ends the number
+        {u"1,5", 1.0},    // ',' is never a decimal sign here
+        {u"3e", 3.0},     // exponent letter without digits is not an exponent
+        {u"3e+", 3.0},
+        {u"1e2x", 100.0}, // exponent, then text
+        {u"1e 2", 100.0}, // blank removed before the scan
+        {u"2.5e-3", 0.0025},
+        {u"1.5D2", 150.0}, // old double-precision exponent letter
+        {u"2d1", 20.0},
+        {u"1e999", 0.0}, // beyond the largest double: unusable, reads as 0
+        {u"-1e999", 0.0},
+        {u"1e-999", 0.0},      // below the smallest double
+        {u"\uFF11\uFF12", 0.0} // full-width digits are not ASCII digits
+    };
+    for (const LenientCase& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(readLenient(text), c.expected) << "text: \"" << text.toStdString() << '"';
+    }
+}
+
+struct StrictCase {
+    const RegionalFormat* format;
+    const char16_t* text;
+    std::optional<double> expected;
+};
+
+TEST(ReadStrict, AcceptsOnlyAWholeNumberInTheRegionalFormat) {
+    const StrictCase cases[] = {
+        {&kPointComma, u"42", 42.0},
+        {&kPointComma, u"  42 \t", 42.0}, // surrounding blanks allowed
+        {&kPointComma, u"-0.5", -0.5},
+        {&kPointComma, u"+3", 3.0},
+        {&kPointComma, u".5", 0.5},
+        {&kPointComma, u"5.", 5.0},
+        {&kPointComma, u"1,234.5", 1234.5},
+        {&kPointComma, u"1,234,567.891", 1234567.891},
+        {&kPointComma, u"1,5", 15.0}, // group position is not checked
+        {&kPointComma, u"1e3", 1000.0},
+        {&kPointComma, u"2.5E-2", 0.025},
+        {&kPointComma, u"1E+2", 100.0},
+        {&kPointComma, u"1e-999", 0.0}, // underflow reads as zero
+        {&kPointComma, u"", std::nullopt},
+        {&kPointComma, u"   ", std::nullopt},
+        {&kPointComma, u".", std::nullopt},
+        {&kPointComma, u"-", std::nullopt},
+        {&kPointComma, u"--1", std::nullopt},
+        {&kPointComma, u"1.2.3", std::nullopt},
+        {&kPointComma, u"12abc", std::nullopt},
+        {&kPointComma, u"0.38 kV", std::nullopt},
+        {&kPointComma, u",5", std::nullopt}, // group sign needs a digit before it
+        {&kPointComma, u"1,", std::nullopt}, // and after it
+        {&kPointComma, u"1,,5", std::nullopt},
+        {&kPointComma, u"1.5,2", std::nullopt}, // no grouping in the fraction
+        {&kPointComma, u"1 5", std::nullopt},   // a blank is not this format's group sign
+        {&kPointComma, u"1e", std::nullopt},    // exponent needs digits
+        {&kPointComma, u"1e+", std::nullopt},
+        {&kPointComma, u"1.5D2", std::nullopt}, // only 'E' marks the exponent
+        {&kPointComma, u"0x10", std::nullopt},
+        {&kPointComma, u"1e999", std::nullopt}, // not finite
+        {&kCommaPoint, u"1,5", 1.5},
+        {&kCommaPoint, u"0,38", 0.38},
+        {&kCommaPoint, u"1.234,5", 1234.5},
+        {&kCommaPoint, u"1.5", 15.0}, // '.' groups here
+        {&kCommaPoint, u"-2,5e1", -25.0},
+        {&kCommaPoint, u"1,2,3", std::nullopt},
+        {&kCommaPoint, u"1,5.0", std::nullopt},
+        {&kCommaSpace, u"1\u00A0234,5", 1234.5},
+        {&kCommaSpace, u"1 234,5", 1234.5}, // a typed blank stands for the no-break space
+        {&kCommaSpace, u"1.5", std::nullopt},
+    };
+    for (const StrictCase& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(readStrict(text, *c.format), c.expected)
+            << "text: \"" << text.toStdString() << "\" decimal sign "
+            << QString(c.format->decimalSign).toStdString();
+    }
+}
+
+struct RoundingCase {
+    double value;
+    int decimals;
+    double awayFromZero;
+    double toEven;
+};
+
+TEST(DecimalRounding, RoundsTheFifteenDigitDecimalForm) {
+    const RoundingCase cases[] = {
+        // 8.45725 is stored as 8.457249999…; its decimal form is an exact tie.
+        {8.45725, 4, 8.4573, 8.4572},
+        {-8.45725, 4, -8.4573, -8.4572},
+        {1.005, 2, 1.01, 1.0}, // stored as 1.00499999…
+        {237.11376, 4, 237.1138, 237.1138},
+        {442.17957292, 4, 442.1796, 442.1796},
+        {0.00005, 4, 0.0001, 0.0}, // tie onto an even zero
+        {0.00015, 4, 0.0002, 0.0002},
+        {0.000049, 4, 0.0, 0.0},
+        {2.5, 0, 3.0, 2.0},
+        {3.5, 0, 4.0, 4.0},
+        {-2.5, 0, -3.0, -2.0},
+        {0.99995, 4, 1.0, 1.0}, // carry through every kept digit
+        {999.5, 0, 1000.0, 1000.0},
+        {1250.0, -2, 1300.0, 1200.0}, // rounding to hundreds
+        {1234.5678, -2, 1200.0, 1200.0},
+        {0.0, 4, 0.0, 0.0},
+        {1e-20, 4, 0.0, 0.0},
+        {1.5e20, 4, 1.5e20, 1.5e20},
+        {0.1 + 0.2, 16, 0.3, 0.3}, // beyond 15 digits: only the 15-digit form remains
+    };
+    for (const RoundingCase& c : cases) {
+        EXPECT_EQ(roundHalfAwayFromZero(c.value, c.decimals), c.awayFromZero)
+            << c.value << " to " << c.decimals << " decimals";
+        EXPECT_EQ(roundHalfEven(c.value, c.decimals), c.toEven)
+            << c.value << " to " << c.decimals << " decimals";
+    }
+}
+
+TEST(DecimalRounding, KeepsNonFiniteValues) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(roundHalfAwayFromZero(infinity, 4), infinity);
+    EXPECT_EQ(roundHalfEven(-infinity, 4), -infinity);
+    EXPECT_TRUE(std::isnan(roundToSignificant(std::nan(""), 15)));
+}
+
+struct SignificantCase {
+    double value;
+    int digits;
+    double expected;
+};
+
+TEST(RoundToSignificant, ReadsBackTheGeneralText) {
+    const SignificantCase cases[] = {
+        {0.1 + 0.2, 15, 0.3}, // 0.30000000000000004 → "0.3"
+        {std::sqrt(0.387 * 0.387 + 0.08 * 0.08), 15, 0.395182236442885},
+        {1.0 / 3.0, 15, 0.333333333333333},
+        {-2.0 / 3.0, 15, -0.666666666666667},
+        {123456.789, 3, 123000.0},
+        {0.0, 15, 0.0},
+        {1e-310, 15, 1e-310}, // subnormal survives
+    };
+    for (const SignificantCase& c : cases) {
+        EXPECT_EQ(roundToSignificant(c.value, c.digits), c.expected) << c.value;
+    }
+}
+
+struct FixedCase {
+    double value;
+    int decimals;
+    const RegionalFormat* format;
+    const char16_t* expected;
+};
+
+TEST(FormatFixed, WritesExactlyTheDecimalsWithGrouping) {
+    const RegionalFormat noGrouping{u'.', u',', 0};
+    const FixedCase cases[] = {
+        {std::sqrt(3.0) / 2.0, 4, &kPointComma, u"0.8660"}, // leading zero, trailing zero kept
+        {8.45725, 4, &kPointComma, u"8.4573"},              // tie of the decimal form
+        {1.005, 2, &kPointComma, u"1.01"},
+        {1500.0, 6, &kPointComma, u"1,500.000000"},
+        {100.0, 2, &kPointComma, u"100.00"},
+        {1000.0, 2, &kPointComma, u"1,000.00"},
+        {1234567.891, 4, &kPointComma, u"1,234,567.8910"},
+        {-1234.5, 4, &kPointComma, u"-1,234.5000"},
+        {-0.00001, 4, &kPointComma, u"0.0000"}, // rounds to zero: no minus
+        {0.0, 2, &kPointComma, u"0.00"},
+        {1e-7, 2, &kPointComma, u"0.00"},
+        {0.9999995, 6, &kPointComma, u"1.000000"}, // carry into the integer part
+        {999.9996, 3, &kPointComma, u"1,000.000"}, // carry that adds a group
+        {2.5, 0, &kPointComma, u"3"},              // no decimal sign without decimals
+        {-2.5, 0, &kPointComma, u"-3"},
+        {123456.5, 0, &kPointComma, u"123,457"},
+        {12.6, -1, &kPointComma, u"13"}, // negative decimals count as none
+        {1e20, 2, &kPointComma, u"100,000,000,000,000,000,000.00"},
+        {1234567.891, 2, &kCommaPoint, u"1.234.567,89"},
+        {1234567.891, 2, &kCommaSpace, u"1\u00A0234\u00A0567,89"},
+        {-0.5, 1, &kCommaPoint, u"-0,5"},
+        {1234567.891, 2, &noGrouping, u"1234567.89"},
+    };
+    for (const FixedCase& c : cases) {
+        EXPECT_EQ(formatFixed(c.value, c.decimals, *c.format), QString::fromUtf16(c.expected))
+            << c.value << " with " << c.decimals << " decimals";
+    }
+}
+
+struct GeneralCase {
+    double value;
+    const RegionalFormat* format;
+    const char16_t* expected;
+};
+
+TEST(FormatGeneral, WritesFifteenSignificantDigitsWithoutTrailingZeros) {
+    const GeneralCase cases[] = {
+        {0.387, &kPointComma, u"0.387"},
+        {100.0, &kPointComma, u"100"},
+        {0.1 + 0.2, &kPointComma, u"0.3"},
+        {1.0 / 3.0, &kPointComma, u"0.333333333333333"},
+        {2.0 / 3.0, &kPointComma, u"0.666666666666667"},
+        {0.00001, &kPointComma, u"0.00001"}, // smallest plain value
+        {0.000012345, &kPointComma, u"0.000012345"},
+        {9.9999999999999999e-6, &kPointComma, u"0.00001"},     // reaches 1e-5 at 15 digits
+        {1234567.5, &kPointComma, u"1234567.5"},               // never grouped
+        {999999999999999.0, &kPointComma, u"999999999999999"}, // largest plain value
+        {999999999999999.9, &kPointComma, u"1E+15"},           // rounds up to 1e15
+        {1e15, &kPointComma, u"1E+15"},
+        {1e-6, &kPointComma, u"1E-06"},
+        {1.5e-7, &kPointComma, u"1.5E-07"},
+        {-1.25e-8, &kPointComma, u"-1.25E-08"},
+        {1.5e20, &kPointComma, u"1.5E+20"},
+        {123456789012345678.0, &kPointComma, u"1.23456789012346E+17"},
+        {1e100, &kPointComma, u"1E+100"},
+        {1e-300, &kPointComma, u"1E-300"},
+        {0.0, &kPointComma, u"0"},
+        {-0.0, &kPointComma, u"0"},
+        {-0.5, &kPointComma, u"-0.5"},
+        {0.387, &kCommaPoint, u"0,387"},
+        {1234567.5, &kCommaPoint, u"1234567,5"},
+        {-1.5e20, &kCommaPoint, u"-1,5E+20"},
+    };
+    for (const GeneralCase& c : cases) {
+        EXPECT_EQ(formatGeneral(c.value, *c.format), QString::fromUtf16(c.expected)) << c.value;
+    }
+}
+
+TEST(FormatFourDecimalsTrimmed, RoundsHalfToEvenThenTrims) {
+    const GeneralCase cases[] = {
+        {237.11376, &kPointComma, u"237.1138"},
+        {250.0, &kPointComma, u"250"},
+        {442.17963, &kPointComma, u"442.1796"},
+        {173.88342856053927, &kPointComma, u"173.8834"},
+        {11636.304550569457, &kPointComma, u"11636.3046"},
+        {0.00005, &kPointComma, u"0"}, // tie onto an even zero
+        {0.00015, &kPointComma, u"0.0002"},
+        {8.45725, &kPointComma, u"8.4572"}, // tie onto the even 2
+        {0.99996, &kPointComma, u"1"},
+        {-1.23456, &kPointComma, u"-1.2346"},
+        {-0.00004, &kPointComma, u"0"},
+        {12345678.9, &kPointComma, u"12345678.9"},
+        {1.5, &kCommaPoint, u"1,5"},
+    };
+    for (const GeneralCase& c : cases) {
+        EXPECT_EQ(formatFourDecimalsTrimmed(c.value, *c.format), QString::fromUtf16(c.expected))
+            << c.value;
+    }
+}
+
+TEST(RegionalFormat, TheGlobalFormatIsTheDefaultOfEveryReaderAndWriter) {
+    const RegionalFormat saved = regionalFormat();
+    EXPECT_EQ(saved.decimalSign, u'.');
+    EXPECT_EQ(saved.groupSign, u',');
+    EXPECT_EQ(saved.groupSize, 3);
+
+    setRegionalFormat(kCommaPoint);
+    EXPECT_EQ(readStrict(QStringLiteral("1,5")), 1.5);
+    EXPECT_EQ(readLenient(QStringLiteral("1,5")), 1.0); // lenient reading ignores the region
+    EXPECT_EQ(formatFixed(1234.5, 1), QStringLiteral("1.234,5"));
+    EXPECT_EQ(formatGeneral(0.25), QStringLiteral("0,25"));
+    EXPECT_EQ(formatFourDecimalsTrimmed(0.25), QStringLiteral("0,25"));
+    setRegionalFormat(saved);
+
+    EXPECT_EQ(readStrict(QStringLiteral("1,5")), 15.0);
+}
+
+} // namespace
+} // namespace korvane

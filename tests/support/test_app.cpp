@@ -1,0 +1,22 @@
+#include "support/test_app.h"
+
+namespace korvane::testing {
+
+QString testHome() { return QStringLiteral(KORVANE_TEST_HOME); }
+
+TestApp::TestApp(const QString& home) : app_(std::make_unique<Application>(platform_, home)) {
+    app_->startWithoutSplash();
+}
+
+void TestApp::select(const char* comboName, const QString& item) {
+    ComboBox& list = combo(comboName);
+    const int index = list.indexOf(item);
+    ASSERT_GE(index, 0) << comboName << " lacks " << item.toStdString();
+    ASSERT_EQ(userSelect(list, index), QString());
+}
+
+void TestApp::click(const char* control) {
+    ASSERT_EQ(userClick(form().control(QString::fromUtf8(control))), QString());
+}
+
+} // namespace korvane::testing

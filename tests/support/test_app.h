@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/application.h"
+#include "form/platform.h"
+#include "form/user_actions.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace korvane::testing {
+
+struct RecordedMessage {
+    MessageIcon icon;
+    QString title;
+    QString text;
+};
+
+// Records message boxes and the end of the program instead of showing or doing them.
+class RecordingPlatform : public Platform {
+public:
+    void messageBox(MessageIcon icon, const QString& title, const QString& text) override {
+        messages.push_back({icon, title, text});
+    }
+    void endProgram(int status) override { endStatuses.push_back(status); }
+
+    std::vector<RecordedMessage> messages;
+    std::vector<int> endStatuses;
+};
+
+// The program folder of the tests: shipped data plus test-only cable rows.
+QString testHome();
+
+// A started program (main window loaded, no splash) over a program folder.
+class TestApp {
+public:
+    explicit TestApp(const QString& home = testHome());
+
+    Application& app() { return *app_; }
+    Form& form() { return app_->mainForm(); }
+    RecordingPlatform& platform() { return platform_; }
+
+    QString text(const char* name) { return form().text(QString::fromUtf8(name)).text(); }
+    void setText(const char* name, const QString& value) {
+        form().text(QString::fromUtf8(name)).setText(value);
+    }
+    ComboBox& combo(const char* name) { return form().combo(QString::fromUtf8(name)); }
+    CheckBox& check(const char* name) { return form().check(QString::fromUtf8(name)); }
+    // Selects an item by its text as the user does; fails the test when it is not listed.
+    void select(const char* combo, const QString& item);
+    void click(const char* control);
+
+private:
+    RecordingPlatform platform_;
+    std::unique_ptr<Application> app_;
+};
+
+} // namespace korvane::testing

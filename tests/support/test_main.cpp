@@ -1,0 +1,11 @@
+// Test entry point: a Qt core application (the SQL driver needs one) around GoogleTest.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
