@@ -1,0 +1,32 @@
+# Debian packages Korvane needs to build, run and test. Sourced by the other scripts.
+KORVANE_PACKAGES=(
+  build-essential cmake pkgconf
+  qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite
+  libzip-dev sqlite3
+  libgtest-dev libbenchmark-dev
+  fonts-wqy-microhei
+  xvfb xauth
+)
+
+# Installs whatever of KORVANE_PACKAGES is missing (as root, or through sudo).
+korvane_install_packages() {
+  local missing=()
+  local p
+  for p in "${KORVANE_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# korvane_build DIR [cmake options...]: configures and builds into DIR with two jobs.
+korvane_build() {
+  local dir=$1
+  shift
+  cmake -S "$KORVANE_ROOT" -B "$dir" "$@"
+  cmake --build "$dir" -j2
+}
