@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
 
     std::vector<double> startups;
     for (int i = 0; i < runs; ++i) {
-        const double ms = timedRun(bin + QStringLiteral("/korvane"),
-                                   {QStringLiteral("--no-splash"), QStringLiteral("--exit-after-load")});
+        const double ms =
+            timedRun(bin + QStringLiteral("/korvane"),
+                     {QStringLiteral("--no-splash"), QStringLiteral("--exit-after-load")});
         if (ms < 0) {
             std::fprintf(stderr, "korvane failed to start\n");
             return 1;
@@ -77,9 +78,10 @@ int main(int argc, char** argv) {
         for (int i = 0; i < clicks; ++i)
             script << "click Command1\n";
     }
-    const double emptyMs = median({timedRun(bin + QStringLiteral("/korvane-cli"), {}, QStringLiteral("/dev/null")),
-                                   timedRun(bin + QStringLiteral("/korvane-cli"), {}, QStringLiteral("/dev/null")),
-                                   timedRun(bin + QStringLiteral("/korvane-cli"), {}, QStringLiteral("/dev/null"))});
+    const double emptyMs =
+        median({timedRun(bin + QStringLiteral("/korvane-cli"), {}, QStringLiteral("/dev/null")),
+                timedRun(bin + QStringLiteral("/korvane-cli"), {}, QStringLiteral("/dev/null")),
+                timedRun(bin + QStringLiteral("/korvane-cli"), {}, QStringLiteral("/dev/null"))});
     std::vector<double> scriptRuns;
     for (int i = 0; i < std::max(3, runs / 3); ++i) {
         const double ms = timedRun(bin + QStringLiteral("/korvane-cli"), {scriptPath});

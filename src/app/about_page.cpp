@@ -10,9 +10,10 @@ namespace korvane {
 void designAboutPage(Form& form, Placement page) {
     form.add<RichTextBox>(QStringLiteral("RichTextBox1"), page.container, page.page,
                           {10, 10, 960, 470});
-    addLabel(form, page, QStringLiteral("Label45"),
-             QStringLiteral("感谢您使用 Korvane！\r\n使用中如有问题或建议，请与本软件的技术支持联系。"),
-             {10, 490, 960, 44});
+    addLabel(
+        form, page, QStringLiteral("Label45"),
+        QStringLiteral("感谢您使用 Korvane！\r\n使用中如有问题或建议，请与本软件的技术支持联系。"),
+        {10, 490, 960, 44});
 }
 
 void styleInformationText(RichTextBox& box) {
@@ -39,7 +40,8 @@ void loadInformationText(Application& app, Form& form) {
     const QString path = app.homePath(QString::fromLatin1(kInformationFile));
     const auto lines = readInformationLines(path);
     if (!lines) {
-        box.setText(QStringLiteral("未找到软件信息文件：%1\r\n").arg(QDir::toNativeSeparators(path)));
+        box.setText(
+            QStringLiteral("未找到软件信息文件：%1\r\n").arg(QDir::toNativeSeparators(path)));
         return;
     }
     for (const QString& line : *lines)

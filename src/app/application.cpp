@@ -11,7 +11,8 @@ namespace korvane {
 
 Application::Application(Platform& platform, QString homeDir)
     : platform_(platform), homeDir_(std::move(homeDir)),
-      cableDatabase_(std::make_unique<Database>(homePath(QStringLiteral("Database/JhxlDlxlss.db")))) {
+      cableDatabase_(
+          std::make_unique<Database>(homePath(QStringLiteral("Database/JhxlDlxlss.db")))) {
     addForm(QStringLiteral("Form11"), [this](Form& f) { designSplashWindow(*this, f); });
     addForm(QStringLiteral("Form1"), [this](Form& f) { designMainWindow(*this, f); });
 }
@@ -42,9 +43,13 @@ Form& Application::form(const QString& name) const {
     return *f;
 }
 
-void Application::start() { form(QStringLiteral("Form11")).show(); }
+void Application::start() {
+    form(QStringLiteral("Form11")).show();
+}
 
-void Application::startWithoutSplash() { mainForm().show(); }
+void Application::startWithoutSplash() {
+    mainForm().show();
+}
 
 void Application::end(int status) {
     if (ended_)

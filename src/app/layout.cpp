@@ -17,8 +17,8 @@ TextBox& addLabelledText(Form& form, Placement where, const QString& name, const
                              {x + labelWidth, y, fieldWidth, kRowHeight});
 }
 
-ComboBox& addLabelledCombo(Form& form, Placement where, const QString& name,
-                           const QString& caption, int x, int y, int labelWidth, int fieldWidth) {
+ComboBox& addLabelledCombo(Form& form, Placement where, const QString& name, const QString& caption,
+                           int x, int y, int labelWidth, int fieldWidth) {
     addLabel(form, where, QStringLiteral("Label") + name, caption,
              {x, y + 3, labelWidth, kRowHeight - 4});
     return form.add<ComboBox>(name, where.container, where.page,

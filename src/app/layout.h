@@ -17,8 +17,8 @@ Label& addLabel(Form& form, Placement where, const QString& name, const QString&
                 Rect geometry);
 TextBox& addLabelledText(Form& form, Placement where, const QString& name, const QString& caption,
                          int x, int y, int labelWidth, int fieldWidth);
-ComboBox& addLabelledCombo(Form& form, Placement where, const QString& name,
-                           const QString& caption, int x, int y, int labelWidth, int fieldWidth);
+ComboBox& addLabelledCombo(Form& form, Placement where, const QString& name, const QString& caption,
+                           int x, int y, int labelWidth, int fieldWidth);
 CommandButton& addButton(Form& form, Placement where, const QString& name, const QString& caption,
                          Rect geometry, const QString& toolTip = {});
 Frame& addFrame(Form& form, Placement where, const QString& name, const QString& caption,

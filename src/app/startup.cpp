@@ -34,7 +34,8 @@ void runStartup(Application& app, Form& form) {
         return;
     fillLossTypes(form, app.cableDatabase());
 
-    for (const char* name : {"Combo1", "Combo2", "Combo4", "Combo7", "Combo8", "Combo9", "Combo18"}) {
+    for (const char* name :
+         {"Combo1", "Combo2", "Combo4", "Combo7", "Combo8", "Combo9", "Combo18"}) {
         auto& list = form.combo(QString::fromLatin1(name));
         list.setEnabled(true);
         list.setListIndex(0);

@@ -21,7 +21,9 @@ QString nextConnectionName() {
 Database::Database(QString filePath)
     : filePath_(std::move(filePath)), connectionName_(nextConnectionName()) {}
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 QString Database::open(const QString& requiredTable) {
     close();
@@ -46,7 +48,8 @@ QString Database::open(const QString& requiredTable) {
         QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
         {requiredTable});
     if (!check.ok || check.rows.empty() || check.rows.front().value(0).toInt() != 1) {
-        const QString why = check.ok ? QStringLiteral("缺少数据表 %1").arg(requiredTable) : check.error;
+        const QString why =
+            check.ok ? QStringLiteral("缺少数据表 %1").arg(requiredTable) : check.error;
         close();
         return why;
     }

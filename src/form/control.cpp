@@ -85,10 +85,14 @@ PropertyList Control::properties() const {
 }
 
 QString colorText(Color color) {
-    return QStringLiteral("0x%1").arg(color, 8, 16, QLatin1Char('0')).toUpper().replace(
-        QStringLiteral("0X"), QStringLiteral("0x"));
+    return QStringLiteral("0x%1")
+        .arg(color, 8, 16, QLatin1Char('0'))
+        .toUpper()
+        .replace(QStringLiteral("0X"), QStringLiteral("0x"));
 }
 
-QString boolText(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString boolText(bool value) {
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 } // namespace korvane

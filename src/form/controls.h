@@ -184,7 +184,8 @@ private:
 // Tab control: pages with captions; controls placed on it name their page.
 class TabControl : public Control {
 public:
-    TabControl(Form& form, QString name) : Control(form, ControlKind::TabControl, std::move(name)) {}
+    TabControl(Form& form, QString name)
+        : Control(form, ControlKind::TabControl, std::move(name)) {}
 
     const QStringList& tabCaptions() const { return tabCaptions_; }
     void setTabCaptions(const QStringList& captions) { tabCaptions_ = captions; }

@@ -26,7 +26,9 @@ namespace korvane::gui {
 
 namespace {
 
-QString displayText(QString text) { return text.remove(u'\r'); }
+QString displayText(QString text) {
+    return text.remove(u'\r');
+}
 
 // A straight line of a drawing; its widget covers the line's bounding box.
 class LineWidget : public QWidget {
@@ -41,7 +43,8 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(palette().color(QPalette::WindowText), line_.borderWidth()));
         const QPoint origin = pos();
-        p.drawLine(QPoint(line_.x1(), line_.y1()) - origin, QPoint(line_.x2(), line_.y2()) - origin);
+        p.drawLine(QPoint(line_.x1(), line_.y1()) - origin,
+                   QPoint(line_.x2(), line_.y2()) - origin);
     }
 
 private:
@@ -67,7 +70,8 @@ void fillRichText(QTextEdit* edit, const RichTextBox& box) {
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = start + 1;
-        while (end < text.size() && formats[static_cast<size_t>(end)] == formats[static_cast<size_t>(start)])
+        while (end < text.size() &&
+               formats[static_cast<size_t>(end)] == formats[static_cast<size_t>(start)])
             ++end;
         const CharFormat& f = formats[static_cast<size_t>(start)];
         QTextCharFormat format;
@@ -131,7 +135,8 @@ void FormWindow::watch(Control& control, std::function<void()> refresh) {
         updating_ = false;
     };
     guarded();
-    connections_.emplace_back(&control, control.changed.connect([guarded](const Control&) { guarded(); }));
+    connections_.emplace_back(&control,
+                              control.changed.connect([guarded](const Control&) { guarded(); }));
 }
 
 void FormWindow::bind(Control& control) {
@@ -180,10 +185,11 @@ void FormWindow::bind(Control& control) {
                 userSelect(combo, index);
         });
         if (combo.editable()) {
-            QObject::connect(list, &QComboBox::editTextChanged, list, [this, &combo](const QString& text) {
-                if (!updating_ && text != combo.text())
-                    userType(combo, text);
-            });
+            QObject::connect(list, &QComboBox::editTextChanged, list,
+                             [this, &combo](const QString& text) {
+                                 if (!updating_ && text != combo.text())
+                                     userType(combo, text);
+                             });
         }
         watch(combo, [list, &combo] {
             QStringList shown;

@@ -17,7 +17,8 @@ void drawStreetLight(QPainter& p, double x, double ground, double height) {
     p.drawLine(QPointF(x, ground - height), QPointF(x + height * 0.28, ground - height));
     const QPointF lamp(x + height * 0.28, ground - height + 6);
     QPolygonF cone;
-    cone << lamp << QPointF(lamp.x() - height * 0.3, ground) << QPointF(lamp.x() + height * 0.3, ground);
+    cone << lamp << QPointF(lamp.x() - height * 0.3, ground)
+         << QPointF(lamp.x() + height * 0.3, ground);
     QLinearGradient light(lamp, QPointF(lamp.x(), ground));
     light.setColorAt(0, QColor(255, 236, 150, 170));
     light.setColorAt(1, QColor(255, 236, 150, 0));

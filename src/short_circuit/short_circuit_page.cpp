@@ -14,8 +14,7 @@ void designInputFrame(Form& form, Placement page) {
     capacity.addItems({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"),
                        QStringLiteral("50"), QStringLiteral("75"), QStringLiteral("100"),
                        QStringLiteral("200"), QStringLiteral("250"), QStringLiteral("300")});
-    capacity.setToolTip(
-        QStringLiteral("高压侧系统基准容量可以任意选定，为计算方便，一般取100MVA"));
+    capacity.setToolTip(QStringLiteral("高压侧系统基准容量可以任意选定，为计算方便，一般取100MVA"));
 
     // The supply chain drawn left to right: system, transformer, busbar, K1, line, K2. The
     // three segments of the line blink while the program runs.
@@ -53,7 +52,8 @@ void designShortCircuitPage(Form& form, Placement page) {
     addButton(form, page, QStringLiteral("Command10"), QStringLiteral("清  零"), {250, y, 110, 32});
     addButton(form, page, QStringLiteral("Command21"), QStringLiteral("Word计算书"),
               {380, y, 110, 32});
-    addButton(form, page, QStringLiteral("Command24"), QStringLiteral("[提 示]"), {510, y, 110, 32});
+    addButton(form, page, QStringLiteral("Command24"), QStringLiteral("[提 示]"),
+              {510, y, 110, 32});
     addButton(form, page, QStringLiteral("Command11"), QStringLiteral("退  出"), {640, y, 110, 32});
 }
 

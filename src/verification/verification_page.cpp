@@ -16,8 +16,8 @@ void designVerificationPage(Form& form, Placement page) {
                                       {x + label + 122, row(1), 20, kRowHeight});
     duration.setRange(0, 100);
 
-    auto& earthFault = form.add<CheckBox>(QStringLiteral("Check15"), &frame, -1,
-                                          {10, row(5) + 2, 18, 18});
+    auto& earthFault =
+        form.add<CheckBox>(QStringLiteral("Check15"), &frame, -1, {10, row(5) + 2, 18, 18});
     earthFault.assignValue(1);
     addLabelledText(form, in, QStringLiteral("Text36"), QStringLiteral("单相接地故障电流Id(kA)"), x,
                     row(5), label, 120);

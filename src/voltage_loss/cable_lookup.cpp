@@ -8,12 +8,12 @@ namespace korvane {
 namespace {
 
 // First occurrence order: the lists follow the order in which the table holds its rows.
-const QString kLossTypesSql = QStringLiteral(
-    "SELECT 损失类型 FROM AAA GROUP BY 损失类型 ORDER BY MIN(rowid)");
+const QString kLossTypesSql =
+    QStringLiteral("SELECT 损失类型 FROM AAA GROUP BY 损失类型 ORDER BY MIN(rowid)");
 const QString kCableTypesSql = QStringLiteral(
     "SELECT 导线类型 FROM AAA WHERE 损失类型 = ? GROUP BY 导线类型 ORDER BY MIN(rowid)");
-const QString kCrossSectionsSql = QStringLiteral(
-    "SELECT 导线截面 FROM AAA WHERE 损失类型 = ? AND 导线类型 = ? ORDER BY rowid");
+const QString kCrossSectionsSql =
+    QStringLiteral("SELECT 导线截面 FROM AAA WHERE 损失类型 = ? AND 导线类型 = ? ORDER BY rowid");
 const QString kCableSql = QStringLiteral(
     "SELECT 电阻, 电抗 FROM AAA WHERE 导线类型 = ? AND 损失类型 = ? AND 导线截面 = ? "
     "ORDER BY rowid LIMIT 1");
@@ -48,24 +48,24 @@ void installCableLookup(Form& form, const Database& db) {
 
     // R and X go in together or not at all: a stale reactance beside a cleared resistance
     // would be taken for the new cable's.
-    crossSection.on(Event::Click, [&db, &lossType, &cableType, &crossSection, &resistance,
-                                   &reactance] {
-        resistance.setText({});
-        const QueryResult found = db.query(
-            kCableSql, {cableType.text(), lossType.text(), crossSection.text()});
-        QString r;
-        QString x;
-        if (found.ok && !found.rows.empty()) {
-            r = databaseNumberText(found.rows.front().value(0));
-            x = databaseNumberText(found.rows.front().value(1));
-        }
-        if (r.isEmpty() || x.isEmpty()) {
-            r.clear();
-            x.clear();
-        }
-        resistance.setText(r);
-        reactance.setText(x);
-    });
+    crossSection.on(
+        Event::Click, [&db, &lossType, &cableType, &crossSection, &resistance, &reactance] {
+            resistance.setText({});
+            const QueryResult found =
+                db.query(kCableSql, {cableType.text(), lossType.text(), crossSection.text()});
+            QString r;
+            QString x;
+            if (found.ok && !found.rows.empty()) {
+                r = databaseNumberText(found.rows.front().value(0));
+                x = databaseNumberText(found.rows.front().value(1));
+            }
+            if (r.isEmpty() || x.isEmpty()) {
+                r.clear();
+                x.clear();
+            }
+            resistance.setText(r);
+            reactance.setText(x);
+        });
 }
 
 } // namespace korvane

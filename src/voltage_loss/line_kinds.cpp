@@ -20,8 +20,8 @@ const QStringList& lineKinds() {
 QStringList loadCasesOf(const QString& lineKind) {
     using namespace load_case;
     if (lineKind == line_kind::kThreePhase || lineKind == line_kind::kSinglePhaseLineVoltage)
-        return {kEndCurrent, kUniformCurrent, kSeveralCurrent, kEndPower4, kSeveralPower,
-                kSeveralUnityPower};
+        return {kEndCurrent, kUniformCurrent, kSeveralCurrent,
+                kEndPower4,  kSeveralPower,   kSeveralUnityPower};
     if (lineKind == line_kind::kTwoPhaseNeutral)
         return {kEndCurrent, kUniformCurrent, kEndPower3, kEndUnityPower};
     if (lineKind == line_kind::kSinglePhasePhaseVoltage)
@@ -32,10 +32,14 @@ QStringList loadCasesOf(const QString& lineKind) {
 QString inputFrameOf(const QString& loadCase) {
     using namespace load_case;
     static const std::vector<std::pair<QString, QString>> frames{
-        {kEndCurrent, QStringLiteral("Frame4")},       {kUniformCurrent, QStringLiteral("Frame4")},
-        {kSeveralCurrent, QStringLiteral("Frame5")},   {kEndPower4, QStringLiteral("Frame6")},
-        {kSeveralPower, QStringLiteral("Frame7")},     {kSeveralUnityPower, QStringLiteral("Frame8")},
-        {kEndPower3, QStringLiteral("Frame6")},        {kEndUnityPower, QStringLiteral("Frame6")},
+        {kEndCurrent, QStringLiteral("Frame4")},
+        {kUniformCurrent, QStringLiteral("Frame4")},
+        {kSeveralCurrent, QStringLiteral("Frame5")},
+        {kEndPower4, QStringLiteral("Frame6")},
+        {kSeveralPower, QStringLiteral("Frame7")},
+        {kSeveralUnityPower, QStringLiteral("Frame8")},
+        {kEndPower3, QStringLiteral("Frame6")},
+        {kEndUnityPower, QStringLiteral("Frame6")},
         {kEndUnityPowerOrDc, QStringLiteral("Frame6")},
     };
     for (const auto& [text, frame] : frames) {
@@ -72,7 +76,8 @@ void installLineKindHandlers(Form& form) {
         auto& check = form.check(QString::fromLatin1(pair.check));
         auto& load = form.text(QString::fromLatin1(pair.load));
         auto& distance = form.text(QString::fromLatin1(pair.distance));
-        check.on(Event::Click, [&check, &load, &distance] { switchLoadPair(check, load, distance); });
+        check.on(Event::Click,
+                 [&check, &load, &distance] { switchLoadPair(check, load, distance); });
     }
 }
 

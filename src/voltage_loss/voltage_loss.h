@@ -27,11 +27,11 @@ struct VoltageLossInput {
     FieldReading resistanceOhmPerKm;
     FieldReading reactanceOhmPerKm;
     FieldReading voltageKv;
-    std::optional<double> powerFactor; // strict reading of cos phi
-    double endCurrentA = 0.0;          // I of the end-load / uniform-load cases
-    double endLengthKm = 0.0;          // L of those cases
-    double endPowerKw = 0.0;           // P of the load-moment end-load cases
-    double endPowerLengthKm = 0.0;     // Lp
+    std::optional<double> powerFactor;               // strict reading of cos phi
+    double endCurrentA = 0.0;                        // I of the end-load / uniform-load cases
+    double endLengthKm = 0.0;                        // L of those cases
+    double endPowerKw = 0.0;                         // P of the load-moment end-load cases
+    double endPowerLengthKm = 0.0;                   // Lp
     std::array<LoadAtDistance, 4> currentLoads{};    // I1..I4 with L1..L4
     std::array<LoadAtDistance, 4> powerLoads{};      // P1..P4 with L1..L4, cos phi as selected
     std::array<LoadAtDistance, 4> unityPowerLoads{}; // P1..P4 with L1..L4, cos phi = 1
@@ -41,14 +41,14 @@ struct VoltageLossInput {
 
 // Which row of the kind/case table applied.
 enum class LossFormula {
-    None,                // no row matched or the formula failed: loss is 0
-    CurrentMomentEnd,    // I·L
-    CurrentMomentUniform,// 0.5·I·L
-    CurrentMomentSeveral,// ΣI·L
-    LoadMomentEnd,       // P·L with R + X·tan phi
-    LoadMomentSeveral,   // ΣP·L with R + X·tan phi
-    UnityPowerSeveral,   // ΣP·L, cos phi = 1 (resistive only)
-    UnityPowerEnd,       // P·L, cos phi = 1 (resistive only)
+    None,                 // no row matched or the formula failed: loss is 0
+    CurrentMomentEnd,     // I·L
+    CurrentMomentUniform, // 0.5·I·L
+    CurrentMomentSeveral, // ΣI·L
+    LoadMomentEnd,        // P·L with R + X·tan phi
+    LoadMomentSeveral,    // ΣP·L with R + X·tan phi
+    UnityPowerSeveral,    // ΣP·L, cos phi = 1 (resistive only)
+    UnityPowerEnd,        // P·L, cos phi = 1 (resistive only)
 };
 
 // Which sub-step of the maximum line length produced the final value.
@@ -62,18 +62,18 @@ struct VoltageLossResult {
     double tanPhi = 0.0;
 
     LossFormula formula = LossFormula::None;
-    double factor = 0.0;       // the leading constant: √3, 2, 1.5·√3, 1, 2, 2.25 …
-    double moment = 0.0;       // the current moment (A·km) or load moment (kW·km) used
-    double lossPercent = 0.0;  // Δu in %, before display rounding
+    double factor = 0.0;           // the leading constant: √3, 2, 1.5·√3, 1, 2, 2.25 …
+    double moment = 0.0;           // the current moment (A·km) or load moment (kW·km) used
+    double lossPercent = 0.0;      // Δu in %, before display rounding
     double shownLossPercent = 0.0; // Δu rounded to 4 decimals as displayed
-    bool withinLimit = true;   // shown value ≤ 5
+    bool withinLimit = true;       // shown value ≤ 5
 
     // Maximum line length (m). Each intermediate is set only when its step succeeded.
     std::optional<double> temperatureFactor; // k
     std::optional<double> impedanceOhmPerKm; // Z after its text round trip
     std::optional<double> lengthFromCurrentM;
-    std::optional<double> lengthFromPowerM;  // sub-step 2 or 3, whichever ran last successfully
-    std::optional<double> maxLengthM;        // final value (four decimals, halves to even)
+    std::optional<double> lengthFromPowerM; // sub-step 2 or 3, whichever ran last successfully
+    std::optional<double> maxLengthM;       // final value (four decimals, halves to even)
     MaxLengthSource maxLengthSource = MaxLengthSource::None;
 };
 

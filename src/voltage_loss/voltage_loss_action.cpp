@@ -9,7 +9,9 @@ namespace korvane {
 
 namespace {
 
-FieldReading readBoth(const QString& text) { return {readLenient(text), readStrict(text)}; }
+FieldReading readBoth(const QString& text) {
+    return {readLenient(text), readStrict(text)};
+}
 
 // The four (load, distance) pairs switched by kLoadSwitches[first .. first + 3].
 std::array<LoadAtDistance, 4> readLoads(const Form& form, int first) {
@@ -57,7 +59,8 @@ void installVoltageLossAction(Form& form) {
             .setText(QString::fromUtf8(result.withinLimit ? kVerdictPass : kVerdictFail));
         // Without a line length that could be worked out the field keeps what it showed.
         if (result.maxLengthM)
-            form.text(QStringLiteral("Text7")).setText(formatFourDecimalsTrimmed(*result.maxLengthM));
+            form.text(QStringLiteral("Text7"))
+                .setText(formatFourDecimalsTrimmed(*result.maxLengthM));
     });
 }
 

@@ -41,8 +41,8 @@ void designCableFrame(Form& form, Placement page) {
     addLabelledCombo(form, in, QStringLiteral("Combo8"), QStringLiteral("线芯工作温度C"), x, 234,
                      label, 120)
         .addItems(steppedItems(50, 10, 5, 0));
-    addLabelledCombo(form, in, QStringLiteral("Combo9"), QStringLiteral("环境温度C"), x, 264,
-                     label, 120)
+    addLabelledCombo(form, in, QStringLiteral("Combo9"), QStringLiteral("环境温度C"), x, 264, label,
+                     120)
         .addItems(steppedItems(10, 5, 15, 0));
     addButton(form, in, QStringLiteral("Command4"), QStringLiteral("线路数据源>>"),
               {x, 296, 120, 24});
@@ -52,14 +52,15 @@ void designCableFrame(Form& form, Placement page) {
 }
 
 void designLineFrame(Form& form, Placement page) {
-    auto& frame =
-        addFrame(form, page, QStringLiteral("Frame2"), QStringLiteral("选择线路"), {490, 8, 480, 92});
+    auto& frame = addFrame(form, page, QStringLiteral("Frame2"), QStringLiteral("选择线路"),
+                           {490, 8, 480, 92});
     const Placement in{&frame, -1};
     addLabelledCombo(form, in, QStringLiteral("Combo5"), QStringLiteral("线路种类"), 12, 24, 72,
                      340);
     addLabelledCombo(form, in, QStringLiteral("Combo6"), QStringLiteral("负荷情况"), 12, 56, 72,
                      340);
-    addButton(form, in, QStringLiteral("Command25"), QStringLiteral(">>"), {430, 56, 36, kRowHeight});
+    addButton(form, in, QStringLiteral("Command25"), QStringLiteral(">>"),
+              {430, 56, 36, kRowHeight});
 }
 
 const Rect kLoadFrameGeometry{490, 106, 480, 232};
@@ -104,7 +105,8 @@ void designResultFrame(Form& form, Placement page) {
     verdict.setMultiLine(true);
     verdict.setBackColor(colors::kButtonFace);
     verdict.setForeColor(colors::kRed);
-    addButton(form, in, QStringLiteral("Command6"), QStringLiteral(">>"), {294, 62, 30, kRowHeight});
+    addButton(form, in, QStringLiteral("Command6"), QStringLiteral(">>"),
+              {294, 62, 30, kRowHeight});
 }
 
 } // namespace
@@ -122,12 +124,10 @@ void designVoltageLossPage(Form& form, Placement page) {
     designSingleLoadFrame(form, page, QStringLiteral("Frame6"), QStringLiteral("Text17"),
                           QStringLiteral("有功负荷P(kw)"), QStringLiteral("Text18"));
     form.frame(QStringLiteral("Frame6")).setVisible(false);
-    designMultiLoadFrame(form, page, QStringLiteral("Frame7"), 4,
-                         QStringLiteral("有功负荷P%1(kw)"),
+    designMultiLoadFrame(form, page, QStringLiteral("Frame7"), 4, QStringLiteral("有功负荷P%1(kw)"),
                          {QStringLiteral("线路长度L1(km)"), QStringLiteral("线路长度L2(km)"),
                           QStringLiteral("线路长度3L(km)"), QStringLiteral("线路长度4L(km)")});
-    designMultiLoadFrame(form, page, QStringLiteral("Frame8"), 8,
-                         QStringLiteral("有功负荷P%1(kw)"),
+    designMultiLoadFrame(form, page, QStringLiteral("Frame8"), 8, QStringLiteral("有功负荷P%1(kw)"),
                          {QStringLiteral("线路长度L1(km)"), QStringLiteral("线路长度L2(km)"),
                           QStringLiteral("线路长度L3(km)"), QStringLiteral("线路长度L4(km)")});
 

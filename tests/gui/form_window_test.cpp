@@ -1,0 +1,121 @@
+// The window's binders: user input on real widgets reaches the form model, and model changes
+// reach the widgets, for each kind of control the main window uses.
+
+#include "gui/form_window.h"
+#include "gui/view_manager.h"
+#include "support/test_app.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace korvane::testing {
+namespace {
+
+template <typename W> W* widget(gui::FormWindow& window, const char* name) {
+    auto* w = window.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+void choose(gui::FormWindow& window, const char* name, const QString& item) {
+    auto* list = widget<QComboBox>(window, name);
+    const int index = list->findText(item);
+    ASSERT_GE(index, 0) << name << " lacks " << item.toStdString();
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+TEST(FormWindow, VoltageLossByHandThroughTheWidgets) {
+    TestApp t;
+    gui::FormWindow window(t.form());
+    window.show();
+
+    choose(window, "Combo3", QStringLiteral("50"));
+    EXPECT_EQ(widget<QLineEdit>(window, "Text1")->text(), QStringLiteral("0.387"));
+    EXPECT_EQ(widget<QLineEdit>(window, "Text2")->text(), QStringLiteral("0.08"));
+    choose(window, "Combo7", QStringLiteral("0.38"));
+    choose(window, "Combo4", QStringLiteral("0.85"));
+    QTest::keyClicks(widget<QLineEdit>(window, "Text4"), QStringLiteral("100"));
+    QTest::keyClicks(widget<QLineEdit>(window, "Text5"), QStringLiteral("0.5"));
+    EXPECT_EQ(t.text("Text4"), QStringLiteral("100"));
+
+    QTest::mouseClick(widget<QPushButton>(window, "Command1"), Qt::LeftButton);
+    EXPECT_EQ(t.text("Text6"), QStringLiteral("8.4573"));
+    EXPECT_EQ(widget<QLineEdit>(window, "Text6")->text(), QStringLiteral("8.4573"));
+}
+
+TEST(FormWindow, LoadCaseShowsItsFrameAndSwitchesGreyTheirFields) {
+    TestApp t;
+    gui::FormWindow window(t.form());
+    window.show();
+    auto* frame4 = widget<QGroupBox>(window, "Frame4");
+    auto* frame5 = widget<QGroupBox>(window, "Frame5");
+    EXPECT_TRUE(frame4->isVisibleTo(&window));
+    EXPECT_FALSE(frame5->isVisibleTo(&window));
+
+    choose(window, "Combo6", QStringLiteral("(3)几个负荷用电流矩(A.km)"));
+    EXPECT_FALSE(frame4->isVisibleTo(&window));
+    EXPECT_TRUE(frame5->isVisibleTo(&window));
+
+    auto* check = widget<QCheckBox>(window, "Check2");
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
+    EXPECT_EQ(t.check("Check2").value(), 0);
+    auto* load = widget<QLineEdit>(window, "Text11");
+    EXPECT_EQ(load->text(), QStringLiteral("0"));
+    EXPECT_FALSE(load->isEnabled());
+    EXPECT_EQ(load->palette().color(QPalette::Disabled, QPalette::Base),
+              window.palette().color(QPalette::Button));
+}
+
+TEST(FormWindow, TypingIntoTheVoltageListChangesItsTextOnly) {
+    TestApp t;
+    gui::FormWindow window(t.form());
+    auto* voltage = widget<QComboBox>(window, "Combo7");
+    ASSERT_TRUE(voltage->isEditable());
+    voltage->lineEdit()->clear();
+    QTest::keyClicks(voltage->lineEdit(), QStringLiteral("0.4"));
+    EXPECT_EQ(t.combo("Combo7").text(), QStringLiteral("0.4"));
+    EXPECT_EQ(t.combo("Combo7").listIndex(), -1);
+}
+
+TEST(FormWindow, ExitButtonEndsTheProgram) {
+    TestApp t;
+    gui::FormWindow window(t.form());
+    QTest::mouseClick(widget<QPushButton>(window, "Command3"), Qt::LeftButton);
+    EXPECT_EQ(t.platform().endStatuses, std::vector<int>{0});
+}
+
+TEST(ViewManager, SplashGivesWayToTheMainWindow) {
+    RecordingPlatform platform;
+    Application app(platform, testHome());
+    gui::ViewManager views(app);
+    app.start();
+    ASSERT_NE(views.windowOf(QStringLiteral("Form11")), nullptr);
+    EXPECT_EQ(views.windowOf(QStringLiteral("Form1")), nullptr);
+
+    app.form(QStringLiteral("Form11")).get<Timer>(QStringLiteral("Timer1")).raise(Event::Timer);
+    EXPECT_EQ(views.windowOf(QStringLiteral("Form11")), nullptr);
+    gui::FormWindow* main = views.windowOf(QStringLiteral("Form1"));
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Korvane"));
+}
+
+} // namespace
+} // namespace korvane::testing
+
+int main(int argc, char** argv) {
+    // The widgets need no screen: draw them offscreen unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
