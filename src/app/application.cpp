@@ -2,6 +2,10 @@
 
 #include "app/main_window.h"
 #include "app/splash_window.h"
+#include "reference_tables/reference_dialog.h"
+#include "reference_tables/reference_tables.h"
+#include "short_circuit/busbar_dialog.h"
+#include "short_circuit/transformer_dialog.h"
 
 #include <QDir>
 
@@ -15,6 +19,10 @@ Application::Application(Platform& platform, QString homeDir)
           std::make_unique<Database>(homePath(QStringLiteral("Database/JhxlDlxlss.db")))) {
     addForm(QStringLiteral("Form11"), [this](Form& f) { designSplashWindow(*this, f); });
     addForm(QStringLiteral("Form1"), [this](Form& f) { designMainWindow(*this, f); });
+    addForm(QStringLiteral("BYQForm8"), [this](Form& f) { designTransformerDialog(*this, f); });
+    addForm(QStringLiteral("MXForm9"), [this](Form& f) { designBusbarDialog(*this, f); });
+    for (const ReferenceTable& table : referenceTables())
+        addForm(table.form, [this, &table](Form& f) { designReferenceDialog(*this, f, table); });
 }
 
 Application::~Application() = default;

@@ -8,7 +8,9 @@
 #include "app/layout.h"
 #include "app/startup.h"
 #include "form/number_format.h"
+#include "short_circuit/short_circuit_action.h"
 #include "short_circuit/short_circuit_page.h"
+#include "verification/verification_action.h"
 #include "verification/verification_page.h"
 #include "voltage_loss/cable_lookup.h"
 #include "voltage_loss/line_kinds.h"
@@ -103,6 +105,8 @@ void designMainWindow(Application& app, Form& form) {
     installLineKindHandlers(form);
     installCableLookup(form, app.cableDatabase());
     installVoltageLossAction(form);
+    installShortCircuitPage(app, form);
+    installVerificationPage(app, form);
     installHints(app, form);
     installAboutPage(form);
     installAnimation(form);

@@ -137,6 +137,10 @@ QString ScriptRunner::printValue(const Control& control) const {
         return QString::number(static_cast<const TabControl&>(control).tab());
     case ControlKind::Timer:
         return boolText(control.enabled());
+    case ControlKind::Grid: {
+        const auto& grid = static_cast<const Grid&>(control);
+        return grid.text(grid.row(), grid.col());
+    }
     case ControlKind::Label:
     case ControlKind::CommandButton:
         break;
@@ -170,10 +174,15 @@ QString ScriptRunner::execute(const QString& line) {
         const QStringList parts = rest.split(u' ', Qt::SkipEmptyParts);
         if (parts.size() != 3)
             return QStringLiteral("cell needs a form, a row and a column");
-        Control* grid = resolve(parts.at(0) + QStringLiteral(".MSHFlexGrid1"), why);
-        if (grid == nullptr)
+        Control* control = resolve(parts.at(0) + QStringLiteral(".MSHFlexGrid1"), why);
+        if (control == nullptr)
             return why;
-        return QStringLiteral("%1 has no grid").arg(parts.at(0));
+        auto* grid = dynamic_cast<Grid*>(control);
+        const auto row = readInteger(parts.at(1));
+        const auto col = readInteger(parts.at(2));
+        if (grid == nullptr || !row || !col)
+            return QStringLiteral("cell needs a picker dialog, a row and a column");
+        return userClickCell(*grid, *row, *col);
     }
 
     const auto [reference, value] = splitWord(rest);

@@ -37,9 +37,10 @@ enum class ControlKind {
     UpDown,
     RichTextBox,
     TabControl,
+    Grid,
 };
 
-enum class Event { Click, Change, Timer };
+enum class Event { Click, Change, Timer, EnterCell, LeaveCell };
 
 // Design-time placement in pixels, relative to the container (form, frame or tab page).
 struct Rect {

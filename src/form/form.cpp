@@ -11,8 +11,9 @@ void Form::setSize(int width, int height) {
 
 void Form::show() {
     load();
-    if (!loaded_ || visible_)
+    if (!loaded_)
         return;
+    // A form already open is only brought to the front (the view listens to this too).
     visible_ = true;
     stateChanged.fire(*this);
 }

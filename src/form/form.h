@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form/controls.h"
+#include "form/grid.h"
 #include "form/rich_text_box.h"
 
 #include <functional>

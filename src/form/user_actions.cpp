@@ -44,6 +44,16 @@ QString userSpin(UpDown& upDown, int value) {
     return {};
 }
 
+QString userClickCell(Grid& grid, int row, int col) {
+    if (QString reason = userCanOperate(grid); !reason.isEmpty())
+        return reason;
+    if (!grid.contains(row, col))
+        return QStringLiteral("%1 has no cell (%2, %3)").arg(grid.name()).arg(row).arg(col);
+    grid.setCurrentCell(row, col);
+    grid.raise(Event::Click);
+    return {};
+}
+
 QString userType(Control& control, const QString& text) {
     if (!control.form().loaded())
         return QStringLiteral("form %1 is not loaded").arg(control.form().name());

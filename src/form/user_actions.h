@@ -14,6 +14,8 @@ QString userSelect(ComboBox& combo, int index);
 QString userCheck(CheckBox& check, int value);
 QString userClick(Control& control);
 QString userSpin(UpDown& upDown, int value);
+// Clicking a cell of a grid: it becomes the current cell, then the grid raises Click.
+QString userClickCell(Grid& grid, int row, int col);
 // Typing into a text field or the edit field of an editable list: no event.
 QString userType(Control& control, const QString& text);
 

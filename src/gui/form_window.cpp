@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
@@ -60,6 +62,48 @@ void applyFieldColors(QWidget* widget, const Control& control) {
         pal.setColor(group, QPalette::Text, fore);
     }
     widget->setPalette(pal);
+}
+
+// Twips (1/1440 inch) to pixels at the 96 dpi the layout is drawn for.
+int pixels(int twips) {
+    return (twips + 7) / 15;
+}
+
+Qt::Alignment cellAlignment(CellAlignment alignment) {
+    switch (alignment) {
+    case CellAlignment::CenterCenter:
+        return Qt::AlignCenter;
+    case CellAlignment::CenterTop:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    case CellAlignment::LeftCenter:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+void fillTable(QTableWidget* table, const Grid& grid) {
+    table->clearSpans();
+    table->setRowCount(grid.rows());
+    table->setColumnCount(grid.cols());
+    for (int r = 0; r < grid.rows(); ++r) {
+        table->setRowHeight(r, pixels(grid.rowHeight(r)));
+        for (int c = 0; c < grid.cols(); ++c) {
+            auto* item = table->item(r, c);
+            if (item == nullptr) {
+                item = new QTableWidgetItem;
+                item->setFlags(Qt::ItemIsEnabled);
+                table->setItem(r, c, item);
+            }
+            item->setText(grid.text(r, c));
+            item->setTextAlignment(cellAlignment(grid.colAlignment(c)));
+            item->setBackground(toQColor(grid.cellBackColor(r, c), table->palette()));
+        }
+    }
+    for (int c = 0; c < grid.cols(); ++c)
+        table->setColumnWidth(c, pixels(grid.colWidth(c)));
+    for (const CellRange& range : grid.mergedRanges())
+        table->setSpan(range.row, range.col, range.rowSpan, range.colSpan);
+    table->setCurrentCell(grid.row(), grid.col(), QItemSelectionModel::NoUpdate);
 }
 
 void fillRichText(QTextEdit* edit, const RichTextBox& box) {
@@ -301,6 +345,35 @@ void FormWindow::bind(Control& control) {
         widget = edit;
         edit->setReadOnly(true);
         watch(box, [edit, &box] { fillRichText(edit, box); });
+        break;
+    }
+    case ControlKind::Grid: {
+        auto& grid = static_cast<Grid&>(control);
+        auto* table = new QTableWidget(parent);
+        widget = table;
+        table->horizontalHeader()->hide();
+        table->verticalHeader()->hide();
+        // Handbook tables are laid out in twips for a small font: keep cells that small.
+        table->verticalHeader()->setMinimumSectionSize(1);
+        table->horizontalHeader()->setMinimumSectionSize(1);
+        QFont small = table->font();
+        small.setPointSizeF(8.0);
+        table->setFont(small);
+        table->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px; }"));
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setSelectionMode(QAbstractItemView::NoSelection);
+        table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        // Moving with the keyboard enters cells; a click enters the cell and picks it.
+        QObject::connect(table, &QTableWidget::currentCellChanged, table,
+                         [this, &grid](int row, int col) {
+                             if (!updating_)
+                                 grid.setCurrentCell(row, col);
+                         });
+        QObject::connect(table, &QTableWidget::cellClicked, table, [this, &grid](int row, int col) {
+            if (!updating_)
+                userClickCell(grid, row, col);
+        });
+        watch(grid, [table, &grid] { fillTable(table, grid); });
         break;
     }
     case ControlKind::TabControl: {

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace korvane {
+
+class Application;
+class Form;
+
+// MXForm9 "MX⊙": the LV busbar chosen by material and specification, and its length; the
+// impedances go to the main window as soon as a specification is chosen, the length as soon as it
+// is picked, the material and specification names only on "确 定".
+void designBusbarDialog(Application& app, Form& form);
+
+} // namespace korvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "db/database.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace korvane {
+
+class Application;
+class Form;
+class ComboBox;
+
+// The transformer and busbar database beside the program.
+inline constexpr const char* kTransformerBusbarDatabase = "Database/Byaqi-Muxie.db";
+
+// A dialog's own connection to the transformer and busbar database, opened when the dialog loads.
+std::shared_ptr<Database> dialogDatabase(const Application& app);
+
+// Opens the connection and fills `list` with the first column of `sql`. When the file cannot be
+// opened or the table holds no rows, says so in a critical message box naming the file or the
+// table, unloads the dialog and returns false; nothing of the main window has been touched then.
+bool openAndFillFirstList(Application& app, Form& dialog, Database& db, const QString& table,
+                          const QString& sql, ComboBox& list);
+
+// Adds the first column of every row to a list.
+void fillList(ComboBox& list, const QueryResult& result, int column = 0);
+
+} // namespace korvane

@@ -1,0 +1,88 @@
+#include "short_circuit/short_circuit_action.h"
+
+#include "app/application.h"
+#include "form/number_format.h"
+
+namespace korvane {
+
+namespace {
+
+void showMissingData(Application& app) {
+    app.platform().messageBox(MessageIcon::Critical,
+                              QString::fromUtf8(kShortCircuitMissingDataTitle),
+                              QString::fromUtf8(kShortCircuitMissingData));
+}
+
+// Writes the four currents and their copies on the verification page.
+void writeCurrents(Form& form, const ShortCircuitResult& result) {
+    form.text(QStringLiteral("Text42")).setText(formatFixed(result.ik3, 4));
+    form.text(QStringLiteral("Text43")).setText(formatFixed(result.ik2, 4));
+    form.text(QStringLiteral("Text44")).setText(formatFixed(result.id, 4));
+    form.text(QStringLiteral("Text45")).setText(formatFixed(result.ik1, 4));
+    form.text(QStringLiteral("Text35")).setText(form.text(QStringLiteral("Text42")).text());
+    form.text(QStringLiteral("Text36")).setText(form.text(QStringLiteral("Text44")).text());
+    form.text(QStringLiteral("Text75")).setText(form.text(QStringLiteral("Text45")).text());
+}
+
+void clearShortCircuitPage(Form& form) {
+    for (int n : {40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 53, 55, 56, 57, 58, 59, 60, 61, 62})
+        form.text(QStringLiteral("Text%1").arg(n)).setText({});
+}
+
+} // namespace
+
+std::optional<ShortCircuitInput> readShortCircuitInput(const Form& form) {
+    bool complete = true;
+    auto read = [&](const QString& text) {
+        const auto value = readStrict(text);
+        complete = complete && value.has_value();
+        return value.value_or(0.0);
+    };
+    auto field = [&](const char* name) {
+        return read(form.text(QString::fromLatin1(name)).text());
+    };
+
+    ShortCircuitInput in;
+    in.systemCapacityMva = read(form.combo(QStringLiteral("Combo18")).text());
+    in.transformerUkPercent = field("Text55");
+    in.transformerRatedKva = field("Text57");
+    in.transformerLoadLossKw = field("Text56");
+    in.busbarPerMetre = {field("Text58"), field("Text59"), field("Text60"), field("Text61")};
+    in.busbarLengthM = field("Text62");
+    in.linePerMetre = {field("Text40"), field("Text41"), field("Text46"), field("Text47")};
+    in.lineNeutralResistancePerMetre = field("Text49");
+    in.lineNeutralReactancePerMetre = field("Text50");
+    in.lineLengthKm = field("Text48");
+    if (!complete)
+        return std::nullopt;
+    return in;
+}
+
+void installShortCircuitPage(Application& app, Form& form) {
+    form.button(QStringLiteral("Command9")).on(Event::Click, [&app, &form] {
+        const auto input = readShortCircuitInput(form);
+        const auto result = input ? computeShortCircuit(*input) : std::nullopt;
+        if (!result) {
+            showMissingData(app);
+            return;
+        }
+        writeCurrents(form, *result);
+    });
+    form.button(QStringLiteral("Command10")).on(Event::Click, [&form] {
+        clearShortCircuitPage(form);
+    });
+
+    const std::pair<const char*, const char*> dialogs[] = {
+        {"Command22", "BYQForm8"}, {"Command23", "MXForm9"}, {"Command19", "Form4"},
+        {"Command20", "Form5"},    {"Command15", "Form2"},   {"Command16", "Form3"},
+        {"Command17", "Form6"},    {"Command18", "Form7"},
+    };
+    for (const auto& [button, dialog] : dialogs) {
+        const QString name = QString::fromLatin1(dialog);
+        form.button(QString::fromLatin1(button)).on(Event::Click, [&app, name] {
+            app.form(name).show();
+        });
+    }
+}
+
+} // namespace korvane

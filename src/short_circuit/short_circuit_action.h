@@ -1,0 +1,21 @@
+#pragma once
+
+#include "short_circuit/short_circuit.h"
+
+#include <optional>
+
+namespace korvane {
+
+class Application;
+class Form;
+
+// The inputs of page 1 read strictly, or nothing when one of them is empty or not a number.
+std::optional<ShortCircuitInput> readShortCircuitInput(const Form& form);
+
+// Page 1: "计  算" and "清  零", the transformer and busbar dialogs and the line-impedance pickers.
+void installShortCircuitPage(Application& app, Form& form);
+
+inline constexpr const char* kShortCircuitMissingData = "已知数据未输全，请检查： ";
+inline constexpr const char* kShortCircuitMissingDataTitle = "输入计算短路电流数据 ";
+
+} // namespace korvane

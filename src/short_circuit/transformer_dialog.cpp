@@ -1,0 +1,89 @@
+#include "short_circuit/transformer_dialog.h"
+
+#include "app/application.h"
+#include "app/layout.h"
+#include "short_circuit/dialog_database.h"
+
+namespace korvane {
+
+namespace {
+
+const QString kTable = QStringLiteral("变压器阻抗");
+const QString kSeriesSql =
+    QStringLiteral("SELECT 变压器型号 FROM 变压器阻抗 GROUP BY 变压器型号 ORDER BY MIN(rowid)");
+const QString kVoltagesSql = QStringLiteral(
+    "SELECT 电压 FROM 变压器阻抗 WHERE 变压器型号 = ? GROUP BY 电压 ORDER BY MIN(rowid)");
+const QString kCapacitiesSql =
+    QStringLiteral("SELECT 容量 FROM 变压器阻抗 WHERE 变压器型号 = ? AND 电压 = ? ORDER BY rowid");
+const QString kTransformerSql = QStringLiteral(
+    "SELECT 阻抗电压, 负载损耗 FROM 变压器阻抗 WHERE 电压 = ? AND 变压器型号 = ? AND 容量 = ? "
+    "ORDER BY rowid LIMIT 1");
+
+} // namespace
+
+void designTransformerDialog(Application& app, Form& form) {
+    form.setCaption(QStringLiteral("BYQ▲"));
+    form.setDialog(true);
+    form.setSize(300, 280);
+    auto& frame = addFrame(form, {}, QStringLiteral("Frame1"), QStringLiteral("变压器参数"),
+                           {10, 8, 280, 220});
+    const Placement in{&frame, -1};
+    auto& series = addLabelledCombo(form, in, QStringLiteral("Combo1"),
+                                    QStringLiteral("变压器系列"), 12, 26, 100, 150);
+    auto& voltage = addLabelledCombo(form, in, QStringLiteral("Combo2"), QStringLiteral("电压 kV"),
+                                     12, 58, 100, 150);
+    auto& capacity = addLabelledCombo(form, in, QStringLiteral("Combo3"),
+                                      QStringLiteral("容量 kVA"), 12, 90, 100, 150);
+    for (ComboBox* list : {&series, &voltage, &capacity})
+        list->setEditable(true);
+    auto& uk = addLabelledText(form, in, QStringLiteral("Text1"), QStringLiteral("阻抗电压Ud%"), 12,
+                               122, 100, 150);
+    auto& loadLoss = addLabelledText(form, in, QStringLiteral("Text2"),
+                                     QStringLiteral("负载损耗 kW"), 12, 154, 100, 150);
+    addLabel(form, in, QStringLiteral("Label6"), QStringLiteral("D yn11 连接"), {12, 190, 250, 20});
+    addButton(form, {}, QStringLiteral("Command1"), QStringLiteral("确 定"), {100, 238, 100, 30});
+
+    auto db = dialogDatabase(app);
+    auto main = [&app](const char* name) -> TextBox& {
+        return app.mainForm().text(QString::fromLatin1(name));
+    };
+
+    series.on(Event::Click, [db, &series, &voltage, main] {
+        voltage.clear();
+        fillList(voltage, db->query(kVoltagesSql, {series.text()}));
+        main("Text53").setText(series.text());
+    });
+    voltage.on(Event::Click, [db, &series, &voltage, &capacity] {
+        capacity.clear();
+        fillList(capacity, db->query(kCapacitiesSql, {series.text(), voltage.text()}));
+    });
+    // Each transfer stands on its own: a capacity without a matching row still reaches the main
+    // window, with uk and the load loss emptied.
+    capacity.on(Event::Click, [db, &series, &voltage, &capacity, &uk, &loadLoss, main] {
+        uk.setText({});
+        loadLoss.setText({});
+        const QueryResult found =
+            db->query(kTransformerSql, {voltage.text(), series.text(), capacity.text()});
+        if (found.ok && !found.rows.empty()) {
+            uk.setText(databaseNumberText(found.rows.front().value(0)));
+            loadLoss.setText(databaseNumberText(found.rows.front().value(1)));
+        }
+        main("Text55").setText(uk.text());
+        main("Text56").setText(loadLoss.text());
+        main("Text57").setText(capacity.text());
+    });
+
+    form.onLoad([&app, &form, db, &series, &voltage, &capacity, main] {
+        voltage.clear();
+        if (!openAndFillFirstList(app, form, *db, kTable, kSeriesSql, series))
+            return;
+        series.setListIndex(0);
+        voltage.setListIndex(0);
+        capacity.setListIndex(0);
+        main("Text57").setText(capacity.text());
+    });
+    form.onUnload([db] { db->close(); });
+    form.button(QStringLiteral("Command1")).on(Event::Click, [&form] { form.unload(); });
+}
+
+} // namespace korvane
