@@ -62,6 +62,12 @@ void ScriptPlatform::messageBox(MessageIcon icon, const QString& title, const QS
 
 void ScriptPlatform::endProgram(int /*status*/) {}
 
+bool ScriptPlatform::openDocument(const QString& path) {
+    out_ << "book\t" << escapeValue(path) << '\n';
+    out_.flush();
+    return true;
+}
+
 ScriptRunner::ScriptRunner(Application& app, QTextStream& out, QTextStream& err)
     : app_(app), out_(out), err_(err) {}
 

@@ -16,6 +16,8 @@ public:
     explicit ScriptPlatform(QTextStream& out) : out_(out) {}
     void messageBox(MessageIcon icon, const QString& title, const QString& text) override;
     void endProgram(int status) override;
+    // A book is not opened headless: its path is printed as one line `book<TAB>PATH`.
+    bool openDocument(const QString& path) override;
 
 private:
     QTextStream& out_;

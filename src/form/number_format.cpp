@@ -273,6 +273,7 @@ RegionalFormat RegionalFormat::fromSystemLocale() {
         format.groupSign = format.decimalSign == u'.' ? u',' : u'.';
     }
     format.groupSize = 3;
+    format.shortDatePattern = locale.dateFormat(QLocale::ShortFormat);
     return format;
 }
 

@@ -12,6 +12,8 @@ struct RegionalFormat {
     QChar decimalSign = u'.';
     QChar groupSign = u',';
     int groupSize = 3;
+    // The short date as the user's settings write it (QDate::toString pattern).
+    QString shortDatePattern = QStringLiteral("yyyy/M/d");
 
     static RegionalFormat fromSystemLocale();
 };

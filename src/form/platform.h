@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 namespace korvane {
@@ -16,6 +17,10 @@ public:
     virtual void messageBox(MessageIcon icon, const QString& title, const QString& text) = 0;
     // Ends the program with `status` as soon as the running handler returns.
     virtual void endProgram(int status) = 0;
+    // Opens a written document with the desktop's default application; false when it could not.
+    virtual bool openDocument(const QString& path) = 0;
+    // The current date and time (a recorded clock in tests).
+    virtual QDateTime now() const { return QDateTime::currentDateTime(); }
 };
 
 } // namespace korvane

@@ -1,6 +1,8 @@
 #include "gui/gui_platform.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QMessageBox>
 
 namespace korvane::gui {
@@ -30,6 +32,14 @@ void GuiPlatform::endProgram(int status) {
     ended_ = true;
     status_ = status;
     QCoreApplication::exit(status);
+}
+
+} // namespace korvane::gui
+
+namespace korvane::gui {
+
+bool GuiPlatform::openDocument(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace korvane::gui

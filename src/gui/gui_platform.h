@@ -9,6 +9,7 @@ class GuiPlatform : public Platform {
 public:
     void messageBox(MessageIcon icon, const QString& title, const QString& text) override;
     void endProgram(int status) override;
+    bool openDocument(const QString& path) override;
 
     bool ended() const { return ended_; }
     int status() const { return status_; }

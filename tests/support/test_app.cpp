@@ -2,7 +2,9 @@
 
 namespace korvane::testing {
 
-QString testHome() { return QStringLiteral(KORVANE_TEST_HOME); }
+QString testHome() {
+    return QStringLiteral(KORVANE_TEST_HOME);
+}
 
 TestApp::TestApp(const QString& home) : app_(std::make_unique<Application>(platform_, home)) {
     app_->startWithoutSplash();

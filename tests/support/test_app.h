@@ -26,9 +26,17 @@ public:
         messages.push_back({icon, title, text});
     }
     void endProgram(int status) override { endStatuses.push_back(status); }
+    bool openDocument(const QString& path) override {
+        openedDocuments.push_back(path);
+        return openSucceeds;
+    }
+    QDateTime now() const override { return clock; }
 
     std::vector<RecordedMessage> messages;
     std::vector<int> endStatuses;
+    std::vector<QString> openedDocuments;
+    bool openSucceeds = true;
+    QDateTime clock{QDate(2026, 12, 8), QTime(9, 30, 15)};
 };
 
 // The program folder of the tests: shipped data plus test-only cable rows.
