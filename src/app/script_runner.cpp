@@ -1,6 +1,7 @@
 #include "app/script_runner.h"
 
 #include "app/application.h"
+#include "app/calculation_file.h"
 #include "form/number_format.h"
 #include "form/user_actions.h"
 
@@ -174,6 +175,16 @@ QString ScriptRunner::execute(const QString& line) {
                 return why;
             out_ << reference << '=' << escapeValue(printValue(*control)) << '\n';
         }
+        return {};
+    }
+    if (verb == QLatin1String("open") || verb == QLatin1String("save")) {
+        if (rest.isEmpty())
+            return QStringLiteral("%1 needs a file").arg(verb);
+        // Problems are reported in message boxes, as the window reports them.
+        if (verb == QLatin1String("open"))
+            openCalculation(app_, rest);
+        else
+            saveCalculation(app_, rest);
         return {};
     }
     if (verb == QLatin1String("cell")) {

@@ -290,7 +290,12 @@ void FormWindow::bind(Control& control) {
             text->setAlignment(label.alignment() == Alignment::Center  ? Qt::AlignCenter
                                : label.alignment() == Alignment::Right ? Qt::AlignRight
                                                                        : Qt::AlignLeft);
-            watch(label, [text, &label] { text->setText(displayText(label.caption())); });
+            watch(label, [text, &label] {
+                text->setText(displayText(label.caption()));
+                QPalette pal = text->palette();
+                pal.setColor(QPalette::WindowText, toQColor(label.foreColor(), pal));
+                text->setPalette(pal);
+            });
         }
         break;
     }

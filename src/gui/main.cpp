@@ -6,11 +6,13 @@
 //   --script FILE      run a korvane-cli script against the window after start-up
 //   --tab N            show page N of the main window
 //   --grab PNG         save a picture of the main window (or of --grab-form NAME) and quit
+//   --save-icon PNG    save the program's icon (256 px) and quit
 
 #include "app/application.h"
 #include "app/script_runner.h"
 #include "form/number_format.h"
 #include "gui/gui_platform.h"
+#include "gui/pictures.h"
 #include "gui/view_manager.h"
 
 #include <QApplication>
@@ -99,6 +101,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     korvane::setRegionalFormat(korvane::RegionalFormat::fromSystemLocale());
     const Options options = parseOptions(QApplication::arguments());
+    if (const qsizetype at = QApplication::arguments().indexOf(QStringLiteral("--save-icon"));
+        at > 0 && at + 1 < QApplication::arguments().size()) {
+        const QString path = QApplication::arguments().at(at + 1);
+        return korvane::gui::builtInPicture(QStringLiteral("icon"), QSize(256, 256)).save(path) ? 0
+                                                                                                : 1;
+    }
 
     korvane::gui::GuiPlatform platform;
     korvane::Application app(platform, QCoreApplication::applicationDirPath());
