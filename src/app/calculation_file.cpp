@@ -149,6 +149,8 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
     }
 }
 
+void restoreControls(Form& main, const QJsonArray& controls, QStringList& problems);
+
 QJsonArray savedControls(const Form& main) {
     QJsonArray controls;
     for (const Entry& entry : inputControls())
@@ -194,8 +196,20 @@ RestoreReport restoreCalculation(Form& main, const QByteArray& json) {
                    "文件由较新版本的 Korvane 保存（格式版本 %1），本版本不认识的内容未恢复。")
                    .arg(version);
 
+    restoreControls(main, root.value(QStringLiteral("controls")).toArray(), report.problems);
+    return report;
+}
+
+void resetCalculation(Form& main, const QByteArray& snapshot) {
+    QStringList ignored;
+    restoreControls(main, QJsonDocument::fromJson(snapshot).array(), ignored);
+}
+
+namespace {
+
+void restoreControls(Form& main, const QJsonArray& controls, QStringList& problems) {
     QHash<QString, QJsonObject> saved;
-    for (const QJsonValue& value : root.value(QStringLiteral("controls")).toArray()) {
+    for (const QJsonValue& value : controls) {
         const QJsonObject item = value.toObject();
         saved.insert(item.value(QStringLiteral("name")).toString(), item);
     }
@@ -204,15 +218,16 @@ RestoreReport restoreCalculation(Form& main, const QByteArray& json) {
     for (const Entry& entry : inputControls()) {
         const auto it = saved.constFind(entry.name);
         if (it == saved.constEnd()) {
-            report.problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, entry.name));
+            problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, entry.name));
             continue;
         }
-        restoreEntry(main, entry, *it, report.problems);
+        restoreEntry(main, entry, *it, problems);
     }
     main.frame(QStringLiteral("Frame12")).setVisible(false);
     main.text(QStringLiteral("Text73")).setVisible(true);
-    return report;
 }
+
+} // namespace
 
 RestoreReport readCalculationFile(Form& main, const QString& path) {
     QFile file(path);

@@ -33,6 +33,8 @@ struct RestoreReport {
 // itself is never changed.
 RestoreReport restoreCalculation(Form& main, const QByteArray& json);
 RestoreReport readCalculationFile(Form& main, const QString& path);
+// Puts the inputs back to a snapshot taken earlier (a new calculation: the start-up state).
+void resetCalculation(Form& main, const QByteArray& snapshot);
 
 // Opens a file as the user does: restores it and shows a message box naming what could not be
 // restored. Returns false when nothing could be read.

@@ -49,7 +49,7 @@ QString decodeInformationText(const QByteArray& bytes) {
     QString text = utf8.decode(data);
     if (!utf8.hasError())
         return text;
-    return decodeGbk(bytes);
+    return decodeGbk(data);
 }
 
 QStringList splitTextLines(const QString& text) {

@@ -13,6 +13,7 @@ ViewManager::ViewManager(Application& app) : app_(app) {
 }
 
 ViewManager::~ViewManager() {
+    delete shell_.data();
     for (auto& [form, window] : windows_)
         delete window.data();
 }
@@ -25,14 +26,23 @@ FormWindow* ViewManager::windowOf(const QString& formName) const {
 
 void ViewManager::follow(Form& form) {
     QPointer<FormWindow>& window = windows_[&form];
+    const bool main = &form == &app_.mainForm();
     if (!form.loaded()) {
-        if (window)
+        if (main && shell_)
+            shell_->deleteLater();
+        else if (window)
             window->deleteLater();
         window.clear();
         return;
     }
+    if (main && !shell_) {
+        shell_ = new MainShell(app_, form);
+        window = shell_->formWindow();
+    }
+    QWidget* top = main ? static_cast<QWidget*>(shell_.data()) : window.data();
     if (!window) {
         window = new FormWindow(form);
+        top = window;
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         window->setWindowIcon(QIcon(builtInPicture(QStringLiteral("icon"), QSize(64, 64))));
         if (form.name() == QLatin1String("Form11"))
@@ -42,12 +52,17 @@ void ViewManager::follow(Form& form) {
             window->move(area.center() - window->rect().center());
         }
     }
+    if (main) {
+        shell_->setWindowIcon(QIcon(builtInPicture(QStringLiteral("icon"), QSize(64, 64))));
+        if (form.visible())
+            shell_->startUpFinished();
+    }
     if (form.visible()) {
-        window->show();
-        window->raise();
-        window->activateWindow();
+        top->show();
+        top->raise();
+        top->activateWindow();
     } else {
-        window->hide();
+        top->hide();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "gui/form_window.h"
+#include "gui/main_shell.h"
 
 #include <QPointer>
 
@@ -23,6 +24,7 @@ private:
 
     Application& app_;
     std::map<Form*, QPointer<FormWindow>> windows_;
+    QPointer<MainShell> shell_;
 };
 
 } // namespace korvane::gui

@@ -1,0 +1,211 @@
+#include "gui/main_shell.h"
+
+#include "app/calculation_file.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+namespace korvane::gui {
+
+namespace {
+
+const QString kRecentKey = QStringLiteral("recentFiles");
+constexpr int kRecentCount = 8;
+
+QString fileFilter() {
+    return QStringLiteral("Korvane 计算文件 (*.korvane)");
+}
+
+// Shows a busy cursor and a status message at once, before a long action starts.
+class BusyScope {
+public:
+    BusyScope(QStatusBar* bar, const QString& message) {
+        bar->showMessage(message);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~BusyScope() { QApplication::restoreOverrideCursor(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+};
+
+} // namespace
+
+MainShell::MainShell(Application& app, Form& form)
+    : app_(app), form_(form), content_(new FormWindow(form)) {
+    content_->setMinimumSize(form.width(), form.height());
+    setCentralWidget(content_);
+    statusBar();
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->addAction(QStringLiteral("新建(&N)"), QKeySequence::New, this,
+                    [this] { newCalculation(); });
+    file->addAction(QStringLiteral("打开(&O)…"), QKeySequence::Open, this, [this] { openFile(); });
+    file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, [this] { save(); });
+    file->addAction(QStringLiteral("另存为(&A)…"), QKeySequence::SaveAs, this,
+                    [this] { saveAs(); });
+    recentMenu_ = file->addMenu(QStringLiteral("最近的文件(&R)"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, [this] { close(); });
+    fillRecentMenu();
+
+    // Every change of an input shows in the title at once.
+    for (const auto& control : form.controls()) {
+        Control* c = control.get();
+        connections_.emplace_back(c, c->changed.connect([this](const Control&) { updateTitle(); }));
+    }
+    updateTitle();
+}
+
+MainShell::~MainShell() {
+    for (auto& [control, id] : connections_)
+        control->changed.disconnect(id);
+}
+
+void MainShell::startUpFinished() {
+    if (!startSnapshot_.isEmpty())
+        return;
+    startSnapshot_ = calculationSnapshot(form_);
+    savedSnapshot_ = startSnapshot_;
+    updateTitle();
+}
+
+bool MainShell::modified() const {
+    return !savedSnapshot_.isEmpty() && calculationSnapshot(form_) != savedSnapshot_;
+}
+
+void MainShell::updateTitle() {
+    const QString name = path_.isEmpty() ? QStringLiteral("未命名") : QFileInfo(path_).fileName();
+    setWindowTitle(QStringLiteral("%1%2 - %3")
+                       .arg(name, modified() ? QStringLiteral("*") : QString(), form_.caption()));
+}
+
+bool MainShell::confirmDiscard() {
+    if (!modified())
+        return true;
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Korvane"), QStringLiteral("当前计算已修改，是否保存？"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return save();
+    return answer == QMessageBox::Discard;
+}
+
+void MainShell::newCalculation() {
+    if (!confirmDiscard())
+        return;
+    resetCalculation(form_, startSnapshot_);
+    path_.clear();
+    savedSnapshot_ = calculationSnapshot(form_);
+    updateTitle();
+    statusBar()->showMessage(QStringLiteral("新建计算"), 5000);
+}
+
+void MainShell::openFile() {
+    if (!confirmDiscard())
+        return;
+    const QString start = path_.isEmpty()
+                              ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                              : QFileInfo(path_).absolutePath();
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("打开计算文件"), start, fileFilter());
+    if (!path.isEmpty())
+        openPath(path);
+}
+
+void MainShell::openPath(const QString& path) {
+    bool read = false;
+    {
+        BusyScope busy(statusBar(), QStringLiteral("正在打开 %1 …").arg(path));
+        read = openCalculation(app_, path);
+    }
+    if (!read) {
+        statusBar()->showMessage(QStringLiteral("未能打开 %1").arg(path), 8000);
+        return;
+    }
+    path_ = path;
+    savedSnapshot_ = calculationSnapshot(form_);
+    rememberRecent(path);
+    updateTitle();
+    statusBar()->showMessage(QStringLiteral("已打开 %1（结果需按各页“计  算”重新计算）").arg(path),
+                             8000);
+}
+
+bool MainShell::save() {
+    return path_.isEmpty() ? saveAs() : saveTo(path_);
+}
+
+bool MainShell::saveAs() {
+    QString start = path_;
+    if (start.isEmpty())
+        start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                QStringLiteral("/计算.korvane");
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), start, fileFilter());
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".") + QString::fromLatin1(kCalculationSuffix);
+    return saveTo(path);
+}
+
+bool MainShell::saveTo(const QString& path) {
+    bool written = false;
+    {
+        BusyScope busy(statusBar(), QStringLiteral("正在保存 %1 …").arg(path));
+        written = saveCalculation(app_, path);
+    }
+    if (!written)
+        return false;
+    path_ = path;
+    savedSnapshot_ = calculationSnapshot(form_);
+    rememberRecent(path);
+    updateTitle();
+    statusBar()->showMessage(QStringLiteral("已保存到 %1").arg(path), 8000);
+    return true;
+}
+
+void MainShell::rememberRecent(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(kRecentKey).toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    while (recent.size() > kRecentCount)
+        recent.removeLast();
+    settings.setValue(kRecentKey, recent);
+    fillRecentMenu();
+}
+
+void MainShell::fillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList recent = QSettings().value(kRecentKey).toStringList();
+    for (const QString& path : recent) {
+        recentMenu_
+            ->addAction(QFileInfo(path).fileName(), this,
+                        [this, path] {
+                            if (confirmDiscard())
+                                openPath(path);
+                        })
+            ->setToolTip(path);
+    }
+    recentMenu_->setEnabled(!recent.isEmpty());
+}
+
+void MainShell::closeEvent(QCloseEvent* event) {
+    if (!confirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QMetaObject::invokeMethod(
+        this, [this] { form_.unload(); }, Qt::QueuedConnection);
+}
+
+} // namespace korvane::gui

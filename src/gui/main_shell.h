@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/application.h"
+#include "gui/form_window.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QMenu;
+
+namespace korvane::gui {
+
+// The main window's frame around its form: the "文件" menu (new, open, save, save as, recent
+// files), the status bar, and the title with the file name and an asterisk for unsaved changes.
+// Closing the window with unsaved changes asks whether to save them.
+class MainShell : public QMainWindow {
+public:
+    MainShell(Application& app, Form& form);
+    ~MainShell() override;
+
+    FormWindow* formWindow() const { return content_; }
+    // Takes the start-up inputs as the state of a new calculation, once start-up has run.
+    void startUpFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void newCalculation();
+    void openFile();
+    void openPath(const QString& path);
+    bool save();
+    bool saveAs();
+    bool saveTo(const QString& path);
+    bool confirmDiscard();
+    void updateTitle();
+    void rememberRecent(const QString& path);
+    void fillRecentMenu();
+    bool modified() const;
+
+    Application& app_;
+    Form& form_;
+    FormWindow* content_;
+    QMenu* recentMenu_ = nullptr;
+    QString path_;
+    QByteArray savedSnapshot_;
+    QByteArray startSnapshot_;
+    std::vector<std::pair<Control*, int>> connections_;
+};
+
+} // namespace korvane::gui
