@@ -48,6 +48,8 @@ public:
 
     // Design-time creation of a control.
     template <typename T> T& add(const QString& name, Control* container, int page, Rect geometry) {
+        if (index_.contains(name))
+            throw std::logic_error("two controls named " + name.toStdString());
         auto control = std::make_unique<T>(*this, name);
         T& ref = *control;
         ref.place(container, page, geometry);

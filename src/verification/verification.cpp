@@ -1,0 +1,237 @@
+#include "verification/verification.h"
+
+#include "form/number_format.h"
+
+#include <cmath>
+#include <iterator>
+
+namespace korvane {
+
+namespace {
+
+// Line class table: upper bound of x (A, included), In of QR and Ie of QC.
+struct LineClassRow {
+    double upToA;
+    int breakerA;
+    int contactorA;
+};
+constexpr LineClassRow kLineClasses[] = {
+    {14, 16, 18}, {18, 20, 25}, {23, 25, 25},   {30, 32, 32},    {38, 40, 40},    {48, 50, 50},
+    {60, 63, 65}, {75, 80, 80}, {90, 100, 105}, {125, 125, 125}, {140, 140, 150}, {160, 160, 180},
+};
+
+// Standard rated residual operating currents IΔn of RCDs, mA.
+constexpr int kResidualSettingsMa[] = {30, 100, 200, 300, 500};
+constexpr double kLeakageMargin = 4.0;
+
+// Transformer class table: rated capacity (kVA), Ie of QS and Ie of QF (A).
+struct TransformerRow {
+    int capacityKva;
+    int isolatorA;
+    int breakerA;
+};
+constexpr TransformerRow kTransformerClasses[] = {
+    {10, 18, 16},      {20, 32, 32},       {30, 50, 50},       {50, 80, 80},    {63, 105, 100},
+    {80, 150, 140},    {100, 180, 160},    {125, 220, 200},    {160, 350, 315}, {200, 400, 350},
+    {250, 400, 400},   {315, 600, 500},    {400, 800, 700},    {500, 800, 800}, {630, 1000, 1000},
+    {800, 1500, 1500}, {1000, 1600, 1600}, {1250, 2000, 2000},
+};
+constexpr double kOutOfRangeCapacityKva = 1600.0;
+
+// Permissible loop factor U0 / 5 = 220 V / 5 (instantaneous release at 5 × In).
+constexpr double kLoopVoltageFactor = 44.0;
+// Breaker setting Ir2 = 4 × In.
+constexpr double kSettingFactor = 4.0;
+
+// A computed limit as it is written (15 significant digits): 44 / (0.55 km × 25 A) is 3.2 Ω/km,
+// not the binary quotient a hair below it, so an Rphp of 3.2 meets it.
+double asWritten(double value) {
+    return roundToSignificant(value, 15);
+}
+
+QString integerText(const std::optional<int>& value) {
+    return value ? QString::number(*value) : QString();
+}
+
+QString voltageLossLine(const std::optional<double>& percent) {
+    if (!percent)
+        return QStringLiteral(" ㈡、计算电压损失Δu%: 未计算");
+    // The 5 % limit of JGJ 16-2008 for lighting circuits.
+    if (*percent <= 5.0)
+        return QStringLiteral(" ㈡、计算电压损失Δu% ≤ 5% 符合要求:");
+    return QStringLiteral(" ㈡、计算电压损失Δu% > 5% 不符合要求:");
+}
+
+} // namespace
+
+LineSwitchgear selectLineSwitchgear(double loadCurrentA) {
+    LineSwitchgear result;
+    const double x = kSelectionFactor * loadCurrentA;
+    if (!std::isfinite(x))
+        return result;
+    result.computed = true;
+    result.selectionCurrentA = x;
+    for (const LineClassRow& row : kLineClasses) {
+        if (x <= row.upToA) {
+            result.breakerRatedA = row.breakerA;
+            result.contactorRatedA = row.contactorA;
+            return result;
+        }
+    }
+    result.outOfRange = true;
+    return result;
+}
+
+ResidualCurrentSetting selectResidualCurrentSetting(double leakagePerKmMa, double lengthKm) {
+    ResidualCurrentSetting result;
+    const double ixn = leakagePerKmMa * lengthKm;
+    const double floor = kLeakageMargin * ixn;
+    if (!std::isfinite(floor))
+        return result;
+    result.computed = true;
+    result.leakageMa = ixn;
+    result.settingFloorMa = floor;
+    for (int setting : kResidualSettingsMa) {
+        if (setting >= floor) {
+            result.ratedResidualMa = setting;
+            break;
+        }
+    }
+    return result;
+}
+
+TransformerSwitchgear selectTransformerSwitchgear(double capacityKva) {
+    TransformerSwitchgear result;
+    if (capacityKva == kOutOfRangeCapacityKva) {
+        result.capacityOutOfRange = true;
+        return result;
+    }
+    for (const TransformerRow& row : kTransformerClasses) {
+        if (capacityKva == row.capacityKva) {
+            result.isolatorRatedA = row.isolatorA;
+            result.breakerRatedA = row.breakerA;
+            break;
+        }
+    }
+    return result;
+}
+
+LoopResistanceCheck checkLoopResistance(double lengthKm, double breakerRatedA,
+                                        double loopResistanceOhmPerKm) {
+    LoopResistanceCheck result;
+    const double divisor = lengthKm * breakerRatedA;
+    if (divisor == 0.0)
+        return result;
+    const double limit = asWritten(kLoopVoltageFactor / divisor);
+    if (!std::isfinite(limit))
+        return result;
+    result.computed = true;
+    result.limitOhmPerKm = limit;
+    result.passed = loopResistanceOhmPerKm <= limit;
+    return result;
+}
+
+SensitivityCheck checkSensitivity(double faultCurrentKa, double breakerRatedA) {
+    SensitivityCheck result;
+    const double setting = kSettingFactor * breakerRatedA;
+    if (setting == 0.0)
+        return result;
+    const double ratio = 1000.0 * faultCurrentKa / setting;
+    if (!std::isfinite(ratio))
+        return result;
+    result.computed = true;
+    result.ratio = ratio;
+    result.text = formatFixed(ratio, 2);
+    result.belowMinimum = roundHalfAwayFromZero(ratio, 2) < kMinimumSensitivity;
+    return result;
+}
+
+ThermalStability thermalMinimumCrossSection(double durationS, double threePhaseCurrentKa,
+                                            double coefficientK) {
+    ThermalStability result;
+    if (durationS < 0.0 || coefficientK == 0.0)
+        return result;
+    const double smin = std::sqrt(durationS) * (1000.0 * threePhaseCurrentKa) / coefficientK;
+    if (!std::isfinite(smin))
+        return result;
+    result.computed = true;
+    result.minimumCrossSectionMm2 = roundHalfAwayFromZero(smin, 4);
+    result.text = formatFixed(smin, 4);
+    return result;
+}
+
+QString verificationReport(const VerificationFindings& f) {
+    const QString& s = f.crossSectionText;
+    const QString& smin = f.thermal.text;
+
+    QString thermalHeading;
+    QString thermalDetail;
+    if (!f.crossSectionMm2) {
+        thermalHeading = QStringLiteral(" ㈢、短路热稳定校验:");
+        thermalDetail = QStringLiteral("     热稳定最小允许截面Smin = ") + smin +
+                        QStringLiteral(" (未选择电缆截面)");
+    } else if (f.thermal.minimumCrossSectionMm2 < *f.crossSectionMm2) {
+        thermalHeading = QStringLiteral(" ㈢、短路热稳定校验通过:");
+        thermalDetail = QStringLiteral("     热稳定最小允许截面Smin满足 Smin ＜ S 条件: ") + smin +
+                        QStringLiteral(" <  ") + s;
+    } else {
+        thermalHeading = QStringLiteral(" ㈢、短路热稳定校验不通过:");
+        thermalDetail = QStringLiteral("     热稳定最小允许截面Smin不满足 Smin ＜ S 条件: ") +
+                        smin + QStringLiteral(" ≥  ") + s;
+    }
+
+    const QString sensitivityLabel = f.mode == ProtectionMode::EarthFault
+                                         ? QStringLiteral(" ㈤、保护灵敏度校验: Id.min / Ir2 = ")
+                                         : QStringLiteral(" ㈤、保护灵敏度校验: Ik.min / Ir2 = ");
+    const QString sensitivityVerdict = f.sensitivity.belowMinimum
+                                           ? QStringLiteral("  < 1.3  检验不合格")
+                                           : QStringLiteral("  > 1.3  检验合格");
+
+    const QString lines[] = {
+        QString(),
+        QStringLiteral("校验结果："),
+        QString(),
+        QStringLiteral(" ㈠、选择电缆截面:S = ") + s + QStringLiteral("mm"),
+        QString(),
+        voltageLossLine(f.voltageLossPercent),
+        QString(),
+        thermalHeading,
+        QString(),
+        thermalDetail,
+        QString(),
+        QStringLiteral(" ㈣、选择线路剩余电流保护断路器 QR: 额定电流 In = ") +
+            integerText(f.line.breakerRatedA) + QStringLiteral("A"),
+        QString(),
+        QStringLiteral("     线路泄露电流计算值: Ixn = ") + formatGeneral(f.residual.leakageMa) +
+            QStringLiteral("mA "),
+        QString(),
+        QStringLiteral("     RCD额定剩余动作电流整定值: Ivn ≥4Ixn = ") +
+            formatGeneral(f.residual.settingFloorMa) + QStringLiteral("mA  取 Ivn =") +
+            integerText(f.residual.ratedResidualMa) + QStringLiteral("mA "),
+        QString(),
+        QStringLiteral("     选择线路接触器 QC: 额定电流 Ie = ") +
+            integerText(f.line.contactorRatedA) + QStringLiteral("A"),
+        QString(),
+        sensitivityLabel + f.sensitivity.text + sensitivityVerdict,
+        QString(),
+        QStringLiteral(" ㈥、变压器容量 ") + f.transformerCapacityText +
+            QStringLiteral("kVA : 变压器低压侧电器选择如下："),
+        QString(),
+        QStringLiteral("     隔离开关 QS: 额定电流 Ie =") +
+            integerText(f.transformer.isolatorRatedA) + QStringLiteral("A :") +
+            QStringLiteral("保护断路器QF: 额定电流 Ie =") +
+            integerText(f.transformer.breakerRatedA) + QStringLiteral("A"),
+        QString(),
+        QStringLiteral("     母线规格 WB: ") + f.busbarMaterial + QStringLiteral("—") +
+            f.busbarSize,
+    };
+    QString report;
+    for (const QString& line : lines) {
+        if (&line != std::begin(lines))
+            report += QStringLiteral("\r\n");
+        report += line;
+    }
+    return report;
+}
+
+} // namespace korvane
