@@ -16,8 +16,8 @@ void Grid::setSize(int rows, int cols) {
     alignments_.assign(static_cast<size_t>(cols), CellAlignment::LeftCenter);
     mergeRows_.assign(static_cast<size_t>(rows), false);
     mergeCols_.assign(static_cast<size_t>(cols), false);
-    row_ = 0;
-    col_ = 0;
+    row_ = -1; // no current cell until the user enters one
+    col_ = -1;
     notify();
 }
 
@@ -145,7 +145,8 @@ std::vector<CellRange> Grid::mergedRanges() const {
 void Grid::setCurrentCell(int row, int col) {
     if (!contains(row, col) || (row == row_ && col == col_))
         return;
-    raise(Event::LeaveCell);
+    if (contains(row_, col_))
+        raise(Event::LeaveCell);
     row_ = row;
     col_ = col;
     notify();

@@ -50,6 +50,7 @@ public:
     // The merged rectangles of more than one cell, row by row.
     std::vector<CellRange> mergedRanges() const;
 
+    // The current cell; -1 before the user has entered any.
     int row() const { return row_; }
     int col() const { return col_; }
     // Moves the current cell, raising LeaveCell and EnterCell when it changes.
@@ -75,8 +76,8 @@ private:
     std::vector<bool> mergeRows_;
     std::vector<bool> mergeCols_;
     bool mergeCells_ = false;
-    int row_ = 0;
-    int col_ = 0;
+    int row_ = -1;
+    int col_ = -1;
 };
 
 inline constexpr int kDefaultRowHeightTwips = 240;

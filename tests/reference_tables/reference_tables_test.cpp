@@ -1,0 +1,269 @@
+// The picker dialogs over the handbook tables, as each "←" button opens them: captions, the texts
+// around the grid, the grid's set-up and the cells that free merging draws as one. The expected
+// merges follow from the tables' texts: equal neighbours merge along the rows and columns that
+// allow it (0, 1, 2; Form2 also 5, 6), texts differing by a trailing zero stay apart.
+
+#include "support/test_app.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace korvane::testing {
+namespace {
+
+QString u8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+const char* const kSourceNote = "本表根据《工业与民用配电设计手册》（第三版）编制";
+const char* const kImpedanceHeading = "低压线路单位长度阻抗值";
+const char* const kPickSection = "     选择计算截面阻抗值";
+const char* const kImpedanceUnit = "单位 mΩ/m";
+
+QString spaces(int n) {
+    return QString(n, u' ');
+}
+
+// "row,col rows×cols" of every merged area, row by row.
+std::vector<std::string> merged(const Grid& grid) {
+    std::vector<std::string> ranges;
+    for (const CellRange& r : grid.mergedRanges())
+        ranges.push_back(std::to_string(r.row) + "," + std::to_string(r.col) + " " +
+                         std::to_string(r.rowSpan) + "x" + std::to_string(r.colSpan));
+    return ranges;
+}
+
+Grid& openGrid(TestApp& t, const char* button, const char* dialog) {
+    t.click(button);
+    return t.app().form(u8(dialog)).get<Grid>(u8("MSHFlexGrid1"));
+}
+
+struct Dialog {
+    const char* form;
+    const char* button;
+    const char* caption;
+    QString titleLine;
+    const char* heading;
+    const char* instruction; // null: the dialog has no Label3
+    const char* unit;        // null: no Label4
+    int rows;
+    int cols;
+    int rowHeightTwips;
+    CellAlignment alignment;
+    std::vector<int> mergeLines; // rows and columns allowed to merge
+    std::vector<std::string> merged;
+};
+
+std::vector<Dialog> dialogs() {
+    const QString resistanceTitle = spaces(46) + u8("R'(导线20℃时单位长度电阻值)") + spaces(32);
+    const QString reactanceTitle = spaces(56) + u8("X'");
+    const std::vector<int> first3 = {0, 1, 2};
+    const auto center = CellAlignment::CenterCenter;
+    // Headings of two columns over (0,0)-(0,1) and (1..2, 0..1); values all differ.
+    const std::vector<std::string> reactanceMerges = {"0,0 1x2", "1,0 1x2", "2,0 1x2"};
+    return {
+        // Four-core block: " Sp=S (mm2) 4x", 铝, 铜 over columns 0-1; 3+1 block: "Sp=S(mm2)" down
+        // rows 3-4 (row 4 itself may not merge: 70,70 and 16,16 stay apart), 铝, 铜 again.
+        {"Form2",
+         "Command15",
+         "Rphp",
+         u8("R'php=1.5(R'php + R'p)\r\n"),
+         kImpedanceHeading,
+         kPickSection,
+         kImpedanceUnit,
+         7,
+         15,
+         250,
+         center,
+         {0, 1, 2, 5, 6},
+         {"0,0 1x2", "1,0 1x2", "2,0 1x2", "3,0 2x1", "5,0 1x2", "6,0 1x2"}},
+        // " S (mm2)" over columns 0-2, 全塑电缆 down rows 1-2, the two Sp labels over columns 1-2;
+        // 0.1520, 0.1610, 0.2000 beside 0.152, 0.161, 0.200 keep their own cells.
+        {"Form3",
+         "Command16",
+         "Xphp",
+         u8("X'php"),
+         kImpedanceHeading,
+         kPickSection,
+         kImpedanceUnit,
+         3,
+         15,
+         280,
+         center,
+         first3,
+         {"0,0 1x3", "1,0 2x1", "1,1 1x2", "2,1 1x2"}},
+        // Headings of one column each and no equal neighbours: nothing merges.
+        {"Form4",
+         "Command19",
+         "R'",
+         resistanceTitle,
+         kImpedanceHeading,
+         kPickSection,
+         kImpedanceUnit,
+         3,
+         15,
+         280,
+         center,
+         first3,
+         {}},
+        {"Form5", "Command20", "X'", reactanceTitle, kImpedanceHeading, kPickSection,
+         kImpedanceUnit, 3, 14, 280, center, first3, reactanceMerges},
+        {"Form6",
+         "Command17",
+         "R'",
+         resistanceTitle,
+         kImpedanceHeading,
+         kPickSection,
+         kImpedanceUnit,
+         3,
+         15,
+         280,
+         center,
+         first3,
+         {}},
+        {"Form7", "Command18", "X'", reactanceTitle, kImpedanceHeading, kPickSection,
+         kImpedanceUnit, 3, 14, 280, center, first3, reactanceMerges},
+        // PVC and XLPE over three columns each, in every row.
+        {"Form10",
+         "Command26",
+         "K",
+         spaces(22) + u8("导体绝缘材料"),
+         "热稳定系数K值",
+         nullptr,
+         nullptr,
+         3,
+         7,
+         280,
+         CellAlignment::CenterTop,
+         first3,
+         {"0,1 1x3", "0,4 1x3", "1,1 1x3", "1,4 1x3", "2,1 1x3", "2,4 1x3"}},
+        // 52 over 4-6 mm², 70 over 25-35, 33 over 35-95, 38 over 120-185; the empty columns
+        // 13-14 of each row are equal neighbours too.
+        {"Form12",
+         "Command31",
+         "截面S",
+         spaces(48) + u8("截  面  (mm2)"),
+         "220/380V单相及三相线路埋地、沿墙敷设穿管电线每千米泄露电流",
+         "选择泄露电流",
+         "单位 mA/km",
+         3,
+         15,
+         280,
+         center,
+         first3,
+         {"0,13 1x2", "1,1 1x2", "1,5 1x2", "1,13 1x2", "2,6 1x4", "2,10 1x3", "2,13 1x2"}},
+    };
+}
+
+TEST(ReferenceTable, CaptionsAndTextsAroundTheGrid) {
+    for (const Dialog& d : dialogs()) {
+        SCOPED_TRACE(d.form);
+        TestApp t;
+        openGrid(t, d.button, d.form);
+        const Form& form = t.app().form(u8(d.form));
+        EXPECT_TRUE(form.visible() && form.isDialog());
+        EXPECT_EQ(form.caption(), u8(d.caption));
+        EXPECT_EQ(form.text(u8("Text1")).text(), d.titleLine);
+        EXPECT_EQ(form.control(u8("Label1")).caption(), u8(d.heading));
+        EXPECT_EQ(form.control(u8("Label2")).caption(), u8(kSourceNote));
+        EXPECT_EQ(form.has(u8("Label3")), d.instruction != nullptr);
+        if (d.instruction != nullptr) {
+            EXPECT_EQ(form.control(u8("Label3")).caption(), u8(d.instruction));
+        }
+        EXPECT_EQ(form.has(u8("Label4")), d.unit != nullptr);
+        if (d.unit != nullptr) {
+            EXPECT_EQ(form.control(u8("Label4")).caption(), u8(d.unit));
+        }
+        EXPECT_EQ(form.control(u8("Command1")).caption(), u8("确定"));
+        EXPECT_EQ(t.form().control(u8(d.button)).caption(), u8("←"));
+    }
+}
+
+TEST(ReferenceTable, GridSetUp) {
+    for (const Dialog& d : dialogs()) {
+        SCOPED_TRACE(d.form);
+        TestApp t;
+        const Grid& grid = openGrid(t, d.button, d.form);
+        ASSERT_EQ(grid.rows(), d.rows);
+        ASSERT_EQ(grid.cols(), d.cols);
+        for (int r = 0; r < d.rows; ++r)
+            EXPECT_EQ(grid.rowHeight(r), d.rowHeightTwips) << "row " << r;
+        EXPECT_EQ(grid.colWidth(0), kDefaultColWidthTwips); // column 0 keeps its default
+        for (int c = 1; c < d.cols; ++c)
+            EXPECT_EQ(grid.colWidth(c), 698) << "column " << c;
+        for (int c = 0; c < d.cols; ++c)
+            EXPECT_EQ(grid.colAlignment(c), d.alignment) << "column " << c;
+        EXPECT_TRUE(grid.mergeCells());
+        for (int line = 0; line < std::max(d.rows, d.cols); ++line) {
+            const bool allowed =
+                std::find(d.mergeLines.begin(), d.mergeLines.end(), line) != d.mergeLines.end();
+            if (line < d.rows) {
+                EXPECT_EQ(grid.mergeRow(line), allowed) << "row " << line;
+            }
+            EXPECT_EQ(grid.mergeCol(line), allowed && line < d.cols) << "column " << line;
+        }
+    }
+}
+
+TEST(ReferenceTable, EqualNeighboursMergeAlongTheLinesThatAllowIt) {
+    for (const Dialog& d : dialogs()) {
+        SCOPED_TRACE(d.form);
+        TestApp t;
+        EXPECT_EQ(merged(openGrid(t, d.button, d.form)), d.merged);
+    }
+}
+
+TEST(ReferenceTable, CellTexts) {
+    struct Cell {
+        const char* form;
+        const char* button;
+        int row;
+        int col;
+        const char* text;
+    };
+    const Cell cells[] = {
+        // Form4 and Form6: R' at 20 °C; the aluminium 1.5 mm² cell is empty.
+        {"Form4", "Command19", 0, 0, " S (mm2)"},
+        {"Form4", "Command19", 1, 0, " 铝"},
+        {"Form4", "Command19", 2, 0, " 铜"},
+        {"Form4", "Command19", 1, 14, ""},
+        {"Form6", "Command17", 2, 14, "11.467"},
+        // Form5 and Form7: the same figures, the trailing zero in other places.
+        {"Form5", "Command20", 1, 0, "全塑电缆(四  芯)"},
+        {"Form5", "Command20", 2, 1, "交联电缆(四等芯)"},
+        {"Form5", "Command20", 2, 2, ""},
+        {"Form5", "Command20", 2, 8, "0.080"},
+        {"Form5", "Command20", 2, 9, "0.0800"},
+        {"Form7", "Command18", 1, 2, "0.0760"},
+        {"Form7", "Command18", 1, 3, "0.076"},
+        {"Form7", "Command18", 2, 8, "0.0800"},
+        {"Form7", "Command18", 2, 9, "0.080"},
+        // Form2: four-core and 3+1-core Rphp; row 4 gives the fourth core.
+        {"Form2", "Command15", 0, 1, " Sp=S (mm2) 4x"},
+        {"Form2", "Command15", 3, 1, "3x"},
+        {"Form2", "Command15", 4, 1, "+1x"},
+        {"Form2", "Command15", 4, 3, "70"},
+        {"Form2", "Command15", 4, 4, "70"},
+        {"Form2", "Command15", 6, 13, "16.770"},
+        // Form3: Xphp with the PE conductor of full and of half cross-section.
+        {"Form3", "Command16", 1, 0, "全塑电缆"},
+        {"Form3", "Command16", 1, 2, "Sp=S (mm2)"},
+        {"Form3", "Command16", 2, 2, "Sp=S/2 (mm2)"},
+        {"Form3", "Command16", 1, 13, "0.2000"},
+        {"Form3", "Command16", 2, 4, "0.1610"},
+        {"Form3", "Command16", 2, 14, "0.234"},
+        // Form10's corner is never written; Form12's columns 13 and 14 stay empty.
+        {"Form10", "Command26", 0, 0, ""},
+        {"Form12", "Command31", 0, 0, "绝缘材料"},
+        {"Form12", "Command31", 0, 13, ""},
+    };
+    TestApp t; // a dialog already open is only brought to the front
+    for (const Cell& c : cells) {
+        SCOPED_TRACE(::testing::Message() << c.form << " (" << c.row << ", " << c.col << ")");
+        EXPECT_EQ(openGrid(t, c.button, c.form).text(c.row, c.col), u8(c.text));
+    }
+}
+
+} // namespace
+} // namespace korvane::testing
