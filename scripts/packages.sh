@@ -2,7 +2,7 @@
 KORVANE_PACKAGES=(
   build-essential cmake pkgconf
   qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite
-  libzip-dev sqlite3
+  libzip-dev sqlite3 python3-docx
   libgtest-dev libbenchmark-dev
   fonts-wqy-microhei
   xvfb xauth

@@ -8,6 +8,7 @@
 #include "app/layout.h"
 #include "app/startup.h"
 #include "form/number_format.h"
+#include "reports/book_commands.h"
 #include "short_circuit/short_circuit_action.h"
 #include "short_circuit/short_circuit_page.h"
 #include "verification/verification_action.h"
@@ -107,6 +108,7 @@ void designMainWindow(Application& app, Form& form) {
     installVoltageLossAction(form);
     installShortCircuitPage(app, form);
     installVerificationPage(app, form);
+    installBooks(app, form);
     installHints(app, form);
     installAboutPage(form);
     installAnimation(form);

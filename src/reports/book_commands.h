@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace korvane {
+
+class Application;
+class Form;
+
+// Where the window writes its books unless told otherwise: "Korvane计算书" in the user's
+// documents folder.
+QString defaultBooksFolder();
+
+// The file name of a book written at `at`: its title, the date and the time, and from the second
+// book of the same second on a serial number ("电压损失计算书_20261208_093015_2.docx").
+QString bookFileName(const QString& title, const QDateTime& at, int serial = 1);
+
+// The outcome of saving a book: the file written, or where it could not be written.
+struct SavedBook {
+    bool written = false;
+    QString path; // the file written, or the file or folder that could not be written
+};
+
+// Saves a .docx package as a new file in `folder` (created when missing), never replacing a file
+// that is already there.
+SavedBook saveBook(const QByteArray& package, const QString& folder, const QString& title,
+                   const QDateTime& at);
+
+// "Word计算书" on page 0 (Command2) and page 1 (Command21): each click writes a new book file into
+// the application's books folder and opens it with the desktop's application for it. A book that
+// cannot be written or opened is reported in a message box; the window stays usable.
+void installBooks(Application& app, Form& form);
+
+inline constexpr const char* kBookNotWritten = "计算书未能写入：";
+inline constexpr const char* kBookNotOpened = "计算书已写入，但未能打开，请自行打开：";
+
+} // namespace korvane

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "reports/report_document.h"
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace korvane {
+
+// word/document.xml of a document (Office Open XML, WordprocessingML): one w:p per paragraph
+// with its alignment and line spacing and its mark's character format, one w:r per run of equally
+// formatted characters, and an A4 page. Sizes are in half-points, spacing in twentieths of a
+// point.
+QByteArray docxDocumentXml(const ReportDocument& document);
+
+// word/styles.xml: the document defaults (宋体 10.5 pt, single spacing, no space after
+// paragraphs) and the Normal style.
+QByteArray docxStylesXml();
+
+// The .docx package: content types, relationships, styles and the document, zipped. Nothing when
+// the archive could not be built.
+std::optional<QByteArray> docxPackage(const ReportDocument& document);
+
+// A ReportWriter that builds the document in memory and hands it out as a .docx package.
+class DocxReportWriter : public DocumentReportWriter {
+public:
+    // The package of the document written so far; nothing before OpenDocument.
+    std::optional<QByteArray> package() const;
+};
+
+} // namespace korvane

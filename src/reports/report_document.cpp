@@ -1,0 +1,240 @@
+#include "reports/report_document.h"
+
+#include "form/number_format.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+
+constexpr QChar kParagraphMark = u'\r';
+
+} // namespace
+
+CharacterFormat defaultCharacterFormat() {
+    return {QStringLiteral("宋体"), 10.5, false, std::nullopt};
+}
+
+ParagraphFormat defaultParagraphFormat() {
+    return {ParagraphAlignment::Left, 12.0, LineSpacingRule::Default};
+}
+
+QString ReportParagraph::text() const {
+    QString joined;
+    for (const TextRun& run : runs)
+        joined += run.text;
+    return joined;
+}
+
+std::optional<CharacterFormat> ReportParagraph::uniformFormat() const {
+    for (const TextRun& run : runs) {
+        if (run.format != markFormat)
+            return std::nullopt;
+    }
+    return markFormat;
+}
+
+ReportDocument::ReportDocument()
+    : text_(kParagraphMark), characterFormats_{defaultCharacterFormat()},
+      paragraphFormats_{defaultParagraphFormat()} {}
+
+qsizetype ReportDocument::paragraphIndexAt(qsizetype position) const {
+    return static_cast<qsizetype>(
+        std::count(text_.cbegin(), text_.cbegin() + position, kParagraphMark));
+}
+
+void ReportDocument::append(const QString& text) {
+    if (text.isEmpty())
+        return;
+    const qsizetype at = blockEnd_;
+    const bool opensParagraph = at == 0 || text_.at(at - 1) == kParagraphMark;
+    const CharacterFormat inherited =
+        characterFormats_[static_cast<size_t>(opensParagraph ? at : at - 1)];
+
+    const qsizetype paragraph = paragraphIndexAt(at);
+    const auto marks = static_cast<size_t>(text.count(kParagraphMark));
+    paragraphFormats_.insert(paragraphFormats_.begin() + paragraph, marks,
+                             paragraphFormats_[static_cast<size_t>(paragraph)]);
+
+    text_.insert(at, text);
+    characterFormats_.insert(characterFormats_.begin() + at, static_cast<size_t>(text.size()),
+                             inherited);
+    blockEnd_ += text.size();
+}
+
+void ReportDocument::formatCharacters(const std::function<void(CharacterFormat&)>& change) {
+    for (qsizetype i = blockStart_; i < blockEnd_; ++i)
+        change(characterFormats_[static_cast<size_t>(i)]);
+}
+
+// The paragraphs the block touches: those holding one of its characters, or the one it sits in
+// while it is empty.
+void ReportDocument::formatParagraphs(const std::function<void(ParagraphFormat&)>& change) {
+    const qsizetype first = paragraphIndexAt(blockStart_);
+    const qsizetype last = blockEnd_ > blockStart_ ? paragraphIndexAt(blockEnd_ - 1) : first;
+    for (qsizetype p = first; p <= last; ++p)
+        change(paragraphFormats_[static_cast<size_t>(p)]);
+}
+
+void ReportDocument::setAlignment(ParagraphAlignment alignment) {
+    formatParagraphs([alignment](ParagraphFormat& f) { f.alignment = alignment; });
+}
+
+void ReportDocument::setFontName(const QString& name) {
+    formatCharacters([&name](CharacterFormat& f) { f.fontName = name; });
+}
+
+void ReportDocument::setFontSize(double points) {
+    formatCharacters([points](CharacterFormat& f) { f.sizePoints = points; });
+}
+
+void ReportDocument::setBold(bool bold) {
+    formatCharacters([bold](CharacterFormat& f) { f.bold = bold; });
+}
+
+void ReportDocument::setColour(Color colour) {
+    formatCharacters([colour](CharacterFormat& f) { f.colour = colour; });
+}
+
+void ReportDocument::setLineSpacing(double points) {
+    formatParagraphs([points](ParagraphFormat& f) { f.lineSpacingPoints = points; });
+}
+
+void ReportDocument::setLineSpacingRule(LineSpacingRule rule) {
+    formatParagraphs([rule](ParagraphFormat& f) { f.lineSpacingRule = rule; });
+}
+
+void ReportDocument::closeBlock() {
+    blockStart_ = blockEnd_;
+}
+
+std::vector<ReportParagraph> ReportDocument::paragraphs() const {
+    std::vector<ReportParagraph> result;
+    result.reserve(paragraphFormats_.size());
+    ReportParagraph current;
+    for (qsizetype i = 0; i < text_.size(); ++i) {
+        const CharacterFormat& format = characterFormats_[static_cast<size_t>(i)];
+        if (text_.at(i) == kParagraphMark) {
+            current.markFormat = format;
+            current.format = paragraphFormats_[result.size()];
+            result.push_back(std::move(current));
+            current = {};
+        } else if (!current.runs.empty() && current.runs.back().format == format) {
+            current.runs.back().text += text_.at(i);
+        } else {
+            current.runs.push_back({QString(text_.at(i)), format});
+        }
+    }
+    return result;
+}
+
+QStringList ReportDocument::paragraphTexts() const {
+    QStringList texts = text_.split(kParagraphMark);
+    texts.removeLast(); // what follows the final mark
+    return texts;
+}
+
+bool DocumentReportWriter::openDocument() {
+    document_.emplace();
+    return true;
+}
+
+bool DocumentReportWriter::appendText(const QString& text) {
+    if (!document_)
+        return false;
+    document_->append(text);
+    return true;
+}
+
+bool DocumentReportWriter::setAlignment(ParagraphAlignment alignment) {
+    if (!document_)
+        return false;
+    document_->setAlignment(alignment);
+    return true;
+}
+
+bool DocumentReportWriter::setFont(const QString& name, double sizePoints, bool bold,
+                                   std::optional<Color> colour) {
+    if (!document_)
+        return false;
+    document_->setFontName(name);
+    document_->setFontSize(sizePoints);
+    document_->setBold(bold);
+    if (colour)
+        document_->setColour(*colour);
+    return true;
+}
+
+// Exact spacing sets the rule before the points; under the default rule only the points are set,
+// which the word processor takes as that many points' worth of single lines.
+bool DocumentReportWriter::setLineSpacing(double points, LineSpacingRule rule) {
+    if (!document_)
+        return false;
+    if (rule == LineSpacingRule::Exact)
+        document_->setLineSpacingRule(rule);
+    document_->setLineSpacing(points);
+    return true;
+}
+
+bool DocumentReportWriter::closeBlock() {
+    if (!document_)
+        return false;
+    document_->closeBlock();
+    return true;
+}
+
+bool DocumentReportWriter::showDocument() {
+    return document_.has_value();
+}
+
+bool RecordingReportWriter::record(const QString& operation) {
+    operations_.push_back(operation);
+    return !(fails && fails(operation));
+}
+
+bool RecordingReportWriter::openDocument() {
+    return record(QStringLiteral("OpenDocument")) && DocumentReportWriter::openDocument();
+}
+
+bool RecordingReportWriter::appendText(const QString& text) {
+    QString shown = text;
+    shown.replace(kParagraphMark, QStringLiteral("\\r"));
+    return record(QStringLiteral("AppendText ") + shown) && DocumentReportWriter::appendText(text);
+}
+
+bool RecordingReportWriter::setAlignment(ParagraphAlignment alignment) {
+    const QString name = alignment == ParagraphAlignment::Centred ? QStringLiteral("centred")
+                                                                  : QStringLiteral("left");
+    return record(QStringLiteral("SetAlignment ") + name) &&
+           DocumentReportWriter::setAlignment(alignment);
+}
+
+bool RecordingReportWriter::setFont(const QString& name, double sizePoints, bool bold,
+                                    std::optional<Color> colour) {
+    QString line = QStringLiteral("SetFont %1 %2").arg(name, formatGeneral(sizePoints));
+    if (bold)
+        line += QStringLiteral(" bold");
+    if (colour)
+        line += *colour == colors::kBlack ? QStringLiteral(" black")
+                                          : QStringLiteral(" ") + colorText(*colour);
+    return record(line) && DocumentReportWriter::setFont(name, sizePoints, bold, colour);
+}
+
+bool RecordingReportWriter::setLineSpacing(double points, LineSpacingRule rule) {
+    const QString line =
+        QStringLiteral("SetLineSpacing %1 %2")
+            .arg(formatGeneral(points), rule == LineSpacingRule::Exact ? QStringLiteral("exact")
+                                                                       : QStringLiteral("default"));
+    return record(line) && DocumentReportWriter::setLineSpacing(points, rule);
+}
+
+bool RecordingReportWriter::closeBlock() {
+    return record(QStringLiteral("CloseBlock")) && DocumentReportWriter::closeBlock();
+}
+
+bool RecordingReportWriter::showDocument() {
+    return record(QStringLiteral("ShowDocument")) && DocumentReportWriter::showDocument();
+}
+
+} // namespace korvane

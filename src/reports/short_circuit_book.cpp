@@ -1,0 +1,326 @@
+#include "reports/short_circuit_book.h"
+
+#include "form/form.h"
+#include "reports/book_frame.h"
+
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+constexpr double kBodyLineSpacingPoints = 18.0;
+
+// One step of the book's arithmetic: a finite value, or nothing when an input is empty or not a
+// number, a divisor is zero, a square root is taken of a negative number or a value overflows.
+using Step = std::optional<double>;
+
+Step finite(double v) {
+    return std::isfinite(v) ? Step(v) : std::nullopt;
+}
+
+Step operator*(Step a, Step b) {
+    if (!a || !b)
+        return std::nullopt;
+    return finite(*a * *b);
+}
+
+Step operator/(Step a, Step b) {
+    if (!a || !b || *b == 0.0)
+        return std::nullopt;
+    return finite(*a / *b);
+}
+
+Step operator-(Step a, Step b) {
+    if (!a || !b)
+        return std::nullopt;
+    return finite(*a - *b);
+}
+
+Step squareRoot(Step a) {
+    if (!a || *a < 0.0)
+        return std::nullopt;
+    return finite(std::sqrt(*a));
+}
+
+class Chain {
+public:
+    explicit Chain(const RegionalFormat& format) : format_(format) {}
+
+    // An input as the user typed it.
+    Step input(const QString& text) const { return readStrict(text, format_); }
+    // A value already computed, from its printed text; an empty one counts as zero.
+    Step stored(const BookValue& value) const {
+        return readStrict(value.text, format_).value_or(0.0);
+    }
+    BookValue keep(Step value) const {
+        if (!value)
+            return {};
+        return {formatFixed(*value, 6, format_), true};
+    }
+
+private:
+    const RegionalFormat& format_;
+};
+
+QString fixed6(double value) {
+    return formatFixed(value, 6);
+}
+
+QString fixed4(double value) {
+    return formatFixed(value, 4);
+}
+
+// A paragraph that carries a computed value is written only when the value could be computed.
+void appendWithValue(QStringList& out, const QString& before, const BookValue& value,
+                     const QString& after = {}) {
+    if (value.computed)
+        out << before + value.text + after;
+}
+
+const QString kFormulas = QStringLiteral("【计算公式：】");
+const QString kInputs = QStringLiteral("【输入参数：】:");
+const QString kCoefficients = QStringLiteral("【相关系数：】: ");
+const QString kVoltageFactorLine =
+    QStringLiteral(" \u3000c =   1.05               ……电压系数，计算三相短路电流时取1.05:");
+
+void appendSystem(QStringList& out, const ShortCircuitBookPage& page,
+                  const ShortCircuitBookValues& v) {
+    out << QStringLiteral("一、计算三相短路电流：") << QStringLiteral("1、系统阻抗: ")
+        << kCoefficients << kVoltageFactorLine
+        << QStringLiteral(" \u3000Un =  380 (V)            ……变压器低压侧标称电压 :") << kInputs
+        << QStringLiteral("   Ss =") + page.systemCapacityMva + QStringLiteral(" (MVA)") +
+               QStringLiteral("            ……变压器高压侧系统短路容量")
+        << kFormulas << QStringLiteral("   Zs = (c × Un)^ 2 / Ss/1000")
+        << QStringLiteral("   Xs = 0.995 × Zs");
+    appendWithValue(out, QStringLiteral("   Zs = "), v.zs);
+    appendWithValue(out, QStringLiteral("   Xs = "), v.xs);
+    appendWithValue(out, QStringLiteral("   Rs = "), v.rs);
+}
+
+void appendTransformer(QStringList& out, const ShortCircuitBookPage& page,
+                       const ShortCircuitBookValues& v) {
+    out << QStringLiteral("2、变压器阻抗: ") << kCoefficients << kVoltageFactorLine
+        << QStringLiteral(" \u3000Un =  380 (V)            ……变压器低压侧标称电压:") << kInputs
+        << QStringLiteral(" \u3000Uk =") + page.ukPercent + QStringLiteral(" (%)") +
+               QStringLiteral("                ……变压器电抗电压百分数:")
+        << QStringLiteral(" \u3000St =") + page.ratedKva + QStringLiteral(" (kVA)") +
+               QStringLiteral("            ……变压器的额定容量 :")
+        << QStringLiteral(" \u3000ΔP =") + page.loadLossKw + QStringLiteral(" (kW)") +
+               QStringLiteral("           ……变压器短路损耗 :")
+        << kFormulas << QStringLiteral("   Zt = Uk × (c × Un) ^ 2) / 100 × St")
+        << QStringLiteral("   Rt = ΔP × (c × Un) ^ 2) / St ^ 2")
+        << QStringLiteral("   Xt = √(Zt ^ 2 - Rt ^ 2)");
+    appendWithValue(out, QStringLiteral("   Zt = "), v.zt);
+    appendWithValue(out, QStringLiteral("   Rt = "), v.rt);
+    appendWithValue(out, QStringLiteral("   Xt = "), v.xt);
+}
+
+void appendBusbar(QStringList& out, const ShortCircuitBookPage& page,
+                  const ShortCircuitBookValues& v) {
+    out << QStringLiteral("3、求母线阻抗: ") << kInputs
+        << QStringLiteral(" \u3000Rmm =") + page.busbarResistance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("         ……选定选定母线单位长度的相电阻:")
+        << QStringLiteral(" \u3000Xmm =") + page.busbarReactance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("         ……选定母线单位长度的相电抗:")
+        << QStringLiteral(" \u3000Lm =") + page.busbarLengthM + QStringLiteral(" (m)") +
+               QStringLiteral("                  ……母线长度:")
+        << kFormulas << QStringLiteral("   Rm = Rmm × Lm") << QStringLiteral("   Xm = Xmm × Lm");
+    appendWithValue(out, QStringLiteral("   Rm = "), v.rm);
+    appendWithValue(out, QStringLiteral("   Xm = "), v.xm);
+}
+
+// The line length is printed in metres when it could be converted, as typed otherwise.
+void appendLine(QStringList& out, const ShortCircuitBookPage& page,
+                const ShortCircuitBookValues& v) {
+    const QString length = v.lineLengthM.computed ? v.lineLengthM.text : page.lineLengthKm;
+    out << QStringLiteral("4、求线路阻抗: ") << kInputs
+        << QStringLiteral(" \u3000Ro =") + page.lineResistance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("           ……选定配电线路单位长度的相电阻:")
+        << QStringLiteral(" \u3000Xo =") + page.lineReactance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("           ……选定配电线路单位长度的相电抗:")
+        << QStringLiteral(" \u3000Lx =") + length + QStringLiteral(" (m)") +
+               QStringLiteral("                 ……配电线路长度:")
+        << kFormulas << QStringLiteral("   Rx = Ro × Lx") << QStringLiteral("   Xx = Xo × Lx");
+    appendWithValue(out, QStringLiteral("   Rx = "), v.rx);
+    appendWithValue(out, QStringLiteral("   Xx = "), v.xx);
+}
+
+// The three-phase loop and currents of the page's computation (handbook: I″k3 = c·Un/(√3·ZΣ),
+// I″k2 = 0.866·I″k3).
+void appendThreePhaseCurrents(QStringList& out, const ShortCircuitResult& r) {
+    out << QStringLiteral("5、三相短路电流: ") << kFormulas
+        << QStringLiteral("   RΣ = Rs + Rt + Rm + Rx")
+        << QStringLiteral("   XΣ = Xs + Xt + Xm + Xx")
+        << QStringLiteral("   ZΣ = √(RΣ ^ 2 + XΣ ^ 2)")
+        << QStringLiteral("   I\u2033k3 = c × Un / (√3 × ZΣ)")
+        << QStringLiteral("   I\u2033k2 = 0.866 × I\u2033k3")
+        << QStringLiteral("   RΣ = ") + fixed6(r.total.r)
+        << QStringLiteral("   XΣ = ") + fixed6(r.total.x)
+        << QStringLiteral("   ZΣ = ") + fixed6(r.zTotal)
+        << QStringLiteral("   I\u2033k3 = ") + fixed4(r.ik3) + QStringLiteral(" (kA)")
+        << QStringLiteral("   I\u2033k2 = ") + fixed4(r.ik2) + QStringLiteral(" (kA)");
+}
+
+void appendSystemLoop(QStringList& out, const ShortCircuitBookValues& v) {
+    out << QStringLiteral("二、计算单相短路电流：") << QStringLiteral("1、系统相保阻抗: ")
+        << kInputs;
+    appendWithValue(out, QStringLiteral("   Rs ="), v.rs,
+                    QStringLiteral(" (mΩ)") + QStringLiteral("            ……系统电阻"));
+    appendWithValue(out, QStringLiteral("   Xs ="), v.xs,
+                    QStringLiteral(" (mΩ)") + QStringLiteral("            ……系统电抗"));
+    out << kFormulas << QStringLiteral("   Rphps = 2 × Rs / 3")
+        << QStringLiteral("   Xphps = 2 × Xs / 3");
+    appendWithValue(out, QStringLiteral("   Rphps = "), v.rphps);
+    appendWithValue(out, QStringLiteral("   Xphps = "), v.xphps);
+}
+
+// For a D,yn11 transformer the phase-to-protective values are the phase values; the last two
+// lines print the stored texts as they are, empty ones included.
+void appendTransformerLoop(QStringList& out, const ShortCircuitBookValues& v) {
+    out << QStringLiteral("2、变压器相保阻抗: ") << kInputs;
+    appendWithValue(out, QStringLiteral("   Rt ="), v.rt, QStringLiteral(" (mΩ)"));
+    appendWithValue(out, QStringLiteral("   Xt ="), v.xt, QStringLiteral(" (mΩ)"));
+    out << kFormulas << QStringLiteral("   Rphpt =  Rt") << QStringLiteral("   Xphpt =  Xt")
+        << QStringLiteral("   Rphpt = ") + v.rt.text << QStringLiteral("   Xphpt = ") + v.xt.text;
+}
+
+// The rest of the page's single-phase computation: the phase-to-protective impedances of busbar
+// and line, the loop and the earth-fault current Id = Un/(√3·Zphp), and the phase-to-neutral loop
+// with I″k1 = Un/(√3·Z1), both without the voltage factor.
+void appendSinglePhaseCurrents(QStringList& out, const ShortCircuitBookPage& page,
+                               const ShortCircuitResult& r) {
+    out << QStringLiteral("3、母线相保阻抗: ") << kInputs
+        << QStringLiteral(" \u3000Rphpmm =") + page.busbarLoopResistance +
+               QStringLiteral(" (mΩ/m)") + QStringLiteral("      ……选定母线单位长度的相保电阻:")
+        << QStringLiteral(" \u3000Xphpmm =") + page.busbarLoopReactance +
+               QStringLiteral(" (mΩ/m)") + QStringLiteral("      ……选定母线单位长度的相保电抗:")
+        << kFormulas << QStringLiteral("   Rphpm = Rphpmm × Lm")
+        << QStringLiteral("   Xphpm = Xphpmm × Lm")
+        << QStringLiteral("   Rphpm = ") + fixed6(r.busbarLoop.r)
+        << QStringLiteral("   Xphpm = ") + fixed6(r.busbarLoop.x);
+
+    out << QStringLiteral("4、线路相保阻抗: ") << kInputs
+        << QStringLiteral(" \u3000Rphpo =") + page.lineLoopResistance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("       ……选定配电线路单位长度的相保电阻:")
+        << QStringLiteral(" \u3000Xphpo =") + page.lineLoopReactance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("       ……选定配电线路单位长度的相保电抗:")
+        << kFormulas << QStringLiteral("   Rphpx = Rphpo × Lx")
+        << QStringLiteral("   Xphpx = Xphpo × Lx")
+        << QStringLiteral("   Rphpx = ") + fixed6(r.lineLoop.r)
+        << QStringLiteral("   Xphpx = ") + fixed6(r.lineLoop.x);
+
+    out << QStringLiteral("5、单相接地故障电流: ") << kFormulas
+        << QStringLiteral("   Rphp = Rphps + Rphpt + Rphpm + Rphpx")
+        << QStringLiteral("   Xphp = Xphps + Xphpt + Xphpm + Xphpx")
+        << QStringLiteral("   Zphp = √(Rphp ^ 2 + Xphp ^ 2)")
+        << QStringLiteral("   Id = Un / (√3 × Zphp)")
+        << QStringLiteral("   Rphp = ") + fixed6(r.loop.r)
+        << QStringLiteral("   Xphp = ") + fixed6(r.loop.x)
+        << QStringLiteral("   Zphp = ") + fixed6(r.zLoop)
+        << QStringLiteral("   Id = ") + fixed4(r.id) + QStringLiteral(" (kA)");
+
+    out << QStringLiteral("6、单相短路电流: ") << kInputs
+        << QStringLiteral(" \u3000R' =") + page.lineNeutralResistance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("          ……选定配电线路单位长度的相中电阻:")
+        << QStringLiteral(" \u3000X' =") + page.lineNeutralReactance + QStringLiteral(" (mΩ/m)") +
+               QStringLiteral("          ……选定配电线路单位长度的相中电抗:")
+        << kFormulas << QStringLiteral("   R1 = Rs + Rt + Rm + R' × Lx")
+        << QStringLiteral("   X1 = Xs + Xt + Xm + X' × Lx")
+        << QStringLiteral("   Z1 = √(R1 ^ 2 + X1 ^ 2)")
+        << QStringLiteral("   I\u2033k1 = Un / (√3 × Z1)")
+        << QStringLiteral("   R1 = ") + fixed6(r.neutralLoop.r)
+        << QStringLiteral("   X1 = ") + fixed6(r.neutralLoop.x)
+        << QStringLiteral("   Z1 = ") + fixed6(r.zNeutralLoop)
+        << QStringLiteral("   I\u2033k1 = ") + fixed4(r.ik1) + QStringLiteral(" (kA)");
+}
+
+} // namespace
+
+ShortCircuitBookPage readShortCircuitBookPage(const Form& form) {
+    auto text = [&form](const char* name) { return form.text(QString::fromLatin1(name)).text(); };
+    ShortCircuitBookPage page;
+    page.systemCapacityMva = form.combo(QStringLiteral("Combo18")).text();
+    page.ukPercent = text("Text55");
+    page.ratedKva = text("Text57");
+    page.loadLossKw = text("Text56");
+    page.busbarResistance = text("Text58");
+    page.busbarReactance = text("Text59");
+    page.busbarLengthM = text("Text62");
+    page.lineResistance = text("Text40");
+    page.lineReactance = text("Text41");
+    page.lineLengthKm = text("Text48");
+    page.busbarLoopResistance = text("Text60");
+    page.busbarLoopReactance = text("Text61");
+    page.lineLoopResistance = text("Text46");
+    page.lineLoopReactance = text("Text47");
+    page.lineNeutralResistance = text("Text49");
+    page.lineNeutralReactance = text("Text50");
+    return page;
+}
+
+// The formulas of the page's computation (《工业与民用配电设计手册》第三版, LV short-circuit
+// currents in named units), each value evaluated once from the inputs and the printed texts of
+// the values before it. Re-evaluating a value when its paragraph is written would give the same
+// result from the same texts, so a paragraph is written exactly when its value was computed.
+ShortCircuitBookValues computeShortCircuitBookValues(const ShortCircuitBookPage& page,
+                                                     const RegionalFormat& format) {
+    const Chain chain(format);
+    const Step cUn = kVoltageFactor * kNominalVoltageV;
+    const Step cUnSquared = cUn * cUn;
+
+    ShortCircuitBookValues v;
+    v.zs = chain.keep(cUnSquared / chain.input(page.systemCapacityMva) * Step(1e-3));
+    v.xs = chain.keep(Step(0.995) * chain.stored(v.zs));
+    v.rs = chain.keep(Step(0.1) * chain.stored(v.xs));
+    v.rphps = chain.keep(Step(2.0) * chain.stored(v.rs) / Step(3.0));
+    v.xphps = chain.keep(Step(2.0) * chain.stored(v.xs) / Step(3.0));
+
+    const Step st = chain.input(page.ratedKva);
+    v.zt = chain.keep(chain.input(page.ukPercent) * cUnSquared / (Step(100.0) * st));
+    v.rt = chain.keep(chain.input(page.loadLossKw) * cUnSquared / (st * st));
+    const Step zt = chain.stored(v.zt);
+    const Step rt = chain.stored(v.rt);
+    v.xt = chain.keep(squareRoot(zt * zt - rt * rt));
+
+    const Step lm = chain.input(page.busbarLengthM);
+    v.rm = chain.keep(chain.input(page.busbarResistance) * lm);
+    v.xm = chain.keep(chain.input(page.busbarReactance) * lm);
+
+    // Metres as the page carries them: the product's 15-digit general text.
+    if (const Step metres = Step(1000.0) * chain.input(page.lineLengthKm))
+        v.lineLengthM = {formatGeneral(roundToSignificant(*metres), format), true};
+    const Step lx = v.lineLengthM.computed ? chain.input(v.lineLengthM.text) : Step(std::nullopt);
+    v.rx = chain.keep(chain.input(page.lineResistance) * lx);
+    v.xx = chain.keep(chain.input(page.lineReactance) * lx);
+    return v;
+}
+
+QStringList shortCircuitBodyParagraphs(const ShortCircuitBookPage& page,
+                                       const ShortCircuitBookValues& values,
+                                       const std::optional<ShortCircuitResult>& chain) {
+    QStringList out;
+    appendSystem(out, page, values);
+    appendTransformer(out, page, values);
+    appendBusbar(out, page, values);
+    appendLine(out, page, values);
+    if (chain)
+        appendThreePhaseCurrents(out, *chain);
+    appendSystemLoop(out, values);
+    appendTransformerLoop(out, values);
+    if (chain)
+        appendSinglePhaseCurrents(out, page, *chain);
+    return out;
+}
+
+bool writeShortCircuitBook(ReportWriter& writer, const ShortCircuitBookPage& page,
+                           const std::optional<ShortCircuitResult>& chain, const QDate& today) {
+    if (!writer.openDocument())
+        return false;
+    const ShortCircuitBookValues values = computeShortCircuitBookValues(page);
+    writeBookFrame(writer, QString::fromUtf8(kShortCircuitBookTitle), today);
+    writeBookBody(writer, shortCircuitBodyParagraphs(page, values, chain), kBodyLineSpacingPoints);
+    return true;
+}
+
+} // namespace korvane
