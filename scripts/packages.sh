@@ -2,7 +2,7 @@
 KORVANE_PACKAGES=(
   build-essential cmake pkgconf
   qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite
-  libzip-dev sqlite3 python3-docx
+  libzip-dev sqlite3 python3-docx poppler-utils
   libgtest-dev libbenchmark-dev
   fonts-wqy-microhei
   xvfb xauth

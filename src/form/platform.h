@@ -19,6 +19,10 @@ public:
     virtual void endProgram(int status) = 0;
     // Opens a written document with the desktop's default application; false when it could not.
     virtual bool openDocument(const QString& path) = 0;
+    // A long action (writing a book, opening a file) starts: the window shows at once that it is
+    // busy; it finishes with a short report of where its result went.
+    virtual void longActionStarted(const QString& /*what*/) {}
+    virtual void longActionFinished(const QString& /*result*/) {}
     // The current date and time (a recorded clock in tests).
     virtual QDateTime now() const { return QDateTime::currentDateTime(); }
 };

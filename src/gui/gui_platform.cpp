@@ -43,3 +43,27 @@ bool GuiPlatform::openDocument(const QString& path) {
 }
 
 } // namespace korvane::gui
+
+namespace korvane::gui {
+
+void GuiPlatform::longActionStarted(const QString& what) {
+    if (showStatus)
+        showStatus(what, 0);
+    if (!busy_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        busy_ = true;
+    }
+    // Paint the message and the cursor now, before the work starts.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void GuiPlatform::longActionFinished(const QString& result) {
+    if (busy_) {
+        QApplication::restoreOverrideCursor();
+        busy_ = false;
+    }
+    if (showStatus)
+        showStatus(result, 15000);
+}
+
+} // namespace korvane::gui

@@ -7,13 +7,17 @@
 //   --tab N            show page N of the main window
 //   --grab PNG         save a picture of the main window (or of --grab-form NAME) and quit
 //   --save-icon PNG    save the program's icon (256 px) and quit
+//   --export-pdf voltage-loss|short-circuit DIR
+//                      after the script, write that book as PDF into DIR and quit
 
 #include "app/application.h"
 #include "app/script_runner.h"
 #include "form/number_format.h"
 #include "gui/gui_platform.h"
+#include "gui/pdf_book.h"
 #include "gui/pictures.h"
 #include "gui/view_manager.h"
+#include "reports/book_commands.h"
 
 #include <QApplication>
 #include <QFile>
@@ -29,6 +33,8 @@ struct Options {
     int tab = -1;
     QString grab;
     QString grabForm = QStringLiteral("Form1");
+    QString pdfBook;
+    QString pdfFolder;
 };
 
 Options parseOptions(const QStringList& args) {
@@ -48,8 +54,12 @@ Options parseOptions(const QStringList& args) {
             o.grab = next();
         else if (a == QLatin1String("--grab-form"))
             o.grabForm = next();
+        else if (a == QLatin1String("--export-pdf")) {
+            o.pdfBook = next();
+            o.pdfFolder = next();
+        }
     }
-    if (!o.script.isEmpty() || !o.grab.isEmpty())
+    if (!o.script.isEmpty() || !o.grab.isEmpty() || !o.pdfBook.isEmpty())
         o.splash = false;
     return o;
 }
@@ -82,6 +92,19 @@ int automate(korvane::Application& app, korvane::gui::ViewManager& views, const 
     }
     if (o.tab >= 0)
         app.mainForm().get<korvane::TabControl>(QStringLiteral("SSTab1")).setTab(o.tab);
+    if (!o.pdfBook.isEmpty()) {
+        const auto kind = o.pdfBook == QLatin1String("short-circuit")
+                              ? korvane::BookKind::ShortCircuit
+                              : korvane::BookKind::VoltageLoss;
+        const korvane::ComposedBook book = korvane::composeBook(app, app.mainForm(), kind);
+        if (!book.document)
+            return 2;
+        const korvane::SavedBook saved =
+            korvane::saveBook(korvane::gui::renderPdfBook(*book.document), o.pdfFolder, book.title,
+                              app.platform().now(), QStringLiteral("pdf"));
+        out << "book\t" << saved.path << '\n';
+        return saved.written ? status : 2;
+    }
     if (!o.grab.isEmpty()) {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
@@ -124,9 +147,10 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, &qapp, [] { QCoreApplication::exit(0); });
         return QApplication::exec();
     }
-    if (!options.script.isEmpty() || !options.grab.isEmpty() || options.tab >= 0) {
+    if (!options.script.isEmpty() || !options.grab.isEmpty() || !options.pdfBook.isEmpty() ||
+        options.tab >= 0) {
         const int status = automate(app, views, options);
-        if (!options.grab.isEmpty() || status != 0)
+        if (!options.grab.isEmpty() || !options.pdfBook.isEmpty() || status != 0)
             return status;
     }
     return QApplication::exec();

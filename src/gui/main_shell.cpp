@@ -1,6 +1,9 @@
 #include "gui/main_shell.h"
 
 #include "app/calculation_file.h"
+#include "gui/gui_platform.h"
+#include "gui/pdf_book.h"
+#include "reports/book_commands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -56,6 +59,18 @@ MainShell::MainShell(Application& app, Form& form)
     file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, [this] { close(); });
     fillRecentMenu();
 
+    QMenu* books = menuBar()->addMenu(QStringLiteral("计算书(&B)"));
+    books->addAction(QStringLiteral("电压损失计算书 导出PDF(&V)"), this,
+                     [this] { exportPdf(true); });
+    books->addAction(QStringLiteral("短路电流计算书 导出PDF(&S)"), this,
+                     [this] { exportPdf(false); });
+
+    if (auto* gui = dynamic_cast<GuiPlatform*>(&app.platform())) {
+        gui->showStatus = [this](const QString& message, int timeoutMs) {
+            statusBar()->showMessage(message, timeoutMs);
+        };
+    }
+
     // Every change of an input shows in the title at once.
     for (const auto& control : form.controls()) {
         Control* c = control.get();
@@ -65,6 +80,8 @@ MainShell::MainShell(Application& app, Form& form)
 }
 
 MainShell::~MainShell() {
+    if (auto* gui = dynamic_cast<GuiPlatform*>(&app_.platform()))
+        gui->showStatus = nullptr;
     for (auto& [control, id] : connections_)
         control->changed.disconnect(id);
 }
@@ -106,6 +123,18 @@ void MainShell::newCalculation() {
     savedSnapshot_ = calculationSnapshot(form_);
     updateTitle();
     statusBar()->showMessage(QStringLiteral("新建计算"), 5000);
+}
+
+void MainShell::exportPdf(bool voltageLossBook) {
+    app_.platform().longActionStarted(QStringLiteral("正在导出PDF计算书…"));
+    const ComposedBook book =
+        composeBook(app_, form_, voltageLossBook ? BookKind::VoltageLoss : BookKind::ShortCircuit);
+    const QString folder = booksFolderOf(app_);
+    const SavedBook saved = book.document
+                                ? saveBook(renderPdfBook(*book.document), folder, book.title,
+                                           app_.platform().now(), QStringLiteral("pdf"))
+                                : SavedBook{false, folder};
+    announceBook(app_, saved);
 }
 
 void MainShell::openFile() {

@@ -27,6 +27,7 @@ protected:
 
 private:
     void newCalculation();
+    void exportPdf(bool voltageLossBook);
     void openFile();
     void openPath(const QString& path);
     bool save();

@@ -26,12 +26,34 @@ QString where(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-// Writes one book and reports what became of it.
-void writeBook(Application& app, const QString& title,
-               const std::function<bool(ReportWriter&, const QDate&)>& write) {
-    Platform& platform = app.platform();
-    const QDateTime at = platform.now();
-    const QString folder = app.booksFolder().isEmpty() ? defaultBooksFolder() : app.booksFolder();
+using BookWriting = std::function<bool(ReportWriter&, const QDate&)>;
+
+// How each book is written from the window as it stands now.
+std::pair<QString, BookWriting> bookWriting(const Form& form, BookKind kind) {
+    if (kind == BookKind::VoltageLoss) {
+        const VoltageLossBookPage page = readVoltageLossBookPage(form);
+        const VoltageLossInput input = readVoltageLossInput(form);
+        return {QString::fromUtf8(kVoltageLossBookTitle),
+                [page, input](ReportWriter& writer, const QDate& today) {
+                    return writeVoltageLossBook(writer, page, input, today);
+                }};
+    }
+    const ShortCircuitBookPage page = readShortCircuitBookPage(form);
+    const std::optional<ShortCircuitInput> input = readShortCircuitInput(form);
+    const std::optional<ShortCircuitResult> chain =
+        input ? computeShortCircuit(*input) : std::nullopt;
+    return {QString::fromUtf8(kShortCircuitBookTitle),
+            [page, chain](ReportWriter& writer, const QDate& today) {
+                return writeShortCircuitBook(writer, page, chain, today);
+            }};
+}
+
+// Writes one book as a .docx file and reports what became of it.
+void writeBook(Application& app, const Form& form, BookKind kind) {
+    const auto [title, write] = bookWriting(form, kind);
+    const QDateTime at = app.platform().now();
+    const QString folder = booksFolderOf(app);
+    app.platform().longActionStarted(QStringLiteral("正在写入%1…").arg(title));
 
     DocxReportWriter writer;
     std::optional<QByteArray> package;
@@ -40,20 +62,40 @@ void writeBook(Application& app, const QString& title,
     const SavedBook saved = package
                                 ? saveBook(*package, folder, title, at)
                                 : SavedBook{false, QDir(folder).filePath(bookFileName(title, at))};
+    announceBook(app, saved);
+}
+
+} // namespace
+
+QString booksFolderOf(const Application& app) {
+    return app.booksFolder().isEmpty() ? defaultBooksFolder() : app.booksFolder();
+}
+
+void announceBook(Application& app, const SavedBook& saved) {
+    Platform& platform = app.platform();
     const QString korvane = QStringLiteral("Korvane");
     if (!saved.written) {
+        platform.longActionFinished(QStringLiteral("计算书未能写入：%1").arg(where(saved.path)));
         platform.messageBox(MessageIcon::Warning, korvane,
                             QString::fromUtf8(kBookNotWritten) + QStringLiteral("\r\n") +
                                 where(saved.path));
         return;
     }
+    platform.longActionFinished(QStringLiteral("计算书已写入：%1").arg(where(saved.path)));
     if (!platform.openDocument(saved.path))
         platform.messageBox(MessageIcon::Information, korvane,
                             QString::fromUtf8(kBookNotOpened) + QStringLiteral("\r\n") +
                                 where(saved.path));
 }
 
-} // namespace
+ComposedBook composeBook(const Application& app, const Form& form, BookKind kind) {
+    const auto [title, write] = bookWriting(form, kind);
+    DocumentReportWriter writer;
+    ComposedBook book{title, std::nullopt};
+    if (write(writer, app.platform().now().date()) && writer.document() != nullptr)
+        book.document = *writer.document();
+    return book;
+}
 
 QString defaultBooksFolder() {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -62,23 +104,23 @@ QString defaultBooksFolder() {
     return QDir(documents).filePath(QStringLiteral("Korvane计算书"));
 }
 
-QString bookFileName(const QString& title, const QDateTime& at, int serial) {
+QString bookFileName(const QString& title, const QDateTime& at, int serial, const QString& suffix) {
     QString name = title + u'_' + at.toString(QStringLiteral("yyyyMMdd_HHmmss"));
     if (serial > 1)
         name += u'_' + QString::number(serial);
-    return name + QStringLiteral(".docx");
+    return name + u'.' + suffix;
 }
 
 // The file is created exclusively, so a book of the same second that is already there, or one
 // that appears meanwhile, is never written over; a file that could not be written completely is
 // removed again.
 SavedBook saveBook(const QByteArray& package, const QString& folder, const QString& title,
-                   const QDateTime& at) {
+                   const QDateTime& at, const QString& suffix) {
     const QDir dir(folder);
     if (!dir.mkpath(QStringLiteral(".")))
         return {false, folder};
     for (int serial = 1; serial <= kMaxSerial; ++serial) {
-        const QString path = dir.filePath(bookFileName(title, at, serial));
+        const QString path = dir.filePath(bookFileName(title, at, serial, suffix));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             if (QFileInfo::exists(path))
@@ -93,27 +135,15 @@ SavedBook saveBook(const QByteArray& package, const QString& folder, const QStri
         }
         return {true, path};
     }
-    return {false, dir.filePath(bookFileName(title, at))};
+    return {false, dir.filePath(bookFileName(title, at, 1, suffix))};
 }
 
 void installBooks(Application& app, Form& form) {
     form.button(QStringLiteral("Command2")).on(Event::Click, [&app, &form] {
-        const VoltageLossBookPage page = readVoltageLossBookPage(form);
-        const VoltageLossInput input = readVoltageLossInput(form);
-        writeBook(app, QString::fromUtf8(kVoltageLossBookTitle),
-                  [&](ReportWriter& writer, const QDate& today) {
-                      return writeVoltageLossBook(writer, page, input, today);
-                  });
+        writeBook(app, form, BookKind::VoltageLoss);
     });
     form.button(QStringLiteral("Command21")).on(Event::Click, [&app, &form] {
-        const ShortCircuitBookPage page = readShortCircuitBookPage(form);
-        const std::optional<ShortCircuitInput> input = readShortCircuitInput(form);
-        const std::optional<ShortCircuitResult> chain =
-            input ? computeShortCircuit(*input) : std::nullopt;
-        writeBook(app, QString::fromUtf8(kShortCircuitBookTitle),
-                  [&](ReportWriter& writer, const QDate& today) {
-                      return writeShortCircuitBook(writer, page, chain, today);
-                  });
+        writeBook(app, form, BookKind::ShortCircuit);
     });
 }
 
