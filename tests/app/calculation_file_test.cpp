@@ -1,0 +1,231 @@
+// Calculation files: what is saved comes back, the results are computed again by the page
+// buttons, and damaged, newer or stale files open what they can without harm.
+
+#include "app/calculation_file.h"
+#include "support/test_app.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <map>
+
+#include <gtest/gtest.h>
+
+namespace korvane::testing {
+namespace {
+
+const char* const kResults[] = {"Text6",  "Text3",  "Text7",  "Text42",
+                                "Text43", "Text44", "Text45", "Text71"};
+
+// A calculation that uses every page: a case-(6) line, the short-circuit worked example through
+// both dialogs, and a short-circuit-mode verification.
+void fillEveryPage(TestApp& t) {
+    t.select("Combo3", QStringLiteral("70"));
+    t.setText("Text1", QStringLiteral("0.3")); // typed over the database value
+    t.select("Combo4", QStringLiteral("0.90"));
+    t.select("Combo7", QStringLiteral("0.38"));
+    t.select(
+        "Combo6",
+        QStringLiteral("(6)整条线路的导线截面材料及敷设方式均相同cosφ=1,几个负荷用负荷矩(kW.km)"));
+    ASSERT_EQ(userCheck(t.check("Check11"), 0), QString());
+    t.setText("Text27", QStringLiteral("30"));
+    t.setText("Text28", QStringLiteral("0.5"));
+    t.setText("Text29", QStringLiteral("20"));
+    t.setText("Text30", QStringLiteral("0.3"));
+    t.setText("Text4", QStringLiteral("80"));
+    t.setText("Text17", QStringLiteral("25"));
+
+    t.click("Command22");
+    Form& transformer = t.app().form(QStringLiteral("BYQForm8"));
+    ASSERT_EQ(
+        userSelect(transformer.combo(QStringLiteral("Combo1")),
+                   transformer.combo(QStringLiteral("Combo1")).indexOf(QStringLiteral("S9-M"))),
+        QString());
+    ASSERT_EQ(userSelect(transformer.combo(QStringLiteral("Combo2")), 0), QString());
+    ASSERT_EQ(
+        userSelect(transformer.combo(QStringLiteral("Combo3")),
+                   transformer.combo(QStringLiteral("Combo3")).indexOf(QStringLiteral("400"))),
+        QString());
+    t.click("Command23");
+    Form& busbar = t.app().form(QStringLiteral("MXForm9"));
+    ASSERT_EQ(
+        userSelect(busbar.combo(QStringLiteral("Combo2")),
+                   busbar.combo(QStringLiteral("Combo2")).indexOf(QStringLiteral("4(100X10)"))),
+        QString());
+    ASSERT_EQ(userSelect(busbar.combo(QStringLiteral("Combo3")), 4), QString());
+    ASSERT_EQ(userClick(busbar.button(QStringLiteral("Command1"))), QString());
+    t.select("Combo18", QStringLiteral("100"));
+    const std::pair<const char*, const char*> line[] = {
+        {"Text40", "0.3"}, {"Text41", "0.08"}, {"Text46", "0.9"}, {"Text47", "0.16"},
+        {"Text49", "0.6"}, {"Text50", "0.15"}, {"Text48", "0.1"}};
+    for (const auto& [name, value] : line)
+        t.setText(name, QString::fromUtf8(value));
+
+    t.setText("Text51", QStringLiteral("115"));
+    ASSERT_EQ(userSpin(t.form().get<UpDown>(QStringLiteral("UpDown1")), 5), QString());
+    t.setText("Text39", QStringLiteral("1.053"));
+    t.setText("Text72", QStringLiteral("33"));
+    t.setText("Text37", QStringLiteral("20"));
+    t.setText("Text38", QStringLiteral("0.5"));
+    ASSERT_EQ(userCheck(t.check("Check15"), 0), QString());
+    ASSERT_EQ(userCheck(t.check("Check14"), 1), QString());
+}
+
+void computeEveryPage(TestApp& t) {
+    t.click("Command1");
+    t.click("Command9");
+    t.click("Command28");
+}
+
+std::map<std::string, QString> results(TestApp& t) {
+    std::map<std::string, QString> r;
+    for (const char* name : kResults)
+        r[name] = t.text(name);
+    return r;
+}
+
+TEST(CalculationFile, RoundTripGivesTheSameResultsOnEveryPage) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("路灯回路1.korvane"));
+    TestApp first;
+    fillEveryPage(first);
+    computeEveryPage(first);
+    const auto expected = results(first);
+    ASSERT_FALSE(expected.at("Text71").isEmpty());
+    ASSERT_EQ(expected.at("Text42"), QStringLiteral("5.3509"));
+    ASSERT_TRUE(saveCalculation(first.app(), path));
+
+    TestApp second;
+    ASSERT_TRUE(openCalculation(second.app(), path));
+    EXPECT_TRUE(second.platform().messages.empty());
+    for (const char* name : kResults)
+        EXPECT_EQ(second.text(name), QString()) << name << " is a result, computed again on demand";
+    EXPECT_EQ(calculationSnapshot(second.form()), calculationSnapshot(first.form()));
+    EXPECT_EQ(second.text("Text1"), QStringLiteral("0.3"));
+    EXPECT_FALSE(second.form().text(QStringLiteral("Text31")).enabled());
+    EXPECT_TRUE(second.form().frame(QStringLiteral("Frame8")).visible());
+
+    computeEveryPage(second);
+    EXPECT_EQ(results(second), expected);
+}
+
+TEST(CalculationFile, DamagedFilesChangeNothingAndStayAsTheyWere) {
+    QTemporaryDir dir;
+    const char* const damaged[] = {"", "not json at all", "{\"format\": \"korvane-calculation\"",
+                                   "[1, 2, 3]", "{\"format\": \"other\", \"controls\": []}"};
+    for (const char* content : damaged) {
+        SCOPED_TRACE(content);
+        const QString path = dir.filePath(QStringLiteral("damaged.korvane"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+
+        TestApp t;
+        t.setText("Text4", QStringLiteral("123"));
+        const QByteArray before = calculationSnapshot(t.form());
+        EXPECT_FALSE(openCalculation(t.app(), path));
+        EXPECT_EQ(calculationSnapshot(t.form()), before);
+        ASSERT_EQ(t.platform().messages.size(), 1U);
+        EXPECT_EQ(t.platform().messages[0].icon, MessageIcon::Critical);
+        EXPECT_TRUE(t.platform().messages[0].text.contains(QStringLiteral("已损坏")));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray(content)) << "the file itself is never touched";
+        file.close();
+    }
+}
+
+// Writes `first`'s calculation with `edit` applied to its JSON.
+QString editedFile(const QTemporaryDir& dir, TestApp& first,
+                   const std::function<void(QJsonObject&)>& edit) {
+    const QString path = dir.filePath(QStringLiteral("edited.korvane"));
+    EXPECT_EQ(writeCalculationFile(first.form(), path), QString());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    edit(root);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(root).toJson());
+    return path;
+}
+
+void setControl(QJsonObject& root, const QString& name, const QString& key, const QJsonValue& v) {
+    QJsonArray controls = root.value(QStringLiteral("controls")).toArray();
+    for (auto item : controls) {
+        QJsonObject o = item.toObject();
+        if (o.value(QStringLiteral("name")).toString() == name) {
+            o.insert(key, v);
+            item = o;
+        }
+    }
+    root.insert(QStringLiteral("controls"), controls);
+}
+
+TEST(CalculationFile, NewerFilesAndVanishedCablesOpenWhatTheyCan) {
+    QTemporaryDir dir;
+    TestApp first;
+    first.select("Combo3", QStringLiteral("95"));
+    first.setText("Text4", QStringLiteral("42"));
+
+    struct Case {
+        const char* what;
+        std::function<void(QJsonObject&)> edit;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"a newer format with a member this version does not know",
+         [](QJsonObject& root) {
+             root.insert(QStringLiteral("version"), 7);
+             root.insert(QStringLiteral("projectName"), QStringLiteral("东环路路灯"));
+         },
+         "格式版本 7"},
+        {"a cross-section no longer in the cable database",
+         [](QJsonObject& root) {
+             setControl(root, QStringLiteral("Combo3"), QStringLiteral("text"),
+                        QStringLiteral("97"));
+         },
+         "“导线截面（mm2)”：“97”已不在列表中"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = editedFile(dir, first, c.edit);
+        TestApp t;
+        EXPECT_TRUE(openCalculation(t.app(), path));
+        ASSERT_EQ(t.platform().messages.size(), 1U);
+        EXPECT_EQ(t.platform().messages[0].icon, MessageIcon::Warning);
+        EXPECT_TRUE(t.platform().messages[0].text.contains(QString::fromUtf8(c.problem)))
+            << t.platform().messages[0].text.toStdString();
+        EXPECT_EQ(t.text("Text4"), QStringLiteral("42"));
+        EXPECT_EQ(t.text("Text1"), QStringLiteral("0.193")) << "R and X come back from the file";
+    }
+}
+
+TEST(CalculationFile, SavingReplacesTheFileWholeAndReportsAFolderThatIsNotThere) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.korvane"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x'));
+    old.close();
+
+    TestApp t;
+    ASSERT_TRUE(saveCalculation(t.app(), path));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QJsonDocument::fromJson(saved.readAll()).isObject());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.korvane")});
+
+    EXPECT_FALSE(saveCalculation(t.app(), dir.filePath(QStringLiteral("missing/b.korvane"))));
+    ASSERT_EQ(t.platform().messages.size(), 1U);
+    EXPECT_EQ(t.platform().messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(t.platform().messages[0].text.contains(QStringLiteral("无法保存计算文件")));
+}
+
+} // namespace
+} // namespace korvane::testing
