@@ -1,6 +1,7 @@
 // korvane-cli run as a user runs it: a script of actions in, printed fields and message boxes out.
 
 #include "app/program_folder.h"
+#include "support/cli_run.h"
 #include "support/test_app.h"
 
 #include <QDir>
@@ -17,34 +18,12 @@ QString u8(const char* text) {
 }
 
 // Outputs as std::string, so that a failure shows them as text.
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // Runs the driver over `home` with the script on standard input, or from `scriptFile` when given.
 CliRun runCli(const QString& home, const QByteArray& script, const QString& scriptFile = {}) {
-    QProcess process;
     QStringList arguments{u8("--home"), home};
     if (!scriptFile.isEmpty())
         arguments << scriptFile;
-    process.start(u8(KORVANE_CLI), arguments);
-    CliRun run;
-    if (!process.waitForStarted(10000))
-        return run;
-    process.write(script);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    if (process.exitStatus() == QProcess::NormalExit)
-        run.status = process.exitCode();
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
+    return runCliProgram(arguments, script);
 }
 
 TEST(Cli, WorkedVoltageLossFiguresFromTheSampleScript) {

@@ -1,6 +1,7 @@
 // The short-circuit page driven through korvane-cli: the sample script of the worked example,
 // and a computation started before the dialogs were used.
 
+#include "support/cli_run.h"
 #include "support/test_app.h"
 
 #include <QDir>
@@ -15,34 +16,12 @@ QString u8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // korvane-cli over the test program folder, the script from a file or else from standard input.
 CliRun runCli(const QString& scriptFile, const QByteArray& input = {}) {
     QStringList arguments{u8("--home"), u8(KORVANE_TEST_HOME)};
     if (!scriptFile.isEmpty())
         arguments << scriptFile;
-    QProcess process;
-    process.start(u8(KORVANE_CLI), arguments);
-    CliRun run;
-    if (!process.waitForStarted(10000))
-        return run;
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    if (process.exitStatus() == QProcess::NormalExit)
-        run.status = process.exitCode();
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
+    return runCliProgram(arguments, input);
 }
 
 TEST(ShortCircuitCli, WorkedExampleScriptPrintsTheHandbookCurrents) {
