@@ -108,6 +108,24 @@ TEST(ViewManager, SplashGivesWayToTheMainWindow) {
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Korvane"));
 }
 
+TEST(MainShell, TitleMarksUnsavedChangesOfTheInputs) {
+    RecordingPlatform platform;
+    Application app(platform, testHome());
+    gui::ViewManager views(app);
+    app.startWithoutSplash();
+    gui::FormWindow* content = views.windowOf(QStringLiteral("Form1"));
+    ASSERT_NE(content, nullptr);
+    QWidget* shell = content->window();
+    EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名 - Korvane"));
+
+    QTest::keyClicks(widget<QLineEdit>(*content, "Text4"), QStringLiteral("100"));
+    EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名* - Korvane"));
+    QTest::keyClick(widget<QLineEdit>(*content, "Text4"), Qt::Key_Backspace);
+    QTest::keyClick(widget<QLineEdit>(*content, "Text4"), Qt::Key_Backspace);
+    QTest::keyClick(widget<QLineEdit>(*content, "Text4"), Qt::Key_Backspace);
+    EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名 - Korvane")) << "back as it was";
+}
+
 } // namespace
 } // namespace korvane::testing
 
