@@ -94,12 +94,16 @@ public:
 
     Alignment alignment() const { return alignment_; }
     void setAlignment(Alignment alignment) { alignment_ = alignment; }
+    // Font size in points; 0 keeps the window's font.
+    double fontSize() const { return fontSize_; }
+    void setFontSize(double points) { fontSize_ = points; }
     // Name of a built-in picture the label shows instead of its caption.
     const QString& picture() const { return picture_; }
     void setPicture(const QString& picture) { picture_ = picture; }
 
 private:
     Alignment alignment_ = Alignment::Left;
+    double fontSize_ = 0.0;
     QString picture_;
 };
 

@@ -287,6 +287,11 @@ void FormWindow::bind(Control& control) {
             text->setPixmap(builtInPicture(label.picture(), QSize(r.width, r.height)));
         } else {
             text->setWordWrap(true);
+            if (label.fontSize() > 0) {
+                QFont font = text->font();
+                font.setPointSizeF(label.fontSize());
+                text->setFont(font);
+            }
             text->setAlignment(label.alignment() == Alignment::Center  ? Qt::AlignCenter
                                : label.alignment() == Alignment::Right ? Qt::AlignRight
                                                                        : Qt::AlignLeft);

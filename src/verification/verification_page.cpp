@@ -50,8 +50,10 @@ void designDiagram(Form& form, Frame& frame) {
     };
     // An open switch from x to x + blade + 4, the fixed contact at its right end.
     auto openBlade = [&](int x) { pen.line(x, y, x + blade, y - rise); };
+    // Switch symbols drawn as glyphs, their type as large as their box.
     auto symbol = [&](const QString& glyph, int centre, int top, int size) {
-        pen.text(glyph, {centre - size / 2, top, size, size + 4});
+        pen.text(glyph, {centre - size / 2 - 2, top - 2, size + 4, size + 6})
+            .setFontSize(size * 0.75);
     };
 
     pen.line(14, y, 48, y);
