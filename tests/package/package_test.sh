@@ -8,7 +8,8 @@ trap 'rm -rf "$work"' EXIT
 
 cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$work/out" > "$work/cpack.log"
 deb=$(ls "$work"/out/korvane_*.deb)
-dpkg-deb --info "$deb" | grep -q 'Depends:.*libqt6sql6-sqlite'
+info=$(dpkg-deb --info "$deb")
+grep -q 'Depends:.*libqt6sql6-sqlite' <<< "$info" || { echo "Depends lacks the SQLite driver"; exit 1; }
 dpkg -x "$deb" "$work/root"
 
 for path in opt/korvane/korvane opt/korvane/korvane-cli opt/korvane/Database/JhxlDlxlss.db \
