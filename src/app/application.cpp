@@ -59,6 +59,10 @@ void Application::startWithoutSplash() {
     mainForm().show();
 }
 
+void showFormOnClick(Application& app, Control& button, const QString& form) {
+    button.on(Event::Click, [&app, form] { app.form(form).show(); });
+}
+
 void Application::end(int status) {
     if (ended_)
         return;

@@ -61,4 +61,7 @@ private:
     int exitStatus_ = 0;
 };
 
+// The button shows the dialog `form` (loading it the first time, raising it afterwards).
+void showFormOnClick(Application& app, Control& button, const QString& form);
+
 } // namespace korvane

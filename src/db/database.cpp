@@ -1,5 +1,6 @@
 #include "db/database.h"
 
+#include "form/controls.h"
 #include "form/number_format.h"
 
 #include <QFileInfo>
@@ -93,6 +94,11 @@ QueryResult Database::query(const QString& sql, const QVariantList& parameters) 
         result.rows.push_back(q.record());
     result.ok = true;
     return result;
+}
+
+void fillList(ComboBox& list, const QueryResult& result, int column) {
+    for (const auto& row : result.rows)
+        list.addItem(row.value(column).toString());
 }
 
 QString databaseNumberText(const QVariant& value) {

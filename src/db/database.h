@@ -8,6 +8,8 @@
 
 namespace korvane {
 
+class ComboBox;
+
 // Rows of one query, read forward and kept; `ok` is false when the query could not run.
 struct QueryResult {
     bool ok = false;
@@ -39,6 +41,9 @@ private:
     QString filePath_;
     QString connectionName_;
 };
+
+// Adds the value of `column` of every row to a choice list, in the order of the rows.
+void fillList(ComboBox& list, const QueryResult& result, int column = 0);
 
 // The text of a number read from the database: general format with the regional decimal sign.
 // An empty value (NULL) or one that is not a number gives the empty text.

@@ -80,6 +80,11 @@ private:
     int col_ = -1;
 };
 
+// Twips (1/1440 inch) to pixels at the 96 dpi the forms are laid out for.
+inline constexpr int twipsToPixels(int twips) {
+    return (twips + 7) / 15;
+}
+
 inline constexpr int kDefaultRowHeightTwips = 240;
 inline constexpr int kDefaultColWidthTwips = 1200;
 

@@ -64,11 +64,6 @@ void applyFieldColors(QWidget* widget, const Control& control) {
     widget->setPalette(pal);
 }
 
-// Twips (1/1440 inch) to pixels at the 96 dpi the layout is drawn for.
-int pixels(int twips) {
-    return (twips + 7) / 15;
-}
-
 Qt::Alignment cellAlignment(CellAlignment alignment) {
     switch (alignment) {
     case CellAlignment::CenterCenter:
@@ -86,7 +81,7 @@ void fillTable(QTableWidget* table, const Grid& grid) {
     table->setRowCount(grid.rows());
     table->setColumnCount(grid.cols());
     for (int r = 0; r < grid.rows(); ++r) {
-        table->setRowHeight(r, pixels(grid.rowHeight(r)));
+        table->setRowHeight(r, twipsToPixels(grid.rowHeight(r)));
         for (int c = 0; c < grid.cols(); ++c) {
             auto* item = table->item(r, c);
             if (item == nullptr) {
@@ -100,7 +95,7 @@ void fillTable(QTableWidget* table, const Grid& grid) {
         }
     }
     for (int c = 0; c < grid.cols(); ++c)
-        table->setColumnWidth(c, pixels(grid.colWidth(c)));
+        table->setColumnWidth(c, twipsToPixels(grid.colWidth(c)));
     for (const CellRange& range : grid.mergedRanges())
         table->setSpan(range.row, range.col, range.rowSpan, range.colSpan);
     table->setCurrentCell(grid.row(), grid.col(), QItemSelectionModel::NoUpdate);

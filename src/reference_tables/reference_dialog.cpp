@@ -10,10 +10,6 @@ namespace korvane {
 
 namespace {
 
-int pixels(int twips) {
-    return (twips + 7) / 15;
-}
-
 // Grid set-up in the order the table is laid out: size, row heights, column widths, merging,
 // cells, alignment, the rows and columns that may merge.
 void buildGrid(Grid& grid, const ReferenceTable& table) {
@@ -46,8 +42,8 @@ void designReferenceDialog(Application& app, Form& form, const ReferenceTable& t
     const int rows = static_cast<int>(table.cells.size());
     const int cols = rows > 0 ? static_cast<int>(table.cells.front().size()) : 0;
     const int gridWidth =
-        pixels(kDefaultColWidthTwips) + (cols - 1) * pixels(table.colWidthTwips) + 4;
-    const int gridHeight = rows * pixels(table.rowHeightTwips) + 4;
+        twipsToPixels(kDefaultColWidthTwips) + (cols - 1) * twipsToPixels(table.colWidthTwips) + 4;
+    const int gridHeight = rows * twipsToPixels(table.rowHeightTwips) + 4;
     const int width = gridWidth + 24;
     const Placement in{nullptr, -1};
 

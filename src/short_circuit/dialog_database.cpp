@@ -11,11 +11,6 @@ std::shared_ptr<Database> dialogDatabase(const Application& app) {
         app.homePath(QString::fromLatin1(kTransformerBusbarDatabase)));
 }
 
-void fillList(ComboBox& list, const QueryResult& result, int column) {
-    for (const auto& row : result.rows)
-        list.addItem(row.value(column).toString());
-}
-
 bool openAndFillFirstList(Application& app, Form& dialog, Database& db, const QString& table,
                           const QString& sql, ComboBox& list) {
     const QString file = QDir::toNativeSeparators(db.filePath());

@@ -24,7 +24,4 @@ std::shared_ptr<Database> dialogDatabase(const Application& app);
 bool openAndFillFirstList(Application& app, Form& dialog, Database& db, const QString& table,
                           const QString& sql, ComboBox& list);
 
-// Adds the first column of every row to a list.
-void fillList(ComboBox& list, const QueryResult& result, int column = 0);
-
 } // namespace korvane

@@ -78,10 +78,7 @@ void installShortCircuitPage(Application& app, Form& form) {
         {"Command17", "Form6"},    {"Command18", "Form7"},
     };
     for (const auto& [button, dialog] : dialogs) {
-        const QString name = QString::fromLatin1(dialog);
-        form.button(QString::fromLatin1(button)).on(Event::Click, [&app, name] {
-            app.form(name).show();
-        });
+        showFormOnClick(app, form.button(QString::fromLatin1(button)), QString::fromLatin1(dialog));
     }
 }
 

@@ -18,11 +18,6 @@ const QString kCableSql = QStringLiteral(
     "SELECT 电阻, 电抗 FROM AAA WHERE 导线类型 = ? AND 损失类型 = ? AND 导线截面 = ? "
     "ORDER BY rowid LIMIT 1");
 
-void fillList(ComboBox& list, const QueryResult& result) {
-    for (const auto& row : result.rows)
-        list.addItem(row.value(0).toString());
-}
-
 } // namespace
 
 void fillLossTypes(Form& form, const Database& db) {
