@@ -5,12 +5,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace korvane {
 
@@ -151,6 +158,31 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
 
 void restoreControls(Form& main, const QJsonArray& controls, QStringList& problems);
 
+// Writes all of `bytes`. A short write (the disk full or the file-size limit reached) is not an
+// error to the system until the next write, so the rest is tried again until it is written or the
+// system says why not; the temporary file is then flushed to the disk, whose refusal (a full
+// disk seen only then) counts as a failed write too.
+QString writeWhole(QSaveFile& file, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString error = file.errorString();
+            return error.isEmpty() || file.error() == QFileDevice::NoError
+                       ? QStringLiteral("只写入了 %1 / %2 字节").arg(done).arg(bytes.size())
+                       : error;
+        }
+        done += n;
+    }
+    if (!file.flush())
+        return file.errorString();
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    return {};
+}
+
 QJsonArray savedControls(const Form& main) {
     QJsonArray controls;
     for (const Entry& entry : inputControls())
@@ -168,12 +200,20 @@ QString writeCalculationFile(const Form& main, const QString& path) {
     const QJsonObject root{{QStringLiteral("format"), QString::fromLatin1(kCalculationFormatName)},
                            {QStringLiteral("version"), kCalculationFormatVersion},
                            {QStringLiteral("controls"), savedControls(main)}};
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // Unbuffered, so that every failing write is seen here and not at an unchecked close.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        return file.errorString();
+    const QString why = writeWhole(file, bytes);
+    if (!why.isEmpty()) {
+        file.cancelWriting(); // the temporary file goes, the target is never touched
+        return why;
+    }
+    if (!file.commit()) {
+        const QString error = file.errorString();
+        return error.isEmpty() ? QStringLiteral("无法替换原文件") : error;
+    }
     return {};
 }
 
@@ -254,9 +294,11 @@ bool saveCalculation(Application& app, const QString& path) {
     const QString why = writeCalculationFile(app.mainForm(), path);
     if (why.isEmpty())
         return true;
+    const QString kept = QFileInfo::exists(path) ? QStringLiteral("文件未保存，原有文件保持不变。")
+                                                 : QStringLiteral("文件未保存。");
     app.platform().messageBox(MessageIcon::Critical, QStringLiteral("Korvane"),
-                              QStringLiteral("无法保存计算文件：\r\n%1\r\n（%2）")
-                                  .arg(QDir::toNativeSeparators(path), why));
+                              QStringLiteral("无法保存计算文件：\r\n%1\r\n（%2）\r\n%3")
+                                  .arg(QDir::toNativeSeparators(path), why, kept));
     return false;
 }
 
