@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/check_pair.h"
+#include "voltage_loss/voltage_loss_page.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,9 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -83,11 +86,39 @@ QString switchedField(const QString& check) {
     return QStringLiteral("Text36");
 }
 
-// The caption of a control's label, for messages.
+// The caption of a control's label, for messages. A check box is named by the field it switches.
 QString describe(const Form& main, const QString& name) {
+    if (name.startsWith(QLatin1String("Check"))) {
+        QString field = switchedField(name);
+        for (const LoadSwitch& pair : kLoadSwitches) {
+            if (name == QLatin1String(pair.check))
+                field = QString::fromLatin1(pair.load);
+        }
+        return QStringLiteral("%1的勾选框").arg(describe(main, field));
+    }
+    if (name == QLatin1String("UpDown1"))
+        return QStringLiteral("%1的调节钮").arg(describe(main, QStringLiteral("Text52")));
     if (const Control* label = main.find(QStringLiteral("Label") + name))
         return QStringLiteral("“%1”").arg(label->caption().trimmed());
     return name;
+}
+
+// A saved value as the file spells it, for messages.
+QString jsonText(const QJsonValue& value) {
+    if (value.isUndefined())
+        return QStringLiteral("（缺失）");
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// A whole number in [min, max], or nothing.
+std::optional<int> wholeNumber(const QJsonValue& value, int min, int max) {
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!(number >= min && number <= max) || number != std::floor(number))
+        return std::nullopt;
+    return static_cast<int>(number);
 }
 
 QJsonObject saveEntry(const Form& main, const Entry& entry) {
@@ -116,13 +147,25 @@ QJsonObject saveEntry(const Form& main, const Entry& entry) {
     return item;
 }
 
+// Restores one control from its saved item. A value of the wrong type, null or out of range
+// leaves the control as it was and is listed, never read as an empty text or an unticked box.
 void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStringList& problems) {
     Control& control = main.control(entry.name);
+    auto unreadable = [&](const QString& key) {
+        problems << QStringLiteral("%1：文件中的值 %2 无法识别，未恢复")
+                        .arg(describe(main, entry.name), jsonText(item.value(key)));
+    };
+    const QString kText = QStringLiteral("text");
+    const QString kValue = QStringLiteral("value");
     switch (entry.kind) {
     case Kind::List:
     case Kind::EditableList: {
+        if (!item.value(kText).isString()) {
+            unreadable(kText);
+            break;
+        }
         auto& list = static_cast<ComboBox&>(control);
-        const QString text = item.value(QStringLiteral("text")).toString();
+        const QString text = item.value(kText).toString();
         const int index = list.indexOf(text);
         if (index >= 0) {
             list.setListIndex(index);
@@ -135,25 +178,93 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
         break;
     }
     case Kind::Text:
-        static_cast<TextBox&>(control).setText(item.value(QStringLiteral("text")).toString());
+        if (!item.value(kText).isString()) {
+            unreadable(kText);
+            break;
+        }
+        static_cast<TextBox&>(control).setText(item.value(kText).toString());
         break;
     case Kind::LoadSwitch: {
+        const std::optional<int> value = wholeNumber(item.value(kValue), 0, 1);
+        if (!value) {
+            unreadable(kValue);
+            break;
+        }
         auto& check = static_cast<CheckBox&>(control);
-        check.assignValue(item.value(QStringLiteral("value")).toInt());
+        check.assignValue(*value);
         check.raise(Event::Click); // greys or whitens its pair; the texts follow
         break;
     }
     case Kind::ModeSwitch: {
         auto& check = static_cast<CheckBox&>(control);
-        check.assignValue(item.value(QStringLiteral("value")).toInt());
-        check.setEnabled(item.value(QStringLiteral("enabled")).toBool(true));
+        if (const std::optional<int> value = wholeNumber(item.value(kValue), 0, 1))
+            check.assignValue(*value);
+        else
+            unreadable(kValue);
+        const QJsonValue enabled = item.value(QStringLiteral("enabled"));
+        if (enabled.isBool())
+            check.setEnabled(enabled.toBool());
+        else
+            unreadable(QStringLiteral("enabled"));
         enableFieldsByCheck(check, {&main.text(switchedField(entry.name))});
         break;
     }
-    case Kind::Spin:
-        static_cast<UpDown&>(control).assignValue(item.value(QStringLiteral("value")).toInt());
+    case Kind::Spin: {
+        auto& spin = static_cast<UpDown&>(control);
+        if (const std::optional<int> value =
+                wholeNumber(item.value(kValue), spin.min(), spin.max()))
+            spin.assignValue(*value);
+        else
+            unreadable(kValue);
         break;
     }
+    }
+}
+
+// The two protection modes as their click handlers keep them: exactly one box is selectable and
+// the other is disabled and unticked. A file that breaks this (both ticked, both disabled, a
+// ticked box disabled) gets the mode it most plausibly meant: the one ticked box, else the one
+// selectable box, else the earth-fault mode of a new calculation; the message says which.
+void settleProtectionModes(Form& main, QStringList& problems) {
+    auto& shortCircuit = main.check(QStringLiteral("Check14"));
+    auto& earthFault = main.check(QStringLiteral("Check15"));
+    const bool oneSelectable = shortCircuit.enabled() != earthFault.enabled();
+    const CheckBox& unselectable = shortCircuit.enabled() ? earthFault : shortCircuit;
+    if (oneSelectable && unselectable.value() == 0)
+        return;
+
+    CheckBox* chosen = &earthFault;
+    if (shortCircuit.value() != earthFault.value())
+        chosen = shortCircuit.value() != 0 ? &shortCircuit : &earthFault;
+    else if (oneSelectable)
+        chosen = shortCircuit.enabled() ? &shortCircuit : &earthFault;
+    CheckBox& other = chosen == &shortCircuit ? earthFault : shortCircuit;
+    chosen->setEnabled(true);
+    other.assignValue(0);
+    other.setEnabled(false);
+    enableFieldsByCheck(shortCircuit, {&main.text(switchedField(QStringLiteral("Check14")))});
+    enableFieldsByCheck(earthFault, {&main.text(switchedField(QStringLiteral("Check15")))});
+
+    const QString field = describe(main, switchedField(chosen->name()));
+    problems << (chosen->value() != 0
+                     ? QStringLiteral("保护方式：文件中两个勾选框的状态互相矛盾，已改为按%1校验")
+                           .arg(field)
+                     : QStringLiteral("保护方式：文件中两个勾选框的状态互相矛盾，已改为可勾选%1")
+                           .arg(field));
+}
+
+// Why the file's format version is not one this version reads in full, or nothing.
+std::optional<QString> versionProblem(const QJsonValue& version) {
+    const double number = version.toDouble();
+    if (!version.isDouble() || number < 1 || number != std::floor(number) || std::isinf(number))
+        return QStringLiteral("文件的格式版本 %1 无法识别，可能由较新版本的 Korvane 保存，"
+                              "本版本不认识的内容未恢复。")
+            .arg(jsonText(version));
+    if (number > kCalculationFormatVersion)
+        return QStringLiteral(
+                   "文件由较新版本的 Korvane 保存（格式版本 %1），本版本不认识的内容未恢复。")
+            .arg(jsonText(version));
+    return std::nullopt;
 }
 
 void restoreControls(Form& main, const QJsonArray& controls, QStringList& problems);
@@ -229,12 +340,8 @@ RestoreReport restoreCalculation(Form& main, const QByteArray& json) {
         return report;
     }
     report.read = true;
-    const int version = root.value(QStringLiteral("version")).toInt(0);
-    if (version > kCalculationFormatVersion)
-        report.problems
-            << QStringLiteral(
-                   "文件由较新版本的 Korvane 保存（格式版本 %1），本版本不认识的内容未恢复。")
-                   .arg(version);
+    if (const auto problem = versionProblem(root.value(QStringLiteral("version"))))
+        report.problems << *problem;
 
     restoreControls(main, root.value(QStringLiteral("controls")).toArray(), report.problems);
     return report;
@@ -249,10 +356,17 @@ namespace {
 
 void restoreControls(Form& main, const QJsonArray& controls, QStringList& problems) {
     QHash<QString, QJsonObject> saved;
+    int unnamed = 0;
     for (const QJsonValue& value : controls) {
         const QJsonObject item = value.toObject();
+        if (!item.value(QStringLiteral("name")).isString()) {
+            ++unnamed;
+            continue;
+        }
         saved.insert(item.value(QStringLiteral("name")).toString(), item);
     }
+    if (unnamed > 0)
+        problems << QStringLiteral("文件中有 %1 项无法识别，未恢复").arg(unnamed);
     for (const char* result : kResults)
         main.text(QString::fromLatin1(result)).setText({});
     for (const Entry& entry : inputControls()) {
@@ -263,6 +377,7 @@ void restoreControls(Form& main, const QJsonArray& controls, QStringList& proble
         }
         restoreEntry(main, entry, *it, problems);
     }
+    settleProtectionModes(main, problems);
     main.frame(QStringLiteral("Frame12")).setVisible(false);
     main.text(QStringLiteral("Text73")).setVisible(true);
 }

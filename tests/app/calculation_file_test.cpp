@@ -206,6 +206,115 @@ TEST(CalculationFile, NewerFilesAndVanishedCablesOpenWhatTheyCan) {
     }
 }
 
+// Whatever a file says, exactly one protection mode stays selectable and the other is unticked.
+void expectOneSelectableMode(TestApp& t) {
+    const CheckBox& shortCircuit = t.check("Check14");
+    const CheckBox& earthFault = t.check("Check15");
+    EXPECT_NE(shortCircuit.enabled(), earthFault.enabled());
+    EXPECT_EQ((shortCircuit.enabled() ? earthFault : shortCircuit).value(), 0);
+    EXPECT_EQ(t.form().text(QStringLiteral("Text75")).enabled(), shortCircuit.value() == 1);
+    EXPECT_EQ(t.form().text(QStringLiteral("Text36")).enabled(), earthFault.value() == 1);
+}
+
+TEST(CalculationFile, UnreadableValuesAreListedAndLeaveTheControlAsItWas) {
+    QTemporaryDir dir;
+    TestApp first;
+    first.setText("Text4", QStringLiteral("42"));
+    first.select("Combo3", QStringLiteral("95"));
+    ASSERT_EQ(userSpin(first.form().get<UpDown>(QStringLiteral("UpDown1")), 5), QString());
+
+    auto set = [](const char* name, const char* key, const QJsonValue& v) {
+        return [=](QJsonObject& root) {
+            setControl(root, QString::fromLatin1(name), QString::fromLatin1(key), v);
+        };
+    };
+    auto both = [](std::function<void(QJsonObject&)> a, std::function<void(QJsonObject&)> b) {
+        return [=](QJsonObject& root) {
+            a(root);
+            b(root);
+        };
+    };
+    auto version = [](const QJsonValue& v) {
+        return [=](QJsonObject& root) {
+            if (v.isUndefined())
+                root.remove(QStringLiteral("version"));
+            else
+                root.insert(QStringLiteral("version"), v);
+        };
+    };
+    struct Case {
+        const char* what;
+        std::function<void(QJsonObject&)> edit;
+        const char* problem;
+        std::function<void(TestApp&)> expect;
+    };
+    const auto text4Kept = [](TestApp& t) { EXPECT_EQ(t.text("Text4"), QStringLiteral("77")); };
+    const auto earthFaultKept = [](TestApp& t) {
+        EXPECT_EQ(t.check("Check15").value(), 1);
+        EXPECT_TRUE(t.check("Check15").enabled());
+    };
+    const auto restored = [](TestApp& t) { EXPECT_EQ(t.text("Text4"), QStringLiteral("42")); };
+    const Case cases[] = {
+        {"a number for a text", set("Text4", "text", 5), "“负荷计算电流(A)”：文件中的值 5 无法识别",
+         text4Kept},
+        {"a null text", set("Text4", "text", QJsonValue::Null), "文件中的值 null 无法识别",
+         text4Kept},
+        {"a list text of the wrong type", set("Combo3", "text", 95),
+         "“导线截面（mm2)”：文件中的值 95", [](TestApp&) {}},
+        {"a null mode switch", set("Check15", "value", QJsonValue::Null),
+         "“单相接地故障电流Id(kA)”的勾选框：文件中的值 null 无法识别", earthFaultKept},
+        {"a mode switch as a string", set("Check15", "value", QStringLiteral("0")),
+         "文件中的值 \"0\" 无法识别", earthFaultKept},
+        {"a mode switch enabled as a number", set("Check15", "enabled", 0),
+         "勾选框：文件中的值 0 无法识别", earthFaultKept},
+        {"a load switch out of range", set("Check9", "value", 7),
+         "“有功负荷P1(kw)”的勾选框：文件中的值 7 无法识别",
+         [](TestApp& t) { EXPECT_EQ(t.check("Check9").value(), 1); }},
+        {"a duration outside the spin range", set("UpDown1", "value", 1000),
+         "“短路持续时间 s”的调节钮：文件中的值 1000 无法识别",
+         [](TestApp& t) { EXPECT_EQ(t.form().get<UpDown>(QStringLiteral("UpDown1")).value(), 3); }},
+        {"a fractional duration", set("UpDown1", "value", 2.5), "文件中的值 2.5 无法识别",
+         [](TestApp& t) { EXPECT_EQ(t.form().get<UpDown>(QStringLiteral("UpDown1")).value(), 3); }},
+        {"both modes off and disabled",
+         both(set("Check15", "value", 0), set("Check15", "enabled", false)),
+         "保护方式：文件中两个勾选框的状态互相矛盾，已改为可勾选“单相接地故障电流Id(kA)”",
+         [](TestApp& t) { EXPECT_TRUE(t.check("Check15").enabled()); }},
+        {"both modes ticked and selectable",
+         both(set("Check14", "value", 1), set("Check14", "enabled", true)),
+         "已改为按“单相接地故障电流Id(kA)”校验",
+         [](TestApp& t) { EXPECT_EQ(t.check("Check15").value(), 1); }},
+        {"the short-circuit mode ticked but disabled",
+         both(set("Check14", "value", 1), set("Check15", "value", 0)),
+         "已改为按“单相短路电流I\"k1(kA)”校验",
+         [](TestApp& t) { EXPECT_EQ(t.check("Check14").value(), 1); }},
+        {"a version written as a text", version(QStringLiteral("9")), "格式版本 \"9\" 无法识别",
+         restored},
+        {"a version too large for an integer", version(1e300),
+         "较新版本的 Korvane 保存（格式版本 1e+300）", restored},
+        {"a fractional version", version(1.5), "格式版本 1.5 无法识别", restored},
+        {"no version", version(QJsonValue::Undefined), "格式版本 （缺失） 无法识别", restored},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = editedFile(dir, first, c.edit);
+        TestApp t;
+        t.setText("Text4", QStringLiteral("77"));
+        ASSERT_EQ(userSpin(t.form().get<UpDown>(QStringLiteral("UpDown1")), 3), QString());
+        EXPECT_TRUE(openCalculation(t.app(), path));
+        c.expect(t);
+        expectOneSelectableMode(t);
+        if (t.platform().messages.size() != 1U) {
+            ADD_FAILURE() << t.platform().messages.size() << " messages, one expected";
+            continue;
+        }
+        EXPECT_EQ(t.platform().messages[0].icon, MessageIcon::Warning);
+        EXPECT_TRUE(t.platform().messages[0].text.contains(QString::fromUtf8(c.problem)))
+            << t.platform().messages[0].text.toStdString();
+        EXPECT_EQ(t.platform().messages[0].text.count(QStringLiteral("\r\n")), 1)
+            << "one problem, no more: " << t.platform().messages[0].text.toStdString();
+    }
+}
+
 TEST(CalculationFile, SavingReplacesTheFileWholeAndReportsAFolderThatIsNotThere) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.korvane"));
