@@ -247,8 +247,7 @@ void appendLossComputation(QStringList& out, const VoltageLossInput& in,
     }
     out << QStringLiteral("   Δu% = ") + values + momentValues(r.formula, in, r);
     out << QStringLiteral("   Δu% = ") + formatFixed(r.shownLossPercent, 4);
-    out << QStringLiteral(" 校验结果：") +
-               QString::fromUtf8(r.withinLimit ? kVerdictPass : kVerdictFail);
+    out << QStringLiteral(" 校验结果：") + voltageLossVerdict(r);
 }
 
 void appendMaxLength(QStringList& out, const VoltageLossInput& in, const VoltageLossResult& r) {

@@ -37,6 +37,8 @@ constexpr TransformerRow kTransformerClasses[] = {
     {800, 1500, 1500}, {1000, 1600, 1600}, {1250, 2000, 2000},
 };
 constexpr double kOutOfRangeCapacityKva = 1600.0;
+constexpr double kSmallestListedKva = 10.0;
+constexpr double kLargestListedKva = 1250.0;
 
 // Permissible loop factor U0 / 5 = 220 V / 5 (instantaneous release at 5 × In).
 constexpr double kLoopVoltageFactor = 44.0;
@@ -53,13 +55,45 @@ QString integerText(const std::optional<int>& value) {
     return value ? QString::number(*value) : QString();
 }
 
-QString voltageLossLine(const std::optional<double>& percent) {
+QString voltageLossLine(const std::optional<double>& percent, bool notComputed) {
     if (!percent)
         return QStringLiteral(" ㈡、计算电压损失Δu%: 未计算");
+    // A loss page 0 could not work out from a real line, or a negative one, proves nothing.
+    if (notComputed || *percent < 0.0)
+        return QStringLiteral(" ㈡、计算电压损失Δu%: 无法计算，未作校验");
     // The 5 % limit of JGJ 16-2008 for lighting circuits.
     if (*percent <= 5.0)
         return QStringLiteral(" ㈡、计算电压损失Δu% ≤ 5% 符合要求:");
     return QStringLiteral(" ㈡、计算电压损失Δu% > 5% 不符合要求:");
+}
+
+// Line 16: the RCD setting, or why none of the standard settings fits.
+QString residualSettingLine(const ResidualCurrentSetting& residual) {
+    const QString head = QStringLiteral("     RCD额定剩余动作电流整定值: Ivn ≥4Ixn = ") +
+                         formatGeneral(residual.settingFloorMa) + QStringLiteral("mA  ");
+    if (!residual.ratedResidualMa)
+        return head + QStringLiteral("未选择 Ivn（4Ixn 超过最大整定值 %1mA）")
+                          .arg(kResidualSettingsMa[std::size(kResidualSettingsMa) - 1]);
+    return head + QStringLiteral("取 Ivn =") + integerText(residual.ratedResidualMa) +
+           QStringLiteral("mA ");
+}
+
+// Line 24: the transformer-side isolator and breaker, or why the table gives none.
+QString transformerSwitchgearLine(const TransformerSwitchgear& transformer) {
+    if (!transformer.isolatorRatedA || !transformer.breakerRatedA) {
+        const double kva = transformer.capacityKva;
+        const QString why = kva < kSmallestListedKva || kva > kLargestListedKva
+                                ? QStringLiteral("变压器容量超出选择表范围 %1～%2kVA")
+                                      .arg(kSmallestListedKva)
+                                      .arg(kLargestListedKva)
+                                : QStringLiteral("变压器容量不是选择表中的容量等级");
+        return QStringLiteral("     隔离开关 QS、保护断路器QF: 未选择额定电流（") + why +
+               QStringLiteral("）");
+    }
+    return QStringLiteral("     隔离开关 QS: 额定电流 Ie =") +
+           integerText(transformer.isolatorRatedA) + QStringLiteral("A :") +
+           QStringLiteral("保护断路器QF: 额定电流 Ie =") + integerText(transformer.breakerRatedA) +
+           QStringLiteral("A");
 }
 
 } // namespace
@@ -102,6 +136,7 @@ ResidualCurrentSetting selectResidualCurrentSetting(double leakagePerKmMa, doubl
 
 TransformerSwitchgear selectTransformerSwitchgear(double capacityKva) {
     TransformerSwitchgear result;
+    result.capacityKva = capacityKva;
     if (capacityKva == kOutOfRangeCapacityKva) {
         result.capacityOutOfRange = true;
         return result;
@@ -193,7 +228,7 @@ QString verificationReport(const VerificationFindings& f) {
         QString(),
         QStringLiteral(" ㈠、选择电缆截面:S = ") + s + QStringLiteral("mm"),
         QString(),
-        voltageLossLine(f.voltageLossPercent),
+        voltageLossLine(f.voltageLossPercent, f.voltageLossNotComputed),
         QString(),
         thermalHeading,
         QString(),
@@ -205,9 +240,7 @@ QString verificationReport(const VerificationFindings& f) {
         QStringLiteral("     线路泄露电流计算值: Ixn = ") + formatGeneral(f.residual.leakageMa) +
             QStringLiteral("mA "),
         QString(),
-        QStringLiteral("     RCD额定剩余动作电流整定值: Ivn ≥4Ixn = ") +
-            formatGeneral(f.residual.settingFloorMa) + QStringLiteral("mA  取 Ivn =") +
-            integerText(f.residual.ratedResidualMa) + QStringLiteral("mA "),
+        residualSettingLine(f.residual),
         QString(),
         QStringLiteral("     选择线路接触器 QC: 额定电流 Ie = ") +
             integerText(f.line.contactorRatedA) + QStringLiteral("A"),
@@ -217,10 +250,7 @@ QString verificationReport(const VerificationFindings& f) {
         QStringLiteral(" ㈥、变压器容量 ") + f.transformerCapacityText +
             QStringLiteral("kVA : 变压器低压侧电器选择如下："),
         QString(),
-        QStringLiteral("     隔离开关 QS: 额定电流 Ie =") +
-            integerText(f.transformer.isolatorRatedA) + QStringLiteral("A :") +
-            QStringLiteral("保护断路器QF: 额定电流 Ie =") +
-            integerText(f.transformer.breakerRatedA) + QStringLiteral("A"),
+        transformerSwitchgearLine(f.transformer),
         QString(),
         QStringLiteral("     母线规格 WB: ") + f.busbarMaterial + QStringLiteral("—") +
             f.busbarSize,

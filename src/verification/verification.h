@@ -39,6 +39,7 @@ ResidualCurrentSetting selectResidualCurrentSetting(double leakagePerKmMa, doubl
 // rated capacity (rated LV current 1.4434 × S A at 400 V). 1600 kVA is outside the table and is
 // reported; any capacity that is not a row selects nothing.
 struct TransformerSwitchgear {
+    double capacityKva = 0.0;
     bool capacityOutOfRange = false;   // 1600 kVA
     std::optional<int> isolatorRatedA; // Ie of QS
     std::optional<int> breakerRatedA;  // Ie of QF
@@ -84,6 +85,7 @@ struct VerificationFindings {
     QString crossSectionText;                 // S as shown on page 0
     std::optional<double> crossSectionMm2;    // S when it is a number
     std::optional<double> voltageLossPercent; // Δu% of page 0 when it is a number
+    bool voltageLossNotComputed = false;      // page 0 found no real line to compute
     LineSwitchgear line;
     ResidualCurrentSetting residual;
     SensitivityCheck sensitivity;

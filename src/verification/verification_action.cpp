@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "form/number_format.h"
 #include "verification/verification.h"
+#include "voltage_loss/voltage_loss_action.h"
 
 #include <cmath>
 #include <optional>
@@ -20,9 +21,16 @@ QString field(const Form& form, const char* name) {
 // page's missing-data message.
 struct RunStopped {};
 
-double need(const QString& text) {
+// What a value must be for a real line: currents, durations and leakage are never negative; a
+// line has a length and the thermal coefficient K is a positive material constant.
+enum class Bound { Any, NotNegative, Positive };
+
+double need(const QString& text, Bound bound = Bound::Any) {
     const std::optional<double> value = readStrict(text);
     if (!value || !std::isfinite(*value))
+        throw RunStopped{};
+    if ((bound == Bound::NotNegative && *value < 0.0) ||
+        (bound == Bound::Positive && *value <= 0.0))
         throw RunStopped{};
     return *value;
 }
@@ -61,13 +69,13 @@ public:
                   field(form_, "Text75"), field(form_, "Text36"), field(form_, "Text37"),
                   field(form_, "Text38"), field(form_, "Text72"), field(form_, "Text57")};
 
-        line_ = selectLineSwitchgear(need(texts_.loadCurrentA));
+        line_ = selectLineSwitchgear(need(texts_.loadCurrentA, Bound::NotNegative));
         require(line_.computed);
         if (line_.outOfRange)
             notice(QString::fromUtf8(kLoadOutOfRange));
 
-        residual_ =
-            selectResidualCurrentSetting(need(texts_.leakagePerKmMa), need(texts_.lengthKm));
+        residual_ = selectResidualCurrentSetting(need(texts_.leakagePerKmMa, Bound::NotNegative),
+                                                 need(texts_.lengthKm, Bound::Positive));
         require(residual_.computed);
 
         transformer_ = selectTransformerSwitchgear(need(texts_.transformerKva));
@@ -91,11 +99,13 @@ private:
         const double breakerA = line_.breakerRatedA.value_or(0);
 
         const LoopResistanceCheck resistance =
-            checkLoopResistance(need(texts_.lengthKm), breakerA, need(field(form_, "Text39")));
+            checkLoopResistance(need(texts_.lengthKm, Bound::Positive), breakerA,
+                                need(field(form_, "Text39"), Bound::NotNegative));
         require(resistance.computed);
         if (resistance.passed) {
             const SensitivityCheck sensitivity = checkSensitivity(
-                need(earthFault ? texts_.earthFaultKa : texts_.singlePhaseKa), breakerA);
+                need(earthFault ? texts_.earthFaultKa : texts_.singlePhaseKa, Bound::NotNegative),
+                breakerA);
             require(sensitivity.computed);
             if (sensitivity.belowMinimum) {
                 const auto& pieces =
@@ -105,8 +115,10 @@ private:
                        QString::fromUtf8(pieces[2]));
             }
 
-            const ThermalStability thermal = thermalMinimumCrossSection(
-                need(texts_.durationS), need(texts_.threePhaseKa), need(texts_.coefficientK));
+            const ThermalStability thermal =
+                thermalMinimumCrossSection(need(texts_.durationS, Bound::NotNegative),
+                                           need(texts_.threePhaseKa, Bound::NotNegative),
+                                           need(texts_.coefficientK, Bound::Positive));
             require(thermal.computed);
 
             writeReport(mode, sensitivity, thermal);
@@ -129,6 +141,8 @@ private:
         findings.crossSectionText = form_.combo(QStringLiteral("Combo3")).text();
         findings.crossSectionMm2 = numberIn(findings.crossSectionText);
         findings.voltageLossPercent = numberIn(field(form_, "Text6"));
+        findings.voltageLossNotComputed =
+            field(form_, "Text3").startsWith(QString::fromUtf8(kVerdictNotComputed));
         findings.line = line_;
         findings.residual = residual_;
         findings.sensitivity = sensitivity;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace korvane {
 
@@ -192,6 +193,55 @@ Step lossPercent(const LossRow& row, const VoltageLossInput& input, double cosPh
     return finite(*leading * first * second);
 }
 
+// The loads of a row with their distances, as they enter its moment (the uniform load at its full
+// value).
+std::vector<LoadAtDistance> loadsOf(LossFormula formula, const VoltageLossInput& input) {
+    switch (formula) {
+    case LossFormula::CurrentMomentEnd:
+    case LossFormula::CurrentMomentUniform:
+        return {{input.endCurrentA, input.endLengthKm}};
+    case LossFormula::CurrentMomentSeveral:
+        return {input.currentLoads.begin(), input.currentLoads.end()};
+    case LossFormula::LoadMomentEnd:
+    case LossFormula::UnityPowerEnd:
+        return {{input.endPowerKw, input.endPowerLengthKm}};
+    case LossFormula::LoadMomentSeveral:
+        return {input.powerLoads.begin(), input.powerLoads.end()};
+    case LossFormula::UnityPowerSeveral:
+        return {input.unityPowerLoads.begin(), input.unityPowerLoads.end()};
+    case LossFormula::None:
+        break;
+    }
+    return {};
+}
+
+// What keeps the inputs of a row from describing a real line: a supply voltage and a conductor
+// resistance above zero, no negative reactance, loads and distances not negative, and at least
+// one load above zero at some distance from the supply point. Inputs that read as nothing (empty
+// or not a number) count as 0 and so fail here.
+LossProblem lineProblem(const LossRow& row, const VoltageLossInput& input) {
+    if (!(input.voltageKv.lenient > 0.0))
+        return LossProblem::NoVoltage;
+    if (!(input.resistanceOhmPerKm.lenient > 0.0))
+        return LossProblem::NoResistance;
+    if (!(input.reactanceOhmPerKm.lenient >= 0.0))
+        return LossProblem::NegativeReactance;
+    const std::vector<LoadAtDistance> loads = loadsOf(row.formula, input);
+    bool anyLoad = false;
+    bool anyMoment = false;
+    for (const LoadAtDistance& load : loads) {
+        if (!(load.load >= 0.0) || !(load.lengthKm >= 0.0))
+            return LossProblem::NegativeLoad;
+        anyLoad = anyLoad || load.load > 0.0;
+        anyMoment = anyMoment || (load.load > 0.0 && load.lengthKm > 0.0);
+    }
+    if (!anyLoad)
+        return LossProblem::NoLoad;
+    if (!anyMoment)
+        return LossProblem::NoLength;
+    return LossProblem::None;
+}
+
 // The line constant of the maximum-length rule: √3/(10·0.38) = 0.4558 %/(A·km·Ω/km) for a
 // 380 V three-phase line, carried rounded to 0.46 for every line as the design tables give it.
 constexpr double kLengthCoefficient = 0.46;
@@ -222,10 +272,12 @@ VoltageLossResult computeVoltageLoss(const VoltageLossInput& input) {
     result.tanPhi = toSingle(std::tan(result.phi));
 
     // 2. Voltage loss of the selected row; no row or no value gives 0 %.
+    const LossRow* selected = nullptr;
     for (const LossRow& row : kLossRows) {
         if (*row.kind != input.lineKind || *row.loadCase != input.loadCase) {
             continue;
         }
+        selected = &row;
         double moment = 0.0;
         if (const Step loss =
                 lossPercent(row, input, result.cosPhi, result.sinPhi, result.tanPhi, moment)) {
@@ -237,9 +289,19 @@ VoltageLossResult computeVoltageLoss(const VoltageLossInput& input) {
         break;
     }
 
-    // 3. The verdict is taken on the value as shown, so 4.99996 (shown 5.0000) passes.
+    // 3. The verdict is taken on the value as shown, so 4.99996 (shown 5.0000) passes; a loss
+    // that does not come from a real line is not judged at all.
     result.shownLossPercent = roundHalfAwayFromZero(result.lossPercent, 4);
-    result.withinLimit = result.shownLossPercent <= kVoltageLossLimitPercent;
+    if (!selected) {
+        result.problem = LossProblem::NoMatchingCase;
+    } else {
+        result.problem = lineProblem(*selected, input);
+        if (result.problem == LossProblem::None &&
+            (result.formula == LossFormula::None || !std::isfinite(result.shownLossPercent)))
+            result.problem = LossProblem::NotFinite;
+    }
+    result.withinLimit =
+        result.problem == LossProblem::None && result.shownLossPercent <= kVoltageLossLimitPercent;
 
     // 4. Resistance rise of the conductor at its working temperature over the ambient one, with
     // the 0.004 /K temperature coefficient of copper and aluminium.

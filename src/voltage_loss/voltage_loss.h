@@ -51,6 +51,20 @@ enum class LossFormula {
     UnityPowerEnd,        // P·L, cos phi = 1 (resistive only)
 };
 
+// Why the loss of the selected case is not the loss of a real line. Checked in this order; the
+// first that applies is reported.
+enum class LossProblem {
+    None,              // the loss was computed from a real line
+    NoMatchingCase,    // the load case does not belong to the line kind
+    NoVoltage,         // U is not above 0
+    NoResistance,      // R is not above 0 (no cross-section chosen, or R left empty)
+    NegativeReactance, // X below 0
+    NegativeLoad,      // a load or a distance of the case below 0
+    NoLoad,            // no load of the case above 0
+    NoLength,          // every load of the case sits at 0 km
+    NotFinite,         // the result overflowed
+};
+
 // Which sub-step of the maximum line length produced the final value.
 enum class MaxLengthSource { None, FromCurrent, FromPowerSinglePhase, FromPowerThreePhase };
 
@@ -62,11 +76,13 @@ struct VoltageLossResult {
     double tanPhi = 0.0;
 
     LossFormula formula = LossFormula::None;
+    LossProblem problem = LossProblem::None;
     double factor = 0.0;           // the leading constant: √3, 2, 1.5·√3, 1, 2, 2.25 …
     double moment = 0.0;           // the current moment (A·km) or load moment (kW·km) used
     double lossPercent = 0.0;      // Δu in %, before display rounding
     double shownLossPercent = 0.0; // Δu rounded to 4 decimals as displayed
-    bool withinLimit = true;       // shown value ≤ 5
+    // Shown value ≤ 5 of a loss computed from a real line; false whenever problem is set.
+    bool withinLimit = false;
 
     // Maximum line length (m). Each intermediate is set only when its step succeeded.
     std::optional<double> temperatureFactor; // k
@@ -103,7 +119,8 @@ inline const QString kEndUnityPowerOrDc =
 
 // Voltage loss of a low-voltage line by the current-moment or load-moment method
 // (《工业与民用配电设计手册》第三版, voltage-loss formulas for 0.38/0.22 kV lines), its 5 % verdict
-// and the longest line that keeps within it. Each step that cannot be evaluated is skipped.
+// and the longest line that keeps within it. Each step that cannot be evaluated is skipped; the
+// loss is judged only when it comes from a real line (problem None).
 VoltageLossResult computeVoltageLoss(const VoltageLossInput& input);
 
 } // namespace korvane

@@ -25,7 +25,38 @@ std::array<LoadAtDistance, 4> readLoads(const Form& form, int first) {
     return loads;
 }
 
+const char* problemReason(LossProblem problem) {
+    switch (problem) {
+    case LossProblem::None:
+        break;
+    case LossProblem::NoMatchingCase:
+        return "线路种类与负荷情况不对应";
+    case LossProblem::NoVoltage:
+        return "标称电压U未输入或不大于0";
+    case LossProblem::NoResistance:
+        return "导线电阻R未输入或不大于0，请选择导体截面";
+    case LossProblem::NegativeReactance:
+        return "导线感抗X为负值";
+    case LossProblem::NegativeLoad:
+        return "负荷或线路长度为负值";
+    case LossProblem::NoLoad:
+        return "未输入大于0的负荷";
+    case LossProblem::NoLength:
+        return "负荷的线路长度未输入或为0";
+    case LossProblem::NotFinite:
+        return "计算结果超出数值范围，请检查输入数据";
+    }
+    return "";
+}
+
 } // namespace
+
+QString voltageLossVerdict(const VoltageLossResult& result) {
+    if (result.problem != LossProblem::None)
+        return QString::fromUtf8(kVerdictNotComputed) +
+               QString::fromUtf8(problemReason(result.problem));
+    return QString::fromUtf8(result.withinLimit ? kVerdictPass : kVerdictFail);
+}
 
 VoltageLossInput readVoltageLossInput(const Form& form) {
     auto text = [&form](const char* name) { return form.text(QString::fromLatin1(name)).text(); };
@@ -55,8 +86,7 @@ void installVoltageLossAction(Form& form) {
     form.button(QStringLiteral("Command1")).on(Event::Click, [&form] {
         const VoltageLossResult result = computeVoltageLoss(readVoltageLossInput(form));
         form.text(QStringLiteral("Text6")).setText(formatFixed(result.shownLossPercent, 4));
-        form.text(QStringLiteral("Text3"))
-            .setText(QString::fromUtf8(result.withinLimit ? kVerdictPass : kVerdictFail));
+        form.text(QStringLiteral("Text3")).setText(voltageLossVerdict(result));
         // Without a line length that could be worked out the field keeps what it showed.
         if (result.maxLengthM)
             form.text(QStringLiteral("Text7"))

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -251,6 +252,34 @@ TEST(VoltageLossBook, ComputationOfAnEndLoadByCurrent) {
                   "   Lmax = 1000 × 5 / (1.16 × 0.395182 × 100 × 0.46)",
                   "   Lmax = 237.1138 (m)",
               }));
+}
+
+TEST(VoltageLossBook, NoPassForALossOfNoRealLine) {
+    struct Case {
+        const char* what;
+        void (*setUp)(VoltageLossInput&);
+        const char* verdict;
+    };
+    const Case cases[] = {
+        {"no resistance",
+         [](VoltageLossInput& in) {
+             in.resistanceOhmPerKm = {0.0, 0.0};
+         },
+         " 校验结果：电压损失无法计算：导线电阻R未输入或不大于0，请选择导体截面"},
+        {"negative current", [](VoltageLossInput& in) { in.endCurrentA = -100.0; },
+         " 校验结果：电压损失无法计算：负荷或线路长度为负值"},
+    };
+    for (const Case& c : cases) {
+        VoltageLossInput in = workedInput("三相平衡负荷线路", "(1)终段负荷用电流矩(A.km)");
+        in.endCurrentA = 100.0;
+        in.endLengthKm = 0.5;
+        c.setUp(in);
+        const std::vector<std::string> lines = strings(computation(in));
+        EXPECT_NE(std::find(lines.begin(), lines.end(), c.verdict), lines.end()) << c.what;
+        EXPECT_EQ(std::find(lines.begin(), lines.end(), " 校验结果：电压损失Δu%≤5% 校验通过:"),
+                  lines.end())
+            << c.what;
+    }
 }
 
 TEST(VoltageLossBook, ComputationFollowsTheKindAndCase) {

@@ -134,15 +134,32 @@ TEST_F(VerificationPage, ShortCircuitReportLineByLine) {
     EXPECT_TRUE(diagramShown());
 }
 
-TEST_F(VerificationPage, ResidualSettingAbove500MilliampsPrintsEmpty) {
-    app.setText("Text72", u8("252")); // Ixn 126 mA, 4 × Ixn 504 mA
-    verify();
-    EXPECT_EQ(reportLine(14), "     线路泄露电流计算值: Ixn = 126mA ");
-    EXPECT_EQ(reportLine(16), "     RCD额定剩余动作电流整定值: Ivn ≥4Ixn = 504mA  取 Ivn =mA ");
-    EXPECT_EQ(messages(), std::vector<std::string>{});
+TEST_F(VerificationPage, ResidualSettingAbove500MilliampsSaysNoneFits) {
+    struct Case {
+        const char* leakage;
+        const char* line14;
+        const char* line16;
+    };
+    const Case cases[] = {
+        {"250", "     线路泄露电流计算值: Ixn = 125mA ",
+         "     RCD额定剩余动作电流整定值: Ivn ≥4Ixn = 500mA  取 Ivn =500mA "},
+        {"252", "     线路泄露电流计算值: Ixn = 126mA ",
+         "     RCD额定剩余动作电流整定值: Ivn ≥4Ixn = 504mA  未选择 Ivn（4Ixn 超过最大整定值 "
+         "500mA）"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.leakage);
+        app.setText("Text72", u8(c.leakage)); // over 0.5 km
+        verify();
+        EXPECT_EQ(reportLine(14), c.line14);
+        EXPECT_EQ(reportLine(16), c.line16);
+        EXPECT_EQ(messages(), std::vector<std::string>{});
+    }
 }
 
 TEST_F(VerificationPage, TransformerSwitchgearLine) {
+    const char* const kBeyondTable =
+        "     隔离开关 QS、保护断路器QF: 未选择额定电流（变压器容量超出选择表范围 10～1250kVA）";
     struct Case {
         const char* kva;
         const char* line24;
@@ -150,10 +167,14 @@ TEST_F(VerificationPage, TransformerSwitchgearLine) {
     };
     const Case cases[] = {
         {"10", "     隔离开关 QS: 额定电流 Ie =18A :保护断路器QF: 额定电流 Ie =16A", {}},
-        {"1600",
-         "     隔离开关 QS: 额定电流 Ie =A :保护断路器QF: 额定电流 Ie =A",
-         {kTransformerOutOfRange}},
-        {"2000", "     隔离开关 QS: 额定电流 Ie =A :保护断路器QF: 额定电流 Ie =A", {}},
+        {"1250", "     隔离开关 QS: 额定电流 Ie =2000A :保护断路器QF: 额定电流 Ie =2000A", {}},
+        {"1600", kBeyondTable, {kTransformerOutOfRange}},
+        {"2000", kBeyondTable, {}},
+        {"2500", kBeyondTable, {}},
+        {"5", kBeyondTable, {}},
+        {"75",
+         "     隔离开关 QS、保护断路器QF: 未选择额定电流（变压器容量不是选择表中的容量等级）",
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kva);
@@ -241,37 +262,77 @@ TEST_F(VerificationPage, ThermalStabilityAgainstTheChosenCrossSection) {
 }
 
 TEST_F(VerificationPage, VoltageLossLineReadsPageZero) {
+    const char* const kNotComputed = " ㈡、计算电压损失Δu%: 无法计算，未作校验";
     struct Case {
         const char* text6;
+        const char* text3;
         const char* line6;
     };
     const Case cases[] = {
-        {"4.5351", " ㈡、计算电压损失Δu% ≤ 5% 符合要求:"},
-        {"5.0000", " ㈡、计算电压损失Δu% ≤ 5% 符合要求:"},
-        {"5.0001", " ㈡、计算电压损失Δu% > 5% 不符合要求:"},
-        {"", " ㈡、计算电压损失Δu%: 未计算"},
+        {"4.5351", "电压损失Δu%≤5% 校验通过:", " ㈡、计算电压损失Δu% ≤ 5% 符合要求:"},
+        {"5.0000", "", " ㈡、计算电压损失Δu% ≤ 5% 符合要求:"},
+        {"5.0001", "", " ㈡、计算电压损失Δu% > 5% 不符合要求:"},
+        {"", "", " ㈡、计算电压损失Δu%: 未计算"},
+        {"0.0000", "电压损失无法计算：导线电阻R未输入或不大于0，请选择导体截面", kNotComputed},
+        {"-8.4573", "电压损失无法计算：负荷或线路长度为负值", kNotComputed},
+        {"-8.4573", "", kNotComputed}, // typed over, without a verdict of page 0
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text6);
+        SCOPED_TRACE(std::string(c.text6) + " / " + c.text3);
         app.setText("Text6", u8(c.text6));
+        app.setText("Text3", u8(c.text3));
         verify();
         EXPECT_EQ(reportLine(6), c.line6);
     }
+}
+
+TEST_F(VerificationPage, VoltageLossOfAnEmptyCrossSectionIsNotCalledAPass) {
+    // Page 0 computed with R and X empty: the loss is 0.0000 and no pass.
+    app.setText("Text1", QString());
+    app.setText("Text2", QString());
+    app.setText("Text4", u8("100"));
+    app.setText("Text5", u8("0.5"));
+    app.click("Command1");
+    ASSERT_EQ(app.text("Text6"), u8("0.0000"));
+    verify();
+    EXPECT_EQ(reportLine(6), " ㈡、计算电压损失Δu%: 无法计算，未作校验");
 }
 
 TEST_F(VerificationPage, MissingOrUnusableFieldStopsTheRun) {
     struct Case {
         const char* field;
         const char* value;
+        bool shortCircuit = false; // the mode that reads the field
     };
     const Case cases[] = {
-        {"Text37", ""},   {"Text37", "20A"}, {"Text72", ""},  {"Text38", ""},
-        {"Text38", "0"},  {"Text57", ""},    {"Text39", ""},  {"Text36", "x"},
-        {"Text52", "-1"}, {"Text35", ""},    {"Text51", "0"}, {"Text51", ""},
+        {"Text37", ""},
+        {"Text37", "20A"},
+        {"Text72", ""},
+        {"Text38", ""},
+        {"Text38", "0"},
+        {"Text57", ""},
+        {"Text39", ""},
+        {"Text36", "x"},
+        {"Text52", "-1"},
+        {"Text35", ""},
+        {"Text51", "0"},
+        {"Text51", ""},
+        // Values no real line has.
+        {"Text51", "-1"},       // K
+        {"Text51", "-115"},     // K
+        {"Text38", "-0.5"},     // L
+        {"Text37", "-20"},      // Ib
+        {"Text72", "-15"},      // leakage per km
+        {"Text35", "-5"},       // I″k3
+        {"Text36", "-2"},       // Id
+        {"Text75", "-2", true}, // I″k1
+        {"Text39", "-2.5"},     // Rphp
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " = \"" + c.value + "\"");
         fill();
+        app.check("Check15").assignValue(c.shortCircuit ? 0 : 1);
+        app.check("Check14").assignValue(c.shortCircuit ? 1 : 0);
         app.platform().messages.clear();
         app.setText(c.field, u8(c.value));
         verify();

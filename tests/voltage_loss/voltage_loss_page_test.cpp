@@ -129,12 +129,12 @@ TEST(VoltageLossPage, VerdictIsJudgedOnTheShownFigure) {
     struct Limit {
         const char* resistance;
         const char* loss;
-        bool pass;
+        const char* verdict;
     };
     const Limit cases[] = {
-        {"Text1=4.99996", "5.0000", true}, // shown as 5.0000, which passes
-        {"Text1=5.00005", "5.0001", false},
-        {"Text1=0", "0.0000", true},
+        {"Text1=4.99996", "5.0000", kPass}, // shown as 5.0000, which passes
+        {"Text1=5.00005", "5.0001", kFail},
+        {"Text1=0", "0.0000", "电压损失无法计算：导线电阻R未输入或不大于0，请选择导体截面"},
     };
     for (const Limit& c : cases) {
         SCOPED_TRACE(c.resistance);
@@ -144,8 +144,61 @@ TEST(VoltageLossPage, VerdictIsJudgedOnTheShownFigure) {
         enter(t, c.resistance);
         t.click("Command1");
         EXPECT_EQ(t.text("Text6"), u8(c.loss));
-        EXPECT_EQ(t.text("Text3"), u8(c.pass ? kPass : kFail));
+        EXPECT_EQ(t.text("Text3"), u8(c.verdict));
     }
+}
+
+TEST(VoltageLossPage, NoVerdictWithoutARealLine) {
+    // The worked line, case (1), with I = 100 A at 0.5 km unless a row says otherwise; Text6 is
+    // written as the formula gives it (an empty R leaves the reactive part X·sin φ, 0.9604), Text3
+    // says why no verdict can be given.
+    struct Impossible {
+        const char* entries;
+        const char* loss;
+        const char* reason;
+    };
+    const Impossible cases[] = {
+        {"Combo7=0", "0.0000", "标称电压U未输入或不大于0"},
+        {"Combo7=kV", "0.0000", "标称电压U未输入或不大于0"},
+        {"Combo7=-0.38", "-8.4573", "标称电压U未输入或不大于0"},
+        {"Text1=", "0.9604", "导线电阻R未输入或不大于0，请选择导体截面"},
+        {"Text1=abc", "0.9604", "导线电阻R未输入或不大于0，请选择导体截面"},
+        {"Text1= Text2=", "0.0000", "导线电阻R未输入或不大于0，请选择导体截面"},
+        {"Text1=-0.387", "-6.5364", "导线电阻R未输入或不大于0，请选择导体截面"},
+        {"Text2=-0.08", "6.5364", "导线感抗X为负值"},
+        {"Text4=-100", "-8.4573", "负荷或线路长度为负值"},
+        {"Text5=-0.5", "-8.4573", "负荷或线路长度为负值"},
+        {"Text4=abc", "0.0000", "未输入大于0的负荷"},
+        {"Text4= Text5=", "0.0000", "未输入大于0的负荷"},
+        {"Text5=", "0.0000", "负荷的线路长度未输入或为0"},
+        // 100 A · 0.5 km on 1e308 Ω/km overflows.
+        {"Text1=1e308", "0.0000", "计算结果超出数值范围，请检查输入数据"},
+        // A switched-on pair of several loads with a negative distance.
+        {"Combo6=(3)几个负荷用电流矩(A.km) Text8=100 Text10=0.3 Text11=50 Text12=-0.4", "1.6915",
+         "负荷或线路长度为负值"},
+        // Several loads, every one at the supply point.
+        {"Combo6=(5)几个负荷用负荷矩(kW.km) Text19=30 Text20=0 Text21=20 Text22=", "0.0000",
+         "负荷的线路长度未输入或为0"},
+    };
+    for (const Impossible& c : cases) {
+        SCOPED_TRACE(c.entries);
+        TestApp t;
+        chooseWorkedLine(t);
+        chooseCase(t, kThreePhase, kEndCurrent);
+        enter(t, "Text4=100 Text5=0.5");
+        enter(t, c.entries);
+        t.click("Command1");
+        EXPECT_EQ(t.text("Text6"), u8(c.loss));
+        EXPECT_EQ(t.text("Text3"), u8("电压损失无法计算：") + u8(c.reason));
+        EXPECT_TRUE(t.platform().messages.empty());
+    }
+
+    // A page on which nothing was entered has no load.
+    TestApp t;
+    t.click("Command1");
+    EXPECT_EQ(t.text("Text6"), u8("0.0000"));
+    EXPECT_TRUE(t.text("Text3").startsWith(u8("电压损失无法计算：")))
+        << t.text("Text3").toStdString();
 }
 
 TEST(VoltageLossPage, LongestLineFromTheEndLoadCurrentOrPower) {

@@ -226,25 +226,33 @@ TEST(VoltageLoss, EveryKindAndCaseRow) {
 struct LossFailureCase {
     const char* name;
     void (*setUp)(VoltageLossInput&);
+    LossProblem problem;
 };
 
 TEST(VoltageLoss, FailingFormulaGivesZeroLossAndNoFormula) {
     const LossFailureCase cases[] = {
-        {"zero voltage", [](VoltageLossInput& in) { in.voltageKv = field("0"); }},
-        {"empty voltage", [](VoltageLossInput& in) { in.voltageKv = field(""); }},
+        {"zero voltage", [](VoltageLossInput& in) { in.voltageKv = field("0"); },
+         LossProblem::NoVoltage},
+        {"empty voltage", [](VoltageLossInput& in) { in.voltageKv = field(""); },
+         LossProblem::NoVoltage},
         {"voltage whose square underflows",
          [](VoltageLossInput& in) {
              in.loadCase = load_case::kEndPower4;
              in.voltageKv = field("1e-200");
-         }},
+         },
+         LossProblem::NotFinite},
         {"moment beyond the largest double",
          [](VoltageLossInput& in) {
              in.endLengthKm = 1e308; // 100 A · 1e308 km
-         }},
-        {"unknown line kind", [](VoltageLossInput& in) { in.lineKind = QStringLiteral("三相"); }},
+         },
+         LossProblem::NotFinite},
+        {"unknown line kind", [](VoltageLossInput& in) { in.lineKind = QStringLiteral("三相"); },
+         LossProblem::NoMatchingCase},
         {"case text with a trailing blank",
-         [](VoltageLossInput& in) { in.loadCase = load_case::kEndCurrent + u' '; }},
-        {"no case selected", [](VoltageLossInput& in) { in.loadCase.clear(); }},
+         [](VoltageLossInput& in) { in.loadCase = load_case::kEndCurrent + u' '; },
+         LossProblem::NoMatchingCase},
+        {"no case selected", [](VoltageLossInput& in) { in.loadCase.clear(); },
+         LossProblem::NoMatchingCase},
     };
     for (const LossFailureCase& c : cases) {
         VoltageLossInput input = workedLine();
@@ -259,9 +267,66 @@ TEST(VoltageLoss, FailingFormulaGivesZeroLossAndNoFormula) {
         EXPECT_EQ(result.shownLossPercent, 0.0) << c.name;
         EXPECT_EQ(result.factor, 0.0) << c.name;
         EXPECT_EQ(result.moment, 0.0) << c.name;
-        EXPECT_TRUE(result.withinLimit) << c.name;
+        EXPECT_EQ(result.problem, c.problem) << c.name;
+        EXPECT_FALSE(result.withinLimit) << c.name; // a loss never computed never passes
         // the maximum length does not depend on the loss and is still worked out
         EXPECT_EQ(optionalText(result.lengthFromCurrentM), "237.1138") << c.name;
+    }
+}
+
+// Only the loads of the selected case make the line real: figures in the other frames do not.
+TEST(VoltageLoss, RealLineNeedsALoadOfTheSelectedCase) {
+    struct Case {
+        const QString* loadCase;
+        void (*setUp)(VoltageLossInput&);
+        LossProblem problem;
+    };
+    const Case cases[] = {
+        {&load_case::kSeveralPower,
+         [](VoltageLossInput& in) {
+             in.unityPowerLoads[0] = {30.0, 0.5};
+         },
+         LossProblem::NoLoad},
+        {&load_case::kSeveralUnityPower,
+         [](VoltageLossInput& in) {
+             in.powerLoads[0] = {30.0, 0.5};
+         },
+         LossProblem::NoLoad},
+        {&load_case::kSeveralCurrent,
+         [](VoltageLossInput& in) {
+             in.endCurrentA = 100.0;
+             in.endLengthKm = 0.5;
+         },
+         LossProblem::NoLoad},
+        {&load_case::kEndPower4,
+         [](VoltageLossInput& in) {
+             in.currentLoads[0] = {100.0, 0.5};
+         },
+         LossProblem::NoLoad},
+        {&load_case::kUniformCurrent,
+         [](VoltageLossInput& in) {
+             in.endCurrentA = 100.0;
+             in.endLengthKm = -0.5;
+         },
+         LossProblem::NegativeLoad},
+        {&load_case::kSeveralPower,
+         [](VoltageLossInput& in) {
+             in.powerLoads = {{{30.0, 0.5}, {-5.0, 0.2}, {}, {}}};
+         },
+         LossProblem::NegativeLoad},
+        {&load_case::kSeveralPower,
+         [](VoltageLossInput& in) {
+             in.powerLoads = {{{30.0, 0.5}, {0.0, 0.2}, {}, {}}};
+         },
+         LossProblem::None},
+    };
+    for (const Case& c : cases) {
+        VoltageLossInput input = workedLine();
+        input.loadCase = *c.loadCase;
+        c.setUp(input);
+        const VoltageLossResult result = computeVoltageLoss(input);
+        EXPECT_EQ(result.problem, c.problem) << c.loadCase->toStdString();
+        EXPECT_EQ(result.withinLimit, c.problem == LossProblem::None) << c.loadCase->toStdString();
     }
 }
 
@@ -276,7 +341,7 @@ TEST(VoltageLoss, TheFivePercentLimitIsJudgedOnTheShownValue) {
         {50.0, "5.0000", true},     {49.9996, "5.0000", true}, // 4.99996 shows as 5.0000
         {50.0004, "5.0000", true},                             // 5.00004 likewise
         {50.0005, "5.0001", false}, {50.001, "5.0001", false},
-        {49.0, "4.9000", true},     {-10.0, "-1.0000", true}, // a load fed back towards the source
+        {49.0, "4.9000", true},     {-10.0, "-1.0000", false}, // a negative load is no real line
     };
     for (const LimitCase& c : cases) {
         VoltageLossInput input = tableLine();
