@@ -21,8 +21,10 @@ QString field(const Form& form, const char* name) {
 // page's missing-data message.
 struct RunStopped {};
 
-// What a value must be for a real line: currents, durations and leakage are never negative; a
-// line has a length and the thermal coefficient K is a positive material constant.
+// What a value must be for a real line: currents and leakage are never negative; a line has a
+// length, the thermal coefficient K is a positive material constant, and the thermal check needs
+// a fault that flows (I″k3 > 0) for some time (t > 0): with either at zero Smin would be 0 and
+// pass any conductor.
 enum class Bound { Any, NotNegative, Positive };
 
 double need(const QString& text, Bound bound = Bound::Any) {
@@ -116,8 +118,8 @@ private:
             }
 
             const ThermalStability thermal =
-                thermalMinimumCrossSection(need(texts_.durationS, Bound::NotNegative),
-                                           need(texts_.threePhaseKa, Bound::NotNegative),
+                thermalMinimumCrossSection(need(texts_.durationS, Bound::Positive),
+                                           need(texts_.threePhaseKa, Bound::Positive),
                                            need(texts_.coefficientK, Bound::Positive));
             require(thermal.computed);
 

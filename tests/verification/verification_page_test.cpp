@@ -324,6 +324,8 @@ TEST_F(VerificationPage, MissingOrUnusableFieldStopsTheRun) {
         {"Text37", "-20"},      // Ib
         {"Text72", "-15"},      // leakage per km
         {"Text35", "-5"},       // I″k3
+        {"Text35", "0"},        // I″k3: no fault current, Smin would pass any section
+        {"Text52", "0.00"},     // t: no duration, the same
         {"Text36", "-2"},       // Id
         {"Text75", "-2", true}, // I″k1
         {"Text39", "-2.5"},     // Rphp
