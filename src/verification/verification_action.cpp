@@ -117,10 +117,9 @@ private:
                        QString::fromUtf8(pieces[2]));
             }
 
-            const ThermalStability thermal =
-                thermalMinimumCrossSection(need(texts_.durationS, Bound::Positive),
-                                           need(texts_.threePhaseKa, Bound::Positive),
-                                           need(texts_.coefficientK, Bound::Positive));
+            const ThermalStability thermal = thermalMinimumCrossSection(
+                need(texts_.durationS, Bound::Positive), need(texts_.threePhaseKa, Bound::Positive),
+                need(texts_.coefficientK, Bound::Positive));
             require(thermal.computed);
 
             writeReport(mode, sensitivity, thermal);
