@@ -48,6 +48,12 @@ std::pair<QString, BookWriting> bookWriting(const Form& form, BookKind kind) {
             }};
 }
 
+// The properties a book's file carries: its title and when it was written. No author is recorded
+// yet: the window has no field for who made the calculation.
+DocumentProperties bookProperties(const QString& title, const QDateTime& at) {
+    return {title, QString(), at};
+}
+
 // Writes one book as a .docx file and reports what became of it.
 void writeBook(Application& app, const Form& form, BookKind kind) {
     const auto [title, write] = bookWriting(form, kind);
@@ -56,6 +62,7 @@ void writeBook(Application& app, const Form& form, BookKind kind) {
     app.platform().longActionStarted(QStringLiteral("正在写入%1…").arg(title));
 
     DocxReportWriter writer;
+    writer.setProperties(bookProperties(title, at));
     std::optional<QByteArray> package;
     if (write(writer, at.date()))
         package = writer.package();
@@ -90,9 +97,11 @@ void announceBook(Application& app, const SavedBook& saved) {
 
 ComposedBook composeBook(const Application& app, const Form& form, BookKind kind) {
     const auto [title, write] = bookWriting(form, kind);
+    const QDateTime at = app.platform().now();
     DocumentReportWriter writer;
+    writer.setProperties(bookProperties(title, at));
     ComposedBook book{title, std::nullopt};
-    if (write(writer, app.platform().now().date()) && writer.document() != nullptr)
+    if (write(writer, at.date()) && writer.document() != nullptr)
         book.document = *writer.document();
     return book;
 }

@@ -38,6 +38,17 @@ QString escaped(const QString& text) {
     return out;
 }
 
+// Text for an XML element: escaped, without the control characters that XML cannot carry.
+QString xmlText(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF)
+            kept += c;
+    }
+    return escaped(kept);
+}
+
 // Twentieths of a point, the unit of paragraph spacing. Under the automatic rule the value counts
 // 240ths of a line instead; since single spacing is 12 pt, n points of spacing are n/12 lines,
 // which is again 20·n.
@@ -136,6 +147,10 @@ const char* const kContentTypes =
     "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
     "<Override PartName=\"/word/styles.xml\" "
     "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
+    "<Override PartName=\"/docProps/core.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+    "<Override PartName=\"/docProps/app.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
     "</Types>\n";
 
 const char* const kPackageRelationships =
@@ -143,6 +158,12 @@ const char* const kPackageRelationships =
     "<Relationship Id=\"rId1\" "
     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
     "Target=\"word/document.xml\"/>"
+    "<Relationship Id=\"rId2\" "
+    "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+    "core-properties\" Target=\"docProps/core.xml\"/>"
+    "<Relationship Id=\"rId3\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+    "extended-properties\" Target=\"docProps/app.xml\"/>"
     "</Relationships>\n";
 
 const char* const kDocumentRelationships =
@@ -215,6 +236,37 @@ QByteArray docxStylesXml() {
     return withDeclaration(xml.toUtf8());
 }
 
+QByteArray docxCoreXml(const DocumentProperties& properties) {
+    QString xml = QStringLiteral(
+        "<cp:coreProperties "
+        "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+        "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">");
+    if (!properties.title.isEmpty())
+        xml += QStringLiteral("<dc:title>%1</dc:title>").arg(xmlText(properties.title));
+    if (!properties.author.isEmpty())
+        xml += QStringLiteral("<dc:creator>%1</dc:creator>").arg(xmlText(properties.author));
+    if (properties.created.isValid()) {
+        // W3CDTF in UTC, whole seconds, as the word processors write it.
+        const QString at =
+            properties.created.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
+        xml += QStringLiteral("<dcterms:created xsi:type=\"dcterms:W3CDTF\">%1</dcterms:created>"
+                              "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">%1</dcterms:modified>")
+                   .arg(at);
+    }
+    xml += QStringLiteral("</cp:coreProperties>\n");
+    return withDeclaration(xml.toUtf8());
+}
+
+QByteArray docxAppXml() {
+    return withDeclaration(
+        "<Properties "
+        "xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "
+        "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+        "<Application>Korvane</Application></Properties>\n");
+}
+
 std::optional<QByteArray> docxPackage(const ReportDocument& document) {
     struct Part {
         const char* name;
@@ -224,6 +276,8 @@ std::optional<QByteArray> docxPackage(const ReportDocument& document) {
     const std::vector<Part> parts = {
         {"[Content_Types].xml", withDeclaration(kContentTypes)},
         {"_rels/.rels", withDeclaration(kPackageRelationships)},
+        {"docProps/core.xml", docxCoreXml(document.properties())},
+        {"docProps/app.xml", docxAppXml()},
         {"word/_rels/document.xml.rels", withDeclaration(kDocumentRelationships)},
         {"word/styles.xml", docxStylesXml()},
         {"word/document.xml", docxDocumentXml(document)},

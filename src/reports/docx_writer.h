@@ -18,7 +18,15 @@ QByteArray docxDocumentXml(const ReportDocument& document);
 // paragraphs) and the Normal style.
 QByteArray docxStylesXml();
 
-// The .docx package: content types, relationships, styles and the document, zipped. Nothing when
+// docProps/core.xml: the document's title, author and date of creation (also its date of last
+// change), each left out when the document has none. Dates are written in UTC.
+QByteArray docxCoreXml(const DocumentProperties& properties);
+
+// docProps/app.xml: the application that wrote the file.
+QByteArray docxAppXml();
+
+// The .docx package: content types, relationships, the document's properties, styles and the
+// document, zipped. Nothing when
 // the archive could not be built.
 std::optional<QByteArray> docxPackage(const ReportDocument& document);
 

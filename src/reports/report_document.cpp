@@ -137,7 +137,14 @@ QStringList ReportDocument::paragraphTexts() const {
 
 bool DocumentReportWriter::openDocument() {
     document_.emplace();
+    document_->setProperties(properties_);
     return true;
+}
+
+void DocumentReportWriter::setProperties(const DocumentProperties& properties) {
+    properties_ = properties;
+    if (document_)
+        document_->setProperties(properties);
 }
 
 bool DocumentReportWriter::appendText(const QString& text) {

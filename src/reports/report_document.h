@@ -2,6 +2,7 @@
 
 #include "reports/report_writer.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -50,6 +51,16 @@ struct ReportParagraph {
     std::optional<CharacterFormat> uniformFormat() const;
 };
 
+// What a document says about itself, shown by the word processor as its properties: the book's
+// title, who made the calculation and when the book was written.
+struct DocumentProperties {
+    QString title;
+    QString author;    // empty: none recorded
+    QDateTime created; // invalid: none recorded
+
+    bool operator==(const DocumentProperties&) const = default;
+};
+
 // A document as the word processor holds it: a run of characters in which every paragraph ends
 // with its mark (CR), the last one being the document's final mark, and a current block over it.
 // New text takes the format of the character before it in its paragraph, or of the paragraph's
@@ -70,6 +81,9 @@ public:
     void setLineSpacingRule(LineSpacingRule rule);
     void closeBlock();
 
+    const DocumentProperties& properties() const { return properties_; }
+    void setProperties(const DocumentProperties& properties) { properties_ = properties; }
+
     qsizetype blockStart() const { return blockStart_; }
     qsizetype blockEnd() const { return blockEnd_; }
 
@@ -88,6 +102,7 @@ private:
     std::vector<ParagraphFormat> paragraphFormats_; // one per paragraph
     qsizetype blockStart_ = 0;
     qsizetype blockEnd_ = 0;
+    DocumentProperties properties_;
 };
 
 // A ReportWriter over an in-memory document; both back ends build their document through it.
@@ -105,8 +120,12 @@ public:
     // The document written so far; null before OpenDocument.
     const ReportDocument* document() const { return document_ ? &*document_ : nullptr; }
 
+    // The properties of the document written so far and of every document opened later.
+    void setProperties(const DocumentProperties& properties);
+
 private:
     std::optional<ReportDocument> document_;
+    DocumentProperties properties_;
 };
 
 // A writer for tests: keeps the document and the list of operations as they were called, and can

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,37 @@ TEST_F(BookCommandsInFolder, TheDateIsWrittenWithoutTheTime) {
     const QString xml = documentXmlOf(t.platform().openedDocuments[0]);
     EXPECT_TRUE(xml.contains(u8(">计算时间:2026/12/8</w:t>")));
     EXPECT_FALSE(xml.contains(u8("9:30")));
+}
+
+// Both back ends get the book's title and the moment it was written from the platform's clock.
+TEST_F(BookCommandsInFolder, BooksCarryTheirTitleAndTheMomentAsProperties) {
+    t.platform().clock = QDateTime(QDate(2026, 12, 8), QTime(9, 30, 15), QTimeZone::utc());
+    struct Case {
+        BookKind kind;
+        const char* button;
+        const char* title;
+    };
+    const Case cases[] = {{BookKind::VoltageLoss, "Command2", "电压损失计算书"},
+                          {BookKind::ShortCircuit, "Command21", "低压配电线路短路电流计算书"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        const ComposedBook composed = composeBook(t.app(), t.form(), c.kind);
+        ASSERT_TRUE(composed.document);
+        EXPECT_EQ(composed.document->properties(),
+                  (DocumentProperties{u8(c.title), QString(), t.platform().clock}));
+
+        t.platform().openedDocuments.clear();
+        t.click(c.button);
+        ASSERT_EQ(t.platform().openedDocuments.size(), 1U);
+        const QString core = QString::fromUtf8(
+            zipEntry(readFile(t.platform().openedDocuments[0]), "docProps/core.xml")
+                .value_or(QByteArray()));
+        EXPECT_TRUE(core.contains(u8("<dc:title>") + u8(c.title) + u8("</dc:title>")))
+            << core.toStdString();
+        EXPECT_TRUE(core.contains(u8(">2026-12-08T09:30:15Z</dcterms:created>")))
+            << core.toStdString();
+        EXPECT_FALSE(core.contains(u8("dc:creator"))) << "no author is recorded yet";
+    }
 }
 
 TEST_F(BookCommandsInFolder, ANameAlreadyTakenIsSkipped) {

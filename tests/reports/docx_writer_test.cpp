@@ -7,8 +7,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -139,9 +141,10 @@ TEST(DocxWriter, PackageHoldsTheWellFormedPartsOfAWordDocument) {
 
     const auto names = zipEntryNames(*package);
     ASSERT_TRUE(names);
-    EXPECT_EQ(*names, (QStringList{u8("[Content_Types].xml"), u8("_rels/.rels"),
-                                   u8("word/_rels/document.xml.rels"), u8("word/styles.xml"),
-                                   u8("word/document.xml")}));
+    EXPECT_EQ(*names,
+              (QStringList{u8("[Content_Types].xml"), u8("_rels/.rels"), u8("docProps/core.xml"),
+                           u8("docProps/app.xml"), u8("word/_rels/document.xml.rels"),
+                           u8("word/styles.xml"), u8("word/document.xml")}));
     for (const QString& name : *names) {
         SCOPED_TRACE(name.toStdString());
         const auto part = zipEntry(*package, name.toUtf8().constData());
@@ -157,8 +160,95 @@ TEST(DocxWriter, PackageHoldsTheWellFormedPartsOfAWordDocument) {
     EXPECT_TRUE(types.contains(
         u8("PartName=\"/word/document.xml\" ContentType=\"application/"
            "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"")));
+    // Every part but the relationships is declared with its content type, and the package's
+    // relationships reach the document and both property parts; Word refuses a part it cannot
+    // place.
+    for (const char* declared :
+         {"PartName=\"/docProps/core.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"",
+          "PartName=\"/docProps/app.xml\" ContentType=\"application/"
+          "vnd.openxmlformats-officedocument.extended-properties+xml\"",
+          "PartName=\"/word/styles.xml\" ContentType=\"application/"
+          "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\""})
+        EXPECT_TRUE(types.contains(u8(declared))) << declared;
     const QString relationships = QString::fromUtf8(*zipEntry(*package, "_rels/.rels"));
-    EXPECT_TRUE(relationships.contains(u8("Target=\"word/document.xml\"")));
+    for (const char* related :
+         {"Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+          "officeDocument\" Target=\"word/document.xml\"",
+          "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+          "core-properties\" Target=\"docProps/core.xml\"",
+          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+          "extended-properties\" Target=\"docProps/app.xml\""})
+        EXPECT_TRUE(relationships.contains(u8(related))) << related;
+    QStringList ids;
+    for (const auto& m : QRegularExpression(u8("Id=\"([^\"]+)\"")).globalMatch(relationships))
+        ids << m.captured(1);
+    EXPECT_EQ(ids.size(), 3);
+    EXPECT_EQ(ids.removeDuplicates(), 0) << "relationship ids are unique";
+}
+
+TEST(DocxWriter, CorePropertiesCarryTitleAuthorAndDate) {
+    const QDateTime morning(QDate(2026, 12, 8), QTime(9, 30, 15), QTimeZone::utc());
+    const QString created = u8("<dcterms:created xsi:type=\"dcterms:W3CDTF\">2026-12-08T09:30:15Z"
+                               "</dcterms:created>");
+    const QString modified = u8("<dcterms:modified xsi:type=\"dcterms:W3CDTF\">"
+                                "2026-12-08T09:30:15Z</dcterms:modified>");
+    struct Case {
+        const char* what;
+        DocumentProperties properties;
+        QStringList present;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        {"everything",
+         {u8("电压损失计算书"), u8("张工"), morning},
+         {u8("<dc:title>电压损失计算书</dc:title>"), u8("<dc:creator>张工</dc:creator>"), created,
+          modified},
+         {}},
+        {"no author",
+         {u8("电压损失计算书"), QString(), morning},
+         {u8("<dc:title>电压损失计算书</dc:title>"), created},
+         {u8("dc:creator")}},
+        {"a local time is written in UTC",
+         {u8("低压配电线路短路电流计算书"), QString(),
+          QDateTime(QDate(2026, 12, 8), QTime(17, 30, 15), QTimeZone(8 * 3600))},
+         {created},
+         {u8("17:30")}},
+        {"markup and control characters",
+         {u8("A&B <\"C\">\x01"), u8("李\t四"), QDateTime()},
+         {u8("<dc:title>A&amp;B &lt;&quot;C&quot;&gt;</dc:title>"),
+          u8("<dc:creator>李四</dc:creator>")},
+         {u8("dcterms:created"), u8("dcterms:modified")}},
+        {"nothing", {}, {}, {u8("dc:title"), u8("dc:creator"), u8("dcterms:")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray bytes = docxCoreXml(c.properties);
+        QXmlStreamReader reader(bytes);
+        while (!reader.atEnd())
+            reader.readNext();
+        EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+        const QString xml = QString::fromUtf8(bytes);
+        for (const QString& text : c.present)
+            EXPECT_TRUE(xml.contains(text)) << text.toStdString() << "\n" << xml.toStdString();
+        for (const QString& text : c.absent)
+            EXPECT_FALSE(xml.contains(text)) << text.toStdString() << "\n" << xml.toStdString();
+    }
+}
+
+// The properties given to the writer reach the document opened after them and the one already
+// open.
+TEST(DocxWriter, PackageCarriesTheWritersProperties) {
+    DocxReportWriter writer;
+    writer.setProperties({u8("电压损失计算书"), QString(), QDateTime()});
+    writer.openDocument();
+    EXPECT_EQ(writer.document()->properties().title, u8("电压损失计算书"));
+    writer.setProperties({u8("低压配电线路短路电流计算书"), QString(), QDateTime()});
+    const auto core = zipEntry(writer.package().value_or(QByteArray()), "docProps/core.xml");
+    ASSERT_TRUE(core);
+    EXPECT_TRUE(core->contains("<dc:title>低压配电线路短路电流计算书</dc:title>"));
+    EXPECT_TRUE(QString::fromUtf8(*zipEntry(*writer.package(), "docProps/app.xml"))
+                    .contains(u8("<Application>Korvane</Application>")));
 }
 
 TEST(DocxWriter, StylesSetTheDefaultsOfANewDocument) {
@@ -171,8 +261,9 @@ TEST(DocxWriter, StylesSetTheDefaultsOfANewDocument) {
         EXPECT_TRUE(styles.contains(u8(expected))) << expected;
 }
 
-// The voltage-loss book as the window writes it, against the committed golden file. The date is
-// blanked on both sides so the file does not depend on the clock or the short-date pattern.
+// The voltage-loss book as the window writes it, against the committed golden files of its
+// document and its properties. The date is blanked so the files do not depend on the clock or the
+// short-date pattern.
 TEST(DocxWriter, VoltageLossBookMatchesTheGoldenDocument) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -200,22 +291,41 @@ TEST(DocxWriter, VoltageLossBookMatchesTheGoldenDocument) {
 
     QFile written(t.platform().openedDocuments[0]);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const auto xml = zipEntry(written.readAll(), "word/document.xml");
-    ASSERT_TRUE(xml);
-    QString actual = QString::fromUtf8(*xml);
-    actual.replace(QRegularExpression(u8("计算时间:[^<]*")), u8("计算时间:"));
-
-    QFile golden(QDir(u8(KORVANE_SOURCE_DIR))
-                     .filePath(u8("tests/reports/golden/voltage_loss_document.xml")));
-    ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << golden.fileName().toStdString();
-    const QString expected = QString::fromUtf8(golden.readAll());
-    if (actual != expected) {
-        QFile out(QDir(folder.path()).filePath(u8("voltage_loss_document.xml")));
-        folder.setAutoRemove(false);
-        if (out.open(QIODevice::WriteOnly))
-            out.write(actual.toUtf8());
-        FAIL() << "document.xml differs from the golden file; written: "
-               << out.fileName().toStdString();
+    const QByteArray package = written.readAll();
+    // The moment is blanked too, once it is known to be the clock's, written in UTC.
+    const QString created = t.platform().clock.toUTC().toString(u8("yyyy-MM-dd'T'HH:mm:ss'Z'"));
+    const std::pair<const char*, std::function<void(QString&)>> parts[] = {
+        {"word/document.xml",
+         [](QString& xml) {
+             xml.replace(QRegularExpression(u8("计算时间:[^<]*")), u8("计算时间:"));
+         }},
+        {"docProps/core.xml",
+         [&created](QString& xml) {
+             EXPECT_EQ(xml.count(u8(">") + created + u8("</dcterms:")), 2) << xml.toStdString();
+             xml.replace(created, u8("WRITTEN"));
+         }},
+        {"docProps/app.xml", [](QString&) {}},
+    };
+    for (const auto& [name, blank] : parts) {
+        SCOPED_TRACE(name);
+        const auto xml = zipEntry(package, name);
+        ASSERT_TRUE(xml);
+        QString actual = QString::fromUtf8(*xml);
+        blank(actual);
+        const QString goldenName =
+            u8("voltage_loss_") + QFileInfo(u8(name)).fileName().replace(u8(".xml"), u8(""));
+        QFile golden(QDir(u8(KORVANE_SOURCE_DIR))
+                         .filePath(u8("tests/reports/golden/") + goldenName + u8(".xml")));
+        ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << golden.fileName().toStdString();
+        const QString expected = QString::fromUtf8(golden.readAll());
+        if (actual != expected) {
+            QFile out(QDir(folder.path()).filePath(goldenName + u8(".xml")));
+            folder.setAutoRemove(false);
+            if (out.open(QIODevice::WriteOnly))
+                out.write(actual.toUtf8());
+            ADD_FAILURE() << name << " differs from the golden file; written: "
+                          << out.fileName().toStdString();
+        }
     }
 }
 

@@ -2,9 +2,9 @@
 """Reads the calculation books back with python-docx, a reader that shares nothing with the program.
 
 Writes the voltage-loss and the short-circuit book with korvane-cli from the two scripts beside this
-file, opens each .docx the driver names on its `book<TAB>PATH` line, and checks every paragraph:
-its text, the font (宋体 for Latin and East-Asian text), size, bold, colour, alignment and line
-spacing. The short-circuit figures are worked out here from the handbook's formulas.
+file, opens each .docx the driver names on its `book<TAB>PATH` line, and checks its properties
+(title, no author yet, written just now) and every paragraph: its text, the font (宋体 for Latin and
+East-Asian text), size, bold, colour, alignment and line spacing. The short-circuit figures are worked out here from the handbook's formulas.
 
 usage: read_docx.py --cli KORVANE_CLI --home PROGRAM_FOLDER --out BOOKS_FOLDER
 """
@@ -109,8 +109,20 @@ def check_style(book, index, paragraph, font, alignment, spacing):
           f"{where}: line spacing {(pf.line_spacing, pf.line_spacing_rule)}, not {spacing}")
 
 
+def check_properties(book, document, title):
+    core = document.core_properties
+    check(core.title == title, f"{book}: title property {core.title!r}, not {title!r}")
+    check(core.author == "", f"{book}: author property {core.author!r}, not empty")
+    now = datetime.datetime.now(datetime.timezone.utc)
+    created = core.created.replace(tzinfo=datetime.timezone.utc) if core.created else None
+    check(created is not None and datetime.timedelta(0) <= now - created
+          < datetime.timedelta(minutes=10),
+          f"{book}: created {core.created}, not just before {now}")
+
+
 def check_book(book, path, title, body, body_spacing):
     document = Document(path)
+    check_properties(book, document, title)
     paragraphs = document.paragraphs
     texts = [p.text for p in paragraphs]
 
