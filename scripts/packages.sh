@@ -4,7 +4,7 @@ KORVANE_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite
   libzip-dev sqlite3 python3-docx poppler-utils
   libgtest-dev libbenchmark-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei fonts-dejavu-core python3-fonttools
   xvfb xauth
 )
 

@@ -8,6 +8,8 @@ namespace korvane::gui {
 
 // The book as a PDF file: the same paragraphs, fonts, sizes, bold, alignment and line spacing as
 // the .docx, on A4 pages, with the fonts used embedded so that the Chinese text shows anywhere.
+// A character the book's font does not draw is set in a fallback font that does. The PDF's title
+// is the document's.
 QByteArray renderPdfBook(const ReportDocument& document);
 
 } // namespace korvane::gui

@@ -1,5 +1,6 @@
-// PDF books: the same paragraphs as the .docx book, on A4 pages, with every font embedded. The
-// PDF is read back with poppler's pdftotext and pdffonts, independent of Qt.
+// PDF books: the same paragraphs as the .docx book, on A4 pages, with every font embedded and
+// every character drawn. The PDF is read back with poppler's pdftotext, pdffonts and pdfinfo and
+// with fontTools (pdf_glyphs.py), independent of Qt.
 
 #include "gui/pdf_book.h"
 #include "reports/book_commands.h"
@@ -29,6 +30,34 @@ QString squeezed(QString text) {
     return text;
 }
 
+// The characters of `text` that the PDF at `path` does not draw with an embedded font, as
+// pdf_glyphs.py lists them; "error" and what it printed when it could not tell.
+QString undrawnCharacters(const QString& path, const QString& text) {
+    QFile textFile(path + QStringLiteral(".txt"));
+    if (!textFile.open(QIODevice::WriteOnly))
+        return QStringLiteral("error: cannot write ") + textFile.fileName();
+    textFile.write(text.toUtf8());
+    textFile.close();
+    QProcess process;
+    process.start(
+        QStringLiteral(KORVANE_PYTHON3),
+        {QStringLiteral(KORVANE_SOURCE_DIR "/tests/gui/pdf_glyphs.py"), path, textFile.fileName()});
+    if (!process.waitForFinished(60000))
+        return QStringLiteral("error: pdf_glyphs.py did not finish");
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    if (process.exitStatus() != QProcess::NormalExit ||
+        (process.exitCode() == 0) != out.contains(QStringLiteral(", 0 not drawn")))
+        return QStringLiteral("error: ") + out + QString::fromUtf8(process.readAllStandardError());
+    return process.exitCode() == 0 ? QString() : out;
+}
+
+QString writePdf(const QString& path, const ReportDocument& document) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(gui::renderPdfBook(document));
+    return path;
+}
+
 void fillShortCircuitPage(TestApp& t) {
     const std::pair<const char*, const char*> fields[] = {
         {"Text55", "4"},    {"Text56", "4.3"},  {"Text57", "400"}, {"Text58", "0.025"},
@@ -49,11 +78,8 @@ TEST(PdfBook, CarriesEveryParagraphOfTheBookWithEmbeddedFonts) {
         const ComposedBook book = composeBook(t.app(), t.form(), kind);
         ASSERT_TRUE(book.document.has_value());
         SCOPED_TRACE(book.title.toStdString());
-        const QString path = dir.filePath(book.title + QStringLiteral(".pdf"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(gui::renderPdfBook(*book.document));
-        file.close();
+        const QString path =
+            writePdf(dir.filePath(book.title + QStringLiteral(".pdf")), *book.document);
 
         QStringList expected;
         for (const QString& paragraph : book.document->paragraphTexts()) {
@@ -78,7 +104,40 @@ TEST(PdfBook, CarriesEveryParagraphOfTheBookWithEmbeddedFonts) {
             EXPECT_TRUE(row.contains(QRegularExpression(
                 QStringLiteral("\\syes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$"))))
                 << "font not embedded: " << row.toStdString();
-        EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("(A4)")));
+        const QString info = run(QStringLiteral("pdfinfo"), {path});
+        EXPECT_TRUE(info.contains(QStringLiteral("(A4)")));
+        EXPECT_TRUE(info.contains(QStringLiteral("Title:           ") + book.title))
+            << info.toStdString();
+        EXPECT_EQ(undrawnCharacters(path, book.document->paragraphTexts().join(u'\n')), QString());
+    }
+}
+
+// The symbols of the books in every font the books use, each drawn even where the Chinese font
+// chosen has no glyph for it (WenQuanYi Micro Hei's ℃ is empty) or lacks it altogether.
+TEST(PdfBook, DrawsEveryCharacterThroughFontFallback) {
+    const QString symbols =
+        QStringLiteral("线芯工作温度(℃)；环境温度(℃) θc θa Δu% cosφ sinφ √3 Ω/km mΩ I″k3 ZΣ Rphp "
+                       "……电压系数 ΔP 16 - 2008 mm2 ² ± ≤ ≥ ° μ 《》【】：，。");
+    struct Case {
+        const char* what;
+        double size;
+        bool bold;
+    };
+    const Case cases[] = {
+        {"title", 18, true}, {"header", 12, true}, {"body", 10.5, true}, {"regular", 10.5, false}};
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DocumentReportWriter writer;
+        writer.openDocument();
+        writer.appendText(symbols + u'\r');
+        writer.setFont(QStringLiteral("宋体"), c.size, c.bold, std::nullopt);
+        const QString path = writePdf(
+            dir.filePath(QString::fromUtf8(c.what) + QStringLiteral(".pdf")), *writer.document());
+        EXPECT_EQ(undrawnCharacters(path, symbols), QString());
+        // The text layer still reads as written.
+        EXPECT_EQ(squeezed(run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})),
+                  squeezed(symbols));
     }
 }
 
