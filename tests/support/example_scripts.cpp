@@ -33,13 +33,10 @@ QString runWorkedExample(Application& app, const QString& script) {
     ScriptRunner runner(app, out, err);
     int lineNumber = 0;
     while (!in.atEnd()) {
-        QString line = in.readLine().trimmed();
+        const QString line = in.readLine().trimmed();
         ++lineNumber;
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const QStringList words = line.split(u' ');
-        if (words.size() == 3 && words.at(0) == QLatin1String("select"))
-            line = words.at(0) + u' ' + words.at(1) + u' ' + regionalDecimalText(words.at(2));
         const QString why = runner.execute(line);
         EXPECT_EQ(why, QString()) << script.toStdString() << ':' << lineNumber;
     }

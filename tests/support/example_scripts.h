@@ -11,10 +11,9 @@ namespace korvane::testing {
 // The worked examples: docs/examples/*.kvs and the figure scripts of the tests.
 QStringList workedExampleScripts();
 
-// Runs a worked example against a started program line by line, as korvane-cli does. A `select`
-// of a number picks the list item as the current regional format writes it ("0.85" picks "0,85"
-// where ',' is the decimal sign); everything typed stays as the script has it. Returns what the
-// print lines print, one value a line; a line the runner refuses fails the test.
+// Runs a worked example against a started program line by line, as korvane-cli does, the script
+// unchanged whatever the regional format. Returns what the print lines print, one value a line;
+// a line the runner refuses fails the test.
 QString runWorkedExample(Application& app, const QString& script);
 
 // The text with the regional decimal sign (and '.') and the group sign between two digits
