@@ -6,6 +6,7 @@ KORVANE_PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-wqy-microhei fonts-dejavu-core python3-fonttools
   xvfb xauth
+  locales
 )
 
 # Installs whatever of KORVANE_PACKAGES is missing (as root, or through sudo).

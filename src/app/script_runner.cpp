@@ -218,6 +218,10 @@ QString ScriptRunner::execute(const QString& line) {
         int index = -1;
         if (verb == QLatin1String("select")) {
             index = combo->indexOf(value);
+            // Number items carry the regional decimal sign; a script names them in the
+            // program's own form, so that one script serves every regional format.
+            if (index < 0)
+                index = combo->indexOf(regionalDecimalText(value));
             if (index < 0)
                 return QStringLiteral("%1 has no item \"%2\"").arg(reference, value);
         } else {

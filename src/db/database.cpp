@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 
 #include <atomic>
+#include <cmath>
 
 namespace korvane {
 
@@ -101,17 +102,43 @@ void fillList(ComboBox& list, const QueryResult& result, int column) {
         list.addItem(row.value(column).toString());
 }
 
-QString databaseNumberText(const QVariant& value) {
+namespace {
+
+// No cable, transformer or busbar table holds a figure of this size (resistances in Ω/km or
+// mΩ/m, impedance voltages in %, losses in kW); a larger one is a damaged entry.
+constexpr double kLargestTableFigure = 1e9;
+
+} // namespace
+
+std::optional<double> databaseNumber(const QVariant& value) {
     if (value.isNull() || !value.isValid())
-        return {};
-    // SQLite keeps a value it cannot take as a number as text; such a value is no figure.
-    if (value.typeId() == QMetaType::QString) {
-        const auto number = readStrict(value.toString(), RegionalFormat{});
-        return number ? formatGeneral(*number) : QString();
+        return std::nullopt;
+    std::optional<double> number;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        number = value.toDouble();
+        break;
+    case QMetaType::QString:
+        // SQLite keeps a value it cannot take as a number as text. Only a text in the
+        // program's own form counts; "0,387" is not reinterpreted as 387 or 0.387.
+        number = readPlainDecimal(value.toString());
+        break;
+    default: // a blob or anything else is no figure
+        break;
     }
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    return ok ? formatGeneral(number) : QString();
+    if (!number || !std::isfinite(*number) || std::abs(*number) >= kLargestTableFigure)
+        return std::nullopt;
+    return number;
+}
+
+QString databaseNumberText(const QVariant& value) {
+    const auto number = databaseNumber(value);
+    return number ? formatGeneral(*number) : QString();
 }
 
 } // namespace korvane

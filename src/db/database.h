@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <optional>
 #include <vector>
 
 namespace korvane {
@@ -45,8 +46,13 @@ private:
 // Adds the value of `column` of every row to a choice list, in the order of the rows.
 void fillList(ComboBox& list, const QueryResult& result, int column = 0);
 
+// A number read from the database: a numeric value, or a text in the program's own '.' form.
+// NULL, any other text, a blob, a value that is not finite or one of a magnitude no table holds
+// gives std::nullopt, like a missing value.
+std::optional<double> databaseNumber(const QVariant& value);
+
 // The text of a number read from the database: general format with the regional decimal sign.
-// An empty value (NULL) or one that is not a number gives the empty text.
+// A value that databaseNumber does not take gives the empty text.
 QString databaseNumberText(const QVariant& value);
 
 } // namespace korvane

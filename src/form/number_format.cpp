@@ -9,6 +9,7 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <vector>
 
 // All conversions between doubles and decimal text go through std::to_chars / std::from_chars:
 // they ignore the C locale, which QCoreApplication sets from the environment on Unix and which
@@ -184,6 +185,24 @@ bool isAsciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
+// A Chinese input method in full-width mode types digits, signs, the decimal point, the exponent
+// letter and blanks as their full-width forms (U+FF01 to U+FF5E, the ideographic space U+3000);
+// they are taken as the ASCII characters they stand for. So is the minus sign U+2212.
+QString foldFullWidth(const QString& text) {
+    QString folded = text;
+    for (QChar& c : folded) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E) {
+            c = QChar(static_cast<char16_t>(u - 0xFEE0));
+        } else if (u == 0x3000) {
+            c = u' ';
+        } else if (u == 0x2212) {
+            c = u'-';
+        }
+    }
+    return folded;
+}
+
 // The group sign as typed: where the locale groups with a no-break or narrow space, a plain
 // space does too, since that is what the keyboard gives.
 bool isGroupSign(QChar c, const RegionalFormat& format) {
@@ -292,14 +311,19 @@ void setRegionalFormat(const RegionalFormat& format) {
     currentFormat() = format;
 }
 
-double readLenient(const QString& text) {
-    // Blanks go first, wherever they are, so "1 2 . 5" reads as 12.5. The scan stops at the
-    // first character that cannot be part of an ASCII number.
+double readLenient(const QString& text, const RegionalFormat& format) {
+    // Blanks go first, wherever they are, so "1 2 . 5" reads as 12.5. The regional decimal sign
+    // counts as '.', so that a value the program wrote in the regional format reads back. The
+    // scan stops at the first character that cannot be part of an ASCII number.
+    const QString folded = foldFullWidth(text);
     std::string compact;
-    compact.reserve(static_cast<std::size_t>(text.size()));
-    for (const QChar c : text) {
+    compact.reserve(static_cast<std::size_t>(folded.size()));
+    for (QChar c : folded) {
         if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') {
             continue;
+        }
+        if (c == format.decimalSign) {
+            c = u'.';
         }
         if (c.unicode() >= 0x80) {
             break;
@@ -351,26 +375,41 @@ double readLenient(const QString& text) {
     return toDouble(number).value_or(0.0);
 }
 
-std::optional<double> readStrict(const QString& text, const RegionalFormat& format) {
-    const QString trimmed = text.trimmed();
+namespace {
+
+// The whole text (already trimmed) as one number with `format`'s decimal sign. Group signs are
+// taken only where they group validly: a first group of one to `groupSize` digits that does not
+// start with 0, then groups of exactly `groupSize` digits, all before the decimal sign. So "1,5"
+// and "0,85" are no numbers where ',' groups, rather than 15 and 85.
+std::optional<double> readWhole(const QString& trimmed, const RegionalFormat& format) {
     const qsizetype n = trimmed.size();
+    const bool grouping = format.groupSize > 0 && !format.groupSign.isNull();
     qsizetype p = 0;
     ScannedNumber number;
     if (p < n && (trimmed[p] == u'+' || trimmed[p] == u'-')) {
         number.negative = trimmed[p] == u'-';
         ++p;
     }
-    // Integer digits; a group sign counts only between two digits. Its position is not checked
-    // against the group size, so "1,5" reads as 15 where ',' groups.
+    // Digit counts of the groups of the integer part; one entry when no group sign is written.
+    std::vector<long long> groups{0};
     for (; p < n; ++p) {
         const QChar c = trimmed[p];
         if (isAsciiDigit(c)) {
             number.digits.push_back(static_cast<char>(c.unicode()));
-        } else if (c != format.decimalSign && isGroupSign(c, format) && !number.digits.empty() &&
-                   p + 1 < n && isAsciiDigit(trimmed[p + 1])) {
-            continue;
+            ++groups.back();
+        } else if (grouping && c != format.decimalSign && isGroupSign(c, format) &&
+                   !number.digits.empty() && p + 1 < n && isAsciiDigit(trimmed[p + 1])) {
+            groups.push_back(0);
         } else {
             break;
+        }
+    }
+    if (groups.size() > 1) {
+        const bool firstValid = groups.front() <= format.groupSize && number.digits.front() != '0';
+        const bool restValid = std::all_of(groups.begin() + 1, groups.end(),
+                                           [&](long long g) { return g == format.groupSize; });
+        if (!firstValid || !restValid) {
+            return std::nullopt;
         }
     }
     number.integerDigits = static_cast<long long>(number.digits.size());
@@ -403,6 +442,42 @@ std::optional<double> readStrict(const QString& text, const RegionalFormat& form
         return std::nullopt;
     }
     return toDouble(number);
+}
+
+// The program's own form: '.' as the decimal sign, no grouping.
+const RegionalFormat kPlainFormat{u'.', QChar(), 0};
+
+} // namespace
+
+std::optional<double> readStrict(const QString& text, const RegionalFormat& format) {
+    const QString trimmed = foldFullWidth(text).trimmed();
+    // Where the regional decimal sign is not '.', a text in the program's own '.' form (fixed
+    // list items, values of calculation files and scripts, figures typed from a handbook) is
+    // still read as such. This decides the one ambiguous shape too: "1.234" where '.' groups
+    // reads as 1.234, not as 1234, since that is how the program's own form writes 1.234. The
+    // program never writes that shape in the regional form: its general format does not group
+    // and its fixed-point texts always carry the decimal sign ("1.234,0000"). A number with two
+    // group signs or with the regional decimal sign ("1.234.567", "1.234,5") is not in the '.'
+    // form and is read regionally.
+    if (format.decimalSign != u'.') {
+        if (const auto plain = readWhole(trimmed, kPlainFormat)) {
+            return plain;
+        }
+    }
+    return readWhole(trimmed, format);
+}
+
+std::optional<double> readPlainDecimal(const QString& text) {
+    return readWhole(text.trimmed(), kPlainFormat);
+}
+
+QString regionalDecimalText(const QString& text, const RegionalFormat& format) {
+    if (format.decimalSign == u'.' || text.count(u'.') != 1 || !readPlainDecimal(text)) {
+        return text;
+    }
+    QString regional = text;
+    regional.replace(u'.', format.decimalSign);
+    return regional;
 }
 
 double roundHalfAwayFromZero(double value, int decimals) {

@@ -22,16 +22,27 @@ struct RegionalFormat {
 const RegionalFormat& regionalFormat();
 void setRegionalFormat(const RegionalFormat& format);
 
-// Lenient reading of a field: blanks, tabs and line feeds anywhere are ignored, then the longest
-// leading decimal number (sign, digits, one '.', exponent) is taken whatever the regional decimal
-// sign; anything else, the empty text included, reads as 0. Never fails.
-double readLenient(const QString& text);
+// Lenient reading of a field: full-width characters count as their ASCII forms; blanks, tabs
+// and line feeds anywhere are ignored, then the longest leading decimal number (sign, digits, one
+// '.' or regional decimal sign, exponent) is taken; anything else, the empty text included, reads
+// as 0. Never fails.
+double readLenient(const QString& text, const RegionalFormat& format = regionalFormat());
 
-// Strict reading of a field: the whole text (surrounding blanks allowed) must be a number in the
-// regional format (sign, digits with optional group signs, regional decimal sign, exponent).
-// The empty text and anything else fail.
+// Strict reading of a field: the whole text (surrounding blanks allowed, full-width characters
+// counting as their ASCII forms) must be a number in the regional format (sign, digits with
+// validly placed group signs, regional decimal sign, exponent) or in the program's own form
+// ('.' as the decimal sign, no grouping). The empty text and anything else fail.
 std::optional<double> readStrict(const QString& text,
                                  const RegionalFormat& format = regionalFormat());
+
+// A number in the program's own form only: sign, digits, '.', exponent; no grouping, no
+// full-width characters; surrounding blanks allowed. std::nullopt for anything else.
+std::optional<double> readPlainDecimal(const QString& text);
+
+// A number written in the program's own form ("0.0760", as tables and fixed lists hold them)
+// with its '.' replaced by the regional decimal sign, every digit kept as written. Any other text
+// comes back unchanged.
+QString regionalDecimalText(const QString& text, const RegionalFormat& format = regionalFormat());
 
 // Decimal rounding on the value's 15-significant-digit decimal form, so that 8.45725 rounds to
 // 8.4573 although the binary double lies a hair below it.

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/layout.h"
+#include "form/number_format.h"
 #include "reference_tables/reference_tables.h"
 
 #include <algorithm>
@@ -11,7 +12,8 @@ namespace korvane {
 namespace {
 
 // Grid set-up in the order the table is laid out: size, row heights, column widths, merging,
-// cells, alignment, the rows and columns that may merge.
+// cells, alignment, the rows and columns that may merge. The handbook figures are shown, and
+// picked into the main window, with the regional decimal sign and every digit as printed.
 void buildGrid(Grid& grid, const ReferenceTable& table) {
     const int rows = static_cast<int>(table.cells.size());
     const int cols = rows > 0 ? static_cast<int>(table.cells.front().size()) : 0;
@@ -23,7 +25,7 @@ void buildGrid(Grid& grid, const ReferenceTable& table) {
     grid.setMergeCells(true);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c)
-            grid.setText(r, c, table.cells[static_cast<size_t>(r)].value(c));
+            grid.setText(r, c, regionalDecimalText(table.cells[static_cast<size_t>(r)].value(c)));
     }
     for (int c = 0; c < cols; ++c)
         grid.setColAlignment(c, table.alignment);

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/layout.h"
+#include "form/number_format.h"
 #include "short_circuit/dialog_database.h"
 
 namespace korvane {
@@ -70,7 +71,7 @@ void designTransformerDialog(Application& app, Form& form) {
         }
         main("Text55").setText(uk.text());
         main("Text56").setText(loadLoss.text());
-        main("Text57").setText(capacity.text());
+        main("Text57").setText(regionalDecimalText(capacity.text()));
     });
 
     form.onLoad([&app, &form, db, &series, &voltage, &capacity, main] {
@@ -80,7 +81,7 @@ void designTransformerDialog(Application& app, Form& form) {
         series.setListIndex(0);
         voltage.setListIndex(0);
         capacity.setListIndex(0);
-        main("Text57").setText(capacity.text());
+        main("Text57").setText(regionalDecimalText(capacity.text()));
     });
     form.onUnload([db] { db->close(); });
     form.button(QStringLiteral("Command1")).on(Event::Click, [&form] { form.unload(); });

@@ -1,15 +1,28 @@
 #include "voltage_loss/voltage_loss_page.h"
 
+#include "form/number_format.h"
+
 #include <QStringList>
+
+#include <initializer_list>
 
 namespace korvane {
 
 namespace {
 
+// Fixed list items are numbers the program writes into a field, so they carry the regional
+// decimal sign like every other such number.
+QStringList regionalItems(std::initializer_list<const char*> plain) {
+    QStringList items;
+    for (const char* item : plain)
+        items << regionalDecimalText(QString::fromLatin1(item));
+    return items;
+}
+
 QStringList steppedItems(double first, double step, int count, int decimals) {
     QStringList items;
     for (int i = 0; i < count; ++i)
-        items << QString::number(first + step * i, 'f', decimals);
+        items << regionalDecimalText(QString::number(first + step * i, 'f', decimals));
     return items;
 }
 
@@ -33,8 +46,7 @@ void designCableFrame(Form& form, Placement page) {
     auto& voltage = addLabelledCombo(form, in, QStringLiteral("Combo7"),
                                      QStringLiteral("电压等级(kV)"), x, 174, label, 120);
     voltage.setEditable(true);
-    voltage.addItems({QStringLiteral("10"), QStringLiteral("6"), QStringLiteral("0.38"),
-                      QStringLiteral("0.22"), QStringLiteral("0.11")});
+    voltage.addItems(regionalItems({"10", "6", "0.38", "0.22", "0.11"}));
     addLabelledCombo(form, in, QStringLiteral("Combo4"), QStringLiteral("功率因素(cosφ)"), x, 204,
                      label, 120)
         .addItems(steppedItems(0.05, 0.05, 20, 2));

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace korvane {
 namespace {
@@ -20,35 +22,27 @@ struct LenientCase {
 
 TEST(ReadLenient, TakesTheLongestLeadingNumberAfterRemovingBlanks) {
     const LenientCase cases[] = {
-        {u"", 0.0},    // nothing to read
-        {u"abc", 0.0}, // no digit at all
-        {u".", 0.0},   // a decimal sign is no number
-        {u"-", 0.0},   // nor is a sign
-        {u"+", 0.0},
-        {u"--5", 0.0},       // second sign ends the number before any digit
-        {u".e5", 0.0},       // exponent without mantissa digit
-        {u"12abc", 12.0},    // trailing text ignored
-        {u"0.38kV", 0.38},   // unit typed after the value
-        {u"1 2 . 5", 12.5},  // blanks inside the number vanish
-        {u"\t1\r\n2", 12.0}, // so do tabs and line breaks
-        {u" .5", 0.5},       // no leading zero needed
-        {u"-.5", -0.5},
-        {u"+7", 7.0},
-        {u"5.", 5.0},     // decimal sign without fraction
-        {u"00012", 12.0}, // leading zeros
-        {u"1.2.3", 1.2},  // second decimal sign ends the number
-        {u"1,5", 1.0},    // ',' is never a decimal sign here
-        {u"3e", 3.0},     // exponent letter without digits is not an exponent
-        {u"3e+", 3.0},
-        {u"1e2x", 100.0}, // exponent, then text
-        {u"1e 2", 100.0}, // blank removed before the scan
-        {u"2.5e-3", 0.0025},
-        {u"1.5D2", 150.0}, // old double-precision exponent letter
-        {u"2d1", 20.0},
-        {u"1e999", 0.0}, // beyond the largest double: unusable, reads as 0
-        {u"-1e999", 0.0},
-        {u"1e-999", 0.0},      // below the smallest double
-        {u"\uFF11\uFF12", 0.0} // full-width digits are not ASCII digits
+        {u"", 0.0},                         // nothing to read
+        {u"abc", 0.0},                      // no digit at all
+        {u".", 0.0},                        // a decimal sign is no number
+        {u"-", 0.0},                        // nor is a sign
+        {u"+", 0.0},         {u"--5", 0.0}, // second sign ends the number before any digit
+        {u".e5", 0.0},                      // exponent without mantissa digit
+        {u"12abc", 12.0},                   // trailing text ignored
+        {u"0.38kV", 0.38},                  // unit typed after the value
+        {u"1 2 . 5", 12.5},                 // blanks inside the number vanish
+        {u"\t1\r\n2", 12.0},                // so do tabs and line breaks
+        {u" .5", 0.5},                      // no leading zero needed
+        {u"-.5", -0.5},      {u"+7", 7.0},      {u"5.", 5.0}, // decimal sign without fraction
+        {u"00012", 12.0},                                     // leading zeros
+        {u"1.2.3", 1.2},                                      // second decimal sign ends the number
+        {u"1,5", 1.0},                                        // ',' is never a decimal sign here
+        {u"3e", 3.0},                           // exponent letter without digits is not an exponent
+        {u"3e+", 3.0},       {u"1e2x", 100.0},  // exponent, then text
+        {u"1e 2", 100.0},                       // blank removed before the scan
+        {u"2.5e-3", 0.0025}, {u"1.5D2", 150.0}, // old double-precision exponent letter
+        {u"2d1", 20.0},      {u"1e999", 0.0},   // beyond the largest double: unusable, reads as 0
+        {u"-1e999", 0.0},    {u"1e-999", 0.0},  // below the smallest double
     };
     for (const LenientCase& c : cases) {
         const QString text = QString::fromUtf16(c.text);
@@ -72,7 +66,12 @@ TEST(ReadStrict, AcceptsOnlyAWholeNumberInTheRegionalFormat) {
         {&kPointComma, u"5.", 5.0},
         {&kPointComma, u"1,234.5", 1234.5},
         {&kPointComma, u"1,234,567.891", 1234567.891},
-        {&kPointComma, u"1,5", 15.0}, // group position is not checked
+        {&kPointComma, u"1,5", std::nullopt},  // a group of one digit is no grouping
+        {&kPointComma, u"0,85", std::nullopt}, // nor is a first group of 0
+        {&kPointComma, u"1,2345", std::nullopt},
+        {&kPointComma, u"1234,567", std::nullopt}, // first group too long
+        {&kPointComma, u"12,345,67", std::nullopt},
+        {&kPointComma, u"-12,345", -12345.0},
         {&kPointComma, u"1e3", 1000.0},
         {&kPointComma, u"2.5E-2", 0.025},
         {&kPointComma, u"1E+2", 100.0},
@@ -98,13 +97,25 @@ TEST(ReadStrict, AcceptsOnlyAWholeNumberInTheRegionalFormat) {
         {&kCommaPoint, u"1,5", 1.5},
         {&kCommaPoint, u"0,38", 0.38},
         {&kCommaPoint, u"1.234,5", 1234.5},
-        {&kCommaPoint, u"1.5", 15.0}, // '.' groups here
+        // Where '.' groups, a text in the program's own '.' form is still read as it means.
+        {&kCommaPoint, u"1.5", 1.5},
+        {&kCommaPoint, u"0.85", 0.85},
+        {&kCommaPoint, u"0.080", 0.08},
+        {&kCommaPoint, u"0.0760", 0.076},
+        {&kCommaPoint, u"-0.5e-2", -0.005},
+        {&kCommaPoint, u"1.234", 1.234},         // the ambiguous shape: the '.' form wins
+        {&kCommaPoint, u"1.234.567", 1234567.0}, // two group signs: grouped
+        {&kCommaPoint, u"1.234,56", 1234.56},
+        {&kCommaPoint, u"12.34,5", std::nullopt}, // neither form
+        {&kCommaPoint, u"1.2.3", std::nullopt},
+        {&kCommaPoint, u"0.5,", std::nullopt},
         {&kCommaPoint, u"-2,5e1", -25.0},
         {&kCommaPoint, u"1,2,3", std::nullopt},
         {&kCommaPoint, u"1,5.0", std::nullopt},
         {&kCommaSpace, u"1\u00A0234,5", 1234.5},
         {&kCommaSpace, u"1 234,5", 1234.5}, // a typed blank stands for the no-break space
-        {&kCommaSpace, u"1.5", std::nullopt},
+        {&kCommaSpace, u"1.5", 1.5},
+        {&kCommaSpace, u"1 5", std::nullopt},
     };
     for (const StrictCase& c : cases) {
         const QString text = QString::fromUtf16(c.text);
@@ -288,13 +299,100 @@ TEST(RegionalFormat, TheGlobalFormatIsTheDefaultOfEveryReaderAndWriter) {
 
     setRegionalFormat(kCommaPoint);
     EXPECT_EQ(readStrict(QStringLiteral("1,5")), 1.5);
-    EXPECT_EQ(readLenient(QStringLiteral("1,5")), 1.0); // lenient reading ignores the region
+    EXPECT_EQ(readLenient(QStringLiteral("1,5")), 1.5);
     EXPECT_EQ(formatFixed(1234.5, 1), QStringLiteral("1.234,5"));
     EXPECT_EQ(formatGeneral(0.25), QStringLiteral("0,25"));
     EXPECT_EQ(formatFourDecimalsTrimmed(0.25), QStringLiteral("0,25"));
     setRegionalFormat(saved);
 
-    EXPECT_EQ(readStrict(QStringLiteral("1,5")), 15.0);
+    EXPECT_EQ(readStrict(QStringLiteral("1,5")), std::nullopt);
+    EXPECT_EQ(readLenient(QStringLiteral("1,5")), 1.0);
+}
+
+struct RegionalLenientCase {
+    const RegionalFormat* format;
+    const char16_t* text;
+    double expected;
+};
+
+TEST(ReadLenient, TakesTheRegionalDecimalSignAsWellAsThePoint) {
+    const RegionalLenientCase cases[] = {
+        {&kCommaPoint, u"0,387", 0.387}, // as the database value is shown under de
+        {&kCommaPoint, u"0.387", 0.387},
+        {&kCommaPoint, u"1.234,5", 1.234}, // no grouping in lenient reading
+        {&kCommaPoint, u"1,5,5", 1.5},
+        {&kCommaPoint, u"1 , 5", 1.5},
+        {&kCommaSpace, u"2,5e1", 25.0},
+        {&kPointComma, u"0,387", 0.0}, // ',' only groups here
+        {&kPointComma, u"2.5", 2.5},
+    };
+    for (const RegionalLenientCase& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(readLenient(text, *c.format), c.expected)
+            << "text: \"" << text.toStdString() << '"';
+    }
+}
+
+// What a Chinese input method types in full-width mode, for both readers.
+TEST(NumberReading, FullWidthCharactersCountAsTheirAsciiForms) {
+    struct Case {
+        const char16_t* text;
+        std::optional<double> strict;
+        double lenient;
+    };
+    const Case cases[] = {
+        {u"\uFF10.\uFF15", 0.5, 0.5},                     // ０.５
+        {u"\uFF10\uFF0E\uFF15", 0.5, 0.5},                // ０．５
+        {u"\uFF0D\uFF12", -2.0, -2.0},                    // －２
+        {u"\u22122.5", -2.5, -2.5},                       // minus sign
+        {u"\uFF0B\uFF13", 3.0, 3.0},                      // ＋３
+        {u"\uFF11\uFF45\uFF13", 1000.0, 1000.0},          // １ｅ３
+        {u"\uFF11\uFF25\uFF0D\uFF13", 0.001, 0.001},      // １Ｅ－３
+        {u"\u3000\uFF11\uFF12\u3000", 12.0, 12.0},        // ideographic spaces around
+        {u"\uFF11\u3000\uFF12", std::nullopt, 12.0},      // inside: lenient drops blanks
+        {u"\uFF11\uFF0C\uFF12\uFF13\uFF14", 1234.0, 1.0}, // １，２３４
+        {u"\uFF41", std::nullopt, 0.0},                   // a full-width letter stays none
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(readStrict(text, kPointComma), c.strict) << text.toStdString();
+        EXPECT_EQ(readLenient(text, kPointComma), c.lenient) << text.toStdString();
+    }
+    EXPECT_EQ(readStrict(QString::fromUtf16(u"\uFF10\uFF0C\uFF15"), kCommaPoint), 0.5);
+    EXPECT_EQ(readLenient(QString::fromUtf16(u"\uFF10\uFF0C\uFF15"), kCommaPoint), 0.5);
+}
+
+TEST(ReadPlainDecimal, TakesOnlyTheProgramsOwnForm) {
+    const std::pair<const char16_t*, std::optional<double>> cases[] = {
+        {u"0.387", 0.387},        {u" 4.3 ", 4.3},
+        {u"-1e3", -1000.0},       {u"12", 12.0},
+        {u"0,387", std::nullopt}, {u"4,0", std::nullopt},
+        {u"1,234", std::nullopt}, {u"\uFF14", std::nullopt},
+        {u"", std::nullopt},      {u"Inf", std::nullopt},
+        {u"1e999", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(readPlainDecimal(QString::fromUtf16(text)), expected)
+            << QString::fromUtf16(text).toStdString();
+    }
+}
+
+TEST(RegionalDecimalText, SwapsThePointAndKeepsEveryDigit) {
+    const std::tuple<const RegionalFormat*, const char*, const char*> cases[] = {
+        {&kCommaPoint, "0.0760", "0,0760"}, {&kCommaPoint, "0.080", "0,080"},
+        {&kCommaPoint, "11.28", "11,28"},   {&kCommaPoint, "1.234", "1,234"},
+        {&kCommaPoint, "185", "185"},       {&kCommaPoint, " S (mm2)", " S (mm2)"},
+        {&kCommaPoint, "1.2.3", "1.2.3"},   {&kCommaPoint, "(kW.km)", "(kW.km)"},
+        {&kCommaSpace, "0.38", "0,38"},     {&kPointComma, "0.38", "0.38"},
+    };
+    for (const auto& [format, text, expected] : cases) {
+        const QString written = regionalDecimalText(QString::fromLatin1(text), *format);
+        EXPECT_EQ(written, QString::fromLatin1(expected));
+        // Whatever the program writes this way reads back as the number it was.
+        if (const auto plain = readPlainDecimal(QString::fromLatin1(text))) {
+            EXPECT_EQ(readStrict(written, *format), plain) << text;
+        }
+    }
 }
 
 } // namespace
