@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -147,6 +148,27 @@ QJsonObject saveEntry(const Form& main, const Entry& entry) {
     return item;
 }
 
+// The item a saved list text names. Number items (0.85, 0.38) carry the decimal sign of the
+// regional format they were saved under; a file saved under '.' and opened under ',' (or the
+// other way) still names the same item, so a decimal sign that differs only in that sign matches.
+int indexOfItem(const ComboBox& list, const QString& text) {
+    const int exact = list.indexOf(text);
+    if (exact >= 0)
+        return exact;
+    auto plain = [](QString t) {
+        static const QRegularExpression kDecimal(QStringLiteral("^[0-9]+[.,][0-9]+$"));
+        return kDecimal.match(t).hasMatch() ? t.replace(u',', u'.') : QString();
+    };
+    const QString wanted = plain(text);
+    if (wanted.isEmpty())
+        return -1;
+    const QStringList& items = list.items();
+    for (qsizetype i = 0; i < items.size(); ++i)
+        if (plain(items[i]) == wanted)
+            return static_cast<int>(i);
+    return -1;
+}
+
 // Restores one control from its saved item. A value of the wrong type, null or out of range
 // leaves the control as it was and is listed, never read as an empty text or an unticked box.
 void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStringList& problems) {
@@ -166,7 +188,7 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
         }
         auto& list = static_cast<ComboBox&>(control);
         const QString text = item.value(kText).toString();
-        const int index = list.indexOf(text);
+        const int index = indexOfItem(list, text);
         if (index >= 0) {
             list.setListIndex(index);
         } else if (entry.kind == Kind::EditableList) {

@@ -2,6 +2,7 @@
 // buttons, and damaged, newer or stale files open what they can without harm.
 
 #include "app/calculation_file.h"
+#include "form/number_format.h"
 #include "support/test_app.h"
 
 #include <QDir>
@@ -112,6 +113,37 @@ TEST(CalculationFile, RoundTripGivesTheSameResultsOnEveryPage) {
 
     computeEveryPage(second);
     EXPECT_EQ(results(second), expected);
+}
+
+// A file saved under one decimal sign names the number items of the fixed lists (cos φ 0.90,
+// U 0.38) with that sign; opened under the other it still selects them, in both directions.
+TEST(CalculationFile, ListItemsOpenUnderTheOtherDecimalSign) {
+    struct Restore {
+        RegionalFormat saved = regionalFormat();
+        ~Restore() { setRegionalFormat(saved); }
+    } restore;
+    const RegionalFormat comma{u',', u'.', 3};
+    const RegionalFormat point{};
+    for (const auto& [from, to] : {std::pair{point, comma}, std::pair{comma, point}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "saved under '" << from.decimalSign.toLatin1() << "', opened under '"
+                     << to.decimalSign.toLatin1() << "'");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.korvane"));
+        setRegionalFormat(from);
+        {
+            TestApp first;
+            fillEveryPage(first);
+            ASSERT_TRUE(saveCalculation(first.app(), path));
+        }
+        setRegionalFormat(to);
+        TestApp second;
+        ASSERT_TRUE(openCalculation(second.app(), path));
+        EXPECT_TRUE(second.platform().messages.empty());
+        const QString sign(to.decimalSign);
+        EXPECT_EQ(second.combo("Combo4").text(), QStringLiteral("0") + sign + QStringLiteral("90"));
+        EXPECT_EQ(second.combo("Combo7").text(), QStringLiteral("0") + sign + QStringLiteral("38"));
+    }
 }
 
 TEST(CalculationFile, DamagedFilesChangeNothingAndStayAsTheyWere) {

@@ -1,5 +1,7 @@
 #include "support/test_app.h"
 
+#include "form/number_format.h"
+
 namespace korvane::testing {
 
 QString testHome() {
@@ -12,7 +14,10 @@ TestApp::TestApp(const QString& home) : app_(std::make_unique<Application>(platf
 
 void TestApp::select(const char* comboName, const QString& item) {
     ComboBox& list = combo(comboName);
-    const int index = list.indexOf(item);
+    // Number items carry the regional decimal sign; tests name them in the '.' form, as scripts do.
+    int index = list.indexOf(item);
+    if (index < 0)
+        index = list.indexOf(regionalDecimalText(item));
     ASSERT_GE(index, 0) << comboName << " lacks " << item.toStdString();
     ASSERT_EQ(userSelect(list, index), QString());
 }
