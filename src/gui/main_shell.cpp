@@ -11,9 +11,11 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 
 namespace korvane::gui {
 
@@ -42,9 +44,13 @@ public:
 } // namespace
 
 MainShell::MainShell(Application& app, Form& form)
-    : app_(app), form_(form), content_(new FormWindow(form)) {
-    content_->setMinimumSize(form.width(), form.height());
-    setCentralWidget(content_);
+    : app_(app), form_(form), content_(new FormWindow(form)), scroll_(new QScrollArea) {
+    // The form keeps its designed size (the working fields below it stay out of sight); the
+    // window around it may be smaller and then scrolls, so no page is cut off on a small screen.
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(false);
+    scroll_->setWidget(content_);
+    setCentralWidget(scroll_);
     statusBar();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
@@ -77,6 +83,24 @@ MainShell::MainShell(Application& app, Form& form)
         connections_.emplace_back(c, c->changed.connect([this](const Control&) { updateTitle(); }));
     }
     updateTitle();
+}
+
+void MainShell::fitInto(const QRect& area) {
+    // Room for the window manager's title bar and borders, which the window does not own.
+    const QSize frame(16, 40);
+    QSize designed(content_->width(), content_->height() + menuBar()->sizeHint().height() +
+                                          statusBar()->sizeHint().height());
+    const QSize room = area.size() - frame;
+    // When the pages must scroll one way, the scroll bar takes room from the other.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (designed.height() > room.height())
+        designed.rwidth() += bar;
+    if (designed.width() > room.width())
+        designed.rheight() += bar;
+    const QSize size = designed.boundedTo(room);
+    resize(size);
+    move(area.center() -
+         QPoint((size.width() + frame.width()) / 2, (size.height() + frame.height()) / 2));
 }
 
 MainShell::~MainShell() {
