@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 
 namespace korvane::gui {
 
@@ -77,10 +78,20 @@ MainShell::MainShell(Application& app, Form& form)
         };
     }
 
-    // Every change of an input shows in the title at once.
+    // A change of an input shows in the title as soon as the event that made it is handled.
+    // Comparing the inputs with the saved ones serialises the whole form, so a burst of changes
+    // (start-up, a script, a calculation filling its results) is compared once, not per change.
     for (const auto& control : form.controls()) {
         Control* c = control.get();
-        connections_.emplace_back(c, c->changed.connect([this](const Control&) { updateTitle(); }));
+        connections_.emplace_back(c, c->changed.connect([this](const Control&) {
+            if (titlePending_)
+                return;
+            titlePending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                titlePending_ = false;
+                updateTitle();
+            });
+        }));
     }
     updateTitle();
 }

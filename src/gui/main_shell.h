@@ -49,6 +49,7 @@ private:
     Form& form_;
     FormWindow* content_;
     QScrollArea* scroll_;
+    bool titlePending_ = false;
     QMenu* recentMenu_ = nullptr;
     QString path_;
     QByteArray savedSnapshot_;
