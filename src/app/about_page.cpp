@@ -44,8 +44,9 @@ void loadInformationText(Application& app, Form& form) {
             QStringLiteral("未找到软件信息文件：%1\r\n").arg(QDir::toNativeSeparators(path)));
         return;
     }
+    // Each line is appended on its own and raises Change, so the styling runs once per line.
     for (const QString& line : *lines)
-        box.setText(box.text() + line + QStringLiteral("\r\n"));
+        box.appendText(line + QStringLiteral("\r\n"));
 }
 
 } // namespace korvane

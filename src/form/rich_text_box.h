@@ -16,8 +16,16 @@ struct CharFormat {
     bool operator==(const CharFormat&) const = default;
 };
 
+// A stretch of text with one formatting, from `start` to the next run or the end of the text.
+struct FormatRun {
+    int start = 0;
+    CharFormat format;
+};
+
 // Rich-text area: text with per-character formatting and a selection. Every change of the text
-// raises Change; new text takes the default formatting.
+// raises Change; new text takes the default formatting (setting the text clears all formatting).
+// The formatting is kept as runs, so formatting a selection costs the number of runs, not the
+// length of the text.
 class RichTextBox : public Control {
 public:
     RichTextBox(Form& form, QString name)
@@ -25,6 +33,9 @@ public:
 
     const QString& text() const { return text_; }
     void setText(const QString& text);
+    // The same as setText(text() + more), in time proportional to `more` rather than to the
+    // whole text: long texts are built line by line.
+    void appendText(const QString& more);
 
     int selStart() const { return selStart_; }
     int selLength() const { return selLength_; }
@@ -37,16 +48,22 @@ public:
     void setSelBold(bool bold);
 
     // Formatting of each character of the text.
-    const std::vector<CharFormat>& formats() const { return formats_; }
+    std::vector<CharFormat> formats() const;
+    // The same as runs, in order, the first at 0; empty for an empty text.
+    const std::vector<FormatRun>& runs() const { return runs_; }
     const CharFormat& defaultFormat() const { return defaultFormat_; }
 
     PropertyList properties() const override;
 
 private:
     template <typename Apply> void applyToSelection(Apply apply);
+    // Index of the run that starts at `at`, splitting the run that holds it when needed.
+    size_t splitAt(int at);
+    // Gives the whole text the default formatting again, then raises Change.
+    void textChanged();
 
     QString text_;
-    std::vector<CharFormat> formats_;
+    std::vector<FormatRun> runs_;
     CharFormat defaultFormat_;
     int selStart_ = 0;
     int selLength_ = 0;

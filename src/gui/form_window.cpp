@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <memory>
 
 namespace korvane::gui {
 
@@ -105,21 +106,16 @@ void fillRichText(QTextEdit* edit, const RichTextBox& box) {
     edit->clear();
     QTextCursor cursor(edit->document());
     const QString& text = box.text();
-    const auto& formats = box.formats();
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = start + 1;
-        while (end < text.size() &&
-               formats[static_cast<size_t>(end)] == formats[static_cast<size_t>(start)])
-            ++end;
-        const CharFormat& f = formats[static_cast<size_t>(start)];
+    const auto& runs = box.runs();
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const int end = r + 1 < runs.size() ? runs[r + 1].start : static_cast<int>(text.size());
+        const CharFormat& f = runs[r].format;
         QTextCharFormat format;
         format.setFontFamilies({f.fontName});
         format.setFontPointSize(f.fontSize);
         format.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
         format.setForeground(toQColor(f.color, edit->palette()));
-        cursor.insertText(displayText(text.mid(start, end - start)), format);
-        start = end;
+        cursor.insertText(displayText(text.mid(runs[r].start, end - runs[r].start)), format);
     }
     edit->moveCursor(QTextCursor::Start);
 }
@@ -349,7 +345,18 @@ void FormWindow::bind(Control& control) {
         auto* edit = new QTextEdit(parent);
         widget = edit;
         edit->setReadOnly(true);
-        watch(box, [edit, &box] { fillRichText(edit, box); });
+        // Start-up builds the text line by line, one change per line: draw it once when the
+        // changes are over rather than redrawing the whole text for every line.
+        auto pending = std::make_shared<bool>(false);
+        watch(box, [edit, &box, pending] {
+            if (*pending)
+                return;
+            *pending = true;
+            QTimer::singleShot(0, edit, [edit, &box, pending] {
+                *pending = false;
+                fillRichText(edit, box);
+            });
+        });
         break;
     }
     case ControlKind::Grid: {

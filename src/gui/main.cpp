@@ -6,6 +6,7 @@
 //   --script FILE      run a korvane-cli script against the window after start-up
 //   --tab N            show page N of the main window
 //   --grab PNG         save a picture of the main window (or of --grab-form NAME) and quit
+//   --grab-window      with --grab: the whole window as sized for the screen (menu, status bar)
 //   --save-icon PNG    save the program's icon (256 px) and quit
 //   --export-pdf voltage-loss|short-circuit DIR
 //                      after the script, write that book as PDF into DIR and quit
@@ -33,6 +34,7 @@ struct Options {
     int tab = -1;
     QString grab;
     QString grabForm = QStringLiteral("Form1");
+    bool grabWindow = false;
     QString pdfBook;
     QString pdfFolder;
 };
@@ -54,6 +56,8 @@ Options parseOptions(const QStringList& args) {
             o.grab = next();
         else if (a == QLatin1String("--grab-form"))
             o.grabForm = next();
+        else if (a == QLatin1String("--grab-window"))
+            o.grabWindow = true;
         else if (a == QLatin1String("--export-pdf")) {
             o.pdfBook = next();
             o.pdfFolder = next();
@@ -109,6 +113,8 @@ int automate(korvane::Application& app, korvane::gui::ViewManager& views, const 
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
         QWidget* window = views.windowOf(o.grabForm);
+        if (window != nullptr && o.grabWindow)
+            window = window->window();
         if (window == nullptr || !window->grab().save(o.grab)) {
             err << "error: cannot save " << o.grab << '\n';
             return 2;

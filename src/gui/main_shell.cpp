@@ -11,9 +11,12 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
 
 namespace korvane::gui {
 
@@ -42,9 +45,13 @@ public:
 } // namespace
 
 MainShell::MainShell(Application& app, Form& form)
-    : app_(app), form_(form), content_(new FormWindow(form)) {
-    content_->setMinimumSize(form.width(), form.height());
-    setCentralWidget(content_);
+    : app_(app), form_(form), content_(new FormWindow(form)), scroll_(new QScrollArea) {
+    // The form keeps its designed size (the working fields below it stay out of sight); the
+    // window around it may be smaller and then scrolls, so no page is cut off on a small screen.
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(false);
+    scroll_->setWidget(content_);
+    setCentralWidget(scroll_);
     statusBar();
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
@@ -71,12 +78,40 @@ MainShell::MainShell(Application& app, Form& form)
         };
     }
 
-    // Every change of an input shows in the title at once.
+    // A change of an input shows in the title as soon as the event that made it is handled.
+    // Comparing the inputs with the saved ones serialises the whole form, so a burst of changes
+    // (start-up, a script, a calculation filling its results) is compared once, not per change.
     for (const auto& control : form.controls()) {
         Control* c = control.get();
-        connections_.emplace_back(c, c->changed.connect([this](const Control&) { updateTitle(); }));
+        connections_.emplace_back(c, c->changed.connect([this](const Control&) {
+            if (titlePending_)
+                return;
+            titlePending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                titlePending_ = false;
+                updateTitle();
+            });
+        }));
     }
     updateTitle();
+}
+
+void MainShell::fitInto(const QRect& area) {
+    // Room for the window manager's title bar and borders, which the window does not own.
+    const QSize frame(16, 40);
+    QSize designed(content_->width(), content_->height() + menuBar()->sizeHint().height() +
+                                          statusBar()->sizeHint().height());
+    const QSize room = area.size() - frame;
+    // When the pages must scroll one way, the scroll bar takes room from the other.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (designed.height() > room.height())
+        designed.rwidth() += bar;
+    if (designed.width() > room.width())
+        designed.rheight() += bar;
+    const QSize size = designed.boundedTo(room);
+    resize(size);
+    move(area.center() -
+         QPoint((size.width() + frame.width()) / 2, (size.height() + frame.height()) / 2));
 }
 
 MainShell::~MainShell() {

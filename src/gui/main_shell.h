@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QMenu;
+class QScrollArea;
 
 namespace korvane::gui {
 
@@ -19,6 +20,11 @@ public:
     ~MainShell() override;
 
     FormWindow* formWindow() const { return content_; }
+    // The pages keep their designed positions; on a screen too small for them they scroll.
+    QScrollArea* scrollArea() const { return scroll_; }
+    // Sizes the window to the designed size, or to the part of `area` (a screen's available
+    // geometry, room for the frame left) that it can have, and centres it there.
+    void fitInto(const QRect& area);
     // Takes the start-up inputs as the state of a new calculation, once start-up has run.
     void startUpFinished();
 
@@ -42,6 +48,8 @@ private:
     Application& app_;
     Form& form_;
     FormWindow* content_;
+    QScrollArea* scroll_;
+    bool titlePending_ = false;
     QMenu* recentMenu_ = nullptr;
     QString path_;
     QByteArray savedSnapshot_;

@@ -38,6 +38,8 @@ void ViewManager::follow(Form& form) {
     if (main && !shell_) {
         shell_ = new MainShell(app_, form);
         window = shell_->formWindow();
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            shell_->fitInto(screen->availableGeometry());
     }
     QWidget* top = main ? static_cast<QWidget*>(shell_.data()) : window.data();
     if (!window) {

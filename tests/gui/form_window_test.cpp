@@ -119,10 +119,12 @@ TEST(MainShell, TitleMarksUnsavedChangesOfTheInputs) {
     EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名 - Korvane"));
 
     QTest::keyClicks(widget<QLineEdit>(*content, "Text4"), QStringLiteral("100"));
+    QApplication::processEvents();
     EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名* - Korvane"));
     QTest::keyClick(widget<QLineEdit>(*content, "Text4"), Qt::Key_Backspace);
     QTest::keyClick(widget<QLineEdit>(*content, "Text4"), Qt::Key_Backspace);
     QTest::keyClick(widget<QLineEdit>(*content, "Text4"), Qt::Key_Backspace);
+    QApplication::processEvents();
     EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名 - Korvane")) << "back as it was";
 }
 
