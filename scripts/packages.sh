@@ -6,6 +6,7 @@ KORVANE_PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-wqy-microhei
   xvfb xauth
+  dpkg-dev lintian
 )
 
 # Installs whatever of KORVANE_PACKAGES is missing (as root, or through sudo).
