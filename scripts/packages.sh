@@ -7,6 +7,7 @@ KORVANE_PACKAGES=(
   fonts-wqy-microhei fonts-dejavu-core python3-fonttools
   xvfb xauth
   locales
+  dpkg-dev lintian
 )
 
 # Installs whatever of KORVANE_PACKAGES is missing (as root, or through sudo).

@@ -2,6 +2,7 @@
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 
 #include "app/application.h"
+#include "app/program_home.h"
 #include "app/script_runner.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    QString home = QCoreApplication::applicationDirPath();
+    QString home = korvane::programHome(QCoreApplication::applicationDirPath());
     QString outDir = QDir::currentPath();
     QString scriptPath;
     const QStringList args = QCoreApplication::arguments().mid(1);

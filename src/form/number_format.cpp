@@ -517,7 +517,7 @@ QString formatFixed(double value, int decimals, const RegionalFormat& format) {
         integerDigits.push_back(digitAt(i));
     }
     if (integerDigits.empty()) {
-        integerDigits = "0";
+        integerDigits.push_back('0');
     }
     QString text;
     if (rounded.negative) { // a value rounded to zero has lost its sign

@@ -12,6 +12,7 @@
 //                      after the script, write that book as PDF into DIR and quit
 
 #include "app/application.h"
+#include "app/program_home.h"
 #include "app/script_runner.h"
 #include "form/number_format.h"
 #include "gui/gui_platform.h"
@@ -138,7 +139,8 @@ int main(int argc, char** argv) {
     }
 
     korvane::gui::GuiPlatform platform;
-    korvane::Application app(platform, QCoreApplication::applicationDirPath());
+    korvane::Application app(platform,
+                             korvane::programHome(QCoreApplication::applicationDirPath()));
     korvane::gui::ViewManager views(app);
 
     if (options.splash) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree, unpacks it into a scratch root and runs the
-# installed korvane-cli on a short voltage-loss script.
+# installed korvane-cli on a short voltage-loss script: it must find its databases in
+# ../share/korvane without being told.
 set -euo pipefail
 build_dir=$1
 work=$(mktemp -d)
@@ -10,12 +11,18 @@ cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$work/out" > "$work/cpa
 deb=$(ls "$work"/out/korvane_*.deb)
 info=$(dpkg-deb --info "$deb")
 grep -q 'Depends:.*libqt6sql6-sqlite' <<< "$info" || { echo "Depends lacks the SQLite driver"; exit 1; }
+# The libraries the programs link, as dpkg-shlibdeps finds them.
+for library in libc6 libstdc++6 libqt6core6 libzip4; do
+  grep -q "Depends:.*\b$library\b" <<< "$info" || { echo "Depends lacks $library"; exit 1; }
+done
 dpkg -x "$deb" "$work/root"
 
-for path in opt/korvane/korvane opt/korvane/korvane-cli opt/korvane/Database/JhxlDlxlss.db \
-            opt/korvane/Database/Byaqi-Muxie.db "opt/korvane/A page/Software.txt" \
-            usr/share/applications/korvane.desktop usr/share/icons/hicolor/256x256/apps/korvane.png; do
-  [ -e "$work/root/$path" ] || { echo "missing in package: $path"; exit 1; }
+for path in usr/bin/korvane usr/bin/korvane-cli usr/share/korvane/Database/JhxlDlxlss.db \
+            usr/share/korvane/Database/Byaqi-Muxie.db "usr/share/korvane/A page/Software.txt" \
+            usr/share/applications/korvane.desktop usr/share/icons/hicolor/256x256/apps/korvane.png \
+            usr/share/man/man1/korvane.1.gz usr/share/man/man1/korvane-cli.1.gz \
+            usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz; do
+  [ -f "$work/root/$path" ] || { echo "missing in package: $path"; exit 1; }
 done
 grep -q '^Categories=.*Engineering' "$work/root/usr/share/applications/korvane.desktop"
 
