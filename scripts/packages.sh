@@ -29,6 +29,9 @@ korvane_install_packages() {
 korvane_build() {
   local dir=$1
   shift
-  cmake -S "$KORVANE_ROOT" -B "$dir" "$@"
+  local launcher=()
+  # Rebuilds of the three configurations share their compilations where ccache is installed.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$KORVANE_ROOT" -B "$dir" "${launcher[@]}" "$@"
   cmake --build "$dir" -j2
 }
