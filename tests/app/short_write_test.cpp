@@ -3,13 +3,15 @@
 // with ENOSPC). Nothing half-written may be left, the old file stays byte for byte, and the user is
 // told the file was not saved.
 
+#include "support/cli_run.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <functional>
 #include <string>
 
 #include <sys/resource.h>
@@ -27,31 +29,19 @@ struct CliOutcome {
 // Runs korvane-cli over the test program folder, writing books into `out`; `limit` bytes is the
 // largest file it may write (0: no limit).
 CliOutcome runLimited(const QString& script, const QString& out, rlim_t limit) {
-    QProcess process;
+    std::function<void()> inChild;
     if (limit > 0) {
-        process.setChildProcessModifier([limit] {
+        inChild = [limit] {
             const rlimit size{limit, limit};
             ::setrlimit(RLIMIT_FSIZE, &size);
             ::signal(SIGXFSZ, SIG_IGN);
-        });
+        };
     }
-    process.start(QString::fromUtf8(KORVANE_CLI),
-                  {QStringLiteral("--home"), QString::fromUtf8(KORVANE_TEST_HOME),
-                   QStringLiteral("--out"), out});
-    CliOutcome run;
-    if (!process.waitForStarted(10000))
-        return run;
-    process.write(script.toUtf8());
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    if (process.exitStatus() == QProcess::NormalExit)
-        run.status = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    return run;
+    const CliRun run =
+        runCliProgram({QStringLiteral("--home"), QString::fromUtf8(KORVANE_TEST_HOME),
+                       QStringLiteral("--out"), out},
+                      script.toUtf8(), inChild);
+    return {run.status, QString::fromStdString(run.out)};
 }
 
 QByteArray contents(const QString& path) {

@@ -4,8 +4,11 @@
 
 namespace korvane::testing {
 
-CliRun runCliProgram(const QStringList& arguments, const QByteArray& input) {
+CliRun runCliProgram(const QStringList& arguments, const QByteArray& input,
+                     const std::function<void()>& inChild) {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QString::fromUtf8(KORVANE_CLI), arguments);
     CliRun run;
     if (!process.waitForStarted(10000))

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 
 namespace korvane::testing {
@@ -14,7 +15,9 @@ struct CliRun {
     std::string err;
 };
 
-// Runs korvane-cli with `arguments`, `input` on its standard input.
-CliRun runCliProgram(const QStringList& arguments, const QByteArray& input = {});
+// Runs korvane-cli with `arguments`, `input` on its standard input; `inChild`, when given, runs
+// in the child process before the program starts (to set resource limits, say).
+CliRun runCliProgram(const QStringList& arguments, const QByteArray& input = {},
+                     const std::function<void()>& inChild = {});
 
 } // namespace korvane::testing
