@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "form/number_format.h"
 #include "reports/book_commands.h"
+#include "short_circuit/dialog_database.h"
 #include "short_circuit/short_circuit_action.h"
 #include "short_circuit/short_circuit_page.h"
 #include "verification/verification_action.h"
@@ -35,6 +36,10 @@ void designHiddenFields(Form& form) {
         field.setText(QString::fromLatin1(name));
         x += 64;
     }
+    // The chosen transformer's voltage, which no computation uses; empty until the transformer
+    // dialog transfers a transformer.
+    form.add<TextBox>(QString::fromLatin1(kTransformerVoltageField), nullptr, -1,
+                      {x, form.height() + 40, 60, kRowHeight});
 }
 
 // Page 0 "清   零": empties the results and the load fields, keeps R, X, lists and switches.

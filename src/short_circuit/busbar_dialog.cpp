@@ -4,6 +4,10 @@
 #include "app/layout.h"
 #include "short_circuit/dialog_database.h"
 
+#include <QSet>
+
+#include <optional>
+
 namespace korvane {
 
 namespace {
@@ -16,6 +20,42 @@ const QString kSpecificationsSql =
 const QString kBusbarSql =
     QStringLiteral("SELECT 相线电阻, 相线电抗, 相保电阻, 相保电抗 FROM 低压母线单位长度阻抗 "
                    "WHERE 母线材质 = ? AND 截面 = ? ORDER BY rowid LIMIT 1");
+const QString kRowsSql =
+    QStringLiteral("SELECT 母线材质, 截面, 相线电阻, 相线电抗, 相保电阻, 相保电抗 "
+                   "FROM 低压母线单位长度阻抗 ORDER BY rowid");
+
+// The main-window fields the specification step writes, in the order of the table's columns.
+const char* const kImpedanceFields[] = {"Text58", "Text59", "Text60", "Text61"};
+
+struct TableBusbar {
+    QString material;
+    QString specification;
+};
+
+// The row of the table whose busbar the main window holds: material and specification as 确 定
+// wrote them and the four per-metre impedances as the specification step wrote them. Only the
+// first row of a material and specification counts, the one the specification step finds.
+// Nothing when the window holds no busbar of the table.
+std::optional<TableBusbar> heldBusbar(const Database& db, Form& main) {
+    const QueryResult rows = db.query(kRowsSql);
+    if (!rows.ok)
+        return std::nullopt;
+    auto held = [&main](const char* name) { return main.text(QString::fromLatin1(name)).text(); };
+    QSet<QString> seen;
+    for (const QSqlRecord& row : rows.rows) {
+        const TableBusbar found{row.value(0).toString(), row.value(1).toString()};
+        const QString key = found.material + u'\x1f' + found.specification;
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        bool same = found.material == held("Text74") && found.specification == held("Text9");
+        for (int i = 0; i < 4 && same; ++i)
+            same = holdsDatabaseNumber(held(kImpedanceFields[i]), row.value(2 + i));
+        if (same)
+            return found;
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -64,9 +104,8 @@ void designBusbarDialog(Application& app, Form& form) {
             for (int i = 0; i < 4; ++i)
                 values[i]->setText(databaseNumberText(found.rows.front().value(i)));
         }
-        const char* targets[] = {"Text58", "Text59", "Text60", "Text61"};
         for (int i = 0; i < 4; ++i)
-            main(targets[i]).setText(values[i]->text());
+            main(kImpedanceFields[i]).setText(values[i]->text());
     });
     length.on(Event::Click, [&length, main] { main("Text62").setText(length.text()); });
 
@@ -74,9 +113,20 @@ void designBusbarDialog(Application& app, Form& form) {
         specification.clear();
         if (!openAndFillFirstList(app, form, *db, kTable, kMaterialsSql, material))
             return;
-        material.setListIndex(0);
-        specification.setListIndex(0);
-        length.setListIndex(0);
+        // A window that holds a busbar of the table, with one of the listed lengths, starts
+        // from that row and length, so that the dialog writes back what the window holds; any
+        // other starts from the first rows and 1 m.
+        const auto held = heldBusbar(*db, app.mainForm());
+        const int heldLength = length.indexOf(app.mainForm().text(QStringLiteral("Text62")).text());
+        if (held && heldLength >= 0) {
+            material.setListIndex(material.indexOf(held->material));
+            specification.setListIndex(specification.indexOf(held->specification));
+            length.setListIndex(heldLength);
+        } else {
+            material.setListIndex(0);
+            specification.setListIndex(0);
+            length.setListIndex(0);
+        }
     });
     form.onUnload([db] { db->close(); });
     form.button(QStringLiteral("Command1"))

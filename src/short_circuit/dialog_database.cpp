@@ -1,10 +1,20 @@
 #include "short_circuit/dialog_database.h"
 
 #include "app/application.h"
+#include "form/number_format.h"
 
 #include <QDir>
 
 namespace korvane {
+
+namespace {
+
+// A number in the program's own form with '.' or ',' as its decimal sign.
+std::optional<double> eitherSignNumber(QString text) {
+    return readPlainDecimal(text.replace(u',', u'.'));
+}
+
+} // namespace
 
 std::shared_ptr<Database> dialogDatabase(const Application& app) {
     return std::make_shared<Database>(
@@ -32,6 +42,21 @@ bool openAndFillFirstList(Application& app, Form& dialog, Database& db, const QS
     app.platform().messageBox(MessageIcon::Critical, dialog.caption(), problem);
     dialog.unload();
     return false;
+}
+
+bool holdsDatabaseNumber(const QString& field, const QVariant& value) {
+    if (field == databaseNumberText(value))
+        return true;
+    const std::optional<double> held = eitherSignNumber(field);
+    const std::optional<double> stored = databaseNumber(value);
+    return held && stored && *held == *stored;
+}
+
+bool holdsKeyText(const QString& field, const QString& key) {
+    if (field == regionalDecimalText(key))
+        return true;
+    const std::optional<double> held = eitherSignNumber(field);
+    return held && held == eitherSignNumber(key);
 }
 
 } // namespace korvane

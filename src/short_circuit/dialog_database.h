@@ -15,6 +15,11 @@ class ComboBox;
 // The transformer and busbar database beside the program.
 inline constexpr const char* kTransformerBusbarDatabase = "Database/Byaqi-Muxie.db";
 
+// The main window's working field holding the voltage (kV) of the transformer whose data the
+// transformer dialog last transferred; empty when unknown. Only the dialog reads it, to find that
+// row again.
+inline constexpr const char* kTransformerVoltageField = "TransformerVoltage";
+
 // A dialog's own connection to the transformer and busbar database, opened when the dialog loads.
 std::shared_ptr<Database> dialogDatabase(const Application& app);
 
@@ -23,5 +28,12 @@ std::shared_ptr<Database> dialogDatabase(const Application& app);
 // table, unloads the dialog and returns false; nothing of the main window has been touched then.
 bool openAndFillFirstList(Application& app, Form& dialog, Database& db, const QString& table,
                           const QString& sql, ComboBox& list);
+
+// Whether a main-window field still holds what a dialog wrote there from a database number
+// (databaseNumberText) or from a key text (regionalDecimalText): the same text, or the same
+// number written with the other decimal sign, as in a calculation file saved under another
+// regional format.
+bool holdsDatabaseNumber(const QString& field, const QVariant& value);
+bool holdsKeyText(const QString& field, const QString& key);
 
 } // namespace korvane

@@ -5,6 +5,10 @@
 #include "form/number_format.h"
 #include "short_circuit/dialog_database.h"
 
+#include <QSet>
+
+#include <optional>
+
 namespace korvane {
 
 namespace {
@@ -19,6 +23,42 @@ const QString kCapacitiesSql =
 const QString kTransformerSql = QStringLiteral(
     "SELECT 阻抗电压, 负载损耗 FROM 变压器阻抗 WHERE 电压 = ? AND 变压器型号 = ? AND 容量 = ? "
     "ORDER BY rowid LIMIT 1");
+const QString kRowsSql = QStringLiteral(
+    "SELECT 变压器型号, 电压, 容量, 阻抗电压, 负载损耗 FROM 变压器阻抗 ORDER BY rowid");
+
+struct TableTransformer {
+    QString series;
+    QString voltage;
+    QString capacity;
+};
+
+// The row of the table whose data the main window holds: series, capacity, uk and ΔP as the
+// capacity step wrote them, and the voltage when the window knows it. Only the row the capacity
+// step finds for its series, voltage and capacity (the first) counts, so that choosing them again
+// writes back the same values. Nothing when the window holds no transformer of the table.
+std::optional<TableTransformer> heldTransformer(const Database& db, Form& main) {
+    const QueryResult rows = db.query(kRowsSql);
+    if (!rows.ok)
+        return std::nullopt;
+    auto held = [&main](const char* name) { return main.text(QString::fromLatin1(name)).text(); };
+    const QString series = held("Text53");
+    const QString voltage = held(kTransformerVoltageField);
+    QSet<QString> seen;
+    for (const QSqlRecord& row : rows.rows) {
+        const TableTransformer found{row.value(0).toString(), row.value(1).toString(),
+                                     row.value(2).toString()};
+        const QString key = QStringList{found.series, found.voltage, found.capacity}.join(u'\x1f');
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        if (found.series == series && (voltage.isEmpty() || found.voltage == voltage) &&
+            holdsKeyText(held("Text57"), found.capacity) &&
+            holdsDatabaseNumber(held("Text55"), row.value(3)) &&
+            holdsDatabaseNumber(held("Text56"), row.value(4)))
+            return found;
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -72,15 +112,24 @@ void designTransformerDialog(Application& app, Form& form) {
         main("Text55").setText(uk.text());
         main("Text56").setText(loadLoss.text());
         main("Text57").setText(regionalDecimalText(capacity.text()));
+        main(kTransformerVoltageField).setText(voltage.text());
     });
 
     form.onLoad([&app, &form, db, &series, &voltage, &capacity, main] {
         voltage.clear();
         if (!openAndFillFirstList(app, form, *db, kTable, kSeriesSql, series))
             return;
-        series.setListIndex(0);
-        voltage.setListIndex(0);
-        capacity.setListIndex(0);
+        // A window that holds a transformer of the table starts from its row, so that the dialog
+        // writes back what the window holds; any other starts from the first rows.
+        if (const auto held = heldTransformer(*db, app.mainForm())) {
+            series.setListIndex(series.indexOf(held->series));
+            voltage.setListIndex(voltage.indexOf(held->voltage));
+            capacity.setListIndex(capacity.indexOf(held->capacity));
+        } else {
+            series.setListIndex(0);
+            voltage.setListIndex(0);
+            capacity.setListIndex(0);
+        }
         main("Text57").setText(regionalDecimalText(capacity.text()));
     });
     form.onUnload([db] { db->close(); });

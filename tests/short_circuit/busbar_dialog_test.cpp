@@ -65,7 +65,16 @@ QStringList mainRest(TestApp& t) {
     return {t.text("Text62"), t.text("Text74"), t.text("Text9")};
 }
 
-TEST(BusbarDialog, OpeningTransfersTheFirstBusbarAndOneMetreEveryTime) {
+void chooseBusbar(TestApp& t, const char* material, const char* arrangement, const char* length) {
+    t.click("Command23");
+    choose(dialog(t), "Combo1", u8(material));
+    choose(dialog(t), "Combo2", u8(arrangement));
+    choose(dialog(t), "Combo3", u8(length));
+    pressOk(t);
+}
+
+// A window that holds no busbar of the table: the first row and 1 m, as on the first press.
+TEST(BusbarDialog, OpeningWithoutABusbarOfTheTableTransfersTheFirstBusbarAndOneMetre) {
     struct Opening {
         const char* what;
         std::function<void(TestApp&)> before;
@@ -73,15 +82,6 @@ TEST(BusbarDialog, OpeningTransfersTheFirstBusbarAndOneMetreEveryTime) {
     };
     const Opening cases[] = {
         {"first press", [](TestApp&) {}, {"Text74", "Text9"}},
-        {"after 确 定 with 铝母线LMY 4(50X5) 3 m",
-         [](TestApp& t) {
-             t.click("Command23");
-             choose(dialog(t), "Combo1", u8("铝母线LMY"));
-             choose(dialog(t), "Combo2", u8("4(50X5)"));
-             choose(dialog(t), "Combo3", u8("3"));
-             pressOk(t);
-         },
-         {u8("铝母线LMY"), "4(50X5)"}},
         {"after the close box with 4(100X10) 5 m",
          [](TestApp& t) {
              t.click("Command23");
@@ -90,6 +90,28 @@ TEST(BusbarDialog, OpeningTransfersTheFirstBusbarAndOneMetreEveryTime) {
              dialog(t).unload();
          },
          {"Text74", "Text9"}},
+        // The names say 4(50X5), the impedances are those of 4(63X6.3), picked afterwards.
+        {"another arrangement picked after 确 定, closed by the close box",
+         [](TestApp& t) {
+             chooseBusbar(t, "铝母线LMY", "4(50X5)", "3");
+             t.click("Command23");
+             choose(dialog(t), "Combo1", u8("铝母线LMY"));
+             choose(dialog(t), "Combo2", u8("4(63X6.3)"));
+             dialog(t).unload();
+         },
+         {u8("铝母线LMY"), "4(50X5)"}},
+        {"a length the list does not hold",
+         [](TestApp& t) {
+             chooseBusbar(t, "铜母线TMY", "4(100X10)", "5");
+             t.setText("Text62", u8("7.5"));
+         },
+         {u8("铜母线TMY"), "4(100X10)"}},
+        {"after 清  零",
+         [](TestApp& t) {
+             chooseBusbar(t, "铜母线TMY", "4(100X10)", "5");
+             t.click("Command10");
+         },
+         {u8("铜母线TMY"), "4(100X10)"}},
     };
     for (const Opening& c : cases) {
         SCOPED_TRACE(c.what);
@@ -109,6 +131,69 @@ TEST(BusbarDialog, OpeningTransfersTheFirstBusbarAndOneMetreEveryTime) {
         EXPECT_EQ(form.combo(u8("Combo1")).items(), kMaterials);
         EXPECT_EQ(form.combo(u8("Combo2")).items(), kArrangements);
         EXPECT_EQ(form.combo(u8("Combo3")).items(), kLengths);
+        EXPECT_TRUE(t.platform().messages.empty());
+    }
+}
+
+// A window that holds a busbar of the table: the dialog starts from its row and length, and
+// 确 定 leaves the window as it was.
+TEST(BusbarDialog, ReopeningStartsFromTheBusbarTheWindowHolds) {
+    struct Held {
+        const char* material;
+        int arrangement; // index in Combo2 when chosen
+        const char* length;
+        QStringList shown;    // Combo1..Combo3 after reopening
+        int arrangementIndex; // Combo2's ListIndex after reopening
+        QStringList impedances;
+    };
+    const Held cases[] = {
+        {"铜母线TMY",
+         9,
+         "5",
+         {u8("铜母线TMY"), "4(100X10)", "5"},
+         9,
+         {"0.025", "0.15", "0.05", "0.3"}},
+        {"铝母线LMY",
+         2,
+         "3",
+         {u8("铝母线LMY"), "4(50X5)", "3"},
+         2,
+         {"0.138", "0.199", "0.276", "0.379"}},
+        {"铜'测试",
+         0,
+         "10",
+         {u8("铜'测试"), "4(80X8)'", "10"},
+         0,
+         {"0.03", "0.17", "0.06", "0.32"}},
+        // Either entry of a duplicated arrangement transfers the first row; reopening selects it.
+        {"重复测试",
+         1,
+         "1",
+         {u8("重复测试"), "4(40X4)", "1"},
+         0,
+         {"0.132", "0.212", "0.264", "0.4"}},
+    };
+    for (const Held& c : cases) {
+        SCOPED_TRACE(c.material);
+        TestApp t;
+        t.click("Command23");
+        choose(dialog(t), "Combo1", u8(c.material));
+        ASSERT_EQ(userSelect(dialog(t).combo(u8("Combo2")), c.arrangement), QString());
+        choose(dialog(t), "Combo3", u8(c.length));
+        pressOk(t);
+        const QStringList before = mainImpedances(t) + mainRest(t);
+        EXPECT_EQ(mainImpedances(t), c.impedances);
+
+        t.click("Command23");
+        Form& form = dialog(t);
+        EXPECT_EQ(QStringList({form.combo(u8("Combo1")).text(), form.combo(u8("Combo2")).text(),
+                               form.combo(u8("Combo3")).text()}),
+                  c.shown);
+        EXPECT_EQ(form.combo(u8("Combo2")).listIndex(), c.arrangementIndex);
+        EXPECT_EQ(carried(form), c.impedances);
+        EXPECT_EQ(mainImpedances(t) + mainRest(t), before);
+        pressOk(t);
+        EXPECT_EQ(mainImpedances(t) + mainRest(t), before);
         EXPECT_TRUE(t.platform().messages.empty());
     }
 }

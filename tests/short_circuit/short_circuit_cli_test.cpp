@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <string>
 
@@ -60,6 +61,50 @@ TEST(ShortCircuitCli, ComputingBeforeTheDialogsPrintsTheMessageBox) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "msgbox\tcritical\t输入计算短路电流数据 \t已知数据未输全，请检查： \n"
                        "Text42=\nText35=\n");
+}
+
+// The worked example through both dialogs, computed, then ▲ and ⊙ opened again and closed with
+// 确 定: the window keeps S9-M / 10 kV / 400 kVA and 4(100X10), 5 m, and I″k3 stays 5.3509 kA (with
+// the first rows, S11-M 30 kVA and 4(40X4) 1 m, it would fall to 0.9703). The same after the
+// calculation is saved and opened by another run.
+TEST(ShortCircuitCli, ReopenedDialogsKeepTheChosenTransformerAndBusbar) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u8("例题.korvane"));
+    const QByteArray reopen = "click Command22\n"
+                              "click BYQForm8.Command1\n"
+                              "click Command23\n"
+                              "click MXForm9.Command1\n"
+                              "click Command9\n"
+                              "print Text42 Text53 Text57 Text58 Text62 Text9\n";
+    const char* const kept = "Text42=5.3509\n"
+                             "Text53=S9-M\n"
+                             "Text57=400\n"
+                             "Text58=0.025\n"
+                             "Text62=5\n"
+                             "Text9=4(100X10)\n";
+    const QByteArray first = "select Combo18 100\n"
+                             "click Command22\n"
+                             "select BYQForm8.Combo1 S9-M\n"
+                             "select BYQForm8.Combo2 10\n"
+                             "select BYQForm8.Combo3 400\n"
+                             "click BYQForm8.Command1\n"
+                             "click Command23\n"
+                             "select MXForm9.Combo1 铜母线TMY\n"
+                             "select MXForm9.Combo2 4(100X10)\n"
+                             "select MXForm9.Combo3 5\n"
+                             "click MXForm9.Command1\n"
+                             "set Text40 0.3\nset Text41 0.08\nset Text46 0.9\nset Text47 0.16\n"
+                             "set Text49 0.6\nset Text50 0.15\nset Text48 0.1\n"
+                             "click Command9\n"
+                             "print Text42\n" +
+                             reopen + "save " + file.toUtf8() + "\n";
+    const CliRun run = runCli({}, first);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, std::string("Text42=5.3509\n") + kept);
+
+    const CliRun opened = runCli({}, "open " + file.toUtf8() + "\n" + reopen);
+    EXPECT_EQ(opened.status, 0) << opened.err;
+    EXPECT_EQ(opened.out, kept);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // twice, 4 % 1.5 kW first, 4.5 % 2.0 kW second). Also what both database dialogs do when the
 // file is missing, broken or empty.
 
+#include "short_circuit/dialog_database.h"
 #include "support/test_app.h"
 
 #include <QDir>
@@ -60,23 +61,39 @@ QStringList shown(Form& form) {
             form.text(u8("Text2")).text()};
 }
 
-TEST(TransformerDialog, OpeningTransfersTheFirstTransformerEveryTime) {
+void pressOk(TestApp& t) {
+    ASSERT_EQ(userClick(dialog(t).button(u8("Command1"))), QString());
+}
+
+// A window that holds no transformer of the table: the first rows, as on the first press.
+TEST(TransformerDialog, OpeningWithoutATransformerOfTheTableTransfersTheFirstRow) {
     struct Opening {
         const char* what;
         std::function<void(TestApp&)> before;
     };
     const Opening cases[] = {
         {"first press", [](TestApp&) {}},
-        {"after 确 定 with S9-M 10 400 chosen",
+        {"after 清  零 emptied S9-M 10 400",
          [](TestApp& t) {
              t.click("Command22");
              chooseTransformer(t, u8("S9-M"), u8("10"), u8("400"));
-             ASSERT_EQ(userClick(dialog(t).button(u8("Command1"))), QString());
+             pressOk(t);
+             t.click("Command10");
          }},
-        {"after the close box with 重复测试 chosen",
+        // The row's ΔP is 4.3; the dialog would not write back 4.4.
+        {"S9-M 10 400 with another ΔP typed",
          [](TestApp& t) {
              t.click("Command22");
-             chooseTransformer(t, u8("重复测试"), u8("10"), u8("100"));
+             chooseTransformer(t, u8("S9-M"), u8("10"), u8("400"));
+             pressOk(t);
+             t.setText("Text56", u8("4.4"));
+         }},
+        // The series step wrote S9-M, the capacity step had run for S11-M at 6 kV: no such row.
+        {"series changed after the capacity, closed by the close box",
+         [](TestApp& t) {
+             t.click("Command22");
+             chooseTransformer(t, u8("S11-M"), u8("6"), u8("2500"));
+             choose(dialog(t), "Combo1", u8("S9-M"));
              dialog(t).unload();
          }},
         {"over values typed into the working fields",
@@ -97,6 +114,70 @@ TEST(TransformerDialog, OpeningTransfersTheFirstTransformerEveryTime) {
         EXPECT_EQ(dialog(t).combo(u8("Combo1")).items(), kSeries);
         EXPECT_EQ(dialog(t).combo(u8("Combo2")).items(), QStringList({"10", "6"}));
         EXPECT_EQ(dialog(t).combo(u8("Combo3")).items(), kS11Capacities);
+        EXPECT_TRUE(t.platform().messages.empty());
+    }
+}
+
+// A window that holds a transformer of the table: the dialog starts from its row, voltage
+// included, and 确 定 leaves the window as it was.
+TEST(TransformerDialog, ReopeningStartsFromTheRowTheWindowHolds) {
+    struct Held {
+        const char* what;
+        const char* series;
+        const char* voltage;
+        int capacity; // index in Combo3 when chosen
+        bool okPressed;
+        QStringList shown; // Combo1..Combo3, Text1, Text2 after reopening
+        int capacityIndex; // Combo3's ListIndex after reopening
+    };
+    const Held cases[] = {
+        {"worked example's row", "S9-M", "10", 10, true, {"S9-M", "10", "400", "4", "4.3"}, 10},
+        // S11-M 30 kVA has uk 4 % and ΔP 0.63 kW at 10 and at 6 kV: only the kept voltage tells.
+        {"6 kV row with the first row's values",
+         "S11-M",
+         "6",
+         0,
+         true,
+         {"S11-M", "6", "30", "4", "0.63"},
+         0},
+        {"closed by the close box",
+         "S9-M",
+         "10",
+         12,
+         false,
+         {"S9-M", "10", "630", "4.5", "6.2"},
+         12},
+        {"apostrophes", "S11'测试", "10'", 0, true, {"S11'测试", "10'", "400'", "4", "4.3"}, 0},
+        // Either entry of a duplicated capacity transfers the first row; reopening selects it.
+        {"duplicate, second entry",
+         "重复测试",
+         "10",
+         1,
+         true,
+         {"重复测试", "10", "100", "4", "1.5"},
+         0},
+    };
+    for (const Held& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestApp t;
+        t.click("Command22");
+        choose(dialog(t), "Combo1", u8(c.series));
+        choose(dialog(t), "Combo2", u8(c.voltage));
+        ASSERT_EQ(userSelect(dialog(t).combo(u8("Combo3")), c.capacity), QString());
+        if (c.okPressed)
+            pressOk(t);
+        else
+            dialog(t).unload();
+        const QStringList before = mainTransformer(t);
+        EXPECT_EQ(t.text(kTransformerVoltageField), u8(c.voltage));
+
+        t.click("Command22");
+        EXPECT_EQ(shown(dialog(t)), c.shown);
+        EXPECT_EQ(dialog(t).combo(u8("Combo3")).listIndex(), c.capacityIndex);
+        EXPECT_EQ(mainTransformer(t), before);
+        pressOk(t);
+        EXPECT_EQ(mainTransformer(t), before);
+        EXPECT_EQ(t.text(kTransformerVoltageField), u8(c.voltage));
         EXPECT_TRUE(t.platform().messages.empty());
     }
 }
