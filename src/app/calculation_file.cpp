@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/check_pair.h"
+#include "short_circuit/dialog_database.h"
 #include "voltage_loss/voltage_loss_page.h"
 
 #include <QDir>
@@ -32,6 +33,7 @@ enum class Kind { List, EditableList, Text, LoadSwitch, ModeSwitch, Spin };
 struct Entry {
     QString name;
     Kind kind;
+    int since = 1; // the format version that first saved it; older files lack it
 };
 
 // Restoring order: lists whose choice fills the next list come first, switches before the
@@ -39,7 +41,9 @@ struct Entry {
 const std::vector<Entry>& inputControls() {
     static const std::vector<Entry> entries = [] {
         std::vector<Entry> e;
-        auto add = [&e](const QString& name, Kind kind) { e.push_back({name, kind}); };
+        auto add = [&e](const QString& name, Kind kind, int since = 1) {
+            e.push_back({name, kind, since});
+        };
         auto texts = [&add](std::initializer_list<int> numbers) {
             for (int n : numbers)
                 add(QStringLiteral("Text%1").arg(n), Kind::Text);
@@ -63,6 +67,7 @@ const std::vector<Entry>& inputControls() {
         // Page 1: system, line per-metre values and length, what the dialogs placed.
         add(QStringLiteral("Combo18"), Kind::EditableList);
         texts({40, 41, 46, 47, 49, 50, 48, 53, 55, 56, 57, 58, 59, 60, 61, 62, 74, 9});
+        add(QString::fromLatin1(kTransformerVoltageField), Kind::Text, 2);
         add(QStringLiteral("Check13"), Kind::ModeSwitch);
         // Page 2: protection mode, duration, line and load data.
         add(QStringLiteral("Check14"), Kind::ModeSwitch);
@@ -289,7 +294,7 @@ std::optional<QString> versionProblem(const QJsonValue& version) {
     return std::nullopt;
 }
 
-void restoreControls(Form& main, const QJsonArray& controls, QStringList& problems);
+void restoreControls(Form& main, const QJsonArray& controls, int version, QStringList& problems);
 
 // Writes all of `bytes`. A short write (the disk full or the file-size limit reached) is not an
 // error to the system until the next write, so the rest is tried again until it is written or the
@@ -362,21 +367,27 @@ RestoreReport restoreCalculation(Form& main, const QByteArray& json) {
         return report;
     }
     report.read = true;
-    if (const auto problem = versionProblem(root.value(QStringLiteral("version"))))
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    const auto problem = versionProblem(version);
+    if (problem)
         report.problems << *problem;
 
-    restoreControls(main, root.value(QStringLiteral("controls")).toArray(), report.problems);
+    restoreControls(main, root.value(QStringLiteral("controls")).toArray(),
+                    problem ? kCalculationFormatVersion : version.toInt(), report.problems);
     return report;
 }
 
 void resetCalculation(Form& main, const QByteArray& snapshot) {
     QStringList ignored;
-    restoreControls(main, QJsonDocument::fromJson(snapshot).array(), ignored);
+    restoreControls(main, QJsonDocument::fromJson(snapshot).array(), kCalculationFormatVersion,
+                    ignored);
 }
 
 namespace {
 
-void restoreControls(Form& main, const QJsonArray& controls, QStringList& problems) {
+// `version` is the file's format version; a control that files of that version do not hold yet
+// is emptied (a text) without a word.
+void restoreControls(Form& main, const QJsonArray& controls, int version, QStringList& problems) {
     QHash<QString, QJsonObject> saved;
     int unnamed = 0;
     for (const QJsonValue& value : controls) {
@@ -394,7 +405,10 @@ void restoreControls(Form& main, const QJsonArray& controls, QStringList& proble
     for (const Entry& entry : inputControls()) {
         const auto it = saved.constFind(entry.name);
         if (it == saved.constEnd()) {
-            problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, entry.name));
+            if (entry.since <= version)
+                problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, entry.name));
+            else if (entry.kind == Kind::Text)
+                main.text(entry.name).setText({}); // unknown to the file: nothing held
             continue;
         }
         restoreEntry(main, entry, *it, problems);

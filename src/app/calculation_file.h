@@ -10,8 +10,9 @@ class Application;
 class Form;
 
 // A calculation file (.korvane): JSON in UTF-8 holding the text, selection and check state of
-// every input control of the main window's pages, never the results.
-inline constexpr int kCalculationFormatVersion = 1;
+// every input control of the main window's pages, never the results. Version 2 adds the
+// transformer's voltage, by which the transformer dialog finds the chosen row again.
+inline constexpr int kCalculationFormatVersion = 2;
 inline constexpr const char* kCalculationFormatName = "korvane-calculation";
 inline constexpr const char* kCalculationSuffix = "korvane";
 

@@ -3,6 +3,7 @@
 
 #include "app/calculation_file.h"
 #include "form/number_format.h"
+#include "short_circuit/dialog_database.h"
 #include "support/test_app.h"
 
 #include <QDir>
@@ -366,6 +367,72 @@ TEST(CalculationFile, SavingReplacesTheFileWholeAndReportsAFolderThatIsNotThere)
     ASSERT_EQ(t.platform().messages.size(), 1U);
     EXPECT_EQ(t.platform().messages[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(t.platform().messages[0].text.contains(QStringLiteral("无法保存计算文件")));
+}
+
+// What the dialogs show when opened over a restored calculation: series, voltage, capacity of
+// ▲, then material, arrangement, length of ⊙; 确 定 in each.
+QStringList reopenDialogs(TestApp& t) {
+    QStringList shown;
+    t.click("Command22");
+    Form& transformer = t.app().form(QStringLiteral("BYQForm8"));
+    for (const char* list : {"Combo1", "Combo2", "Combo3"})
+        shown << transformer.combo(QString::fromLatin1(list)).text();
+    EXPECT_EQ(userClick(transformer.button(QStringLiteral("Command1"))), QString());
+    t.click("Command23");
+    Form& busbar = t.app().form(QStringLiteral("MXForm9"));
+    for (const char* list : {"Combo1", "Combo2", "Combo3"})
+        shown << busbar.combo(QString::fromLatin1(list)).text();
+    EXPECT_EQ(userClick(busbar.button(QStringLiteral("Command1"))), QString());
+    return shown;
+}
+
+// The dialogs opened over a saved calculation start from its transformer and busbar, so the
+// results stay those of the saved inputs. A file of format version 1, which lacks the voltage,
+// opens without a word and the transformer is found by its values.
+TEST(CalculationFile, ReopenedDialogsKeepTheSavedTransformerAndBusbar) {
+    QTemporaryDir dir;
+    TestApp first;
+    fillEveryPage(first);
+    computeEveryPage(first);
+    const auto expected = results(first);
+    ASSERT_EQ(expected.at("Text42"), QStringLiteral("5.3509"));
+    const QStringList chosen = {QStringLiteral("S9-M"),      QStringLiteral("10"),
+                                QStringLiteral("400"),       QStringLiteral("铜母线TMY"),
+                                QStringLiteral("4(100X10)"), QStringLiteral("5")};
+
+    struct Case {
+        const char* what;
+        std::function<void(QJsonObject&)> edit;
+        const char* voltage; // what the window holds after opening
+    };
+    const Case cases[] = {
+        {"as saved", [](QJsonObject&) {}, "10"},
+        {"format version 1",
+         [](QJsonObject& root) {
+             root.insert(QStringLiteral("version"), 1);
+             QJsonArray controls;
+             for (const QJsonValue& item : root.value(QStringLiteral("controls")).toArray()) {
+                 if (item.toObject().value(QStringLiteral("name")).toString() !=
+                     QLatin1String(kTransformerVoltageField))
+                     controls.append(item);
+             }
+             root.insert(QStringLiteral("controls"), controls);
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = editedFile(dir, first, c.edit);
+        TestApp second;
+        second.setText(kTransformerVoltageField, QStringLiteral("6")); // left by earlier work
+        ASSERT_TRUE(openCalculation(second.app(), path));
+        EXPECT_TRUE(second.platform().messages.empty());
+        EXPECT_EQ(second.text(kTransformerVoltageField), QString::fromUtf8(c.voltage));
+        EXPECT_EQ(reopenDialogs(second), chosen);
+        EXPECT_EQ(second.text("Text62"), QStringLiteral("5"));
+        computeEveryPage(second);
+        EXPECT_EQ(results(second), expected);
+    }
 }
 
 } // namespace
