@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include "form/stale_results.h"
+
 namespace korvane {
 
 Label& addLabel(Form& form, Placement where, const QString& name, const QString& caption,
@@ -39,6 +41,13 @@ Frame& addFrame(Form& form, Placement where, const QString& name, const QString&
     auto& frame = form.add<Frame>(name, where.container, where.page, geometry);
     frame.setCaption(caption);
     return frame;
+}
+
+Label& addStaleResultsNote(Form& form, Placement where, const QString& name, Rect geometry) {
+    auto& note = addLabel(form, where, name, QString::fromUtf8(kStaleResultsNote), geometry);
+    note.setForeColor(colors::kRed);
+    note.setVisible(false);
+    return note;
 }
 
 } // namespace korvane

@@ -23,5 +23,7 @@ CommandButton& addButton(Form& form, Placement where, const QString& name, const
                          Rect geometry, const QString& toolTip = {});
 Frame& addFrame(Form& form, Placement where, const QString& name, const QString& caption,
                 Rect geometry);
+// The note a page shows beside its results while they are out of date; hidden until then.
+Label& addStaleResultsNote(Form& form, Placement where, const QString& name, Rect geometry);
 
 } // namespace korvane

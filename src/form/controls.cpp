@@ -13,11 +13,19 @@ void TextBox::setText(const QString& text) {
     notify();
 }
 
+void TextBox::setOutOfDate(bool outOfDate) {
+    if (outOfDate_ == outOfDate)
+        return;
+    outOfDate_ = outOfDate;
+    notify();
+}
+
 PropertyList TextBox::properties() const {
     auto list = Control::properties();
     list.emplace_back(QStringLiteral("Text"), text_);
     list.emplace_back(QStringLiteral("BackColor"), colorText(backColor()));
     list.emplace_back(QStringLiteral("ForeColor"), colorText(foreColor()));
+    list.emplace_back(QStringLiteral("OutOfDate"), boolText(outOfDate_));
     return list;
 }
 

@@ -18,11 +18,17 @@ public:
     bool multiLine() const { return multiLine_; }
     void setMultiLine(bool multiLine) { multiLine_ = multiLine; }
 
+    // A result that no longer belongs to the inputs shown beside it: the view draws its text in
+    // colors::kOutOfDateText. The text itself is left as it is.
+    bool outOfDate() const { return outOfDate_; }
+    void setOutOfDate(bool outOfDate);
+
     PropertyList properties() const override;
 
 private:
     QString text_;
     bool multiLine_ = false;
+    bool outOfDate_ = false;
 };
 
 // Choice list. Setting ListIndex selects an item and raises Click. An editable list also

@@ -54,10 +54,10 @@ private:
     const Line& line_;
 };
 
-void applyFieldColors(QWidget* widget, const Control& control) {
+void applyFieldColors(QWidget* widget, const TextBox& box) {
     QPalette pal = widget->palette();
-    const QColor back = toQColor(control.backColor(), pal);
-    const QColor fore = toQColor(control.foreColor(), pal);
+    const QColor back = toQColor(box.backColor(), pal);
+    const QColor fore = toQColor(box.outOfDate() ? colors::kOutOfDateText : box.foreColor(), pal);
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Base, back);
         pal.setColor(group, QPalette::Text, fore);

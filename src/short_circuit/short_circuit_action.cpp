@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "form/number_format.h"
+#include "form/stale_results.h"
 
 namespace korvane {
 
@@ -13,12 +14,16 @@ void showMissingData(Application& app) {
                               QString::fromUtf8(kShortCircuitMissingData));
 }
 
+const char* const kCurrentFields[] = {"Text42", "Text43", "Text44", "Text45"};
+
 // Writes the four currents and their copies on the verification page.
-void writeCurrents(Form& form, const ShortCircuitResult& result) {
+void writeCurrents(Form& form, const ShortCircuitResult& result, StaleResults& stale) {
     form.text(QStringLiteral("Text42")).setText(formatFixed(result.ik3, 4));
     form.text(QStringLiteral("Text43")).setText(formatFixed(result.ik2, 4));
     form.text(QStringLiteral("Text44")).setText(formatFixed(result.id, 4));
     form.text(QStringLiteral("Text45")).setText(formatFixed(result.ik1, 4));
+    for (const char* name : kCurrentFields)
+        stale.computed(form.text(QString::fromLatin1(name)));
     form.text(QStringLiteral("Text35")).setText(form.text(QStringLiteral("Text42")).text());
     form.text(QStringLiteral("Text36")).setText(form.text(QStringLiteral("Text44")).text());
     form.text(QStringLiteral("Text75")).setText(form.text(QStringLiteral("Text45")).text());
@@ -59,14 +64,24 @@ std::optional<ShortCircuitInput> readShortCircuitInput(const Form& form) {
 }
 
 void installShortCircuitPage(Application& app, Form& form) {
-    form.button(QStringLiteral("Command9")).on(Event::Click, [&app, &form] {
+    // What the computation reads: the system, the line and the transformer and busbar values the
+    // dialogs place. A failed computation writes nothing, so its results stay marked.
+    QStringList inputs{QStringLiteral("Combo18")};
+    for (int n : {40, 41, 46, 47, 49, 50, 48, 55, 56, 57, 58, 59, 60, 61, 62})
+        inputs << QStringLiteral("Text%1").arg(n);
+    QStringList results;
+    for (const char* name : kCurrentFields)
+        results << QString::fromLatin1(name);
+    auto stale = watchStaleResults(form, inputs, results, QStringLiteral("StaleNote1"));
+
+    form.button(QStringLiteral("Command9")).on(Event::Click, [&app, &form, stale] {
         const auto input = readShortCircuitInput(form);
         const auto result = input ? computeShortCircuit(*input) : std::nullopt;
         if (!result) {
             showMissingData(app);
             return;
         }
-        writeCurrents(form, *result);
+        writeCurrents(form, *result, *stale);
     });
     form.button(QStringLiteral("Command10")).on(Event::Click, [&form] {
         clearShortCircuitPage(form);

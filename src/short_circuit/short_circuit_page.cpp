@@ -107,6 +107,7 @@ void designResultFrame(Form& form, Placement page) {
     auto& singlePhase = form.text(QStringLiteral("Text45"));
     singlePhase.setEnabled(false);
     singlePhase.setBackColor(colors::kButtonFace);
+    addStaleResultsNote(form, in, QStringLiteral("StaleNote1"), {28, 40 + 4 * 60, 290, 20});
 }
 
 } // namespace

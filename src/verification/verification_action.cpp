@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "form/number_format.h"
+#include "form/stale_results.h"
 #include "verification/verification.h"
 #include "voltage_loss/voltage_loss_action.h"
 
@@ -64,7 +65,8 @@ struct PageTexts {
 // One press of "校 验": the selections, then the check of each ticked protection mode.
 class VerificationRun {
 public:
-    VerificationRun(Application& app, Form& form) : app_(app), form_(form) {}
+    VerificationRun(Application& app, Form& form, StaleResults& stale)
+        : app_(app), form_(form), stale_(stale) {}
 
     void run() {
         texts_ = {field(form_, "Text51"), field(form_, "Text52"), field(form_, "Text35"),
@@ -152,11 +154,14 @@ private:
         findings.transformer = transformer_;
         findings.busbarMaterial = field(form_, "Text74");
         findings.busbarSize = field(form_, "Text9");
-        form_.text(QStringLiteral("Text71")).setText(verificationReport(findings));
+        auto& report = form_.text(QStringLiteral("Text71"));
+        report.setText(verificationReport(findings));
+        stale_.computed(report);
     }
 
     Application& app_;
     Form& form_;
+    StaleResults& stale_;
     PageTexts texts_;
     LineSwitchgear line_;
     ResidualCurrentSetting residual_;
@@ -175,10 +180,20 @@ void clearVerificationPage(Form& form) {
 } // namespace
 
 void installVerificationPage(Application& app, Form& form) {
-    form.button(QStringLiteral("Command28")).on(Event::Click, [&app, &form] {
+    // What the report is written from: the page's fields and mode switches, the transformer
+    // capacity and busbar of page 1, the cross-section and voltage loss of page 0. A run that
+    // writes no report (stopped, a failed resistance check, no mode ticked) leaves it marked.
+    QStringList inputs{QStringLiteral("Check14"), QStringLiteral("Check15"),
+                       QStringLiteral("Combo3")};
+    for (int n : {51, 52, 39, 72, 35, 36, 75, 37, 38, 57, 74, 9, 6, 3})
+        inputs << QStringLiteral("Text%1").arg(n);
+    auto stale =
+        watchStaleResults(form, inputs, {QStringLiteral("Text71")}, QStringLiteral("StaleNote2"));
+
+    form.button(QStringLiteral("Command28")).on(Event::Click, [&app, &form, stale] {
         // The run is guarded: messages already shown and fields already written stay.
         try {
-            VerificationRun(app, form).run();
+            VerificationRun(app, form, *stale).run();
         } catch (const RunStopped&) {
             app.platform().messageBox(MessageIcon::Critical,
                                       QString::fromUtf8(kVerificationMissingDataTitle),

@@ -146,6 +146,7 @@ void designVerificationPage(Form& form, Placement page) {
                                           {470, 166, 500, 322});
     placeholder.setMultiLine(true);
     placeholder.setText(QStringLiteral("数据视窗"));
+    addStaleResultsNote(form, page, QStringLiteral("StaleNote2"), {470, 492, 500, 20});
 }
 
 } // namespace korvane

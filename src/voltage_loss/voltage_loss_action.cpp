@@ -2,6 +2,7 @@
 
 #include "form/form.h"
 #include "form/number_format.h"
+#include "form/stale_results.h"
 #include "voltage_loss/voltage_loss.h"
 #include "voltage_loss/voltage_loss_page.h"
 
@@ -82,15 +83,44 @@ VoltageLossInput readVoltageLossInput(const Form& form) {
     return in;
 }
 
+namespace {
+
+// What the computation reads: the cable choice and its R and X, voltage, power factor,
+// temperatures, line kind and load case, and every load field and its switch.
+QStringList voltageLossInputNames() {
+    QStringList names{QStringLiteral("Combo1"), QStringLiteral("Combo2"), QStringLiteral("Combo3"),
+                      QStringLiteral("Text1"),  QStringLiteral("Text2"),  QStringLiteral("Combo7"),
+                      QStringLiteral("Combo4"), QStringLiteral("Combo8"), QStringLiteral("Combo9"),
+                      QStringLiteral("Combo5"), QStringLiteral("Combo6"), QStringLiteral("Text4"),
+                      QStringLiteral("Text5"),  QStringLiteral("Text17"), QStringLiteral("Text18")};
+    for (const LoadSwitch& pair : kLoadSwitches)
+        names << QString::fromLatin1(pair.check) << QString::fromLatin1(pair.load)
+              << QString::fromLatin1(pair.distance);
+    return names;
+}
+
+} // namespace
+
 void installVoltageLossAction(Form& form) {
-    form.button(QStringLiteral("Command1")).on(Event::Click, [&form] {
+    auto stale = watchStaleResults(
+        form, voltageLossInputNames(),
+        {QStringLiteral("Text6"), QStringLiteral("Text3"), QStringLiteral("Text7")},
+        QStringLiteral("StaleNote0"));
+    form.button(QStringLiteral("Command1")).on(Event::Click, [&form, stale] {
         const VoltageLossResult result = computeVoltageLoss(readVoltageLossInput(form));
-        form.text(QStringLiteral("Text6")).setText(formatFixed(result.shownLossPercent, 4));
-        form.text(QStringLiteral("Text3")).setText(voltageLossVerdict(result));
-        // Without a line length that could be worked out the field keeps what it showed.
-        if (result.maxLengthM)
-            form.text(QStringLiteral("Text7"))
-                .setText(formatFourDecimalsTrimmed(*result.maxLengthM));
+        auto& loss = form.text(QStringLiteral("Text6"));
+        auto& verdict = form.text(QStringLiteral("Text3"));
+        loss.setText(formatFixed(result.shownLossPercent, 4));
+        verdict.setText(voltageLossVerdict(result));
+        stale->computed(loss);
+        stale->computed(verdict);
+        // Without a line length that could be worked out the field keeps what it showed, and
+        // stays marked when it was computed from other inputs.
+        if (result.maxLengthM) {
+            auto& maxLength = form.text(QStringLiteral("Text7"));
+            maxLength.setText(formatFourDecimalsTrimmed(*result.maxLengthM));
+            stale->computed(maxLength);
+        }
     });
 }
 

@@ -119,6 +119,7 @@ void designResultFrame(Form& form, Placement page) {
     verdict.setForeColor(colors::kRed);
     addButton(form, in, QStringLiteral("Command6"), QStringLiteral(">>"),
               {294, 62, 30, kRowHeight});
+    addStaleResultsNote(form, in, QStringLiteral("StaleNote0"), {330, 88, 600, 20});
 }
 
 } // namespace
