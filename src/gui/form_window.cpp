@@ -1,5 +1,6 @@
 #include "gui/form_window.h"
 
+#include "form/keyboard_order.h"
 #include "form/user_actions.h"
 #include "gui/colors.h"
 #include "gui/pictures.h"
@@ -16,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextCursor>
@@ -129,6 +131,7 @@ FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(for
         setWindowFlag(Qt::Tool);
     for (const auto& control : form.controls())
         bind(*control);
+    setUpKeyboard();
 }
 
 FormWindow::~FormWindow() {
@@ -411,6 +414,60 @@ void FormWindow::bind(Control& control) {
         widget->setVisible(control.visible());
         widget->setToolTip(control.toolTip());
     });
+}
+
+// What Tab reaches and in which order. The order is read off the design once; Qt then skips
+// the widgets that are hidden or disabled at the time. Widgets the user cannot see at all (placed
+// outside the window, or under a field that covers them) take no focus and no typing.
+void FormWindow::setUpKeyboard() {
+    auto keyboardWidget = [this](const Control& control) -> QWidget* {
+        auto it = widgets_.find(&control);
+        if (it == widgets_.end())
+            return nullptr;
+        // The tab bar takes a tab control's focus; the pages inside it are ordered on their own.
+        if (auto* tabs = qobject_cast<QTabWidget*>(it->second))
+            return tabs->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+        return it->second;
+    };
+
+    for (const auto& [control, widget] : widgets_) {
+        // Tab moves on from multi-line areas and tables, rather than typing a tab character or
+        // walking the cells; the arrow keys still move inside them.
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(widget))
+            plain->setTabChangesFocus(true);
+        else if (auto* rich = qobject_cast<QTextEdit*>(widget))
+            rich->setTabChangesFocus(true);
+        else if (auto* table = qobject_cast<QAbstractItemView*>(widget))
+            table->setTabKeyNavigation(false);
+    }
+
+    QWidget* previous = nullptr;
+    for (const Control* control : keyboardOrder(form_)) {
+        QWidget* widget = keyboardWidget(*control);
+        if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+
+    for (const auto& [control, widget] : widgets_) {
+        if (!liesOutsideForm(*control))
+            continue;
+        widget->setFocusPolicy(Qt::NoFocus);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            edit->setReadOnly(true);
+    }
+    for (const auto& [below, above] : coveringPairs(form_)) {
+        QWidget* covered = keyboardWidget(*below);
+        if (covered == nullptr)
+            continue;
+        const Qt::FocusPolicy own = covered->focusPolicy();
+        const Control* cover = above;
+        watch(*above, [covered, own, cover] {
+            covered->setFocusPolicy(cover->visible() ? Qt::NoFocus : own);
+        });
+    }
 }
 
 } // namespace korvane::gui

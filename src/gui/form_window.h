@@ -29,6 +29,7 @@ private:
     QWidget* parentWidgetFor(const Control& control) const;
     void bind(Control& control);
     void watch(Control& control, std::function<void()> refresh);
+    void setUpKeyboard();
 
     Form& form_;
     std::map<const Control*, QWidget*> widgets_;

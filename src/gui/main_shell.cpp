@@ -49,6 +49,8 @@ MainShell::MainShell(Application& app, Form& form)
     // The form keeps its designed size (the working fields below it stay out of sight); the
     // window around it may be smaller and then scrolls, so no page is cut off on a small screen.
     scroll_->setFrameShape(QFrame::NoFrame);
+    // The scroll area is no stop of its own: Tab goes from the last control back to the first.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     scroll_->setWidgetResizable(false);
     scroll_->setWidget(content_);
     setCentralWidget(scroll_);
