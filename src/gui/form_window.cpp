@@ -24,6 +24,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace korvane::gui {
 
@@ -120,6 +121,18 @@ void fillRichText(QTextEdit* edit, const RichTextBox& box) {
     edit->moveCursor(QTextCursor::Start);
 }
 
+// The tab page a control lies on, when that page is not the one its tab control shows.
+std::optional<std::pair<const Control*, int>> unshownPage(const Control& control) {
+    std::optional<std::pair<const Control*, int>> page;
+    for (const Control* c = &control; c->container() != nullptr; c = c->container()) {
+        if (c->container()->kind() == ControlKind::TabControl)
+            page = std::pair{c->container(), c->page()};
+    }
+    if (page && page->second != static_cast<const TabControl*>(page->first)->tab())
+        return page;
+    return std::nullopt;
+}
+
 } // namespace
 
 FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(form) {
@@ -127,8 +140,12 @@ FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(for
     setFixedSize(form.width(), form.height());
     if (form.isDialog())
         setWindowFlag(Qt::Tool);
-    for (const auto& control : form.controls())
-        bind(*control);
+    for (const auto& control : form.controls()) {
+        if (const auto page = unshownPage(*control))
+            unbuiltPages_[*page].push_back(control.get());
+        else
+            bind(*control);
+    }
 }
 
 FormWindow::~FormWindow() {
@@ -140,6 +157,23 @@ QWidget* FormWindow::widgetFor(const QString& controlName) const {
     const Control* control = form_.find(controlName);
     auto it = widgets_.find(control);
     return it == widgets_.end() ? nullptr : it->second;
+}
+
+void FormWindow::realizePage(const Control* tabControl, int page) {
+    auto it = unbuiltPages_.find({tabControl, page});
+    if (it == unbuiltPages_.end())
+        return;
+    const std::vector<Control*> controls = std::move(it->second);
+    unbuiltPages_.erase(it);
+    for (Control* control : controls)
+        bind(*control);
+}
+
+void FormWindow::realizeAllPages() {
+    while (!unbuiltPages_.empty()) {
+        const auto [tabControl, page] = unbuiltPages_.begin()->first;
+        realizePage(tabControl, page);
+    }
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
@@ -169,7 +203,12 @@ void FormWindow::watch(Control& control, std::function<void()> refresh) {
         refresh();
         updating_ = false;
     };
-    guarded();
+    // The first drawing happens even while another refresh is under way: a page built when it
+    // is first shown is built from inside the tab control's refresh.
+    const bool wasUpdating = updating_;
+    updating_ = true;
+    refresh();
+    updating_ = wasUpdating;
     connections_.emplace_back(&control,
                               control.changed.connect([guarded](const Control&) { guarded(); }));
 }
@@ -397,9 +436,14 @@ void FormWindow::bind(Control& control) {
             tabs->addTab(page, tabControl.tabCaptions().at(i));
             tabPages_[{&control, i}] = page;
         }
-        QObject::connect(tabs, &QTabWidget::currentChanged, tabs,
-                         [&tabControl](int index) { tabControl.setTab(index); });
-        watch(tabControl, [tabs, &tabControl] { tabs->setCurrentIndex(tabControl.tab()); });
+        QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, &tabControl](int index) {
+            realizePage(&tabControl, index);
+            tabControl.setTab(index);
+        });
+        watch(tabControl, [this, tabs, &tabControl] {
+            realizePage(&tabControl, tabControl.tab());
+            tabs->setCurrentIndex(tabControl.tab());
+        });
         break;
     }
     }

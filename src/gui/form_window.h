@@ -21,6 +21,8 @@ public:
     Form& form() const { return form_; }
     // The widget drawn for a control, if any.
     QWidget* widgetFor(const QString& controlName) const;
+    // Builds the widgets of every tab page not shown yet (see unbuiltPages_).
+    void realizeAllPages();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -29,11 +31,16 @@ private:
     QWidget* parentWidgetFor(const Control& control) const;
     void bind(Control& control);
     void watch(Control& control, std::function<void()> refresh);
+    void realizePage(const Control* tabControl, int page);
 
     Form& form_;
     std::map<const Control*, QWidget*> widgets_;
     std::map<std::pair<const Control*, int>, QWidget*> tabPages_;
     std::vector<std::pair<Control*, int>> connections_;
+    // The controls of tab pages that have not been shown yet, in form order. A page's widgets
+    // are built when the page is first shown: the pages the engineer does not open cost nothing
+    // at start-up, and a page built later takes its controls' state as they are then.
+    std::map<std::pair<const Control*, int>, std::vector<Control*>> unbuiltPages_;
     bool updating_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -90,6 +91,38 @@ TEST(FormWindow, ExitButtonEndsTheProgram) {
     gui::FormWindow window(t.form());
     QTest::mouseClick(widget<QPushButton>(window, "Command3"), Qt::LeftButton);
     EXPECT_EQ(t.platform().endStatuses, std::vector<int>{0});
+}
+
+TEST(FormWindow, PagesAreBuiltWhenFirstShownWithTheirControlsAsTheyAreThen) {
+    TestApp t;
+    gui::FormWindow window(t.form());
+    window.show();
+    EXPECT_NE(window.findChild<QLineEdit*>(QStringLiteral("Text4")), nullptr) << "page 0 is shown";
+    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("Text46")), nullptr)
+        << "page 1 is not built before it is shown";
+
+    // A value written while the page is unbuilt (as picking Rphp on page 2 does) is drawn when
+    // the page is first shown, and typing on the late-built page reaches the model.
+    t.setText("Text46", QStringLiteral("1.5"));
+    t.form().get<TabControl>(QStringLiteral("SSTab1")).setTab(1);
+    auto* rphp = widget<QLineEdit>(window, "Text46");
+    ASSERT_NE(rphp, nullptr);
+    EXPECT_TRUE(rphp->isVisible());
+    EXPECT_EQ(rphp->text(), QStringLiteral("1.5"));
+    rphp->selectAll();
+    QTest::keyClicks(rphp, QStringLiteral("2.25"));
+    EXPECT_EQ(t.text("Text46"), QStringLiteral("2.25"));
+    t.setText("Text46", QStringLiteral("0.8"));
+    EXPECT_EQ(rphp->text(), QStringLiteral("0.8"));
+
+    // A click on a tab builds its page too.
+    auto* tabs = widget<QTabWidget>(window, "SSTab1");
+    tabs->setCurrentIndex(2);
+    EXPECT_EQ(t.form().get<TabControl>(QStringLiteral("SSTab1")).tab(), 2);
+    EXPECT_EQ(window.findChildren<QPushButton*>(QStringLiteral("Command15")).size(), 1)
+        << "page 1's buttons are built once";
+    window.realizeAllPages();
+    EXPECT_EQ(window.findChildren<QLineEdit*>(QStringLiteral("Text46")).size(), 1);
 }
 
 TEST(ViewManager, SplashGivesWayToTheMainWindow) {
