@@ -121,6 +121,15 @@ void fillRichText(QTextEdit* edit, const RichTextBox& box) {
     edit->moveCursor(QTextCursor::Start);
 }
 
+// Visible, and so is every frame or picture box around it (tab pages aside).
+bool shownByTheForm(const Control& control) {
+    for (const Control* c = &control; c != nullptr; c = c->container()) {
+        if (!c->visible())
+            return false;
+    }
+    return true;
+}
+
 // The tab page a control lies on, when that page is not the one its tab control shows.
 std::optional<std::pair<const Control*, int>> unshownPage(const Control& control) {
     std::optional<std::pair<const Control*, int>> page;
@@ -140,12 +149,17 @@ FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(for
     setFixedSize(form.width(), form.height());
     if (form.isDialog())
         setWindowFlag(Qt::Tool);
+    for (const auto& control : form.controls())
+        formOrder_[control.get()] = formOrder_.size();
+    // Built now in form order: each widget is stacked above the ones before it already.
+    buildingInOrder_ = true;
     for (const auto& control : form.controls()) {
         if (const auto page = unshownPage(*control))
             unbuiltPages_[*page].push_back(control.get());
         else
-            bind(*control);
+            defer(*control);
     }
+    buildingInOrder_ = false;
 }
 
 FormWindow::~FormWindow() {
@@ -166,7 +180,40 @@ void FormWindow::realizePage(const Control* tabControl, int page) {
     const std::vector<Control*> controls = std::move(it->second);
     unbuiltPages_.erase(it);
     for (Control* control : controls)
-        bind(*control);
+        defer(*control);
+}
+
+// Binds a control now, unless the form hides it: then it is built when it is first shown.
+void FormWindow::defer(Control& control) {
+    if (shownByTheForm(control)) {
+        bind(control);
+        return;
+    }
+    unbuiltHidden_.push_back(&control);
+    // The control that hides a chain is itself among the unbuilt ones: hearing every unbuilt
+    // control's changes is enough to see a chain become visible.
+    connections_.emplace_back(&control, control.changed.connect([this](const Control& changed) {
+        if (changed.visible())
+            realizeShown();
+    }));
+}
+
+void FormWindow::realizeShown() {
+    // Binding may show further controls: take the ones shown now, in form order, then look again.
+    for (bool built = true; built;) {
+        built = false;
+        for (auto it = unbuiltHidden_.begin(); it != unbuiltHidden_.end();) {
+            Control* control = *it;
+            if (!shownByTheForm(*control)) {
+                ++it;
+                continue;
+            }
+            it = unbuiltHidden_.erase(it);
+            bind(*control);
+            built = true;
+            break;
+        }
+    }
 }
 
 void FormWindow::realizeAllPages() {
@@ -174,6 +221,28 @@ void FormWindow::realizeAllPages() {
         const auto [tabControl, page] = unbuiltPages_.begin()->first;
         realizePage(tabControl, page);
     }
+    // Every control: hidden ones too, as they would be after the form had shown them once.
+    const std::vector<Control*> hidden = std::move(unbuiltHidden_);
+    unbuiltHidden_.clear();
+    for (Control* control : hidden)
+        bind(*control);
+}
+
+void FormWindow::stackInFormOrder(const Control& control, QWidget* widget) {
+    const size_t place = formOrder_.at(&control);
+    const QWidget* parent = widget->parentWidget();
+    QWidget* below = nullptr;
+    size_t belowPlace = 0;
+    for (const auto& [other, otherWidget] : widgets_) {
+        const size_t otherPlace = formOrder_.at(other);
+        if (otherPlace > place && otherWidget->parentWidget() == parent &&
+            (below == nullptr || otherPlace < belowPlace)) {
+            below = otherWidget;
+            belowPlace = otherPlace;
+        }
+    }
+    if (below != nullptr)
+        widget->stackUnder(below);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
@@ -451,6 +520,8 @@ void FormWindow::bind(Control& control) {
     widget->setObjectName(control.name());
     widget->setGeometry(r.x, r.y, r.width, r.height);
     widgets_[&control] = widget;
+    if (!buildingInOrder_)
+        stackInFormOrder(control, widget);
     watch(control, [widget, &control] {
         widget->setVisible(control.visible());
         widget->setToolTip(control.toolTip());

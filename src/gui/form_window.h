@@ -32,6 +32,9 @@ private:
     void bind(Control& control);
     void watch(Control& control, std::function<void()> refresh);
     void realizePage(const Control* tabControl, int page);
+    void defer(Control& control);
+    void realizeShown();
+    void stackInFormOrder(const Control& control, QWidget* widget);
 
     Form& form_;
     std::map<const Control*, QWidget*> widgets_;
@@ -41,6 +44,13 @@ private:
     // are built when the page is first shown: the pages the engineer does not open cost nothing
     // at start-up, and a page built later takes its controls' state as they are then.
     std::map<std::pair<const Control*, int>, std::vector<Control*>> unbuiltPages_;
+    // Controls hidden by the form (themselves or a frame around them), built when they are
+    // first shown, in form order. Most load-case frames and working fields are never shown.
+    std::vector<Control*> unbuiltHidden_;
+    // Each control's place in the form: a widget built late is stacked under the widgets of
+    // the controls that follow it, as if it had been built with them.
+    std::map<const Control*, size_t> formOrder_;
+    bool buildingInOrder_ = false;
     bool updating_ = false;
 };
 
