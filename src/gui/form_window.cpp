@@ -26,6 +26,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace korvane::gui {
 
@@ -122,6 +123,35 @@ void fillRichText(QTextEdit* edit, const RichTextBox& box) {
     edit->moveCursor(QTextCursor::Start);
 }
 
+// Visible, and so is every frame or picture box around it (tab pages aside).
+bool shownByTheForm(const Control& control) {
+    for (const Control* c = &control; c != nullptr; c = c->container()) {
+        if (!c->visible())
+            return false;
+    }
+    return true;
+}
+
+// The tab page a control lies on, when that page is not the one its tab control shows.
+std::optional<std::pair<const Control*, int>> unshownPage(const Control& control) {
+    std::optional<std::pair<const Control*, int>> page;
+    for (const Control* c = &control; c->container() != nullptr; c = c->container()) {
+        if (c->container()->kind() == ControlKind::TabControl)
+            page = std::pair{c->container(), c->page()};
+    }
+    if (page && page->second != static_cast<const TabControl*>(page->first)->tab())
+        return page;
+    return std::nullopt;
+}
+
+// The widget that takes a control's focus: a tab control's tab bar (its pages are ordered on
+// their own), otherwise the control's widget.
+QWidget* keyboardWidget(QWidget* widget) {
+    if (auto* tabs = qobject_cast<QTabWidget*>(widget))
+        return tabs->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+    return widget;
+}
+
 } // namespace
 
 FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(form) {
@@ -130,8 +160,21 @@ FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(for
     if (form.isDialog())
         setWindowFlag(Qt::Tool);
     for (const auto& control : form.controls())
-        bind(*control);
-    setUpKeyboard();
+        formOrder_[control.get()] = formOrder_.size();
+    for (const Control* control : keyboardOrder(form))
+        keyboardOrder_.push_back(control);
+    for (const auto& [below, above] : coveringPairs(form))
+        coveredBy_[below] = above;
+    // Built now in form order: each widget is stacked above the ones before it already.
+    buildingInOrder_ = true;
+    for (const auto& control : form.controls()) {
+        if (const auto page = unshownPage(*control))
+            unbuiltPages_[*page].push_back(control.get());
+        else
+            defer(*control);
+    }
+    buildingInOrder_ = false;
+    orderKeyboard();
 }
 
 FormWindow::~FormWindow() {
@@ -143,6 +186,77 @@ QWidget* FormWindow::widgetFor(const QString& controlName) const {
     const Control* control = form_.find(controlName);
     auto it = widgets_.find(control);
     return it == widgets_.end() ? nullptr : it->second;
+}
+
+void FormWindow::realizePage(const Control* tabControl, int page) {
+    auto it = unbuiltPages_.find({tabControl, page});
+    if (it == unbuiltPages_.end())
+        return;
+    const std::vector<Control*> controls = std::move(it->second);
+    unbuiltPages_.erase(it);
+    for (Control* control : controls)
+        defer(*control);
+    orderKeyboard();
+}
+
+// Binds a control now, unless the form hides it: then it is built when it is first shown.
+void FormWindow::defer(Control& control) {
+    if (shownByTheForm(control)) {
+        bind(control);
+        return;
+    }
+    unbuiltHidden_.push_back(&control);
+    // The control that hides a chain is itself among the unbuilt ones: hearing every unbuilt
+    // control's changes is enough to see a chain become visible.
+    connections_.emplace_back(&control, control.changed.connect([this](const Control& changed) {
+        if (changed.visible())
+            realizeShown();
+    }));
+}
+
+void FormWindow::realizeShown() {
+    // In form order, so that a frame is built before the controls inside it.
+    std::vector<Control*> shown;
+    std::erase_if(unbuiltHidden_, [&shown](Control* control) {
+        if (!shownByTheForm(*control))
+            return false;
+        shown.push_back(control);
+        return true;
+    });
+    for (Control* control : shown)
+        bind(*control);
+    if (!shown.empty())
+        orderKeyboard();
+}
+
+void FormWindow::realizeAllPages() {
+    while (!unbuiltPages_.empty()) {
+        const auto [tabControl, page] = unbuiltPages_.begin()->first;
+        realizePage(tabControl, page);
+    }
+    // Every control: hidden ones too, as they would be after the form had shown them once.
+    const std::vector<Control*> hidden = std::move(unbuiltHidden_);
+    unbuiltHidden_.clear();
+    for (Control* control : hidden)
+        bind(*control);
+    orderKeyboard();
+}
+
+void FormWindow::stackInFormOrder(const Control& control, QWidget* widget) {
+    const size_t place = formOrder_.at(&control);
+    const QWidget* parent = widget->parentWidget();
+    QWidget* below = nullptr;
+    size_t belowPlace = 0;
+    for (const auto& [other, otherWidget] : widgets_) {
+        const size_t otherPlace = formOrder_.at(other);
+        if (otherPlace > place && otherWidget->parentWidget() == parent &&
+            (below == nullptr || otherPlace < belowPlace)) {
+            below = otherWidget;
+            belowPlace = otherPlace;
+        }
+    }
+    if (below != nullptr)
+        widget->stackUnder(below);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
@@ -172,7 +286,12 @@ void FormWindow::watch(Control& control, std::function<void()> refresh) {
         refresh();
         updating_ = false;
     };
-    guarded();
+    // The first drawing happens even while another refresh is under way: a page built when it
+    // is first shown is built from inside the tab control's refresh.
+    const bool wasUpdating = updating_;
+    updating_ = true;
+    refresh();
+    updating_ = wasUpdating;
     connections_.emplace_back(&control,
                               control.changed.connect([guarded](const Control&) { guarded(); }));
 }
@@ -400,9 +519,14 @@ void FormWindow::bind(Control& control) {
             tabs->addTab(page, tabControl.tabCaptions().at(i));
             tabPages_[{&control, i}] = page;
         }
-        QObject::connect(tabs, &QTabWidget::currentChanged, tabs,
-                         [&tabControl](int index) { tabControl.setTab(index); });
-        watch(tabControl, [tabs, &tabControl] { tabs->setCurrentIndex(tabControl.tab()); });
+        QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, &tabControl](int index) {
+            realizePage(&tabControl, index);
+            tabControl.setTab(index);
+        });
+        watch(tabControl, [this, tabs, &tabControl] {
+            realizePage(&tabControl, tabControl.tab());
+            tabs->setCurrentIndex(tabControl.tab());
+        });
         break;
     }
     }
@@ -410,6 +534,9 @@ void FormWindow::bind(Control& control) {
     widget->setObjectName(control.name());
     widget->setGeometry(r.x, r.y, r.width, r.height);
     widgets_[&control] = widget;
+    if (!buildingInOrder_)
+        stackInFormOrder(control, widget);
+    setUpKeyboard(control, widget);
     watch(control, [widget, &control] {
         widget->setVisible(control.visible());
         widget->setToolTip(control.toolTip());
@@ -419,54 +546,48 @@ void FormWindow::bind(Control& control) {
 // What Tab reaches and in which order. The order is read off the design once; Qt then skips
 // the widgets that are hidden or disabled at the time. Widgets the user cannot see at all (placed
 // outside the window, or under a field that covers them) take no focus and no typing.
-void FormWindow::setUpKeyboard() {
-    auto keyboardWidget = [this](const Control& control) -> QWidget* {
-        auto it = widgets_.find(&control);
-        if (it == widgets_.end())
-            return nullptr;
-        // The tab bar takes a tab control's focus; the pages inside it are ordered on their own.
-        if (auto* tabs = qobject_cast<QTabWidget*>(it->second))
-            return tabs->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
-        return it->second;
-    };
+// Tab moves on from multi-line areas and tables, rather than typing a tab character or walking
+// the cells (the arrow keys still move inside them); working fields that lie outside the window
+// take no focus; a field that another covers takes none while its cover is shown.
+void FormWindow::setUpKeyboard(const Control& control, QWidget* widget) {
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(widget))
+        plain->setTabChangesFocus(true);
+    else if (auto* rich = qobject_cast<QTextEdit*>(widget))
+        rich->setTabChangesFocus(true);
+    else if (auto* table = qobject_cast<QAbstractItemView*>(widget))
+        table->setTabKeyNavigation(false);
 
-    for (const auto& [control, widget] : widgets_) {
-        // Tab moves on from multi-line areas and tables, rather than typing a tab character or
-        // walking the cells; the arrow keys still move inside them.
-        if (auto* plain = qobject_cast<QPlainTextEdit*>(widget))
-            plain->setTabChangesFocus(true);
-        else if (auto* rich = qobject_cast<QTextEdit*>(widget))
-            rich->setTabChangesFocus(true);
-        else if (auto* table = qobject_cast<QAbstractItemView*>(widget))
-            table->setTabKeyNavigation(false);
-    }
-
-    QWidget* previous = nullptr;
-    for (const Control* control : keyboardOrder(form_)) {
-        QWidget* widget = keyboardWidget(*control);
-        if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus)
-            continue;
-        if (previous != nullptr)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
-
-    for (const auto& [control, widget] : widgets_) {
-        if (!liesOutsideForm(*control))
-            continue;
+    if (liesOutsideForm(control)) {
         widget->setFocusPolicy(Qt::NoFocus);
         if (auto* edit = qobject_cast<QLineEdit*>(widget))
             edit->setReadOnly(true);
     }
-    for (const auto& [below, above] : coveringPairs(form_)) {
-        QWidget* covered = keyboardWidget(*below);
-        if (covered == nullptr)
-            continue;
+    if (auto it = coveredBy_.find(&control); it != coveredBy_.end()) {
+        QWidget* covered = keyboardWidget(widget);
         const Qt::FocusPolicy own = covered->focusPolicy();
-        const Control* cover = above;
-        watch(*above, [covered, own, cover] {
+        const Control* cover = it->second;
+        watch(*it->second, [covered, own, cover] {
             covered->setFocusPolicy(cover->visible() ? Qt::NoFocus : own);
         });
+    }
+}
+
+// Chains the widgets built so far in the designed order; run again whenever widgets are built
+// late (a page first shown, a hidden control first shown).
+void FormWindow::orderKeyboard() {
+    QWidget* previous = nullptr;
+    for (const Control* control : keyboardOrder_) {
+        auto it = widgets_.find(control);
+        if (it == widgets_.end())
+            continue;
+        QWidget* widget = keyboardWidget(it->second);
+        // A covered field keeps its place in the chain: it takes focus again once uncovered.
+        if (widget == nullptr ||
+            (widget->focusPolicy() == Qt::NoFocus && !coveredBy_.contains(control)))
+            continue;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
     }
 }
 

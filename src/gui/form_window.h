@@ -21,6 +21,8 @@ public:
     Form& form() const { return form_; }
     // The widget drawn for a control, if any.
     QWidget* widgetFor(const QString& controlName) const;
+    // Builds the widgets of every tab page not shown yet (see unbuiltPages_).
+    void realizeAllPages();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -29,12 +31,32 @@ private:
     QWidget* parentWidgetFor(const Control& control) const;
     void bind(Control& control);
     void watch(Control& control, std::function<void()> refresh);
-    void setUpKeyboard();
+    void realizePage(const Control* tabControl, int page);
+    void defer(Control& control);
+    void realizeShown();
+    void stackInFormOrder(const Control& control, QWidget* widget);
+    void setUpKeyboard(const Control& control, QWidget* widget);
+    void orderKeyboard();
 
     Form& form_;
     std::map<const Control*, QWidget*> widgets_;
     std::map<std::pair<const Control*, int>, QWidget*> tabPages_;
     std::vector<std::pair<Control*, int>> connections_;
+    // The controls of tab pages that have not been shown yet, in form order. A page's widgets
+    // are built when the page is first shown: the pages the engineer does not open cost nothing
+    // at start-up, and a page built later takes its controls' state as they are then.
+    std::map<std::pair<const Control*, int>, std::vector<Control*>> unbuiltPages_;
+    // Controls hidden by the form (themselves or a frame around them), built when they are
+    // first shown, in form order. Most load-case frames and working fields are never shown.
+    std::vector<Control*> unbuiltHidden_;
+    // Each control's place in the form: a widget built late is stacked under the widgets of
+    // the controls that follow it, as if it had been built with them.
+    std::map<const Control*, size_t> formOrder_;
+    bool buildingInOrder_ = false;
+    // The order Tab walks, read off the design once, and the fields that another one covers
+    // (the covered one takes no focus while its cover is shown).
+    std::vector<const Control*> keyboardOrder_;
+    std::map<const Control*, Control*> coveredBy_;
     bool updating_ = false;
 };
 

@@ -69,6 +69,8 @@ TEST(MainShell, EveryButtonOfEveryPageCanBeReachedOnSmallScreens) {
                       scroll->verticalScrollBar()->isVisible(),
                   c.scrolls);
 
+        // Pages are built when first shown: build them all to walk every page's buttons.
+        shell.formWindow()->realizeAllPages();
         const auto buttons = shell.formWindow()->findChildren<QPushButton*>();
         ASSERT_GT(buttons.size(), 10);
         for (QPushButton* button : buttons) {
