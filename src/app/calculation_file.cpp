@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/check_pair.h"
+#include "app/project_info.h"
 #include "voltage_loss/voltage_loss_page.h"
 
 #include <QDir>
@@ -27,7 +28,8 @@ namespace korvane {
 
 namespace {
 
-enum class Kind { List, EditableList, Text, LoadSwitch, ModeSwitch, Spin };
+// OptionalText: a text that files written before it existed do not hold; they open with it empty.
+enum class Kind { List, EditableList, Text, OptionalText, LoadSwitch, ModeSwitch, Spin };
 
 struct Entry {
     QString name;
@@ -69,6 +71,9 @@ const std::vector<Entry>& inputControls() {
         add(QStringLiteral("Check15"), Kind::ModeSwitch);
         add(QStringLiteral("UpDown1"), Kind::Spin);
         texts({51, 52, 39, 72, 35, 36, 75, 37, 38});
+        // The books' header: the project's name and the engineer's.
+        add(QString::fromLatin1(kProjectNameField), Kind::OptionalText);
+        add(QString::fromLatin1(kEngineerField), Kind::OptionalText);
         return e;
     }();
     return entries;
@@ -134,6 +139,7 @@ QJsonObject saveEntry(const Form& main, const Entry& entry) {
         break;
     }
     case Kind::Text:
+    case Kind::OptionalText:
         item.insert(QStringLiteral("text"), static_cast<const TextBox&>(control).text());
         break;
     case Kind::LoadSwitch:
@@ -200,6 +206,7 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
         break;
     }
     case Kind::Text:
+    case Kind::OptionalText:
         if (!item.value(kText).isString()) {
             unreadable(kText);
             break;
@@ -393,6 +400,10 @@ void restoreControls(Form& main, const QJsonArray& controls, QStringList& proble
         main.text(QString::fromLatin1(result)).setText({});
     for (const Entry& entry : inputControls()) {
         const auto it = saved.constFind(entry.name);
+        if (it == saved.constEnd() && entry.kind == Kind::OptionalText) {
+            main.text(entry.name).setText({});
+            continue;
+        }
         if (it == saved.constEnd()) {
             problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, entry.name));
             continue;
