@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/main_window.h"
+#include "app/project_info.h"
 #include "app/splash_window.h"
 #include "reference_tables/reference_dialog.h"
 #include "reference_tables/reference_tables.h"
@@ -21,6 +22,8 @@ Application::Application(Platform& platform, QString homeDir)
     addForm(QStringLiteral("Form1"), [this](Form& f) { designMainWindow(*this, f); });
     addForm(QStringLiteral("BYQForm8"), [this](Form& f) { designTransformerDialog(*this, f); });
     addForm(QStringLiteral("MXForm9"), [this](Form& f) { designBusbarDialog(*this, f); });
+    addForm(QString::fromLatin1(kProjectDialog),
+            [this](Form& f) { designProjectDialog(*this, f); });
     for (const ReferenceTable& table : referenceTables())
         addForm(table.form, [this, &table](Form& f) { designReferenceDialog(*this, f, table); });
 }

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/check_pair.h"
+#include "app/project_info.h"
 #include "short_circuit/dialog_database.h"
 #include "voltage_loss/voltage_loss_page.h"
 
@@ -74,6 +75,10 @@ const std::vector<Entry>& inputControls() {
         add(QStringLiteral("Check15"), Kind::ModeSwitch);
         add(QStringLiteral("UpDown1"), Kind::Spin);
         texts({51, 52, 39, 72, 35, 36, 75, 37, 38});
+        // The books' header: the project's name and the engineer's.
+        // Files of version 1 hold no project information: they open with both names empty.
+        add(QString::fromLatin1(kProjectNameField), Kind::Text, 2);
+        add(QString::fromLatin1(kEngineerField), Kind::Text, 2);
         return e;
     }();
     return entries;

@@ -6,6 +6,7 @@
 #include "app/check_pair.h"
 #include "app/hints.h"
 #include "app/layout.h"
+#include "app/project_info.h"
 #include "app/startup.h"
 #include "form/number_format.h"
 #include "reports/book_commands.h"
@@ -105,6 +106,7 @@ void designMainWindow(Application& app, Form& form) {
     designVerificationPage(form, {&tabs, 2});
     designAboutPage(form, {&tabs, 3});
     designHiddenFields(form);
+    designProjectFields(app, form);
     form.add<Timer>(QStringLiteral("Timer1"), nullptr, -1, {});
 
     installShellHandlers(app, form);

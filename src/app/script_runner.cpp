@@ -177,6 +177,16 @@ QString ScriptRunner::execute(const QString& line) {
         }
         return {};
     }
+    if (verb == QLatin1String("show")) {
+        // A dialog opened as its button or its menu item opens it (GCForm13: 文件 → 工程信息…).
+        Form* form = app_.findForm(rest);
+        // Every form but the main window and the splash window is a dialog (which says so
+        // itself only once it is designed, at its first load).
+        if (form == nullptr || form == &app_.mainForm() || form->name() == QLatin1String("Form11"))
+            return QStringLiteral("unknown dialog %1").arg(rest);
+        form->show();
+        return {};
+    }
     if (verb == QLatin1String("open") || verb == QLatin1String("save")) {
         if (rest.isEmpty())
             return QStringLiteral("%1 needs a file").arg(verb);

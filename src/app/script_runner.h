@@ -24,9 +24,9 @@ private:
 };
 
 // Runs a script of user actions against the forms, one line at a time (verbs set, select,
-// index, check, click, spin, tick, cell, print, props, items, open, save). Returns the process
-// status: 0 when the script ran to its end or an exit button ended the program, 2 at the first line
-// that cannot be carried out, the program's own status when start-up failed.
+// index, check, click, spin, tick, cell, show, print, props, items, open, save). Returns the
+// process status: 0 when the script ran to its end or an exit button ended the program, 2 at the
+// first line that cannot be carried out, the program's own status when start-up failed.
 class ScriptRunner {
 public:
     ScriptRunner(Application& app, QTextStream& out, QTextStream& err);

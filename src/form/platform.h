@@ -7,6 +7,14 @@ namespace korvane {
 
 enum class MessageIcon { None, Critical, Information, Warning };
 
+// What the program remembers for its user from one run to the next, as texts under keys.
+class Preferences {
+public:
+    virtual ~Preferences() = default;
+    virtual QString value(const QString& key) const = 0;
+    virtual void setValue(const QString& key, const QString& value) = 0;
+};
+
 // What the program asks of its surroundings: modal message boxes and ending the process.
 // The GUI shows real boxes; the command-line driver prints them; tests record them.
 class Platform {
@@ -25,6 +33,9 @@ public:
     virtual void longActionFinished(const QString& /*result*/) {}
     // The current date and time (a recorded clock in tests).
     virtual QDateTime now() const { return QDateTime::currentDateTime(); }
+    // Where the user's preferences are kept; none by default, so the headless driver and the
+    // tests start the same way every time.
+    virtual Preferences* preferences() { return nullptr; }
 };
 
 } // namespace korvane

@@ -66,4 +66,10 @@ void GuiPlatform::longActionFinished(const QString& result) {
         showStatus(result, 15000);
 }
 
+Preferences* GuiPlatform::preferences() {
+    if (!preferences_)
+        preferences_ = std::make_unique<SettingsPreferences>();
+    return preferences_.get();
+}
+
 } // namespace korvane::gui

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/preferences.h"
 #include "form/platform.h"
 
 #include <functional>
+#include <memory>
 
 namespace korvane::gui {
 
@@ -15,6 +17,8 @@ public:
     // A busy cursor and a status-bar message at once, and where the result went afterwards.
     void longActionStarted(const QString& what) override;
     void longActionFinished(const QString& result) override;
+    // The user's settings of the program, opened at first use (after the application is named).
+    Preferences* preferences() override;
 
     // Where status messages are shown (the main window's status bar).
     std::function<void(const QString&, int timeoutMs)> showStatus;
@@ -23,6 +27,7 @@ public:
     int status() const { return status_; }
 
 private:
+    std::unique_ptr<SettingsPreferences> preferences_;
     bool busy_ = false;
     bool ended_ = false;
     int status_ = 0;

@@ -1,6 +1,7 @@
 #include "gui/main_shell.h"
 
 #include "app/calculation_file.h"
+#include "app/project_info.h"
 #include "gui/gui_platform.h"
 #include "gui/pdf_book.h"
 #include "reports/book_commands.h"
@@ -63,6 +64,10 @@ MainShell::MainShell(Application& app, Form& form)
     file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, [this] { save(); });
     file->addAction(QStringLiteral("另存为(&A)…"), QKeySequence::SaveAs, this,
                     [this] { saveAs(); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("工程信息(&I)…"), this,
+                    [this] { app_.form(QString::fromLatin1(kProjectDialog)).show(); });
+    file->addSeparator();
     recentMenu_ = file->addMenu(QStringLiteral("最近的文件(&R)"));
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, [this] { close(); });
@@ -156,6 +161,8 @@ void MainShell::newCalculation() {
     if (!confirmDiscard())
         return;
     resetCalculation(form_, startSnapshot_);
+    // The engineer stays the one the program remembers now, who may have changed since start-up.
+    startNewProject(app_);
     path_.clear();
     savedSnapshot_ = calculationSnapshot(form_);
     updateTitle();

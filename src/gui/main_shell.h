@@ -11,9 +11,9 @@ class QScrollArea;
 
 namespace korvane::gui {
 
-// The main window's frame around its form: the "文件" menu (new, open, save, save as, recent
-// files), the status bar, and the title with the file name and an asterisk for unsaved changes.
-// Closing the window with unsaved changes asks whether to save them.
+// The main window's frame around its form: the "文件" menu (new, open, save, save as, the
+// project's information, recent files), the status bar, and the title with the file name and an
+// asterisk for unsaved changes. Closing the window with unsaved changes asks whether to save them.
 class MainShell : public QMainWindow {
 public:
     MainShell(Application& app, Form& form);

@@ -1,6 +1,7 @@
 #include "reports/book_commands.h"
 
 #include "app/application.h"
+#include "app/project_info.h"
 #include "form/form.h"
 #include "reports/docx_writer.h"
 #include "reports/short_circuit_book.h"
@@ -28,14 +29,21 @@ QString where(const QString& path) {
 
 using BookWriting = std::function<bool(ReportWriter&, const QDate&)>;
 
+// The project and the engineer as the main window holds them.
+BookHeader readBookHeader(const Form& form) {
+    return {projectLine(form.text(QString::fromLatin1(kProjectNameField)).text()),
+            projectLine(form.text(QString::fromLatin1(kEngineerField)).text())};
+}
+
 // How each book is written from the window as it stands now.
 std::pair<QString, BookWriting> bookWriting(const Form& form, BookKind kind) {
+    const BookHeader header = readBookHeader(form);
     if (kind == BookKind::VoltageLoss) {
         const VoltageLossBookPage page = readVoltageLossBookPage(form);
         const VoltageLossInput input = readVoltageLossInput(form);
         return {QString::fromUtf8(kVoltageLossBookTitle),
-                [page, input](ReportWriter& writer, const QDate& today) {
-                    return writeVoltageLossBook(writer, page, input, today);
+                [page, input, header](ReportWriter& writer, const QDate& today) {
+                    return writeVoltageLossBook(writer, page, input, today, header);
                 }};
     }
     const ShortCircuitBookPage page = readShortCircuitBookPage(form);
@@ -43,15 +51,15 @@ std::pair<QString, BookWriting> bookWriting(const Form& form, BookKind kind) {
     const std::optional<ShortCircuitResult> chain =
         input ? computeShortCircuit(*input) : std::nullopt;
     return {QString::fromUtf8(kShortCircuitBookTitle),
-            [page, chain](ReportWriter& writer, const QDate& today) {
-                return writeShortCircuitBook(writer, page, chain, today);
+            [page, chain, header](ReportWriter& writer, const QDate& today) {
+                return writeShortCircuitBook(writer, page, chain, today, header);
             }};
 }
 
-// The properties a book's file carries: its title and when it was written. No author is recorded
-// yet: the window has no field for who made the calculation.
-DocumentProperties bookProperties(const QString& title, const QDateTime& at) {
-    return {title, QString(), at};
+// The properties a book's file carries: its title, the engineer as its author (none when the
+// window holds no name) and when it was written.
+DocumentProperties bookProperties(const Form& form, const QString& title, const QDateTime& at) {
+    return {title, readBookHeader(form).engineer, at};
 }
 
 // Writes one book as a .docx file and reports what became of it.
@@ -62,7 +70,7 @@ void writeBook(Application& app, const Form& form, BookKind kind) {
     app.platform().longActionStarted(QStringLiteral("正在写入%1…").arg(title));
 
     DocxReportWriter writer;
-    writer.setProperties(bookProperties(title, at));
+    writer.setProperties(bookProperties(form, title, at));
     std::optional<QByteArray> package;
     if (write(writer, at.date()))
         package = writer.package();
@@ -99,7 +107,7 @@ ComposedBook composeBook(const Application& app, const Form& form, BookKind kind
     const auto [title, write] = bookWriting(form, kind);
     const QDateTime at = app.platform().now();
     DocumentReportWriter writer;
-    writer.setProperties(bookProperties(title, at));
+    writer.setProperties(bookProperties(form, title, at));
     ComposedBook book{title, std::nullopt};
     if (write(writer, at.date()) && writer.document() != nullptr)
         book.document = *writer.document();

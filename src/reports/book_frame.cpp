@@ -8,10 +8,11 @@ const QString kCr = QStringLiteral("\r");
 
 } // namespace
 
-QStringList bookHeaderLines(const QDate& today, const RegionalFormat& format) {
+QStringList bookHeaderLines(const QDate& today, const RegionalFormat& format,
+                            const BookHeader& header) {
     return {
-        QStringLiteral("工程名:"),
-        QStringLiteral("计算者:"),
+        QStringLiteral("工程名:") + header.project,
+        QStringLiteral("计算者:") + header.engineer,
         QStringLiteral("计算时间:") + today.toString(format.shortDatePattern),
         QStringLiteral("计算依据："),
         QStringLiteral("《工业与民用配电设计手册》第三版："),
@@ -19,7 +20,8 @@ QStringList bookHeaderLines(const QDate& today, const RegionalFormat& format) {
     };
 }
 
-void writeBookFrame(ReportWriter& writer, const QString& title, const QDate& today) {
+void writeBookFrame(ReportWriter& writer, const QString& title, const QDate& today,
+                    const BookHeader& header) {
     const QString font = QString::fromUtf8(kBookFont);
 
     // Centring the still empty first paragraph centres the paragraphs split from it as well.
@@ -28,7 +30,7 @@ void writeBookFrame(ReportWriter& writer, const QString& title, const QDate& tod
     writer.setFont(font, kBookTitlePoints, true, colors::kBlack);
     writer.closeBlock();
 
-    const QStringList lines = bookHeaderLines(today);
+    const QStringList lines = bookHeaderLines(today, regionalFormat(), header);
     for (qsizetype i = 0; i < lines.size(); ++i)
         writer.appendText(lines.at(i) + (i + 1 == lines.size() ? kCr + kCr : kCr));
     writer.setFont(font, kBookHeaderPoints, true, colors::kBlack);

@@ -314,11 +314,12 @@ QStringList shortCircuitBodyParagraphs(const ShortCircuitBookPage& page,
 }
 
 bool writeShortCircuitBook(ReportWriter& writer, const ShortCircuitBookPage& page,
-                           const std::optional<ShortCircuitResult>& chain, const QDate& today) {
+                           const std::optional<ShortCircuitResult>& chain, const QDate& today,
+                           const BookHeader& header) {
     if (!writer.openDocument())
         return false;
     const ShortCircuitBookValues values = computeShortCircuitBookValues(page);
-    writeBookFrame(writer, QString::fromUtf8(kShortCircuitBookTitle), today);
+    writeBookFrame(writer, QString::fromUtf8(kShortCircuitBookTitle), today, header);
     writeBookBody(writer, shortCircuitBodyParagraphs(page, values, chain), kBodyLineSpacingPoints);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form/number_format.h"
+#include "reports/book_frame.h"
 #include "reports/report_writer.h"
 #include "short_circuit/short_circuit.h"
 
@@ -71,6 +72,7 @@ QStringList shortCircuitBodyParagraphs(const ShortCircuitBookPage& page,
 // The whole book on `writer`: open, compute, frame, body (exactly 18 pt). False when the document
 // could not be opened and nothing was written.
 bool writeShortCircuitBook(ReportWriter& writer, const ShortCircuitBookPage& page,
-                           const std::optional<ShortCircuitResult>& chain, const QDate& today);
+                           const std::optional<ShortCircuitResult>& chain, const QDate& today,
+                           const BookHeader& header = {});
 
 } // namespace korvane

@@ -348,10 +348,11 @@ QStringList voltageLossComputationParagraphs(const VoltageLossInput& input,
 }
 
 bool writeVoltageLossBook(ReportWriter& writer, const VoltageLossBookPage& page,
-                          const VoltageLossInput& input, const QDate& today) {
+                          const VoltageLossInput& input, const QDate& today,
+                          const BookHeader& header) {
     if (!writer.openDocument())
         return false;
-    writeBookFrame(writer, QString::fromUtf8(kVoltageLossBookTitle), today);
+    writeBookFrame(writer, QString::fromUtf8(kVoltageLossBookTitle), today, header);
     writeBookBody(writer,
                   voltageLossInputParagraphs(page) +
                       voltageLossComputationParagraphs(input, computeVoltageLoss(input)),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/book_frame.h"
 #include "reports/report_writer.h"
 #include "voltage_loss/voltage_loss.h"
 
@@ -56,6 +57,7 @@ QStringList voltageLossComputationParagraphs(const VoltageLossInput& input,
 // The whole book on `writer`: open, frame, body (exactly 20 pt), show. False when the document
 // could not be opened and nothing was written.
 bool writeVoltageLossBook(ReportWriter& writer, const VoltageLossBookPage& page,
-                          const VoltageLossInput& input, const QDate& today);
+                          const VoltageLossInput& input, const QDate& today,
+                          const BookHeader& header = {});
 
 } // namespace korvane

@@ -123,7 +123,7 @@ TEST_F(BookCommandsInFolder, BooksCarryTheirTitleAndTheMomentAsProperties) {
             << core.toStdString();
         EXPECT_TRUE(core.contains(u8(">2026-12-08T09:30:15Z</dcterms:created>")))
             << core.toStdString();
-        EXPECT_FALSE(core.contains(u8("dc:creator"))) << "no author is recorded yet";
+        EXPECT_FALSE(core.contains(u8("dc:creator"))) << "no engineer, no author";
     }
 }
 

@@ -2,8 +2,9 @@
 """Reads the calculation books back with python-docx, a reader that shares nothing with the program.
 
 Writes the voltage-loss and the short-circuit book with korvane-cli from the two scripts beside this
-file, opens each .docx the driver names on its `book<TAB>PATH` line, and checks its properties
-(title, no author yet, written just now) and every paragraph: its text, the font (宋体 for Latin and
+file, and the voltage-loss book once more after 工程名 and 计算者 have been filled in the 工程信息
+dialog; opens each .docx the driver names on its `book<TAB>PATH` line, and checks its properties
+(title, the engineer as author or none, written just now) and every paragraph: its text, the font (宋体 for Latin and
 East-Asian text), size, bold, colour, alignment and line spacing. The short-circuit figures are worked out here from the handbook's formulas.
 
 usage: read_docx.py --cli KORVANE_CLI --home PROGRAM_FOLDER --out BOOKS_FOLDER
@@ -40,8 +41,11 @@ def fixed(value, decimals):
     return str(Decimal(repr(value)).quantize(quantum, rounding=ROUND_HALF_UP))
 
 
-def write_book(cli, home, out, script):
-    run = subprocess.run([cli, "--home", home, "--out", out, os.path.join(HERE, script)],
+def write_book(cli, home, out, script, first_lines=()):
+    """The book a script writes; `first_lines` run before the script's own lines."""
+    with open(os.path.join(HERE, script), encoding="utf-8") as f:
+        text = "".join(line + "\n" for line in first_lines) + f.read()
+    run = subprocess.run([cli, "--home", home, "--out", out], input=text,
                          capture_output=True, text=True, check=False)
     if run.returncode != 0:
         sys.exit(f"korvane-cli {script} ended with {run.returncode}: {run.stderr}")
@@ -109,10 +113,10 @@ def check_style(book, index, paragraph, font, alignment, spacing):
           f"{where}: line spacing {(pf.line_spacing, pf.line_spacing_rule)}, not {spacing}")
 
 
-def check_properties(book, document, title):
+def check_properties(book, document, title, engineer):
     core = document.core_properties
     check(core.title == title, f"{book}: title property {core.title!r}, not {title!r}")
-    check(core.author == "", f"{book}: author property {core.author!r}, not empty")
+    check(core.author == engineer, f"{book}: author property {core.author!r}, not {engineer!r}")
     now = datetime.datetime.now(datetime.timezone.utc)
     created = core.created.replace(tzinfo=datetime.timezone.utc) if core.created else None
     check(created is not None and datetime.timedelta(0) <= now - created
@@ -120,9 +124,9 @@ def check_properties(book, document, title):
           f"{book}: created {core.created}, not just before {now}")
 
 
-def check_book(book, path, title, body, body_spacing):
+def check_book(book, path, title, body, body_spacing, project="", engineer=""):
     document = Document(path)
-    check_properties(book, document, title)
+    check_properties(book, document, title, engineer)
     paragraphs = document.paragraphs
     texts = [p.text for p in paragraphs]
 
@@ -130,7 +134,7 @@ def check_book(book, path, title, body, body_spacing):
     dates = {f"计算时间:{d.year}/{d.month}/{d.day}"
              for d in (today, today - datetime.timedelta(days=1))}
     check(texts[4] in dates, f"{book}: date line {texts[4]!r}, expected one of {sorted(dates)}")
-    frame = [title, "", "工程名:", "计算者:", texts[4], "计算依据：",
+    frame = [title, "", "工程名:" + project, "计算者:" + engineer, texts[4], "计算依据：",
              "《工业与民用配电设计手册》第三版：", "《民用建筑电气设计规范》JGJ 16 - 2008", ""]
     expected = frame + body + [""]  # the document's final paragraph follows the body
     check(len(texts) == len(expected), f"{book}: {len(texts)} paragraphs, not {len(expected)}")
@@ -317,10 +321,16 @@ def main():
     count = check_book("voltage-loss book", voltage_loss, "电压损失计算书", voltage_loss_body(), 20)
     count += check_book("short-circuit book", short_circuit, "低压配电线路短路电流计算书",
                         short_circuit_body(), 18)
+    project, engineer = "滨江路路灯改造工程", "张工"
+    named = write_book(args.cli, args.home, args.out, "voltage_loss_book.kvs",
+                       ["show GCForm13", "set GCForm13.Text1 " + project,
+                        "set GCForm13.Text2 " + engineer, "click GCForm13.Command1"])
+    count += check_book("named voltage-loss book", named, "电压损失计算书", voltage_loss_body(), 20,
+                        project, engineer)
 
     for failure in failures:
         print("FAIL:", failure)
-    print(f"{count} paragraphs of 2 books read back, {len(failures)} failures")
+    print(f"{count} paragraphs of 3 books read back, {len(failures)} failures")
     return 1 if failures else 0
 
 

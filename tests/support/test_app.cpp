@@ -8,7 +8,9 @@ QString testHome() {
     return QStringLiteral(KORVANE_TEST_HOME);
 }
 
-TestApp::TestApp(const QString& home) : app_(std::make_unique<Application>(platform_, home)) {
+TestApp::TestApp(const QString& home, Preferences* preferences) {
+    platform_.remembered = preferences;
+    app_ = std::make_unique<Application>(platform_, home);
     app_->startWithoutSplash();
 }
 

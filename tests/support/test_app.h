@@ -39,12 +39,14 @@ public:
         return openSucceeds;
     }
     QDateTime now() const override { return clock; }
+    Preferences* preferences() override { return remembered; }
 
     std::vector<RecordedMessage> messages;
     std::vector<int> endStatuses;
     std::vector<QString> openedDocuments;
     bool openSucceeds = true;
     QDateTime clock{QDate(2026, 12, 8), QTime(9, 30, 15)};
+    Preferences* remembered = nullptr; // none: nothing is remembered between runs
 };
 
 // The program folder of the tests: shipped data plus test-only cable rows.
@@ -53,7 +55,7 @@ QString testHome();
 // A started program (main window loaded, no splash) over a program folder.
 class TestApp {
 public:
-    explicit TestApp(const QString& home = testHome());
+    explicit TestApp(const QString& home = testHome(), Preferences* preferences = nullptr);
 
     Application& app() { return *app_; }
     Form& form() { return app_->mainForm(); }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace korvane {
+
+class Application;
+class Form;
+
+// The project a calculation belongs to and the engineer who makes it, printed after "工程名:"
+// and "计算者:" in the header of every book. Both live in working fields of the main window, out
+// of sight, so that the calculation file, the unsaved-changes mark and the books treat them as
+// every other input. The project name belongs to the calculation; the engineer's name belongs to
+// the user and is remembered from one run to the next.
+inline constexpr const char* kProjectNameField = "Text80";
+inline constexpr const char* kEngineerField = "Text81";
+inline constexpr const char* kProjectDialog = "GCForm13";
+inline constexpr const char* kEngineerPreference = "engineer";
+
+// The two working fields of Form1; when the main window loads, they take the start of a new
+// calculation (see startNewProject).
+void designProjectFields(Application& app, Form& main);
+
+// A new calculation: no project name; as engineer the name the program remembers.
+void startNewProject(Application& app);
+
+// GCForm13 "工程信息" (文件 → 工程信息…): 工程名 and 计算者 of the calculation, shown as the
+// main window holds them. "确定" writes both back to the main window and remembers the engineer's
+// name for the next run; "取消" leaves everything as it was.
+void designProjectDialog(Application& app, Form& form);
+
+// A name as the books print it: one line, without surrounding spaces.
+QString projectLine(const QString& text);
+
+} // namespace korvane
