@@ -15,6 +15,10 @@ install(FILES "${PROJECT_SOURCE_DIR}/resources/A page/Software.txt"
         DESTINATION "${KORVANE_INSTALL_DATA_DIR}/A page")
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/korvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The calculation files (*.korvane) as a shared-mime-info type, which the desktop entry opens;
+# dpkg's trigger of shared-mime-info rebuilds the MIME database when the package is installed.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/korvane.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/korvane.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 
@@ -53,8 +57,9 @@ set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 # The libraries the programs link (libc, libstdc++, Qt, libzip) are found by dpkg-shlibdeps; what
-# is only loaded at run time is named here: the SQLite driver, the platform plugins, a CJK font.
+# is only loaded at run time is named here: the SQLite driver, the platform plugins, a CJK font and
+# Qt's own Chinese texts (buttons and file dialogs).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6sql6-sqlite (>= 6.4), qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk")
+    "libqt6sql6-sqlite (>= 6.4), qt6-qpa-plugins, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

@@ -1,13 +1,13 @@
 # Debian packages Korvane needs to build, run and test. Sourced by the other scripts.
 KORVANE_PACKAGES=(
   build-essential cmake pkgconf
-  qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite
+  qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
   libzip-dev sqlite3 python3-docx poppler-utils
   libgtest-dev libbenchmark-dev
   fonts-wqy-microhei fonts-dejavu-core python3-fonttools
   xvfb xauth
   locales
-  dpkg-dev lintian
+  dpkg-dev lintian shared-mime-info desktop-file-utils
 )
 
 # Installs whatever of KORVANE_PACKAGES is missing (as root, or through sudo).

@@ -55,17 +55,26 @@ QString escapeValue(const QString& value) {
     return escaped;
 }
 
+void printMessageBox(QTextStream& out, MessageIcon icon, const QString& title,
+                     const QString& text) {
+    out << "msgbox\t" << iconName(icon) << '\t' << escapeValue(title) << '\t' << escapeValue(text)
+        << '\n';
+    out.flush();
+}
+
+void printBook(QTextStream& out, const QString& path) {
+    out << "book\t" << escapeValue(path) << '\n';
+    out.flush();
+}
+
 void ScriptPlatform::messageBox(MessageIcon icon, const QString& title, const QString& text) {
-    out_ << "msgbox\t" << iconName(icon) << '\t' << escapeValue(title) << '\t' << escapeValue(text)
-         << '\n';
-    out_.flush();
+    printMessageBox(out_, icon, title, text);
 }
 
 void ScriptPlatform::endProgram(int /*status*/) {}
 
 bool ScriptPlatform::openDocument(const QString& path) {
-    out_ << "book\t" << escapeValue(path) << '\n';
-    out_.flush();
+    printBook(out_, path);
     return true;
 }
 
@@ -76,6 +85,10 @@ int ScriptRunner::run(QTextStream& script) {
     app_.startWithoutSplash();
     if (app_.ended())
         return app_.exitStatus();
+    return runLines(script);
+}
+
+int ScriptRunner::runLines(QTextStream& script, const std::function<void()>& afterEachLine) {
     int lineNumber = 0;
     while (!script.atEnd()) {
         QString line = script.readLine();
@@ -91,6 +104,8 @@ int ScriptRunner::run(QTextStream& script) {
             err_.flush();
             return 2;
         }
+        if (afterEachLine)
+            afterEachLine();
         if (app_.ended()) {
             out_ << "ended\n";
             out_.flush();

@@ -5,10 +5,17 @@
 #include <QString>
 #include <QTextStream>
 
+#include <functional>
+
 namespace korvane {
 
 class Application;
 class Control;
+
+// The lines by which a driven program reports what a user would see: a message box as
+// `msgbox<TAB>ICON<TAB>TITLE<TAB>TEXT` (answered OK), a written book as `book<TAB>PATH`.
+void printMessageBox(QTextStream& out, MessageIcon icon, const QString& title, const QString& text);
+void printBook(QTextStream& out, const QString& path);
 
 // Platform of the headless driver: message boxes are printed as one line each and answered OK.
 class ScriptPlatform : public Platform {
@@ -33,6 +40,9 @@ public:
 
     // Starts the main window without the splash wait, then runs the script.
     int run(QTextStream& script);
+    // Runs the script against a program that has started; `afterEachLine`, when given, runs
+    // after every line carried out (the window draws what the line changed).
+    int runLines(QTextStream& script, const std::function<void()>& afterEachLine = {});
     // Runs one line; returns an empty text or why it could not be carried out.
     QString execute(const QString& line);
 

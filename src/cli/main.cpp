@@ -1,5 +1,6 @@
 // korvane-cli: runs a script of user actions against the same forms the window shows.
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
+//   korvane-cli --help | --version
 
 #include "app/application.h"
 #include "app/program_home.h"
@@ -27,7 +28,17 @@ int main(int argc, char** argv) {
             i + 1 < args.size()) {
             (arg == QLatin1String("--home") ? home : outDir) = args.at(++i);
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            out << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n";
+            out << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n"
+                   "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
+                   "forms of the Korvane window; message boxes are printed and answered OK.\n"
+                   "  --home DIR   the program folder (Database/, A page/)\n"
+                   "  --out DIR    where calculation books are written (default: the current "
+                   "folder)\n"
+                   "  --help       print this text\n"
+                   "  --version    print the version\n";
+            return 0;
+        } else if (arg == QLatin1String("--version")) {
+            out << "korvane-cli " << KORVANE_VERSION << '\n';
             return 0;
         } else if (arg.startsWith(QLatin1String("--")) || !scriptPath.isEmpty()) {
             err << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n";

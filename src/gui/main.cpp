@@ -1,23 +1,31 @@
 // korvane: the calculator's window.
 //
-// Options for automation and documentation (the program needs none):
-//   --no-splash        open the main window at once
+//   korvane [OPTIONS] [FILE.korvane]   opens the main window and, when given, that calculation
+//
+// Options for automation and documentation (the program needs none); each of them ends the
+// program by itself, and while one runs every message box is printed on standard output and
+// answered OK, as korvane-cli does:
 //   --exit-after-load  quit as soon as the main window is shown (start-up timing)
-//   --script FILE      run a korvane-cli script against the window after start-up
-//   --tab N            show page N of the main window
+//   --script FILE      run a korvane-cli script against the window after start-up, then quit
 //   --grab PNG         save a picture of the main window (or of --grab-form NAME) and quit
 //   --grab-window      with --grab: the whole window as sized for the screen (menu, status bar)
-//   --save-icon PNG    save the program's icon (256 px) and quit
 //   --export-pdf voltage-loss|short-circuit DIR
 //                      after the script, write that book as PDF into DIR and quit
+//   --save-icon PNG    save the program's icon (256 px) and quit
+//   --help, --version  print the usage or the version and quit, without a display
+// And for showing the window:
+//   --no-splash        open the main window at once
+//   --tab N            show page N of the main window
 
 #include "app/application.h"
 #include "app/program_home.h"
 #include "app/script_runner.h"
 #include "form/number_format.h"
 #include "gui/gui_platform.h"
+#include "gui/main_shell.h"
 #include "gui/pdf_book.h"
 #include "gui/pictures.h"
+#include "gui/qt_translations.h"
 #include "gui/view_manager.h"
 #include "reports/book_commands.h"
 
@@ -26,11 +34,50 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <cstring>
+#include <memory>
+#include <optional>
+
 namespace {
+
+const char* const kUsage =
+    "用法: korvane [选项] [文件.korvane]\n"
+    "打开低压配电线路计算的主窗口；给出计算文件时打开该计算。\n"
+    "\n"
+    "自动运行的选项（运行完毕即退出，其间的消息框打印到标准输出并按“确定”回答）:\n"
+    "  --exit-after-load      主窗口显示后即退出\n"
+    "  --script FILE          启动后对窗口执行 korvane-cli 脚本，然后退出\n"
+    "  --grab PNG             保存主窗口（或 --grab-form NAME 窗体）的图片后退出\n"
+    "  --grab-window          与 --grab 同用：按屏幕大小的整个窗口（含菜单和状态栏）\n"
+    "  --export-pdf voltage-loss|short-circuit DIR\n"
+    "                         执行脚本后把该计算书以 PDF 写入 DIR，然后退出\n"
+    "  --save-icon PNG        保存程序图标（256 像素）后退出\n"
+    "  --help                 显示本说明后退出\n"
+    "  --version              显示版本后退出\n"
+    "\n"
+    "显示窗口的选项:\n"
+    "  --no-splash            不显示启动画面，直接打开主窗口\n"
+    "  --tab N                显示主窗口的第 N 页（从 0 起）\n";
+
+// --help and --version are answered before the application is made, so they need no display.
+std::optional<int> answerWithoutDisplay(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            QTextStream(stdout) << QString::fromUtf8(kUsage);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            QTextStream(stdout) << "korvane " << KORVANE_VERSION << '\n';
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
 
 struct Options {
     bool splash = true;
     bool exitAfterLoad = false;
+    QString file;
     QString script;
     int tab = -1;
     QString grab;
@@ -38,13 +85,26 @@ struct Options {
     bool grabWindow = false;
     QString pdfBook;
     QString pdfFolder;
+    QString saveIcon;
+    QString error;
+
+    // The runs that end by themselves and answer their message boxes on standard output.
+    bool driven() const {
+        return exitAfterLoad || !script.isEmpty() || !grab.isEmpty() || !pdfBook.isEmpty();
+    }
 };
 
+// Qt has taken its own options (-platform, -style, …) out of `args` already.
 Options parseOptions(const QStringList& args) {
     Options o;
-    for (qsizetype i = 1; i < args.size(); ++i) {
+    for (qsizetype i = 1; i < args.size() && o.error.isEmpty(); ++i) {
         const QString& a = args.at(i);
-        auto next = [&] { return i + 1 < args.size() ? args.at(++i) : QString(); };
+        auto next = [&] {
+            if (i + 1 < args.size())
+                return args.at(++i);
+            o.error = QStringLiteral("%1 needs a value").arg(a);
+            return QString();
+        };
         if (a == QLatin1String("--no-splash"))
             o.splash = false;
         else if (a == QLatin1String("--exit-after-load"))
@@ -62,38 +122,60 @@ Options parseOptions(const QStringList& args) {
         else if (a == QLatin1String("--export-pdf")) {
             o.pdfBook = next();
             o.pdfFolder = next();
-        }
+            if (o.error.isEmpty() && o.pdfBook != QLatin1String("voltage-loss") &&
+                o.pdfBook != QLatin1String("short-circuit"))
+                o.error = QStringLiteral("--export-pdf takes voltage-loss or short-circuit");
+        } else if (a == QLatin1String("--save-icon"))
+            o.saveIcon = next();
+        else if (a.startsWith(u'-'))
+            o.error = QStringLiteral("unknown option %1").arg(a);
+        else if (o.file.isEmpty())
+            o.file = a;
+        else
+            o.error = QStringLiteral("more than one file: %1").arg(a);
     }
     if (!o.script.isEmpty() || !o.grab.isEmpty() || !o.pdfBook.isEmpty())
         o.splash = false;
     return o;
 }
 
-// Runs the script and takes the picture once the main window is up.
-int automate(korvane::Application& app, korvane::gui::ViewManager& views, const Options& o) {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    int status = 0;
+// The window's platform; in a driven run message boxes and books are printed, not shown, so that
+// no modal box waits for a user who is not there.
+class WindowPlatform : public korvane::gui::GuiPlatform {
+public:
+    WindowPlatform(QTextStream& out, bool driven) : out_(out), driven_(driven) {}
+    void messageBox(korvane::MessageIcon icon, const QString& title, const QString& text) override {
+        if (driven_)
+            korvane::printMessageBox(out_, icon, title, text);
+        else
+            GuiPlatform::messageBox(icon, title, text);
+    }
+    bool openDocument(const QString& path) override {
+        if (!driven_)
+            return GuiPlatform::openDocument(path);
+        korvane::printBook(out_, path);
+        return true;
+    }
+
+private:
+    QTextStream& out_;
+    bool driven_;
+};
+
+// Runs the script, writes the book and takes the picture once the main window is up.
+int automate(korvane::Application& app, korvane::gui::ViewManager& views, const Options& o,
+             QTextStream& out, QTextStream& err) {
     if (!o.script.isEmpty()) {
         QFile file(o.script);
         if (!file.open(QIODevice::ReadOnly)) {
             err << "error: cannot open script " << o.script << '\n';
             return 2;
         }
-        korvane::ScriptRunner runner(app, out, err);
         QTextStream script(&file);
-        int lineNumber = 0;
-        while (!script.atEnd() && status == 0) {
-            const QString line = script.readLine().trimmed();
-            ++lineNumber;
-            if (line.isEmpty() || line.startsWith(u'#'))
-                continue;
-            if (const QString why = runner.execute(line); !why.isEmpty()) {
-                err << "error: line " << lineNumber << ": " << why << '\n';
-                status = 2;
-            }
-            QCoreApplication::processEvents();
-        }
+        korvane::ScriptRunner runner(app, out, err);
+        const int status = runner.runLines(script, [] { QCoreApplication::processEvents(); });
+        if (status != 0 || app.ended())
+            return status;
     }
     if (o.tab >= 0)
         app.mainForm().get<korvane::TabControl>(QStringLiteral("SSTab1")).setTab(o.tab);
@@ -107,8 +189,9 @@ int automate(korvane::Application& app, korvane::gui::ViewManager& views, const 
         const korvane::SavedBook saved =
             korvane::saveBook(korvane::gui::renderPdfBook(*book.document), o.pdfFolder, book.title,
                               app.platform().now(), QStringLiteral("pdf"));
-        out << "book\t" << saved.path << '\n';
-        return saved.written ? status : 2;
+        korvane::printBook(out, saved.path);
+        if (!saved.written)
+            return 2;
     }
     if (!o.grab.isEmpty()) {
         for (int i = 0; i < 5; ++i)
@@ -121,29 +204,69 @@ int automate(korvane::Application& app, korvane::gui::ViewManager& views, const 
             return 2;
         }
     }
-    return status;
+    return 0;
+}
+
+// What follows once the main window is shown: the calculation file, then the automation.
+// Returns the status to end with, or nothing when the window stays for the user.
+std::optional<int> mainWindowShown(korvane::Application& app, korvane::gui::ViewManager& views,
+                                   const Options& o, QTextStream& out, QTextStream& err) {
+    if (!o.file.isEmpty()) {
+        // Opened as the 文件 menu opens it: its problems are reported in message boxes.
+        QWidget* form = views.windowOf(QStringLiteral("Form1"));
+        if (auto* shell =
+                form != nullptr ? dynamic_cast<korvane::gui::MainShell*>(form->window()) : nullptr)
+            shell->openPath(o.file);
+        if (app.ended())
+            return app.exitStatus();
+    }
+    const int status = automate(app, views, o, out, err);
+    if (status != 0 || app.ended() || o.driven())
+        return app.ended() ? app.exitStatus() : status;
+    return std::nullopt;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = answerWithoutDisplay(argc, argv))
+        return *status;
+
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
+    korvane::gui::installQtChineseTranslations();
     korvane::setRegionalFormat(korvane::RegionalFormat::fromSystemLocale());
+    QTextStream out(stdout);
+    QTextStream err(stderr);
     const Options options = parseOptions(QApplication::arguments());
-    if (const qsizetype at = QApplication::arguments().indexOf(QStringLiteral("--save-icon"));
-        at > 0 && at + 1 < QApplication::arguments().size()) {
-        const QString path = QApplication::arguments().at(at + 1);
-        return korvane::gui::builtInPicture(QStringLiteral("icon"), QSize(256, 256)).save(path) ? 0
-                                                                                                : 1;
+    if (!options.error.isEmpty()) {
+        err << "error: " << options.error
+            << "\nusage: korvane [OPTIONS] [FILE.korvane] (korvane --help)\n";
+        return 2;
     }
+    if (!options.saveIcon.isEmpty())
+        return korvane::gui::builtInPicture(QStringLiteral("icon"), QSize(256, 256))
+                       .save(options.saveIcon)
+                   ? 0
+                   : 1;
 
-    korvane::gui::GuiPlatform platform;
+    WindowPlatform platform(out, options.driven());
     korvane::Application app(platform,
                              korvane::programHome(QCoreApplication::applicationDirPath()));
     korvane::gui::ViewManager views(app);
 
     if (options.splash) {
+        // The splash window shows the main window after its first tick; the rest follows then.
+        auto shown = std::make_shared<bool>(false);
+        app.mainForm().stateChanged.connect([&, shown](korvane::Form& form) {
+            if (*shown || !form.loaded() || !form.visible())
+                return;
+            *shown = true;
+            QTimer::singleShot(0, &qapp, [&] {
+                if (const auto status = mainWindowShown(app, views, options, out, err))
+                    QCoreApplication::exit(*status);
+            });
+        });
         app.start();
         return QApplication::exec();
     }
@@ -151,15 +274,13 @@ int main(int argc, char** argv) {
     app.startWithoutSplash();
     if (app.ended())
         return app.exitStatus();
-    if (options.exitAfterLoad) {
-        QTimer::singleShot(0, &qapp, [] { QCoreApplication::exit(0); });
+    const std::optional<int> status = mainWindowShown(app, views, options, out, err);
+    if (!status)
+        return QApplication::exec();
+    if (options.exitAfterLoad && !app.ended()) {
+        // The window is drawn once before the program quits, as start-up timing needs it.
+        QTimer::singleShot(0, &qapp, [code = *status] { QCoreApplication::exit(code); });
         return QApplication::exec();
     }
-    if (!options.script.isEmpty() || !options.grab.isEmpty() || !options.pdfBook.isEmpty() ||
-        options.tab >= 0) {
-        const int status = automate(app, views, options);
-        if (!options.grab.isEmpty() || !options.pdfBook.isEmpty() || status != 0)
-            return status;
-    }
-    return QApplication::exec();
+    return *status;
 }

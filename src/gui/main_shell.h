@@ -27,6 +27,9 @@ public:
     void fitInto(const QRect& area);
     // Takes the start-up inputs as the state of a new calculation, once start-up has run.
     void startUpFinished();
+    // Opens a calculation file as the 文件 menu does (its problems in message boxes, the result
+    // in the status bar); the caller has asked about unsaved changes where there are any.
+    void openPath(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -35,7 +38,6 @@ private:
     void newCalculation();
     void exportPdf(bool voltageLossBook);
     void openFile();
-    void openPath(const QString& path);
     bool save();
     bool saveAs();
     bool saveTo(const QString& path);

@@ -4,20 +4,22 @@
 
 namespace korvane::testing {
 
-CliRun runCliProgram(const QStringList& arguments, const QByteArray& input,
-                     const std::function<void()>& inChild) {
+CliRun runProgram(const ProgramRun& program) {
     QProcess process;
-    if (inChild)
-        process.setChildProcessModifier(inChild);
-    process.start(QString::fromUtf8(KORVANE_CLI), arguments);
+    if (program.inChild)
+        process.setChildProcessModifier(program.inChild);
+    process.setProcessEnvironment(program.environment);
+    process.start(program.program, program.arguments);
     CliRun run;
     if (!process.waitForStarted(10000))
         return run;
-    process.write(input);
+    process.write(program.input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(30000)) {
+    if (!process.waitForFinished(program.timeoutMs)) {
         process.kill();
         process.waitForFinished();
+        run.out = process.readAllStandardOutput().toStdString();
+        run.err = process.readAllStandardError().toStdString();
         return run;
     }
     if (process.exitStatus() == QProcess::NormalExit)
@@ -25,6 +27,16 @@ CliRun runCliProgram(const QStringList& arguments, const QByteArray& input,
     run.out = process.readAllStandardOutput().toStdString();
     run.err = process.readAllStandardError().toStdString();
     return run;
+}
+
+CliRun runCliProgram(const QStringList& arguments, const QByteArray& input,
+                     const std::function<void()>& inChild) {
+    ProgramRun program;
+    program.program = QString::fromUtf8(KORVANE_CLI);
+    program.arguments = arguments;
+    program.input = input;
+    program.inChild = inChild;
+    return runProgram(program);
 }
 
 } // namespace korvane::testing
