@@ -161,12 +161,4 @@ const std::vector<ReferenceTable>& referenceTables() {
     return tables;
 }
 
-const ReferenceTable* findReferenceTable(const QString& form) {
-    for (const ReferenceTable& t : referenceTables()) {
-        if (t.form == form)
-            return &t;
-    }
-    return nullptr;
-}
-
 } // namespace korvane

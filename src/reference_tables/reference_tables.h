@@ -31,6 +31,5 @@ struct ReferenceTable {
 // Every picker table: Form2 (Rphp), Form3 (Xphp), Form4/Form6 (R'), Form5/Form7 (X'),
 // Form10 (K) and Form12 (leakage current).
 const std::vector<ReferenceTable>& referenceTables();
-const ReferenceTable* findReferenceTable(const QString& form);
 
 } // namespace korvane
