@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace korvane {
 
@@ -100,8 +101,9 @@ QString transformerSwitchgearLine(const TransformerSwitchgear& transformer) {
 
 LineSwitchgear selectLineSwitchgear(double loadCurrentA) {
     LineSwitchgear result;
-    const double x = kSelectionFactor * loadCurrentA;
-    if (!std::isfinite(x))
+    StepChain chain;
+    const double x = chain.value(kSelectionFactor * loadCurrentA);
+    if (chain.failed())
         return result;
     result.computed = true;
     result.selectionCurrentA = x;
@@ -119,8 +121,9 @@ LineSwitchgear selectLineSwitchgear(double loadCurrentA) {
 ResidualCurrentSetting selectResidualCurrentSetting(double leakagePerKmMa, double lengthKm) {
     ResidualCurrentSetting result;
     const double ixn = leakagePerKmMa * lengthKm;
-    const double floor = kLeakageMargin * ixn;
-    if (!std::isfinite(floor))
+    StepChain chain;
+    const double floor = chain.value(kLeakageMargin * ixn);
+    if (chain.failed())
         return result;
     result.computed = true;
     result.leakageMa = ixn;
@@ -154,11 +157,10 @@ TransformerSwitchgear selectTransformerSwitchgear(double capacityKva) {
 LoopResistanceCheck checkLoopResistance(double lengthKm, double breakerRatedA,
                                         double loopResistanceOhmPerKm) {
     LoopResistanceCheck result;
-    const double divisor = lengthKm * breakerRatedA;
-    if (divisor == 0.0)
-        return result;
-    const double limit = asWritten(kLoopVoltageFactor / divisor);
-    if (!std::isfinite(limit))
+    StepChain chain;
+    const double limit =
+        chain.value(asWritten(chain.divide(kLoopVoltageFactor, lengthKm * breakerRatedA)));
+    if (chain.failed())
         return result;
     result.computed = true;
     result.limitOhmPerKm = limit;
@@ -168,11 +170,10 @@ LoopResistanceCheck checkLoopResistance(double lengthKm, double breakerRatedA,
 
 SensitivityCheck checkSensitivity(double faultCurrentKa, double breakerRatedA) {
     SensitivityCheck result;
-    const double setting = kSettingFactor * breakerRatedA;
-    if (setting == 0.0)
-        return result;
-    const double ratio = 1000.0 * faultCurrentKa / setting;
-    if (!std::isfinite(ratio))
+    StepChain chain;
+    const double ratio =
+        chain.divide(chain.value(1000.0 * faultCurrentKa), kSettingFactor * breakerRatedA);
+    if (chain.failed())
         return result;
     result.computed = true;
     result.ratio = ratio;
@@ -184,10 +185,10 @@ SensitivityCheck checkSensitivity(double faultCurrentKa, double breakerRatedA) {
 ThermalStability thermalMinimumCrossSection(double durationS, double threePhaseCurrentKa,
                                             double coefficientK) {
     ThermalStability result;
-    if (durationS < 0.0 || coefficientK == 0.0)
-        return result;
-    const double smin = std::sqrt(durationS) * (1000.0 * threePhaseCurrentKa) / coefficientK;
-    if (!std::isfinite(smin))
+    StepChain chain;
+    const double smin = chain.divide(
+        chain.value(chain.squareRoot(durationS) * (1000.0 * threePhaseCurrentKa)), coefficientK);
+    if (chain.failed())
         return result;
     result.computed = true;
     result.minimumCrossSectionMm2 = roundHalfAwayFromZero(smin, 4);
@@ -262,6 +263,212 @@ QString verificationReport(const VerificationFindings& f) {
         report += line;
     }
     return report;
+}
+
+namespace {
+
+QString quantityName(VerificationQuantity quantity) {
+    switch (quantity) {
+    case VerificationQuantity::LoadCurrent:
+        return QStringLiteral("负荷电流 Ib");
+    case VerificationQuantity::LeakagePerKm:
+        return QStringLiteral("单位长度泄漏电流");
+    case VerificationQuantity::Length:
+        return QStringLiteral("线路长度 L");
+    case VerificationQuantity::TransformerCapacity:
+        return QStringLiteral("变压器容量");
+    case VerificationQuantity::LoopResistance:
+        return QStringLiteral("单位长度相保电阻 Rphp");
+    case VerificationQuantity::EarthFaultCurrent:
+        return QStringLiteral("接地故障电流 Id");
+    case VerificationQuantity::SinglePhaseCurrent:
+        return QStringLiteral("单相短路电流 I″k1");
+    case VerificationQuantity::Duration:
+        return QStringLiteral("短路持续时间 t");
+    case VerificationQuantity::ThreePhaseCurrent:
+        return QStringLiteral("三相短路电流 I″k3");
+    case VerificationQuantity::CoefficientK:
+        return QStringLiteral("热稳定系数 K");
+    case VerificationQuantity::SelectionCurrent:
+        return QStringLiteral("选择电流 1.5Ib");
+    case VerificationQuantity::ResidualSetting:
+        return QStringLiteral("线路泄漏电流 Ixn");
+    case VerificationQuantity::LoopResistanceLimit:
+        return QStringLiteral("允许相保电阻 Rlim");
+    case VerificationQuantity::Sensitivity:
+        return QStringLiteral("保护灵敏度");
+    case VerificationQuantity::MinimumCrossSection:
+        return QStringLiteral("热稳定最小截面 Smin");
+    }
+    return {};
+}
+
+// What a value must be for a real line: currents and leakage are never negative; a line has a
+// length, the thermal coefficient K is a positive material constant, and the thermal check needs
+// a fault that flows (I″k3 > 0) for some time (t > 0): with either at zero Smin would be 0 and
+// pass any conductor.
+enum class Bound { Any, NotNegative, Positive };
+
+// The run's progress: the first stop ends it, and every value asked for after it fails with the
+// stop's reason.
+class Run {
+public:
+    bool stopped() const { return stop_.has_value(); }
+    const std::optional<VerificationStop>& stop() const { return stop_; }
+
+    // A value the run needs within its bound; nothing once the run has stopped or when it is not.
+    std::optional<double> need(const std::optional<double>& value, VerificationQuantity quantity,
+                               Bound bound) {
+        if (stopped())
+            return std::nullopt;
+        using Cause = VerificationStop::Cause;
+        if (!value)
+            return halt(quantity, Cause::Missing);
+        if (bound == Bound::NotNegative && *value < 0.0)
+            return halt(quantity, Cause::Negative);
+        if (bound == Bound::Positive && *value <= 0.0)
+            return halt(quantity, Cause::NotPositive);
+        return value;
+    }
+
+    // A step's outcome: the value, or the run stopped because the step could not be evaluated.
+    template <typename T> Computed<T> step(const T& value, VerificationQuantity quantity) {
+        if (!stopped() && !value.computed)
+            halt(quantity, VerificationStop::Cause::NotComputable);
+        return outcome(value);
+    }
+    template <typename T> Computed<T> outcome(T value) const {
+        if (stopped())
+            return Computed<T>::failed(verificationStopReason(*stop_));
+        return Computed<T>(std::move(value));
+    }
+    template <typename T> Computed<T> notReached() const {
+        return Computed<T>::failed(stopped() ? verificationStopReason(*stop_) : QString());
+    }
+
+private:
+    std::nullopt_t halt(VerificationQuantity quantity, VerificationStop::Cause cause) {
+        stop_ = VerificationStop{quantity, cause};
+        return std::nullopt;
+    }
+    std::optional<VerificationStop> stop_;
+};
+
+// The check of one mode: each value follows from the one before, and a failure (a stop, or a
+// loop resistance over its limit) passes on to the values after it with its reason.
+ProtectionVerification verifyMode(Run& run, ProtectionMode mode, const VerificationInputs& in,
+                                  const LineSwitchgear& line,
+                                  const ResidualCurrentSetting& residual,
+                                  const TransformerSwitchgear& transformer) {
+    using Q = VerificationQuantity;
+    const ProtectionInputs& p = in.protection;
+    const double breakerA = line.breakerRatedA.value_or(0);
+
+    const auto lengthKm = run.need(p.lengthKm, Q::Length, Bound::Positive);
+    const auto rphp = run.need(p.loopResistanceOhmPerKm, Q::LoopResistance, Bound::NotNegative);
+    const Computed<LoopResistanceCheck> loop =
+        lengthKm && rphp
+            ? run.step(checkLoopResistance(*lengthKm, breakerA, *rphp), Q::LoopResistanceLimit)
+            : run.notReached<LoopResistanceCheck>();
+
+    const Computed<SensitivityCheck> sensitivity =
+        loop.then([&](const LoopResistanceCheck& resistance) {
+            if (!resistance.passed)
+                return Computed<SensitivityCheck>::failed(
+                    QStringLiteral("相保电阻 Rphp 超过允许值 Rlim，未作校验"));
+            const auto faultKa =
+                mode == ProtectionMode::EarthFault
+                    ? run.need(in.faults.earthFaultKa, Q::EarthFaultCurrent, Bound::NotNegative)
+                    : run.need(in.faults.singlePhaseKa, Q::SinglePhaseCurrent, Bound::NotNegative);
+            if (!faultKa)
+                return run.notReached<SensitivityCheck>();
+            return run.step(checkSensitivity(*faultKa, breakerA), Q::Sensitivity);
+        });
+
+    const Computed<ThermalStability> thermal = sensitivity.then([&](const SensitivityCheck&) {
+        const auto durationS = run.need(p.durationS, Q::Duration, Bound::Positive);
+        const auto ik3 = run.need(in.faults.threePhaseKa, Q::ThreePhaseCurrent, Bound::Positive);
+        const auto k = run.need(p.coefficientK, Q::CoefficientK, Bound::Positive);
+        if (!durationS || !ik3 || !k)
+            return run.notReached<ThermalStability>();
+        return run.step(thermalMinimumCrossSection(*durationS, *ik3, *k), Q::MinimumCrossSection);
+    });
+
+    const Computed<QString> report = thermal.then([&](const ThermalStability& stability) {
+        const VerifiedInstallation& at = in.installation;
+        VerificationFindings findings;
+        findings.mode = mode;
+        findings.crossSectionText = at.crossSectionText;
+        findings.crossSectionMm2 = at.crossSectionMm2;
+        findings.voltageLossPercent = at.voltageLossPercent;
+        findings.voltageLossNotComputed = at.voltageLossNotComputed;
+        findings.line = line;
+        findings.residual = residual;
+        findings.sensitivity = *sensitivity;
+        findings.thermal = stability;
+        findings.transformerCapacityText = at.transformerCapacityText;
+        findings.transformer = transformer;
+        findings.busbarMaterial = at.busbarMaterial;
+        findings.busbarSize = at.busbarSize;
+        return Computed<QString>(verificationReport(findings));
+    });
+    return {mode, loop, sensitivity, thermal, report};
+}
+
+} // namespace
+
+QString verificationStopReason(const VerificationStop& stop) {
+    switch (stop.cause) {
+    case VerificationStop::Cause::Missing:
+        return quantityName(stop.quantity) + QStringLiteral(" 未输入或不是数值");
+    case VerificationStop::Cause::Negative:
+        return quantityName(stop.quantity) + QStringLiteral(" 不能为负数");
+    case VerificationStop::Cause::NotPositive:
+        return quantityName(stop.quantity) + QStringLiteral(" 必须大于0");
+    case VerificationStop::Cause::NotComputable:
+        return quantityName(stop.quantity) + QStringLiteral(" 无法计算");
+    }
+    return {};
+}
+
+VerificationResult verifyProtection(const VerificationInputs& in) {
+    using Q = VerificationQuantity;
+    const ProtectionInputs& p = in.protection;
+    Run run;
+
+    const auto ib = run.need(p.loadCurrentA, Q::LoadCurrent, Bound::NotNegative);
+    const Computed<LineSwitchgear> line =
+        ib ? run.step(selectLineSwitchgear(*ib), Q::SelectionCurrent)
+           : run.notReached<LineSwitchgear>();
+
+    const auto leakage = run.need(p.leakagePerKmMa, Q::LeakagePerKm, Bound::NotNegative);
+    const auto lengthKm = run.need(p.lengthKm, Q::Length, Bound::Positive);
+    const Computed<ResidualCurrentSetting> residual =
+        leakage && lengthKm
+            ? run.step(selectResidualCurrentSetting(*leakage, *lengthKm), Q::ResidualSetting)
+            : run.notReached<ResidualCurrentSetting>();
+
+    const auto kva =
+        run.need(in.installation.transformerCapacityKva, Q::TransformerCapacity, Bound::Any);
+    const Computed<TransformerSwitchgear> transformer =
+        kva ? run.outcome(selectTransformerSwitchgear(*kva))
+            : run.notReached<TransformerSwitchgear>();
+
+    std::vector<ProtectionVerification> protections;
+    const std::pair<bool, ProtectionMode> modes[] = {
+        {p.checkEarthFault, ProtectionMode::EarthFault},
+        {p.checkShortCircuit, ProtectionMode::ShortCircuit}};
+    for (const auto& [asked, mode] : modes) {
+        if (!asked)
+            continue;
+        if (run.stopped())
+            protections.push_back({mode, run.notReached<LoopResistanceCheck>(),
+                                   run.notReached<SensitivityCheck>(),
+                                   run.notReached<ThermalStability>(), run.notReached<QString>()});
+        else
+            protections.push_back(verifyMode(run, mode, in, *line, *residual, *transformer));
+    }
+    return {line, residual, transformer, std::move(protections), run.stop()};
 }
 
 } // namespace korvane

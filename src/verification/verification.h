@@ -1,8 +1,11 @@
 #pragma once
 
+#include "calc/computed.h"
+
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace korvane {
 
@@ -99,5 +102,106 @@ struct VerificationFindings {
 // The verification report: one line per statement, CR LF between lines, an empty first line.
 // A check that failed or was not made is never stated as passed.
 QString verificationReport(const VerificationFindings& findings);
+
+// One run of the verification, from the values the engineer entered to every selection, check
+// and report it produces. A run needs its values one after the other: the line's selections,
+// then the transformer's, then each protection mode asked for in turn (earth fault first). A
+// value that is missing, out of its range or cannot be evaluated stops the run there; nothing
+// after it is evaluated.
+
+// The quantities a run reads or works out, named for the reason a run stops at them.
+enum class VerificationQuantity {
+    LoadCurrent,         // Ib
+    LeakagePerKm,        // line leakage current per km
+    Length,              // L
+    TransformerCapacity, // S of the transformer
+    LoopResistance,      // Rphp per km
+    EarthFaultCurrent,   // Id
+    SinglePhaseCurrent,  // I″k1
+    Duration,            // t of the fault
+    ThreePhaseCurrent,   // I″k3
+    CoefficientK,        // thermal coefficient K
+    SelectionCurrent,    // x = 1.5 × Ib
+    ResidualSetting,     // Ixn and 4 × Ixn
+    LoopResistanceLimit, // Rlim, needs In of QR
+    Sensitivity,         // fault current / Ir2
+    MinimumCrossSection, // Smin
+};
+
+// Why a run stopped: the quantity and what was wrong with it.
+struct VerificationStop {
+    enum class Cause {
+        Missing,       // not entered or not a number
+        Negative,      // a current or leakage below zero
+        NotPositive,   // a length, duration, fault current or K of zero or below
+        NotComputable, // a step on the values entered divides by zero or overflows
+    };
+    VerificationQuantity quantity;
+    Cause cause;
+    bool operator==(const VerificationStop& other) const {
+        return quantity == other.quantity && cause == other.cause;
+    }
+};
+// The stop in words, as a failed value carries it.
+QString verificationStopReason(const VerificationStop& stop);
+
+// The protection inputs of page 2; a value is absent when its field holds no number.
+struct ProtectionInputs {
+    std::optional<double> coefficientK;
+    std::optional<double> durationS;
+    std::optional<double> loopResistanceOhmPerKm; // Rphp
+    std::optional<double> leakagePerKmMa;
+    std::optional<double> loadCurrentA; // Ib
+    std::optional<double> lengthKm;     // L
+    bool checkEarthFault = false;       // mode: Id
+    bool checkShortCircuit = false;     // mode: I″k1
+};
+
+// The short-circuit results the checks use, kA.
+struct FaultCurrents {
+    std::optional<double> threePhaseKa;  // I″k3
+    std::optional<double> singlePhaseKa; // I″k1
+    std::optional<double> earthFaultKa;  // Id
+};
+
+// The supply and line as the report states them.
+struct VerifiedInstallation {
+    std::optional<double> transformerCapacityKva;
+    QString transformerCapacityText; // as typed
+    QString busbarMaterial;
+    QString busbarSize;
+    QString crossSectionText;                 // S as shown on page 0
+    std::optional<double> crossSectionMm2;    // S when it is a number
+    std::optional<double> voltageLossPercent; // Δu% of page 0
+    bool voltageLossNotComputed = false;      // page 0 found no real line to compute
+};
+
+struct VerificationInputs {
+    ProtectionInputs protection;
+    FaultCurrents faults;
+    VerifiedInstallation installation;
+};
+
+// The check of one protection mode. The loop resistance decides: when it passes, the
+// sensitivity and the thermal stability are checked and the report is written; when it fails,
+// neither is checked and no report is written.
+struct ProtectionVerification {
+    ProtectionMode mode = ProtectionMode::EarthFault;
+    Computed<LoopResistanceCheck> loopResistance;
+    Computed<SensitivityCheck> sensitivity;
+    Computed<ThermalStability> thermal;
+    Computed<QString> report;
+};
+
+struct VerificationResult {
+    Computed<LineSwitchgear> line;
+    Computed<ResidualCurrentSetting> residual;
+    Computed<TransformerSwitchgear> transformer;
+    // The modes asked for, earth fault first; a mode the run did not reach fails with the stop.
+    std::vector<ProtectionVerification> protections;
+    std::optional<VerificationStop> stop; // where the run stopped, if it did
+};
+
+VerificationResult verifyProtection(const VerificationInputs& inputs);
 
 } // namespace korvane

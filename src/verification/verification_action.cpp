@@ -18,155 +18,98 @@ QString field(const Form& form, const char* name) {
     return form.text(QString::fromLatin1(name)).text();
 }
 
-// A needed value is missing, not a number, or a step cannot be evaluated: the run stops with the
-// page's missing-data message.
-struct RunStopped {};
-
-// What a value must be for a real line: currents and leakage are never negative; a line has a
-// length, the thermal coefficient K is a positive material constant, and the thermal check needs
-// a fault that flows (I″k3 > 0) for some time (t > 0): with either at zero Smin would be 0 and
-// pass any conductor.
-enum class Bound { Any, NotNegative, Positive };
-
-double need(const QString& text, Bound bound = Bound::Any) {
-    const std::optional<double> value = readStrict(text);
-    if (!value || !std::isfinite(*value))
-        throw RunStopped{};
-    if ((bound == Bound::NotNegative && *value < 0.0) ||
-        (bound == Bound::Positive && *value <= 0.0))
-        throw RunStopped{};
-    return *value;
-}
-
-void require(bool computed) {
-    if (!computed)
-        throw RunStopped{};
-}
-
-// A number when the text is one; a text that is not stays a text.
+// A field's number when it holds one; a field that does not is an input the run lacks.
 std::optional<double> numberIn(const QString& text) {
     const std::optional<double> value = readStrict(text);
     return value && std::isfinite(*value) ? value : std::nullopt;
 }
+std::optional<double> numberIn(const Form& form, const char* name) {
+    return numberIn(field(form, name));
+}
 
-// The fields a run works from, taken when "校 验" is pressed.
-struct PageTexts {
-    QString coefficientK;   // Text51
-    QString durationS;      // Text52
-    QString threePhaseKa;   // Text35, I″k3
-    QString singlePhaseKa;  // Text75, I″k1
-    QString earthFaultKa;   // Text36, Id
-    QString loadCurrentA;   // Text37, Ib
-    QString lengthKm;       // Text38, L
-    QString leakagePerKmMa; // Text72
-    QString transformerKva; // Text57
-};
+// The values a run works from, taken when "校 验" is pressed: page 2's protection inputs and
+// fault currents, page 1's transformer and busbar, page 0's cross-section and voltage loss.
+VerificationInputs readInputs(const Form& form) {
+    VerificationInputs in;
+    ProtectionInputs& p = in.protection;
+    p.coefficientK = numberIn(form, "Text51");
+    p.durationS = numberIn(form, "Text52");
+    p.loopResistanceOhmPerKm = numberIn(form, "Text39");
+    p.leakagePerKmMa = numberIn(form, "Text72");
+    p.loadCurrentA = numberIn(form, "Text37");
+    p.lengthKm = numberIn(form, "Text38");
+    p.checkEarthFault = form.check(QStringLiteral("Check15")).value() == 1;
+    p.checkShortCircuit = form.check(QStringLiteral("Check14")).value() == 1;
+    in.faults.threePhaseKa = numberIn(form, "Text35");
+    in.faults.singlePhaseKa = numberIn(form, "Text75");
+    in.faults.earthFaultKa = numberIn(form, "Text36");
+    VerifiedInstallation& at = in.installation;
+    at.transformerCapacityText = field(form, "Text57");
+    at.transformerCapacityKva = numberIn(at.transformerCapacityText);
+    at.busbarMaterial = field(form, "Text74");
+    at.busbarSize = field(form, "Text9");
+    at.crossSectionText = form.combo(QStringLiteral("Combo3")).text();
+    at.crossSectionMm2 = numberIn(at.crossSectionText);
+    at.voltageLossPercent = numberIn(form, "Text6");
+    at.voltageLossNotComputed =
+        field(form, "Text3").startsWith(QString::fromUtf8(kVerdictNotComputed));
+    return in;
+}
 
-// One press of "校 验": the selections, then the check of each ticked protection mode.
-class VerificationRun {
-public:
-    VerificationRun(Application& app, Form& form, StaleResults& stale)
-        : app_(app), form_(form), stale_(stale) {}
-
-    void run() {
-        texts_ = {field(form_, "Text51"), field(form_, "Text52"), field(form_, "Text35"),
-                  field(form_, "Text75"), field(form_, "Text36"), field(form_, "Text37"),
-                  field(form_, "Text38"), field(form_, "Text72"), field(form_, "Text57")};
-
-        line_ = selectLineSwitchgear(need(texts_.loadCurrentA, Bound::NotNegative));
-        require(line_.computed);
-        if (line_.outOfRange)
-            notice(QString::fromUtf8(kLoadOutOfRange));
-
-        residual_ = selectResidualCurrentSetting(need(texts_.leakagePerKmMa, Bound::NotNegative),
-                                                 need(texts_.lengthKm, Bound::Positive));
-        require(residual_.computed);
-
-        transformer_ = selectTransformerSwitchgear(need(texts_.transformerKva));
-        if (transformer_.capacityOutOfRange)
-            notice(QString::fromUtf8(kTransformerOutOfRange));
-
-        if (form_.check(QStringLiteral("Check15")).value() == 1)
-            checkProtection(ProtectionMode::EarthFault);
-        if (form_.check(QStringLiteral("Check14")).value() == 1)
-            checkProtection(ProtectionMode::ShortCircuit);
-    }
-
-private:
+// One press of "校 验": the result's messages and fields in the order the run met them. A stop
+// ends it with the page's missing-data message; what was shown and written before it stays.
+void showVerification(Application& app, Form& form, StaleResults& stale,
+                      const VerificationResult& result) {
     // A warning with the OK button only, no icon, titled with the program's name.
-    void notice(const QString& text) {
-        app_.platform().messageBox(MessageIcon::None, QStringLiteral("Korvane"), text);
-    }
+    const auto notice = [&app](const QString& text) {
+        app.platform().messageBox(MessageIcon::None, QStringLiteral("Korvane"), text);
+    };
+    const auto stopped = [&app] {
+        app.platform().messageBox(MessageIcon::Critical,
+                                  QString::fromUtf8(kVerificationMissingDataTitle),
+                                  QString::fromUtf8(kVerificationMissingData));
+    };
 
-    void checkProtection(ProtectionMode mode) {
-        const bool earthFault = mode == ProtectionMode::EarthFault;
-        const double breakerA = line_.breakerRatedA.value_or(0);
+    if (!result.line)
+        return stopped();
+    if (result.line->outOfRange)
+        notice(QString::fromUtf8(kLoadOutOfRange));
+    if (!result.residual || !result.transformer)
+        return stopped();
+    if (result.transformer->capacityOutOfRange)
+        notice(QString::fromUtf8(kTransformerOutOfRange));
 
-        const LoopResistanceCheck resistance =
-            checkLoopResistance(need(texts_.lengthKm, Bound::Positive), breakerA,
-                                need(field(form_, "Text39"), Bound::NotNegative));
-        require(resistance.computed);
-        if (resistance.passed) {
-            const SensitivityCheck sensitivity = checkSensitivity(
-                need(earthFault ? texts_.earthFaultKa : texts_.singlePhaseKa, Bound::NotNegative),
-                breakerA);
-            require(sensitivity.computed);
-            if (sensitivity.belowMinimum) {
+    for (const ProtectionVerification& check : result.protections) {
+        const bool earthFault = check.mode == ProtectionMode::EarthFault;
+        if (!check.loopResistance)
+            return stopped();
+        if (check.loopResistance->passed) {
+            if (!check.sensitivity)
+                return stopped();
+            if (check.sensitivity->belowMinimum) {
                 const auto& pieces =
                     earthFault ? kEarthFaultLowSensitivity : kShortCircuitLowSensitivity;
                 notice(QString::fromUtf8(pieces[0]) + QStringLiteral("\r\n") +
                        QString::fromUtf8(pieces[1]) + QStringLiteral("\r\n") +
                        QString::fromUtf8(pieces[2]));
             }
-
-            const ThermalStability thermal = thermalMinimumCrossSection(
-                need(texts_.durationS, Bound::Positive), need(texts_.threePhaseKa, Bound::Positive),
-                need(texts_.coefficientK, Bound::Positive));
-            require(thermal.computed);
-
-            writeReport(mode, sensitivity, thermal);
+            if (!check.thermal || !check.report)
+                return stopped();
+            auto& report = form.text(QStringLiteral("Text71"));
+            report.setText(*check.report);
+            stale.computed(report);
         } else {
             notice(QString::fromUtf8(earthFault ? kEarthFaultResistanceFailed
                                                 : kShortCircuitResistanceFailed));
         }
 
         // The diagram replaces the placeholder whether the line passed or not.
-        form_.frame(QStringLiteral("Frame12")).setVisible(true);
-        form_.text(QStringLiteral("Text73")).setVisible(false);
-        form_.text(QStringLiteral("Text71"))
+        form.frame(QStringLiteral("Frame12")).setVisible(true);
+        form.text(QStringLiteral("Text73")).setVisible(false);
+        form.text(QStringLiteral("Text71"))
             .setForeColor(earthFault ? kEarthFaultReportColor : kShortCircuitReportColor);
     }
-
-    void writeReport(ProtectionMode mode, const SensitivityCheck& sensitivity,
-                     const ThermalStability& thermal) {
-        VerificationFindings findings;
-        findings.mode = mode;
-        findings.crossSectionText = form_.combo(QStringLiteral("Combo3")).text();
-        findings.crossSectionMm2 = numberIn(findings.crossSectionText);
-        findings.voltageLossPercent = numberIn(field(form_, "Text6"));
-        findings.voltageLossNotComputed =
-            field(form_, "Text3").startsWith(QString::fromUtf8(kVerdictNotComputed));
-        findings.line = line_;
-        findings.residual = residual_;
-        findings.sensitivity = sensitivity;
-        findings.thermal = thermal;
-        findings.transformerCapacityText = texts_.transformerKva;
-        findings.transformer = transformer_;
-        findings.busbarMaterial = field(form_, "Text74");
-        findings.busbarSize = field(form_, "Text9");
-        auto& report = form_.text(QStringLiteral("Text71"));
-        report.setText(verificationReport(findings));
-        stale_.computed(report);
-    }
-
-    Application& app_;
-    Form& form_;
-    StaleResults& stale_;
-    PageTexts texts_;
-    LineSwitchgear line_;
-    ResidualCurrentSetting residual_;
-    TransformerSwitchgear transformer_;
-};
+}
 
 // "清除数据": empties the page's inputs and the report, then puts the placeholder back over it.
 void clearVerificationPage(Form& form) {
@@ -191,14 +134,7 @@ void installVerificationPage(Application& app, Form& form) {
         watchStaleResults(form, inputs, {QStringLiteral("Text71")}, QStringLiteral("StaleNote2"));
 
     form.button(QStringLiteral("Command28")).on(Event::Click, [&app, &form, stale] {
-        // The run is guarded: messages already shown and fields already written stay.
-        try {
-            VerificationRun(app, form, *stale).run();
-        } catch (const RunStopped&) {
-            app.platform().messageBox(MessageIcon::Critical,
-                                      QString::fromUtf8(kVerificationMissingDataTitle),
-                                      QString::fromUtf8(kVerificationMissingData));
-        }
+        showVerification(app, form, *stale, verifyProtection(readInputs(form)));
     });
     form.button(QStringLiteral("Command29")).on(Event::Click, [&form] {
         clearVerificationPage(form);
