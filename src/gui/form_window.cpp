@@ -296,241 +296,298 @@ void FormWindow::watch(Control& control, std::function<void()> refresh) {
                               control.changed.connect([guarded](const Control&) { guarded(); }));
 }
 
-void FormWindow::bind(Control& control) {
-    QWidget* parent = parentWidgetFor(control);
+// One binder per control kind: each builds its widget, wires the user's input to the control
+// through the user actions, and watches the control to redraw the widget.
+QWidget* FormWindow::bindByKind(Control& control, QWidget* parent) {
+    switch (control.kind()) {
+    case ControlKind::TextBox:
+        return bindTextBox(control, parent);
+    case ControlKind::ComboBox:
+        return bindComboBox(control, parent);
+    case ControlKind::CheckBox:
+        return bindCheckBox(control, parent);
+    case ControlKind::CommandButton:
+        return bindCommandButton(control, parent);
+    case ControlKind::Frame:
+        return bindFrame(control, parent);
+    case ControlKind::Label:
+        return bindLabel(control, parent);
+    case ControlKind::Line:
+        return bindLine(control, parent);
+    case ControlKind::Timer:
+        return bindTimer(control, parent);
+    case ControlKind::ProgressBar:
+        return bindProgressBar(control, parent);
+    case ControlKind::UpDown:
+        return bindUpDown(control, parent);
+    case ControlKind::RichTextBox:
+        return bindRichTextBox(control, parent);
+    case ControlKind::Grid:
+        return bindGrid(control, parent);
+    case ControlKind::TabControl:
+        return bindTabControl(control, parent);
+    }
+    return nullptr;
+}
+
+QWidget* FormWindow::bindTextBox(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& box = static_cast<TextBox&>(control);
+    if (box.multiLine()) {
+        auto* edit = new QPlainTextEdit(parent);
+        widget = edit;
+        QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit, &box] {
+            if (!updating_)
+                userType(box, edit->toPlainText());
+        });
+        watch(box, [edit, &box] {
+            if (edit->toPlainText() != displayText(box.text()))
+                edit->setPlainText(displayText(box.text()));
+            edit->setEnabled(box.enabled());
+            applyFieldColors(edit, box);
+        });
+    } else {
+        auto* edit = new QLineEdit(parent);
+        widget = edit;
+        QObject::connect(edit, &QLineEdit::textEdited, edit,
+                         [&box](const QString& text) { userType(box, text); });
+        watch(box, [edit, &box] {
+            if (edit->text() != box.text())
+                edit->setText(box.text());
+            edit->setEnabled(box.enabled());
+            applyFieldColors(edit, box);
+        });
+    }
+    return widget;
+}
+
+QWidget* FormWindow::bindComboBox(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& combo = static_cast<ComboBox&>(control);
+    auto* list = new QComboBox(parent);
+    widget = list;
+    list->setEditable(combo.editable());
+    list->setMaxVisibleItems(20);
+    QObject::connect(list, &QComboBox::activated, list, [this, &combo](int index) {
+        if (!updating_)
+            userSelect(combo, index);
+    });
+    if (combo.editable()) {
+        QObject::connect(list, &QComboBox::editTextChanged, list,
+                         [this, &combo](const QString& text) {
+                             if (!updating_ && text != combo.text())
+                                 userType(combo, text);
+                         });
+    }
+    watch(combo, [list, &combo] {
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->itemText(i);
+        if (shown != combo.items()) {
+            list->clear();
+            list->addItems(combo.items());
+        }
+        list->setCurrentIndex(combo.listIndex());
+        if (combo.editable() && list->currentText() != combo.text())
+            list->setEditText(combo.text());
+        list->setEnabled(combo.enabled());
+    });
+    return widget;
+}
+
+QWidget* FormWindow::bindCheckBox(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& check = static_cast<CheckBox&>(control);
+    auto* box = new QCheckBox(parent);
+    widget = box;
+    QObject::connect(box, &QCheckBox::clicked, box,
+                     [&check](bool checked) { userCheck(check, checked ? 1 : 0); });
+    watch(check, [box, &check] {
+        box->setChecked(check.value() != 0);
+        box->setText(check.caption());
+        box->setEnabled(check.enabled());
+    });
+    return widget;
+}
+
+QWidget* FormWindow::bindCommandButton(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto* button = new QPushButton(parent);
+    widget = button;
+    QObject::connect(button, &QPushButton::clicked, button, [&control] { userClick(control); });
+    watch(control, [button, &control] {
+        button->setText(control.caption());
+        button->setEnabled(control.enabled());
+    });
+    return widget;
+}
+
+QWidget* FormWindow::bindFrame(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto* group = new QGroupBox(parent);
+    widget = group;
+    watch(control, [group, &control] { group->setTitle(control.caption()); });
+    return widget;
+}
+
+QWidget* FormWindow::bindLabel(Control& control, QWidget* parent) {
     QWidget* widget = nullptr;
     const Rect& r = control.geometry();
+    auto& label = static_cast<Label&>(control);
+    auto* text = new QLabel(parent);
+    widget = text;
+    if (!label.picture().isEmpty()) {
+        text->setPixmap(builtInPicture(label.picture(), QSize(r.width, r.height)));
+    } else {
+        text->setWordWrap(true);
+        if (label.fontSize() > 0) {
+            QFont font = text->font();
+            font.setPointSizeF(label.fontSize());
+            text->setFont(font);
+        }
+        text->setAlignment(label.alignment() == Alignment::Center  ? Qt::AlignCenter
+                           : label.alignment() == Alignment::Right ? Qt::AlignRight
+                                                                   : Qt::AlignLeft);
+        watch(label, [text, &label] {
+            text->setText(displayText(label.caption()));
+            QPalette pal = text->palette();
+            pal.setColor(QPalette::WindowText, toQColor(label.foreColor(), pal));
+            text->setPalette(pal);
+        });
+    }
+    return widget;
+}
 
-    switch (control.kind()) {
-    case ControlKind::TextBox: {
-        auto& box = static_cast<TextBox&>(control);
-        if (box.multiLine()) {
-            auto* edit = new QPlainTextEdit(parent);
-            widget = edit;
-            QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit, &box] {
-                if (!updating_)
-                    userType(box, edit->toPlainText());
-            });
-            watch(box, [edit, &box] {
-                if (edit->toPlainText() != displayText(box.text()))
-                    edit->setPlainText(displayText(box.text()));
-                edit->setEnabled(box.enabled());
-                applyFieldColors(edit, box);
-            });
-        } else {
-            auto* edit = new QLineEdit(parent);
-            widget = edit;
-            QObject::connect(edit, &QLineEdit::textEdited, edit,
-                             [&box](const QString& text) { userType(box, text); });
-            watch(box, [edit, &box] {
-                if (edit->text() != box.text())
-                    edit->setText(box.text());
-                edit->setEnabled(box.enabled());
-                applyFieldColors(edit, box);
-            });
-        }
-        break;
-    }
-    case ControlKind::ComboBox: {
-        auto& combo = static_cast<ComboBox&>(control);
-        auto* list = new QComboBox(parent);
-        widget = list;
-        list->setEditable(combo.editable());
-        list->setMaxVisibleItems(20);
-        QObject::connect(list, &QComboBox::activated, list, [this, &combo](int index) {
-            if (!updating_)
-                userSelect(combo, index);
-        });
-        if (combo.editable()) {
-            QObject::connect(list, &QComboBox::editTextChanged, list,
-                             [this, &combo](const QString& text) {
-                                 if (!updating_ && text != combo.text())
-                                     userType(combo, text);
-                             });
-        }
-        watch(combo, [list, &combo] {
-            QStringList shown;
-            for (int i = 0; i < list->count(); ++i)
-                shown << list->itemText(i);
-            if (shown != combo.items()) {
-                list->clear();
-                list->addItems(combo.items());
-            }
-            list->setCurrentIndex(combo.listIndex());
-            if (combo.editable() && list->currentText() != combo.text())
-                list->setEditText(combo.text());
-            list->setEnabled(combo.enabled());
-        });
-        break;
-    }
-    case ControlKind::CheckBox: {
-        auto& check = static_cast<CheckBox&>(control);
-        auto* box = new QCheckBox(parent);
-        widget = box;
-        QObject::connect(box, &QCheckBox::clicked, box,
-                         [&check](bool checked) { userCheck(check, checked ? 1 : 0); });
-        watch(check, [box, &check] {
-            box->setChecked(check.value() != 0);
-            box->setText(check.caption());
-            box->setEnabled(check.enabled());
-        });
-        break;
-    }
-    case ControlKind::CommandButton: {
-        auto* button = new QPushButton(parent);
-        widget = button;
-        QObject::connect(button, &QPushButton::clicked, button, [&control] { userClick(control); });
-        watch(control, [button, &control] {
-            button->setText(control.caption());
-            button->setEnabled(control.enabled());
-        });
-        break;
-    }
-    case ControlKind::Frame: {
-        auto* group = new QGroupBox(parent);
-        widget = group;
-        watch(control, [group, &control] { group->setTitle(control.caption()); });
-        break;
-    }
-    case ControlKind::Label: {
-        auto& label = static_cast<Label&>(control);
-        auto* text = new QLabel(parent);
-        widget = text;
-        if (!label.picture().isEmpty()) {
-            text->setPixmap(builtInPicture(label.picture(), QSize(r.width, r.height)));
-        } else {
-            text->setWordWrap(true);
-            if (label.fontSize() > 0) {
-                QFont font = text->font();
-                font.setPointSizeF(label.fontSize());
-                text->setFont(font);
-            }
-            text->setAlignment(label.alignment() == Alignment::Center  ? Qt::AlignCenter
-                               : label.alignment() == Alignment::Right ? Qt::AlignRight
-                                                                       : Qt::AlignLeft);
-            watch(label, [text, &label] {
-                text->setText(displayText(label.caption()));
-                QPalette pal = text->palette();
-                pal.setColor(QPalette::WindowText, toQColor(label.foreColor(), pal));
-                text->setPalette(pal);
-            });
-        }
-        break;
-    }
-    case ControlKind::Line:
-        widget = new LineWidget(static_cast<Line&>(control), parent);
-        break;
-    case ControlKind::Timer: {
-        auto& timer = static_cast<Timer&>(control);
-        auto* qtimer = new QTimer(this);
-        QObject::connect(qtimer, &QTimer::timeout, qtimer, [&timer] { timer.raise(Event::Timer); });
-        watch(timer, [qtimer, &timer] {
-            if (timer.enabled() && timer.interval() > 0) {
-                if (!qtimer->isActive() || qtimer->interval() != timer.interval())
-                    qtimer->start(timer.interval());
-            } else {
-                qtimer->stop();
-            }
-        });
-        return;
-    }
-    case ControlKind::ProgressBar: {
-        auto& bar = static_cast<ProgressBar&>(control);
-        auto* progress = new QProgressBar(parent);
-        widget = progress;
-        progress->setTextVisible(false);
-        watch(bar, [progress, &bar] {
-            progress->setRange(0, static_cast<int>(std::lround(bar.max())));
-            progress->setValue(static_cast<int>(std::lround(bar.value())));
-        });
-        break;
-    }
-    case ControlKind::UpDown: {
-        auto& upDown = static_cast<UpDown&>(control);
-        auto* spin = new QSpinBox(parent);
-        widget = spin;
-        spin->setRange(upDown.min(), upDown.max());
-        spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-        spin->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; }"));
-        QObject::connect(spin, &QSpinBox::valueChanged, spin, [this, &upDown](int value) {
-            if (!updating_)
-                userSpin(upDown, value);
-        });
-        watch(upDown, [spin, &upDown] {
-            spin->setValue(upDown.value());
-            spin->setEnabled(upDown.enabled());
-        });
-        break;
-    }
-    case ControlKind::RichTextBox: {
-        auto& box = static_cast<RichTextBox&>(control);
-        auto* edit = new QTextEdit(parent);
-        widget = edit;
-        edit->setReadOnly(true);
-        // Start-up builds the text line by line, one change per line: draw it once when the
-        // changes are over rather than redrawing the whole text for every line.
-        auto pending = std::make_shared<bool>(false);
-        watch(box, [edit, &box, pending] {
-            if (*pending)
-                return;
-            *pending = true;
-            QTimer::singleShot(0, edit, [edit, &box, pending] {
-                *pending = false;
-                fillRichText(edit, box);
-            });
-        });
-        break;
-    }
-    case ControlKind::Grid: {
-        auto& grid = static_cast<Grid&>(control);
-        auto* table = new QTableWidget(parent);
-        widget = table;
-        table->horizontalHeader()->hide();
-        table->verticalHeader()->hide();
-        // Handbook tables are laid out in twips for a small font: keep cells that small.
-        table->verticalHeader()->setMinimumSectionSize(1);
-        table->horizontalHeader()->setMinimumSectionSize(1);
-        QFont small = table->font();
-        small.setPointSizeF(8.0);
-        table->setFont(small);
-        table->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px; }"));
-        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        table->setSelectionMode(QAbstractItemView::NoSelection);
-        table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        // Moving with the keyboard enters cells; a click enters the cell and picks it.
-        QObject::connect(table, &QTableWidget::currentCellChanged, table,
-                         [this, &grid](int row, int col) {
-                             if (!updating_)
-                                 grid.setCurrentCell(row, col);
-                         });
-        QObject::connect(table, &QTableWidget::cellClicked, table, [this, &grid](int row, int col) {
-            if (!updating_)
-                userClickCell(grid, row, col);
-        });
-        watch(grid, [table, &grid] { fillTable(table, grid); });
-        break;
-    }
-    case ControlKind::TabControl: {
-        auto& tabControl = static_cast<TabControl&>(control);
-        auto* tabs = new QTabWidget(parent);
-        widget = tabs;
-        for (int i = 0; i < tabControl.tabCaptions().size(); ++i) {
-            auto* page = new QWidget;
-            tabs->addTab(page, tabControl.tabCaptions().at(i));
-            tabPages_[{&control, i}] = page;
-        }
-        QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, &tabControl](int index) {
-            realizePage(&tabControl, index);
-            tabControl.setTab(index);
-        });
-        watch(tabControl, [this, tabs, &tabControl] {
-            realizePage(&tabControl, tabControl.tab());
-            tabs->setCurrentIndex(tabControl.tab());
-        });
-        break;
-    }
-    }
+QWidget* FormWindow::bindLine(Control& control, QWidget* parent) {
+    return new LineWidget(static_cast<Line&>(control), parent);
+}
 
+// A timer has no widget: a QTimer raises the control's Timer event.
+QWidget* FormWindow::bindTimer(Control& control, QWidget* /*parent*/) {
+    auto& timer = static_cast<Timer&>(control);
+    auto* qtimer = new QTimer(this);
+    QObject::connect(qtimer, &QTimer::timeout, qtimer, [&timer] { timer.raise(Event::Timer); });
+    watch(timer, [qtimer, &timer] {
+        if (timer.enabled() && timer.interval() > 0) {
+            if (!qtimer->isActive() || qtimer->interval() != timer.interval())
+                qtimer->start(timer.interval());
+        } else {
+            qtimer->stop();
+        }
+    });
+    return nullptr;
+}
+
+QWidget* FormWindow::bindProgressBar(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& bar = static_cast<ProgressBar&>(control);
+    auto* progress = new QProgressBar(parent);
+    widget = progress;
+    progress->setTextVisible(false);
+    watch(bar, [progress, &bar] {
+        progress->setRange(0, static_cast<int>(std::lround(bar.max())));
+        progress->setValue(static_cast<int>(std::lround(bar.value())));
+    });
+    return widget;
+}
+
+QWidget* FormWindow::bindUpDown(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& upDown = static_cast<UpDown&>(control);
+    auto* spin = new QSpinBox(parent);
+    widget = spin;
+    spin->setRange(upDown.min(), upDown.max());
+    spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    spin->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; }"));
+    QObject::connect(spin, &QSpinBox::valueChanged, spin, [this, &upDown](int value) {
+        if (!updating_)
+            userSpin(upDown, value);
+    });
+    watch(upDown, [spin, &upDown] {
+        spin->setValue(upDown.value());
+        spin->setEnabled(upDown.enabled());
+    });
+    return widget;
+}
+
+QWidget* FormWindow::bindRichTextBox(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& box = static_cast<RichTextBox&>(control);
+    auto* edit = new QTextEdit(parent);
+    widget = edit;
+    edit->setReadOnly(true);
+    // Start-up builds the text line by line, one change per line: draw it once when the
+    // changes are over rather than redrawing the whole text for every line.
+    auto pending = std::make_shared<bool>(false);
+    watch(box, [edit, &box, pending] {
+        if (*pending)
+            return;
+        *pending = true;
+        QTimer::singleShot(0, edit, [edit, &box, pending] {
+            *pending = false;
+            fillRichText(edit, box);
+        });
+    });
+    return widget;
+}
+
+QWidget* FormWindow::bindGrid(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& grid = static_cast<Grid&>(control);
+    auto* table = new QTableWidget(parent);
+    widget = table;
+    table->horizontalHeader()->hide();
+    table->verticalHeader()->hide();
+    // Handbook tables are laid out in twips for a small font: keep cells that small.
+    table->verticalHeader()->setMinimumSectionSize(1);
+    table->horizontalHeader()->setMinimumSectionSize(1);
+    QFont small = table->font();
+    small.setPointSizeF(8.0);
+    table->setFont(small);
+    table->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px; }"));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Moving with the keyboard enters cells; a click enters the cell and picks it.
+    QObject::connect(table, &QTableWidget::currentCellChanged, table,
+                     [this, &grid](int row, int col) {
+                         if (!updating_)
+                             grid.setCurrentCell(row, col);
+                     });
+    QObject::connect(table, &QTableWidget::cellClicked, table, [this, &grid](int row, int col) {
+        if (!updating_)
+            userClickCell(grid, row, col);
+    });
+    watch(grid, [table, &grid] { fillTable(table, grid); });
+    return widget;
+}
+
+QWidget* FormWindow::bindTabControl(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    auto& tabControl = static_cast<TabControl&>(control);
+    auto* tabs = new QTabWidget(parent);
+    widget = tabs;
+    for (int i = 0; i < tabControl.tabCaptions().size(); ++i) {
+        auto* page = new QWidget;
+        tabs->addTab(page, tabControl.tabCaptions().at(i));
+        tabPages_[{&control, i}] = page;
+    }
+    QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, &tabControl](int index) {
+        realizePage(&tabControl, index);
+        tabControl.setTab(index);
+    });
+    watch(tabControl, [this, tabs, &tabControl] {
+        realizePage(&tabControl, tabControl.tab());
+        tabs->setCurrentIndex(tabControl.tab());
+    });
+    return widget;
+}
+
+void FormWindow::bind(Control& control) {
+    QWidget* widget = bindByKind(control, parentWidgetFor(control));
+    if (widget == nullptr)
+        return; // a timer has no widget
+    const Rect& r = control.geometry();
     widget->setObjectName(control.name());
     widget->setGeometry(r.x, r.y, r.width, r.height);
     widgets_[&control] = widget;

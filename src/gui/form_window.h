@@ -30,6 +30,20 @@ protected:
 private:
     QWidget* parentWidgetFor(const Control& control) const;
     void bind(Control& control);
+    QWidget* bindByKind(Control& control, QWidget* parent);
+    QWidget* bindTextBox(Control& control, QWidget* parent);
+    QWidget* bindComboBox(Control& control, QWidget* parent);
+    QWidget* bindCheckBox(Control& control, QWidget* parent);
+    QWidget* bindCommandButton(Control& control, QWidget* parent);
+    QWidget* bindFrame(Control& control, QWidget* parent);
+    QWidget* bindLabel(Control& control, QWidget* parent);
+    QWidget* bindLine(Control& control, QWidget* parent);
+    QWidget* bindTimer(Control& control, QWidget* parent);
+    QWidget* bindProgressBar(Control& control, QWidget* parent);
+    QWidget* bindUpDown(Control& control, QWidget* parent);
+    QWidget* bindRichTextBox(Control& control, QWidget* parent);
+    QWidget* bindGrid(Control& control, QWidget* parent);
+    QWidget* bindTabControl(Control& control, QWidget* parent);
     void watch(Control& control, std::function<void()> refresh);
     void realizePage(const Control* tabControl, int page);
     void defer(Control& control);
