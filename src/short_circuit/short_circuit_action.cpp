@@ -50,7 +50,7 @@ Computed<ShortCircuitInput> readShortCircuitInput(const Form& form) {
 
     ShortCircuitInput in;
     in.systemCapacityMva = read(form.combo(QStringLiteral("Combo18")).text(), "系统短路容量Ss");
-    in.transformerUkPercent = field("Text55", "变压器阻抗电压Uk");
+    in.transformerUkPercent = field("Text55", "变压器电抗电压百分数Uk");
     in.transformerRatedKva = field("Text57", "变压器额定容量St");
     in.transformerLoadLossKw = field("Text56", "变压器短路损耗ΔP");
     in.busbarPerMetre = {field("Text58", "母线相电阻"), field("Text59", "母线相电抗"),
