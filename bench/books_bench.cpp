@@ -122,8 +122,7 @@ void BM_VoltageLossBookInMemory(benchmark::State& state) {
 void BM_ShortCircuitBookInMemory(benchmark::State& state) {
     const Form& form = program().app.mainForm();
     const ShortCircuitBookPage page = readShortCircuitBookPage(form);
-    const std::optional<ShortCircuitResult> chain =
-        computeShortCircuit(*readShortCircuitInput(form));
+    const Computed<ShortCircuitResult> chain = computeShortCircuit(*readShortCircuitInput(form));
     for (auto _ : state) {
         DocxReportWriter writer;
         writeShortCircuitBook(writer, page, chain, QDate(2026, 12, 8));

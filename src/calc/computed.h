@@ -16,6 +16,8 @@ namespace korvane {
 template <typename T> class Computed {
 public:
     Computed(T value) : value_(std::move(value)) {} // NOLINT: a computed value converts
+    // Nothing computed and no reason given: a step that was not taken at all.
+    Computed(std::nullopt_t) {} // NOLINT: converts like an empty optional
     static Computed failed(QString reason) {
         Computed c;
         c.reason_ = std::move(reason);
@@ -23,6 +25,7 @@ public:
     }
 
     bool ok() const { return value_.has_value(); }
+    bool has_value() const { return ok(); }
     explicit operator bool() const { return ok(); }
     const T& value() const { return *value_; }
     const T& operator*() const { return *value_; }
@@ -54,25 +57,25 @@ enum class Rounding { Exact, SixDecimals };
 // zero, the root of a negative number or an overflow fails the chain with the first reason met;
 // the remaining steps still run on what came out, but the chain's result is the failure. An
 // overflowing divisor (100·Sr → ∞) would otherwise turn a quotient into a harmless-looking zero.
+//
+// value(), divide() and squareRoot() are the named values of a chain: under the six-decimal
+// policy each comes back as its six-decimal text, written in `format`, reads back (grouping
+// included).
+// checked() and quotient() are the terms inside one formula: checked the same way, never rounded.
 class StepChain {
 public:
-    explicit StepChain(Rounding rounding = Rounding::Exact) : rounding_(rounding) {}
+    explicit StepChain(Rounding rounding = Rounding::Exact,
+                       const RegionalFormat& format = RegionalFormat{})
+        : rounding_(rounding), format_(format) {}
 
     double value(double v) {
-        if (!std::isfinite(v)) {
-            fail(QStringLiteral("计算结果超出数值范围"));
-            return v;
-        }
-        if (rounding_ == Rounding::SixDecimals)
-            return readPlainDecimal(formatFixed(v, 6, RegionalFormat{})).value_or(v);
+        v = checked(v);
+        if (rounding_ == Rounding::SixDecimals && std::isfinite(v))
+            return readStrict(formatFixed(v, 6, format_), format_).value_or(v);
         return v;
     }
     double divide(double numerator, double denominator) {
-        if (denominator == 0.0) {
-            fail(QStringLiteral("除数为0"));
-            return 0.0;
-        }
-        return value(numerator / denominator);
+        return value(quotient(numerator, denominator));
     }
     double squareRoot(double v) {
         if (v < 0.0) {
@@ -80,6 +83,19 @@ public:
             return 0.0;
         }
         return value(std::sqrt(v));
+    }
+    // A term of a formula: checked, not rounded.
+    double checked(double v) {
+        if (!std::isfinite(v))
+            fail(QStringLiteral("计算结果超出数值范围"));
+        return v;
+    }
+    double quotient(double numerator, double denominator) {
+        if (denominator == 0.0) {
+            fail(QStringLiteral("除数为0"));
+            return 0.0;
+        }
+        return checked(numerator / denominator);
     }
     // Marks the chain failed for a reason of the caller's (an input out of range, say).
     void fail(const QString& reason) {
@@ -91,6 +107,7 @@ public:
     bool failed() const { return failed_; }
     const QString& reason() const { return reason_; }
     Rounding rounding() const { return rounding_; }
+    const RegionalFormat& format() const { return format_; }
     // The chain's outcome for a value it computed.
     template <typename T> Computed<T> result(T v) const {
         return failed_ ? Computed<T>::failed(reason_) : Computed<T>(std::move(v));
@@ -98,6 +115,7 @@ public:
 
 private:
     Rounding rounding_;
+    RegionalFormat format_;
     bool failed_ = false;
     QString reason_;
 };

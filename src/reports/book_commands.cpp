@@ -47,9 +47,8 @@ std::pair<QString, BookWriting> bookWriting(const Form& form, BookKind kind) {
                 }};
     }
     const ShortCircuitBookPage page = readShortCircuitBookPage(form);
-    const std::optional<ShortCircuitInput> input = readShortCircuitInput(form);
-    const std::optional<ShortCircuitResult> chain =
-        input ? computeShortCircuit(*input) : std::nullopt;
+    const Computed<ShortCircuitResult> chain =
+        readShortCircuitInput(form).then(computeShortCircuit);
     return {QString::fromUtf8(kShortCircuitBookTitle),
             [page, chain, header](ReportWriter& writer, const QDate& today) {
                 return writeShortCircuitBook(writer, page, chain, today, header);

@@ -3,65 +3,13 @@
 #include "form/form.h"
 #include "reports/book_frame.h"
 
-#include <cmath>
+#include <optional>
 
 namespace korvane {
 
 namespace {
 
 constexpr double kBodyLineSpacingPoints = 18.0;
-
-// One step of the book's arithmetic: a finite value, or nothing when an input is empty or not a
-// number, a divisor is zero, a square root is taken of a negative number or a value overflows.
-using Step = std::optional<double>;
-
-Step finite(double v) {
-    return std::isfinite(v) ? Step(v) : std::nullopt;
-}
-
-Step operator*(Step a, Step b) {
-    if (!a || !b)
-        return std::nullopt;
-    return finite(*a * *b);
-}
-
-Step operator/(Step a, Step b) {
-    if (!a || !b || *b == 0.0)
-        return std::nullopt;
-    return finite(*a / *b);
-}
-
-Step operator-(Step a, Step b) {
-    if (!a || !b)
-        return std::nullopt;
-    return finite(*a - *b);
-}
-
-Step squareRoot(Step a) {
-    if (!a || *a < 0.0)
-        return std::nullopt;
-    return finite(std::sqrt(*a));
-}
-
-class Chain {
-public:
-    explicit Chain(const RegionalFormat& format) : format_(format) {}
-
-    // An input as the user typed it.
-    Step input(const QString& text) const { return readStrict(text, format_); }
-    // A value already computed, from its printed text; an empty one counts as zero.
-    Step stored(const BookValue& value) const {
-        return readStrict(value.text, format_).value_or(0.0);
-    }
-    BookValue keep(Step value) const {
-        if (!value)
-            return {};
-        return {formatFixed(*value, 6, format_), true};
-    }
-
-private:
-    const RegionalFormat& format_;
-};
 
 QString fixed6(double value) {
     return formatFixed(value, 6);
@@ -259,46 +207,122 @@ ShortCircuitBookPage readShortCircuitBookPage(const Form& form) {
     return page;
 }
 
-// The formulas of the page's computation (《工业与民用配电设计手册》第三版, LV short-circuit
-// currents in named units), each value evaluated once from the inputs and the printed texts of
-// the values before it. Re-evaluating a value when its paragraph is written would give the same
-// result from the same texts, so a paragraph is written exactly when its value was computed.
+namespace {
+
+// The book's evaluation of one value: a chain of its own under the six-decimal policy in the
+// book's number format, fed by page texts read strictly and by the values before it.
+class BookSteps {
+public:
+    explicit BookSteps(const RegionalFormat& format) : format_(format) {}
+
+    template <typename Step> Computed<double> value(Step step) const {
+        StepChain chain(Rounding::SixDecimals, format_);
+        const double v = step(chain);
+        return chain.result(v);
+    }
+    // An input as the user typed it; `quantity` names it in the reason of a failure.
+    double input(StepChain& chain, const QString& text, const char* quantity) const {
+        const std::optional<double> v = readStrict(text, format_);
+        if (!v)
+            chain.fail(QString::fromUtf8(quantity) + QStringLiteral("未输入或不是数值"));
+        return v.value_or(0.0);
+    }
+    BookValue printed(const Computed<double>& value) const {
+        if (!value)
+            return {{}, false, value.reason()};
+        return {formatFixed(*value, 6, format_), true, {}};
+    }
+
+private:
+    const RegionalFormat& format_;
+};
+
+// A value that could not be computed counts as zero in the values after it.
+double earlier(const Computed<double>& value) {
+    return value.valueOr(0.0);
+}
+
+} // namespace
+
 ShortCircuitBookValues computeShortCircuitBookValues(const ShortCircuitBookPage& page,
                                                      const RegionalFormat& format) {
-    const Chain chain(format);
-    const Step cUn = kVoltageFactor * kNominalVoltageV;
-    const Step cUnSquared = cUn * cUn;
+    using namespace impedance_chain;
+    const BookSteps book(format);
+    auto input = [&book](StepChain& c, const QString& text, const char* quantity) {
+        return book.input(c, text, quantity);
+    };
+
+    const Computed<double> zs = book.value([&](StepChain& c) {
+        return systemImpedance(c, input(c, page.systemCapacityMva, "系统短路容量Ss"));
+    });
+    const Computed<double> xs =
+        book.value([&](StepChain& c) { return systemReactance(c, earlier(zs)); });
+    const Computed<double> rs =
+        book.value([&](StepChain& c) { return systemResistance(c, earlier(xs)); });
+    const Computed<double> rphps =
+        book.value([&](StepChain& c) { return systemLoop(c, earlier(rs)); });
+    const Computed<double> xphps =
+        book.value([&](StepChain& c) { return systemLoop(c, earlier(xs)); });
+
+    const Computed<double> zt = book.value([&](StepChain& c) {
+        const double uk = input(c, page.ukPercent, "变压器电抗电压百分数Uk");
+        return transformerImpedance(c, uk, input(c, page.ratedKva, "变压器额定容量St"));
+    });
+    const Computed<double> rt = book.value([&](StepChain& c) {
+        const double loss = input(c, page.loadLossKw, "变压器短路损耗ΔP");
+        return transformerResistance(c, loss, input(c, page.ratedKva, "变压器额定容量St"));
+    });
+    const Computed<double> xt =
+        book.value([&](StepChain& c) { return transformerReactance(c, earlier(zt), earlier(rt)); });
+
+    auto along = [&](const QString& length, const char* lengthName, const QString& perMetre,
+                     const char* perMetreName) {
+        return book.value([&](StepChain& c) {
+            const double l = input(c, length, lengthName);
+            return alongLength(c, l, input(c, perMetre, perMetreName));
+        });
+    };
+    const Computed<double> rm =
+        along(page.busbarLengthM, "母线长度Lm", page.busbarResistance, "母线单位长度相电阻Rmm");
+    const Computed<double> xm =
+        along(page.busbarLengthM, "母线长度Lm", page.busbarReactance, "母线单位长度相电抗Xmm");
 
     ShortCircuitBookValues v;
-    v.zs = chain.keep(cUnSquared / chain.input(page.systemCapacityMva) * Step(1e-3));
-    v.xs = chain.keep(Step(0.995) * chain.stored(v.zs));
-    v.rs = chain.keep(Step(0.1) * chain.stored(v.xs));
-    v.rphps = chain.keep(Step(2.0) * chain.stored(v.rs) / Step(3.0));
-    v.xphps = chain.keep(Step(2.0) * chain.stored(v.xs) / Step(3.0));
+    v.zs = book.printed(zs);
+    v.xs = book.printed(xs);
+    v.rs = book.printed(rs);
+    v.rphps = book.printed(rphps);
+    v.xphps = book.printed(xphps);
+    v.zt = book.printed(zt);
+    v.rt = book.printed(rt);
+    v.xt = book.printed(xt);
+    v.rm = book.printed(rm);
+    v.xm = book.printed(xm);
 
-    const Step st = chain.input(page.ratedKva);
-    v.zt = chain.keep(chain.input(page.ukPercent) * cUnSquared / (Step(100.0) * st));
-    v.rt = chain.keep(chain.input(page.loadLossKw) * cUnSquared / (st * st));
-    const Step zt = chain.stored(v.zt);
-    const Step rt = chain.stored(v.rt);
-    v.xt = chain.keep(squareRoot(zt * zt - rt * rt));
-
-    const Step lm = chain.input(page.busbarLengthM);
-    v.rm = chain.keep(chain.input(page.busbarResistance) * lm);
-    v.xm = chain.keep(chain.input(page.busbarReactance) * lm);
-
-    // Metres as the page carries them: the product's 15-digit general text.
-    if (const Step metres = Step(1000.0) * chain.input(page.lineLengthKm))
-        v.lineLengthM = {formatGeneral(roundToSignificant(*metres), format), true};
-    const Step lx = v.lineLengthM.computed ? chain.input(v.lineLengthM.text) : Step(std::nullopt);
-    v.rx = chain.keep(chain.input(page.lineResistance) * lx);
-    v.xx = chain.keep(chain.input(page.lineReactance) * lx);
+    // Metres as the page carries them (15 significant digits), printed in the general format;
+    // Rx and Xx go on from that figure.
+    const Computed<double> lengthM = book.value([&](StepChain& c) {
+        return lineLengthMetres(c, input(c, page.lineLengthKm, "线路长度L"));
+    });
+    if (lengthM)
+        v.lineLengthM = {formatGeneral(*lengthM, format), true, {}};
+    else
+        v.lineLengthM = {{}, false, lengthM.reason()};
+    auto alongLine = [&](const QString& perMetre, const char* perMetreName) {
+        return book.value([&](StepChain& c) {
+            if (!lengthM)
+                c.fail(lengthM.reason());
+            return alongLength(c, earlier(lengthM), input(c, perMetre, perMetreName));
+        });
+    };
+    v.rx = book.printed(alongLine(page.lineResistance, "线路单位长度相电阻Ro"));
+    v.xx = book.printed(alongLine(page.lineReactance, "线路单位长度相电抗Xo"));
     return v;
 }
 
 QStringList shortCircuitBodyParagraphs(const ShortCircuitBookPage& page,
                                        const ShortCircuitBookValues& values,
-                                       const std::optional<ShortCircuitResult>& chain) {
+                                       const Computed<ShortCircuitResult>& chain) {
     QStringList out;
     appendSystem(out, page, values);
     appendTransformer(out, page, values);
@@ -314,7 +338,7 @@ QStringList shortCircuitBodyParagraphs(const ShortCircuitBookPage& page,
 }
 
 bool writeShortCircuitBook(ReportWriter& writer, const ShortCircuitBookPage& page,
-                           const std::optional<ShortCircuitResult>& chain, const QDate& today,
+                           const Computed<ShortCircuitResult>& chain, const QDate& today,
                            const BookHeader& header) {
     if (!writer.openDocument())
         return false;

@@ -9,8 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 namespace korvane {
 
 class Form;
@@ -39,16 +37,19 @@ struct ShortCircuitBookPage {
 
 ShortCircuitBookPage readShortCircuitBookPage(const Form& form);
 
-// A value the book computes: the text it prints, empty when its computation failed.
+// A value the book computes: the text it prints, empty when its computation failed, and then the
+// reason why.
 struct BookValue {
     QString text;
     bool computed = false;
+    QString reason;
 };
 
-// The values of the book in the order they are computed, each turned into its six-decimal regional
-// text at once; later values are computed from those texts, so the rounding carries through the
-// chain. The line length is converted to metres first (general format), so that Rx and Xx agree
-// with the line impedances of the page.
+// The values of the book in the order they are computed: the steps of the page's impedance chain
+// under the six-decimal policy, so that every value is computed from the printed figures of the
+// values before it. Each value fails on its own; one that failed counts as zero in the values
+// after it, as its missing paragraph would read. The line length is converted to metres first
+// (general format), so that Rx and Xx agree with the line impedances of the page.
 struct ShortCircuitBookValues {
     BookValue zs, xs, rs, rphps, xphps;
     BookValue zt, rt, xt;
@@ -67,12 +68,12 @@ computeShortCircuitBookValues(const ShortCircuitBookPage& page,
 // when `chain` holds the page's computation.
 QStringList shortCircuitBodyParagraphs(const ShortCircuitBookPage& page,
                                        const ShortCircuitBookValues& values,
-                                       const std::optional<ShortCircuitResult>& chain);
+                                       const Computed<ShortCircuitResult>& chain);
 
 // The whole book on `writer`: open, compute, frame, body (exactly 18 pt). False when the document
 // could not be opened and nothing was written.
 bool writeShortCircuitBook(ReportWriter& writer, const ShortCircuitBookPage& page,
-                           const std::optional<ShortCircuitResult>& chain, const QDate& today,
+                           const Computed<ShortCircuitResult>& chain, const QDate& today,
                            const BookHeader& header = {});
 
 } // namespace korvane

@@ -87,23 +87,8 @@ QString trig(double value) {
     return formatFixed(value, 4);
 }
 
-enum class Lead { Current, Power, UnityPower };
-
 // Under " 式中：" in a font whose Latin letters are half as wide as its Chinese ones.
 const QString kLegendIndent = QStringLiteral("       ");
-
-Lead leadOf(LossFormula formula) {
-    switch (formula) {
-    case LossFormula::LoadMomentEnd:
-    case LossFormula::LoadMomentSeveral:
-        return Lead::Power;
-    case LossFormula::UnityPowerEnd:
-    case LossFormula::UnityPowerSeveral:
-        return Lead::UnityPower;
-    default:
-        return Lead::Current;
-    }
-}
 
 // The leading constant of the row as the handbook writes it: √3 for three phases, 1.5·√3 for
 // two phases with neutral, plain numbers otherwise.
@@ -250,31 +235,39 @@ void appendLossComputation(QStringList& out, const VoltageLossInput& in,
     out << QStringLiteral(" 校验结果：") + voltageLossVerdict(r);
 }
 
+// The line constant as the formula writes it, in the program's own form whatever the regional
+// format, like the other constants of the formulas.
+QString lineCoefficientText() {
+    return formatGeneral(kMaxLengthLineCoefficient, RegionalFormat{});
+}
+
 void appendMaxLength(QStringList& out, const VoltageLossInput& in, const VoltageLossResult& r) {
     out << QStringLiteral(" 线路最大允许长度（Δu% = 5%）：");
+    const QString times = QStringLiteral(" × ") + lineCoefficientText();
     QString symbols;
     QString loadValues;
     switch (r.maxLengthSource) {
     case MaxLengthSource::FromCurrent:
-        symbols = QStringLiteral("I × 0.46");
-        loadValues = g(in.endCurrentA) + QStringLiteral(" × 0.46");
+        symbols = QStringLiteral("I") + times;
+        loadValues = g(in.endCurrentA) + times;
         break;
     case MaxLengthSource::FromPowerSinglePhase:
-        symbols = QStringLiteral("(P / U) × 0.46");
+        symbols = QStringLiteral("(P / U)") + times;
         loadValues =
-            QStringLiteral("(%1 / %2) × 0.46").arg(g(in.endPowerKw), g(in.voltageKv.lenient));
+            QStringLiteral("(%1 / %2)").arg(g(in.endPowerKw), g(in.voltageKv.lenient)) + times;
         break;
     case MaxLengthSource::FromPowerThreePhase:
-        symbols = QStringLiteral("P / (√3 × U × cosφ) × 0.46");
-        loadValues = QStringLiteral("%1 / (√3 × %2 × %3) × 0.46")
-                         .arg(g(in.endPowerKw), g(in.voltageKv.lenient), trig(r.cosPhi));
+        symbols = QStringLiteral("P / (√3 × U × cosφ)") + times;
+        loadValues = QStringLiteral("%1 / (√3 × %2 × %3)")
+                         .arg(g(in.endPowerKw), g(in.voltageKv.lenient), trig(r.cosPhi)) +
+                     times;
         break;
     case MaxLengthSource::None:
         out << QStringLiteral("   未能计算：负荷电流或有功负荷、导线参数或温度未输全。");
         return;
     }
-    const double k = r.temperatureFactor.value_or(0.0);
-    const double z = r.impedanceOhmPerKm.value_or(0.0);
+    const double k = r.temperatureFactor.valueOr(0.0);
+    const double z = r.impedanceOhmPerKm.valueOr(0.0);
     out << QStringLiteral("   Lmax = 1000 × 5 / (k × Z × ") + symbols + u')';
     out << QStringLiteral(" 式中：k—温度系数；Z—线路单位长度阻抗(Ω/km)；")
         << kLegendIndent + QStringLiteral("θc—线芯工作温度(℃)；θa—环境温度(℃)。");
@@ -285,7 +278,7 @@ void appendMaxLength(QStringList& out, const VoltageLossInput& in, const Voltage
                     g(in.reactanceOhmPerKm.strict.value_or(0.0)), formatFixed(z, 6));
     out << QStringLiteral("   Lmax = 1000 × 5 / (%1 × %2 × %3)")
                .arg(g(k), formatFixed(z, 6), loadValues);
-    out << QStringLiteral("   Lmax = ") + formatFourDecimalsTrimmed(r.maxLengthM.value_or(0.0)) +
+    out << QStringLiteral("   Lmax = ") + formatFourDecimalsTrimmed(r.maxLengthM.valueOr(0.0)) +
                QStringLiteral(" (m)");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include "calc/computed.h"
 
 namespace korvane {
 
@@ -65,10 +65,36 @@ struct ShortCircuitResult {
 inline constexpr double kVoltageFactor = 1.05;
 inline constexpr double kNominalVoltageV = 380.0;
 
+// The steps of the impedance chain, one named value each (mΩ, lengths in m). The page composes
+// them on one exact StepChain; the short-circuit book evaluates the same steps under the
+// six-decimal policy, each value from the printed figures of the values before it.
+namespace impedance_chain {
+
+// Zs = (c·Un)² / S″s, in mΩ for S″s in MVA: the system referred to the LV side.
+double systemImpedance(StepChain& chain, double capacityMva);
+// Xs = 0.995·Zs and Rs = 0.1·Xs (IEC 60909-0 for a system known by its capacity only).
+double systemReactance(StepChain& chain, double zs);
+double systemResistance(StepChain& chain, double xs);
+// Rphp.s = 2·Rs/3, Xphp.s = 2·Xs/3: behind a D,yn11 transformer the system has no zero-sequence
+// impedance on the LV side, so its loop impedance (2·Z1 + Z0)/3 is two thirds of its phase one.
+double systemLoop(StepChain& chain, double phase);
+// Zt = uk·(c·Un)² / (100·Sr), Rt = ΔP·(c·Un)² / Sr², Xt = √(Zt² − Rt²), in mΩ for Sr in kVA
+// and ΔP in kW.
+double transformerImpedance(StepChain& chain, double ukPercent, double ratedKva);
+double transformerResistance(StepChain& chain, double loadLossKw, double ratedKva);
+double transformerReactance(StepChain& chain, double zt, double rt);
+// An impedance per metre over a length: busbar and line, phase, loop and neutral values.
+double alongLength(StepChain& chain, double lengthM, double perMetre);
+// The line length entered in km, in metres as its general-format text shows it, so that
+// 0.0071 km is 7.1 m and not 7.1000000000000005 m. Not a six-decimal value under any policy.
+double lineLengthMetres(StepChain& chain, double lengthKm);
+
+} // namespace impedance_chain
+
 // Impedance chain system → transformer → busbar → line and the currents at the line end by the
 // handbook's named-unit method (《工业与民用配电设计手册》第三版, LV short-circuit currents).
-// Returns nothing when a step cannot be evaluated: a division by zero, the square root of a
-// negative number or a value that overflows.
-std::optional<ShortCircuitResult> computeShortCircuit(const ShortCircuitInput& input);
+// Fails with the reason of the first step that cannot be evaluated: a division by zero, the
+// square root of a negative number or a value that overflows.
+Computed<ShortCircuitResult> computeShortCircuit(const ShortCircuitInput& input);
 
 } // namespace korvane

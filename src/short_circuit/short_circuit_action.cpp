@@ -36,36 +36,40 @@ void clearShortCircuitPage(Form& form) {
 
 } // namespace
 
-std::optional<ShortCircuitInput> readShortCircuitInput(const Form& form) {
-    bool complete = true;
-    auto read = [&](const QString& text) {
+Computed<ShortCircuitInput> readShortCircuitInput(const Form& form) {
+    QString missing;
+    auto read = [&](const QString& text, const char* quantity) {
         const auto value = readStrict(text);
-        complete = complete && value.has_value();
+        if (!value && missing.isEmpty())
+            missing = QString::fromUtf8(quantity) + QStringLiteral("未输入或不是数值");
         return value.value_or(0.0);
     };
-    auto field = [&](const char* name) {
-        return read(form.text(QString::fromLatin1(name)).text());
+    auto field = [&](const char* name, const char* quantity) {
+        return read(form.text(QString::fromLatin1(name)).text(), quantity);
     };
 
     ShortCircuitInput in;
-    in.systemCapacityMva = read(form.combo(QStringLiteral("Combo18")).text());
-    in.transformerUkPercent = field("Text55");
-    in.transformerRatedKva = field("Text57");
-    in.transformerLoadLossKw = field("Text56");
-    in.busbarPerMetre = {field("Text58"), field("Text59"), field("Text60"), field("Text61")};
-    in.busbarLengthM = field("Text62");
-    in.linePerMetre = {field("Text40"), field("Text41"), field("Text46"), field("Text47")};
-    in.lineNeutralResistancePerMetre = field("Text49");
-    in.lineNeutralReactancePerMetre = field("Text50");
-    in.lineLengthKm = field("Text48");
-    if (!complete)
-        return std::nullopt;
+    in.systemCapacityMva = read(form.combo(QStringLiteral("Combo18")).text(), "系统短路容量Ss");
+    in.transformerUkPercent = field("Text55", "变压器电抗电压百分数Uk");
+    in.transformerRatedKva = field("Text57", "变压器额定容量St");
+    in.transformerLoadLossKw = field("Text56", "变压器短路损耗ΔP");
+    in.busbarPerMetre = {field("Text58", "母线相电阻"), field("Text59", "母线相电抗"),
+                         field("Text60", "母线相保电阻"), field("Text61", "母线相保电抗")};
+    in.busbarLengthM = field("Text62", "母线长度");
+    in.linePerMetre = {field("Text40", "线路相电阻"), field("Text41", "线路相电抗"),
+                       field("Text46", "线路相保电阻"), field("Text47", "线路相保电抗")};
+    in.lineNeutralResistancePerMetre = field("Text49", "线路相中电阻");
+    in.lineNeutralReactancePerMetre = field("Text50", "线路相中电抗");
+    in.lineLengthKm = field("Text48", "线路长度");
+    if (!missing.isEmpty())
+        return Computed<ShortCircuitInput>::failed(missing);
     return in;
 }
 
 void installShortCircuitPage(Application& app, Form& form) {
     // What the computation reads: the system, the line and the transformer and busbar values the
-    // dialogs place. A failed computation writes nothing, so its results stay marked.
+    // dialogs place. A failed computation writes nothing, so its results stay marked; whatever
+    // its reason, the page answers with the one message of missing data.
     QStringList inputs{QStringLiteral("Combo18")};
     for (int n : {40, 41, 46, 47, 49, 50, 48, 55, 56, 57, 58, 59, 60, 61, 62})
         inputs << QStringLiteral("Text%1").arg(n);
@@ -75,8 +79,8 @@ void installShortCircuitPage(Application& app, Form& form) {
     auto stale = watchStaleResults(form, inputs, results, QStringLiteral("StaleNote1"));
 
     form.button(QStringLiteral("Command9")).on(Event::Click, [&app, &form, stale] {
-        const auto input = readShortCircuitInput(form);
-        const auto result = input ? computeShortCircuit(*input) : std::nullopt;
+        const Computed<ShortCircuitResult> result =
+            readShortCircuitInput(form).then(computeShortCircuit);
         if (!result) {
             showMissingData(app);
             return;

@@ -2,15 +2,14 @@
 
 #include "short_circuit/short_circuit.h"
 
-#include <optional>
-
 namespace korvane {
 
 class Application;
 class Form;
 
-// The inputs of page 1 read strictly, or nothing when one of them is empty or not a number.
-std::optional<ShortCircuitInput> readShortCircuitInput(const Form& form);
+// The inputs of page 1 read strictly; fails, naming the first, when one of them is empty or not a
+// number.
+Computed<ShortCircuitInput> readShortCircuitInput(const Form& form);
 
 // Page 1: "计  算" and "清  零", the transformer and busbar dialogs and the line-impedance pickers.
 void installShortCircuitPage(Application& app, Form& form);

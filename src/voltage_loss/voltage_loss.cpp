@@ -10,31 +10,6 @@ namespace korvane {
 
 namespace {
 
-// Every step of the computation either yields a finite value or fails; a failed step leaves its
-// target as it was and the computation goes on with the next one.
-using Step = std::optional<double>;
-
-Step finite(double value) {
-    if (!std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-Step divide(double numerator, double denominator) {
-    if (denominator == 0.0) {
-        return std::nullopt;
-    }
-    return finite(numerator / denominator);
-}
-
-Step squareRoot(double value) {
-    if (value < 0.0) {
-        return std::nullopt;
-    }
-    return finite(std::sqrt(value));
-}
-
 // The trigonometric values of the power-factor angle are carried in single precision, as the
 // calculation book has always printed and used them (cos 0.85 → 0.85000002).
 double toSingle(double value) {
@@ -49,23 +24,11 @@ double powerFactorAngle(const std::optional<double>& powerFactor) {
         return 0.0;
     }
     const double c = *powerFactor;
-    const Step root = squareRoot(1.0 - c * c);
-    if (!root) {
-        return 0.0;
-    }
-    const Step ratio = divide(-c, *root);
-    if (!ratio) {
-        return 0.0;
-    }
-    return finite(std::atan(*ratio) + 2.0 * std::atan(1.0)).value_or(0.0);
+    StepChain e;
+    const double root = e.squareRoot(1.0 - c * c);
+    const double ratio = e.quotient(-c, root);
+    return e.result(e.checked(std::atan(ratio) + 2.0 * std::atan(1.0))).valueOr(0.0);
 }
-
-// How the leading term of a row is built from the line constants.
-enum class Lead {
-    Current,    // factor / (10·U) · (R·cos φ + X·sin φ), with a current moment in A·km
-    Power,      // factor · (R + X·tan φ) / (10·U²), with a load moment in kW·km
-    UnityPower, // factor · R / (10·U²): cos φ = 1 or direct current, resistance only
-};
 
 struct LossRow {
     const QString* kind;
@@ -128,13 +91,12 @@ double sumOfMoments(const std::array<LoadAtDistance, 4>& loads) {
 
 // Δu (%) of one row. The moment is kept as two terms so that the product is evaluated in the
 // order the formula is written: lead · I · L.
-Step lossPercent(const LossRow& row, const VoltageLossInput& input, double cosPhi, double sinPhi,
-                 double tanPhi, double& moment) {
+Computed<double> lossPercent(const LossRow& row, const VoltageLossInput& input, double cosPhi,
+                             double sinPhi, double tanPhi, double& moment) {
     const double r = input.resistanceOhmPerKm.lenient;
     const double x = input.reactanceOhmPerKm.lenient;
     const double u = input.voltageKv.lenient;
 
-    Lead lead = Lead::Current;
     double first = 0.0;
     double second = 1.0;
     switch (row.formula) {
@@ -151,46 +113,37 @@ Step lossPercent(const LossRow& row, const VoltageLossInput& input, double cosPh
         first = sumOfMoments(input.currentLoads);
         break;
     case LossFormula::LoadMomentEnd:
-        lead = Lead::Power;
+    case LossFormula::UnityPowerEnd:
         first = input.endPowerKw;
         second = input.endPowerLengthKm;
         break;
     case LossFormula::LoadMomentSeveral:
-        lead = Lead::Power;
         first = sumOfMoments(input.powerLoads);
         break;
     case LossFormula::UnityPowerSeveral:
-        lead = Lead::UnityPower;
         first = sumOfMoments(input.unityPowerLoads);
         break;
-    case LossFormula::UnityPowerEnd:
-        lead = Lead::UnityPower;
-        first = input.endPowerKw;
-        second = input.endPowerLengthKm;
-        break;
     case LossFormula::None:
-        return std::nullopt;
+        return Computed<double>::failed(QStringLiteral("线路种类与负荷情况不对应"));
     }
 
-    Step leading;
-    switch (lead) {
+    StepChain e;
+    double leading = 0.0;
+    switch (leadOf(row.formula)) {
     case Lead::Current:
-        if (const Step perVolt = divide(row.factor, 10.0 * u)) {
-            leading = finite(*perVolt * (r * cosPhi + x * sinPhi));
-        }
+        leading = e.checked(e.quotient(row.factor, 10.0 * u) * (r * cosPhi + x * sinPhi));
         break;
     case Lead::Power:
-        leading = divide(row.factor * (r + x * tanPhi), 10.0 * (u * u));
+        leading = e.quotient(row.factor * (r + x * tanPhi), 10.0 * (u * u));
         break;
     case Lead::UnityPower:
-        leading = divide(row.factor * r, 10.0 * (u * u));
+        leading = e.quotient(row.factor * r, 10.0 * (u * u));
         break;
     }
-    if (!leading) {
-        return std::nullopt;
-    }
+    if (e.failed())
+        return e.result(leading);
     moment = first * second;
-    return finite(*leading * first * second);
+    return e.result(e.checked(leading * first * second));
 }
 
 // The loads of a row with their distances, as they enter its moment (the uniform load at its full
@@ -242,25 +195,45 @@ LossProblem lineProblem(const LossRow& row, const VoltageLossInput& input) {
     return LossProblem::None;
 }
 
-// The line constant of the maximum-length rule: √3/(10·0.38) = 0.4558 %/(A·km·Ω/km) for a
-// 380 V three-phase line, carried rounded to 0.46 for every line as the design tables give it.
-constexpr double kLengthCoefficient = 0.46;
-
 // Longest line (m) that keeps the voltage loss within 5 % for the given line current:
-// 5 % = k · Z · I · 0.46 · L / 1000.
-Step maxLengthForCurrent(double k, double z, const Step& current) {
-    if (!current) {
-        return std::nullopt;
-    }
-    const Step length =
-        divide(1000.0 * kVoltageLossLimitPercent, k * z * (*current * kLengthCoefficient));
-    if (!length) {
-        return std::nullopt;
-    }
-    return roundHalfEven(*length, 4);
+// 5 % = k · Z · I · 0.46 · L / 1000. Without k or Z the divisor is zero; the length then fails
+// with the reason k or Z could not be computed.
+Computed<double> maxLengthForCurrent(const Computed<double>& temperatureFactor,
+                                     const Computed<double>& impedance,
+                                     const Computed<double>& current) {
+    if (!temperatureFactor)
+        return temperatureFactor;
+    if (!impedance)
+        return impedance;
+    const double k = *temperatureFactor;
+    const double z = *impedance;
+    return current.then([k, z](double i) {
+        StepChain e;
+        const double length =
+            e.divide(1000.0 * kVoltageLossLimitPercent, k * z * (i * kMaxLengthLineCoefficient));
+        return e.result(roundHalfEven(length, 4));
+    });
+}
+
+Computed<double> ratio(double numerator, double denominator) {
+    StepChain e;
+    return e.result(e.divide(numerator, denominator));
 }
 
 } // namespace
+
+Lead leadOf(LossFormula formula) {
+    switch (formula) {
+    case LossFormula::LoadMomentEnd:
+    case LossFormula::LoadMomentSeveral:
+        return Lead::Power;
+    case LossFormula::UnityPowerEnd:
+    case LossFormula::UnityPowerSeveral:
+        return Lead::UnityPower;
+    default:
+        return Lead::Current;
+    }
+}
 
 VoltageLossResult computeVoltageLoss(const VoltageLossInput& input) {
     VoltageLossResult result;
@@ -279,7 +252,7 @@ VoltageLossResult computeVoltageLoss(const VoltageLossInput& input) {
         }
         selected = &row;
         double moment = 0.0;
-        if (const Step loss =
+        if (const Computed<double> loss =
                 lossPercent(row, input, result.cosPhi, result.sinPhi, result.tanPhi, moment)) {
             result.formula = row.formula;
             result.factor = row.factor;
@@ -305,49 +278,60 @@ VoltageLossResult computeVoltageLoss(const VoltageLossInput& input) {
 
     // 4. Resistance rise of the conductor at its working temperature over the ambient one, with
     // the 0.004 /K temperature coefficient of copper and aluminium.
-    double k = 0.0;
     if (input.conductorTempC && input.ambientTempC) {
-        if (const Step factor =
-                finite((*input.conductorTempC - *input.ambientTempC) * 0.004 + 1.0)) {
-            k = *factor;
-            result.temperatureFactor = k;
-        }
+        StepChain e;
+        result.temperatureFactor =
+            e.result(e.checked((*input.conductorTempC - *input.ambientTempC) * 0.004 + 1.0));
+    } else {
+        result.temperatureFactor =
+            Computed<double>::failed(QStringLiteral("线芯工作温度或环境温度未输入或不是数值"));
     }
+    const Computed<double>& k = result.temperatureFactor;
 
     // 5. Impedance per km, carried on as its 15-digit text.
-    double z = 0.0;
     if (input.resistanceOhmPerKm.strict && input.reactanceOhmPerKm.strict) {
         const double r = *input.resistanceOhmPerKm.strict;
         const double x = *input.reactanceOhmPerKm.strict;
-        if (const Step root = squareRoot(r * r + x * x)) {
-            z = roundToSignificant(*root, 15);
-            result.impedanceOhmPerKm = z;
-        }
+        StepChain e;
+        result.impedanceOhmPerKm = e.result(roundToSignificant(e.squareRoot(r * r + x * x), 15));
+    } else {
+        result.impedanceOhmPerKm =
+            Computed<double>::failed(QStringLiteral("导线电阻R或感抗X未输入或不是数值"));
     }
+    const Computed<double>& z = result.impedanceOhmPerKm;
 
     // 6. Maximum line length: from the end current, then, where the voltage says which, from the
-    // end power as a single-phase (U ≤ 0.22 kV) or three-phase (U ≥ 0.38 kV) line current.
+    // end power as a single-phase (U ≤ 0.22 kV) or three-phase (U ≥ 0.38 kV) line current. A
+    // sub-step that fails leaves what an earlier one computed; the length that was not computed
+    // carries the reason of the last sub-step that ran.
     const double u = input.voltageKv.lenient;
     const double p = input.endPowerKw;
-    if (const Step length = maxLengthForCurrent(k, z, input.endCurrentA)) {
-        result.lengthFromCurrentM = length;
-        result.maxLengthM = length;
+    result.lengthFromCurrentM = maxLengthForCurrent(k, z, input.endCurrentA);
+    if (result.lengthFromCurrentM) {
+        result.maxLengthM = result.lengthFromCurrentM;
         result.maxLengthSource = MaxLengthSource::FromCurrent;
     }
-    if (input.voltageKv.strict && *input.voltageKv.strict <= 0.22) {
-        if (const Step length = maxLengthForCurrent(k, z, divide(p, u))) {
-            result.lengthFromPowerM = length;
-            result.maxLengthM = length;
-            result.maxLengthSource = MaxLengthSource::FromPowerSinglePhase;
+    QString lastReason = result.lengthFromCurrentM.reason();
+    result.lengthFromPowerM =
+        Computed<double>::failed(QStringLiteral("标称电压U不在0.22kV及以下或0.38kV及以上"));
+    auto fromPower = [&](const Computed<double>& current, MaxLengthSource source) {
+        const Computed<double> length = maxLengthForCurrent(k, z, current);
+        if (!length) {
+            lastReason = length.reason();
+            if (!result.lengthFromPowerM)
+                result.lengthFromPowerM = length;
+            return;
         }
-    }
-    if (input.voltageKv.strict && *input.voltageKv.strict >= 0.38) {
-        if (const Step length = maxLengthForCurrent(k, z, divide(p, kSqrt3 * u * result.cosPhi))) {
-            result.lengthFromPowerM = length;
-            result.maxLengthM = length;
-            result.maxLengthSource = MaxLengthSource::FromPowerThreePhase;
-        }
-    }
+        result.lengthFromPowerM = length;
+        result.maxLengthM = length;
+        result.maxLengthSource = source;
+    };
+    if (input.voltageKv.strict && *input.voltageKv.strict <= 0.22)
+        fromPower(ratio(p, u), MaxLengthSource::FromPowerSinglePhase);
+    if (input.voltageKv.strict && *input.voltageKv.strict >= 0.38)
+        fromPower(ratio(p, kSqrt3 * u * result.cosPhi), MaxLengthSource::FromPowerThreePhase);
+    if (!result.maxLengthM)
+        result.maxLengthM = Computed<double>::failed(lastReason);
 
     return result;
 }

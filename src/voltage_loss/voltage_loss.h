@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/computed.h"
+
 #include <QString>
 
 #include <array>
@@ -37,6 +39,13 @@ struct VoltageLossInput {
     std::array<LoadAtDistance, 4> unityPowerLoads{}; // P1..P4 with L1..L4, cos phi = 1
     std::optional<double> conductorTempC;            // strict
     std::optional<double> ambientTempC;              // strict
+};
+
+// How the leading term of a row is built from the line constants.
+enum class Lead {
+    Current,    // factor / (10·U) · (R·cos φ + X·sin φ), with a current moment in A·km
+    Power,      // factor · (R + X·tan φ) / (10·U²), with a load moment in kW·km
+    UnityPower, // factor · R / (10·U²): cos φ = 1 or direct current, resistance only
 };
 
 // Which row of the kind/case table applied.
@@ -84,16 +93,24 @@ struct VoltageLossResult {
     // Shown value ≤ 5 of a loss computed from a real line; false whenever problem is set.
     bool withinLimit = false;
 
-    // Maximum line length (m). Each intermediate is set only when its step succeeded.
-    std::optional<double> temperatureFactor; // k
-    std::optional<double> impedanceOhmPerKm; // Z after its text round trip
-    std::optional<double> lengthFromCurrentM;
-    std::optional<double> lengthFromPowerM; // sub-step 2 or 3, whichever ran last successfully
-    std::optional<double> maxLengthM;       // final value (four decimals, halves to even)
+    // Maximum line length (m). Each intermediate is computed only when its step succeeded, and
+    // carries the reason of its failure otherwise.
+    Computed<double> temperatureFactor = std::nullopt; // k
+    Computed<double> impedanceOhmPerKm = std::nullopt; // Z after its text round trip
+    Computed<double> lengthFromCurrentM = std::nullopt;
+    Computed<double> lengthFromPowerM = std::nullopt; // sub-step 2 or 3, the last that succeeded
+    Computed<double> maxLengthM = std::nullopt;       // final value (four decimals, halves to even)
     MaxLengthSource maxLengthSource = MaxLengthSource::None;
 };
 
 inline constexpr double kVoltageLossLimitPercent = 5.0;
+
+// The line constant of the maximum-length rule: √3/(10·0.38) = 0.4558 %/(A·km·Ω/km) for a
+// 380 V three-phase line, carried rounded to 0.46 for every line as the design tables give it.
+inline constexpr double kMaxLengthLineCoefficient = 0.46;
+
+// The leading term a formula of the table uses.
+Lead leadOf(LossFormula formula);
 
 // The line kinds and load cases exactly as the lists show them.
 namespace line_kind {

@@ -66,5 +66,49 @@ TEST(Computed, ThenCarriesAFailureOnWithItsReason) {
     EXPECT_EQ(*next, 3);
 }
 
+// Values of a thousand and more print grouped; they round all the same, in the format given.
+// Terms inside a formula are checked but never rounded.
+TEST(StepChain, SixDecimalPolicyRoundsGroupedFiguresInTheirFormat) {
+    RegionalFormat german;
+    german.decimalSign = u',';
+    german.groupSign = u'.';
+    struct Case {
+        const char* what;
+        RegionalFormat format;
+        double value;
+        double rounded;
+    };
+    const Case cases[] = {
+        {"below a thousand", RegionalFormat{}, 999.0000004, 999.0},
+        {"grouped in threes", RegionalFormat{}, 1592.0100004, 1592.01},
+        {"grouped in millions", RegionalFormat{}, 1234567.1234567, 1234567.123457},
+        {"decimal comma", german, 1584.0499504, 1584.04995},
+        {"negative", german, -2500.0000006, -2500.000001},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StepChain book(Rounding::SixDecimals, c.format);
+        EXPECT_EQ(book.value(c.value), c.rounded);
+        EXPECT_EQ(book.checked(c.value), c.value);
+        EXPECT_EQ(book.quotient(c.value, 1.0), c.value);
+        EXPECT_FALSE(book.failed());
+    }
+    StepChain exact;
+    EXPECT_EQ(exact.value(1592.0100004), 1592.0100004);
+    StepChain terms(Rounding::SixDecimals);
+    terms.quotient(1.0, 0.0);
+    EXPECT_EQ(terms.reason(), QStringLiteral("除数为0"));
+    terms.checked(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(terms.reason(), QStringLiteral("除数为0"));
+}
+
+TEST(Computed, NothingComputedHasNoValueAndNoReason) {
+    const Computed<double> none = std::nullopt;
+    EXPECT_FALSE(none.ok());
+    EXPECT_FALSE(none.has_value());
+    EXPECT_TRUE(none.reason().isEmpty());
+    EXPECT_EQ(none.valueOr(1.5), 1.5);
+}
+
 } // namespace
 } // namespace korvane::testing

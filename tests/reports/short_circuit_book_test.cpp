@@ -448,5 +448,60 @@ TEST(ShortCircuitBook, BodyIsOneBlockOfTenAndAHalfPointExactlyEighteen) {
               (CharacterFormat{u8("宋体"), 12.0, true, colors::kBlack}));
 }
 
+// The book's values are the page's impedance-chain steps on its printed figures: the system
+// impedance of 519.7 MVA rounds once (0.3063324995… → 0.306332), not through a rounded quotient.
+TEST(ShortCircuitBook, ValuesAreThePagesStepsOnThePrintedFigures) {
+    ShortCircuitBookPage page = examplePage();
+    page.systemCapacityMva = u8("519.7");
+    const ShortCircuitBookValues v = computeShortCircuitBookValues(page, RegionalFormat{});
+    EXPECT_EQ(v.zs.text.toStdString(), "0.306332");
+    StepChain chain(Rounding::SixDecimals);
+    const double xs = impedance_chain::systemReactance(chain, 0.306332);
+    EXPECT_EQ(v.xs.text, formatFixed(xs, 6));
+    EXPECT_EQ(v.rs.text, formatFixed(impedance_chain::systemResistance(chain, xs), 6));
+}
+
+TEST(ShortCircuitBook, AValueLeftOutSaysWhy) {
+    struct Case {
+        const char* what;
+        QString ShortCircuitBookPage::*field;
+        const char* text;
+        const BookValue ShortCircuitBookValues::*value;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"empty Ss", &ShortCircuitBookPage::systemCapacityMva, "", &ShortCircuitBookValues::zs,
+         "系统短路容量Ss未输入或不是数值"},
+        {"Ss of zero", &ShortCircuitBookPage::systemCapacityMva, "0", &ShortCircuitBookValues::zs,
+         "除数为0"},
+        {"Rt above Zt", &ShortCircuitBookPage::loadLossKw, "34", &ShortCircuitBookValues::xt,
+         "负数不能开平方"},
+        {"St of zero", &ShortCircuitBookPage::ratedKva, "0", &ShortCircuitBookValues::rt,
+         "除数为0"},
+        {"Uk not a number", &ShortCircuitBookPage::ukPercent, "4%", &ShortCircuitBookValues::zt,
+         "变压器电抗电压百分数Uk未输入或不是数值"},
+        {"empty busbar length", &ShortCircuitBookPage::busbarLengthM, "",
+         &ShortCircuitBookValues::xm, "母线长度Lm未输入或不是数值"},
+        {"line length not a number", &ShortCircuitBookPage::lineLengthKm, "abc",
+         &ShortCircuitBookValues::lineLengthM, "线路长度L未输入或不是数值"},
+        {"line length not a number, Rx", &ShortCircuitBookPage::lineLengthKm, "abc",
+         &ShortCircuitBookValues::rx, "线路长度L未输入或不是数值"},
+        {"empty Xo", &ShortCircuitBookPage::lineReactance, "", &ShortCircuitBookValues::xx,
+         "线路单位长度相电抗Xo未输入或不是数值"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShortCircuitBookPage page = examplePage();
+        page.*c.field = u8(c.text);
+        const ShortCircuitBookValues v = computeShortCircuitBookValues(page, RegionalFormat{});
+        const BookValue& value = v.*c.value;
+        EXPECT_FALSE(value.computed);
+        EXPECT_TRUE(value.text.isEmpty());
+        EXPECT_EQ(value.reason.toStdString(), c.reason);
+    }
+    const ShortCircuitBookValues fine = computeShortCircuitBookValues(examplePage(), {});
+    EXPECT_TRUE(fine.xt.reason.isEmpty());
+}
+
 } // namespace
 } // namespace korvane::testing

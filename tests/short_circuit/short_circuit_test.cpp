@@ -74,7 +74,7 @@ TEST(ShortCircuit, WorkedExampleImpedancesByHand) {
         {"X1 = Xs + Xt + Xm + X'L", nullptr, &R::neutralLoop, &Impedance::x, 32.668448920612},
         {"Z1", &R::zNeutralLoop, nullptr, nullptr, 72.356551891761},
     };
-    const std::optional<ShortCircuitResult> result = computeShortCircuit(workedExample());
+    const Computed<ShortCircuitResult> result = computeShortCircuit(workedExample());
     ASSERT_TRUE(result);
     for (const Intermediate& step : steps) {
         EXPECT_NEAR(valueOf(*result, step), step.expected, 1e-9) << step.name;
@@ -110,7 +110,7 @@ TEST(ShortCircuit, CurrentsAtTheLineEnd) {
         input.transformerRatedKva = c.ratedKva;
         input.transformerLoadLossKw = c.loadLossKw;
         input.lineLengthKm = c.lineKm;
-        const std::optional<ShortCircuitResult> result = computeShortCircuit(input);
+        const Computed<ShortCircuitResult> result = computeShortCircuit(input);
         ASSERT_TRUE(result) << c.label;
         EXPECT_EQ(formatFixed(result->ik3, 4).toStdString(), c.ik3) << c.label;
         EXPECT_EQ(formatFixed(result->ik2, 4).toStdString(), c.ik2) << c.label;
@@ -123,7 +123,7 @@ TEST(ShortCircuit, SecondTransformer) {
     ShortCircuitInput input = workedExample();
     input.transformerRatedKva = 630.0;
     input.transformerLoadLossKw = 6.2;
-    const std::optional<ShortCircuitResult> result = computeShortCircuit(input);
+    const Computed<ShortCircuitResult> result = computeShortCircuit(input);
     ASSERT_TRUE(result);
     EXPECT_NEAR(result->zt, 10.108, 1e-12);                             // 4·159201/63000
     EXPECT_NEAR(result->transformer.r, 159201.0 * 6.2 / 396900, 1e-12); // 2.486889
@@ -135,7 +135,7 @@ TEST(ShortCircuit, SecondTransformer) {
 TEST(ShortCircuit, TransformerResistanceUpToItsImpedance) {
     ShortCircuitInput input = workedExample();
     input.transformerLoadLossKw = 16.0;
-    const std::optional<ShortCircuitResult> atLimit = computeShortCircuit(input);
+    const Computed<ShortCircuitResult> atLimit = computeShortCircuit(input);
     ASSERT_TRUE(atLimit);
     EXPECT_EQ(atLimit->transformer.r, atLimit->zt);
     EXPECT_EQ(atLimit->transformer.x, 0.0);
@@ -177,7 +177,7 @@ TEST(ShortCircuit, FailsOnAZeroLoopImpedance) {
     base.busbarLengthM = 1.0;
     base.busbarPerMetre = {};
     base.lineLengthKm = 0.0;
-    const std::optional<ShortCircuitResult> source = computeShortCircuit(base);
+    const Computed<ShortCircuitResult> source = computeShortCircuit(base);
     ASSERT_TRUE(source);
     const double rst = source->system.r + source->transformer.r;
     const double xst = source->system.x + source->transformer.x;
@@ -205,7 +205,7 @@ TEST(ShortCircuit, NegativeInputsAreNotRejected) {
     ShortCircuitInput input = workedExample();
     input.systemCapacityMva = -100.0;
     input.busbarLengthM = -5.0;
-    const std::optional<ShortCircuitResult> result = computeShortCircuit(input);
+    const Computed<ShortCircuitResult> result = computeShortCircuit(input);
     ASSERT_TRUE(result);
     EXPECT_NEAR(result->zs, -1.59201, 1e-12);
     EXPECT_NEAR(result->busbar.x, -0.75, 1e-12);
@@ -220,8 +220,8 @@ TEST(ShortCircuit, ZeroLineLengthGivesTheBusbarEndCurrents) {
     noImpedance.linePerMetre = {};
     noImpedance.lineNeutralResistancePerMetre = 0.0;
     noImpedance.lineNeutralReactancePerMetre = 0.0;
-    const std::optional<ShortCircuitResult> a = computeShortCircuit(noLength);
-    const std::optional<ShortCircuitResult> b = computeShortCircuit(noImpedance);
+    const Computed<ShortCircuitResult> a = computeShortCircuit(noLength);
+    const Computed<ShortCircuitResult> b = computeShortCircuit(noImpedance);
     ASSERT_TRUE(a);
     ASSERT_TRUE(b);
     EXPECT_EQ(a->lineLengthM, 0.0);
@@ -249,11 +249,88 @@ TEST(ShortCircuit, LineLengthAndTotalImpedanceAreCarriedAsTheirText) {
     for (const Case& c : cases) {
         ShortCircuitInput input = workedExample();
         input.lineLengthKm = c.lineKm;
-        const std::optional<ShortCircuitResult> result = computeShortCircuit(input);
+        const Computed<ShortCircuitResult> result = computeShortCircuit(input);
         ASSERT_TRUE(result) << c.lineKm;
         EXPECT_EQ(result->lineLengthM, c.lineLengthM) << c.lineKm;
         EXPECT_EQ(result->zTotal, c.zTotal) << c.lineKm;
     }
+}
+
+// The steps of the impedance chain on the worked example, each from the value before it: exact,
+// and under the six-decimal policy of the book, where every named value is its printed figure.
+// The terms inside one formula are not rounded: 159201/519.7 = 306.33249952… gives Zs 0.306332;
+// rounding the quotient first (306.332500) would give 0.306333.
+TEST(ImpedanceChain, WorkedExampleExactAndToSixDecimals) {
+    using namespace impedance_chain;
+    struct Case {
+        const char* name;
+        double (*step)(StepChain&);
+        double exact;
+        double sixDecimals;
+    };
+    const Case cases[] = {
+        {"Zs", [](StepChain& c) { return systemImpedance(c, 100.0); }, 1.59201, 1.59201},
+        {"Zs of 519.7 MVA", [](StepChain& c) { return systemImpedance(c, 519.7); },
+         0.30633249951895321, 0.306332},
+        {"Xs", [](StepChain& c) { return systemReactance(c, 1.59201); }, 1.58404995, 1.58405},
+        {"Rs", [](StepChain& c) { return systemResistance(c, 1.58405); }, 0.158405, 0.158405},
+        {"Rphp.s", [](StepChain& c) { return systemLoop(c, 0.158405); }, 0.10560333333333333,
+         0.105603},
+        {"Xphp.s", [](StepChain& c) { return systemLoop(c, 1.58405); }, 1.0560333333333334,
+         1.056033},
+        {"Zt", [](StepChain& c) { return transformerImpedance(c, 4.0, 400.0); }, 15.9201, 15.9201},
+        {"Rt", [](StepChain& c) { return transformerResistance(c, 4.3, 400.0); }, 4.278526875,
+         4.278527},
+        {"Xt", [](StepChain& c) { return transformerReactance(c, 15.9201, 4.278527); },
+         15.334398935735, 15.334399},
+        {"Rm", [](StepChain& c) { return alongLength(c, 5.0, 0.025); }, 0.125, 0.125},
+        {"Rphp.L", [](StepChain& c) { return alongLength(c, 100.0, 0.0000009); }, 0.00009, 0.00009},
+        {"R'L of a short line", [](StepChain& c) { return alongLength(c, 7.1, 0.0000006); },
+         0.00000426, 0.000004},
+        // The length is a general-format figure under either policy.
+        {"L", [](StepChain& c) { return lineLengthMetres(c, 0.0071); }, 7.1, 7.1},
+        {"L of 0.12345678 m", [](StepChain& c) { return lineLengthMetres(c, 0.00012345678); },
+         0.12345678, 0.12345678},
+    };
+    for (const Case& c : cases) {
+        StepChain exact;
+        StepChain book(Rounding::SixDecimals);
+        EXPECT_NEAR(c.step(exact), c.exact, 1e-9) << c.name;
+        EXPECT_EQ(c.step(book), c.sixDecimals) << c.name;
+        EXPECT_FALSE(exact.failed()) << c.name;
+        EXPECT_FALSE(book.failed()) << c.name;
+    }
+}
+
+TEST(ShortCircuit, AFailedComputationSaysWhy) {
+    struct Case {
+        const char* label;
+        std::function<void(ShortCircuitInput&)> change;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"S″s = 0", [](ShortCircuitInput& in) { in.systemCapacityMva = 0.0; }, "除数为0"},
+        {"Sr = 0", [](ShortCircuitInput& in) { in.transformerRatedKva = 0.0; }, "除数为0"},
+        {"Rt > Zt", [](ShortCircuitInput& in) { in.transformerLoadLossKw = 17.0; },
+         "负数不能开平方"},
+        {"Sr = 1e307", [](ShortCircuitInput& in) { in.transformerRatedKva = 1e307; },
+         "计算结果超出数值范围"},
+        // The first failure is the one reported: Zs divides by zero before Xt has no root.
+        {"S″s = 0 and Rt > Zt",
+         [](ShortCircuitInput& in) {
+             in.systemCapacityMva = 0.0;
+             in.transformerLoadLossKw = 17.0;
+         },
+         "除数为0"},
+    };
+    for (const Case& c : cases) {
+        ShortCircuitInput input = workedExample();
+        c.change(input);
+        const Computed<ShortCircuitResult> result = computeShortCircuit(input);
+        ASSERT_FALSE(result.ok()) << c.label;
+        EXPECT_EQ(result.reason(), QString::fromUtf8(c.reason)) << c.label;
+    }
+    EXPECT_TRUE(computeShortCircuit(workedExample()).reason().isEmpty());
 }
 
 } // namespace

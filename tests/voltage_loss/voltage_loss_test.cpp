@@ -32,7 +32,7 @@ VoltageLossInput workedLine() {
     return input;
 }
 
-std::string optionalText(const std::optional<double>& value) {
+std::string optionalText(const Computed<double>& value) {
     return value ? formatFourDecimalsTrimmed(*value).toStdString() : std::string("unset");
 }
 
@@ -453,6 +453,50 @@ TEST(MaxLength, SubStepsByVoltage) {
         EXPECT_EQ(optionalText(result.lengthFromPowerM), c.fromPower) << c.name;
         EXPECT_EQ(optionalText(result.maxLengthM), c.maxLength) << c.name;
         EXPECT_EQ(result.maxLengthSource, c.source) << c.name;
+    }
+}
+
+// A length that could not be worked out says why: the missing k or Z before anything else, then
+// the last sub-step that ran.
+TEST(MaxLength, ALengthNotComputedCarriesItsReason) {
+    struct Case {
+        const char* name;
+        void (*setUp)(VoltageLossInput&);
+        const char* maxLength; // reason, empty when computed
+        const char* fromPower; // likewise
+    };
+    const char* const noTemperature = "线芯工作温度或环境温度未输入或不是数值";
+    const char* const noImpedance = "导线电阻R或感抗X未输入或不是数值";
+    const Case cases[] = {
+        {"worked line", [](VoltageLossInput&) {}, "", ""},
+        {"conductor temperature missing", [](VoltageLossInput& in) { in.conductorTempC.reset(); },
+         noTemperature, noTemperature},
+        {"reactance empty", [](VoltageLossInput& in) { in.reactanceOhmPerKm = field(""); },
+         noImpedance, noImpedance},
+        {"temperature factor zero",
+         [](VoltageLossInput& in) {
+             in.conductorTempC = 30.0;
+             in.ambientTempC = 280.0;
+         },
+         "除数为0", "除数为0"},
+        {"0.3 kV without end current",
+         [](VoltageLossInput& in) {
+             in.voltageKv = field("0.3");
+             in.endCurrentA = 0.0;
+         },
+         "除数为0", "标称电压U不在0.22kV及以下或0.38kV及以上"},
+        {"0.3 kV with end current", [](VoltageLossInput& in) { in.voltageKv = field("0.3"); }, "",
+         "标称电压U不在0.22kV及以下或0.38kV及以上"},
+    };
+    for (const Case& c : cases) {
+        VoltageLossInput input = workedLine();
+        input.endCurrentA = 100.0;
+        input.endPowerKw = 30.0;
+        c.setUp(input);
+        const VoltageLossResult result = computeVoltageLoss(input);
+        EXPECT_EQ(result.maxLengthM.reason().toStdString(), c.maxLength) << c.name;
+        EXPECT_EQ(result.maxLengthM.ok(), *c.maxLength == '\0') << c.name;
+        EXPECT_EQ(result.lengthFromPowerM.reason().toStdString(), c.fromPower) << c.name;
     }
 }
 
