@@ -8,6 +8,10 @@
 #include "voltage_loss/voltage_loss.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <map>
@@ -174,6 +178,82 @@ TEST(CalculationFileFixtures, EarlierFormatsOpenWithEveryInput) {
         if (*c.threePhaseKa != 0) {
             EXPECT_EQ(opened.text("Text42"), QString::fromUtf8(c.threePhaseKa));
         }
+    }
+}
+
+// An earlier file saved again is written in the current format and opens with the same window.
+TEST(CalculationFileFixtures, SavedAgainTheyOpenTheSame) {
+    QTemporaryDir dir;
+    for (const char* name :
+         {"every_page_v2.korvane", "every_page_v1.korvane", "current_loads_v2.korvane"}) {
+        SCOPED_TRACE(name);
+        TestApp opened;
+        ASSERT_TRUE(openCalculation(opened.app(), fixture(name)));
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(saveCalculation(opened.app(), path));
+        TestApp reopened;
+        ASSERT_TRUE(openCalculation(reopened.app(), path));
+        EXPECT_TRUE(reopened.platform().messages.empty());
+        expectSameWindow(reopened, opened);
+    }
+}
+
+QJsonObject fixtureJson(const char* name) {
+    QFile file(fixture(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// Damaged earlier files are reported as they always were: a control missing from the list, an
+// item without a name, a value of the wrong type.
+TEST(CalculationFileFixtures, DamagedEarlierFilesListWhatWasNotRestored) {
+    auto editItem = [](const char* control, std::function<void(QJsonObject&)> edit) {
+        return [=](QJsonArray& controls) {
+            for (qsizetype i = 0; i < controls.size(); ++i) {
+                QJsonObject item = controls[i].toObject();
+                if (item.value(QStringLiteral("name")).toString() == QLatin1String(control)) {
+                    edit(item);
+                    controls[i] = item;
+                }
+            }
+        };
+    };
+    struct Case {
+        const char* what;
+        std::function<void(QJsonArray&)> edit;
+        QStringList problems;
+    };
+    const Case cases[] = {
+        {"a control missing",
+         [](QJsonArray& controls) {
+             for (qsizetype i = controls.size() - 1; i >= 0; --i) {
+                 if (controls[i].toObject().value(QStringLiteral("name")) ==
+                     QStringLiteral("Text51"))
+                     controls.removeAt(i);
+             }
+         },
+         {QStringLiteral("“热稳定系数 K”：文件中没有此项")}},
+        {"an item without its name",
+         editItem("Text51", [](QJsonObject& item) { item.remove(QStringLiteral("name")); }),
+         {QStringLiteral("文件中有 1 项无法识别，未恢复"),
+          QStringLiteral("“热稳定系数 K”：文件中没有此项")}},
+        {"a number for a text",
+         editItem("Text51", [](QJsonObject& item) { item.insert(QStringLiteral("text"), 115); }),
+         {QStringLiteral("“热稳定系数 K”：文件中的值 115 无法识别，未恢复")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QJsonObject root = fixtureJson("every_page_v2.korvane");
+        QJsonArray controls = root.value(QStringLiteral("controls")).toArray();
+        c.edit(controls);
+        root.insert(QStringLiteral("controls"), controls);
+        TestApp t;
+        t.setText("Text51", QStringLiteral("77"));
+        const RestoreReport report = restoreCalculation(t.form(), QJsonDocument(root).toJson());
+        EXPECT_TRUE(report.read);
+        EXPECT_EQ(report.problems, c.problems);
+        EXPECT_EQ(t.text("Text51"), QStringLiteral("77"));
+        EXPECT_EQ(t.text("Text4"), QStringLiteral("80"));
     }
 }
 
