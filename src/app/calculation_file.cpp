@@ -19,6 +19,9 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -33,12 +36,14 @@ enum class Kind { List, EditableList, Text, LoadSwitch, ModeSwitch, Spin };
 
 // One input of the calculation: the engineering quantity a file of format version 3 names, the
 // control of the main window that holds it (the name files of versions 1 and 2 used), how it is
-// kept, and the format version that first saved it (older files lack it).
+// kept, and the format version that first saved it (older files lack it). A mode switch names
+// the field it makes editable and the spin button the field it writes: messages name them by it.
 struct Binding {
     const char* quantity;
     const char* control;
     Kind kind;
     int since = 1;
+    const char* field = nullptr;
 };
 
 // Restoring order: lists whose choice fills the next list come first, switches before the
@@ -121,11 +126,11 @@ const Binding kBindings[] = {
     {"supply.busbar.material", "Text74", Kind::Text},
     {"supply.busbar.size", "Text9", Kind::Text},
     {"supply.transformer.voltageKV", kTransformerVoltageField, Kind::Text, 2},
-    {"shortCircuit.singlePhaseCurrentEditable", "Check13", Kind::ModeSwitch},
+    {"shortCircuit.singlePhaseCurrentEditable", "Check13", Kind::ModeSwitch, 1, "Text45"},
     // Page 2: protection mode, duration, line and load data.
-    {"protection.mode.singlePhaseShortCircuit", "Check14", Kind::ModeSwitch},
-    {"protection.mode.earthFault", "Check15", Kind::ModeSwitch},
-    {"protection.durationTenthsS", "UpDown1", Kind::Spin},
+    {"protection.mode.singlePhaseShortCircuit", "Check14", Kind::ModeSwitch, 1, "Text75"},
+    {"protection.mode.earthFault", "Check15", Kind::ModeSwitch, 1, "Text36"},
+    {"protection.durationTenthsS", "UpDown1", Kind::Spin, 1, "Text52"},
     {"protection.kFactor", "Text51", Kind::Text},
     {"protection.durationS", "Text52", Kind::Text},
     {"protection.line.phaseProtectiveResistanceOhmPerKm", "Text39", Kind::Text},
@@ -148,34 +153,51 @@ QString controlOf(const Binding& binding) {
     return QString::fromLatin1(binding.control);
 }
 
+// The binding of a quantity of kBindings.
+const Binding& bindingOf(std::string_view quantity) {
+    for (const Binding& binding : kBindings) {
+        if (binding.quantity == quantity)
+            return binding;
+    }
+    throw std::logic_error("no binding for " + std::string(quantity));
+}
+
 // Results the page buttons write; emptied when a file is opened.
 const char* const kResults[] = {"Text3",  "Text6",  "Text7",  "Text42",
                                 "Text43", "Text44", "Text45", "Text71"};
+// Opening a file also hides the verification page's diagram and shows its empty report.
+constexpr const char* kVerificationDiagram = "Frame12";
+constexpr const char* kVerificationPlaceholder = "Text73";
 
-// The field each mode switch makes editable.
-QString switchedField(const QString& check) {
-    if (check == QLatin1String("Check13"))
-        return QStringLiteral("Text45");
-    if (check == QLatin1String("Check14"))
-        return QStringLiteral("Text75");
-    return QStringLiteral("Text36");
-}
-
-// The caption of a control's label, for messages. A check box is named by the field it switches.
-QString describe(const Form& main, const QString& name) {
-    if (name.startsWith(QLatin1String("Check"))) {
-        QString field = switchedField(name);
-        for (const LoadSwitch& pair : kLoadSwitches) {
-            if (name == QLatin1String(pair.check))
-                field = QString::fromLatin1(pair.load);
-        }
-        return QStringLiteral("%1的勾选框").arg(describe(main, field));
-    }
-    if (name == QLatin1String("UpDown1"))
-        return QStringLiteral("%1的调节钮").arg(describe(main, QStringLiteral("Text52")));
+// The caption of a control's label, for messages.
+QString describeControl(const Form& main, const QString& name) {
     if (const Control* label = main.find(QStringLiteral("Label") + name))
         return QStringLiteral("“%1”").arg(label->caption().trimmed());
     return name;
+}
+
+// How messages name an input. A check box is named by the field it switches, the spin button by
+// the field it writes.
+QString describe(const Form& main, const Binding& binding) {
+    const QString name = controlOf(binding);
+    switch (binding.kind) {
+    case Kind::LoadSwitch:
+        for (const LoadSwitch& pair : kLoadSwitches) {
+            if (name == QLatin1String(pair.check))
+                return QStringLiteral("%1的勾选框")
+                    .arg(describeControl(main, QString::fromLatin1(pair.load)));
+        }
+        break;
+    case Kind::ModeSwitch:
+        return QStringLiteral("%1的勾选框")
+            .arg(describeControl(main, QString::fromLatin1(binding.field)));
+    case Kind::Spin:
+        return QStringLiteral("%1的调节钮")
+            .arg(describeControl(main, QString::fromLatin1(binding.field)));
+    default:
+        break;
+    }
+    return describeControl(main, name);
 }
 
 // A saved value as the file spells it, for messages.
@@ -251,7 +273,7 @@ void restoreEntry(Form& main, const Binding& entry, const QJsonObject& item,
     Control& control = main.control(name);
     auto unreadable = [&](const QString& key) {
         problems << QStringLiteral("%1：文件中的值 %2 无法识别，未恢复")
-                        .arg(describe(main, name), jsonText(item.value(key)));
+                        .arg(describe(main, entry), jsonText(item.value(key)));
     };
     const QString kText = QStringLiteral("text");
     const QString kValue = QStringLiteral("value");
@@ -270,7 +292,7 @@ void restoreEntry(Form& main, const Binding& entry, const QJsonObject& item,
         } else if (entry.kind == Kind::EditableList) {
             list.setText(text);
         } else if (!text.isEmpty()) {
-            problems << QStringLiteral("%1：“%2”已不在列表中").arg(describe(main, name), text);
+            problems << QStringLiteral("%1：“%2”已不在列表中").arg(describe(main, entry), text);
         }
         break;
     }
@@ -303,7 +325,7 @@ void restoreEntry(Form& main, const Binding& entry, const QJsonObject& item,
             check.setEnabled(enabled.toBool());
         else
             unreadable(QStringLiteral("enabled"));
-        enableFieldsByCheck(check, {&main.text(switchedField(name))});
+        enableFieldsByCheck(check, {&main.text(QString::fromLatin1(entry.field))});
         break;
     }
     case Kind::Spin: {
@@ -323,8 +345,10 @@ void restoreEntry(Form& main, const Binding& entry, const QJsonObject& item,
 // ticked box disabled) gets the mode it most plausibly meant: the one ticked box, else the one
 // selectable box, else the earth-fault mode of a new calculation; the message says which.
 void settleProtectionModes(Form& main, QStringList& problems) {
-    auto& shortCircuit = main.check(QStringLiteral("Check14"));
-    auto& earthFault = main.check(QStringLiteral("Check15"));
+    const Binding& shortCircuitMode = bindingOf("protection.mode.singlePhaseShortCircuit");
+    const Binding& earthFaultMode = bindingOf("protection.mode.earthFault");
+    auto& shortCircuit = main.check(controlOf(shortCircuitMode));
+    auto& earthFault = main.check(controlOf(earthFaultMode));
     const bool oneSelectable = shortCircuit.enabled() != earthFault.enabled();
     const CheckBox& unselectable = shortCircuit.enabled() ? earthFault : shortCircuit;
     if (oneSelectable && unselectable.value() == 0)
@@ -339,10 +363,11 @@ void settleProtectionModes(Form& main, QStringList& problems) {
     chosen->setEnabled(true);
     other.assignValue(0);
     other.setEnabled(false);
-    enableFieldsByCheck(shortCircuit, {&main.text(switchedField(QStringLiteral("Check14")))});
-    enableFieldsByCheck(earthFault, {&main.text(switchedField(QStringLiteral("Check15")))});
+    enableFieldsByCheck(shortCircuit, {&main.text(QString::fromLatin1(shortCircuitMode.field))});
+    enableFieldsByCheck(earthFault, {&main.text(QString::fromLatin1(earthFaultMode.field))});
 
-    const QString field = describe(main, switchedField(chosen->name()));
+    const Binding& chosenMode = chosen == &shortCircuit ? shortCircuitMode : earthFaultMode;
+    const QString field = describeControl(main, QString::fromLatin1(chosenMode.field));
     problems << (chosen->value() != 0
                      ? QStringLiteral("保护方式：文件中两个勾选框的状态互相矛盾，已改为按%1校验")
                            .arg(field)
@@ -509,21 +534,21 @@ void restoreInputs(Form& main, const SavedInputs& saved, int version, QStringLis
         const QJsonValue& value = saved[i];
         if (value.isUndefined()) {
             if (binding.since <= version)
-                problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, name));
+                problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, binding));
             else if (binding.kind == Kind::Text)
                 main.text(name).setText({}); // unknown to the file: nothing held
             continue;
         }
         if (!value.isObject()) {
             problems << QStringLiteral("%1：文件中的值 %2 无法识别，未恢复")
-                            .arg(describe(main, name), jsonText(value));
+                            .arg(describe(main, binding), jsonText(value));
             continue;
         }
         restoreEntry(main, binding, value.toObject(), problems);
     }
     settleProtectionModes(main, problems);
-    main.frame(QStringLiteral("Frame12")).setVisible(false);
-    main.text(QStringLiteral("Text73")).setVisible(true);
+    main.frame(QString::fromLatin1(kVerificationDiagram)).setVisible(false);
+    main.text(QString::fromLatin1(kVerificationPlaceholder)).setVisible(true);
 }
 
 } // namespace
