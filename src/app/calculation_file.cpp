@@ -19,6 +19,9 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -31,87 +34,170 @@ namespace {
 
 enum class Kind { List, EditableList, Text, LoadSwitch, ModeSwitch, Spin };
 
-struct Entry {
-    QString name;
+// One input of the calculation: the engineering quantity a file of format version 3 names, the
+// control of the main window that holds it (the name files of versions 1 and 2 used), how it is
+// kept, and the format version that first saved it (older files lack it). A mode switch names
+// the field it makes editable and the spin button the field it writes: messages name them by it.
+struct Binding {
+    const char* quantity;
+    const char* control;
     Kind kind;
-    int since = 1; // the format version that first saved it; older files lack it
+    int since = 1;
+    const char* field = nullptr;
 };
 
 // Restoring order: lists whose choice fills the next list come first, switches before the
 // fields they write, values typed over database values (R, X) after the list that filled them.
-const std::vector<Entry>& inputControls() {
-    static const std::vector<Entry> entries = [] {
-        std::vector<Entry> e;
-        auto add = [&e](const QString& name, Kind kind, int since = 1) {
-            e.push_back({name, kind, since});
-        };
-        auto texts = [&add](std::initializer_list<int> numbers) {
-            for (int n : numbers)
-                add(QStringLiteral("Text%1").arg(n), Kind::Text);
-        };
-        // Page 0: cable, voltage, power factor, temperatures, line kind and case, loads.
-        add(QStringLiteral("Combo1"), Kind::List);
-        add(QStringLiteral("Combo2"), Kind::List);
-        add(QStringLiteral("Combo3"), Kind::List);
-        texts({1, 2});
-        add(QStringLiteral("Combo7"), Kind::EditableList);
-        add(QStringLiteral("Combo4"), Kind::List);
-        add(QStringLiteral("Combo8"), Kind::List);
-        add(QStringLiteral("Combo9"), Kind::List);
-        add(QStringLiteral("Combo5"), Kind::List);
-        add(QStringLiteral("Combo6"), Kind::List);
-        for (int n = 1; n <= 12; ++n)
-            add(QStringLiteral("Check%1").arg(n), Kind::LoadSwitch);
-        texts({4, 5, 8});
-        for (int n = 10; n <= 34; ++n)
-            texts({n});
-        // Page 1: system, line per-metre values and length, what the dialogs placed.
-        add(QStringLiteral("Combo18"), Kind::EditableList);
-        texts({40, 41, 46, 47, 49, 50, 48, 53, 55, 56, 57, 58, 59, 60, 61, 62, 74, 9});
-        add(QString::fromLatin1(kTransformerVoltageField), Kind::Text, 2);
-        add(QStringLiteral("Check13"), Kind::ModeSwitch);
-        // Page 2: protection mode, duration, line and load data.
-        add(QStringLiteral("Check14"), Kind::ModeSwitch);
-        add(QStringLiteral("Check15"), Kind::ModeSwitch);
-        add(QStringLiteral("UpDown1"), Kind::Spin);
-        texts({51, 52, 39, 72, 35, 36, 75, 37, 38});
-        // The books' header: the project's name and the engineer's.
-        // Files of version 1 hold no project information: they open with both names empty.
-        add(QString::fromLatin1(kProjectNameField), Kind::Text, 2);
-        add(QString::fromLatin1(kEngineerField), Kind::Text, 2);
-        return e;
-    }();
-    return entries;
+// Units are in the names of the numbers: kV, kVA, kW, A, kA, MVA, mΩ/m of the short-circuit
+// page, Ω/km of the cable data and of Rphp on the verification page.
+const Binding kBindings[] = {
+    // Page 0: cable, voltage, power factor, temperatures, line kind and load case.
+    {"voltageLoss.cableCategory", "Combo1", Kind::List},
+    {"voltageLoss.cableType", "Combo2", Kind::List},
+    {"voltageLoss.cableCrossSectionMm2", "Combo3", Kind::List},
+    {"voltageLoss.cableResistanceOhmPerKm", "Text1", Kind::Text},
+    {"voltageLoss.cableReactanceOhmPerKm", "Text2", Kind::Text},
+    {"voltageLoss.lineVoltageKV", "Combo7", Kind::EditableList},
+    {"voltageLoss.powerFactor", "Combo4", Kind::List},
+    {"voltageLoss.conductorTemperatureC", "Combo8", Kind::List},
+    {"voltageLoss.ambientTemperatureC", "Combo9", Kind::List},
+    {"voltageLoss.lineKind", "Combo5", Kind::List},
+    {"voltageLoss.loadCase", "Combo6", Kind::List},
+    // Which loads of the multi-load cases count: currents, powers, powers at cos φ = 1.
+    {"voltageLoss.currentLoads.1.included", "Check1", Kind::LoadSwitch},
+    {"voltageLoss.currentLoads.2.included", "Check2", Kind::LoadSwitch},
+    {"voltageLoss.currentLoads.3.included", "Check3", Kind::LoadSwitch},
+    {"voltageLoss.currentLoads.4.included", "Check4", Kind::LoadSwitch},
+    {"voltageLoss.powerLoads.1.included", "Check5", Kind::LoadSwitch},
+    {"voltageLoss.powerLoads.2.included", "Check6", Kind::LoadSwitch},
+    {"voltageLoss.powerLoads.3.included", "Check7", Kind::LoadSwitch},
+    {"voltageLoss.powerLoads.4.included", "Check8", Kind::LoadSwitch},
+    {"voltageLoss.unityPowerLoads.1.included", "Check9", Kind::LoadSwitch},
+    {"voltageLoss.unityPowerLoads.2.included", "Check10", Kind::LoadSwitch},
+    {"voltageLoss.unityPowerLoads.3.included", "Check11", Kind::LoadSwitch},
+    {"voltageLoss.unityPowerLoads.4.included", "Check12", Kind::LoadSwitch},
+    // The loads: one current, four currents, one power, four powers, four powers at cos φ = 1.
+    {"voltageLoss.currentLoad.currentA", "Text4", Kind::Text},
+    {"voltageLoss.currentLoad.lengthKm", "Text5", Kind::Text},
+    {"voltageLoss.currentLoads.1.currentA", "Text8", Kind::Text},
+    {"voltageLoss.currentLoads.1.lengthKm", "Text10", Kind::Text},
+    {"voltageLoss.currentLoads.2.currentA", "Text11", Kind::Text},
+    {"voltageLoss.currentLoads.2.lengthKm", "Text12", Kind::Text},
+    {"voltageLoss.currentLoads.3.currentA", "Text13", Kind::Text},
+    {"voltageLoss.currentLoads.3.lengthKm", "Text14", Kind::Text},
+    {"voltageLoss.currentLoads.4.currentA", "Text15", Kind::Text},
+    {"voltageLoss.currentLoads.4.lengthKm", "Text16", Kind::Text},
+    {"voltageLoss.powerLoad.powerKW", "Text17", Kind::Text},
+    {"voltageLoss.powerLoad.lengthKm", "Text18", Kind::Text},
+    {"voltageLoss.powerLoads.1.powerKW", "Text19", Kind::Text},
+    {"voltageLoss.powerLoads.1.lengthKm", "Text20", Kind::Text},
+    {"voltageLoss.powerLoads.2.powerKW", "Text21", Kind::Text},
+    {"voltageLoss.powerLoads.2.lengthKm", "Text22", Kind::Text},
+    {"voltageLoss.powerLoads.3.powerKW", "Text23", Kind::Text},
+    {"voltageLoss.powerLoads.3.lengthKm", "Text24", Kind::Text},
+    {"voltageLoss.powerLoads.4.powerKW", "Text25", Kind::Text},
+    {"voltageLoss.powerLoads.4.lengthKm", "Text26", Kind::Text},
+    {"voltageLoss.unityPowerLoads.1.powerKW", "Text27", Kind::Text},
+    {"voltageLoss.unityPowerLoads.1.lengthKm", "Text28", Kind::Text},
+    {"voltageLoss.unityPowerLoads.2.powerKW", "Text29", Kind::Text},
+    {"voltageLoss.unityPowerLoads.2.lengthKm", "Text30", Kind::Text},
+    {"voltageLoss.unityPowerLoads.3.powerKW", "Text31", Kind::Text},
+    {"voltageLoss.unityPowerLoads.3.lengthKm", "Text32", Kind::Text},
+    {"voltageLoss.unityPowerLoads.4.powerKW", "Text33", Kind::Text},
+    {"voltageLoss.unityPowerLoads.4.lengthKm", "Text34", Kind::Text},
+    // Page 1: system, line per-metre values and length, what the two dialogs placed.
+    {"shortCircuit.systemCapacityMVA", "Combo18", Kind::EditableList},
+    {"shortCircuit.line.resistanceMilliOhmPerM", "Text40", Kind::Text},
+    {"shortCircuit.line.reactanceMilliOhmPerM", "Text41", Kind::Text},
+    {"shortCircuit.line.phaseProtectiveResistanceMilliOhmPerM", "Text46", Kind::Text},
+    {"shortCircuit.line.phaseProtectiveReactanceMilliOhmPerM", "Text47", Kind::Text},
+    {"shortCircuit.line.phaseNeutralResistanceMilliOhmPerM", "Text49", Kind::Text},
+    {"shortCircuit.line.phaseNeutralReactanceMilliOhmPerM", "Text50", Kind::Text},
+    {"shortCircuit.line.lengthKm", "Text48", Kind::Text},
+    {"supply.transformer.series", "Text53", Kind::Text},
+    {"supply.transformer.impedanceVoltagePercent", "Text55", Kind::Text},
+    {"supply.transformer.loadLossKW", "Text56", Kind::Text},
+    {"supply.transformer.ratedKVA", "Text57", Kind::Text},
+    {"supply.busbar.resistanceMilliOhmPerM", "Text58", Kind::Text},
+    {"supply.busbar.reactanceMilliOhmPerM", "Text59", Kind::Text},
+    {"supply.busbar.phaseProtectiveResistanceMilliOhmPerM", "Text60", Kind::Text},
+    {"supply.busbar.phaseProtectiveReactanceMilliOhmPerM", "Text61", Kind::Text},
+    {"supply.busbar.lengthM", "Text62", Kind::Text},
+    {"supply.busbar.material", "Text74", Kind::Text},
+    {"supply.busbar.size", "Text9", Kind::Text},
+    {"supply.transformer.voltageKV", kTransformerVoltageField, Kind::Text, 2},
+    {"shortCircuit.singlePhaseCurrentEditable", "Check13", Kind::ModeSwitch, 1, "Text45"},
+    // Page 2: protection mode, duration, line and load data.
+    {"protection.mode.singlePhaseShortCircuit", "Check14", Kind::ModeSwitch, 1, "Text75"},
+    {"protection.mode.earthFault", "Check15", Kind::ModeSwitch, 1, "Text36"},
+    {"protection.durationTenthsS", "UpDown1", Kind::Spin, 1, "Text52"},
+    {"protection.kFactor", "Text51", Kind::Text},
+    {"protection.durationS", "Text52", Kind::Text},
+    {"protection.line.phaseProtectiveResistanceOhmPerKm", "Text39", Kind::Text},
+    {"protection.line.leakageMAPerKm", "Text72", Kind::Text},
+    {"protection.threePhaseShortCircuitKA", "Text35", Kind::Text},
+    {"protection.earthFaultKA", "Text36", Kind::Text},
+    {"protection.singlePhaseShortCircuitKA", "Text75", Kind::Text},
+    {"protection.loadCurrentA", "Text37", Kind::Text},
+    {"protection.line.lengthKm", "Text38", Kind::Text},
+    // The books' header. Files of version 1 hold no project information: they open with both
+    // names empty.
+    {"project.name", kProjectNameField, Kind::Text, 2},
+    {"project.engineer", kEngineerField, Kind::Text, 2},
+};
+
+// The last format version that named controls instead of quantities.
+constexpr int kLastControlKeyedVersion = 2;
+
+QString controlOf(const Binding& binding) {
+    return QString::fromLatin1(binding.control);
+}
+
+// The binding of a quantity of kBindings.
+const Binding& bindingOf(std::string_view quantity) {
+    for (const Binding& binding : kBindings) {
+        if (binding.quantity == quantity)
+            return binding;
+    }
+    throw std::logic_error("no binding for " + std::string(quantity));
 }
 
 // Results the page buttons write; emptied when a file is opened.
 const char* const kResults[] = {"Text3",  "Text6",  "Text7",  "Text42",
                                 "Text43", "Text44", "Text45", "Text71"};
+// Opening a file also hides the verification page's diagram and shows its empty report.
+constexpr const char* kVerificationDiagram = "Frame12";
+constexpr const char* kVerificationPlaceholder = "Text73";
 
-// The field each mode switch makes editable.
-QString switchedField(const QString& check) {
-    if (check == QLatin1String("Check13"))
-        return QStringLiteral("Text45");
-    if (check == QLatin1String("Check14"))
-        return QStringLiteral("Text75");
-    return QStringLiteral("Text36");
-}
-
-// The caption of a control's label, for messages. A check box is named by the field it switches.
-QString describe(const Form& main, const QString& name) {
-    if (name.startsWith(QLatin1String("Check"))) {
-        QString field = switchedField(name);
-        for (const LoadSwitch& pair : kLoadSwitches) {
-            if (name == QLatin1String(pair.check))
-                field = QString::fromLatin1(pair.load);
-        }
-        return QStringLiteral("%1的勾选框").arg(describe(main, field));
-    }
-    if (name == QLatin1String("UpDown1"))
-        return QStringLiteral("%1的调节钮").arg(describe(main, QStringLiteral("Text52")));
+// The caption of a control's label, for messages.
+QString describeControl(const Form& main, const QString& name) {
     if (const Control* label = main.find(QStringLiteral("Label") + name))
         return QStringLiteral("“%1”").arg(label->caption().trimmed());
     return name;
+}
+
+// How messages name an input. A check box is named by the field it switches, the spin button by
+// the field it writes.
+QString describe(const Form& main, const Binding& binding) {
+    const QString name = controlOf(binding);
+    switch (binding.kind) {
+    case Kind::LoadSwitch:
+        for (const LoadSwitch& pair : kLoadSwitches) {
+            if (name == QLatin1String(pair.check))
+                return QStringLiteral("%1的勾选框")
+                    .arg(describeControl(main, QString::fromLatin1(pair.load)));
+        }
+        break;
+    case Kind::ModeSwitch:
+        return QStringLiteral("%1的勾选框")
+            .arg(describeControl(main, QString::fromLatin1(binding.field)));
+    case Kind::Spin:
+        return QStringLiteral("%1的调节钮")
+            .arg(describeControl(main, QString::fromLatin1(binding.field)));
+    default:
+        break;
+    }
+    return describeControl(main, name);
 }
 
 // A saved value as the file spells it, for messages.
@@ -132,9 +218,9 @@ std::optional<int> wholeNumber(const QJsonValue& value, int min, int max) {
     return static_cast<int>(number);
 }
 
-QJsonObject saveEntry(const Form& main, const Entry& entry) {
-    QJsonObject item{{QStringLiteral("name"), entry.name}};
-    const Control& control = main.control(entry.name);
+QJsonObject saveEntry(const Form& main, const Binding& entry) {
+    QJsonObject item;
+    const Control& control = main.control(controlOf(entry));
     switch (entry.kind) {
     case Kind::List:
     case Kind::EditableList: {
@@ -181,11 +267,13 @@ int indexOfItem(const ComboBox& list, const QString& text) {
 
 // Restores one control from its saved item. A value of the wrong type, null or out of range
 // leaves the control as it was and is listed, never read as an empty text or an unticked box.
-void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStringList& problems) {
-    Control& control = main.control(entry.name);
+void restoreEntry(Form& main, const Binding& entry, const QJsonObject& item,
+                  QStringList& problems) {
+    const QString name = controlOf(entry);
+    Control& control = main.control(name);
     auto unreadable = [&](const QString& key) {
         problems << QStringLiteral("%1：文件中的值 %2 无法识别，未恢复")
-                        .arg(describe(main, entry.name), jsonText(item.value(key)));
+                        .arg(describe(main, entry), jsonText(item.value(key)));
     };
     const QString kText = QStringLiteral("text");
     const QString kValue = QStringLiteral("value");
@@ -204,8 +292,7 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
         } else if (entry.kind == Kind::EditableList) {
             list.setText(text);
         } else if (!text.isEmpty()) {
-            problems
-                << QStringLiteral("%1：“%2”已不在列表中").arg(describe(main, entry.name), text);
+            problems << QStringLiteral("%1：“%2”已不在列表中").arg(describe(main, entry), text);
         }
         break;
     }
@@ -238,7 +325,7 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
             check.setEnabled(enabled.toBool());
         else
             unreadable(QStringLiteral("enabled"));
-        enableFieldsByCheck(check, {&main.text(switchedField(entry.name))});
+        enableFieldsByCheck(check, {&main.text(QString::fromLatin1(entry.field))});
         break;
     }
     case Kind::Spin: {
@@ -258,8 +345,10 @@ void restoreEntry(Form& main, const Entry& entry, const QJsonObject& item, QStri
 // ticked box disabled) gets the mode it most plausibly meant: the one ticked box, else the one
 // selectable box, else the earth-fault mode of a new calculation; the message says which.
 void settleProtectionModes(Form& main, QStringList& problems) {
-    auto& shortCircuit = main.check(QStringLiteral("Check14"));
-    auto& earthFault = main.check(QStringLiteral("Check15"));
+    const Binding& shortCircuitMode = bindingOf("protection.mode.singlePhaseShortCircuit");
+    const Binding& earthFaultMode = bindingOf("protection.mode.earthFault");
+    auto& shortCircuit = main.check(controlOf(shortCircuitMode));
+    auto& earthFault = main.check(controlOf(earthFaultMode));
     const bool oneSelectable = shortCircuit.enabled() != earthFault.enabled();
     const CheckBox& unselectable = shortCircuit.enabled() ? earthFault : shortCircuit;
     if (oneSelectable && unselectable.value() == 0)
@@ -274,10 +363,11 @@ void settleProtectionModes(Form& main, QStringList& problems) {
     chosen->setEnabled(true);
     other.assignValue(0);
     other.setEnabled(false);
-    enableFieldsByCheck(shortCircuit, {&main.text(switchedField(QStringLiteral("Check14")))});
-    enableFieldsByCheck(earthFault, {&main.text(switchedField(QStringLiteral("Check15")))});
+    enableFieldsByCheck(shortCircuit, {&main.text(QString::fromLatin1(shortCircuitMode.field))});
+    enableFieldsByCheck(earthFault, {&main.text(QString::fromLatin1(earthFaultMode.field))});
 
-    const QString field = describe(main, switchedField(chosen->name()));
+    const Binding& chosenMode = chosen == &shortCircuit ? shortCircuitMode : earthFaultMode;
+    const QString field = describeControl(main, QString::fromLatin1(chosenMode.field));
     problems << (chosen->value() != 0
                      ? QStringLiteral("保护方式：文件中两个勾选框的状态互相矛盾，已改为按%1校验")
                            .arg(field)
@@ -299,7 +389,41 @@ std::optional<QString> versionProblem(const QJsonValue& version) {
     return std::nullopt;
 }
 
-void restoreControls(Form& main, const QJsonArray& controls, int version, QStringList& problems);
+// What a file holds of each binding, in the order of kBindings; an absent value when it holds
+// nothing for it.
+using SavedInputs = std::vector<QJsonValue>;
+
+SavedInputs byQuantity(const QJsonObject& inputs) {
+    SavedInputs saved;
+    for (const Binding& binding : kBindings)
+        saved.push_back(inputs.value(QLatin1String(binding.quantity)));
+    return saved;
+}
+
+// Files of versions 1 and 2: a list of items, each naming its control.
+SavedInputs byControl(const QJsonArray& controls, QStringList& problems) {
+    QHash<QString, QJsonObject> named;
+    int unnamed = 0;
+    for (const QJsonValue& value : controls) {
+        const QJsonObject item = value.toObject();
+        if (!item.value(QStringLiteral("name")).isString()) {
+            ++unnamed;
+            continue;
+        }
+        named.insert(item.value(QStringLiteral("name")).toString(), item);
+    }
+    if (unnamed > 0)
+        problems << QStringLiteral("文件中有 %1 项无法识别，未恢复").arg(unnamed);
+    SavedInputs saved;
+    for (const Binding& binding : kBindings) {
+        const auto it = named.constFind(controlOf(binding));
+        saved.push_back(it == named.constEnd() ? QJsonValue(QJsonValue::Undefined)
+                                               : QJsonValue(*it));
+    }
+    return saved;
+}
+
+void restoreInputs(Form& main, const SavedInputs& saved, int version, QStringList& problems);
 
 // Writes all of `bytes`. A short write (the disk full or the file-size limit reached) is not an
 // error to the system until the next write, so the rest is tried again until it is written or the
@@ -326,23 +450,23 @@ QString writeWhole(QSaveFile& file, const QByteArray& bytes) {
     return {};
 }
 
-QJsonArray savedControls(const Form& main) {
-    QJsonArray controls;
-    for (const Entry& entry : inputControls())
-        controls.append(saveEntry(main, entry));
-    return controls;
+QJsonObject savedInputs(const Form& main) {
+    QJsonObject inputs;
+    for (const Binding& binding : kBindings)
+        inputs.insert(QLatin1String(binding.quantity), saveEntry(main, binding));
+    return inputs;
 }
 
 } // namespace
 
 QByteArray calculationSnapshot(const Form& main) {
-    return QJsonDocument(savedControls(main)).toJson(QJsonDocument::Compact);
+    return QJsonDocument(savedInputs(main)).toJson(QJsonDocument::Compact);
 }
 
 QString writeCalculationFile(const Form& main, const QString& path) {
     const QJsonObject root{{QStringLiteral("format"), QString::fromLatin1(kCalculationFormatName)},
                            {QStringLiteral("version"), kCalculationFormatVersion},
-                           {QStringLiteral("controls"), savedControls(main)}};
+                           {QStringLiteral("inputs"), savedInputs(main)}};
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     // Unbuffered, so that every failing write is seen here and not at an unchecked close.
     QSaveFile file(path);
@@ -365,9 +489,12 @@ RestoreReport restoreCalculation(Form& main, const QByteArray& json) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     const QJsonObject root = document.object();
+    // Version 3 keeps the inputs by quantity; versions 1 and 2 kept a list of controls.
+    const QJsonValue inputs = root.value(QStringLiteral("inputs"));
+    const QJsonValue controls = root.value(QStringLiteral("controls"));
     if (error.error != QJsonParseError::NoError || !document.isObject() ||
         root.value(QStringLiteral("format")).toString() != QLatin1String(kCalculationFormatName) ||
-        !root.value(QStringLiteral("controls")).isArray()) {
+        (!inputs.isObject() && !controls.isArray())) {
         report.problems << QStringLiteral("文件已损坏，或不是 Korvane 计算文件，未作任何改动。");
         return report;
     }
@@ -377,50 +504,51 @@ RestoreReport restoreCalculation(Form& main, const QByteArray& json) {
     if (problem)
         report.problems << *problem;
 
-    restoreControls(main, root.value(QStringLiteral("controls")).toArray(),
-                    problem ? kCalculationFormatVersion : version.toInt(), report.problems);
+    if (inputs.isObject()) {
+        restoreInputs(main, byQuantity(inputs.toObject()),
+                      problem ? kCalculationFormatVersion : version.toInt(), report.problems);
+    } else {
+        const SavedInputs saved = byControl(controls.toArray(), report.problems);
+        restoreInputs(main, saved, problem ? kLastControlKeyedVersion : version.toInt(),
+                      report.problems);
+    }
     return report;
 }
 
 void resetCalculation(Form& main, const QByteArray& snapshot) {
     QStringList ignored;
-    restoreControls(main, QJsonDocument::fromJson(snapshot).array(), kCalculationFormatVersion,
-                    ignored);
+    restoreInputs(main, byQuantity(QJsonDocument::fromJson(snapshot).object()),
+                  kCalculationFormatVersion, ignored);
 }
 
 namespace {
 
-// `version` is the file's format version; a control that files of that version do not hold yet
+// `version` is the file's format version; a quantity that files of that version do not hold yet
 // is emptied (a text) without a word.
-void restoreControls(Form& main, const QJsonArray& controls, int version, QStringList& problems) {
-    QHash<QString, QJsonObject> saved;
-    int unnamed = 0;
-    for (const QJsonValue& value : controls) {
-        const QJsonObject item = value.toObject();
-        if (!item.value(QStringLiteral("name")).isString()) {
-            ++unnamed;
-            continue;
-        }
-        saved.insert(item.value(QStringLiteral("name")).toString(), item);
-    }
-    if (unnamed > 0)
-        problems << QStringLiteral("文件中有 %1 项无法识别，未恢复").arg(unnamed);
+void restoreInputs(Form& main, const SavedInputs& saved, int version, QStringList& problems) {
     for (const char* result : kResults)
         main.text(QString::fromLatin1(result)).setText({});
-    for (const Entry& entry : inputControls()) {
-        const auto it = saved.constFind(entry.name);
-        if (it == saved.constEnd()) {
-            if (entry.since <= version)
-                problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, entry.name));
-            else if (entry.kind == Kind::Text)
-                main.text(entry.name).setText({}); // unknown to the file: nothing held
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        const Binding& binding = kBindings[i];
+        const QString name = controlOf(binding);
+        const QJsonValue& value = saved[i];
+        if (value.isUndefined()) {
+            if (binding.since <= version)
+                problems << QStringLiteral("%1：文件中没有此项").arg(describe(main, binding));
+            else if (binding.kind == Kind::Text)
+                main.text(name).setText({}); // unknown to the file: nothing held
             continue;
         }
-        restoreEntry(main, entry, *it, problems);
+        if (!value.isObject()) {
+            problems << QStringLiteral("%1：文件中的值 %2 无法识别，未恢复")
+                            .arg(describe(main, binding), jsonText(value));
+            continue;
+        }
+        restoreEntry(main, binding, value.toObject(), problems);
     }
     settleProtectionModes(main, problems);
-    main.frame(QStringLiteral("Frame12")).setVisible(false);
-    main.text(QStringLiteral("Text73")).setVisible(true);
+    main.frame(QString::fromLatin1(kVerificationDiagram)).setVisible(false);
+    main.text(QString::fromLatin1(kVerificationPlaceholder)).setVisible(true);
 }
 
 } // namespace

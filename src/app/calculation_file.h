@@ -9,10 +9,13 @@ namespace korvane {
 class Application;
 class Form;
 
-// A calculation file (.korvane): JSON in UTF-8 holding the text, selection and check state of
-// every input control of the main window's pages, never the results. Version 2 adds the
-// transformer's voltage, by which the transformer dialog finds the chosen row again.
-inline constexpr int kCalculationFormatVersion = 2;
+// A calculation file (.korvane): JSON in UTF-8 holding the inputs of the main window's pages,
+// never the results. Version 3 names each input by the engineering quantity it is
+// ("protection.kFactor", "supply.transformer.voltageKV"), so that a new layout of the window
+// leaves saved files readable; versions 1 and 2 named the controls and still open. Version 2
+// added the transformer's voltage, by which the transformer dialog finds the chosen row again,
+// and the project's and the engineer's names.
+inline constexpr int kCalculationFormatVersion = 3;
 inline constexpr const char* kCalculationFormatName = "korvane-calculation";
 inline constexpr const char* kCalculationSuffix = "korvane";
 

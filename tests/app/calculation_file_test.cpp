@@ -2,6 +2,7 @@
 // buttons, and damaged, newer or stale files open what they can without harm.
 
 #include "app/calculation_file.h"
+#include "app/project_info.h"
 #include "form/number_format.h"
 #include "short_circuit/dialog_database.h"
 #include "support/test_app.h"
@@ -11,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -188,16 +190,29 @@ QString editedFile(const QTemporaryDir& dir, TestApp& first,
     return path;
 }
 
+// The quantity a file names for each control these tests edit in a saved file.
+QString quantityOf(const QString& control) {
+    static const std::map<QString, QString> quantities = {
+        {QStringLiteral("Combo3"), QStringLiteral("voltageLoss.cableCrossSectionMm2")},
+        {QStringLiteral("Text4"), QStringLiteral("voltageLoss.currentLoad.currentA")},
+        {QStringLiteral("Check9"), QStringLiteral("voltageLoss.unityPowerLoads.1.included")},
+        {QStringLiteral("Check14"), QStringLiteral("protection.mode.singlePhaseShortCircuit")},
+        {QStringLiteral("Check15"), QStringLiteral("protection.mode.earthFault")},
+        {QStringLiteral("UpDown1"), QStringLiteral("protection.durationTenthsS")},
+        {QString::fromLatin1(kTransformerVoltageField),
+         QStringLiteral("supply.transformer.voltageKV")},
+    };
+    return quantities.at(control);
+}
+
 void setControl(QJsonObject& root, const QString& name, const QString& key, const QJsonValue& v) {
-    QJsonArray controls = root.value(QStringLiteral("controls")).toArray();
-    for (auto item : controls) {
-        QJsonObject o = item.toObject();
-        if (o.value(QStringLiteral("name")).toString() == name) {
-            o.insert(key, v);
-            item = o;
-        }
-    }
-    root.insert(QStringLiteral("controls"), controls);
+    QJsonObject inputs = root.value(QStringLiteral("inputs")).toObject();
+    const QString quantity = quantityOf(name);
+    QJsonObject item = inputs.value(quantity).toObject();
+    EXPECT_FALSE(item.isEmpty()) << quantity.toStdString();
+    item.insert(key, v);
+    inputs.insert(quantity, item);
+    root.insert(QStringLiteral("inputs"), inputs);
 }
 
 TEST(CalculationFile, NewerFilesAndVanishedCablesOpenWhatTheyCan) {
@@ -237,6 +252,137 @@ TEST(CalculationFile, NewerFilesAndVanishedCablesOpenWhatTheyCan) {
         EXPECT_EQ(t.text("Text4"), QStringLiteral("42"));
         EXPECT_EQ(t.text("Text1"), QStringLiteral("0.193")) << "R and X come back from the file";
     }
+}
+
+// The file names engineering quantities, never the window's controls, so that a new layout of
+// the window cannot make saved files unreadable.
+TEST(CalculationFile, TheFileNamesQuantitiesNotControls) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.korvane"));
+    TestApp t;
+    fillEveryPage(t);
+    t.setText(kProjectNameField, QStringLiteral("滨江路路灯改造工程"));
+    t.setText(kEngineerField, QStringLiteral("张工"));
+    ASSERT_EQ(writeCalculationFile(t.form(), path), QString());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QJsonObject root = QJsonDocument::fromJson(bytes).object();
+    EXPECT_EQ(root.value(QStringLiteral("version")), QJsonValue(3));
+    EXPECT_FALSE(root.contains(QStringLiteral("controls")));
+    const QJsonObject inputs = root.value(QStringLiteral("inputs")).toObject();
+
+    // Every input of the pages is kept: as many as the control list of format version 2 held.
+    EXPECT_EQ(inputs.size(), 86);
+    static const QRegularExpression kControlKey(
+        QStringLiteral("\"(Text|Combo|Check|UpDown|Command|Frame|Label|Line)[0-9]+\"\\s*:"));
+    EXPECT_FALSE(kControlKey.match(QString::fromUtf8(bytes)).hasMatch())
+        << kControlKey.match(QString::fromUtf8(bytes)).captured().toStdString();
+    static const QRegularExpression kQuantity(QStringLiteral("^[a-z][A-Za-z]*(\\.[A-Za-z0-9]+)+$"));
+    for (auto it = inputs.begin(); it != inputs.end(); ++it) {
+        EXPECT_TRUE(kQuantity.match(it.key()).hasMatch()) << it.key().toStdString();
+        EXPECT_FALSE(t.form().has(it.key())) << it.key().toStdString();
+        EXPECT_NE(it.key(), QLatin1String(kTransformerVoltageField));
+    }
+
+    struct Kept {
+        const char* quantity;
+        const char* member;
+        QJsonValue value;
+    };
+    const Kept kept[] = {
+        {"voltageLoss.cableCrossSectionMm2", "text", QStringLiteral("70")},
+        {"voltageLoss.cableResistanceOhmPerKm", "text", QStringLiteral("0.3")},
+        {"voltageLoss.powerFactor", "text", QStringLiteral("0.90")},
+        {"voltageLoss.unityPowerLoads.3.included", "value", 0},
+        {"voltageLoss.unityPowerLoads.2.powerKW", "text", QStringLiteral("20")},
+        {"voltageLoss.currentLoad.currentA", "text", QStringLiteral("80")},
+        {"voltageLoss.powerLoad.powerKW", "text", QStringLiteral("25")},
+        {"shortCircuit.systemCapacityMVA", "text", QStringLiteral("100")},
+        {"shortCircuit.line.lengthKm", "text", QStringLiteral("0.1")},
+        {"supply.transformer.series", "text", QStringLiteral("S9-M")},
+        {"supply.transformer.voltageKV", "text", QStringLiteral("10")},
+        {"supply.transformer.ratedKVA", "text", QStringLiteral("400")},
+        {"supply.busbar.size", "text", QStringLiteral("4(100X10)")},
+        {"supply.busbar.lengthM", "text", QStringLiteral("5")},
+        {"protection.kFactor", "text", QStringLiteral("115")},
+        {"protection.durationTenthsS", "value", 5},
+        {"protection.durationS", "text", QStringLiteral("0.50")},
+        {"protection.mode.singlePhaseShortCircuit", "value", 1},
+        {"protection.mode.earthFault", "enabled", false},
+        {"project.name", "text", QStringLiteral("滨江路路灯改造工程")},
+        {"project.engineer", "text", QStringLiteral("张工")},
+    };
+    for (const Kept& k : kept) {
+        EXPECT_EQ(inputs.value(QString::fromLatin1(k.quantity))
+                      .toObject()
+                      .value(QString::fromLatin1(k.member)),
+                  k.value)
+            << k.quantity;
+    }
+}
+
+// A quantity the file lacks (removed, or renamed by hand) or holds in a form this version cannot
+// read is listed and leaves its control as it was; the rest opens.
+TEST(CalculationFile, MissingOrRenamedQuantitiesAreListed) {
+    QTemporaryDir dir;
+    TestApp first;
+    first.setText("Text4", QStringLiteral("42"));
+    first.setText("Text51", QStringLiteral("115"));
+
+    auto editInputs = [](std::function<void(QJsonObject&)> edit) {
+        return [=](QJsonObject& root) {
+            QJsonObject inputs = root.value(QStringLiteral("inputs")).toObject();
+            edit(inputs);
+            root.insert(QStringLiteral("inputs"), inputs);
+        };
+    };
+    const QString k = QStringLiteral("protection.kFactor");
+    struct Case {
+        const char* what;
+        std::function<void(QJsonObject&)> edit;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"a quantity removed", editInputs([k](QJsonObject& in) { in.remove(k); }),
+         "“热稳定系数 K”：文件中没有此项"},
+        {"a quantity renamed", editInputs([k](QJsonObject& in) {
+             in.insert(QStringLiteral("protection.k"), in.take(k));
+         }),
+         "“热稳定系数 K”：文件中没有此项"},
+        {"a bare number instead of the quantity's members",
+         editInputs([k](QJsonObject& in) { in.insert(k, 115); }),
+         "“热稳定系数 K”：文件中的值 115 无法识别，未恢复"},
+        {"a number for the text", editInputs([k](QJsonObject& in) {
+             in.insert(k, QJsonObject{{QStringLiteral("text"), 115}});
+         }),
+         "“热稳定系数 K”：文件中的值 115 无法识别，未恢复"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = editedFile(dir, first, c.edit);
+        TestApp t;
+        t.setText("Text51", QStringLiteral("77"));
+        EXPECT_TRUE(openCalculation(t.app(), path));
+        EXPECT_EQ(t.text("Text51"), QStringLiteral("77"));
+        EXPECT_EQ(t.text("Text4"), QStringLiteral("42"));
+        ASSERT_EQ(t.platform().messages.size(), 1U);
+        EXPECT_EQ(t.platform().messages[0].icon, MessageIcon::Warning);
+        EXPECT_TRUE(t.platform().messages[0].text.endsWith(QString::fromUtf8(c.problem)))
+            << t.platform().messages[0].text.toStdString();
+        EXPECT_EQ(t.platform().messages[0].text.count(QStringLiteral("\r\n")), 1)
+            << "one problem, no more: " << t.platform().messages[0].text.toStdString();
+    }
+
+    // Inputs that are not a set of named quantities make the file unreadable, as a damaged one.
+    const QString path = editedFile(
+        dir, first, [](QJsonObject& root) { root.insert(QStringLiteral("inputs"), QJsonArray{}); });
+    TestApp t;
+    t.setText("Text4", QStringLiteral("123"));
+    EXPECT_FALSE(openCalculation(t.app(), path));
+    EXPECT_EQ(t.text("Text4"), QStringLiteral("123"));
+    ASSERT_EQ(t.platform().messages.size(), 1U);
+    EXPECT_EQ(t.platform().messages[0].icon, MessageIcon::Critical);
 }
 
 // Whatever a file says, exactly one protection mode stays selectable and the other is unticked.
@@ -410,13 +556,9 @@ TEST(CalculationFile, ReopenedDialogsKeepTheSavedTransformerAndBusbar) {
         {"format version 1",
          [](QJsonObject& root) {
              root.insert(QStringLiteral("version"), 1);
-             QJsonArray controls;
-             for (const QJsonValue& item : root.value(QStringLiteral("controls")).toArray()) {
-                 if (item.toObject().value(QStringLiteral("name")).toString() !=
-                     QLatin1String(kTransformerVoltageField))
-                     controls.append(item);
-             }
-             root.insert(QStringLiteral("controls"), controls);
+             QJsonObject inputs = root.value(QStringLiteral("inputs")).toObject();
+             inputs.remove(quantityOf(QString::fromLatin1(kTransformerVoltageField)));
+             root.insert(QStringLiteral("inputs"), inputs);
          },
          ""},
     };

@@ -159,14 +159,11 @@ TEST(ProjectInfo, TheFileKeepsBothNamesAndOlderFilesOpenWithThemEmpty) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     file.close();
-    QJsonArray older;
-    for (const QJsonValue& item : root.value(QStringLiteral("controls")).toArray()) {
-        const QString name = item.toObject().value(QStringLiteral("name")).toString();
-        if (name != QLatin1String(kProjectNameField) && name != QLatin1String(kEngineerField))
-            older.append(item);
-    }
-    ASSERT_EQ(older.size() + 2, root.value(QStringLiteral("controls")).toArray().size());
-    root.insert(QStringLiteral("controls"), older);
+    QJsonObject older = root.value(QStringLiteral("inputs")).toObject();
+    for (const char* quantity : {"project.name", "project.engineer"})
+        older.remove(QString::fromLatin1(quantity));
+    ASSERT_EQ(older.size() + 2, root.value(QStringLiteral("inputs")).toObject().size());
+    root.insert(QStringLiteral("inputs"), older);
     root.insert(QStringLiteral("version"), 1);
 
     TestApp third;
