@@ -459,6 +459,13 @@ QJsonObject savedInputs(const Form& main) {
 
 } // namespace
 
+QStringList calculationInputControls() {
+    QStringList names;
+    for (const Binding& b : kBindings)
+        names << QString::fromLatin1(b.control);
+    return names;
+}
+
 QByteArray calculationSnapshot(const Form& main) {
     return QJsonDocument(savedInputs(main)).toJson(QJsonDocument::Compact);
 }

@@ -21,6 +21,8 @@ inline constexpr const char* kCalculationSuffix = "korvane";
 
 // The inputs of the main window as the file holds them; equal snapshots mean nothing changed.
 QByteArray calculationSnapshot(const Form& main);
+// The controls whose values the file keeps: only their changes can change a snapshot.
+QStringList calculationInputControls();
 
 // Writes the file atomically (a temporary file renamed over the target). Returns an empty text,
 // or why it could not be written.

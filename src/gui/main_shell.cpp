@@ -86,10 +86,13 @@ MainShell::MainShell(Application& app, Form& form)
     }
 
     // A change of an input shows in the title as soon as the event that made it is handled.
-    // Comparing the inputs with the saved ones serialises the whole form, so a burst of changes
-    // (start-up, a script, a calculation filling its results) is compared once, not per change.
-    for (const auto& control : form.controls()) {
-        Control* c = control.get();
+    // Only the inputs the file keeps are heard: results, hints and the schematic's blinking
+    // change no snapshot. Comparing the inputs with the saved ones serialises them, so a burst of
+    // changes (start-up, a script, opening a file) is compared once, not per change.
+    for (const QString& name : calculationInputControls()) {
+        Control* c = form.find(name);
+        if (c == nullptr)
+            continue;
         connections_.emplace_back(c, c->changed.connect([this](const Control&) {
             if (titlePending_)
                 return;
@@ -141,6 +144,7 @@ bool MainShell::modified() const {
 }
 
 void MainShell::updateTitle() {
+    ++titleComparisons_;
     const QString name = path_.isEmpty() ? QStringLiteral("未命名") : QFileInfo(path_).fileName();
     setWindowTitle(QStringLiteral("%1%2 - %3")
                        .arg(name, modified() ? QStringLiteral("*") : QString(), form_.caption()));

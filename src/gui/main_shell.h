@@ -20,6 +20,9 @@ public:
     ~MainShell() override;
 
     FormWindow* formWindow() const { return content_; }
+    // How many times the inputs were compared with the saved ones for the title (each compare
+    // serialises every input).
+    int titleComparisons() const { return titleComparisons_; }
     // The pages keep their designed positions; on a screen too small for them they scroll.
     QScrollArea* scrollArea() const { return scroll_; }
     // Sizes the window to the designed size, or to the part of `area` (a screen's available
@@ -52,6 +55,7 @@ private:
     FormWindow* content_;
     QScrollArea* scroll_;
     bool titlePending_ = false;
+    int titleComparisons_ = 0;
     QMenu* recentMenu_ = nullptr;
     QString path_;
     QByteArray savedSnapshot_;

@@ -2,6 +2,7 @@
 // reach the widgets, for each kind of control the main window uses.
 
 #include "gui/form_window.h"
+#include "gui/main_shell.h"
 #include "gui/view_manager.h"
 #include "support/test_app.h"
 
@@ -180,6 +181,35 @@ TEST(MainShell, TitleMarksUnsavedChangesOfTheInputs) {
     QTest::keyClick(widget<QLineEdit>(*content, "Text4"), Qt::Key_Backspace);
     QApplication::processEvents();
     EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名 - Korvane")) << "back as it was";
+}
+
+TEST(MainShell, OnlyInputChangesAreComparedForTheTitle) {
+    RecordingPlatform platform;
+    Application app(platform, testHome());
+    gui::ViewManager views(app);
+    app.startWithoutSplash();
+    gui::FormWindow* content = views.windowOf(QStringLiteral("Form1"));
+    ASSERT_NE(content, nullptr);
+    auto* shell = dynamic_cast<gui::MainShell*>(content->window());
+    ASSERT_NE(shell, nullptr);
+    QApplication::processEvents();
+    const int before = shell->titleComparisons();
+
+    // The schematic's blinking and a written result change no input: no comparison.
+    Form& form = app.form(QStringLiteral("Form1"));
+    for (int i = 0; i < 10; ++i) {
+        form.get<Timer>(QStringLiteral("Timer1")).raise(Event::Timer);
+        QApplication::processEvents();
+    }
+    form.text(QStringLiteral("Text6")).setText(QStringLiteral("1.2345"));
+    QApplication::processEvents();
+    EXPECT_EQ(shell->titleComparisons(), before);
+
+    // A typed input is compared, once for its burst of changes.
+    QTest::keyClicks(widget<QLineEdit>(*content, "Text4"), QStringLiteral("100"));
+    QApplication::processEvents();
+    EXPECT_EQ(shell->titleComparisons(), before + 1);
+    EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名* - Korvane"));
 }
 
 } // namespace
