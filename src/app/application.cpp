@@ -66,6 +66,10 @@ void showFormOnClick(Application& app, Control& button, const QString& form) {
     button.on(Event::Click, [&app, form] { app.form(form).show(); });
 }
 
+void Application::showDialogOnClick(Control& button, const QString& form) {
+    korvane::showFormOnClick(*this, button, form);
+}
+
 void Application::end(int status) {
     if (ended_)
         return;

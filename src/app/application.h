@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "form/form.h"
 #include "form/platform.h"
+#include "pages/page_services.h"
 
 #include <QString>
 
@@ -14,22 +15,22 @@ namespace korvane {
 
 // The running program: its forms, the program folder that holds `Database/` and `A page/`,
 // and the platform that shows message boxes and ends the process.
-class Application {
+class Application : public PageServices {
 public:
     Application(Platform& platform, QString homeDir);
-    ~Application();
+    ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    Platform& platform() const { return platform_; }
+    Platform& platform() const override { return platform_; }
     const QString& homeDir() const { return homeDir_; }
     // A path below the program folder, given with '/' separators.
-    QString homePath(const QString& relative) const;
+    QString homePath(const QString& relative) const override;
 
     Form& form(const QString& name) const;
     Form* findForm(const QString& name) const;
     const std::vector<Form*>& forms() const { return order_; }
-    Form& mainForm() const { return form(QStringLiteral("Form1")); }
+    Form& mainForm() const override { return form(QStringLiteral("Form1")); }
 
     // Starts with the splash window, which shows the main window after its first tick.
     void start();
@@ -42,11 +43,13 @@ public:
     int exitStatus() const { return exitStatus_; }
 
     // Where calculation books are written.
-    const QString& booksFolder() const { return booksFolder_; }
+    const QString& booksFolder() const override { return booksFolder_; }
     void setBooksFolder(const QString& folder) { booksFolder_ = folder; }
 
     // The main window's connection to the cable database.
     Database& cableDatabase() const { return *cableDatabase_; }
+
+    void showDialogOnClick(Control& button, const QString& form) override;
 
 private:
     Form& addForm(const QString& name, Form::Design design);

@@ -1,8 +1,8 @@
 #include "app/calculation_file.h"
 
 #include "app/application.h"
-#include "app/check_pair.h"
 #include "app/project_info.h"
+#include "pages/check_pair.h"
 #include "short_circuit/dialog_database.h"
 #include "voltage_loss/voltage_loss_page.h"
 

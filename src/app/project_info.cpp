@@ -1,9 +1,7 @@
 #include "app/project_info.h"
 
 #include "app/application.h"
-#include "app/layout.h"
-
-#include <QRegularExpression>
+#include "pages/layout.h"
 
 #include <utility>
 
@@ -19,12 +17,6 @@ QString rememberedEngineer(Application& app) {
 }
 
 } // namespace
-
-QString projectLine(const QString& text) {
-    // A line break would end the header paragraph in a book and push the following lines down.
-    static const QRegularExpression kBreaks(QStringLiteral("[\\r\\n\\t\\x{2028}\\x{2029}]+"));
-    return QString(text).replace(kBreaks, QStringLiteral(" ")).trimmed();
-}
 
 void designProjectFields(Application& app, Form& main) {
     const std::pair<const char*, const char*> fields[] = {{kProjectNameField, "工程名"},

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/project_fields.h"
+
 #include <QString>
 
 namespace korvane {
@@ -12,8 +14,6 @@ class Form;
 // of sight, so that the calculation file, the unsaved-changes mark and the books treat them as
 // every other input. The project name belongs to the calculation; the engineer's name belongs to
 // the user and is remembered from one run to the next.
-inline constexpr const char* kProjectNameField = "Text80";
-inline constexpr const char* kEngineerField = "Text81";
 inline constexpr const char* kProjectDialog = "GCForm13";
 inline constexpr const char* kEngineerPreference = "engineer";
 
@@ -28,8 +28,5 @@ void startNewProject(Application& app);
 // main window holds them. "确定" writes both back to the main window and remembers the engineer's
 // name for the next run; "取消" leaves everything as it was.
 void designProjectDialog(Application& app, Form& form);
-
-// A name as the books print it: one line, without surrounding spaces.
-QString projectLine(const QString& text);
 
 } // namespace korvane

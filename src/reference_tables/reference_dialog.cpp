@@ -1,8 +1,8 @@
 #include "reference_tables/reference_dialog.h"
 
-#include "app/application.h"
-#include "app/layout.h"
 #include "form/number_format.h"
+#include "pages/layout.h"
+#include "pages/page_services.h"
 #include "reference_tables/reference_tables.h"
 
 #include <algorithm>
@@ -37,7 +37,7 @@ void buildGrid(Grid& grid, const ReferenceTable& table) {
 
 } // namespace
 
-void designReferenceDialog(Application& app, Form& form, const ReferenceTable& table) {
+void designReferenceDialog(PageServices& app, Form& form, const ReferenceTable& table) {
     form.setCaption(table.caption);
     form.setDialog(true);
 

@@ -1,8 +1,8 @@
 #include "reports/book_commands.h"
 
-#include "app/application.h"
-#include "app/project_info.h"
 #include "form/form.h"
+#include "pages/page_services.h"
+#include "pages/project_fields.h"
 #include "reports/docx_writer.h"
 #include "reports/short_circuit_book.h"
 #include "reports/voltage_loss_book.h"
@@ -62,7 +62,7 @@ DocumentProperties bookProperties(const Form& form, const QString& title, const 
 }
 
 // Writes one book as a .docx file and reports what became of it.
-void writeBook(Application& app, const Form& form, BookKind kind) {
+void writeBook(PageServices& app, const Form& form, BookKind kind) {
     const auto [title, write] = bookWriting(form, kind);
     const QDateTime at = app.platform().now();
     const QString folder = booksFolderOf(app);
@@ -81,11 +81,11 @@ void writeBook(Application& app, const Form& form, BookKind kind) {
 
 } // namespace
 
-QString booksFolderOf(const Application& app) {
+QString booksFolderOf(const PageServices& app) {
     return app.booksFolder().isEmpty() ? defaultBooksFolder() : app.booksFolder();
 }
 
-void announceBook(Application& app, const SavedBook& saved) {
+void announceBook(PageServices& app, const SavedBook& saved) {
     Platform& platform = app.platform();
     const QString korvane = QStringLiteral("Korvane");
     if (!saved.written) {
@@ -102,7 +102,7 @@ void announceBook(Application& app, const SavedBook& saved) {
                                 where(saved.path));
 }
 
-ComposedBook composeBook(const Application& app, const Form& form, BookKind kind) {
+ComposedBook composeBook(const PageServices& app, const Form& form, BookKind kind) {
     const auto [title, write] = bookWriting(form, kind);
     const QDateTime at = app.platform().now();
     DocumentReportWriter writer;
@@ -154,7 +154,7 @@ SavedBook saveBook(const QByteArray& package, const QString& folder, const QStri
     return {false, dir.filePath(bookFileName(title, at, 1, suffix))};
 }
 
-void installBooks(Application& app, Form& form) {
+void installBooks(PageServices& app, Form& form) {
     form.button(QStringLiteral("Command2")).on(Event::Click, [&app, &form] {
         writeBook(app, form, BookKind::VoltageLoss);
     });

@@ -10,7 +10,7 @@
 
 namespace korvane {
 
-class Application;
+class PageServices;
 class Form;
 
 // Where the window writes its books unless told otherwise: "Korvane计算书" in the user's
@@ -40,19 +40,19 @@ struct ComposedBook {
     QString title;
     std::optional<ReportDocument> document; // nothing when the document could not be opened
 };
-ComposedBook composeBook(const Application& app, const Form& form, BookKind kind);
+ComposedBook composeBook(const PageServices& app, const Form& form, BookKind kind);
 
 // Where a book goes: the application's books folder, or the documents folder by default.
-QString booksFolderOf(const Application& app);
+QString booksFolderOf(const PageServices& app);
 
 // Reports a written book: opens it with the desktop's application, or says where it is; or says
 // that it could not be written. The title of the message boxes is the program's.
-void announceBook(Application& app, const SavedBook& saved);
+void announceBook(PageServices& app, const SavedBook& saved);
 
 // "Word计算书" on page 0 (Command2) and page 1 (Command21): each click writes a new book file into
 // the application's books folder and opens it with the desktop's application for it. A book that
 // cannot be written or opened is reported in a message box; the window stays usable.
-void installBooks(Application& app, Form& form);
+void installBooks(PageServices& app, Form& form);
 
 inline constexpr const char* kBookNotWritten = "计算书未能写入：";
 inline constexpr const char* kBookNotOpened = "计算书已写入，但未能打开，请自行打开：";

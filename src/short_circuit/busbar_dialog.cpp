@@ -1,7 +1,7 @@
 #include "short_circuit/busbar_dialog.h"
 
-#include "app/application.h"
-#include "app/layout.h"
+#include "pages/layout.h"
+#include "pages/page_services.h"
 #include "short_circuit/dialog_database.h"
 
 #include <QSet>
@@ -59,7 +59,7 @@ std::optional<TableBusbar> heldBusbar(const Database& db, Form& main) {
 
 } // namespace
 
-void designBusbarDialog(Application& app, Form& form) {
+void designBusbarDialog(PageServices& app, Form& form) {
     form.setCaption(QStringLiteral("MX⊙"));
     form.setDialog(true);
     form.setSize(300, 200);

@@ -1,7 +1,8 @@
 #include "short_circuit/dialog_database.h"
 
-#include "app/application.h"
+#include "form/form.h"
 #include "form/number_format.h"
+#include "pages/page_services.h"
 
 #include <QDir>
 
@@ -16,12 +17,12 @@ std::optional<double> eitherSignNumber(QString text) {
 
 } // namespace
 
-std::shared_ptr<Database> dialogDatabase(const Application& app) {
+std::shared_ptr<Database> dialogDatabase(const PageServices& app) {
     return std::make_shared<Database>(
         app.homePath(QString::fromLatin1(kTransformerBusbarDatabase)));
 }
 
-bool openAndFillFirstList(Application& app, Form& dialog, Database& db, const QString& table,
+bool openAndFillFirstList(PageServices& app, Form& dialog, Database& db, const QString& table,
                           const QString& sql, ComboBox& list) {
     const QString file = QDir::toNativeSeparators(db.filePath());
     QString problem;

@@ -8,7 +8,7 @@
 
 namespace korvane {
 
-class Application;
+class PageServices;
 class Form;
 class ComboBox;
 
@@ -21,12 +21,12 @@ inline constexpr const char* kTransformerBusbarDatabase = "Database/Byaqi-Muxie.
 inline constexpr const char* kTransformerVoltageField = "TransformerVoltage";
 
 // A dialog's own connection to the transformer and busbar database, opened when the dialog loads.
-std::shared_ptr<Database> dialogDatabase(const Application& app);
+std::shared_ptr<Database> dialogDatabase(const PageServices& app);
 
 // Opens the connection and fills `list` with the first column of `sql`. When the file cannot be
 // opened or the table holds no rows, says so in a critical message box naming the file or the
 // table, unloads the dialog and returns false; nothing of the main window has been touched then.
-bool openAndFillFirstList(Application& app, Form& dialog, Database& db, const QString& table,
+bool openAndFillFirstList(PageServices& app, Form& dialog, Database& db, const QString& table,
                           const QString& sql, ComboBox& list);
 
 // Whether a main-window field still holds what a dialog wrote there from a database number

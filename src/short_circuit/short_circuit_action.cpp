@@ -1,14 +1,14 @@
 #include "short_circuit/short_circuit_action.h"
 
-#include "app/application.h"
 #include "form/number_format.h"
 #include "form/stale_results.h"
+#include "pages/page_services.h"
 
 namespace korvane {
 
 namespace {
 
-void showMissingData(Application& app) {
+void showMissingData(PageServices& app) {
     app.platform().messageBox(MessageIcon::Critical,
                               QString::fromUtf8(kShortCircuitMissingDataTitle),
                               QString::fromUtf8(kShortCircuitMissingData));
@@ -66,7 +66,7 @@ Computed<ShortCircuitInput> readShortCircuitInput(const Form& form) {
     return in;
 }
 
-void installShortCircuitPage(Application& app, Form& form) {
+void installShortCircuitPage(PageServices& app, Form& form) {
     // What the computation reads: the system, the line and the transformer and busbar values the
     // dialogs place. A failed computation writes nothing, so its results stay marked; whatever
     // its reason, the page answers with the one message of missing data.
@@ -97,7 +97,8 @@ void installShortCircuitPage(Application& app, Form& form) {
         {"Command17", "Form6"},    {"Command18", "Form7"},
     };
     for (const auto& [button, dialog] : dialogs) {
-        showFormOnClick(app, form.button(QString::fromLatin1(button)), QString::fromLatin1(dialog));
+        app.showDialogOnClick(form.button(QString::fromLatin1(button)),
+                              QString::fromLatin1(dialog));
     }
 }
 

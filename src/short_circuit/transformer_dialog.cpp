@@ -1,8 +1,8 @@
 #include "short_circuit/transformer_dialog.h"
 
-#include "app/application.h"
-#include "app/layout.h"
 #include "form/number_format.h"
+#include "pages/layout.h"
+#include "pages/page_services.h"
 #include "short_circuit/dialog_database.h"
 
 #include <QSet>
@@ -62,7 +62,7 @@ std::optional<TableTransformer> heldTransformer(const Database& db, Form& main) 
 
 } // namespace
 
-void designTransformerDialog(Application& app, Form& form) {
+void designTransformerDialog(PageServices& app, Form& form) {
     form.setCaption(QStringLiteral("BYQ▲"));
     form.setDialog(true);
     form.setSize(300, 280);

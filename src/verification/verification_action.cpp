@@ -1,8 +1,8 @@
 #include "verification/verification_action.h"
 
-#include "app/application.h"
 #include "form/number_format.h"
 #include "form/stale_results.h"
+#include "pages/page_services.h"
 #include "verification/verification.h"
 #include "voltage_loss/voltage_loss_action.h"
 
@@ -58,7 +58,7 @@ VerificationInputs readInputs(const Form& form) {
 
 // One press of "校 验": the result's messages and fields in the order the run met them. A stop
 // ends it with the page's missing-data message; what was shown and written before it stays.
-void showVerification(Application& app, Form& form, StaleResults& stale,
+void showVerification(PageServices& app, Form& form, StaleResults& stale,
                       const VerificationResult& result) {
     // A warning with the OK button only, no icon, titled with the program's name.
     const auto notice = [&app](const QString& text) {
@@ -122,7 +122,7 @@ void clearVerificationPage(Form& form) {
 
 } // namespace
 
-void installVerificationPage(Application& app, Form& form) {
+void installVerificationPage(PageServices& app, Form& form) {
     // What the report is written from: the page's fields and mode switches, the transformer
     // capacity and busbar of page 1, the cross-section and voltage loss of page 0. A run that
     // writes no report (stopped, a failed resistance check, no mode ticked) leaves it marked.
@@ -143,7 +143,8 @@ void installVerificationPage(Application& app, Form& form) {
     const std::pair<const char*, const char*> pickers[] = {
         {"Command26", "Form10"}, {"Command27", "Form2"}, {"Command31", "Form12"}};
     for (const auto& [button, dialog] : pickers) {
-        showFormOnClick(app, form.button(QString::fromLatin1(button)), QString::fromLatin1(dialog));
+        app.showDialogOnClick(form.button(QString::fromLatin1(button)),
+                              QString::fromLatin1(dialog));
     }
 }
 

@@ -4,11 +4,11 @@
 
 namespace korvane {
 
-class Application;
+class PageServices;
 
 // Page 2: "校 验" (selection of the line's and the transformer's switchgear, the protection
 // checks and the report), "清除数据" and the pickers of K, Rphp and the leakage current.
-void installVerificationPage(Application& app, Form& form);
+void installVerificationPage(PageServices& app, Form& form);
 
 // Texts of the page's message boxes.
 inline constexpr const char* kVerificationMissingData = "校验参数未输全，请检查：";

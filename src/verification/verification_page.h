@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/layout.h"
+#include "pages/layout.h"
 
 namespace korvane {
 

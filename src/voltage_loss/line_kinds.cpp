@@ -1,7 +1,7 @@
 #include "voltage_loss/line_kinds.h"
 
-#include "app/check_pair.h"
 #include "form/form.h"
+#include "pages/check_pair.h"
 #include "voltage_loss/voltage_loss.h"
 #include "voltage_loss/voltage_loss_page.h"
 

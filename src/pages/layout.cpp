@@ -1,4 +1,4 @@
-#include "app/layout.h"
+#include "pages/layout.h"
 
 #include "form/stale_results.h"
 

@@ -1,4 +1,4 @@
-#include "app/check_pair.h"
+#include "pages/check_pair.h"
 
 namespace korvane {
 

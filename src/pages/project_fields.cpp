@@ -1,0 +1,13 @@
+#include "pages/project_fields.h"
+
+#include <QRegularExpression>
+
+namespace korvane {
+
+QString projectLine(const QString& text) {
+    // A line break would end the header paragraph in a book and push the following lines down.
+    static const QRegularExpression kBreaks(QStringLiteral("[\\r\\n\\t\\x{2028}\\x{2029}]+"));
+    return QString(text).replace(kBreaks, QStringLiteral(" ")).trimmed();
+}
+
+} // namespace korvane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace korvane {
+
+// The working fields of the main window that hold the project name and the engineer's name.
+// They are out of sight; the project dialog edits them and the books print them in their header.
+inline constexpr const char* kProjectNameField = "Text80";
+inline constexpr const char* kEngineerField = "Text81";
+
+// A name as the books print it: one line, without surrounding spaces.
+QString projectLine(const QString& text);
+
+} // namespace korvane
