@@ -4,8 +4,6 @@
 #include "pages/page_services.h"
 #include "short_circuit/dialog_database.h"
 
-#include <QSet>
-
 #include <optional>
 
 namespace korvane {
@@ -24,7 +22,7 @@ const QString kRowsSql =
     QStringLiteral("SELECT 母线材质, 截面, 相线电阻, 相线电抗, 相保电阻, 相保电抗 "
                    "FROM 低压母线单位长度阻抗 ORDER BY rowid");
 
-// The main-window fields the specification step writes, in the order of the table's columns.
+// The main-window fields the 规格 step writes, in the order of the table's columns.
 const char* const kImpedanceFields[] = {"Text58", "Text59", "Text60", "Text61"};
 
 struct TableBusbar {
@@ -32,29 +30,21 @@ struct TableBusbar {
     QString specification;
 };
 
-// The row of the table whose busbar the main window holds: material and specification as 确 定
-// wrote them and the four per-metre impedances as the specification step wrote them. Only the
-// first row of a material and specification counts, the one the specification step finds.
-// Nothing when the window holds no busbar of the table.
+// The row of the table whose busbar the main window holds: material and 规格 as 确 定 wrote
+// them and the four per-metre impedances as the 规格 step wrote them. Nothing when the window
+// holds no busbar of the table.
 std::optional<TableBusbar> heldBusbar(const Database& db, Form& main) {
-    const QueryResult rows = db.query(kRowsSql);
-    if (!rows.ok)
-        return std::nullopt;
     auto held = [&main](const char* name) { return main.text(QString::fromLatin1(name)).text(); };
-    QSet<QString> seen;
-    for (const QSqlRecord& row : rows.rows) {
-        const TableBusbar found{row.value(0).toString(), row.value(1).toString()};
-        const QString key = found.material + u'\x1f' + found.specification;
-        if (seen.contains(key))
-            continue;
-        seen.insert(key);
-        bool same = found.material == held("Text74") && found.specification == held("Text9");
+    const auto row = firstHeldRow(db.query(kRowsSql), 2, [&held](const QSqlRecord& r) {
+        bool same =
+            r.value(0).toString() == held("Text74") && r.value(1).toString() == held("Text9");
         for (int i = 0; i < 4 && same; ++i)
-            same = holdsDatabaseNumber(held(kImpedanceFields[i]), row.value(2 + i));
-        if (same)
-            return found;
-    }
-    return std::nullopt;
+            same = holdsDatabaseNumber(held(kImpedanceFields[i]), r.value(2 + i));
+        return same;
+    });
+    if (!row)
+        return std::nullopt;
+    return TableBusbar{row->value(0).toString(), row->value(1).toString()};
 }
 
 } // namespace

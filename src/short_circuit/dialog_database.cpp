@@ -1,5 +1,7 @@
 #include "short_circuit/dialog_database.h"
 
+#include <QSet>
+
 #include "form/form.h"
 #include "form/number_format.h"
 #include "pages/page_services.h"
@@ -58,6 +60,24 @@ bool holdsKeyText(const QString& field, const QString& key) {
         return true;
     const std::optional<double> held = eitherSignNumber(field);
     return held && held == eitherSignNumber(key);
+}
+
+std::optional<QSqlRecord> firstHeldRow(const QueryResult& rows, int keyColumns,
+                                       const std::function<bool(const QSqlRecord&)>& held) {
+    if (!rows.ok)
+        return std::nullopt;
+    QSet<QStringList> seen;
+    for (const QSqlRecord& row : rows.rows) {
+        QStringList key;
+        for (int i = 0; i < keyColumns; ++i)
+            key << row.value(i).toString();
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        if (held(row))
+            return row;
+    }
+    return std::nullopt;
 }
 
 } // namespace korvane

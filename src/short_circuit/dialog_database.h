@@ -4,7 +4,9 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace korvane {
 
@@ -35,5 +37,12 @@ bool openAndFillFirstList(PageServices& app, Form& dialog, Database& db, const Q
 // regional format.
 bool holdsDatabaseNumber(const QString& field, const QVariant& value);
 bool holdsKeyText(const QString& field, const QString& key);
+
+// The row of a dialog's table that the main window holds: the first row, in table order, of each
+// key (the first `keyColumns` columns) for which `held` is true. Only the first row of a key
+// counts, because choosing that key in the dialog finds that row. Nothing when none is held or
+// the table cannot be read.
+std::optional<QSqlRecord> firstHeldRow(const QueryResult& rows, int keyColumns,
+                                       const std::function<bool(const QSqlRecord&)>& held);
 
 } // namespace korvane

@@ -5,8 +5,6 @@
 #include "pages/page_services.h"
 #include "short_circuit/dialog_database.h"
 
-#include <QSet>
-
 #include <optional>
 
 namespace korvane {
@@ -33,31 +31,23 @@ struct TableTransformer {
 };
 
 // The row of the table whose data the main window holds: series, capacity, uk and ΔP as the
-// capacity step wrote them, and the voltage when the window knows it. Only the row the capacity
-// step finds for its series, voltage and capacity (the first) counts, so that choosing them again
+// capacity step wrote them, and the voltage when the window knows it, so that choosing them again
 // writes back the same values. Nothing when the window holds no transformer of the table.
 std::optional<TableTransformer> heldTransformer(const Database& db, Form& main) {
-    const QueryResult rows = db.query(kRowsSql);
-    if (!rows.ok)
-        return std::nullopt;
     auto held = [&main](const char* name) { return main.text(QString::fromLatin1(name)).text(); };
     const QString series = held("Text53");
     const QString voltage = held(kTransformerVoltageField);
-    QSet<QString> seen;
-    for (const QSqlRecord& row : rows.rows) {
-        const TableTransformer found{row.value(0).toString(), row.value(1).toString(),
-                                     row.value(2).toString()};
-        const QString key = QStringList{found.series, found.voltage, found.capacity}.join(u'\x1f');
-        if (seen.contains(key))
-            continue;
-        seen.insert(key);
-        if (found.series == series && (voltage.isEmpty() || found.voltage == voltage) &&
-            holdsKeyText(held("Text57"), found.capacity) &&
-            holdsDatabaseNumber(held("Text55"), row.value(3)) &&
-            holdsDatabaseNumber(held("Text56"), row.value(4)))
-            return found;
-    }
-    return std::nullopt;
+    const auto row = firstHeldRow(db.query(kRowsSql), 3, [&](const QSqlRecord& r) {
+        return r.value(0).toString() == series &&
+               (voltage.isEmpty() || r.value(1).toString() == voltage) &&
+               holdsKeyText(held("Text57"), r.value(2).toString()) &&
+               holdsDatabaseNumber(held("Text55"), r.value(3)) &&
+               holdsDatabaseNumber(held("Text56"), r.value(4));
+    });
+    if (!row)
+        return std::nullopt;
+    return TableTransformer{row->value(0).toString(), row->value(1).toString(),
+                            row->value(2).toString()};
 }
 
 } // namespace
