@@ -331,11 +331,9 @@ QWidget* FormWindow::bindByKind(Control& control, QWidget* parent) {
 }
 
 QWidget* FormWindow::bindTextBox(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& box = static_cast<TextBox&>(control);
     if (box.multiLine()) {
         auto* edit = new QPlainTextEdit(parent);
-        widget = edit;
         QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit, &box] {
             if (!updating_)
                 userType(box, edit->toPlainText());
@@ -346,26 +344,23 @@ QWidget* FormWindow::bindTextBox(Control& control, QWidget* parent) {
             edit->setEnabled(box.enabled());
             applyFieldColors(edit, box);
         });
-    } else {
-        auto* edit = new QLineEdit(parent);
-        widget = edit;
-        QObject::connect(edit, &QLineEdit::textEdited, edit,
-                         [&box](const QString& text) { userType(box, text); });
-        watch(box, [edit, &box] {
-            if (edit->text() != box.text())
-                edit->setText(box.text());
-            edit->setEnabled(box.enabled());
-            applyFieldColors(edit, box);
-        });
+        return edit;
     }
-    return widget;
+    auto* edit = new QLineEdit(parent);
+    QObject::connect(edit, &QLineEdit::textEdited, edit,
+                     [&box](const QString& text) { userType(box, text); });
+    watch(box, [edit, &box] {
+        if (edit->text() != box.text())
+            edit->setText(box.text());
+        edit->setEnabled(box.enabled());
+        applyFieldColors(edit, box);
+    });
+    return edit;
 }
 
 QWidget* FormWindow::bindComboBox(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& combo = static_cast<ComboBox&>(control);
     auto* list = new QComboBox(parent);
-    widget = list;
     list->setEditable(combo.editable());
     list->setMaxVisibleItems(20);
     QObject::connect(list, &QComboBox::activated, list, [this, &combo](int index) {
@@ -392,14 +387,12 @@ QWidget* FormWindow::bindComboBox(Control& control, QWidget* parent) {
             list->setEditText(combo.text());
         list->setEnabled(combo.enabled());
     });
-    return widget;
+    return list;
 }
 
 QWidget* FormWindow::bindCheckBox(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& check = static_cast<CheckBox&>(control);
     auto* box = new QCheckBox(parent);
-    widget = box;
     QObject::connect(box, &QCheckBox::clicked, box,
                      [&check](bool checked) { userCheck(check, checked ? 1 : 0); });
     watch(check, [box, &check] {
@@ -407,35 +400,29 @@ QWidget* FormWindow::bindCheckBox(Control& control, QWidget* parent) {
         box->setText(check.caption());
         box->setEnabled(check.enabled());
     });
-    return widget;
+    return box;
 }
 
 QWidget* FormWindow::bindCommandButton(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto* button = new QPushButton(parent);
-    widget = button;
     QObject::connect(button, &QPushButton::clicked, button, [&control] { userClick(control); });
     watch(control, [button, &control] {
         button->setText(control.caption());
         button->setEnabled(control.enabled());
     });
-    return widget;
+    return button;
 }
 
 QWidget* FormWindow::bindFrame(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto* group = new QGroupBox(parent);
-    widget = group;
     watch(control, [group, &control] { group->setTitle(control.caption()); });
-    return widget;
+    return group;
 }
 
 QWidget* FormWindow::bindLabel(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     const Rect& r = control.geometry();
     auto& label = static_cast<Label&>(control);
     auto* text = new QLabel(parent);
-    widget = text;
     if (!label.picture().isEmpty()) {
         text->setPixmap(builtInPicture(label.picture(), QSize(r.width, r.height)));
     } else {
@@ -455,7 +442,7 @@ QWidget* FormWindow::bindLabel(Control& control, QWidget* parent) {
             text->setPalette(pal);
         });
     }
-    return widget;
+    return text;
 }
 
 QWidget* FormWindow::bindLine(Control& control, QWidget* parent) {
@@ -479,23 +466,19 @@ QWidget* FormWindow::bindTimer(Control& control, QWidget* /*parent*/) {
 }
 
 QWidget* FormWindow::bindProgressBar(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& bar = static_cast<ProgressBar&>(control);
     auto* progress = new QProgressBar(parent);
-    widget = progress;
     progress->setTextVisible(false);
     watch(bar, [progress, &bar] {
         progress->setRange(0, static_cast<int>(std::lround(bar.max())));
         progress->setValue(static_cast<int>(std::lround(bar.value())));
     });
-    return widget;
+    return progress;
 }
 
 QWidget* FormWindow::bindUpDown(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& upDown = static_cast<UpDown&>(control);
     auto* spin = new QSpinBox(parent);
-    widget = spin;
     spin->setRange(upDown.min(), upDown.max());
     spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     spin->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; }"));
@@ -507,14 +490,12 @@ QWidget* FormWindow::bindUpDown(Control& control, QWidget* parent) {
         spin->setValue(upDown.value());
         spin->setEnabled(upDown.enabled());
     });
-    return widget;
+    return spin;
 }
 
 QWidget* FormWindow::bindRichTextBox(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& box = static_cast<RichTextBox&>(control);
     auto* edit = new QTextEdit(parent);
-    widget = edit;
     edit->setReadOnly(true);
     // Start-up builds the text line by line, one change per line: draw it once when the
     // changes are over rather than redrawing the whole text for every line.
@@ -528,14 +509,12 @@ QWidget* FormWindow::bindRichTextBox(Control& control, QWidget* parent) {
             fillRichText(edit, box);
         });
     });
-    return widget;
+    return edit;
 }
 
 QWidget* FormWindow::bindGrid(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& grid = static_cast<Grid&>(control);
     auto* table = new QTableWidget(parent);
-    widget = table;
     table->horizontalHeader()->hide();
     table->verticalHeader()->hide();
     // Handbook tables are laid out in twips for a small font: keep cells that small.
@@ -559,14 +538,12 @@ QWidget* FormWindow::bindGrid(Control& control, QWidget* parent) {
             userClickCell(grid, row, col);
     });
     watch(grid, [table, &grid] { fillTable(table, grid); });
-    return widget;
+    return table;
 }
 
 QWidget* FormWindow::bindTabControl(Control& control, QWidget* parent) {
-    QWidget* widget = nullptr;
     auto& tabControl = static_cast<TabControl&>(control);
     auto* tabs = new QTabWidget(parent);
-    widget = tabs;
     for (int i = 0; i < tabControl.tabCaptions().size(); ++i) {
         auto* page = new QWidget;
         tabs->addTab(page, tabControl.tabCaptions().at(i));
@@ -580,7 +557,7 @@ QWidget* FormWindow::bindTabControl(Control& control, QWidget* parent) {
         realizePage(&tabControl, tabControl.tab());
         tabs->setCurrentIndex(tabControl.tab());
     });
-    return widget;
+    return tabs;
 }
 
 void FormWindow::bind(Control& control) {

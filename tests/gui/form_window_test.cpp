@@ -3,6 +3,7 @@
 
 #include "gui/form_window.h"
 #include "gui/main_shell.h"
+#include "gui/started_window.h"
 #include "gui/view_manager.h"
 #include "support/test_app.h"
 
@@ -164,13 +165,10 @@ TEST(ViewManager, SplashGivesWayToTheMainWindow) {
 }
 
 TEST(MainShell, TitleMarksUnsavedChangesOfTheInputs) {
-    RecordingPlatform platform;
-    Application app(platform, testHome());
-    gui::ViewManager views(app);
-    app.startWithoutSplash();
-    gui::FormWindow* content = views.windowOf(QStringLiteral("Form1"));
+    StartedWindow program;
+    gui::FormWindow* content = program.content();
     ASSERT_NE(content, nullptr);
-    QWidget* shell = content->window();
+    QWidget* shell = program.shell();
     EXPECT_EQ(shell->windowTitle(), QStringLiteral("未命名 - Korvane"));
 
     QTest::keyClicks(widget<QLineEdit>(*content, "Text4"), QStringLiteral("100"));
@@ -184,19 +182,16 @@ TEST(MainShell, TitleMarksUnsavedChangesOfTheInputs) {
 }
 
 TEST(MainShell, OnlyInputChangesAreComparedForTheTitle) {
-    RecordingPlatform platform;
-    Application app(platform, testHome());
-    gui::ViewManager views(app);
-    app.startWithoutSplash();
-    gui::FormWindow* content = views.windowOf(QStringLiteral("Form1"));
+    StartedWindow program;
+    gui::FormWindow* content = program.content();
     ASSERT_NE(content, nullptr);
-    auto* shell = dynamic_cast<gui::MainShell*>(content->window());
+    gui::MainShell* shell = program.shell();
     ASSERT_NE(shell, nullptr);
     QApplication::processEvents();
     const int before = shell->titleComparisons();
 
     // The schematic's blinking and a written result change no input: no comparison.
-    Form& form = app.form(QStringLiteral("Form1"));
+    Form& form = program.app.form(QStringLiteral("Form1"));
     for (int i = 0; i < 10; ++i) {
         form.get<Timer>(QStringLiteral("Timer1")).raise(Event::Timer);
         QApplication::processEvents();

@@ -2,6 +2,7 @@
 // title marking the changed calculation as unsaved.
 
 #include "app/project_info.h"
+#include "gui/started_window.h"
 #include "gui/view_manager.h"
 #include "support/test_app.h"
 
@@ -33,13 +34,12 @@ void typeChinese(QLineEdit* edit, const QString& text) {
 }
 
 TEST(ProjectDialog, TheFileMenuOpensItAndConfirmingMarksTheCalculationUnsaved) {
-    RecordingPlatform platform;
-    Application app(platform, testHome());
-    gui::ViewManager views(app);
-    app.startWithoutSplash();
-    gui::FormWindow* content = views.windowOf(QStringLiteral("Form1"));
+    StartedWindow program;
+    Application& app = program.app;
+    gui::ViewManager& views = program.views;
+    gui::FormWindow* content = program.content();
     ASSERT_NE(content, nullptr);
-    QWidget* shell = content->window();
+    QWidget* shell = program.shell();
     QApplication::processEvents();
     ASSERT_EQ(shell->windowTitle(), QStringLiteral("未命名 - Korvane"));
 
