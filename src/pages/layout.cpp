@@ -11,20 +11,28 @@ Label& addLabel(Form& form, Placement where, const QString& name, const QString&
     return label;
 }
 
-TextBox& addLabelledText(Form& form, Placement where, const QString& name, const QString& caption,
-                         int x, int y, int labelWidth, int fieldWidth) {
+namespace {
+
+// A field with its caption to the left, on one row of the page's grid.
+template <typename Field>
+Field& addLabelled(Form& form, Placement where, const QString& name, const QString& caption, int x,
+                   int y, int labelWidth, int fieldWidth) {
     addLabel(form, where, QStringLiteral("Label") + name, caption,
              {x, y + 3, labelWidth, kRowHeight - 4});
-    return form.add<TextBox>(name, where.container, where.page,
-                             {x + labelWidth, y, fieldWidth, kRowHeight});
+    return form.add<Field>(name, where.container, where.page,
+                           {x + labelWidth, y, fieldWidth, kRowHeight});
+}
+
+} // namespace
+
+TextBox& addLabelledText(Form& form, Placement where, const QString& name, const QString& caption,
+                         int x, int y, int labelWidth, int fieldWidth) {
+    return addLabelled<TextBox>(form, where, name, caption, x, y, labelWidth, fieldWidth);
 }
 
 ComboBox& addLabelledCombo(Form& form, Placement where, const QString& name, const QString& caption,
                            int x, int y, int labelWidth, int fieldWidth) {
-    addLabel(form, where, QStringLiteral("Label") + name, caption,
-             {x, y + 3, labelWidth, kRowHeight - 4});
-    return form.add<ComboBox>(name, where.container, where.page,
-                              {x + labelWidth, y, fieldWidth, kRowHeight});
+    return addLabelled<ComboBox>(form, where, name, caption, x, y, labelWidth, fieldWidth);
 }
 
 CommandButton& addButton(Form& form, Placement where, const QString& name, const QString& caption,
