@@ -1,5 +1,7 @@
 #pragma once
 
+#include "form/binding.h"
+
 #include <QString>
 
 namespace korvane {
@@ -8,6 +10,9 @@ namespace korvane {
 // They are out of sight; the project dialog edits them and the books print them in their header.
 inline constexpr const char* kProjectNameField = "Text80";
 inline constexpr const char* kEngineerField = "Text81";
+
+// The project name and the engineer's name as the calculation file keeps them.
+const BindingTable& projectFields();
 
 // A name as the books print it: one line, without surrounding spaces.
 QString projectLine(const QString& text);

@@ -1,0 +1,66 @@
+#include "voltage_loss/voltage_loss_fields.h"
+
+namespace korvane {
+
+const BindingTable& voltageLossFields() {
+    static const BindingTable table{
+        {"voltageLoss.cableCategory", "Combo1", Saved::List},
+        {"voltageLoss.cableType", "Combo2", Saved::List},
+        {"voltageLoss.cableCrossSectionMm2", "Combo3", Saved::List},
+        {"voltageLoss.cableResistanceOhmPerKm", "Text1", Saved::Text},
+        {"voltageLoss.cableReactanceOhmPerKm", "Text2", Saved::Text},
+        {"voltageLoss.lineVoltageKV", "Combo7", Saved::EditableList},
+        {"voltageLoss.powerFactor", "Combo4", Saved::List},
+        {"voltageLoss.conductorTemperatureC", "Combo8", Saved::List},
+        {"voltageLoss.ambientTemperatureC", "Combo9", Saved::List},
+        {"voltageLoss.lineKind", "Combo5", Saved::List},
+        {"voltageLoss.loadCase", "Combo6", Saved::List},
+        {"voltageLoss.currentLoads.1.included", "Check1", Saved::LoadSwitch},
+        {"voltageLoss.currentLoads.2.included", "Check2", Saved::LoadSwitch},
+        {"voltageLoss.currentLoads.3.included", "Check3", Saved::LoadSwitch},
+        {"voltageLoss.currentLoads.4.included", "Check4", Saved::LoadSwitch},
+        {"voltageLoss.powerLoads.1.included", "Check5", Saved::LoadSwitch},
+        {"voltageLoss.powerLoads.2.included", "Check6", Saved::LoadSwitch},
+        {"voltageLoss.powerLoads.3.included", "Check7", Saved::LoadSwitch},
+        {"voltageLoss.powerLoads.4.included", "Check8", Saved::LoadSwitch},
+        {"voltageLoss.unityPowerLoads.1.included", "Check9", Saved::LoadSwitch},
+        {"voltageLoss.unityPowerLoads.2.included", "Check10", Saved::LoadSwitch},
+        {"voltageLoss.unityPowerLoads.3.included", "Check11", Saved::LoadSwitch},
+        {"voltageLoss.unityPowerLoads.4.included", "Check12", Saved::LoadSwitch},
+        {"voltageLoss.currentLoad.currentA", "Text4", Saved::Text},
+        {"voltageLoss.currentLoad.lengthKm", "Text5", Saved::Text},
+        {"voltageLoss.currentLoads.1.currentA", "Text8", Saved::Text},
+        {"voltageLoss.currentLoads.1.lengthKm", "Text10", Saved::Text},
+        {"voltageLoss.currentLoads.2.currentA", "Text11", Saved::Text},
+        {"voltageLoss.currentLoads.2.lengthKm", "Text12", Saved::Text},
+        {"voltageLoss.currentLoads.3.currentA", "Text13", Saved::Text},
+        {"voltageLoss.currentLoads.3.lengthKm", "Text14", Saved::Text},
+        {"voltageLoss.currentLoads.4.currentA", "Text15", Saved::Text},
+        {"voltageLoss.currentLoads.4.lengthKm", "Text16", Saved::Text},
+        {"voltageLoss.powerLoad.powerKW", "Text17", Saved::Text},
+        {"voltageLoss.powerLoad.lengthKm", "Text18", Saved::Text},
+        {"voltageLoss.powerLoads.1.powerKW", "Text19", Saved::Text},
+        {"voltageLoss.powerLoads.1.lengthKm", "Text20", Saved::Text},
+        {"voltageLoss.powerLoads.2.powerKW", "Text21", Saved::Text},
+        {"voltageLoss.powerLoads.2.lengthKm", "Text22", Saved::Text},
+        {"voltageLoss.powerLoads.3.powerKW", "Text23", Saved::Text},
+        {"voltageLoss.powerLoads.3.lengthKm", "Text24", Saved::Text},
+        {"voltageLoss.powerLoads.4.powerKW", "Text25", Saved::Text},
+        {"voltageLoss.powerLoads.4.lengthKm", "Text26", Saved::Text},
+        {"voltageLoss.unityPowerLoads.1.powerKW", "Text27", Saved::Text},
+        {"voltageLoss.unityPowerLoads.1.lengthKm", "Text28", Saved::Text},
+        {"voltageLoss.unityPowerLoads.2.powerKW", "Text29", Saved::Text},
+        {"voltageLoss.unityPowerLoads.2.lengthKm", "Text30", Saved::Text},
+        {"voltageLoss.unityPowerLoads.3.powerKW", "Text31", Saved::Text},
+        {"voltageLoss.unityPowerLoads.3.lengthKm", "Text32", Saved::Text},
+        {"voltageLoss.unityPowerLoads.4.powerKW", "Text33", Saved::Text},
+        {"voltageLoss.unityPowerLoads.4.lengthKm", "Text34", Saved::Text},
+        // Results.
+        {"voltageLoss.lossPercent", "Text6", Saved::No, Written::Fixed, 4},
+        {"voltageLoss.verdict", "Text3", Saved::No, Written::Text},
+        {"voltageLoss.maxLengthM", "Text7", Saved::No, Written::FourDecimalsTrimmed},
+    };
+    return table;
+}
+
+} // namespace korvane
