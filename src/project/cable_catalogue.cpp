@@ -1,0 +1,50 @@
+#include "project/cable_catalogue.h"
+
+#include "db/database.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+const CableRow* CableCatalogue::find(const CableIdentity& cable) const {
+    for (const CableRow& row : rows)
+        if (row.cable.lossType == cable.lossType && row.cable.cableType == cable.cableType &&
+            row.cable.crossSection == cable.crossSection)
+            return &row;
+    return nullptr;
+}
+
+std::vector<const CableRow*> CableCatalogue::sectionsOf(const QString& lossType,
+                                                        const QString& cableType) const {
+    std::vector<const CableRow*> found;
+    for (const CableRow& row : rows)
+        if (row.cable.lossType == lossType && row.cable.cableType == cableType &&
+            row.cable.crossSectionMm2())
+            found.push_back(&row);
+    std::stable_sort(found.begin(), found.end(), [](const CableRow* a, const CableRow* b) {
+        return *a->cable.crossSectionMm2() < *b->cable.crossSectionMm2();
+    });
+    return found;
+}
+
+Computed<CableCatalogue> loadCableCatalogue(const Database& db) {
+    const QueryResult result = db.query(
+        QStringLiteral("SELECT 损失类型, 导线类型, 导线截面, 电阻, 电抗 FROM AAA ORDER BY rowid"));
+    if (!result.ok)
+        return Computed<CableCatalogue>::failed(QStringLiteral("无法读取电缆数据库：") +
+                                                result.error);
+    CableCatalogue catalogue;
+    for (const QSqlRecord& record : result.rows) {
+        const auto r = databaseNumber(record.value(3));
+        const auto x = databaseNumber(record.value(4));
+        if (!r || !x)
+            continue;
+        catalogue.rows.push_back(
+            {{record.value(0).toString(), record.value(1).toString(), record.value(2).toString()},
+             *r,
+             *x});
+    }
+    return catalogue;
+}
+
+} // namespace korvane

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "calc/computed.h"
+#include "circuit/circuit.h"
+
+#include <vector>
+
+namespace korvane {
+
+class Database;
+
+// One row of the cable database: the cable and its R and X per km.
+struct CableRow {
+    CableIdentity cable;
+    double resistanceOhmPerKm = 0.0;
+    double reactanceOhmPerKm = 0.0;
+};
+
+// The cable database in memory, in the order of its table.
+struct CableCatalogue {
+    std::vector<CableRow> rows;
+
+    const CableRow* find(const CableIdentity& cable) const;
+    // The cross-sections of one cable type, smallest first by their number.
+    std::vector<const CableRow*> sectionsOf(const QString& lossType,
+                                            const QString& cableType) const;
+};
+
+// Reads the whole cable table; rows whose R or X is not a number are left out.
+Computed<CableCatalogue> loadCableCatalogue(const Database& db);
+
+} // namespace korvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "calc/computed.h"
+#include "circuit/circuit.h"
+
+namespace korvane {
+
+enum class ConductorMaterial { Copper, Aluminium };
+enum class Insulation { Pvc, Xlpe };
+
+// What the handbook tables are indexed by: the conductor material and the insulation.
+struct CableConstruction {
+    ConductorMaterial material = ConductorMaterial::Copper;
+    Insulation insulation = Insulation::Pvc;
+};
+
+// The construction of a cable of the cable database, from its loss type and cable type: the
+// four-core PVC and XLPE power cables. Overhead lines and wires in conduit are not in the
+// handbook's tables of loop impedances and fail with the reason.
+Computed<CableConstruction> cableConstruction(const CableIdentity& cable);
+
+// The per-metre values a protection check needs for one cross-section of a four-core cable,
+// mΩ/m (numerically Ω/km), and the leakage current per km, all read from the handbook tables
+// of the picker dialogs: R′ at 20 °C, X′, R′php = 1.5·(R′ph + R′p) of a four-core cable
+// (Sp = S), X′php with Sp = S, the leakage per km of the insulation.
+struct HandbookLineConstants {
+    double resistance = 0.0;     // R′, phase conductor (and the neutral: one section)
+    double reactance = 0.0;      // X′
+    double loopResistance = 0.0; // R′php
+    double loopReactance = 0.0;  // X′php
+    double leakagePerKmMa = 0.0;
+};
+
+// Fails, naming the table, when a table holds no figure for the section: the tables are not
+// extrapolated.
+Computed<HandbookLineConstants> handbookLineConstants(const CableConstruction& construction,
+                                                      double crossSectionMm2);
+
+} // namespace korvane
