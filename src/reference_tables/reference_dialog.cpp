@@ -3,6 +3,7 @@
 #include "form/number_format.h"
 #include "pages/layout.h"
 #include "pages/page_services.h"
+#include "reference_tables/reference_dialog_fields.h"
 #include "reference_tables/reference_tables.h"
 
 #include <algorithm>
@@ -48,26 +49,31 @@ void designReferenceDialog(PageServices& app, Form& form, const ReferenceTable& 
     const int gridHeight = rows * twipsToPixels(table.rowHeightTwips) + 4;
     const int width = gridWidth + 24;
     const Placement in{nullptr, -1};
+    const BindingTable& own = referenceDialogFields();
 
-    auto& heading =
-        addLabel(form, in, QStringLiteral("Label1"), table.heading, {12, 8, gridWidth, 20});
+    auto& heading = addLabel(form, in, own.control("referenceTable.heading"), table.heading,
+                             {12, 8, gridWidth, 20});
     heading.setAlignment(Alignment::Center);
-    auto& title = form.add<TextBox>(QStringLiteral("Text1"), nullptr, -1, {12, 32, gridWidth, 22});
+    auto& title = form.add<TextBox>(own.control("referenceTable.titleLine"), nullptr, -1,
+                                    {12, 32, gridWidth, 22});
     title.setText(table.titleLine);
-    auto& grid = form.add<Grid>(QStringLiteral("MSHFlexGrid1"), nullptr, -1,
+    auto& grid = form.add<Grid>(own.control("referenceTable.grid"), nullptr, -1,
                                 {12, 58, gridWidth, gridHeight});
     int y = 58 + gridHeight + 8;
-    if (!table.instruction.isEmpty())
-        addLabel(form, in, QStringLiteral("Label3"), table.instruction, {12, y, gridWidth / 2, 20});
+    if (!table.instruction.isEmpty()) {
+        addLabel(form, in, own.control("referenceTable.instruction"), table.instruction,
+                 {12, y, gridWidth / 2, 20});
+    }
     if (!table.unit.isEmpty()) {
-        addLabel(form, in, QStringLiteral("Label4"), table.unit,
+        addLabel(form, in, own.control("referenceTable.unit"), table.unit,
                  {12 + gridWidth / 2, y, gridWidth / 2, 20})
             .setAlignment(Alignment::Right);
     }
     y += 24;
-    addLabel(form, in, QStringLiteral("Label2"), table.sourceNote, {12, y, gridWidth, 20});
+    addLabel(form, in, own.control("referenceTable.sourceNote"), table.sourceNote,
+             {12, y, gridWidth, 20});
     y += 26;
-    addButton(form, in, QStringLiteral("Command1"), QStringLiteral("确定"),
+    addButton(form, in, own.control("referenceTable.close"), QStringLiteral("确定"),
               {12 + gridWidth - 88, y, 88, 28});
     form.setSize(std::max(width, 420), y + 38);
 
@@ -77,12 +83,12 @@ void designReferenceDialog(PageServices& app, Form& form, const ReferenceTable& 
     grid.on(Event::Click, [&app, &grid, &table] {
         const QString picked = grid.text(grid.row(), grid.col());
         Form& main = app.mainForm();
-        for (const QString& target : table.targets) {
+        for (const PickTarget& target : table.targets) {
             if (main.loaded())
-                main.text(target).setText(picked);
+                writeBoundText(main, *target.fields, target.quantity, picked);
         }
     });
-    form.button(QStringLiteral("Command1")).on(Event::Click, [&form] { form.unload(); });
+    form.button(own.control("referenceTable.close")).on(Event::Click, [&form] { form.unload(); });
 }
 
 } // namespace korvane

@@ -1,5 +1,8 @@
 #include "reference_tables/reference_tables.h"
 
+#include "short_circuit/short_circuit_fields.h"
+#include "verification/verification_fields.h"
+
 namespace korvane {
 
 namespace {
@@ -49,7 +52,7 @@ std::vector<QStringList> reactanceCells(bool phaseToNeutralTable) {
 }
 
 ReferenceTable impedanceTable(const char* form, const char* caption, QString title,
-                              std::vector<QStringList> cells, QStringList targets) {
+                              std::vector<QStringList> cells, std::vector<PickTarget> targets) {
     ReferenceTable t;
     t.form = QString::fromLatin1(form);
     t.caption = QString::fromUtf8(caption);
@@ -65,27 +68,36 @@ ReferenceTable impedanceTable(const char* form, const char* caption, QString tit
     return t;
 }
 
+PickTarget shortCircuitField(std::string_view quantity) {
+    return {&shortCircuitFields(), quantity};
+}
+
+PickTarget verificationField(std::string_view quantity) {
+    return {&verificationFields(), quantity};
+}
+
 std::vector<ReferenceTable> buildTables() {
     std::vector<ReferenceTable> tables;
 
     // Phase-to-protective resistance R'php = 1.5 (R'ph + R'p) of four-core and 3+1-core cables.
-    ReferenceTable rphp =
-        impedanceTable("Form2", "Rphp", QStringLiteral("R'php=1.5(R'php + R'p)\r\n"),
-                       {row({" Sp=S (mm2) 4x", " Sp=S (mm2) 4x", "185", "150", "120", "95", "70",
-                             "50", "35", "25", "16", "10", "6", "4", "2.5"}),
-                        row({"铝", "铝", "0.468", "0.576", "0.720", "0.909", "1.233", "1.725",
-                             "2.466", "3.453", "5.394", "8.628", "14.000", "21.150", "33.840"}),
-                        row({"铜", "铜", "0.285", "0.351", "0.438", "0.555", "0.753", "1.053",
-                             "1.503", "2.106", "3.291", "5.262", "8.601", "12.900", "20.640"}),
-                        row({"Sp=S(mm2)", "3x", "185", "150", "120", "95", "70", "50", "35", "25",
-                             "16", "10", "6", "4", "2.5"}),
-                        row({"Sp=S(mm2)", "+1x", "95", "70", "70", "50", "35", "25", "16", "16",
-                             "10", "6", "4", "2.5", ""}),
-                        row({"铝", "铝", "0.689", "0.905", "0.977", "1.317", "1.850", "2.589",
-                             "3.930", "4.424", "7.011", "11.364", "17.625", "27.495", ""}),
-                        row({"铜", "铜", "0.420", "0.552", "0.596", "0.804", "1.128", "1.580",
-                             "2.397", "2.699", "4.277", "6.932", "10.751", "16.770", ""})},
-                       {QStringLiteral("Text46"), QStringLiteral("Text39")});
+    ReferenceTable rphp = impedanceTable(
+        "Form2", "Rphp", QStringLiteral("R'php=1.5(R'php + R'p)\r\n"),
+        {row({" Sp=S (mm2) 4x", " Sp=S (mm2) 4x", "185", "150", "120", "95", "70", "50", "35", "25",
+              "16", "10", "6", "4", "2.5"}),
+         row({"铝", "铝", "0.468", "0.576", "0.720", "0.909", "1.233", "1.725", "2.466", "3.453",
+              "5.394", "8.628", "14.000", "21.150", "33.840"}),
+         row({"铜", "铜", "0.285", "0.351", "0.438", "0.555", "0.753", "1.053", "1.503", "2.106",
+              "3.291", "5.262", "8.601", "12.900", "20.640"}),
+         row({"Sp=S(mm2)", "3x", "185", "150", "120", "95", "70", "50", "35", "25", "16", "10", "6",
+              "4", "2.5"}),
+         row({"Sp=S(mm2)", "+1x", "95", "70", "70", "50", "35", "25", "16", "16", "10", "6", "4",
+              "2.5", ""}),
+         row({"铝", "铝", "0.689", "0.905", "0.977", "1.317", "1.850", "2.589", "3.930", "4.424",
+              "7.011", "11.364", "17.625", "27.495", ""}),
+         row({"铜", "铜", "0.420", "0.552", "0.596", "0.804", "1.128", "1.580", "2.397", "2.699",
+              "4.277", "6.932", "10.751", "16.770", ""})},
+        {shortCircuitField("shortCircuit.line.phaseProtectiveResistanceMilliOhmPerM"),
+         verificationField("protection.line.phaseProtectiveResistanceOhmPerKm")});
     rphp.rowHeightTwips = 250;
     rphp.mergeRows = {0, 1, 2, 5, 6};
     rphp.mergeCols = {0, 1, 2, 5, 6};
@@ -100,19 +112,23 @@ std::vector<ReferenceTable> buildTables() {
               "0.158", "0.160", "0.164", "0.174", "0.188", "0.2000", "0.200"}),
          row({"全塑电缆", "Sp=S/2 (mm2)", "Sp=S/2 (mm2)", "0.179", "0.1610", "0.161", "0.186",
               "0.178", "0.187", "0.191", "0.192", "0.201", "0.224", "0.211", "0.234"})},
-        {QStringLiteral("Text47")}));
+        {shortCircuitField("shortCircuit.line.phaseProtectiveReactanceMilliOhmPerM")}));
 
     const QString resistanceTitle =
         spaces(46) + QStringLiteral("R'(导线20℃时单位长度电阻值)") + spaces(32);
     const QString reactanceTitle = spaces(56) + QStringLiteral("X'");
-    tables.push_back(impedanceTable("Form4", "R'", resistanceTitle, resistanceCells(),
-                                    {QStringLiteral("Text40")}));
-    tables.push_back(impedanceTable("Form5", "X'", reactanceTitle, reactanceCells(false),
-                                    {QStringLiteral("Text41")}));
-    tables.push_back(impedanceTable("Form6", "R'", resistanceTitle, resistanceCells(),
-                                    {QStringLiteral("Text49")}));
-    tables.push_back(impedanceTable("Form7", "X'", reactanceTitle, reactanceCells(true),
-                                    {QStringLiteral("Text50")}));
+    tables.push_back(
+        impedanceTable("Form4", "R'", resistanceTitle, resistanceCells(),
+                       {shortCircuitField("shortCircuit.line.resistanceMilliOhmPerM")}));
+    tables.push_back(
+        impedanceTable("Form5", "X'", reactanceTitle, reactanceCells(false),
+                       {shortCircuitField("shortCircuit.line.reactanceMilliOhmPerM")}));
+    tables.push_back(impedanceTable(
+        "Form6", "R'", resistanceTitle, resistanceCells(),
+        {shortCircuitField("shortCircuit.line.phaseNeutralResistanceMilliOhmPerM")}));
+    tables.push_back(
+        impedanceTable("Form7", "X'", reactanceTitle, reactanceCells(true),
+                       {shortCircuitField("shortCircuit.line.phaseNeutralReactanceMilliOhmPerM")}));
 
     // Thermal-stability coefficient K of the conductor (GB 50054, IEC 60364-5-54).
     ReferenceTable k;
@@ -128,7 +144,7 @@ std::vector<ReferenceTable> buildTables() {
     k.alignment = CellAlignment::CenterTop;
     k.mergeRows = {0, 1, 2};
     k.mergeCols = {0, 1, 2};
-    k.targets = {QStringLiteral("Text51")};
+    k.targets = {verificationField("protection.kFactor")};
     tables.push_back(k);
 
     // Leakage current per km of 220/380 V lines in conduit, by insulation and cross-section.
@@ -148,7 +164,7 @@ std::vector<ReferenceTable> buildTables() {
                           "38", "38", "", ""})};
     leakage.mergeRows = {0, 1, 2};
     leakage.mergeCols = {0, 1, 2};
-    leakage.targets = {QStringLiteral("Text72")};
+    leakage.targets = {verificationField("protection.line.leakageMAPerKm")};
     tables.push_back(leakage);
 
     return tables;

@@ -1,9 +1,12 @@
 #include "reports/short_circuit_book.h"
 
+#include "form/binding.h"
 #include "form/form.h"
 #include "reports/book_frame.h"
+#include "short_circuit/short_circuit_fields.h"
 
 #include <optional>
+#include <string_view>
 
 namespace korvane {
 
@@ -186,24 +189,26 @@ void appendSinglePhaseCurrents(QStringList& out, const ShortCircuitBookPage& pag
 } // namespace
 
 ShortCircuitBookPage readShortCircuitBookPage(const Form& form) {
-    auto text = [&form](const char* name) { return form.text(QString::fromLatin1(name)).text(); };
+    auto text = [&form](std::string_view quantity) {
+        return boundText(form, shortCircuitFields(), quantity);
+    };
     ShortCircuitBookPage page;
-    page.systemCapacityMva = form.combo(QStringLiteral("Combo18")).text();
-    page.ukPercent = text("Text55");
-    page.ratedKva = text("Text57");
-    page.loadLossKw = text("Text56");
-    page.busbarResistance = text("Text58");
-    page.busbarReactance = text("Text59");
-    page.busbarLengthM = text("Text62");
-    page.lineResistance = text("Text40");
-    page.lineReactance = text("Text41");
-    page.lineLengthKm = text("Text48");
-    page.busbarLoopResistance = text("Text60");
-    page.busbarLoopReactance = text("Text61");
-    page.lineLoopResistance = text("Text46");
-    page.lineLoopReactance = text("Text47");
-    page.lineNeutralResistance = text("Text49");
-    page.lineNeutralReactance = text("Text50");
+    page.systemCapacityMva = text("shortCircuit.systemCapacityMVA");
+    page.ukPercent = text("supply.transformer.impedanceVoltagePercent");
+    page.ratedKva = text("supply.transformer.ratedKVA");
+    page.loadLossKw = text("supply.transformer.loadLossKW");
+    page.busbarResistance = text("supply.busbar.resistanceMilliOhmPerM");
+    page.busbarReactance = text("supply.busbar.reactanceMilliOhmPerM");
+    page.busbarLengthM = text("supply.busbar.lengthM");
+    page.lineResistance = text("shortCircuit.line.resistanceMilliOhmPerM");
+    page.lineReactance = text("shortCircuit.line.reactanceMilliOhmPerM");
+    page.lineLengthKm = text("shortCircuit.line.lengthKm");
+    page.busbarLoopResistance = text("supply.busbar.phaseProtectiveResistanceMilliOhmPerM");
+    page.busbarLoopReactance = text("supply.busbar.phaseProtectiveReactanceMilliOhmPerM");
+    page.lineLoopResistance = text("shortCircuit.line.phaseProtectiveResistanceMilliOhmPerM");
+    page.lineLoopReactance = text("shortCircuit.line.phaseProtectiveReactanceMilliOhmPerM");
+    page.lineNeutralResistance = text("shortCircuit.line.phaseNeutralResistanceMilliOhmPerM");
+    page.lineNeutralReactance = text("shortCircuit.line.phaseNeutralReactanceMilliOhmPerM");
     return page;
 }
 

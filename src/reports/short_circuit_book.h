@@ -15,24 +15,25 @@ class Form;
 
 inline constexpr const char* kShortCircuitBookTitle = "低压配电线路短路电流计算书";
 
-// The texts of page 1 that the short-circuit book reads, as the controls show them.
+// The texts of page 1 that the short-circuit book reads, as the controls show them; each is the
+// field of the quantity of shortCircuitFields() named beside it.
 struct ShortCircuitBookPage {
-    QString systemCapacityMva;     // Combo18, Ss
-    QString ukPercent;             // Text55, Uk
-    QString ratedKva;              // Text57, St
-    QString loadLossKw;            // Text56, ΔP
-    QString busbarResistance;      // Text58, Rmm, mΩ/m
-    QString busbarReactance;       // Text59, Xmm, mΩ/m
-    QString busbarLengthM;         // Text62, Lm
-    QString lineResistance;        // Text40, Ro, mΩ/m
-    QString lineReactance;         // Text41, Xo, mΩ/m
-    QString lineLengthKm;          // Text48, L
-    QString busbarLoopResistance;  // Text60, mΩ/m
-    QString busbarLoopReactance;   // Text61, mΩ/m
-    QString lineLoopResistance;    // Text46, mΩ/m
-    QString lineLoopReactance;     // Text47, mΩ/m
-    QString lineNeutralResistance; // Text49, R', mΩ/m
-    QString lineNeutralReactance;  // Text50, X', mΩ/m
+    QString systemCapacityMva;     // shortCircuit.systemCapacityMVA, Ss
+    QString ukPercent;             // supply.transformer.impedanceVoltagePercent, Uk
+    QString ratedKva;              // supply.transformer.ratedKVA, St
+    QString loadLossKw;            // supply.transformer.loadLossKW, ΔP
+    QString busbarResistance;      // supply.busbar.resistanceMilliOhmPerM, Rmm
+    QString busbarReactance;       // supply.busbar.reactanceMilliOhmPerM, Xmm
+    QString busbarLengthM;         // supply.busbar.lengthM, Lm
+    QString lineResistance;        // shortCircuit.line.resistanceMilliOhmPerM, Ro
+    QString lineReactance;         // shortCircuit.line.reactanceMilliOhmPerM, Xo
+    QString lineLengthKm;          // shortCircuit.line.lengthKm, L
+    QString busbarLoopResistance;  // supply.busbar.phaseProtectiveResistanceMilliOhmPerM
+    QString busbarLoopReactance;   // supply.busbar.phaseProtectiveReactanceMilliOhmPerM
+    QString lineLoopResistance;    // shortCircuit.line.phaseProtectiveResistanceMilliOhmPerM
+    QString lineLoopReactance;     // shortCircuit.line.phaseProtectiveReactanceMilliOhmPerM
+    QString lineNeutralResistance; // shortCircuit.line.phaseNeutralResistanceMilliOhmPerM, R'
+    QString lineNeutralReactance;  // shortCircuit.line.phaseNeutralReactanceMilliOhmPerM, X'
 };
 
 ShortCircuitBookPage readShortCircuitBookPage(const Form& form);

@@ -3,8 +3,10 @@
 #include "pages/layout.h"
 #include "pages/page_services.h"
 #include "short_circuit/dialog_database.h"
+#include "short_circuit/short_circuit_fields.h"
 
 #include <optional>
+#include <string_view>
 
 namespace korvane {
 
@@ -22,8 +24,24 @@ const QString kRowsSql =
     QStringLiteral("SELECT 母线材质, 截面, 相线电阻, 相线电抗, 相保电阻, 相保电抗 "
                    "FROM 低压母线单位长度阻抗 ORDER BY rowid");
 
-// The main-window fields the 规格 step writes, in the order of the table's columns.
-const char* const kImpedanceFields[] = {"Text58", "Text59", "Text60", "Text61"};
+// The four per-metre impedances in the order of the table's columns: the dialog's own field and
+// the main-window field the 规格 step writes.
+struct Impedance {
+    std::string_view own;
+    std::string_view main;
+};
+constexpr Impedance kImpedances[] = {
+    {"busbarDialog.resistanceMilliOhmPerM", "supply.busbar.resistanceMilliOhmPerM"},
+    {"busbarDialog.reactanceMilliOhmPerM", "supply.busbar.reactanceMilliOhmPerM"},
+    {"busbarDialog.phaseProtectiveResistanceMilliOhmPerM",
+     "supply.busbar.phaseProtectiveResistanceMilliOhmPerM"},
+    {"busbarDialog.phaseProtectiveReactanceMilliOhmPerM",
+     "supply.busbar.phaseProtectiveReactanceMilliOhmPerM"},
+};
+
+QString heldText(const Form& main, std::string_view quantity) {
+    return boundText(main, shortCircuitFields(), quantity);
+}
 
 struct TableBusbar {
     QString material;
@@ -33,13 +51,12 @@ struct TableBusbar {
 // The row of the table whose busbar the main window holds: material and 规格 as 确 定 wrote
 // them and the four per-metre impedances as the 规格 step wrote them. Nothing when the window
 // holds no busbar of the table.
-std::optional<TableBusbar> heldBusbar(const Database& db, Form& main) {
-    auto held = [&main](const char* name) { return main.text(QString::fromLatin1(name)).text(); };
-    const auto row = firstHeldRow(db.query(kRowsSql), 2, [&held](const QSqlRecord& r) {
-        bool same =
-            r.value(0).toString() == held("Text74") && r.value(1).toString() == held("Text9");
+std::optional<TableBusbar> heldBusbar(const Database& db, const Form& main) {
+    const auto row = firstHeldRow(db.query(kRowsSql), 2, [&main](const QSqlRecord& r) {
+        bool same = r.value(0).toString() == heldText(main, "supply.busbar.material") &&
+                    r.value(1).toString() == heldText(main, "supply.busbar.size");
         for (int i = 0; i < 4 && same; ++i)
-            same = holdsDatabaseNumber(held(kImpedanceFields[i]), r.value(2 + i));
+            same = holdsDatabaseNumber(heldText(main, kImpedances[i].main), r.value(2 + i));
         return same;
     });
     if (!row)
@@ -53,14 +70,15 @@ void designBusbarDialog(PageServices& app, Form& form) {
     form.setCaption(QStringLiteral("MX⊙"));
     form.setDialog(true);
     form.setSize(300, 200);
-    auto& frame =
-        addFrame(form, {}, QStringLiteral("Frame1"), QStringLiteral("选择母线"), {10, 8, 280, 130});
+    const BindingTable& own = busbarDialogFields();
+    auto& frame = addFrame(form, {}, own.control("busbarDialog.frame"), QStringLiteral("选择母线"),
+                           {10, 8, 280, 130});
     const Placement in{&frame, -1};
-    auto& material = addLabelledCombo(form, in, QStringLiteral("Combo1"),
+    auto& material = addLabelledCombo(form, in, own.control("busbarDialog.material"),
                                       QStringLiteral("母线材质"), 12, 26, 90, 160);
-    auto& specification = addLabelledCombo(form, in, QStringLiteral("Combo2"),
+    auto& specification = addLabelledCombo(form, in, own.control("busbarDialog.size"),
                                            QStringLiteral("母线规格"), 12, 60, 90, 160);
-    auto& length = addLabelledCombo(form, in, QStringLiteral("Combo3"),
+    auto& length = addLabelledCombo(form, in, own.control("busbarDialog.lengthM"),
                                     QStringLiteral("母线长 L(m)"), 12, 94, 90, 160);
     for (ComboBox* list : {&material, &specification, &length})
         list->setEditable(true);
@@ -68,18 +86,19 @@ void designBusbarDialog(PageServices& app, Form& form) {
     for (int m = 1; m <= 10; ++m)
         length.addItem(QString::number(m));
     // The values on their way to the main window, outside the visible area of the dialog.
-    const char* valueNames[] = {"Text1", "Text2", "Text3", "Text4"};
     const char* valueLabels[] = {"相线电阻R'", "相线电抗X'", "相保电阻Rphp", "相保电抗Xphp"};
     TextBox* values[4] = {};
     for (int i = 0; i < 4; ++i) {
-        values[i] = &addLabelledText(form, {}, QString::fromLatin1(valueNames[i]),
+        values[i] = &addLabelledText(form, {}, own.control(kImpedances[i].own),
                                      QString::fromUtf8(valueLabels[i]), 320, 10 + 30 * i, 100, 80);
     }
-    addButton(form, {}, QStringLiteral("Command1"), QStringLiteral("确 定"), {100, 150, 100, 30});
+    addButton(form, {}, own.control("busbarDialog.confirm"), QStringLiteral("确 定"),
+              {100, 150, 100, 30});
 
     auto db = dialogDatabase(app);
-    auto main = [&app](const char* name) -> TextBox& {
-        return app.mainForm().text(QString::fromLatin1(name));
+    // What the dialog places on the short-circuit page of the main window.
+    auto main = [&app](std::string_view quantity, const QString& text) {
+        writeBoundText(app.mainForm(), shortCircuitFields(), quantity, text);
     };
 
     material.on(Event::Click, [db, &material, &specification] {
@@ -95,9 +114,9 @@ void designBusbarDialog(PageServices& app, Form& form) {
                 values[i]->setText(databaseNumberText(found.rows.front().value(i)));
         }
         for (int i = 0; i < 4; ++i)
-            main(kImpedanceFields[i]).setText(values[i]->text());
+            main(kImpedances[i].main, values[i]->text());
     });
-    length.on(Event::Click, [&length, main] { main("Text62").setText(length.text()); });
+    length.on(Event::Click, [&length, main] { main("supply.busbar.lengthM", length.text()); });
 
     form.onLoad([&app, &form, db, &material, &specification, &length] {
         specification.clear();
@@ -107,7 +126,7 @@ void designBusbarDialog(PageServices& app, Form& form) {
         // from that row and length, so that the dialog writes back what the window holds; any
         // other starts from the first rows and 1 m.
         const auto held = heldBusbar(*db, app.mainForm());
-        const int heldLength = length.indexOf(app.mainForm().text(QStringLiteral("Text62")).text());
+        const int heldLength = length.indexOf(heldText(app.mainForm(), "supply.busbar.lengthM"));
         if (held && heldLength >= 0) {
             material.setListIndex(material.indexOf(held->material));
             specification.setListIndex(specification.indexOf(held->specification));
@@ -119,10 +138,10 @@ void designBusbarDialog(PageServices& app, Form& form) {
         }
     });
     form.onUnload([db] { db->close(); });
-    form.button(QStringLiteral("Command1"))
+    form.button(own.control("busbarDialog.confirm"))
         .on(Event::Click, [&form, &material, &specification, main] {
-            main("Text74").setText(material.text());
-            main("Text9").setText(specification.text());
+            main("supply.busbar.material", material.text());
+            main("supply.busbar.size", specification.text());
             form.unload();
         });
 }

@@ -4,8 +4,10 @@
 #include "pages/layout.h"
 #include "pages/page_services.h"
 #include "short_circuit/dialog_database.h"
+#include "short_circuit/short_circuit_fields.h"
 
 #include <optional>
+#include <string_view>
 
 namespace korvane {
 
@@ -33,16 +35,19 @@ struct TableTransformer {
 // The row of the table whose data the main window holds: series, capacity, uk and ΔP as the
 // capacity step wrote them, and the voltage when the window knows it, so that choosing them again
 // writes back the same values. Nothing when the window holds no transformer of the table.
-std::optional<TableTransformer> heldTransformer(const Database& db, Form& main) {
-    auto held = [&main](const char* name) { return main.text(QString::fromLatin1(name)).text(); };
-    const QString series = held("Text53");
-    const QString voltage = held(kTransformerVoltageField);
+std::optional<TableTransformer> heldTransformer(const Database& db, const Form& main) {
+    auto held = [&main](std::string_view quantity) {
+        return boundText(main, shortCircuitFields(), quantity);
+    };
+    const QString series = held("supply.transformer.series");
+    const QString voltage = held("supply.transformer.voltageKV");
     const auto row = firstHeldRow(db.query(kRowsSql), 3, [&](const QSqlRecord& r) {
         return r.value(0).toString() == series &&
                (voltage.isEmpty() || r.value(1).toString() == voltage) &&
-               holdsKeyText(held("Text57"), r.value(2).toString()) &&
-               holdsDatabaseNumber(held("Text55"), r.value(3)) &&
-               holdsDatabaseNumber(held("Text56"), r.value(4));
+               holdsKeyText(held("supply.transformer.ratedKVA"), r.value(2).toString()) &&
+               holdsDatabaseNumber(held("supply.transformer.impedanceVoltagePercent"),
+                                   r.value(3)) &&
+               holdsDatabaseNumber(held("supply.transformer.loadLossKW"), r.value(4));
     });
     if (!row)
         return std::nullopt;
@@ -56,33 +61,37 @@ void designTransformerDialog(PageServices& app, Form& form) {
     form.setCaption(QStringLiteral("BYQ▲"));
     form.setDialog(true);
     form.setSize(300, 280);
-    auto& frame = addFrame(form, {}, QStringLiteral("Frame1"), QStringLiteral("变压器参数"),
-                           {10, 8, 280, 220});
+    const BindingTable& own = transformerDialogFields();
+    auto& frame = addFrame(form, {}, own.control("transformerDialog.frame"),
+                           QStringLiteral("变压器参数"), {10, 8, 280, 220});
     const Placement in{&frame, -1};
-    auto& series = addLabelledCombo(form, in, QStringLiteral("Combo1"),
+    auto& series = addLabelledCombo(form, in, own.control("transformerDialog.series"),
                                     QStringLiteral("变压器系列"), 12, 26, 100, 150);
-    auto& voltage = addLabelledCombo(form, in, QStringLiteral("Combo2"), QStringLiteral("电压 kV"),
-                                     12, 58, 100, 150);
-    auto& capacity = addLabelledCombo(form, in, QStringLiteral("Combo3"),
+    auto& voltage = addLabelledCombo(form, in, own.control("transformerDialog.voltageKV"),
+                                     QStringLiteral("电压 kV"), 12, 58, 100, 150);
+    auto& capacity = addLabelledCombo(form, in, own.control("transformerDialog.ratedKVA"),
                                       QStringLiteral("容量 kVA"), 12, 90, 100, 150);
     for (ComboBox* list : {&series, &voltage, &capacity})
         list->setEditable(true);
-    auto& uk = addLabelledText(form, in, QStringLiteral("Text1"), QStringLiteral("阻抗电压Ud%"), 12,
-                               122, 100, 150);
-    auto& loadLoss = addLabelledText(form, in, QStringLiteral("Text2"),
+    auto& uk = addLabelledText(form, in, own.control("transformerDialog.impedanceVoltagePercent"),
+                               QStringLiteral("阻抗电压Ud%"), 12, 122, 100, 150);
+    auto& loadLoss = addLabelledText(form, in, own.control("transformerDialog.loadLossKW"),
                                      QStringLiteral("负载损耗 kW"), 12, 154, 100, 150);
-    addLabel(form, in, QStringLiteral("Label6"), QStringLiteral("D yn11 连接"), {12, 190, 250, 20});
-    addButton(form, {}, QStringLiteral("Command1"), QStringLiteral("确 定"), {100, 238, 100, 30});
+    addLabel(form, in, own.control("transformerDialog.connection"), QStringLiteral("D yn11 连接"),
+             {12, 190, 250, 20});
+    addButton(form, {}, own.control("transformerDialog.confirm"), QStringLiteral("确 定"),
+              {100, 238, 100, 30});
 
     auto db = dialogDatabase(app);
-    auto main = [&app](const char* name) -> TextBox& {
-        return app.mainForm().text(QString::fromLatin1(name));
+    // What the dialog places on the short-circuit page of the main window.
+    auto main = [&app](std::string_view quantity, const QString& text) {
+        writeBoundText(app.mainForm(), shortCircuitFields(), quantity, text);
     };
 
     series.on(Event::Click, [db, &series, &voltage, main] {
         voltage.clear();
         fillList(voltage, db->query(kVoltagesSql, {series.text()}));
-        main("Text53").setText(series.text());
+        main("supply.transformer.series", series.text());
     });
     voltage.on(Event::Click, [db, &series, &voltage, &capacity] {
         capacity.clear();
@@ -99,10 +108,10 @@ void designTransformerDialog(PageServices& app, Form& form) {
             uk.setText(databaseNumberText(found.rows.front().value(0)));
             loadLoss.setText(databaseNumberText(found.rows.front().value(1)));
         }
-        main("Text55").setText(uk.text());
-        main("Text56").setText(loadLoss.text());
-        main("Text57").setText(regionalDecimalText(capacity.text()));
-        main(kTransformerVoltageField).setText(voltage.text());
+        main("supply.transformer.impedanceVoltagePercent", uk.text());
+        main("supply.transformer.loadLossKW", loadLoss.text());
+        main("supply.transformer.ratedKVA", regionalDecimalText(capacity.text()));
+        main("supply.transformer.voltageKV", voltage.text());
     });
 
     form.onLoad([&app, &form, db, &series, &voltage, &capacity, main] {
@@ -120,10 +129,12 @@ void designTransformerDialog(PageServices& app, Form& form) {
             voltage.setListIndex(0);
             capacity.setListIndex(0);
         }
-        main("Text57").setText(regionalDecimalText(capacity.text()));
+        main("supply.transformer.ratedKVA", regionalDecimalText(capacity.text()));
     });
     form.onUnload([db] { db->close(); });
-    form.button(QStringLiteral("Command1")).on(Event::Click, [&form] { form.unload(); });
+    form.button(own.control("transformerDialog.confirm")).on(Event::Click, [&form] {
+        form.unload();
+    });
 }
 
 } // namespace korvane
