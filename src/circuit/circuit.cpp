@@ -8,7 +8,7 @@ std::optional<double> CableIdentity::crossSectionMm2() const {
     return readPlainDecimal(crossSection);
 }
 
-ShortCircuitInput shortCircuitInput(const Supply& supply, const Line& line) {
+ShortCircuitInput shortCircuitInput(const Supply& supply, const CircuitLine& line) {
     ShortCircuitInput in;
     in.systemCapacityMva = supply.systemCapacityMva;
     in.transformerUkPercent = supply.transformer.ukPercent;
@@ -23,7 +23,7 @@ ShortCircuitInput shortCircuitInput(const Supply& supply, const Line& line) {
     return in;
 }
 
-VerificationInputs verificationInputs(const Supply& supply, const Line& line,
+VerificationInputs verificationInputs(const Supply& supply, const CircuitLine& line,
                                       const Protection& protection,
                                       const ShortCircuitResult& faults,
                                       std::optional<double> voltageLossPercent) {

@@ -48,7 +48,7 @@ struct CableIdentity {
 
 // The line: its cable with R and X per km for the voltage loss, the per-metre values of the
 // short-circuit loops (mΩ/m; numerically equal to Ω/km) and its length.
-struct Line {
+struct CircuitLine {
     CableIdentity cable;
     double resistanceOhmPerKm = 0.0;            // R at working temperature, voltage loss
     double reactanceOhmPerKm = 0.0;             // X
@@ -68,11 +68,11 @@ struct Protection {
 };
 
 // The short-circuit input of a line fed from a supply, over the line's own length.
-ShortCircuitInput shortCircuitInput(const Supply& supply, const Line& line);
+ShortCircuitInput shortCircuitInput(const Supply& supply, const CircuitLine& line);
 
 // The verification input of a protected line with the fault currents at its end and the
 // voltage loss of its loads (absent when the loss could not be computed).
-VerificationInputs verificationInputs(const Supply& supply, const Line& line,
+VerificationInputs verificationInputs(const Supply& supply, const CircuitLine& line,
                                       const Protection& protection,
                                       const ShortCircuitResult& faults,
                                       std::optional<double> voltageLossPercent);

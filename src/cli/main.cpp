@@ -1,10 +1,15 @@
 // korvane-cli: runs a script of user actions against the same forms the window shows.
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
+//   korvane-cli [--home DIR] --project FILE [--size] [--write FILE] [--results FILE]
 //   korvane-cli --help | --version
 
 #include "app/application.h"
 #include "app/program_home.h"
 #include "app/script_runner.h"
+#include "db/database.h"
+#include "form/atomic_file.h"
+#include "project/project_file.h"
+#include "project/project_run.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +17,56 @@
 #include <QTextStream>
 
 #include <cstdio>
+
+namespace {
+
+// Computes a project file (and sizes its circuits) and prints the results: 0 when it was
+// computed, 1 when a file could not be read or written.
+int runProjectFile(const QString& home, const QString& path, bool size, const QString& writePath,
+                   const QString& resultsPath, QTextStream& out, QTextStream& err) {
+    const korvane::ProjectReading reading = korvane::openProject(path);
+    if (!reading.error.isEmpty()) {
+        err << "error: " << path << ": " << reading.error << '\n';
+        return 1;
+    }
+    for (const QString& line : reading.unrestored)
+        err << "warning: " << line << '\n';
+
+    std::optional<korvane::CableCatalogue> catalogue;
+    if (size) {
+        korvane::Database db(QDir(home).filePath(QStringLiteral("Database/JhxlDlxlss.db")));
+        const QString why = db.open(QStringLiteral("AAA"));
+        const korvane::Computed<korvane::CableCatalogue> loaded =
+            why.isEmpty() ? korvane::loadCableCatalogue(db)
+                          : korvane::Computed<korvane::CableCatalogue>::failed(why);
+        if (!loaded) {
+            err << "error: cannot read the cable database: " << loaded.reason() << '\n';
+            return 1;
+        }
+        catalogue = *loaded;
+    }
+    const korvane::ProjectRun run =
+        korvane::runProject(reading.project, catalogue ? &*catalogue : nullptr);
+    const QString text = korvane::projectResultsText(run);
+    out << text;
+    if (!resultsPath.isEmpty()) {
+        const QString why = korvane::writeFileAtomically(resultsPath, text.toUtf8());
+        if (!why.isEmpty()) {
+            err << "error: cannot write " << resultsPath << ": " << why << '\n';
+            return 1;
+        }
+    }
+    if (!writePath.isEmpty()) {
+        const QString why = korvane::saveProject(run.project, writePath);
+        if (!why.isEmpty()) {
+            err << "error: cannot write " << writePath << ": " << why << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
@@ -21,19 +76,39 @@ int main(int argc, char** argv) {
     QString home = korvane::programHome(QCoreApplication::applicationDirPath());
     QString outDir = QDir::currentPath();
     QString scriptPath;
+    QString projectPath;
+    QString writePath;
+    QString resultsPath;
+    bool size = false;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         if ((arg == QLatin1String("--home") || arg == QLatin1String("--out")) &&
             i + 1 < args.size()) {
             (arg == QLatin1String("--home") ? home : outDir) = args.at(++i);
+        } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
+                    arg == QLatin1String("--results")) &&
+                   i + 1 < args.size()) {
+            (arg == QLatin1String("--project") ? projectPath
+             : arg == QLatin1String("--write") ? writePath
+                                               : resultsPath) = args.at(++i);
+        } else if (arg == QLatin1String("--size")) {
+            size = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             out << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n"
+                   "       korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
+                   "[--results FILE]\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
                    "  --home DIR   the program folder (Database/, A page/)\n"
                    "  --out DIR    where calculation books are written (default: the current "
                    "folder)\n"
+                   "  --project FILE  compute the project FILE (.kvp) instead of a script and\n"
+                   "               print its circuits' results\n"
+                   "  --size       with --project: choose the smallest cable section of each\n"
+                   "               circuit that passes every check\n"
+                   "  --write FILE with --project: save the project (with the chosen sections)\n"
+                   "  --results FILE  with --project: also write the printed results\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
             return 0;
@@ -46,6 +121,19 @@ int main(int argc, char** argv) {
         } else {
             scriptPath = arg;
         }
+    }
+
+    if (!projectPath.isEmpty()) {
+        if (!scriptPath.isEmpty()) {
+            err << "usage: korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
+                   "[--results FILE]\n";
+            return 2;
+        }
+        return runProjectFile(home, projectPath, size, writePath, resultsPath, out, err);
+    }
+    if (size || !writePath.isEmpty() || !resultsPath.isEmpty()) {
+        err << "usage: --size, --write and --results go with --project FILE\n";
+        return 2;
     }
 
     QFile scriptFile;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "circuit/circuit.h"
+#include "project/lamp_feeder.h"
+#include "voltage_loss/voltage_loss.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <variant>
+#include <vector>
+
+namespace korvane {
+
+// The load of a project circuit given as on the voltage-loss page: a line kind, a load case and
+// its values. The cable's R and X come from the circuit's line; the line length for the
+// short-circuit and protection checks is the distance of the farthest load that counts.
+struct LoadCaseLoad {
+    VoltageLossInput values; // R, X are taken from the circuit's line when it is computed
+};
+
+// What a circuit feeds: load cases of the voltage-loss page, or a feeder of lamp poles.
+using CircuitLoad = std::variant<LoadCaseLoad, LampFeeder>;
+
+// One outgoing circuit of the supply.
+struct ProjectCircuit {
+    QString id;          // WL1, WL2, …
+    QString description; // what it feeds
+    CircuitLine line;    // cable and per-metre values; its length is worked out from the load
+    Protection protection;
+    CircuitLoad load = LoadCaseLoad{};
+    // What could not be read for this circuit (a text where a number belongs, an unknown
+    // cable): a circuit with problems is not computed, and these are its reasons.
+    QStringList inputProblems;
+};
+
+inline constexpr double kDefaultVoltageLossLimitPercent = 5.0;
+
+// A supply with its ordered circuits.
+struct Project {
+    QString name;
+    QString engineer;
+    Supply supply;
+    double voltageLossLimitPercent = kDefaultVoltageLossLimitPercent;
+    std::vector<ProjectCircuit> circuits;
+};
+
+} // namespace korvane

@@ -1,0 +1,352 @@
+#include "project/project_compute.h"
+
+#include "form/number_format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+QString number(double value, int decimals) {
+    return formatFixed(value, decimals, RegionalFormat{});
+}
+
+// The distance of the farthest load that the formula of the case counted, km.
+double farthestLoadKm(const VoltageLossInput& in, LossFormula formula) {
+    auto farthest = [](const std::array<LoadAtDistance, 4>& loads) {
+        double km = 0.0;
+        for (const LoadAtDistance& load : loads)
+            if (load.load != 0.0)
+                km = std::max(km, load.lengthKm);
+        return km;
+    };
+    switch (formula) {
+    case LossFormula::CurrentMomentEnd:
+    case LossFormula::CurrentMomentUniform:
+        return in.endLengthKm;
+    case LossFormula::CurrentMomentSeveral:
+        return farthest(in.currentLoads);
+    case LossFormula::LoadMomentEnd:
+    case LossFormula::UnityPowerEnd:
+        return in.endPowerLengthKm;
+    case LossFormula::LoadMomentSeveral:
+        return farthest(in.powerLoads);
+    case LossFormula::UnityPowerSeveral:
+        return farthest(in.unityPowerLoads);
+    case LossFormula::None:
+        break;
+    }
+    return 0.0;
+}
+
+bool finite(double v) {
+    return std::isfinite(v);
+}
+
+// What a supply and a line must have to be real: reasons, empty when nothing is wrong.
+QStringList supplyProblems(const Supply& s) {
+    QStringList problems;
+    if (!(finite(s.systemCapacityMva) && s.systemCapacityMva > 0.0))
+        problems << QStringLiteral("系统短路容量应大于0");
+    const Transformer& t = s.transformer;
+    if (!(finite(t.ratedKva) && t.ratedKva > 0.0))
+        problems << QStringLiteral("变压器容量应大于0");
+    if (!(finite(t.ukPercent) && t.ukPercent > 0.0))
+        problems << QStringLiteral("变压器阻抗电压应大于0");
+    if (!(finite(t.loadLossKw) && t.loadLossKw >= 0.0))
+        problems << QStringLiteral("变压器负载损耗不能为负数");
+    const Busbar& b = s.busbar;
+    const PhaseAndLoop& m = b.perMetreMilliOhm;
+    if (!(finite(b.lengthM) && b.lengthM >= 0.0))
+        problems << QStringLiteral("母线长度不能为负数");
+    for (double v : {m.resistance, m.reactance, m.loopResistance, m.loopReactance})
+        if (!(finite(v) && v >= 0.0)) {
+            problems << QStringLiteral("母线单位长度阻抗不能为负数");
+            break;
+        }
+    return problems;
+}
+
+QStringList lineProblems(const CircuitLine& line) {
+    QStringList problems;
+    const PhaseAndLoop& m = line.perMetreMilliOhm;
+    if (!(finite(m.resistance) && m.resistance > 0.0))
+        problems << QStringLiteral("线路单位长度电阻 R0 应大于0");
+    if (!(finite(m.loopResistance) && m.loopResistance > 0.0))
+        problems << QStringLiteral("线路单位长度相保电阻 Rphp 应大于0");
+    if (!(finite(line.neutralResistanceMilliOhmPerM) && line.neutralResistanceMilliOhmPerM > 0.0))
+        problems << QStringLiteral("线路单位长度相中电阻 R′ 应大于0");
+    for (double v : {m.reactance, m.loopReactance, line.neutralReactanceMilliOhmPerM})
+        if (!(finite(v) && v >= 0.0)) {
+            problems << QStringLiteral("线路单位长度电抗不能为负数");
+            break;
+        }
+    return problems;
+}
+
+QStringList protectionProblems(const Protection& p, bool feeder) {
+    QStringList problems;
+    if (!(finite(p.coefficientK) && p.coefficientK > 0.0))
+        problems << QStringLiteral("热稳定系数 K 应大于0");
+    if (!(finite(p.durationS) && p.durationS > 0.0))
+        problems << QStringLiteral("短路持续时间 t 应大于0");
+    if (!(finite(p.leakagePerKmMa) && p.leakagePerKmMa >= 0.0))
+        problems << QStringLiteral("线路泄漏电流不能为负数");
+    if (!feeder && !(finite(p.loadCurrentA) && p.loadCurrentA > 0.0))
+        problems << QStringLiteral("计算电流 Ib 应大于0");
+    return problems;
+}
+
+CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
+    if (!loss)
+        return CheckOutcome::notComputed(loss.reason());
+    const QString figures = QStringLiteral("Δu = %1% %2 %3%")
+                                .arg(number(*loss, 4), *loss <= limit ? u"≤"_qs : u">"_qs,
+                                     formatGeneral(limit, RegionalFormat{}));
+    return *loss <= limit ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
+}
+
+} // namespace
+
+QString checkName(CircuitCheck check) {
+    switch (check) {
+    case CircuitCheck::VoltageLoss:
+        return QStringLiteral("电压损失");
+    case CircuitCheck::BreakerSelection:
+        return QStringLiteral("断路器选择");
+    case CircuitCheck::ResidualSetting:
+        return QStringLiteral("剩余电流整定");
+    case CircuitCheck::LoopResistance:
+        return QStringLiteral("相保电阻");
+    case CircuitCheck::Sensitivity:
+        return QStringLiteral("保护灵敏度");
+    case CircuitCheck::ThermalStability:
+        return QStringLiteral("热稳定");
+    }
+    return {};
+}
+
+const CheckOutcome& CircuitResult::check(CircuitCheck which) const {
+    for (const auto& [name, outcome] : checks)
+        if (name == which)
+            return outcome;
+    static const CheckOutcome kMissing = CheckOutcome::notComputed(QStringLiteral("未计算"));
+    return kMissing;
+}
+
+bool CircuitResult::passed() const {
+    return !checks.empty() && !firstFailure().has_value();
+}
+
+std::optional<CircuitCheck> CircuitResult::firstFailure() const {
+    for (const auto& [name, outcome] : checks)
+        if (!outcome.passed())
+            return name;
+    return std::nullopt;
+}
+
+CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit) {
+    CircuitResult r;
+    const bool isFeeder = std::holds_alternative<LampFeeder>(circuit.load);
+    r.inputProblems = circuit.inputProblems;
+    r.inputProblems << supplyProblems(project.supply) << lineProblems(circuit.line)
+                    << protectionProblems(circuit.protection, isFeeder);
+    const double limit = project.voltageLossLimitPercent;
+    if (!(finite(limit) && limit > 0.0 && limit < 100.0))
+        r.inputProblems << QStringLiteral("电压损失允许值应大于0且小于100%");
+    if (!r.inputProblems.isEmpty()) {
+        const QString reason = r.inputProblems.join(QStringLiteral("；"));
+        for (CircuitCheck check : kCircuitChecks)
+            r.checks.emplace_back(check, CheckOutcome::notComputed(reason));
+        return r;
+    }
+
+    CircuitLine line = circuit.line;
+    Protection protection = circuit.protection;
+
+    // Voltage loss of the load, the line's length and the load current.
+    if (const auto* feeder = std::get_if<LampFeeder>(&circuit.load)) {
+        FeederConductors conductors;
+        conductors.resistanceOhmPerKm = line.resistanceOhmPerKm;
+        conductors.reactanceOhmPerKm = line.reactanceOhmPerKm;
+        // A four-core cable of one cross-section: the neutral is a core like the phases.
+        conductors.neutralResistanceOhmPerKm = line.resistanceOhmPerKm;
+        conductors.neutralReactanceOhmPerKm = line.reactanceOhmPerKm;
+        const Computed<LampFeederResult> computed = computeLampFeeder(*feeder, conductors);
+        if (computed) {
+            r.feeder = *computed;
+            r.lineLengthKm = computed->totalLengthM / 1000.0;
+            r.lossPercent = roundHalfAwayFromZero(computed->worstLossPercent, 4);
+            r.loadCurrentA = computed->largestPhaseCurrentA;
+            // Every drop is proportional to the lengths of the segments: stretching the feeder
+            // (first pole and spacing alike) by limit / Δu brings its worst pole to the limit.
+            if (computed->worstLossPercent > 0.0)
+                r.maxLengthM = computed->totalLengthM * limit / computed->worstLossPercent;
+            else
+                r.maxLengthM = Computed<double>::failed(QStringLiteral("电压损失为0，长度不受限"));
+        } else {
+            r.feederFailure = computed.reason();
+            r.lineLengthKm = Computed<double>::failed(computed.reason());
+            r.lossPercent = Computed<double>::failed(computed.reason());
+            r.loadCurrentA = Computed<double>::failed(computed.reason());
+            r.maxLengthM = Computed<double>::failed(computed.reason());
+        }
+    } else {
+        VoltageLossInput in = std::get<LoadCaseLoad>(circuit.load).values;
+        in.resistanceOhmPerKm = {line.resistanceOhmPerKm, line.resistanceOhmPerKm};
+        in.reactanceOhmPerKm = {line.reactanceOhmPerKm, line.reactanceOhmPerKm};
+        const VoltageLossResult loss = computeVoltageLoss(in);
+        r.loadCase = loss;
+        r.loadCurrentA = protection.loadCurrentA;
+        if (loss.problem == LossProblem::None) {
+            const double km = farthestLoadKm(in, loss.formula);
+            r.lineLengthKm = km;
+            r.lossPercent = loss.shownLossPercent;
+            // Δu is proportional to the load moment: with the loads kept and every distance
+            // stretched by limit / Δu the loss reaches the limit.
+            if (loss.lossPercent > 0.0)
+                r.maxLengthM = km * 1000.0 * limit / loss.lossPercent;
+        } else {
+            const QString reason = QStringLiteral("电压损失未计算：负荷数据不完整或无效");
+            r.lineLengthKm = Computed<double>::failed(reason);
+            r.lossPercent = Computed<double>::failed(reason);
+            r.maxLengthM = Computed<double>::failed(reason);
+        }
+    }
+    r.checks.emplace_back(CircuitCheck::VoltageLoss, voltageLossOutcome(r.lossPercent, limit));
+
+    auto fail = [&r](const QString& reason) {
+        for (CircuitCheck check : kCircuitChecks)
+            if (check != CircuitCheck::VoltageLoss)
+                r.checks.emplace_back(check, CheckOutcome::notComputed(reason));
+        return r;
+    };
+    if (!r.lineLengthKm)
+        return fail(r.lineLengthKm.reason());
+    if (!(*r.lineLengthKm > 0.0))
+        return fail(QStringLiteral("线路长度应大于0"));
+    line.lengthKm = *r.lineLengthKm;
+    protection.loadCurrentA = *r.loadCurrentA;
+
+    // Short circuit at the line end, from the project's supply.
+    r.shortCircuit = computeShortCircuit(shortCircuitInput(project.supply, line));
+    if (!r.shortCircuit)
+        return fail(QStringLiteral("短路电流无法计算：") + r.shortCircuit.reason());
+    const ShortCircuitResult& sc = *r.shortCircuit;
+
+    // Switchgear of the line and its checks, by the verification page's own functions.
+    const LineSwitchgear switchgear = selectLineSwitchgear(protection.loadCurrentA);
+    CheckOutcome breaker;
+    std::optional<double> inA;
+    if (!switchgear.computed) {
+        r.switchgear = Computed<LineSwitchgear>::failed(QStringLiteral("选择电流 1.5Ib 无法计算"));
+        breaker = CheckOutcome::notComputed(r.switchgear.reason());
+    } else if (!switchgear.breakerRatedA || !switchgear.contactorRatedA) {
+        r.switchgear = switchgear;
+        breaker = CheckOutcome::fail(QStringLiteral("1.5Ib = %1 A 超出选择表范围 (≤160 A)")
+                                         .arg(number(switchgear.selectionCurrentA, 2)));
+    } else {
+        r.switchgear = switchgear;
+        inA = *switchgear.breakerRatedA;
+        breaker = CheckOutcome::pass(QStringLiteral("QR In = %1 A，QC Ie = %2 A")
+                                         .arg(*switchgear.breakerRatedA)
+                                         .arg(*switchgear.contactorRatedA));
+    }
+    r.checks.emplace_back(CircuitCheck::BreakerSelection, breaker);
+
+    const ResidualCurrentSetting residual =
+        selectResidualCurrentSetting(protection.leakagePerKmMa, line.lengthKm);
+    CheckOutcome residualOutcome;
+    if (!residual.computed) {
+        r.residual = Computed<ResidualCurrentSetting>::failed(QStringLiteral("泄漏电流无法计算"));
+        residualOutcome = CheckOutcome::notComputed(r.residual.reason());
+    } else {
+        r.residual = residual;
+        residualOutcome = residual.ratedResidualMa
+                              ? CheckOutcome::pass(QStringLiteral("Ivn = %1 mA ≥ 4Ixn = %2 mA")
+                                                       .arg(*residual.ratedResidualMa)
+                                                       .arg(number(residual.settingFloorMa, 2)))
+                              : CheckOutcome::fail(QStringLiteral("4Ixn = %1 mA 超过 500 mA")
+                                                       .arg(number(residual.settingFloorMa, 2)));
+    }
+    r.checks.emplace_back(CircuitCheck::ResidualSetting, residualOutcome);
+
+    const QString noBreaker = QStringLiteral("未选出断路器 QR，无法校验");
+    const double rphp = line.perMetreMilliOhm.loopResistance; // Ω/km
+    if (inA) {
+        const LoopResistanceCheck loop = checkLoopResistance(line.lengthKm, *inA, rphp);
+        if (!loop.computed) {
+            r.loopResistance =
+                Computed<LoopResistanceCheck>::failed(QStringLiteral("允许相保电阻 Rlim 无法计算"));
+            r.checks.emplace_back(CircuitCheck::LoopResistance,
+                                  CheckOutcome::notComputed(r.loopResistance.reason()));
+        } else {
+            r.loopResistance = loop;
+            const QString figures =
+                QStringLiteral("Rphp = %1 Ω/km %2 Rlim = %3 Ω/km")
+                    .arg(formatGeneral(rphp, RegionalFormat{}), loop.passed ? u"≤"_qs : u">"_qs,
+                         number(loop.limitOhmPerKm, 4));
+            r.checks.emplace_back(CircuitCheck::LoopResistance, loop.passed
+                                                                    ? CheckOutcome::pass(figures)
+                                                                    : CheckOutcome::fail(figures));
+        }
+        const bool earthFault = protection.mode == ProtectionMode::EarthFault;
+        const double faultKa = earthFault ? sc.id : sc.ik1;
+        const SensitivityCheck sensitivity = checkSensitivity(faultKa, *inA);
+        if (!sensitivity.computed) {
+            r.sensitivity =
+                Computed<SensitivityCheck>::failed(QStringLiteral("保护灵敏度无法计算"));
+            r.checks.emplace_back(CircuitCheck::Sensitivity,
+                                  CheckOutcome::notComputed(r.sensitivity.reason()));
+        } else {
+            r.sensitivity = sensitivity;
+            const QString figures = QStringLiteral("%1 / Ir2 = %2 %3 1.3")
+                                        .arg(earthFault ? u"Id"_qs : u"I″k1"_qs, sensitivity.text,
+                                             sensitivity.belowMinimum ? u"<"_qs : u"≥"_qs);
+            r.checks.emplace_back(CircuitCheck::Sensitivity, sensitivity.belowMinimum
+                                                                 ? CheckOutcome::fail(figures)
+                                                                 : CheckOutcome::pass(figures));
+        }
+    } else {
+        r.loopResistance = Computed<LoopResistanceCheck>::failed(noBreaker);
+        r.sensitivity = Computed<SensitivityCheck>::failed(noBreaker);
+        r.checks.emplace_back(CircuitCheck::LoopResistance, CheckOutcome::notComputed(noBreaker));
+        r.checks.emplace_back(CircuitCheck::Sensitivity, CheckOutcome::notComputed(noBreaker));
+    }
+
+    const ThermalStability thermal =
+        thermalMinimumCrossSection(protection.durationS, sc.ik3, protection.coefficientK);
+    const auto s = line.cable.crossSectionMm2();
+    if (!thermal.computed) {
+        r.thermal = Computed<ThermalStability>::failed(QStringLiteral("热稳定最小截面无法计算"));
+        r.checks.emplace_back(CircuitCheck::ThermalStability,
+                              CheckOutcome::notComputed(r.thermal.reason()));
+    } else if (!s || *s <= 0.0) {
+        r.thermal = thermal;
+        r.checks.emplace_back(CircuitCheck::ThermalStability,
+                              CheckOutcome::notComputed(QStringLiteral("电缆截面不是数值")));
+    } else {
+        r.thermal = thermal;
+        // The thermal check passes only with Smin strictly below S, as the verification report
+        // judges it.
+        const bool ok = thermal.minimumCrossSectionMm2 < *s;
+        const QString figures =
+            QStringLiteral("Smin = %1 mm² %2 S = %3 mm²")
+                .arg(thermal.text, ok ? u"<"_qs : u"≥"_qs, line.cable.crossSection);
+        r.checks.emplace_back(CircuitCheck::ThermalStability,
+                              ok ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures));
+    }
+    return r;
+}
+
+std::vector<CircuitResult> computeProject(const Project& project) {
+    std::vector<CircuitResult> results;
+    results.reserve(project.circuits.size());
+    for (const ProjectCircuit& circuit : project.circuits)
+        results.push_back(computeCircuit(project, circuit));
+    return results;
+}
+
+} // namespace korvane

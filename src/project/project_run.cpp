@@ -1,0 +1,120 @@
+#include "project/project_run.h"
+
+#include "form/number_format.h"
+
+namespace korvane {
+
+namespace {
+
+// Results are written for reading back by programs too: '.' and no digit grouping.
+RegionalFormat plainFormat() {
+    RegionalFormat format;
+    format.groupSign = QChar();
+    format.groupSize = 0;
+    return format;
+}
+
+QString fixed(const Computed<double>& value, int decimals) {
+    return value ? formatFixed(*value, decimals, plainFormat()) : QStringLiteral("-");
+}
+
+QString stateText(const CheckOutcome& outcome) {
+    switch (outcome.state) {
+    case CheckOutcome::State::Passed:
+        return QStringLiteral("通过");
+    case CheckOutcome::State::Failed:
+        return QStringLiteral("不通过");
+    case CheckOutcome::State::NotComputed:
+        break;
+    }
+    return QStringLiteral("未计算");
+}
+
+QString optionalInt(const std::optional<int>& value) {
+    return value ? QString::number(*value) : QStringLiteral("-");
+}
+
+} // namespace
+
+ProjectRun runProject(const Project& project, const CableCatalogue* sizeWith) {
+    ProjectRun run;
+    run.project = project;
+    if (sizeWith) {
+        run.sizing.reserve(project.circuits.size());
+        for (ProjectCircuit& circuit : run.project.circuits) {
+            SizingResult sized = sizeCircuit(project, circuit, *sizeWith);
+            if (sized.chosen)
+                circuit = sized.sizedCircuit;
+            run.results.push_back(sized.sizedResult);
+            run.sizing.push_back(std::move(sized));
+        }
+    } else {
+        run.results = computeProject(project);
+    }
+    return run;
+}
+
+QString projectResultsText(const ProjectRun& run) {
+    QStringList lines;
+    lines << QStringLiteral(
+        "回路\t截面(mm²)\t长度(m)\tΔu(%)\t电压损失\t最大长度(m)\tIb(A)\tI″k3(kA)\tI″k2(kA)\t"
+        "Id(kA)\tI″k1(kA)\tQR In(A)\tQC Ie(A)\tIvn(mA)\t灵敏度\tSmin(mm²)\t结论");
+    QStringList notes;
+    for (size_t i = 0; i < run.results.size(); ++i) {
+        const ProjectCircuit& c = run.project.circuits[i];
+        const CircuitResult& r = run.results[i];
+        const bool sc = r.shortCircuit.ok();
+        auto current = [&](double ShortCircuitResult::*member) {
+            return sc ? formatFixed((*r.shortCircuit).*member, 4, plainFormat())
+                      : QStringLiteral("-");
+        };
+        const Computed<double> lengthM =
+            r.lineLengthKm ? Computed<double>(*r.lineLengthKm * 1000.0) : r.lineLengthKm;
+        const QString verdict = r.passed()                  ? QStringLiteral("合格")
+                                : r.inputProblems.isEmpty() ? QStringLiteral("不合格")
+                                                            : QStringLiteral("未计算");
+        lines << QStringList{c.id,
+                             c.line.cable.crossSection,
+                             fixed(lengthM, 1),
+                             fixed(r.lossPercent, 4),
+                             stateText(r.check(CircuitCheck::VoltageLoss)),
+                             fixed(r.maxLengthM, 1),
+                             fixed(r.loadCurrentA, 3),
+                             current(&ShortCircuitResult::ik3),
+                             current(&ShortCircuitResult::ik2),
+                             current(&ShortCircuitResult::id),
+                             current(&ShortCircuitResult::ik1),
+                             r.switchgear ? optionalInt(r.switchgear->breakerRatedA)
+                                          : QStringLiteral("-"),
+                             r.switchgear ? optionalInt(r.switchgear->contactorRatedA)
+                                          : QStringLiteral("-"),
+                             r.residual ? optionalInt(r.residual->ratedResidualMa)
+                                        : QStringLiteral("-"),
+                             r.sensitivity ? r.sensitivity->text : QStringLiteral("-"),
+                             r.thermal ? r.thermal->text : QStringLiteral("-"),
+                             verdict}
+                     .join(u'\t');
+        if (!r.inputProblems.isEmpty()) {
+            notes << QStringLiteral("%1 未计算：%2").arg(c.id, r.inputProblems.join(u'；'));
+        } else {
+            for (const auto& [check, outcome] : r.checks)
+                if (!outcome.passed())
+                    notes << QStringLiteral("%1 %2%3：%4")
+                                 .arg(c.id, checkName(check), stateText(outcome), outcome.text);
+        }
+        if (i < run.sizing.size()) {
+            const SizingResult& s = run.sizing[i];
+            if (s.chosen)
+                notes << QStringLiteral("%1 选择截面 %2 mm²（%3）")
+                             .arg(c.id, s.candidates[*s.chosen].crossSection, s.governingText);
+            else
+                notes << QStringLiteral("%1 无法选择截面：%2").arg(c.id, s.notSized);
+        }
+    }
+    QString text = lines.join(u'\n') + u'\n';
+    if (!notes.isEmpty())
+        text += u'\n' + notes.join(u'\n') + u'\n';
+    return text;
+}
+
+} // namespace korvane

@@ -1,0 +1,91 @@
+// korvane-cli computing and sizing a project file: the results printed and written, the sized
+// project saved, and a file that cannot be read reported with status 1.
+
+#include "project/project_file.h"
+#include "support/cli_run.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace korvane::testing {
+namespace {
+
+QString example() {
+    return QDir(QStringLiteral(KORVANE_SOURCE_DIR))
+        .filePath(QStringLiteral("docs/examples/street_lighting.kvp"));
+}
+
+QStringList lines(const std::string& text) {
+    return QString::fromStdString(text).split(u'\n');
+}
+
+TEST(ProjectCli, ComputesAndSizesTheExampleProject) {
+    QTemporaryDir dir;
+    const QString sized = dir.filePath(QStringLiteral("sized.kvp"));
+    const QString results = dir.filePath(QStringLiteral("results.txt"));
+    const CliRun run =
+        runCliProgram({QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+                       QStringLiteral("--project"), example(), QStringLiteral("--size"),
+                       QStringLiteral("--write"), sized, QStringLiteral("--results"), results});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const QStringList out = lines(run.out);
+    ASSERT_GE(out.size(), 5);
+    EXPECT_TRUE(out[0].startsWith(QStringLiteral("回路\t截面(mm²)\t长度(m)\tΔu(%)")));
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(out[i].startsWith(QStringLiteral("WL%1\t").arg(i))) << out[i].toStdString();
+    // Every circuit gets a sizing decision, and the sized circuits pass.
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(out.filter(QStringLiteral("WL%1 选择截面").arg(i)).size() == 1 ||
+                    out.filter(QStringLiteral("WL%1 无法选择截面").arg(i)).size() == 1)
+            << i;
+    EXPECT_EQ(out.filter(QStringLiteral("\t合格")).size() +
+                  out.filter(QStringLiteral("\t不合格")).size(),
+              4);
+
+    QFile written(results);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(), run.out);
+    const ProjectReading back = openProject(sized);
+    ASSERT_EQ(back.error, QString());
+    EXPECT_EQ(back.project.circuits.size(), 4u);
+
+    // Computing the sized project again without sizing gives the same table.
+    const CliRun again = runCliProgram({QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+                                        QStringLiteral("--project"), sized});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(lines(again.out).mid(0, 5), out.mid(0, 5));
+}
+
+TEST(ProjectCli, ReportsFilesItCannotReadAndKeepsTheScriptContract) {
+    QTemporaryDir dir;
+    const QString broken = dir.filePath(QStringLiteral("broken.kvp"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"format\": \"korvane-project\", ");
+    file.close();
+    const CliRun damaged = runCliProgram({QStringLiteral("--project"), broken});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_NE(damaged.err.find("文件不是有效的工程文件"), std::string::npos) << damaged.err;
+    EXPECT_EQ(damaged.out, "");
+
+    const CliRun missing =
+        runCliProgram({QStringLiteral("--project"), dir.filePath(QStringLiteral("none.kvp"))});
+    EXPECT_EQ(missing.status, 1);
+
+    // The project options go with --project only; a script run is unchanged.
+    EXPECT_EQ(runCliProgram({QStringLiteral("--size")}).status, 2);
+    EXPECT_EQ(
+        runCliProgram({QStringLiteral("--project"), example(), QStringLiteral("x.kvs")}).status, 2);
+    const CliRun help = runCliProgram({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--project FILE"), std::string::npos);
+}
+
+} // namespace
+} // namespace korvane::testing

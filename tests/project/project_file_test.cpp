@@ -1,0 +1,165 @@
+// The project file: a project of several circuits round-trips with the same results; a damaged,
+// foreign or newer file says what could not be restored, and a bad value stops only its circuit.
+
+#include "project/project_compute.h"
+#include "project/project_file.h"
+#include "project_fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace korvane::testing {
+namespace {
+
+Project severalCircuits() {
+    ProjectCircuit feeder = endLoadCircuit(0.0, 0.0);
+    feeder.id = QStringLiteral("WL2");
+    feeder.description = QStringLiteral("主干道东侧路灯");
+    LampFeeder lamps;
+    lamps.poles = 30;
+    lamps.lampsPerPole = 2;
+    lamps.lampPowerW = 150.0;
+    lamps.lampPowerFactor = 0.9;
+    lamps.ballastFactor = 1.0;
+    lamps.spacingM = 35.0;
+    lamps.firstPoleM = 20.0;
+    lamps.connection = FeederConnection::PhasesInTurn;
+    lamps.startPhase = Phase::L2;
+    feeder.load = lamps;
+    ProjectCircuit several = endLoadCircuit(0.0, 0.0);
+    several.id = QStringLiteral("WL3");
+    several.protection.loadCurrentA = 40.0;
+    several.protection.mode = ProtectionMode::ShortCircuit;
+    VoltageLossInput& v = std::get<LoadCaseLoad>(several.load).values;
+    v.loadCase = load_case::kSeveralCurrent;
+    v.currentLoads = {{{20.0, 0.05}, {10.0, 0.12}, {10.0, 0.2}, {0.0, 0.0}}};
+    v.conductorTempC = 70.0;
+    v.ambientTempC = 30.0;
+    Project project = projectOf({endLoadCircuit(60.0, 0.1), feeder, several});
+    project.engineer = QStringLiteral("张工");
+    project.voltageLossLimitPercent = 4.0;
+    return project;
+}
+
+TEST(ProjectFile, SeveralCircuitsRoundTripWithTheSameResults) {
+    const Project project = severalCircuits();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("道路照明.kvp"));
+    ASSERT_EQ(saveProject(project, path), QString());
+
+    const ProjectReading reading = openProject(path);
+    ASSERT_EQ(reading.error, QString());
+    EXPECT_TRUE(reading.unrestored.isEmpty()) << reading.unrestored.join(u'\n').toStdString();
+    const Project& back = reading.project;
+    EXPECT_EQ(back.name, project.name);
+    EXPECT_EQ(back.engineer, project.engineer);
+    EXPECT_EQ(back.voltageLossLimitPercent, 4.0);
+    ASSERT_EQ(back.circuits.size(), 3u);
+    EXPECT_EQ(back.circuits[1].description, QStringLiteral("主干道东侧路灯"));
+    const auto& lamps = std::get<LampFeeder>(back.circuits[1].load);
+    EXPECT_EQ(lamps.connection, FeederConnection::PhasesInTurn);
+    EXPECT_EQ(lamps.startPhase, Phase::L2);
+    EXPECT_EQ(lamps.lampsPerPole, 2);
+    EXPECT_EQ(back.circuits[2].protection.mode, ProtectionMode::ShortCircuit);
+
+    // Saved again, the file is byte for byte the same; computed, every figure is the same.
+    EXPECT_EQ(projectToJson(back), projectToJson(project));
+    const auto before = computeProject(project);
+    const auto after = computeProject(back);
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(before[i].lossPercent.valueOr(-1), after[i].lossPercent.valueOr(-1)) << i;
+        EXPECT_EQ(before[i].shortCircuit.ok(), after[i].shortCircuit.ok()) << i;
+        if (before[i].shortCircuit.ok()) {
+            EXPECT_EQ(before[i].shortCircuit->ik1, after[i].shortCircuit->ik1) << i;
+        }
+        ASSERT_EQ(before[i].checks.size(), after[i].checks.size());
+        for (size_t k = 0; k < before[i].checks.size(); ++k)
+            EXPECT_EQ(before[i].checks[k].second.text, after[i].checks[k].second.text) << i;
+    }
+}
+
+TEST(ProjectFile, DamagedForeignAndNewerFilesSayWhatCouldNotBeRestored) {
+    EXPECT_FALSE(
+        projectFromJson("{\"format\": \"korvane-project\", \"version\": 1,").error.isEmpty());
+    EXPECT_EQ(projectFromJson("{\"format\": \"korvane-calculation\", \"version\": 3}").error,
+              QStringLiteral("文件不是 Korvane 工程文件"));
+    EXPECT_FALSE(
+        projectFromJson("{\"format\": \"korvane-project\", \"version\": \"x\"}").error.isEmpty());
+    EXPECT_FALSE(openProject(QStringLiteral("no such folder/none.kvp")).error.isEmpty());
+
+    QJsonObject root = QJsonDocument::fromJson(projectToJson(severalCircuits())).object();
+    root.insert(QStringLiteral("version"), 7);
+    root.insert(QStringLiteral("lightingClass"), QStringLiteral("M3"));
+    const ProjectReading newer = projectFromJson(QJsonDocument(root).toJson());
+    ASSERT_EQ(newer.error, QString());
+    ASSERT_GE(newer.unrestored.size(), 2);
+    EXPECT_TRUE(newer.unrestored.front().contains(u"格式版本 7"));
+    EXPECT_TRUE(newer.unrestored.contains(QStringLiteral("lightingClass：未恢复")));
+    EXPECT_EQ(newer.project.circuits.size(), 3u);
+}
+
+TEST(ProjectFile, AnyTextInAFieldStopsOnlyItsCircuit) {
+    QJsonObject root = QJsonDocument::fromJson(projectToJson(severalCircuits())).object();
+    QJsonArray circuits = root.value(QStringLiteral("circuits")).toArray();
+    QJsonObject second = circuits.at(1).toObject();
+    QJsonObject load = second.value(QStringLiteral("load")).toObject();
+    load.insert(QStringLiteral("poles"), QStringLiteral("三十"));
+    load.insert(QStringLiteral("connection"), 42);
+    second.insert(QStringLiteral("load"), load);
+    circuits.replace(1, second);
+    circuits.append(QStringLiteral("not a circuit"));
+    QJsonObject third = circuits.at(2).toObject();
+    QJsonObject protection = third.value(QStringLiteral("protection")).toObject();
+    protection.insert(QStringLiteral("kFactor"), QStringLiteral("115")); // a number as text reads
+    third.insert(QStringLiteral("protection"), protection);
+    circuits.replace(2, third);
+    root.insert(QStringLiteral("circuits"), circuits);
+
+    const ProjectReading reading = projectFromJson(QJsonDocument(root).toJson());
+    ASSERT_EQ(reading.error, QString());
+    ASSERT_EQ(reading.project.circuits.size(), 4u);
+    EXPECT_TRUE(
+        reading.unrestored.contains(QStringLiteral("circuits[2].load.poles：不是数值：“三十”")))
+        << reading.unrestored.join(u'\n').toStdString();
+    EXPECT_TRUE(
+        reading.unrestored.contains(QStringLiteral("circuits[2].load.connection：无法识别：42")));
+    EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("circuits[4]：不是对象")));
+
+    const auto results = computeProject(reading.project);
+    EXPECT_TRUE(results[0].passed());
+    EXPECT_FALSE(results[1].inputProblems.isEmpty());
+    EXPECT_TRUE(results[2].inputProblems.isEmpty());
+    EXPECT_EQ(reading.project.circuits[2].protection.coefficientK, 115.0);
+    EXPECT_FALSE(results[3].inputProblems.isEmpty());
+    EXPECT_EQ(reading.project.circuits[3].id, QStringLiteral("WL4"));
+}
+
+TEST(ProjectFile, AFailedSaveLeavesTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.kvp"));
+    ASSERT_EQ(saveProject(severalCircuits(), path), QString());
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    before.close();
+    // The folder made read-only: the temporary file cannot be created beside the target.
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool writable = QFileInfo(dir.path()).isWritable(); // root ignores permissions
+    const QString why = saveProject(projectOf({}), path);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (writable)
+        GTEST_SKIP() << "permissions are not enforced for this user";
+    EXPECT_FALSE(why.isEmpty());
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+}
+
+} // namespace
+} // namespace korvane::testing

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "project/cable_catalogue.h"
+#include "project/project.h"
+
+namespace korvane::testing {
+
+// The handbook's worked network: 100 MVA system, 400 kVA transformer (uk 4 %, ΔP 4.3 kW), copper
+// busbar 4(100X10) of 5 m.
+inline Supply workedSupply() {
+    Supply s;
+    s.systemCapacityMva = 100.0;
+    s.transformer = {QStringLiteral("S11-M"), 400.0, 4.0, 4.3, QStringLiteral("10")};
+    s.busbar = {
+        QStringLiteral("铜母线TMY"), QStringLiteral("4(100X10)"), {0.025, 0.15, 0.05, 0.3}, 5.0};
+    return s;
+}
+
+inline CableIdentity vvCopper(const char* section) {
+    return {QStringLiteral("聚氯乙烯绝缘电力电缆(0.6/1kV)"), QStringLiteral("VV 四芯 铜芯"),
+            QString::fromLatin1(section)};
+}
+
+// The VV four-core copper rows of the shipped cable database (R at 20 °C, X), Ω/km.
+inline CableCatalogue vvCatalogue() {
+    const std::pair<const char*, std::pair<double, double>> rows[] = {
+        {"2.5", {7.41, 0.10}},   {"4", {4.61, 0.10}},    {"6", {3.08, 0.10}},
+        {"10", {1.83, 0.09}},    {"16", {1.15, 0.09}},   {"25", {0.727, 0.09}},
+        {"35", {0.524, 0.08}},   {"50", {0.387, 0.08}},  {"70", {0.268, 0.08}},
+        {"95", {0.193, 0.08}},   {"120", {0.153, 0.08}}, {"150", {0.124, 0.08}},
+        {"185", {0.0991, 0.07}}, {"240", {0.0754, 0.07}}};
+    CableCatalogue catalogue;
+    // Stored out of order, as a table may hold them: sizing orders by the number.
+    for (auto it = std::rbegin(rows); it != std::rend(rows); ++it)
+        catalogue.rows.push_back({vvCopper(it->first), it->second.first, it->second.second});
+    return catalogue;
+}
+
+// A three-phase circuit with one load of `currentA` at its end, `lengthKm` away, cos φ 0.9, on
+// 50 mm² VV copper with the worked example's per-metre loop values.
+inline ProjectCircuit endLoadCircuit(double currentA, double lengthKm) {
+    ProjectCircuit c;
+    c.id = QStringLiteral("WL1");
+    c.line.cable = vvCopper("50");
+    c.line.resistanceOhmPerKm = 0.387;
+    c.line.reactanceOhmPerKm = 0.08;
+    c.line.perMetreMilliOhm = {0.3, 0.08, 0.9, 0.16};
+    c.line.neutralResistanceMilliOhmPerM = 0.6;
+    c.line.neutralReactanceMilliOhmPerM = 0.15;
+    c.protection = {115.0, 0.1, 79.0, currentA, ProtectionMode::EarthFault};
+    VoltageLossInput v;
+    v.lineKind = line_kind::kThreePhase;
+    v.loadCase = load_case::kEndCurrent;
+    v.voltageKv = {0.38, 0.38};
+    v.powerFactor = 0.9;
+    v.endCurrentA = currentA;
+    v.endLengthKm = lengthKm;
+    c.load = LoadCaseLoad{v};
+    return c;
+}
+
+inline Project projectOf(std::vector<ProjectCircuit> circuits) {
+    Project p;
+    p.name = QStringLiteral("测试工程");
+    p.supply = workedSupply();
+    p.circuits = std::move(circuits);
+    return p;
+}
+
+} // namespace korvane::testing

@@ -1,0 +1,134 @@
+// Automatic sizing: the smallest section of the cable type that passes every check, the check
+// that rules out the next smaller one, and the handbook figures each candidate is checked with.
+
+#include "project/sizing.h"
+#include "project_fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::testing {
+namespace {
+
+// The per-metre figures of the picker tables (《工业与民用配电设计手册》第三版 tables of LV line
+// impedances): 50 mm² copper, PVC: R′ 0.351, X′ 0.079, R′php 1.053, X′php 0.158 mΩ/m, leakage
+// 79 mA/km; 70 mm² aluminium, XLPE: R′ 0.411, X′ 0.078, R′php 1.233, X′php = 2·X′ = 0.156.
+TEST(HandbookConstants, ReadFromThePickerTablesByMaterialInsulationAndSection) {
+    const auto pvcCopper50 =
+        handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, 50.0);
+    ASSERT_TRUE(pvcCopper50.ok());
+    EXPECT_DOUBLE_EQ(pvcCopper50->resistance, 0.351);
+    EXPECT_DOUBLE_EQ(pvcCopper50->reactance, 0.079);
+    EXPECT_DOUBLE_EQ(pvcCopper50->loopResistance, 1.053);
+    EXPECT_DOUBLE_EQ(pvcCopper50->loopReactance, 0.158);
+    EXPECT_DOUBLE_EQ(pvcCopper50->leakagePerKmMa, 79.0);
+
+    const auto xlpeAl70 =
+        handbookLineConstants({ConductorMaterial::Aluminium, Insulation::Xlpe}, 70.0);
+    ASSERT_TRUE(xlpeAl70.ok());
+    EXPECT_DOUBLE_EQ(xlpeAl70->resistance, 0.411);
+    EXPECT_DOUBLE_EQ(xlpeAl70->loopResistance, 1.233);
+    EXPECT_DOUBLE_EQ(xlpeAl70->loopReactance, 2 * 0.078);
+    EXPECT_DOUBLE_EQ(xlpeAl70->leakagePerKmMa, 33.0);
+
+    // The X′php table is twice X′ at every section of the all-plastic cable: the relation the
+    // XLPE loop reactance is taken by.
+    for (double s : {4.0, 6.0, 10.0, 16.0, 25.0, 35.0, 50.0, 70.0, 95.0, 120.0, 150.0, 185.0}) {
+        const auto c = handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, s);
+        ASSERT_TRUE(c.ok()) << s;
+        EXPECT_NEAR(c->loopReactance, 2 * c->reactance, 1e-12) << s;
+    }
+
+    // A section a table does not hold is reported, never extrapolated.
+    const auto tooLarge = handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, 240);
+    EXPECT_FALSE(tooLarge.ok());
+    EXPECT_EQ(tooLarge.reason(), QStringLiteral("手册表中无 240 mm² 的导线电阻 R′"));
+    EXPECT_FALSE(
+        handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, 2.5).ok()); // no X′
+    const auto overhead = cableConstruction(
+        {QStringLiteral("架空线路"), QStringLiteral("LJ 铝绞线 线距0.6m"), QStringLiteral("50")});
+    EXPECT_FALSE(overhead.ok());
+    EXPECT_TRUE(overhead.reason().contains(u"架空线路"));
+    const auto yjlv = cableConstruction({QStringLiteral("交联聚乙烯绝缘电力电缆(0.6/1kV)"),
+                                         QStringLiteral("YJLV 四芯 铝芯"), QStringLiteral("50")});
+    ASSERT_TRUE(yjlv.ok());
+    EXPECT_EQ(yjlv->material, ConductorMaterial::Aluminium);
+    EXPECT_EQ(yjlv->insulation, Insulation::Xlpe);
+}
+
+struct GoverningCase {
+    const char* label;
+    double currentA;
+    double lengthKm;
+    double limitPercent;
+    double transformerKva; // the supply's transformer (uk 4 %)
+    double loadLossKw;
+    double durationS;
+    const char* chosen;
+    std::optional<CircuitCheck> governing;
+};
+
+// Each check in turn rules out the section below the chosen one (figures by hand, per km):
+// - Δu: 60 A over 0.1 km at a 1 % limit: 0.4558·6·(0.9R + 0.436X) ≤ 1 needs R ≤ 0.37: 70 mm²
+//   (0.276 % per A·km term) passes, 50 mm² (Δu 1.0479 %) does not.
+// - Rphp: 30 A over 0.5 km selects In 50 A, Rlim = 44/(0.5·50) = 1.76: 25 mm² (2.106) fails,
+//   35 mm² (1.503) passes and its Id/Ir2 = 0.289/0.2 = 1.44 ≥ 1.3.
+// - sensitivity: 20 A over 0.25 km from a 30 kVA transformer, In 32 A, Rlim 5.5: 10 mm²
+//   (5.262) passes Rlim but Zphp ≈ 1.46 Ω gives Id/Ir2 = 0.150/0.128 = 1.17; 16 mm² gives 1.75.
+// - thermal: 10 A over 20 m for 1 s: Smin = I″k3/115 exceeds every section up to 95 mm²
+//   (I″k3 ≈ 11.4 kA, Smin ≈ 99) and 120 mm² passes.
+TEST(Sizing, EachCheckInTurnGovernsTheChosenSection) {
+    const GoverningCase cases[] = {
+        {"voltage loss", 60.0, 0.1, 1.0, 400.0, 4.3, 0.1, "70", CircuitCheck::VoltageLoss},
+        {"loop resistance", 30.0, 0.5, 5.0, 400.0, 4.3, 0.1, "35", CircuitCheck::LoopResistance},
+        {"sensitivity", 20.0, 0.25, 5.0, 30.0, 0.63, 0.1, "16", CircuitCheck::Sensitivity},
+        {"thermal", 10.0, 0.02, 5.0, 400.0, 4.3, 1.0, "120", CircuitCheck::ThermalStability},
+    };
+    const CableCatalogue catalogue = vvCatalogue();
+    for (const GoverningCase& c : cases) {
+        Project project = projectOf({endLoadCircuit(c.currentA, c.lengthKm)});
+        project.voltageLossLimitPercent = c.limitPercent;
+        project.supply.transformer.ratedKva = c.transformerKva;
+        project.supply.transformer.loadLossKw = c.loadLossKw;
+        project.circuits[0].protection.durationS = c.durationS;
+        const SizingResult s = sizeCircuit(project, project.circuits[0], catalogue);
+        ASSERT_TRUE(s.chosen.has_value()) << c.label << ": " << s.notSized.toStdString();
+        EXPECT_EQ(s.candidates[*s.chosen].crossSection, QString::fromLatin1(c.chosen)) << c.label;
+        EXPECT_EQ(s.governing, c.governing) << c.label << ": " << s.governingText.toStdString();
+        // The chosen circuit carries its section's own figures and passes on them.
+        EXPECT_EQ(s.sizedCircuit.line.cable.crossSection, QString::fromLatin1(c.chosen));
+        EXPECT_TRUE(s.sizedResult.passed()) << c.label;
+        // The 2.5 mm² candidate has no X′ in the tables: reported, not checked.
+        EXPECT_FALSE(s.candidates.front().notChecked.isEmpty()) << c.label;
+    }
+}
+
+TEST(Sizing, NamesWhatFailsWhenNoSectionPassesOrTheCableIsUnknown) {
+    const CableCatalogue catalogue = vvCatalogue();
+    // 1.5 · 150 A = 225 A: no breaker of the table, whatever the section.
+    const Project heavy = projectOf({endLoadCircuit(150.0, 0.1)});
+    const SizingResult none = sizeCircuit(heavy, heavy.circuits[0], catalogue);
+    EXPECT_FALSE(none.chosen.has_value());
+    EXPECT_TRUE(
+        none.notSized.startsWith(QStringLiteral("最大可校验截面 185 mm² 仍不满足断路器选择")))
+        << none.notSized.toStdString();
+    // Small sections fail on the voltage loss first; from 25 mm² on, each fails on the breaker.
+    ASSERT_EQ(none.candidates.size(), 14u);
+    EXPECT_EQ(none.candidates[1].failed, CircuitCheck::VoltageLoss); // 4 mm²
+    for (size_t i = 5; i < 13; ++i)
+        EXPECT_EQ(none.candidates[i].failed, CircuitCheck::BreakerSelection) << i;
+    EXPECT_FALSE(none.candidates[13].notChecked.isEmpty()); // 240 mm²: not in the tables
+    // The circuit keeps its own section and is computed as it stands.
+    EXPECT_EQ(none.sizedCircuit.line.cable.crossSection, QStringLiteral("50"));
+    EXPECT_FALSE(none.sizedResult.passed());
+
+    ProjectCircuit overhead = endLoadCircuit(10.0, 0.1);
+    overhead.line.cable = {QStringLiteral("架空线路"), QStringLiteral("LJ 铝绞线 线距0.6m"),
+                           QStringLiteral("50")};
+    const Project project = projectOf({overhead});
+    const SizingResult unknown = sizeCircuit(project, project.circuits[0], catalogue);
+    EXPECT_FALSE(unknown.chosen.has_value());
+    EXPECT_TRUE(unknown.notSized.contains(u"架空线路")) << unknown.notSized.toStdString();
+}
+
+} // namespace
+} // namespace korvane::testing
