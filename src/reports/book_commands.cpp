@@ -8,6 +8,7 @@
 #include "reports/voltage_loss_book.h"
 #include "short_circuit/short_circuit_action.h"
 #include "voltage_loss/voltage_loss_action.h"
+#include "voltage_loss/voltage_loss_fields.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,9 +156,8 @@ SavedBook saveBook(const QByteArray& package, const QString& folder, const QStri
 }
 
 void installBooks(PageServices& app, Form& form) {
-    form.button(QStringLiteral("Command2")).on(Event::Click, [&app, &form] {
-        writeBook(app, form, BookKind::VoltageLoss);
-    });
+    form.button(voltageLossFields().control("voltageLoss.writeBook"))
+        .on(Event::Click, [&app, &form] { writeBook(app, form, BookKind::VoltageLoss); });
     form.button(QStringLiteral("Command21")).on(Event::Click, [&app, &form] {
         writeBook(app, form, BookKind::ShortCircuit);
     });

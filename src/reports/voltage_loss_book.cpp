@@ -1,13 +1,15 @@
 #include "reports/voltage_loss_book.h"
 
+#include "form/binding.h"
 #include "form/form.h"
 #include "form/number_format.h"
 #include "reports/book_frame.h"
 #include "voltage_loss/voltage_loss_action.h"
-#include "voltage_loss/voltage_loss_page.h"
+#include "voltage_loss/voltage_loss_fields.h"
 
 #include <cmath>
 #include <numbers>
+#include <string_view>
 
 namespace korvane {
 
@@ -16,11 +18,11 @@ namespace {
 constexpr double kBodyLineSpacingPoints = 20.0;
 
 std::array<LoadTexts, 4> readLoadTexts(const Form& form, int first) {
+    const BindingTable& fields = voltageLossFields();
     std::array<LoadTexts, 4> loads;
-    for (int k = 0; k < 4; ++k) {
-        const LoadSwitch& pair = kLoadSwitches[first + k];
-        loads[static_cast<size_t>(k)] = {form.text(QString::fromLatin1(pair.load)).text(),
-                                         form.text(QString::fromLatin1(pair.distance)).text()};
+    for (size_t k = 0; k < loads.size(); ++k) {
+        const SwitchedLoad& load = kSwitchedLoads[static_cast<size_t>(first) + k];
+        loads[k] = {boundText(form, fields, load.load), boundText(form, fields, load.lengthKm)};
     }
     return loads;
 }
@@ -285,27 +287,25 @@ void appendMaxLength(QStringList& out, const VoltageLossInput& in, const Voltage
 } // namespace
 
 VoltageLossBookPage readVoltageLossBookPage(const Form& form) {
-    auto text = [&form](const char* name) { return form.text(QString::fromLatin1(name)).text(); };
-    auto listText = [&form](const char* name) {
-        return form.combo(QString::fromLatin1(name)).text();
-    };
+    const BindingTable& fields = voltageLossFields();
+    auto text = [&](std::string_view quantity) { return boundText(form, fields, quantity); };
     VoltageLossBookPage page;
-    page.lineKind = listText("Combo5");
-    page.loadCase = listText("Combo6");
-    page.lossType = listText("Combo1");
-    page.cableType = listText("Combo2");
-    page.crossSection = listText("Combo3");
-    page.resistance = text("Text1");
-    page.reactance = text("Text2");
-    page.voltage = listText("Combo7");
-    page.powerFactor = listText("Combo4");
-    page.endCurrent = text("Text4");
-    page.endLength = text("Text5");
-    page.endPower = text("Text17");
-    page.endPowerLength = text("Text18");
-    page.currentLoads = readLoadTexts(form, 0);
-    page.powerLoads = readLoadTexts(form, 4);
-    page.unityPowerLoads = readLoadTexts(form, 8);
+    page.lineKind = text("voltageLoss.lineKind");
+    page.loadCase = text("voltageLoss.loadCase");
+    page.lossType = text("voltageLoss.cableCategory");
+    page.cableType = text("voltageLoss.cableType");
+    page.crossSection = text("voltageLoss.cableCrossSectionMm2");
+    page.resistance = text("voltageLoss.cableResistanceOhmPerKm");
+    page.reactance = text("voltageLoss.cableReactanceOhmPerKm");
+    page.voltage = text("voltageLoss.lineVoltageKV");
+    page.powerFactor = text("voltageLoss.powerFactor");
+    page.endCurrent = text("voltageLoss.currentLoad.currentA");
+    page.endLength = text("voltageLoss.currentLoad.lengthKm");
+    page.endPower = text("voltageLoss.powerLoad.powerKW");
+    page.endPowerLength = text("voltageLoss.powerLoad.lengthKm");
+    page.currentLoads = readLoadTexts(form, kFirstCurrentLoad);
+    page.powerLoads = readLoadTexts(form, kFirstPowerLoad);
+    page.unityPowerLoads = readLoadTexts(form, kFirstUnityPowerLoad);
     return page;
 }
 

@@ -22,24 +22,25 @@ struct LoadTexts {
     QString length;
 };
 
-// The texts of page 0 that the voltage-loss book prints, taken verbatim from the controls.
+// The texts of page 0 that the voltage-loss book prints, taken verbatim from the fields the
+// page's table names.
 struct VoltageLossBookPage {
-    QString lineKind;                         // Combo5
-    QString loadCase;                         // Combo6
-    QString lossType;                         // Combo1
-    QString cableType;                        // Combo2
-    QString crossSection;                     // Combo3, mm²
-    QString resistance;                       // Text1, Ω/km
-    QString reactance;                        // Text2, Ω/km
-    QString voltage;                          // Combo7, kV
-    QString powerFactor;                      // Combo4
-    QString endCurrent;                       // Text4, A
-    QString endLength;                        // Text5, km
-    QString endPower;                         // Text17, kW
-    QString endPowerLength;                   // Text18, km
+    QString lineKind;
+    QString loadCase;
+    QString lossType;
+    QString cableType;
+    QString crossSection; // mm²
+    QString resistance;   // Ω/km
+    QString reactance;    // Ω/km
+    QString voltage;      // kV
+    QString powerFactor;
+    QString endCurrent;                       // A
+    QString endLength;                        // km
+    QString endPower;                         // kW
+    QString endPowerLength;                   // km
     std::array<LoadTexts, 4> currentLoads;    // I1..I4 with L1..L4
-    std::array<LoadTexts, 4> powerLoads;      // P1..P4 with L1..L4 of Frame7
-    std::array<LoadTexts, 4> unityPowerLoads; // P1..P4 with L1..L4 of Frame8
+    std::array<LoadTexts, 4> powerLoads;      // P1..P4 with L1..L4 of case (5)
+    std::array<LoadTexts, 4> unityPowerLoads; // P1..P4 with L1..L4 of case (6)
 };
 
 VoltageLossBookPage readVoltageLossBookPage(const Form& form);

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "form/form.h"
+#include "voltage_loss/voltage_loss_fields.h"
 
 namespace korvane {
 
@@ -21,15 +22,17 @@ const QString kCableSql = QStringLiteral(
 } // namespace
 
 void fillLossTypes(Form& form, const Database& db) {
-    fillList(form.combo(QStringLiteral("Combo1")), db.query(kLossTypesSql));
+    fillList(form.combo(voltageLossFields().control("voltageLoss.cableCategory")),
+             db.query(kLossTypesSql));
 }
 
 void installCableLookup(Form& form, const Database& db) {
-    auto& lossType = form.combo(QStringLiteral("Combo1"));
-    auto& cableType = form.combo(QStringLiteral("Combo2"));
-    auto& crossSection = form.combo(QStringLiteral("Combo3"));
-    auto& resistance = form.text(QStringLiteral("Text1"));
-    auto& reactance = form.text(QStringLiteral("Text2"));
+    const BindingTable& fields = voltageLossFields();
+    auto& lossType = form.combo(fields.control("voltageLoss.cableCategory"));
+    auto& cableType = form.combo(fields.control("voltageLoss.cableType"));
+    auto& crossSection = form.combo(fields.control("voltageLoss.cableCrossSectionMm2"));
+    auto& resistance = form.text(fields.control("voltageLoss.cableResistanceOhmPerKm"));
+    auto& reactance = form.text(fields.control("voltageLoss.cableReactanceOhmPerKm"));
 
     lossType.on(Event::Click, [&db, &lossType, &cableType] {
         cableType.clear();

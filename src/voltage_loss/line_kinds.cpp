@@ -3,8 +3,9 @@
 #include "form/form.h"
 #include "pages/check_pair.h"
 #include "voltage_loss/voltage_loss.h"
-#include "voltage_loss/voltage_loss_page.h"
+#include "voltage_loss/voltage_loss_fields.h"
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,27 +32,28 @@ QStringList loadCasesOf(const QString& lineKind) {
 
 QString inputFrameOf(const QString& loadCase) {
     using namespace load_case;
-    static const std::vector<std::pair<QString, QString>> frames{
-        {kEndCurrent, QStringLiteral("Frame4")},
-        {kUniformCurrent, QStringLiteral("Frame4")},
-        {kSeveralCurrent, QStringLiteral("Frame5")},
-        {kEndPower4, QStringLiteral("Frame6")},
-        {kSeveralPower, QStringLiteral("Frame7")},
-        {kSeveralUnityPower, QStringLiteral("Frame8")},
-        {kEndPower3, QStringLiteral("Frame6")},
-        {kEndUnityPower, QStringLiteral("Frame6")},
-        {kEndUnityPowerOrDc, QStringLiteral("Frame6")},
+    static const std::vector<std::pair<QString, std::string_view>> frames{
+        {kEndCurrent, "voltageLoss.loadFrame.endLoad"},
+        {kUniformCurrent, "voltageLoss.loadFrame.endLoad"},
+        {kSeveralCurrent, "voltageLoss.loadFrame.severalCurrents"},
+        {kEndPower4, "voltageLoss.loadFrame.endPower"},
+        {kSeveralPower, "voltageLoss.loadFrame.severalPowers"},
+        {kSeveralUnityPower, "voltageLoss.loadFrame.severalUnityPowers"},
+        {kEndPower3, "voltageLoss.loadFrame.endPower"},
+        {kEndUnityPower, "voltageLoss.loadFrame.endPower"},
+        {kEndUnityPowerOrDc, "voltageLoss.loadFrame.endPower"},
     };
     for (const auto& [text, frame] : frames) {
         if (text == loadCase)
-            return frame;
+            return voltageLossFields().control(frame);
     }
     return {};
 }
 
 void installLineKindHandlers(Form& form) {
-    auto& kinds = form.combo(QStringLiteral("Combo5"));
-    auto& cases = form.combo(QStringLiteral("Combo6"));
+    const BindingTable& fields = voltageLossFields();
+    auto& kinds = form.combo(fields.control("voltageLoss.lineKind"));
+    auto& cases = form.combo(fields.control("voltageLoss.loadCase"));
 
     kinds.on(Event::Click, [&kinds, &cases] {
         cases.clear();
@@ -62,27 +64,27 @@ void installLineKindHandlers(Form& form) {
         cases.setListIndex(0);
     });
 
-    cases.on(Event::Click, [&form, &cases] {
+    cases.on(Event::Click, [&form, &fields, &cases] {
         const QString shown = inputFrameOf(cases.text());
         if (shown.isEmpty())
             return;
-        for (int n = 4; n <= 8; ++n) {
-            const QString name = QStringLiteral("Frame%1").arg(n);
+        for (std::string_view quantity : kLoadFrames) {
+            const QString name = fields.control(quantity);
             form.frame(name).setVisible(name == shown);
         }
     });
 
-    for (const LoadSwitch& pair : kLoadSwitches) {
-        auto& check = form.check(QString::fromLatin1(pair.check));
-        auto& load = form.text(QString::fromLatin1(pair.load));
-        auto& distance = form.text(QString::fromLatin1(pair.distance));
+    for (const SwitchedLoad& pair : kSwitchedLoads) {
+        auto& check = form.check(fields.control(pair.included));
+        auto& load = form.text(fields.control(pair.load));
+        auto& distance = form.text(fields.control(pair.lengthKm));
         check.on(Event::Click,
                  [&check, &load, &distance] { switchLoadPair(check, load, distance); });
     }
 }
 
 void fillLineKinds(Form& form) {
-    auto& kinds = form.combo(QStringLiteral("Combo5"));
+    auto& kinds = form.combo(voltageLossFields().control("voltageLoss.lineKind"));
     kinds.addItems(lineKinds());
     kinds.setEnabled(true);
     kinds.setListIndex(0);

@@ -11,7 +11,7 @@ class Form;
 const QStringList& lineKinds();
 // The load cases a line kind offers, in list order; none for an unknown kind.
 QStringList loadCasesOf(const QString& lineKind);
-// The input frame ("Frame4" … "Frame8") of a load case, or an empty text for an unknown case.
+// The control of the input frame a load case shows, or an empty text for an unknown case.
 QString inputFrameOf(const QString& loadCase);
 
 // Line-kind list, load-case list and the load switches of the multi-load frames.

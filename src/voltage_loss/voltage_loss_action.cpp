@@ -1,27 +1,32 @@
 #include "voltage_loss/voltage_loss_action.h"
 
+#include "form/binding.h"
 #include "form/form.h"
 #include "form/number_format.h"
 #include "form/stale_results.h"
 #include "voltage_loss/voltage_loss.h"
-#include "voltage_loss/voltage_loss_page.h"
+#include "voltage_loss/voltage_loss_fields.h"
+
+#include <string_view>
 
 namespace korvane {
 
 namespace {
 
-FieldReading readBoth(const QString& text) {
+// A number as both readings see it: leniently for the formulas, strictly for the checks.
+FieldReading readBoth(const Form& form, std::string_view quantity) {
+    const QString text = boundText(form, voltageLossFields(), quantity);
     return {readLenient(text), readStrict(text)};
 }
 
-// The four (load, distance) pairs switched by kLoadSwitches[first .. first + 3].
+// The four (load, distance) pairs of kSwitchedLoads[first .. first + 3].
 std::array<LoadAtDistance, 4> readLoads(const Form& form, int first) {
+    const BindingTable& fields = voltageLossFields();
     std::array<LoadAtDistance, 4> loads{};
-    for (int k = 0; k < 4; ++k) {
-        const LoadSwitch& pair = kLoadSwitches[first + k];
-        loads[static_cast<size_t>(k)] = {
-            readLenient(form.text(QString::fromLatin1(pair.load)).text()),
-            readLenient(form.text(QString::fromLatin1(pair.distance)).text())};
+    for (size_t k = 0; k < loads.size(); ++k) {
+        const SwitchedLoad& load = kSwitchedLoads[static_cast<size_t>(first) + k];
+        loads[k] = {boundLenient(form, fields, load.load),
+                    boundLenient(form, fields, load.lengthKm)};
     }
     return loads;
 }
@@ -60,26 +65,25 @@ QString voltageLossVerdict(const VoltageLossResult& result) {
 }
 
 VoltageLossInput readVoltageLossInput(const Form& form) {
-    auto text = [&form](const char* name) { return form.text(QString::fromLatin1(name)).text(); };
-    auto listText = [&form](const char* name) {
-        return form.combo(QString::fromLatin1(name)).text();
-    };
+    const BindingTable& fields = voltageLossFields();
+    auto lenient = [&](std::string_view quantity) { return boundLenient(form, fields, quantity); };
+    auto strict = [&](std::string_view quantity) { return boundStrict(form, fields, quantity); };
     VoltageLossInput in;
-    in.lineKind = listText("Combo5");
-    in.loadCase = listText("Combo6");
-    in.resistanceOhmPerKm = readBoth(text("Text1"));
-    in.reactanceOhmPerKm = readBoth(text("Text2"));
-    in.voltageKv = readBoth(listText("Combo7"));
-    in.powerFactor = readStrict(listText("Combo4"));
-    in.endCurrentA = readLenient(text("Text4"));
-    in.endLengthKm = readLenient(text("Text5"));
-    in.endPowerKw = readLenient(text("Text17"));
-    in.endPowerLengthKm = readLenient(text("Text18"));
-    in.currentLoads = readLoads(form, 0);
-    in.powerLoads = readLoads(form, 4);
-    in.unityPowerLoads = readLoads(form, 8);
-    in.conductorTempC = readStrict(listText("Combo8"));
-    in.ambientTempC = readStrict(listText("Combo9"));
+    in.lineKind = boundText(form, fields, "voltageLoss.lineKind");
+    in.loadCase = boundText(form, fields, "voltageLoss.loadCase");
+    in.resistanceOhmPerKm = readBoth(form, "voltageLoss.cableResistanceOhmPerKm");
+    in.reactanceOhmPerKm = readBoth(form, "voltageLoss.cableReactanceOhmPerKm");
+    in.voltageKv = readBoth(form, "voltageLoss.lineVoltageKV");
+    in.powerFactor = strict("voltageLoss.powerFactor");
+    in.endCurrentA = lenient("voltageLoss.currentLoad.currentA");
+    in.endLengthKm = lenient("voltageLoss.currentLoad.lengthKm");
+    in.endPowerKw = lenient("voltageLoss.powerLoad.powerKW");
+    in.endPowerLengthKm = lenient("voltageLoss.powerLoad.lengthKm");
+    in.currentLoads = readLoads(form, kFirstCurrentLoad);
+    in.powerLoads = readLoads(form, kFirstPowerLoad);
+    in.unityPowerLoads = readLoads(form, kFirstUnityPowerLoad);
+    in.conductorTempC = strict("voltageLoss.conductorTemperatureC");
+    in.ambientTempC = strict("voltageLoss.ambientTemperatureC");
     return in;
 }
 
@@ -88,38 +92,42 @@ namespace {
 // What the computation reads: the cable choice and its R and X, voltage, power factor,
 // temperatures, line kind and load case, and every load field and its switch.
 QStringList voltageLossInputNames() {
-    QStringList names{QStringLiteral("Combo1"), QStringLiteral("Combo2"), QStringLiteral("Combo3"),
-                      QStringLiteral("Text1"),  QStringLiteral("Text2"),  QStringLiteral("Combo7"),
-                      QStringLiteral("Combo4"), QStringLiteral("Combo8"), QStringLiteral("Combo9"),
-                      QStringLiteral("Combo5"), QStringLiteral("Combo6"), QStringLiteral("Text4"),
-                      QStringLiteral("Text5"),  QStringLiteral("Text17"), QStringLiteral("Text18")};
-    for (const LoadSwitch& pair : kLoadSwitches)
-        names << QString::fromLatin1(pair.check) << QString::fromLatin1(pair.load)
-              << QString::fromLatin1(pair.distance);
+    const BindingTable& fields = voltageLossFields();
+    QStringList names = fields.controls(
+        {"voltageLoss.cableCategory", "voltageLoss.cableType", "voltageLoss.cableCrossSectionMm2",
+         "voltageLoss.cableResistanceOhmPerKm", "voltageLoss.cableReactanceOhmPerKm",
+         "voltageLoss.lineVoltageKV", "voltageLoss.powerFactor",
+         "voltageLoss.conductorTemperatureC", "voltageLoss.ambientTemperatureC",
+         "voltageLoss.lineKind", "voltageLoss.loadCase", "voltageLoss.currentLoad.currentA",
+         "voltageLoss.currentLoad.lengthKm", "voltageLoss.powerLoad.powerKW",
+         "voltageLoss.powerLoad.lengthKm"});
+    for (const SwitchedLoad& load : kSwitchedLoads)
+        names << fields.controls({load.included, load.load, load.lengthKm});
     return names;
 }
 
 } // namespace
 
+// Reads the page through its table, computes, and writes Δu%, the verdict and the longest line in
+// their written formats.
 void installVoltageLossAction(Form& form) {
-    auto stale = watchStaleResults(
-        form, voltageLossInputNames(),
-        {QStringLiteral("Text6"), QStringLiteral("Text3"), QStringLiteral("Text7")},
-        QStringLiteral("StaleNote0"));
-    form.button(QStringLiteral("Command1")).on(Event::Click, [&form, stale] {
+    const BindingTable& fields = voltageLossFields();
+    auto stale = watchStaleResults(form, voltageLossInputNames(), fields.writtenControls(),
+                                   fields.control("voltageLoss.staleResultsNote"));
+    form.button(fields.control("voltageLoss.compute")).on(Event::Click, [&form, &fields, stale] {
         const VoltageLossResult result = computeVoltageLoss(readVoltageLossInput(form));
-        auto& loss = form.text(QStringLiteral("Text6"));
-        auto& verdict = form.text(QStringLiteral("Text3"));
-        loss.setText(formatFixed(result.shownLossPercent, 4));
-        verdict.setText(voltageLossVerdict(result));
-        stale->computed(loss);
-        stale->computed(verdict);
+        auto resultField = [&](std::string_view quantity) -> TextBox& {
+            return form.text(fields.control(quantity));
+        };
+        writeBound(form, fields, "voltageLoss.lossPercent", result.shownLossPercent);
+        writeBoundText(form, fields, "voltageLoss.verdict", voltageLossVerdict(result));
+        stale->computed(resultField("voltageLoss.lossPercent"));
+        stale->computed(resultField("voltageLoss.verdict"));
         // Without a line length that could be worked out the field keeps what it showed, and
         // stays marked when it was computed from other inputs.
         if (result.maxLengthM) {
-            auto& maxLength = form.text(QStringLiteral("Text7"));
-            maxLength.setText(formatFourDecimalsTrimmed(*result.maxLengthM));
-            stale->computed(maxLength);
+            writeBound(form, fields, "voltageLoss.maxLengthM", *result.maxLengthM);
+            stale->computed(resultField("voltageLoss.maxLengthM"));
         }
     });
 }

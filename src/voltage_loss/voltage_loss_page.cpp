@@ -86,22 +86,23 @@ void designSingleLoadFrame(Form& form, Placement page, const QString& frameName,
     addLabelledText(form, in, lengthField, QStringLiteral("线路长度L(km)"), 24, 80, 140, 140);
 }
 
-// Frames of four switchable loads; `first` is the index of the first switch in kLoadSwitches.
+// Frames of four switchable loads; `first` is the index of the first load in kSwitchedLoads.
 void designMultiLoadFrame(Form& form, Placement page, const QString& frameName, int first,
                           const QString& loadCaption, const QStringList& lengthCaptions) {
     auto& frame = addFrame(form, page, frameName, QStringLiteral("负荷参数"), kLoadFrameGeometry);
     frame.setVisible(false);
     const Placement in{&frame, -1};
+    const BindingTable& fields = voltageLossFields();
     for (int k = 0; k < 4; ++k) {
-        const LoadSwitch& pair = kLoadSwitches[first + k];
+        const SwitchedLoad& load = kSwitchedLoads[static_cast<size_t>(first + k)];
         const int y = 28 + 48 * k;
         auto& check =
-            form.add<CheckBox>(QString::fromLatin1(pair.check), &frame, -1, {10, y + 2, 18, 18});
+            form.add<CheckBox>(fields.control(load.included), &frame, -1, {10, y + 2, 18, 18});
         check.assignValue(1);
-        addLabelledText(form, in, QString::fromLatin1(pair.load), loadCaption.arg(k + 1), 32, y,
-                        124, 84);
-        addLabelledText(form, in, QString::fromLatin1(pair.distance), lengthCaptions.at(k), 248, y,
-                        120, 84);
+        addLabelledText(form, in, fields.control(load.load), loadCaption.arg(k + 1), 32, y, 124,
+                        84);
+        addLabelledText(form, in, fields.control(load.lengthKm), lengthCaptions.at(k), 248, y, 120,
+                        84);
     }
 }
 
@@ -130,17 +131,19 @@ void designVoltageLossPage(Form& form, Placement page) {
 
     designSingleLoadFrame(form, page, QStringLiteral("Frame4"), QStringLiteral("Text4"),
                           QStringLiteral("负荷计算电流(A)"), QStringLiteral("Text5"));
-    designMultiLoadFrame(form, page, QStringLiteral("Frame5"), 0,
+    designMultiLoadFrame(form, page, QStringLiteral("Frame5"), kFirstCurrentLoad,
                          QStringLiteral("负荷计算电流I%1(A)"),
                          {QStringLiteral("线路长度L1(km)"), QStringLiteral("线路长度L2(km)"),
                           QStringLiteral("线路长度L3(km)"), QStringLiteral("线路长度L4(km)")});
     designSingleLoadFrame(form, page, QStringLiteral("Frame6"), QStringLiteral("Text17"),
                           QStringLiteral("有功负荷P(kw)"), QStringLiteral("Text18"));
     form.frame(QStringLiteral("Frame6")).setVisible(false);
-    designMultiLoadFrame(form, page, QStringLiteral("Frame7"), 4, QStringLiteral("有功负荷P%1(kw)"),
+    designMultiLoadFrame(form, page, QStringLiteral("Frame7"), kFirstPowerLoad,
+                         QStringLiteral("有功负荷P%1(kw)"),
                          {QStringLiteral("线路长度L1(km)"), QStringLiteral("线路长度L2(km)"),
                           QStringLiteral("线路长度3L(km)"), QStringLiteral("线路长度4L(km)")});
-    designMultiLoadFrame(form, page, QStringLiteral("Frame8"), 8, QStringLiteral("有功负荷P%1(kw)"),
+    designMultiLoadFrame(form, page, QStringLiteral("Frame8"), kFirstUnityPowerLoad,
+                         QStringLiteral("有功负荷P%1(kw)"),
                          {QStringLiteral("线路长度L1(km)"), QStringLiteral("线路长度L2(km)"),
                           QStringLiteral("线路长度L3(km)"), QStringLiteral("线路长度L4(km)")});
 
