@@ -46,14 +46,15 @@ void designProjectDialog(Application& app, Form& form) {
     form.setCaption(QStringLiteral("工程信息"));
     form.setDialog(true);
     form.setSize(330, 130);
-    auto& project = addLabelledText(form, {}, QStringLiteral("Text1"), QStringLiteral("工程名"), 16,
-                                    16, 60, 236);
-    auto& engineer = addLabelledText(form, {}, QStringLiteral("Text2"), QStringLiteral("计算者"),
-                                     16, 48, 60, 236);
-    auto& ok =
-        addButton(form, {}, QStringLiteral("Command1"), QStringLiteral("确定"), {96, 86, 80, 28});
-    auto& cancel =
-        addButton(form, {}, QStringLiteral("Command2"), QStringLiteral("取消"), {192, 86, 80, 28});
+    const BindingTable& dialog = projectDialogFields();
+    auto& project = addLabelledText(form, {}, dialog.control("projectDialog.name"),
+                                    QStringLiteral("工程名"), 16, 16, 60, 236);
+    auto& engineer = addLabelledText(form, {}, dialog.control("projectDialog.engineer"),
+                                     QStringLiteral("计算者"), 16, 48, 60, 236);
+    auto& ok = addButton(form, {}, dialog.control("projectDialog.ok"), QStringLiteral("确定"),
+                         {96, 86, 80, 28});
+    auto& cancel = addButton(form, {}, dialog.control("projectDialog.cancel"),
+                             QStringLiteral("取消"), {192, 86, 80, 28});
 
     form.onLoad([&app, &project, &engineer] {
         project.setText(boundText(app.mainForm(), projectFields(), "project.name"));

@@ -3,6 +3,7 @@
 
 #include "app/hints.h"
 #include "app/main_window_fields.h"
+#include "app/project_info.h"
 #include "voltage_loss/voltage_loss_fields.h"
 
 #include "support/test_app.h"
@@ -53,6 +54,24 @@ TEST(MainWindowFields, PageZeroClearsTextFieldsOfItsOwnTableOnlyOnce) {
         EXPECT_NE(quantity, "voltageLoss.cableReactanceOhmPerKm");
     }
     EXPECT_EQ(cleared.size(), 31U);
+}
+
+// The project's names on the main window and the dialog's copies of them beside its buttons.
+TEST(ProjectDialogFields, NamesAreTextFieldsAndTheRestButtons) {
+    TestApp app;
+    for (const FieldBinding& row : projectFields().rows())
+        EXPECT_EQ(app.form().control(row.controlName()).kind(), ControlKind::TextBox)
+            << row.quantity;
+    Form& dialog = app.app().form(QString::fromLatin1(kProjectDialog));
+    dialog.show();
+    for (const FieldBinding& row : projectDialogFields().rows()) {
+        SCOPED_TRACE(std::string(row.quantity));
+        const bool button =
+            row.quantity == "projectDialog.ok" || row.quantity == "projectDialog.cancel";
+        ASSERT_TRUE(dialog.has(row.controlName()));
+        EXPECT_EQ(dialog.control(row.controlName()).kind(),
+                  button ? ControlKind::CommandButton : ControlKind::TextBox);
+    }
 }
 
 } // namespace
