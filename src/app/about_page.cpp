@@ -2,14 +2,15 @@
 
 #include "app/application.h"
 #include "app/information_file.h"
+#include "app/main_window_fields.h"
 
 #include <QDir>
 
 namespace korvane {
 
 void designAboutPage(Form& form, Placement page) {
-    form.add<RichTextBox>(QStringLiteral("RichTextBox1"), page.container, page.page,
-                          {10, 10, 960, 470});
+    form.add<RichTextBox>(mainWindowFields().control("about.information"), page.container,
+                          page.page, {10, 10, 960, 470});
     addLabel(
         form, page, QStringLiteral("Label45"),
         QStringLiteral("感谢您使用 Korvane！\r\n使用中如有问题或建议，请与本软件的技术支持联系。"),
@@ -31,12 +32,12 @@ void styleInformationText(RichTextBox& box) {
 }
 
 void installAboutPage(Form& form) {
-    auto& box = form.get<RichTextBox>(QStringLiteral("RichTextBox1"));
+    auto& box = form.get<RichTextBox>(mainWindowFields().control("about.information"));
     box.on(Event::Change, [&box] { styleInformationText(box); });
 }
 
 void loadInformationText(Application& app, Form& form) {
-    auto& box = form.get<RichTextBox>(QStringLiteral("RichTextBox1"));
+    auto& box = form.get<RichTextBox>(mainWindowFields().control("about.information"));
     const QString path = app.homePath(QString::fromLatin1(kInformationFile));
     const auto lines = readInformationLines(path);
     if (!lines) {

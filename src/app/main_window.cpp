@@ -4,6 +4,7 @@
 #include "app/animation.h"
 #include "app/application.h"
 #include "app/hints.h"
+#include "app/main_window_fields.h"
 #include "app/project_info.h"
 #include "app/startup.h"
 #include "form/number_format.h"
@@ -12,13 +13,18 @@
 #include "reports/book_commands.h"
 #include "short_circuit/dialog_database.h"
 #include "short_circuit/short_circuit_action.h"
+#include "short_circuit/short_circuit_fields.h"
 #include "short_circuit/short_circuit_page.h"
 #include "verification/verification_action.h"
+#include "verification/verification_fields.h"
 #include "verification/verification_page.h"
 #include "voltage_loss/cable_lookup.h"
 #include "voltage_loss/line_kinds.h"
 #include "voltage_loss/voltage_loss_action.h"
+#include "voltage_loss/voltage_loss_fields.h"
 #include "voltage_loss/voltage_loss_page.h"
+
+#include <string_view>
 
 namespace korvane {
 
@@ -45,46 +51,60 @@ void designHiddenFields(Form& form) {
 
 // Page 0 "清   零": empties the results and the load fields, keeps R, X, lists and switches.
 void clearVoltageLossPage(Form& form) {
-    for (int n : {3, 4, 5, 6, 7, 8})
-        form.text(QStringLiteral("Text%1").arg(n)).setText({});
-    for (int n = 10; n <= 34; ++n)
-        form.text(QStringLiteral("Text%1").arg(n)).setText({});
+    for (std::string_view quantity : voltageLossClearedQuantities())
+        writeBoundText(form, voltageLossFields(), quantity, QString());
+}
+
+// The field a mode switch or a spin button acts on, as its row names it.
+TextBox& fieldOf(const Form& form, const BindingTable& table, std::string_view quantity) {
+    return form.text(table.control(table[quantity].field));
 }
 
 void installShellHandlers(Application& app, Form& form) {
-    for (const char* exitButton : {"Command3", "Command11", "Command30"})
-        form.button(QString::fromLatin1(exitButton)).on(Event::Click, [&app] { app.end(0); });
+    const BindingTable& shell = mainWindowFields();
+    const BindingTable& verification = verificationFields();
+    for (const QString& exitButton :
+         {shell.control("shell.voltageLoss.exit"), shell.control("shell.shortCircuit.exit"),
+          verification.control("protection.exit")})
+        form.button(exitButton).on(Event::Click, [&app] { app.end(0); });
 
-    form.button(QStringLiteral("Command5")).on(Event::Click, [&form] {
+    form.button(shell.control("shell.voltageLoss.clear")).on(Event::Click, [&form] {
         clearVoltageLossPage(form);
     });
 
     // Short-circuit duration in tenths of a second.
-    auto& duration = form.get<UpDown>(QStringLiteral("UpDown1"));
-    duration.on(Event::Change, [&form, &duration] {
-        form.text(QStringLiteral("Text52")).setText(formatFixed(duration.value() / 10.0, 2));
+    auto& duration = form.get<UpDown>(verification.control("protection.durationTenthsS"));
+    auto& durationField = fieldOf(form, verification, "protection.durationTenthsS");
+    duration.on(Event::Change, [&duration, &durationField] {
+        durationField.setText(formatFixed(duration.value() / 10.0, 2));
     });
 
-    // Text45 is a computed current: the box only makes it editable or not; it never writes its
-    // own state there, which would read as a current of 1 or 0 kA.
-    auto& singlePhase = form.check(QStringLiteral("Check13"));
-    singlePhase.on(Event::Click, [&form, &singlePhase] {
-        enableFieldsByCheck(singlePhase, {&form.text(QStringLiteral("Text45"))});
+    // The single-phase current is a computed current: the box only makes it editable or not; it
+    // never writes its own state there, which would read as a current of 1 or 0 kA.
+    const BindingTable& shortCircuit = shortCircuitFields();
+    auto& singlePhase = form.check(shortCircuit.control("shortCircuit.singlePhaseCurrentEditable"));
+    auto& singlePhaseField = fieldOf(form, shortCircuit, "shortCircuit.singlePhaseCurrentEditable");
+    singlePhase.on(Event::Click, [&singlePhase, &singlePhaseField] {
+        enableFieldsByCheck(singlePhase, {&singlePhaseField});
     });
 
     // The two protection modes of the verification page: unticking one hands the choice to the
     // other, so at most one is ticked.
-    auto& shortCircuitMode = form.check(QStringLiteral("Check14"));
-    auto& earthFaultMode = form.check(QStringLiteral("Check15"));
-    shortCircuitMode.on(Event::Click, [&form, &shortCircuitMode, &earthFaultMode] {
-        enableFieldsByCheck(shortCircuitMode, {&form.text(QStringLiteral("Text75"))});
+    auto& shortCircuitMode =
+        form.check(verification.control("protection.mode.singlePhaseShortCircuit"));
+    auto& earthFaultMode = form.check(verification.control("protection.mode.earthFault"));
+    auto& shortCircuitField =
+        fieldOf(form, verification, "protection.mode.singlePhaseShortCircuit");
+    auto& earthFaultField = fieldOf(form, verification, "protection.mode.earthFault");
+    shortCircuitMode.on(Event::Click, [&shortCircuitMode, &earthFaultMode, &shortCircuitField] {
+        enableFieldsByCheck(shortCircuitMode, {&shortCircuitField});
         if (shortCircuitMode.value() == 0) {
             shortCircuitMode.setEnabled(false);
             earthFaultMode.setEnabled(true);
         }
     });
-    earthFaultMode.on(Event::Click, [&form, &shortCircuitMode, &earthFaultMode] {
-        enableFieldsByCheck(earthFaultMode, {&form.text(QStringLiteral("Text36"))});
+    earthFaultMode.on(Event::Click, [&shortCircuitMode, &earthFaultMode, &earthFaultField] {
+        enableFieldsByCheck(earthFaultMode, {&earthFaultField});
         if (earthFaultMode.value() == 0) {
             shortCircuitMode.setEnabled(true);
             earthFaultMode.setEnabled(false);
@@ -107,7 +127,7 @@ void designMainWindow(Application& app, Form& form) {
     designAboutPage(form, {&tabs, 3});
     designHiddenFields(form);
     designProjectFields(app, form);
-    form.add<Timer>(QStringLiteral("Timer1"), nullptr, -1, {});
+    form.add<Timer>(mainWindowFields().control("animation.timer"), nullptr, -1, {});
 
     installShellHandlers(app, form);
     installLineKindHandlers(form);

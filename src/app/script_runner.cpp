@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/calculation_file.h"
+#include "app/main_window_fields.h"
 #include "form/number_format.h"
 #include "form/user_actions.h"
 
@@ -178,7 +179,7 @@ QString ScriptRunner::execute(const QString& line) {
         const auto count = readInteger(rest);
         if (!count || *count < 0)
             return QStringLiteral("tick needs a count");
-        auto& timer = app_.mainForm().get<Timer>(QStringLiteral("Timer1"));
+        auto& timer = app_.mainForm().get<Timer>(mainWindowFields().control("animation.timer"));
         for (int i = 0; i < *count && !app_.ended(); ++i)
             timer.raise(Event::Timer);
         return {};

@@ -3,8 +3,12 @@
 #include "app/about_page.h"
 #include "app/application.h"
 #include "app/main_window.h"
+#include "app/main_window_fields.h"
+#include "short_circuit/short_circuit_fields.h"
+#include "verification/verification_fields.h"
 #include "voltage_loss/cable_lookup.h"
 #include "voltage_loss/line_kinds.h"
+#include "voltage_loss/voltage_loss_fields.h"
 
 #include <QDir>
 
@@ -29,26 +33,33 @@ bool openCableDatabase(Application& app, Form& form) {
 } // namespace
 
 void runStartup(Application& app, Form& form) {
-    form.combo(QStringLiteral("Combo1")).clear();
+    const BindingTable& voltageLoss = voltageLossFields();
+    const BindingTable& verification = verificationFields();
+    form.combo(voltageLoss.control("voltageLoss.cableCategory")).clear();
     if (!openCableDatabase(app, form))
         return;
     fillLossTypes(form, app.cableDatabase());
 
-    for (const char* name :
-         {"Combo1", "Combo2", "Combo4", "Combo7", "Combo8", "Combo9", "Combo18"}) {
-        auto& list = form.combo(QString::fromLatin1(name));
+    // The lists that start enabled at their first item.
+    QStringList lists = voltageLoss.controls(
+        {"voltageLoss.cableCategory", "voltageLoss.cableType", "voltageLoss.powerFactor",
+         "voltageLoss.lineVoltageKV", "voltageLoss.conductorTemperatureC",
+         "voltageLoss.ambientTemperatureC"});
+    lists << shortCircuitFields().control("shortCircuit.systemCapacityMVA");
+    for (const QString& name : lists) {
+        auto& list = form.combo(name);
         list.setEnabled(true);
         list.setListIndex(0);
     }
 
     fillLineKinds(form);
 
-    auto& singlePhase = form.text(QStringLiteral("Text75"));
+    auto& singlePhase = form.text(verification.control("protection.singlePhaseShortCircuitKA"));
     singlePhase.setEnabled(false);
     singlePhase.setBackColor(colors::kButtonFace);
-    form.check(QStringLiteral("Check14")).setEnabled(false);
-    form.frame(QStringLiteral("Frame12")).setVisible(false);
-    auto& timer = form.get<Timer>(QStringLiteral("Timer1"));
+    form.check(verification.control("protection.mode.singlePhaseShortCircuit")).setEnabled(false);
+    form.frame(verification.control("protection.diagram")).setVisible(false);
+    auto& timer = form.get<Timer>(mainWindowFields().control("animation.timer"));
     timer.setInterval(kAnimationMilliseconds);
     timer.setEnabled(true);
 

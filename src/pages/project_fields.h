@@ -14,6 +14,9 @@ inline constexpr const char* kEngineerField = "Text81";
 // The project name and the engineer's name as the calculation file keeps them.
 const BindingTable& projectFields();
 
+// The controls of the project dialog: its copy of both names and its two buttons.
+const BindingTable& projectDialogFields();
+
 // A name as the books print it: one line, without surrounding spaces.
 QString projectLine(const QString& text);
 

@@ -1,59 +1,48 @@
 #include "verification/verification_action.h"
 
+#include "form/binding.h"
 #include "form/number_format.h"
 #include "form/stale_results.h"
 #include "pages/page_services.h"
+#include "short_circuit/short_circuit_fields.h"
 #include "verification/verification.h"
+#include "verification/verification_fields.h"
 #include "voltage_loss/voltage_loss_action.h"
+#include "voltage_loss/voltage_loss_fields.h"
 
 #include <cmath>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace korvane {
 
 namespace {
 
-QString field(const Form& form, const char* name) {
-    return form.text(QString::fromLatin1(name)).text();
-}
-
 // A field's number when it holds one; a field that does not is an input the run lacks.
 std::optional<double> numberIn(const QString& text) {
     const std::optional<double> value = readStrict(text);
     return value && std::isfinite(*value) ? value : std::nullopt;
 }
-std::optional<double> numberIn(const Form& form, const char* name) {
-    return numberIn(field(form, name));
+std::optional<double> numberIn(const Form& form, const BindingTable& table,
+                               std::string_view quantity) {
+    return numberIn(boundText(form, table, quantity));
 }
 
-// The values a run works from, taken when "校 验" is pressed: page 2's protection inputs and
-// fault currents, page 1's transformer and busbar, page 0's cross-section and voltage loss.
-VerificationInputs readInputs(const Form& form) {
-    VerificationInputs in;
-    ProtectionInputs& p = in.protection;
-    p.coefficientK = numberIn(form, "Text51");
-    p.durationS = numberIn(form, "Text52");
-    p.loopResistanceOhmPerKm = numberIn(form, "Text39");
-    p.leakagePerKmMa = numberIn(form, "Text72");
-    p.loadCurrentA = numberIn(form, "Text37");
-    p.lengthKm = numberIn(form, "Text38");
-    p.checkEarthFault = form.check(QStringLiteral("Check15")).value() == 1;
-    p.checkShortCircuit = form.check(QStringLiteral("Check14")).value() == 1;
-    in.faults.threePhaseKa = numberIn(form, "Text35");
-    in.faults.singlePhaseKa = numberIn(form, "Text75");
-    in.faults.earthFaultKa = numberIn(form, "Text36");
-    VerifiedInstallation& at = in.installation;
-    at.transformerCapacityText = field(form, "Text57");
-    at.transformerCapacityKva = numberIn(at.transformerCapacityText);
-    at.busbarMaterial = field(form, "Text74");
-    at.busbarSize = field(form, "Text9");
-    at.crossSectionText = form.combo(QStringLiteral("Combo3")).text();
-    at.crossSectionMm2 = numberIn(at.crossSectionText);
-    at.voltageLossPercent = numberIn(form, "Text6");
-    at.voltageLossNotComputed =
-        field(form, "Text3").startsWith(QString::fromUtf8(kVerdictNotComputed));
-    return in;
+// A mode switch takes part only when ticked (Value 1), not when greyed.
+bool ticked(const Form& form, std::string_view quantity) {
+    return form.check(verificationFields().control(quantity)).value() == 1;
+}
+
+TextBox& reportField(const Form& form) {
+    return form.text(verificationFields().control("protection.report"));
+}
+
+// The diagram and the report in place of the placeholder, or the placeholder back over them.
+void showDiagram(Form& form, bool shown) {
+    const BindingTable& page = verificationFields();
+    form.frame(page.control("protection.diagram")).setVisible(shown);
+    form.text(page.control("protection.reportPlaceholder")).setVisible(!shown);
 }
 
 // One press of "校 验": the result's messages and fields in the order the run met them. A stop
@@ -95,57 +84,93 @@ void showVerification(PageServices& app, Form& form, StaleResults& stale,
             }
             if (!check.thermal || !check.report)
                 return stopped();
-            auto& report = form.text(QStringLiteral("Text71"));
-            report.setText(*check.report);
-            stale.computed(report);
+            writeBoundText(form, verificationFields(), "protection.report", *check.report);
+            stale.computed(reportField(form));
         } else {
             notice(QString::fromUtf8(earthFault ? kEarthFaultResistanceFailed
                                                 : kShortCircuitResistanceFailed));
         }
 
         // The diagram replaces the placeholder whether the line passed or not.
-        form.frame(QStringLiteral("Frame12")).setVisible(true);
-        form.text(QStringLiteral("Text73")).setVisible(false);
-        form.text(QStringLiteral("Text71"))
-            .setForeColor(earthFault ? kEarthFaultReportColor : kShortCircuitReportColor);
+        showDiagram(form, true);
+        reportField(form).setForeColor(earthFault ? kEarthFaultReportColor
+                                                  : kShortCircuitReportColor);
     }
 }
 
 // "清除数据": empties the page's inputs and the report, then puts the placeholder back over it.
 void clearVerificationPage(Form& form) {
-    for (const char* name : {"Text35", "Text36", "Text37", "Text38", "Text39", "Text51", "Text52",
-                             "Text71", "Text72", "Text75"})
-        form.text(QString::fromLatin1(name)).setText({});
-    form.frame(QStringLiteral("Frame12")).setVisible(false);
-    form.text(QStringLiteral("Text73")).setVisible(true);
+    for (std::string_view quantity : verificationClearOrder())
+        writeBoundText(form, verificationFields(), quantity, QString());
+    showDiagram(form, false);
 }
 
 } // namespace
 
+VerificationInputs readVerificationInputs(const Form& form) {
+    const BindingTable& page = verificationFields();
+    const BindingTable& shortCircuit = shortCircuitFields();
+    const BindingTable& voltageLoss = voltageLossFields();
+    VerificationInputs in;
+    ProtectionInputs& p = in.protection;
+    p.coefficientK = numberIn(form, page, "protection.kFactor");
+    p.durationS = numberIn(form, page, "protection.durationS");
+    p.loopResistanceOhmPerKm =
+        numberIn(form, page, "protection.line.phaseProtectiveResistanceOhmPerKm");
+    p.leakagePerKmMa = numberIn(form, page, "protection.line.leakageMAPerKm");
+    p.loadCurrentA = numberIn(form, page, "protection.loadCurrentA");
+    p.lengthKm = numberIn(form, page, "protection.line.lengthKm");
+    p.checkEarthFault = ticked(form, "protection.mode.earthFault");
+    p.checkShortCircuit = ticked(form, "protection.mode.singlePhaseShortCircuit");
+    in.faults.threePhaseKa = numberIn(form, page, "protection.threePhaseShortCircuitKA");
+    in.faults.singlePhaseKa = numberIn(form, page, "protection.singlePhaseShortCircuitKA");
+    in.faults.earthFaultKa = numberIn(form, page, "protection.earthFaultKA");
+    VerifiedInstallation& at = in.installation;
+    at.transformerCapacityText = boundText(form, shortCircuit, "supply.transformer.ratedKVA");
+    at.transformerCapacityKva = numberIn(at.transformerCapacityText);
+    at.busbarMaterial = boundText(form, shortCircuit, "supply.busbar.material");
+    at.busbarSize = boundText(form, shortCircuit, "supply.busbar.size");
+    at.crossSectionText = boundText(form, voltageLoss, "voltageLoss.cableCrossSectionMm2");
+    at.crossSectionMm2 = numberIn(at.crossSectionText);
+    at.voltageLossPercent = numberIn(form, voltageLoss, "voltageLoss.lossPercent");
+    at.voltageLossNotComputed = boundText(form, voltageLoss, "voltageLoss.verdict")
+                                    .startsWith(QString::fromUtf8(kVerdictNotComputed));
+    return in;
+}
+
 void installVerificationPage(PageServices& app, Form& form) {
+    const BindingTable& page = verificationFields();
     // What the report is written from: the page's fields and mode switches, the transformer
     // capacity and busbar of page 1, the cross-section and voltage loss of page 0. A run that
     // writes no report (stopped, a failed resistance check, no mode ticked) leaves it marked.
-    QStringList inputs{QStringLiteral("Check14"), QStringLiteral("Check15"),
-                       QStringLiteral("Combo3")};
-    for (int n : {51, 52, 39, 72, 35, 36, 75, 37, 38, 57, 74, 9, 6, 3})
-        inputs << QStringLiteral("Text%1").arg(n);
-    auto stale =
-        watchStaleResults(form, inputs, {QStringLiteral("Text71")}, QStringLiteral("StaleNote2"));
+    QStringList inputs =
+        page.controls({"protection.mode.singlePhaseShortCircuit", "protection.mode.earthFault",
+                       "protection.kFactor", "protection.durationS",
+                       "protection.line.phaseProtectiveResistanceOhmPerKm",
+                       "protection.line.leakageMAPerKm", "protection.threePhaseShortCircuitKA",
+                       "protection.earthFaultKA", "protection.singlePhaseShortCircuitKA",
+                       "protection.loadCurrentA", "protection.line.lengthKm"});
+    inputs << shortCircuitFields().controls(
+        {"supply.transformer.ratedKVA", "supply.busbar.material", "supply.busbar.size"});
+    inputs << voltageLossFields().controls(
+        {"voltageLoss.cableCrossSectionMm2", "voltageLoss.lossPercent", "voltageLoss.verdict"});
+    auto stale = watchStaleResults(form, inputs, page.controls({"protection.report"}),
+                                   page.control("protection.staleNote"));
 
-    form.button(QStringLiteral("Command28")).on(Event::Click, [&app, &form, stale] {
-        showVerification(app, form, *stale, verifyProtection(readInputs(form)));
+    form.button(page.control("protection.verify")).on(Event::Click, [&app, &form, stale] {
+        showVerification(app, form, *stale, verifyProtection(readVerificationInputs(form)));
     });
-    form.button(QStringLiteral("Command29")).on(Event::Click, [&form] {
+    form.button(page.control("protection.clear")).on(Event::Click, [&form] {
         clearVerificationPage(form);
     });
 
-    const std::pair<const char*, const char*> pickers[] = {
-        {"Command26", "Form10"}, {"Command27", "Form2"}, {"Command31", "Form12"}};
-    for (const auto& [button, dialog] : pickers) {
-        app.showDialogOnClick(form.button(QString::fromLatin1(button)),
-                              QString::fromLatin1(dialog));
-    }
+    // The pickers: the K table, the Rphp picker and the leakage-current table.
+    const std::pair<std::string_view, const char*> pickers[] = {
+        {"protection.pick.kFactor", "Form10"},
+        {"protection.pick.phaseProtectiveResistance", "Form2"},
+        {"protection.pick.leakage", "Form12"}};
+    for (const auto& [button, dialog] : pickers)
+        app.showDialogOnClick(form.button(page.control(button)), QString::fromLatin1(dialog));
 }
 
 } // namespace korvane

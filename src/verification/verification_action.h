@@ -5,6 +5,12 @@
 namespace korvane {
 
 class PageServices;
+struct VerificationInputs;
+
+// The values a run works from, read through the page tables when "校 验" is pressed: page 2's
+// protection inputs, mode switches and fault currents, page 1's transformer capacity and busbar,
+// page 0's cross-section, voltage loss and whether that could be computed.
+VerificationInputs readVerificationInputs(const Form& form);
 
 // Page 2: "校 验" (selection of the line's and the transformer's switchgear, the protection
 // checks and the report), "清除数据" and the pickers of K, Rphp and the leakage current.
