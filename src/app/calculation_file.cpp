@@ -4,7 +4,11 @@
 #include "app/project_info.h"
 #include "form/atomic_file.h"
 #include "pages/check_pair.h"
+#include "pages/project_fields.h"
 #include "short_circuit/dialog_database.h"
+#include "pages/short_circuit_fields.h"
+#include "pages/verification_fields.h"
+#include "pages/voltage_loss_fields.h"
 #include "voltage_loss/voltage_loss_page.h"
 
 #include <QDir>
@@ -40,105 +44,48 @@ struct Binding {
     const char* field = nullptr;
 };
 
-// Restoring order: lists whose choice fills the next list come first, switches before the
-// fields they write, values typed over database values (R, X) after the list that filled them.
-// Units are in the names of the numbers: kV, kVA, kW, A, kA, MVA, mΩ/m of the short-circuit
-// page, Ω/km of the cable data and of Rphp on the verification page.
-const Binding kBindings[] = {
-    // Page 0: cable, voltage, power factor, temperatures, line kind and load case.
-    {"voltageLoss.cableCategory", "Combo1", Kind::List},
-    {"voltageLoss.cableType", "Combo2", Kind::List},
-    {"voltageLoss.cableCrossSectionMm2", "Combo3", Kind::List},
-    {"voltageLoss.cableResistanceOhmPerKm", "Text1", Kind::Text},
-    {"voltageLoss.cableReactanceOhmPerKm", "Text2", Kind::Text},
-    {"voltageLoss.lineVoltageKV", "Combo7", Kind::EditableList},
-    {"voltageLoss.powerFactor", "Combo4", Kind::List},
-    {"voltageLoss.conductorTemperatureC", "Combo8", Kind::List},
-    {"voltageLoss.ambientTemperatureC", "Combo9", Kind::List},
-    {"voltageLoss.lineKind", "Combo5", Kind::List},
-    {"voltageLoss.loadCase", "Combo6", Kind::List},
-    // Which loads of the multi-load cases count: currents, powers, powers at cos φ = 1.
-    {"voltageLoss.currentLoads.1.included", "Check1", Kind::LoadSwitch},
-    {"voltageLoss.currentLoads.2.included", "Check2", Kind::LoadSwitch},
-    {"voltageLoss.currentLoads.3.included", "Check3", Kind::LoadSwitch},
-    {"voltageLoss.currentLoads.4.included", "Check4", Kind::LoadSwitch},
-    {"voltageLoss.powerLoads.1.included", "Check5", Kind::LoadSwitch},
-    {"voltageLoss.powerLoads.2.included", "Check6", Kind::LoadSwitch},
-    {"voltageLoss.powerLoads.3.included", "Check7", Kind::LoadSwitch},
-    {"voltageLoss.powerLoads.4.included", "Check8", Kind::LoadSwitch},
-    {"voltageLoss.unityPowerLoads.1.included", "Check9", Kind::LoadSwitch},
-    {"voltageLoss.unityPowerLoads.2.included", "Check10", Kind::LoadSwitch},
-    {"voltageLoss.unityPowerLoads.3.included", "Check11", Kind::LoadSwitch},
-    {"voltageLoss.unityPowerLoads.4.included", "Check12", Kind::LoadSwitch},
-    // The loads: one current, four currents, one power, four powers, four powers at cos φ = 1.
-    {"voltageLoss.currentLoad.currentA", "Text4", Kind::Text},
-    {"voltageLoss.currentLoad.lengthKm", "Text5", Kind::Text},
-    {"voltageLoss.currentLoads.1.currentA", "Text8", Kind::Text},
-    {"voltageLoss.currentLoads.1.lengthKm", "Text10", Kind::Text},
-    {"voltageLoss.currentLoads.2.currentA", "Text11", Kind::Text},
-    {"voltageLoss.currentLoads.2.lengthKm", "Text12", Kind::Text},
-    {"voltageLoss.currentLoads.3.currentA", "Text13", Kind::Text},
-    {"voltageLoss.currentLoads.3.lengthKm", "Text14", Kind::Text},
-    {"voltageLoss.currentLoads.4.currentA", "Text15", Kind::Text},
-    {"voltageLoss.currentLoads.4.lengthKm", "Text16", Kind::Text},
-    {"voltageLoss.powerLoad.powerKW", "Text17", Kind::Text},
-    {"voltageLoss.powerLoad.lengthKm", "Text18", Kind::Text},
-    {"voltageLoss.powerLoads.1.powerKW", "Text19", Kind::Text},
-    {"voltageLoss.powerLoads.1.lengthKm", "Text20", Kind::Text},
-    {"voltageLoss.powerLoads.2.powerKW", "Text21", Kind::Text},
-    {"voltageLoss.powerLoads.2.lengthKm", "Text22", Kind::Text},
-    {"voltageLoss.powerLoads.3.powerKW", "Text23", Kind::Text},
-    {"voltageLoss.powerLoads.3.lengthKm", "Text24", Kind::Text},
-    {"voltageLoss.powerLoads.4.powerKW", "Text25", Kind::Text},
-    {"voltageLoss.powerLoads.4.lengthKm", "Text26", Kind::Text},
-    {"voltageLoss.unityPowerLoads.1.powerKW", "Text27", Kind::Text},
-    {"voltageLoss.unityPowerLoads.1.lengthKm", "Text28", Kind::Text},
-    {"voltageLoss.unityPowerLoads.2.powerKW", "Text29", Kind::Text},
-    {"voltageLoss.unityPowerLoads.2.lengthKm", "Text30", Kind::Text},
-    {"voltageLoss.unityPowerLoads.3.powerKW", "Text31", Kind::Text},
-    {"voltageLoss.unityPowerLoads.3.lengthKm", "Text32", Kind::Text},
-    {"voltageLoss.unityPowerLoads.4.powerKW", "Text33", Kind::Text},
-    {"voltageLoss.unityPowerLoads.4.lengthKm", "Text34", Kind::Text},
-    // Page 1: system, line per-metre values and length, what the two dialogs placed.
-    {"shortCircuit.systemCapacityMVA", "Combo18", Kind::EditableList},
-    {"shortCircuit.line.resistanceMilliOhmPerM", "Text40", Kind::Text},
-    {"shortCircuit.line.reactanceMilliOhmPerM", "Text41", Kind::Text},
-    {"shortCircuit.line.phaseProtectiveResistanceMilliOhmPerM", "Text46", Kind::Text},
-    {"shortCircuit.line.phaseProtectiveReactanceMilliOhmPerM", "Text47", Kind::Text},
-    {"shortCircuit.line.phaseNeutralResistanceMilliOhmPerM", "Text49", Kind::Text},
-    {"shortCircuit.line.phaseNeutralReactanceMilliOhmPerM", "Text50", Kind::Text},
-    {"shortCircuit.line.lengthKm", "Text48", Kind::Text},
-    {"supply.transformer.series", "Text53", Kind::Text},
-    {"supply.transformer.impedanceVoltagePercent", "Text55", Kind::Text},
-    {"supply.transformer.loadLossKW", "Text56", Kind::Text},
-    {"supply.transformer.ratedKVA", "Text57", Kind::Text},
-    {"supply.busbar.resistanceMilliOhmPerM", "Text58", Kind::Text},
-    {"supply.busbar.reactanceMilliOhmPerM", "Text59", Kind::Text},
-    {"supply.busbar.phaseProtectiveResistanceMilliOhmPerM", "Text60", Kind::Text},
-    {"supply.busbar.phaseProtectiveReactanceMilliOhmPerM", "Text61", Kind::Text},
-    {"supply.busbar.lengthM", "Text62", Kind::Text},
-    {"supply.busbar.material", "Text74", Kind::Text},
-    {"supply.busbar.size", "Text9", Kind::Text},
-    {"supply.transformer.voltageKV", kTransformerVoltageField, Kind::Text, 2},
-    {"shortCircuit.singlePhaseCurrentEditable", "Check13", Kind::ModeSwitch, 1, "Text45"},
-    // Page 2: protection mode, duration, line and load data.
-    {"protection.mode.singlePhaseShortCircuit", "Check14", Kind::ModeSwitch, 1, "Text75"},
-    {"protection.mode.earthFault", "Check15", Kind::ModeSwitch, 1, "Text36"},
-    {"protection.durationTenthsS", "UpDown1", Kind::Spin, 1, "Text52"},
-    {"protection.kFactor", "Text51", Kind::Text},
-    {"protection.durationS", "Text52", Kind::Text},
-    {"protection.line.phaseProtectiveResistanceOhmPerKm", "Text39", Kind::Text},
-    {"protection.line.leakageMAPerKm", "Text72", Kind::Text},
-    {"protection.threePhaseShortCircuitKA", "Text35", Kind::Text},
-    {"protection.earthFaultKA", "Text36", Kind::Text},
-    {"protection.singlePhaseShortCircuitKA", "Text75", Kind::Text},
-    {"protection.loadCurrentA", "Text37", Kind::Text},
-    {"protection.line.lengthKm", "Text38", Kind::Text},
-    // The books' header. Files of version 1 hold no project information: they open with both
-    // names empty.
-    {"project.name", kProjectNameField, Kind::Text, 2},
-    {"project.engineer", kEngineerField, Kind::Text, 2},
-};
+Kind kindOf(Saved saved) {
+    switch (saved) {
+    case Saved::List:
+        return Kind::List;
+    case Saved::EditableList:
+        return Kind::EditableList;
+    case Saved::LoadSwitch:
+        return Kind::LoadSwitch;
+    case Saved::ModeSwitch:
+        return Kind::ModeSwitch;
+    case Saved::Spin:
+        return Kind::Spin;
+    case Saved::Text:
+    case Saved::No:
+        break;
+    }
+    return Kind::Text;
+}
+
+// Every input the pages' field tables mark as kept, page by page in table order, which is the
+// restoring order: lists whose choice fills the next list come first, switches before the fields
+// they write, values typed over database values (R, X) after the list that filled them. Units are
+// in the names of the quantities: kV, kVA, kW, A, kA, MVA, mΩ/m of the short-circuit page, Ω/km
+// of the cable data and of Rphp on the verification page.
+const std::vector<Binding>& bindings() {
+    static const std::vector<Binding> all = [] {
+        std::vector<Binding> list;
+        for (const BindingTable* table : {&voltageLossFields(), &shortCircuitFields(),
+                                          &verificationFields(), &projectFields()}) {
+            for (const FieldBinding& row : table->rows()) {
+                if (row.saved == Saved::No)
+                    continue;
+                // The quantities and controls of the tables are string literals.
+                list.push_back({row.quantity.data(), row.control.data(), kindOf(row.saved),
+                                row.since,
+                                row.field.empty() ? nullptr : (*table)[row.field].control.data()});
+            }
+        }
+        return list;
+    }();
+    return all;
+}
 
 // The last format version that named controls instead of quantities.
 constexpr int kLastControlKeyedVersion = 2;
@@ -147,9 +94,9 @@ QString controlOf(const Binding& binding) {
     return QString::fromLatin1(binding.control);
 }
 
-// The binding of a quantity of kBindings.
+// The binding of a quantity.
 const Binding& bindingOf(std::string_view quantity) {
-    for (const Binding& binding : kBindings) {
+    for (const Binding& binding : bindings()) {
         if (binding.quantity == quantity)
             return binding;
     }
@@ -157,11 +104,10 @@ const Binding& bindingOf(std::string_view quantity) {
 }
 
 // Results the page buttons write; emptied when a file is opened.
-const char* const kResults[] = {"Text3",  "Text6",  "Text7",  "Text42",
-                                "Text43", "Text44", "Text45", "Text71"};
-// Opening a file also hides the verification page's diagram and shows its empty report.
-constexpr const char* kVerificationDiagram = "Frame12";
-constexpr const char* kVerificationPlaceholder = "Text73";
+QStringList resultControls() {
+    return voltageLossFields().writtenControls() + shortCircuitFields().writtenControls() +
+           verificationFields().writtenControls();
+}
 
 // The caption of a control's label, for messages.
 QString describeControl(const Form& main, const QString& name) {
@@ -383,13 +329,13 @@ std::optional<QString> versionProblem(const QJsonValue& version) {
     return std::nullopt;
 }
 
-// What a file holds of each binding, in the order of kBindings; an absent value when it holds
+// What a file holds of each binding, in the order of bindings(); an absent value when it holds
 // nothing for it.
 using SavedInputs = std::vector<QJsonValue>;
 
 SavedInputs byQuantity(const QJsonObject& inputs) {
     SavedInputs saved;
-    for (const Binding& binding : kBindings)
+    for (const Binding& binding : bindings())
         saved.push_back(inputs.value(QLatin1String(binding.quantity)));
     return saved;
 }
@@ -409,7 +355,7 @@ SavedInputs byControl(const QJsonArray& controls, QStringList& problems) {
     if (unnamed > 0)
         problems << QStringLiteral("文件中有 %1 项无法识别，未恢复").arg(unnamed);
     SavedInputs saved;
-    for (const Binding& binding : kBindings) {
+    for (const Binding& binding : bindings()) {
         const auto it = named.constFind(controlOf(binding));
         saved.push_back(it == named.constEnd() ? QJsonValue(QJsonValue::Undefined)
                                                : QJsonValue(*it));
@@ -421,7 +367,7 @@ void restoreInputs(Form& main, const SavedInputs& saved, int version, QStringLis
 
 QJsonObject savedInputs(const Form& main) {
     QJsonObject inputs;
-    for (const Binding& binding : kBindings)
+    for (const Binding& binding : bindings())
         inputs.insert(QLatin1String(binding.quantity), saveEntry(main, binding));
     return inputs;
 }
@@ -430,7 +376,7 @@ QJsonObject savedInputs(const Form& main) {
 
 QStringList calculationInputControls() {
     QStringList names;
-    for (const Binding& b : kBindings)
+    for (const Binding& b : bindings())
         names << QString::fromLatin1(b.control);
     return names;
 }
@@ -489,10 +435,10 @@ namespace {
 // `version` is the file's format version; a quantity that files of that version do not hold yet
 // is emptied (a text) without a word.
 void restoreInputs(Form& main, const SavedInputs& saved, int version, QStringList& problems) {
-    for (const char* result : kResults)
-        main.text(QString::fromLatin1(result)).setText({});
+    for (const QString& result : resultControls())
+        main.text(result).setText({});
     for (std::size_t i = 0; i < saved.size(); ++i) {
-        const Binding& binding = kBindings[i];
+        const Binding& binding = bindings()[i];
         const QString name = controlOf(binding);
         const QJsonValue& value = saved[i];
         if (value.isUndefined()) {
@@ -510,8 +456,9 @@ void restoreInputs(Form& main, const SavedInputs& saved, int version, QStringLis
         restoreEntry(main, binding, value.toObject(), problems);
     }
     settleProtectionModes(main, problems);
-    main.frame(QString::fromLatin1(kVerificationDiagram)).setVisible(false);
-    main.text(QString::fromLatin1(kVerificationPlaceholder)).setVisible(true);
+    // Opening a file also hides the verification page's diagram and shows its empty report.
+    main.frame(verificationFields().control("protection.diagram")).setVisible(false);
+    main.text(verificationFields().control("protection.reportPlaceholder")).setVisible(true);
 }
 
 } // namespace

@@ -13,15 +13,15 @@
 #include "reports/book_commands.h"
 #include "short_circuit/dialog_database.h"
 #include "short_circuit/short_circuit_action.h"
-#include "short_circuit/short_circuit_fields.h"
+#include "pages/short_circuit_fields.h"
 #include "short_circuit/short_circuit_page.h"
 #include "verification/verification_action.h"
-#include "verification/verification_fields.h"
+#include "pages/verification_fields.h"
 #include "verification/verification_page.h"
 #include "voltage_loss/cable_lookup.h"
 #include "voltage_loss/line_kinds.h"
 #include "voltage_loss/voltage_loss_action.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 #include "voltage_loss/voltage_loss_page.h"
 
 #include <string_view>

@@ -4,11 +4,11 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/main_window_fields.h"
-#include "short_circuit/short_circuit_fields.h"
-#include "verification/verification_fields.h"
+#include "pages/short_circuit_fields.h"
+#include "pages/verification_fields.h"
 #include "voltage_loss/cable_lookup.h"
 #include "voltage_loss/line_kinds.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include <QDir>
 

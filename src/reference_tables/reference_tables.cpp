@@ -1,7 +1,7 @@
 #include "reference_tables/reference_tables.h"
 
-#include "short_circuit/short_circuit_fields.h"
-#include "verification/verification_fields.h"
+#include "pages/short_circuit_fields.h"
+#include "pages/verification_fields.h"
 
 namespace korvane {
 

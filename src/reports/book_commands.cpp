@@ -7,8 +7,9 @@
 #include "reports/short_circuit_book.h"
 #include "reports/voltage_loss_book.h"
 #include "short_circuit/short_circuit_action.h"
+#include "pages/short_circuit_fields.h"
 #include "voltage_loss/voltage_loss_action.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,8 +33,8 @@ using BookWriting = std::function<bool(ReportWriter&, const QDate&)>;
 
 // The project and the engineer as the main window holds them.
 BookHeader readBookHeader(const Form& form) {
-    return {projectLine(form.text(QString::fromLatin1(kProjectNameField)).text()),
-            projectLine(form.text(QString::fromLatin1(kEngineerField)).text())};
+    return {projectLine(boundText(form, projectFields(), "project.name")),
+            projectLine(boundText(form, projectFields(), "project.engineer"))};
 }
 
 // How each book is written from the window as it stands now.
@@ -158,9 +159,8 @@ SavedBook saveBook(const QByteArray& package, const QString& folder, const QStri
 void installBooks(PageServices& app, Form& form) {
     form.button(voltageLossFields().control("voltageLoss.writeBook"))
         .on(Event::Click, [&app, &form] { writeBook(app, form, BookKind::VoltageLoss); });
-    form.button(QStringLiteral("Command21")).on(Event::Click, [&app, &form] {
-        writeBook(app, form, BookKind::ShortCircuit);
-    });
+    form.button(shortCircuitFields().control("shortCircuit.writeBook"))
+        .on(Event::Click, [&app, &form] { writeBook(app, form, BookKind::ShortCircuit); });
 }
 
 } // namespace korvane

@@ -3,7 +3,7 @@
 #include "form/binding.h"
 #include "form/form.h"
 #include "reports/book_frame.h"
-#include "short_circuit/short_circuit_fields.h"
+#include "pages/short_circuit_fields.h"
 
 #include <optional>
 #include <string_view>

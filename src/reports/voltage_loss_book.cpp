@@ -5,7 +5,7 @@
 #include "form/number_format.h"
 #include "reports/book_frame.h"
 #include "voltage_loss/voltage_loss_action.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include <cmath>
 #include <numbers>

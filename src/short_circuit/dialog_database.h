@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/short_circuit_fields.h"
+
 #include "db/database.h"
 
 #include <QString>
@@ -16,11 +18,6 @@ class ComboBox;
 
 // The transformer and busbar database beside the program.
 inline constexpr const char* kTransformerBusbarDatabase = "Database/Byaqi-Muxie.db";
-
-// The main window's working field holding the voltage (kV) of the transformer whose data the
-// transformer dialog last transferred; empty when unknown. Only the dialog reads it, to find that
-// row again.
-inline constexpr const char* kTransformerVoltageField = "TransformerVoltage";
 
 // A dialog's own connection to the transformer and busbar database, opened when the dialog loads.
 std::shared_ptr<Database> dialogDatabase(const PageServices& app);

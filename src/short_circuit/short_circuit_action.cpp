@@ -4,8 +4,8 @@
 #include "form/number_format.h"
 #include "form/stale_results.h"
 #include "pages/page_services.h"
-#include "short_circuit/short_circuit_fields.h"
-#include "verification/verification_fields.h"
+#include "pages/short_circuit_fields.h"
+#include "pages/verification_fields.h"
 
 #include <string_view>
 

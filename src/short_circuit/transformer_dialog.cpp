@@ -4,7 +4,7 @@
 #include "pages/layout.h"
 #include "pages/page_services.h"
 #include "short_circuit/dialog_database.h"
-#include "short_circuit/short_circuit_fields.h"
+#include "pages/short_circuit_fields.h"
 
 #include <optional>
 #include <string_view>

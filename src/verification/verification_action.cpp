@@ -4,11 +4,11 @@
 #include "form/number_format.h"
 #include "form/stale_results.h"
 #include "pages/page_services.h"
-#include "short_circuit/short_circuit_fields.h"
+#include "pages/short_circuit_fields.h"
 #include "verification/verification.h"
-#include "verification/verification_fields.h"
+#include "pages/verification_fields.h"
 #include "voltage_loss/voltage_loss_action.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include <cmath>
 #include <optional>

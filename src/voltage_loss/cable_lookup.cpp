@@ -2,7 +2,7 @@
 
 #include "db/database.h"
 #include "form/form.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 namespace korvane {
 

@@ -3,7 +3,7 @@
 #include "form/form.h"
 #include "pages/check_pair.h"
 #include "voltage_loss/voltage_loss.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include <string_view>
 #include <utility>

@@ -5,7 +5,7 @@
 #include "form/number_format.h"
 #include "form/stale_results.h"
 #include "voltage_loss/voltage_loss.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include <string_view>
 

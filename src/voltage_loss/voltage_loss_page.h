@@ -2,7 +2,7 @@
 
 #include "pages/layout.h"
 // The table of the fields designed here.
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 namespace korvane {
 

@@ -4,7 +4,7 @@
 #include "app/hints.h"
 #include "app/main_window_fields.h"
 #include "app/project_info.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include "support/test_app.h"
 

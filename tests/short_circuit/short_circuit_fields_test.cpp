@@ -2,7 +2,7 @@
 // describe: every row names a control that exists and has the kind the row implies, every
 // control the user operates in a dialog has its row, and 清  零 empties the fields it always has.
 
-#include "short_circuit/short_circuit_fields.h"
+#include "pages/short_circuit_fields.h"
 #include "support/test_app.h"
 
 #include <QSet>

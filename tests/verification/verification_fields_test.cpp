@@ -3,7 +3,7 @@
 
 #include "verification/verification.h"
 #include "verification/verification_action.h"
-#include "verification/verification_fields.h"
+#include "pages/verification_fields.h"
 #include "voltage_loss/voltage_loss_action.h"
 
 #include "support/test_app.h"

@@ -3,7 +3,7 @@
 // calculation file keeps dates the results when it changes.
 
 #include "support/test_app.h"
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 #include <set>
 

@@ -1,6 +1,4 @@
-#include "short_circuit/short_circuit_fields.h"
-
-#include "short_circuit/dialog_database.h"
+#include "pages/short_circuit_fields.h"
 
 namespace korvane {
 
@@ -47,6 +45,7 @@ const BindingTable& shortCircuitFields() {
         // of the line's per-metre impedances.
         {"shortCircuit.compute", "Command9"},
         {"shortCircuit.clear", "Command10"},
+        {"shortCircuit.writeBook", "Command21"},
         {"shortCircuit.chooseTransformer", "Command22"},
         {"shortCircuit.chooseBusbar", "Command23"},
         {"shortCircuit.pick.line.resistance", "Command19"},

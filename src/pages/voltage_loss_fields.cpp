@@ -1,4 +1,4 @@
-#include "voltage_loss/voltage_loss_fields.h"
+#include "pages/voltage_loss_fields.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "verification/verification_fields.h"
+#include "pages/verification_fields.h"
 
 namespace korvane {
 

@@ -4,6 +4,11 @@
 
 namespace korvane {
 
+// The main window's working field holding the voltage (kV) of the transformer whose data the
+// transformer dialog last transferred; empty when unknown. Only the dialog reads it, to find that
+// row again.
+inline constexpr const char* kTransformerVoltageField = "TransformerVoltage";
+
 // The fields of the short-circuit page (page 1): the system capacity, what the transformer and
 // busbar dialogs placed, the line's per-metre values and length, the currents at its end, and the
 // page's buttons. 清  零 empties the rows marked `cleared`: the line, the transformer (its series

@@ -1,0 +1,56 @@
+# Checks that every folder of src/ includes only folders of lower layers, so that the dependency
+# graph of the folders has no cycle and nothing points upwards.
+#   cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
+# A folder missing from the list below fails the check: a new folder must be given its layer.
+
+set(KORVANE_LAYERS
+  "form=0"
+  "calc=1" "db=1"
+  "pages=2"
+  "voltage_loss=3" "short_circuit=3" "reference_tables=3"
+  "verification=4"
+  "circuit=5" "reports=5"
+  "project=6"
+  "app=7"
+  "cli=8" "gui=8")
+
+foreach(entry IN LISTS KORVANE_LAYERS)
+  string(REPLACE "=" ";" pair "${entry}")
+  list(GET pair 0 folder)
+  list(GET pair 1 layer)
+  set(layer_of_${folder} ${layer})
+endforeach()
+
+set(failures "")
+file(GLOB folders LIST_DIRECTORIES true RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
+foreach(folder IN LISTS folders)
+  if(NOT IS_DIRECTORY "${SOURCE_DIR}/${folder}")
+    continue()
+  endif()
+  if(NOT DEFINED layer_of_${folder})
+    string(APPEND failures "  src/${folder} has no layer\n")
+    continue()
+  endif()
+  file(GLOB sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${line}")
+      if(target STREQUAL folder)
+        continue()
+      endif()
+      file(RELATIVE_PATH shown "${SOURCE_DIR}/.." "${source}")
+      if(NOT DEFINED layer_of_${target})
+        string(APPEND failures "  ${shown} includes ${target}/, which has no layer\n")
+      elseif(NOT layer_of_${target} LESS layer_of_${folder})
+        string(APPEND failures
+          "  ${shown} (layer ${layer_of_${folder}}) includes ${target}/ (layer ${layer_of_${target}})\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(failures)
+  message(FATAL_ERROR "Includes against the layers:\n${failures}")
+endif()
+message(STATUS "Every folder includes only lower layers")
