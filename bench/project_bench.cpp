@@ -27,17 +27,17 @@ Project thousandFeeders() {
     for (int i = 0; i < 1000; ++i) {
         ProjectCircuit c;
         c.id = QStringLiteral("WL%1").arg(i + 1);
-        c.line.cable = {QStringLiteral("聚氯乙烯绝缘电力电缆(0.6/1kV)"),
-                        QStringLiteral("VV 四芯 铜芯"), QStringLiteral("16")};
-        c.line.resistanceOhmPerKm = 1.15;
-        c.line.reactanceOhmPerKm = 0.09;
-        c.line.perMetreMilliOhm = {1.097, 0.087, 3.291, 0.174};
+        c.line.cable = {QStringLiteral("交联聚乙烯绝缘电力电缆(0.6/1kV)"),
+                        QStringLiteral("YJV 四芯 铜芯"), QStringLiteral("16")};
+        c.line.resistanceOhmPerKm = 1.466;
+        c.line.reactanceOhmPerKm = 0.086;
+        c.line.perMetreMilliOhm = {1.097, 0.082, 3.291, 0.164};
         c.line.neutralResistanceMilliOhmPerM = 1.097;
-        c.line.neutralReactanceMilliOhmPerM = 0.087;
-        c.protection = {115.0, 0.1, 62.0, 0.0, ProtectionMode::EarthFault};
+        c.line.neutralReactanceMilliOhmPerM = 0.082;
+        c.protection = {143.0, 0.1, 26.0, 0.0, ProtectionMode::EarthFault};
         LampFeeder lamps;
         lamps.poles = 60;
-        lamps.lampPowerW = 60.0 + 10.0 * (i % 10);
+        lamps.lampPowerW = 40.0 + 10.0 * (i % 8);
         lamps.lampPowerFactor = 0.95;
         lamps.spacingM = 25.0 + (i % 4) * 5.0;
         lamps.firstPoleM = 30.0;
@@ -52,8 +52,11 @@ struct Fixture {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("bench.kvp"));
     CableCatalogue catalogue;
+    size_t circuits = 0;
     Fixture() {
-        saveProject(thousandFeeders(), path);
+        const Project project = thousandFeeders();
+        circuits = project.circuits.size();
+        saveProject(project, path);
         Database db(
             QDir(QStringLiteral(KORVANE_HOME)).filePath(QStringLiteral("Database/JhxlDlxlss.db")));
         db.open(QStringLiteral("AAA"));
@@ -77,7 +80,9 @@ void BM_OpenComputeAndSize1000Feeders(benchmark::State& state) {
                               [](const SizingResult& s) { return s.chosen.has_value(); });
         benchmark::DoNotOptimize(run);
     }
+    state.counters["circuits"] = double(f.circuits);
     state.counters["circuits_sized"] = double(sized);
+    state.counters["cable_rows"] = double(f.catalogue.rows.size());
 }
 BENCHMARK(BM_OpenComputeAndSize1000Feeders)->Unit(benchmark::kMillisecond);
 
