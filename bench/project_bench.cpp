@@ -75,7 +75,7 @@ void BM_OpenComputeAndSize1000Feeders(benchmark::State& state) {
     size_t sized = 0;
     for (auto _ : state) {
         const ProjectReading reading = openProject(f.path);
-        const ProjectRun run = runProject(reading.project, &f.catalogue);
+        const ProjectRun run = runProject(reading.project, f.catalogue, true);
         sized = std::count_if(run.sizing.begin(), run.sizing.end(),
                               [](const SizingResult& s) { return s.chosen.has_value(); });
         benchmark::DoNotOptimize(run);

@@ -32,8 +32,9 @@ int runProjectFile(const QString& home, const QString& path, bool size, const QS
     for (const QString& line : reading.unrestored)
         err << "warning: " << line << '\n';
 
-    std::optional<korvane::CableCatalogue> catalogue;
-    if (size) {
+    // The cable database checks every circuit's cable, and gives the sections sizing tries.
+    korvane::CableCatalogue catalogue;
+    {
         korvane::Database db(QDir(home).filePath(QStringLiteral("Database/JhxlDlxlss.db")));
         const QString why = db.open(QStringLiteral("AAA"));
         const korvane::Computed<korvane::CableCatalogue> loaded =
@@ -45,8 +46,7 @@ int runProjectFile(const QString& home, const QString& path, bool size, const QS
         }
         catalogue = *loaded;
     }
-    const korvane::ProjectRun run =
-        korvane::runProject(reading.project, catalogue ? &*catalogue : nullptr);
+    const korvane::ProjectRun run = korvane::runProject(reading.project, catalogue, size);
     const QString text = korvane::projectResultsText(run);
     out << text;
     if (!resultsPath.isEmpty()) {

@@ -36,20 +36,38 @@ QString optionalInt(const std::optional<int>& value) {
 
 } // namespace
 
-ProjectRun runProject(const Project& project, const CableCatalogue* sizeWith) {
+void markUnknownCables(Project& project, const CableCatalogue& catalogue) {
+    for (ProjectCircuit& circuit : project.circuits) {
+        const CableIdentity& cable = circuit.line.cable;
+        if (!catalogue.find(cable))
+            circuit.inputProblems << QStringLiteral("电缆数据库中无电缆“%1 / %2 / %3 mm²”")
+                                         .arg(cable.lossType, cable.cableType, cable.crossSection);
+    }
+}
+
+ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size) {
     ProjectRun run;
     run.project = project;
-    if (sizeWith) {
-        run.sizing.reserve(project.circuits.size());
+    markUnknownCables(run.project, catalogue);
+    if (size) {
+        run.sizing.reserve(run.project.circuits.size());
         for (ProjectCircuit& circuit : run.project.circuits) {
-            SizingResult sized = sizeCircuit(project, circuit, *sizeWith);
+            // A circuit that cannot be read is not sized: its cable type may be unreadable too.
+            SizingResult sized = circuit.inputProblems.isEmpty()
+                                     ? sizeCircuit(run.project, circuit, catalogue)
+                                     : SizingResult{};
+            if (!circuit.inputProblems.isEmpty()) {
+                sized.notSized = QStringLiteral("回路数据有误，未选择截面");
+                sized.sizedCircuit = circuit;
+                sized.sizedResult = computeCircuit(run.project, circuit);
+            }
             if (sized.chosen)
                 circuit = sized.sizedCircuit;
             run.results.push_back(sized.sizedResult);
             run.sizing.push_back(std::move(sized));
         }
     } else {
-        run.results = computeProject(project);
+        run.results = computeProject(run.project);
     }
     return run;
 }

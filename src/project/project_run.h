@@ -19,7 +19,12 @@ struct ProjectRun {
     std::vector<SizingResult> sizing; // empty unless sized
 };
 
-ProjectRun runProject(const Project& project, const CableCatalogue* sizeWith);
+// Computes every circuit, each against the cable database: a circuit whose cable is not in it is
+// not computed, with the reason. With `size`, each circuit is sized first.
+ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size);
+
+// Adds to the input problems of each circuit whose cable the database does not hold.
+void markUnknownCables(Project& project, const CableCatalogue& catalogue);
 
 // The results as a table, one circuit a line, tab-separated, a header line first with the
 // units; then a line for each check that did not pass, and the sizing decisions.

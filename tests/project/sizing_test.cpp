@@ -1,6 +1,7 @@
 // Automatic sizing: the smallest section of the cable type that passes every check, the check
 // that rules out the next smaller one, and the handbook figures each candidate is checked with.
 
+#include "project/project_run.h"
 #include "project/sizing.h"
 #include "project_fixtures.h"
 
@@ -128,6 +129,30 @@ TEST(Sizing, NamesWhatFailsWhenNoSectionPassesOrTheCableIsUnknown) {
     const SizingResult unknown = sizeCircuit(project, project.circuits[0], catalogue);
     EXPECT_FALSE(unknown.chosen.has_value());
     EXPECT_TRUE(unknown.notSized.contains(u"架空线路")) << unknown.notSized.toStdString();
+}
+
+// A cable the database does not hold stops its own circuit, sized or not; the others are computed
+// and sized as usual.
+TEST(ProjectRun, ACableOutsideTheDatabaseStopsOnlyItsCircuit) {
+    ProjectCircuit unknown = endLoadCircuit(60.0, 0.1);
+    unknown.id = QStringLiteral("WL2");
+    unknown.line.cable.crossSection = QStringLiteral("55");
+    const Project project = projectOf({endLoadCircuit(60.0, 0.1), unknown});
+    for (bool size : {false, true}) {
+        const ProjectRun run = runProject(project, vvCatalogue(), size);
+        ASSERT_EQ(run.results.size(), 2u);
+        EXPECT_TRUE(run.results[0].passed()) << size;
+        ASSERT_FALSE(run.results[1].inputProblems.isEmpty()) << size;
+        EXPECT_EQ(run.results[1].inputProblems.front(),
+                  QStringLiteral(
+                      "电缆数据库中无电缆“聚氯乙烯绝缘电力电缆(0.6/1kV) / VV 四芯 铜芯 / 55 mm²”"));
+        EXPECT_FALSE(run.results[1].passed());
+        if (size) {
+            EXPECT_TRUE(run.sizing[0].chosen.has_value());
+            EXPECT_FALSE(run.sizing[1].chosen.has_value());
+            EXPECT_EQ(run.project.circuits[1].line.cable.crossSection, QStringLiteral("55"));
+        }
+    }
 }
 
 } // namespace
