@@ -17,36 +17,6 @@
 namespace korvane::testing {
 namespace {
 
-Project severalCircuits() {
-    ProjectCircuit feeder = endLoadCircuit(0.0, 0.0);
-    feeder.id = QStringLiteral("WL2");
-    feeder.description = QStringLiteral("主干道东侧路灯");
-    LampFeeder lamps;
-    lamps.poles = 30;
-    lamps.lampsPerPole = 2;
-    lamps.lampPowerW = 150.0;
-    lamps.lampPowerFactor = 0.9;
-    lamps.ballastFactor = 1.0;
-    lamps.spacingM = 35.0;
-    lamps.firstPoleM = 20.0;
-    lamps.connection = FeederConnection::PhasesInTurn;
-    lamps.startPhase = Phase::L2;
-    feeder.load = lamps;
-    ProjectCircuit several = endLoadCircuit(0.0, 0.0);
-    several.id = QStringLiteral("WL3");
-    several.protection.loadCurrentA = 40.0;
-    several.protection.mode = ProtectionMode::ShortCircuit;
-    VoltageLossInput& v = std::get<LoadCaseLoad>(several.load).values;
-    v.loadCase = load_case::kSeveralCurrent;
-    v.currentLoads = {{{20.0, 0.05}, {10.0, 0.12}, {10.0, 0.2}, {0.0, 0.0}}};
-    v.conductorTempC = 70.0;
-    v.ambientTempC = 30.0;
-    Project project = projectOf({endLoadCircuit(60.0, 0.1), feeder, several});
-    project.engineer = QStringLiteral("张工");
-    project.voltageLossLimitPercent = 4.0;
-    return project;
-}
-
 TEST(ProjectFile, SeveralCircuitsRoundTripWithTheSameResults) {
     const Project project = severalCircuits();
     QTemporaryDir dir;

@@ -1,0 +1,440 @@
+#include "project/schedule_columns.h"
+
+#include "form/number_format.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+using C = ScheduleColumn;
+
+// How a load case places its loads: one load at the end (current or power), or up to four.
+enum class LoadPlace { EndCurrent, EndPower, SeveralCurrents, SeveralPowers, SeveralUnityPowers };
+
+LoadPlace placeOf(const QString& loadCase) {
+    if (loadCase == load_case::kSeveralCurrent)
+        return LoadPlace::SeveralCurrents;
+    if (loadCase == load_case::kSeveralPower)
+        return LoadPlace::SeveralPowers;
+    if (loadCase == load_case::kSeveralUnityPower)
+        return LoadPlace::SeveralUnityPowers;
+    if (loadCase.contains(QStringLiteral("电流矩")))
+        return LoadPlace::EndCurrent;
+    return LoadPlace::EndPower;
+}
+
+std::array<LoadAtDistance, 4>* severalLoads(VoltageLossInput& v) {
+    switch (placeOf(v.loadCase)) {
+    case LoadPlace::SeveralCurrents:
+        return &v.currentLoads;
+    case LoadPlace::SeveralPowers:
+        return &v.powerLoads;
+    case LoadPlace::SeveralUnityPowers:
+        return &v.unityPowerLoads;
+    default:
+        return nullptr;
+    }
+}
+
+QString severalText(const std::array<LoadAtDistance, 4>& loads) {
+    QStringList parts;
+    for (const LoadAtDistance& load : loads)
+        if (load.load != 0.0 || load.lengthKm != 0.0)
+            parts << formatGeneral(load.load, {}) + u'@' + formatGeneral(load.lengthKm, {});
+    return parts.join(u';');
+}
+
+std::optional<double> numberIn(const ScheduleCell& cell) {
+    if (const double* value = std::get_if<double>(&cell))
+        return std::isfinite(*value) ? std::optional<double>(*value) : std::nullopt;
+    if (const QString* text = std::get_if<QString>(&cell))
+        return readStrict(*text);
+    return std::nullopt;
+}
+
+QString textIn(const ScheduleCell& cell) {
+    if (const QString* text = std::get_if<QString>(&cell))
+        return text->trimmed();
+    if (const double* value = std::get_if<double>(&cell))
+        return formatGeneral(*value, {});
+    return {};
+}
+
+bool isEmpty(const ScheduleCell& cell) {
+    return std::holds_alternative<std::monostate>(cell) ||
+           (std::holds_alternative<QString>(cell) && std::get<QString>(cell).trimmed().isEmpty());
+}
+
+} // namespace
+
+const std::vector<ScheduleColumnInfo>& scheduleInputColumns() {
+    static const std::vector<ScheduleColumnInfo> columns{
+        {C::Id, "回路编号", true},
+        {C::Description, "说明", false},
+        {C::LossType, "损失类型", true},
+        {C::CableType, "电缆类型", true},
+        {C::CrossSection, "截面(mm²)", true},
+        {C::ResistanceOhmPerKm, "R(Ω/km)", true},
+        {C::ReactanceOhmPerKm, "X(Ω/km)", true},
+        {C::R0, "R0(mΩ/m)", true},
+        {C::X0, "X0(mΩ/m)", true},
+        {C::LoopResistance, "Rphp(mΩ/m)", true},
+        {C::LoopReactance, "Xphp(mΩ/m)", true},
+        {C::NeutralResistance, "R′(mΩ/m)", true},
+        {C::NeutralReactance, "X′(mΩ/m)", true},
+        {C::CoefficientK, "K", true},
+        {C::DurationS, "t(s)", true},
+        {C::LeakagePerKm, "泄漏电流(mA/km)", true},
+        {C::LoadCurrentA, "Ib(A)", false},
+        {C::ProtectionMode, "保护方式", false},
+        {C::LoadKind, "负荷类型", true},
+        {C::LineKind, "线路种类", false},
+        {C::LoadCase, "负荷情况", false},
+        {C::VoltageKv, "U(kV)", false},
+        {C::PowerFactor, "cosφ", false},
+        {C::ConductorTemperatureC, "线芯工作温度(℃)", false},
+        {C::AmbientTemperatureC, "环境温度(℃)", false},
+        {C::Load, "负荷(A或kW)", false},
+        {C::LoadDistanceKm, "负荷距离(km)", false},
+        {C::SeveralLoads, "多个负荷", false},
+        {C::Poles, "灯杆数", false},
+        {C::LampsPerPole, "每杆灯数", false},
+        {C::LampPowerW, "灯功率(W)", false},
+        {C::LampPowerFactor, "灯功率因数", false},
+        {C::BallastFactor, "镇流器系数", false},
+        {C::SpacingM, "杆距(m)", false},
+        {C::FirstPoleM, "首杆距离(m)", false},
+        {C::Connection, "接线方式", false},
+        {C::StartPhase, "起始相", false},
+    };
+    return columns;
+}
+
+QString scheduleHeader(ScheduleColumn column) {
+    for (const ScheduleColumnInfo& info : scheduleInputColumns())
+        if (info.column == column)
+            return QString::fromUtf8(info.header);
+    return {};
+}
+
+QString protectionModeText(ProtectionMode mode) {
+    return mode == ProtectionMode::EarthFault ? QStringLiteral("接地故障")
+                                              : QStringLiteral("单相短路");
+}
+
+QString loadKindText(bool feeder) {
+    return feeder ? QStringLiteral("路灯馈线") : QStringLiteral("负荷情况");
+}
+
+QString connectionText(FeederConnection connection) {
+    return connection == FeederConnection::SinglePhase ? QStringLiteral("单相")
+                                                       : QStringLiteral("三相轮流");
+}
+
+QString phaseText(Phase phase) {
+    return QStringLiteral("L%1").arg(int(phase) + 1);
+}
+
+ScheduleCell scheduleCell(const ProjectCircuit& c, ScheduleColumn column) {
+    const CircuitLine& l = c.line;
+    const auto* feeder = std::get_if<LampFeeder>(&c.load);
+    const auto* loads = std::get_if<LoadCaseLoad>(&c.load);
+    switch (column) {
+    case C::Id:
+        return c.id;
+    case C::Description:
+        return c.description;
+    case C::LossType:
+        return l.cable.lossType;
+    case C::CableType:
+        return l.cable.cableType;
+    case C::CrossSection:
+        return l.cable.crossSection;
+    case C::ResistanceOhmPerKm:
+        return l.resistanceOhmPerKm;
+    case C::ReactanceOhmPerKm:
+        return l.reactanceOhmPerKm;
+    case C::R0:
+        return l.perMetreMilliOhm.resistance;
+    case C::X0:
+        return l.perMetreMilliOhm.reactance;
+    case C::LoopResistance:
+        return l.perMetreMilliOhm.loopResistance;
+    case C::LoopReactance:
+        return l.perMetreMilliOhm.loopReactance;
+    case C::NeutralResistance:
+        return l.neutralResistanceMilliOhmPerM;
+    case C::NeutralReactance:
+        return l.neutralReactanceMilliOhmPerM;
+    case C::CoefficientK:
+        return c.protection.coefficientK;
+    case C::DurationS:
+        return c.protection.durationS;
+    case C::LeakagePerKm:
+        return c.protection.leakagePerKmMa;
+    case C::LoadCurrentA:
+        return feeder ? ScheduleCell{} : ScheduleCell{c.protection.loadCurrentA};
+    case C::ProtectionMode:
+        return protectionModeText(c.protection.mode);
+    case C::LoadKind:
+        return loadKindText(feeder != nullptr);
+    default:
+        break;
+    }
+    if (loads) {
+        const VoltageLossInput& v = loads->values;
+        const LoadPlace place = placeOf(v.loadCase);
+        switch (column) {
+        case C::LineKind:
+            return v.lineKind;
+        case C::LoadCase:
+            return v.loadCase;
+        case C::VoltageKv:
+            return v.voltageKv.strict ? ScheduleCell{*v.voltageKv.strict} : ScheduleCell{};
+        case C::PowerFactor:
+            return v.powerFactor ? ScheduleCell{*v.powerFactor} : ScheduleCell{};
+        case C::ConductorTemperatureC:
+            return v.conductorTempC ? ScheduleCell{*v.conductorTempC} : ScheduleCell{};
+        case C::AmbientTemperatureC:
+            return v.ambientTempC ? ScheduleCell{*v.ambientTempC} : ScheduleCell{};
+        case C::Load:
+            if (place == LoadPlace::EndCurrent)
+                return v.endCurrentA;
+            if (place == LoadPlace::EndPower)
+                return v.endPowerKw;
+            return {};
+        case C::LoadDistanceKm:
+            if (place == LoadPlace::EndCurrent)
+                return v.endLengthKm;
+            if (place == LoadPlace::EndPower)
+                return v.endPowerLengthKm;
+            return {};
+        case C::SeveralLoads: {
+            VoltageLossInput copy = v;
+            const auto* several = severalLoads(copy);
+            return several ? ScheduleCell{severalText(*several)} : ScheduleCell{};
+        }
+        default:
+            return {};
+        }
+    }
+    switch (column) {
+    case C::Poles:
+        return double(feeder->poles);
+    case C::LampsPerPole:
+        return double(feeder->lampsPerPole);
+    case C::LampPowerW:
+        return feeder->lampPowerW;
+    case C::LampPowerFactor:
+        return feeder->lampPowerFactor;
+    case C::BallastFactor:
+        return feeder->ballastFactor;
+    case C::SpacingM:
+        return feeder->spacingM;
+    case C::FirstPoleM:
+        return feeder->firstPoleM;
+    case C::Connection:
+        return connectionText(feeder->connection);
+    case C::StartPhase:
+        return phaseText(feeder->startPhase);
+    default:
+        return {};
+    }
+}
+
+std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn column,
+                                         const ScheduleCell& cell) {
+    const QString header = scheduleHeader(column);
+    bool required = false;
+    for (const ScheduleColumnInfo& info : scheduleInputColumns())
+        if (info.column == column)
+            required = info.required;
+    if (isEmpty(cell))
+        return required ? std::optional<QString>(QStringLiteral("“%1”为空").arg(header))
+                        : std::nullopt;
+
+    const QString text = textIn(cell);
+    const std::optional<double> value = numberIn(cell);
+    auto number = [&](double& into) -> std::optional<QString> {
+        if (!value)
+            return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+        into = *value;
+        return std::nullopt;
+    };
+    auto integer = [&](int& into) -> std::optional<QString> {
+        if (!value || *value != std::floor(*value) || std::abs(*value) > 1e9)
+            return QStringLiteral("“%1”应为整数：%2").arg(header, text.left(40));
+        into = int(*value);
+        return std::nullopt;
+    };
+    auto choice = [&](const QStringList& choices, int& into) -> std::optional<QString> {
+        const qsizetype i = choices.indexOf(text);
+        if (i < 0)
+            return QStringLiteral("“%1”应为%2之一：%3")
+                .arg(header, choices.join(QStringLiteral("、")), text.left(40));
+        into = int(i);
+        return std::nullopt;
+    };
+
+    CircuitLine& l = c.line;
+    switch (column) {
+    case C::Id:
+        c.id = text;
+        return std::nullopt;
+    case C::Description:
+        c.description = text;
+        return std::nullopt;
+    case C::LossType:
+        l.cable.lossType = text;
+        return std::nullopt;
+    case C::CableType:
+        l.cable.cableType = text;
+        return std::nullopt;
+    case C::CrossSection:
+        l.cable.crossSection = text;
+        return std::nullopt;
+    case C::ResistanceOhmPerKm:
+        return number(l.resistanceOhmPerKm);
+    case C::ReactanceOhmPerKm:
+        return number(l.reactanceOhmPerKm);
+    case C::R0:
+        return number(l.perMetreMilliOhm.resistance);
+    case C::X0:
+        return number(l.perMetreMilliOhm.reactance);
+    case C::LoopResistance:
+        return number(l.perMetreMilliOhm.loopResistance);
+    case C::LoopReactance:
+        return number(l.perMetreMilliOhm.loopReactance);
+    case C::NeutralResistance:
+        return number(l.neutralResistanceMilliOhmPerM);
+    case C::NeutralReactance:
+        return number(l.neutralReactanceMilliOhmPerM);
+    case C::CoefficientK:
+        return number(c.protection.coefficientK);
+    case C::DurationS:
+        return number(c.protection.durationS);
+    case C::LeakagePerKm:
+        return number(c.protection.leakagePerKmMa);
+    case C::LoadCurrentA:
+        return number(c.protection.loadCurrentA);
+    case C::ProtectionMode: {
+        int i = 0;
+        if (auto why = choice({protectionModeText(ProtectionMode::EarthFault),
+                               protectionModeText(ProtectionMode::ShortCircuit)},
+                              i))
+            return why;
+        c.protection.mode = i == 0 ? ProtectionMode::EarthFault : ProtectionMode::ShortCircuit;
+        return std::nullopt;
+    }
+    case C::LoadKind: {
+        int i = 0;
+        if (auto why = choice({loadKindText(false), loadKindText(true)}, i))
+            return why;
+        if (i == 1 && !std::holds_alternative<LampFeeder>(c.load))
+            c.load = LampFeeder{};
+        if (i == 0 && !std::holds_alternative<LoadCaseLoad>(c.load))
+            c.load = LoadCaseLoad{};
+        return std::nullopt;
+    }
+    default:
+        break;
+    }
+
+    if (auto* loads = std::get_if<LoadCaseLoad>(&c.load)) {
+        VoltageLossInput& v = loads->values;
+        switch (column) {
+        case C::LineKind:
+            v.lineKind = text;
+            return std::nullopt;
+        case C::LoadCase:
+            v.loadCase = text;
+            return std::nullopt;
+        case C::VoltageKv:
+            if (!value)
+                return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+            v.voltageKv = {*value, *value};
+            return std::nullopt;
+        case C::PowerFactor:
+            if (!value)
+                return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+            v.powerFactor = *value;
+            return std::nullopt;
+        case C::ConductorTemperatureC:
+        case C::AmbientTemperatureC:
+            if (!value)
+                return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+            (column == C::ConductorTemperatureC ? v.conductorTempC : v.ambientTempC) = *value;
+            return std::nullopt;
+        case C::Load:
+            return number(placeOf(v.loadCase) == LoadPlace::EndCurrent ? v.endCurrentA
+                                                                       : v.endPowerKw);
+        case C::LoadDistanceKm:
+            return number(placeOf(v.loadCase) == LoadPlace::EndCurrent ? v.endLengthKm
+                                                                       : v.endPowerLengthKm);
+        case C::SeveralLoads: {
+            auto* several = severalLoads(v);
+            if (!several)
+                return QStringLiteral("“%1”只用于几个负荷的负荷情况").arg(header);
+            const QStringList parts = text.split(u';', Qt::SkipEmptyParts);
+            if (parts.size() > 4)
+                return QStringLiteral("“%1”最多4个负荷").arg(header);
+            std::array<LoadAtDistance, 4> read{};
+            for (qsizetype i = 0; i < parts.size(); ++i) {
+                const QStringList pair = parts[i].split(u'@');
+                const auto load = pair.size() == 2 ? readStrict(pair[0]) : std::nullopt;
+                const auto km = pair.size() == 2 ? readStrict(pair[1]) : std::nullopt;
+                if (!load || !km)
+                    return QStringLiteral("“%1”应写作 负荷@距离;…：%2").arg(header, text.left(40));
+                read[size_t(i)] = {*load, *km};
+            }
+            *several = read;
+            return std::nullopt;
+        }
+        default:
+            return QStringLiteral("“%1”只用于路灯馈线").arg(header);
+        }
+    }
+
+    LampFeeder& f = std::get<LampFeeder>(c.load);
+    switch (column) {
+    case C::Poles:
+        return integer(f.poles);
+    case C::LampsPerPole:
+        return integer(f.lampsPerPole);
+    case C::LampPowerW:
+        return number(f.lampPowerW);
+    case C::LampPowerFactor:
+        return number(f.lampPowerFactor);
+    case C::BallastFactor:
+        return number(f.ballastFactor);
+    case C::SpacingM:
+        return number(f.spacingM);
+    case C::FirstPoleM:
+        return number(f.firstPoleM);
+    case C::Connection: {
+        int i = 0;
+        if (auto why = choice({connectionText(FeederConnection::SinglePhase),
+                               connectionText(FeederConnection::PhasesInTurn)},
+                              i))
+            return why;
+        f.connection = i == 0 ? FeederConnection::SinglePhase : FeederConnection::PhasesInTurn;
+        return std::nullopt;
+    }
+    case C::StartPhase: {
+        int i = 0;
+        if (auto why =
+                choice({phaseText(Phase::L1), phaseText(Phase::L2), phaseText(Phase::L3)}, i))
+            return why;
+        f.startPhase = Phase(i);
+        return std::nullopt;
+    }
+    default:
+        return QStringLiteral("“%1”只用于负荷情况").arg(header);
+    }
+}
+
+} // namespace korvane

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "project/project.h"
+
+#include <QString>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace korvane {
+
+// The input columns of the circuit schedule, in their order: what the .xlsx export writes and
+// the .xlsx and CSV import reads, one circuit a row.
+enum class ScheduleColumn {
+    Id,
+    Description,
+    LossType,
+    CableType,
+    CrossSection,
+    ResistanceOhmPerKm,
+    ReactanceOhmPerKm,
+    R0,
+    X0,
+    LoopResistance,
+    LoopReactance,
+    NeutralResistance,
+    NeutralReactance,
+    CoefficientK,
+    DurationS,
+    LeakagePerKm,
+    LoadCurrentA,
+    ProtectionMode,
+    LoadKind,
+    LineKind,
+    LoadCase,
+    VoltageKv,
+    PowerFactor,
+    ConductorTemperatureC,
+    AmbientTemperatureC,
+    Load,
+    LoadDistanceKm,
+    SeveralLoads,
+    Poles,
+    LampsPerPole,
+    LampPowerW,
+    LampPowerFactor,
+    BallastFactor,
+    SpacingM,
+    FirstPoleM,
+    Connection,
+    StartPhase,
+};
+
+struct ScheduleColumnInfo {
+    ScheduleColumn column;
+    const char* header; // UTF-8, units in the header
+    bool required;      // a row without it cannot be a circuit
+};
+
+// Every input column, in order.
+const std::vector<ScheduleColumnInfo>& scheduleInputColumns();
+QString scheduleHeader(ScheduleColumn column);
+
+// A cell: empty, a number or a text.
+using ScheduleCell = std::variant<std::monostate, double, QString>;
+
+// The cell of a circuit's column. A column that does not belong to the circuit's load (the
+// feeder columns of a load-case circuit) is empty.
+ScheduleCell scheduleCell(const ProjectCircuit& circuit, ScheduleColumn column);
+
+// Sets the column of a circuit from a cell. Returns the reason when the cell cannot be read for
+// that column (a text where a number belongs, an unknown choice); an empty cell of a column that
+// is not required leaves the circuit's value as it is. The load kind must be applied before the
+// columns of its load.
+std::optional<QString> applyScheduleCell(ProjectCircuit& circuit, ScheduleColumn column,
+                                         const ScheduleCell& cell);
+
+// The texts of the choice columns.
+QString protectionModeText(ProtectionMode mode);
+QString loadKindText(bool feeder);
+QString connectionText(FeederConnection connection);
+QString phaseText(Phase phase);
+
+} // namespace korvane
