@@ -131,5 +131,59 @@ TEST(ProjectFile, AFailedSaveLeavesTheOldFile) {
     EXPECT_EQ(after.readAll(), old);
 }
 
+// Every value of every circuit replaced in turn by values no engineer would type: the file still
+// opens, the project is computed without a crash, and no impossible value is computed into a pass.
+TEST(ProjectFile, AnyValueInAnyFieldIsReadOrRefusedNeverCrashes) {
+    const QJsonObject root = QJsonDocument::fromJson(projectToJson(severalCircuits())).object();
+    const QJsonValue oddValues[] = {QJsonValue(QStringLiteral("")),
+                                    QJsonValue(QStringLiteral("十")),
+                                    QJsonValue(-1.0),
+                                    QJsonValue(0.0),
+                                    QJsonValue(1e308),
+                                    QJsonValue(QJsonValue::Null),
+                                    QJsonValue(QJsonArray{1}),
+                                    QJsonValue(QJsonObject{})};
+    const QJsonArray circuits = root.value(QStringLiteral("circuits")).toArray();
+    int mutations = 0;
+    for (qsizetype c = 0; c < circuits.size(); ++c) {
+        const QJsonObject circuit = circuits.at(c).toObject();
+        for (const QString& group : circuit.keys()) {
+            const QJsonValue groupValue = circuit.value(group);
+            const QStringList keys =
+                groupValue.isObject() ? groupValue.toObject().keys() : QStringList{QString()};
+            for (const QString& key : keys) {
+                for (const QJsonValue& odd : oddValues) {
+                    QJsonObject changed = circuit;
+                    if (key.isEmpty()) {
+                        changed.insert(group, odd);
+                    } else {
+                        QJsonObject inner = groupValue.toObject();
+                        inner.insert(key, odd);
+                        changed.insert(group, inner);
+                    }
+                    QJsonArray list = circuits;
+                    list.replace(c, changed);
+                    QJsonObject file = root;
+                    file.insert(QStringLiteral("circuits"), list);
+                    const ProjectReading reading = projectFromJson(QJsonDocument(file).toJson());
+                    ASSERT_EQ(reading.error, QString());
+                    const auto results = computeProject(reading.project);
+                    ASSERT_EQ(results.size(), 3u);
+                    for (size_t i = 0; i < results.size(); ++i) {
+                        // A pass needs a line of real length with real currents.
+                        if (results[i].passed()) {
+                            EXPECT_GT(*results[i].lineLengthKm, 0.0);
+                            EXPECT_GT(results[i].shortCircuit->ik3, 0.0);
+                            EXPECT_TRUE(std::isfinite(*results[i].lossPercent));
+                        }
+                    }
+                    ++mutations;
+                }
+            }
+        }
+    }
+    EXPECT_GT(mutations, 300);
+}
+
 } // namespace
 } // namespace korvane::testing
