@@ -2,8 +2,8 @@
 
 #include "pages/layout.h"
 #include "pages/page_services.h"
-#include "short_circuit/dialog_database.h"
 #include "pages/short_circuit_fields.h"
+#include "short_circuit/dialog_database.h"
 
 #include <optional>
 #include <string_view>
@@ -15,7 +15,7 @@ namespace {
 const QString kTable = QStringLiteral("低压母线单位长度阻抗");
 const QString kMaterialsSql = QStringLiteral(
     "SELECT 母线材质 FROM 低压母线单位长度阻抗 GROUP BY 母线材质 ORDER BY MIN(rowid)");
-const QString kSpecificationsSql =
+const QString kBusbarSizesSql =
     QStringLiteral("SELECT 截面 FROM 低压母线单位长度阻抗 WHERE 母线材质 = ? ORDER BY rowid");
 const QString kBusbarSql =
     QStringLiteral("SELECT 相线电阻, 相线电抗, 相保电阻, 相保电抗 FROM 低压母线单位长度阻抗 "
@@ -45,7 +45,7 @@ QString heldText(const Form& main, std::string_view quantity) {
 
 struct TableBusbar {
     QString material;
-    QString specification;
+    QString busbarSize;
 };
 
 // The row of the table whose busbar the main window holds: material and 规格 as 确 定 wrote
@@ -76,13 +76,13 @@ void designBusbarDialog(PageServices& app, Form& form) {
     const Placement in{&frame, -1};
     auto& material = addLabelledCombo(form, in, own.control("busbarDialog.material"),
                                       QStringLiteral("母线材质"), 12, 26, 90, 160);
-    auto& specification = addLabelledCombo(form, in, own.control("busbarDialog.size"),
-                                           QStringLiteral("母线规格"), 12, 60, 90, 160);
+    auto& busbarSize = addLabelledCombo(form, in, own.control("busbarDialog.size"),
+                                        QStringLiteral("母线规格"), 12, 60, 90, 160);
     auto& length = addLabelledCombo(form, in, own.control("busbarDialog.lengthM"),
                                     QStringLiteral("母线长 L(m)"), 12, 94, 90, 160);
-    for (ComboBox* list : {&material, &specification, &length})
+    for (ComboBox* list : {&material, &busbarSize, &length})
         list->setEditable(true);
-    specification.setText(QStringLiteral("[2[100X10]]+100X10"));
+    busbarSize.setText(QStringLiteral("[2[100X10]]+100X10"));
     for (int m = 1; m <= 10; ++m)
         length.addItem(QString::number(m));
     // The values on their way to the main window, outside the visible area of the dialog.
@@ -101,14 +101,14 @@ void designBusbarDialog(PageServices& app, Form& form) {
         writeBoundText(app.mainForm(), shortCircuitFields(), quantity, text);
     };
 
-    material.on(Event::Click, [db, &material, &specification] {
-        specification.clear();
-        fillList(specification, db->query(kSpecificationsSql, {material.text()}));
+    material.on(Event::Click, [db, &material, &busbarSize] {
+        busbarSize.clear();
+        fillList(busbarSize, db->query(kBusbarSizesSql, {material.text()}));
     });
-    specification.on(Event::Click, [db, &material, &specification, values, main] {
+    busbarSize.on(Event::Click, [db, &material, &busbarSize, values, main] {
         for (TextBox* value : values)
             value->setText({});
-        const QueryResult found = db->query(kBusbarSql, {material.text(), specification.text()});
+        const QueryResult found = db->query(kBusbarSql, {material.text(), busbarSize.text()});
         if (found.ok && !found.rows.empty()) {
             for (int i = 0; i < 4; ++i)
                 values[i]->setText(databaseNumberText(found.rows.front().value(i)));
@@ -118,8 +118,8 @@ void designBusbarDialog(PageServices& app, Form& form) {
     });
     length.on(Event::Click, [&length, main] { main("supply.busbar.lengthM", length.text()); });
 
-    form.onLoad([&app, &form, db, &material, &specification, &length] {
-        specification.clear();
+    form.onLoad([&app, &form, db, &material, &busbarSize, &length] {
+        busbarSize.clear();
         if (!openAndFillFirstList(app, form, *db, kTable, kMaterialsSql, material))
             return;
         // A window that holds a busbar of the table, with one of the listed lengths, starts
@@ -129,19 +129,19 @@ void designBusbarDialog(PageServices& app, Form& form) {
         const int heldLength = length.indexOf(heldText(app.mainForm(), "supply.busbar.lengthM"));
         if (held && heldLength >= 0) {
             material.setListIndex(material.indexOf(held->material));
-            specification.setListIndex(specification.indexOf(held->specification));
+            busbarSize.setListIndex(busbarSize.indexOf(held->busbarSize));
             length.setListIndex(heldLength);
         } else {
             material.setListIndex(0);
-            specification.setListIndex(0);
+            busbarSize.setListIndex(0);
             length.setListIndex(0);
         }
     });
     form.onUnload([db] { db->close(); });
     form.button(own.control("busbarDialog.confirm"))
-        .on(Event::Click, [&form, &material, &specification, main] {
+        .on(Event::Click, [&form, &material, &busbarSize, main] {
             main("supply.busbar.material", material.text());
-            main("supply.busbar.size", specification.text());
+            main("supply.busbar.size", busbarSize.text());
             form.unload();
         });
 }
