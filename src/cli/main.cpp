@@ -10,6 +10,7 @@
 #include "form/atomic_file.h"
 #include "project/project_file.h"
 #include "project/project_run.h"
+#include "project/supply_catalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,7 +47,22 @@ int runProjectFile(const QString& home, const QString& path, bool size, const QS
         }
         catalogue = *loaded;
     }
-    const korvane::ProjectRun run = korvane::runProject(reading.project, catalogue, size);
+    // The transformer and busbar database checks the supply.
+    korvane::Project project = reading.project;
+    {
+        korvane::Database db(QDir(home).filePath(QStringLiteral("Database/Byaqi-Muxie.db")));
+        const QString why = db.open(QStringLiteral("变压器阻抗"));
+        const korvane::Computed<korvane::SupplyCatalogue> loaded =
+            why.isEmpty() ? korvane::loadSupplyCatalogue(db)
+                          : korvane::Computed<korvane::SupplyCatalogue>::failed(why);
+        if (!loaded) {
+            err << "error: cannot read the transformer and busbar database: " << loaded.reason()
+                << '\n';
+            return 1;
+        }
+        korvane::markUnknownSupply(project, *loaded);
+    }
+    const korvane::ProjectRun run = korvane::runProject(project, catalogue, size);
     const QString text = korvane::projectResultsText(run);
     out << text;
     if (!resultsPath.isEmpty()) {

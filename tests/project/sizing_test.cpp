@@ -3,6 +3,7 @@
 
 #include "project/project_run.h"
 #include "project/sizing.h"
+#include "project/supply_catalogue.h"
 #include "project_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -152,6 +153,30 @@ TEST(ProjectRun, ACableOutsideTheDatabaseStopsOnlyItsCircuit) {
             EXPECT_FALSE(run.sizing[1].chosen.has_value());
             EXPECT_EQ(run.project.circuits[1].line.cable.crossSection, QStringLiteral("55"));
         }
+    }
+}
+
+// A supply the transformer and busbar database lacks stops every circuit, with both reasons; one
+// it holds (the voltage left open matches any) stops none.
+TEST(ProjectRun, ASupplyOutsideTheDatabaseStopsEveryCircuit) {
+    SupplyCatalogue catalogue;
+    catalogue.transformers = {{QStringLiteral("S11-M"), QStringLiteral("10"), 400.0}};
+    catalogue.busbars = {{QStringLiteral("铜母线TMY"), QStringLiteral("4(100X10)")}};
+    Project known = projectOf({endLoadCircuit(60.0, 0.1), endLoadCircuit(30.0, 0.1)});
+    known.supply.transformer.voltageKv.clear();
+    markUnknownSupply(known, catalogue);
+    for (const ProjectCircuit& c : known.circuits)
+        EXPECT_TRUE(c.inputProblems.isEmpty());
+
+    Project unknown = projectOf({endLoadCircuit(60.0, 0.1), endLoadCircuit(30.0, 0.1)});
+    unknown.supply.transformer.ratedKva = 450.0;
+    unknown.supply.busbar.size = QStringLiteral("4(100X12)");
+    markUnknownSupply(unknown, catalogue);
+    for (const CircuitResult& r : computeProject(unknown)) {
+        EXPECT_FALSE(r.passed());
+        EXPECT_EQ(r.inputProblems,
+                  (QStringList{QStringLiteral("变压器数据库中无变压器“S11-M 10 kV 450 kVA”"),
+                               QStringLiteral("母线数据库中无母线“铜母线TMY 4(100X12)”")}));
     }
 }
 
