@@ -1,6 +1,7 @@
 // korvane-cli: runs a script of user actions against the same forms the window shows.
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] --project FILE [--size] [--write FILE] [--results FILE]
+//               [--xlsx FILE]
 //   korvane-cli --help | --version
 
 #include "app/application.h"
@@ -10,6 +11,7 @@
 #include "form/atomic_file.h"
 #include "project/project_file.h"
 #include "project/project_run.h"
+#include "project/schedule_xlsx.h"
 #include "project/supply_catalogue.h"
 
 #include <QCoreApplication>
@@ -24,7 +26,8 @@ namespace {
 // Computes a project file (and sizes its circuits) and prints the results: 0 when it was
 // computed, 1 when a file could not be read or written.
 int runProjectFile(const QString& home, const QString& path, bool size, const QString& writePath,
-                   const QString& resultsPath, QTextStream& out, QTextStream& err) {
+                   const QString& resultsPath, const QString& xlsxPath, QTextStream& out,
+                   QTextStream& err) {
     const korvane::ProjectReading reading = korvane::openProject(path);
     if (!reading.error.isEmpty()) {
         err << "error: " << path << ": " << reading.error << '\n';
@@ -79,6 +82,13 @@ int runProjectFile(const QString& home, const QString& path, bool size, const QS
             return 1;
         }
     }
+    if (!xlsxPath.isEmpty()) {
+        const QString why = korvane::writeScheduleXlsx(run, xlsxPath);
+        if (!why.isEmpty()) {
+            err << "error: cannot write " << xlsxPath << ": " << why << '\n';
+            return 1;
+        }
+    }
     return 0;
 }
 
@@ -95,6 +105,7 @@ int main(int argc, char** argv) {
     QString projectPath;
     QString writePath;
     QString resultsPath;
+    QString xlsxPath;
     bool size = false;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -103,17 +114,19 @@ int main(int argc, char** argv) {
             i + 1 < args.size()) {
             (arg == QLatin1String("--home") ? home : outDir) = args.at(++i);
         } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
-                    arg == QLatin1String("--results")) &&
+                    arg == QLatin1String("--results") || arg == QLatin1String("--xlsx")) &&
                    i + 1 < args.size()) {
-            (arg == QLatin1String("--project") ? projectPath
-             : arg == QLatin1String("--write") ? writePath
-                                               : resultsPath) = args.at(++i);
+            (arg == QLatin1String("--project")   ? projectPath
+             : arg == QLatin1String("--write")   ? writePath
+             : arg == QLatin1String("--results") ? resultsPath
+                                                 : xlsxPath) = args.at(++i);
         } else if (arg == QLatin1String("--size")) {
             size = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             out << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n"
                    "       korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
                    "[--results FILE]\n"
+                   "                   [--xlsx FILE]\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
                    "  --home DIR   the program folder (Database/, A page/)\n"
@@ -125,6 +138,8 @@ int main(int argc, char** argv) {
                    "               circuit that passes every check\n"
                    "  --write FILE with --project: save the project (with the chosen sections)\n"
                    "  --results FILE  with --project: also write the printed results\n"
+                   "  --xlsx FILE  with --project: write the circuit schedule, the supply and\n"
+                   "               each feeder's pole-by-pole voltages as an .xlsx workbook\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
             return 0;
@@ -145,10 +160,14 @@ int main(int argc, char** argv) {
                    "[--results FILE]\n";
             return 2;
         }
-        return runProjectFile(home, projectPath, size, writePath, resultsPath, out, err);
+        return runProjectFile(home, projectPath, size, writePath, resultsPath, xlsxPath, out, err);
     }
     if (size || !writePath.isEmpty() || !resultsPath.isEmpty()) {
         err << "usage: --size, --write and --results go with --project FILE\n";
+        return 2;
+    }
+    if (!xlsxPath.isEmpty()) {
+        err << "usage: --xlsx goes with --project FILE\n";
         return 2;
     }
 

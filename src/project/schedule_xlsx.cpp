@@ -1,0 +1,511 @@
+#include "project/schedule_xlsx.h"
+
+#include "project/schedule_columns.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <optional>
+#include <tuple>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace korvane {
+
+namespace {
+
+// Excel holds at most this many characters in a cell or a comment.
+constexpr qsizetype kMaxCellText = 32767;
+// The red of a check that did not pass, and the grey of the header row.
+constexpr lxw_color_t kFailedFill = 0xFFC7CE;
+constexpr lxw_color_t kHeaderFill = 0xD9D9D9;
+
+QString stateText(const CheckOutcome& outcome) {
+    switch (outcome.state) {
+    case CheckOutcome::State::Passed:
+        return QStringLiteral("通过");
+    case CheckOutcome::State::Failed:
+        return QStringLiteral("不通过");
+    case CheckOutcome::State::NotComputed:
+        break;
+    }
+    return QStringLiteral("未计算");
+}
+
+// What a check that did not pass says, for the comment of its cell.
+QString outcomeNote(CircuitCheck check, const CheckOutcome& outcome) {
+    return QStringLiteral("%1%2：%3").arg(checkName(check), stateText(outcome), outcome.text);
+}
+
+// One result cell: its value (empty when it was not computed), the number format it is shown
+// with, the check it belongs to and, for a value that was not computed, why.
+struct ResultCell {
+    ScheduleCell value;
+    const char* numberFormat = nullptr;
+    std::optional<CircuitCheck> check;
+    QString reason;
+};
+
+template <typename T, typename F>
+ResultCell numberOf(const Computed<T>& computed, F value, const char* format,
+                    std::optional<CircuitCheck> check = std::nullopt) {
+    ResultCell cell{{}, format, check, {}};
+    if (!computed) {
+        cell.reason = computed.reason();
+        return cell;
+    }
+    if (const std::optional<double> v = value(*computed))
+        cell.value = *v;
+    return cell;
+}
+
+std::optional<double> intValue(const std::optional<int>& value) {
+    return value ? std::optional<double>(*value) : std::nullopt;
+}
+
+// The result cells of a circuit, in the order of scheduleResultHeaders().
+std::vector<ResultCell> resultCells(const CircuitResult& r) {
+    using S = ShortCircuitResult;
+    auto current = [&r](double S::*member) {
+        return numberOf(
+            r.shortCircuit, [member](const S& sc) { return std::optional(sc.*member); }, "0.0000");
+    };
+    const CheckOutcome& loss = r.check(CircuitCheck::VoltageLoss);
+    std::vector<ResultCell> cells;
+    cells.reserve(14);
+    cells.push_back(numberOf(
+        r.lineLengthKm, [](double km) { return std::optional(km * 1000.0); }, "0.0"));
+    cells.push_back(numberOf(
+        r.lossPercent, [](double p) { return std::optional(p); }, "0.0000",
+        CircuitCheck::VoltageLoss));
+    cells.push_back({stateText(loss), nullptr, CircuitCheck::VoltageLoss, {}});
+    cells.push_back(numberOf(
+        r.maxLengthM, [](double m) { return std::optional(m); }, "0.0"));
+    cells.push_back(current(&S::ik3));
+    cells.push_back(current(&S::ik2));
+    cells.push_back(current(&S::id));
+    cells.push_back(current(&S::ik1));
+    cells.push_back(numberOf(
+        r.switchgear, [](const LineSwitchgear& s) { return intValue(s.breakerRatedA); }, nullptr,
+        CircuitCheck::BreakerSelection));
+    cells.push_back(numberOf(
+        r.switchgear, [](const LineSwitchgear& s) { return intValue(s.contactorRatedA); }, nullptr,
+        CircuitCheck::BreakerSelection));
+    cells.push_back(numberOf(
+        r.residual, [](const ResidualCurrentSetting& s) { return intValue(s.ratedResidualMa); },
+        nullptr, CircuitCheck::ResidualSetting));
+    // The sensitivity is judged on its two-decimal text: the cell holds that number.
+    ResultCell sensitivity{{}, "0.00", CircuitCheck::Sensitivity, {}};
+    if (r.sensitivity) {
+        bool ok = false;
+        const double ratio = r.sensitivity->text.toDouble(&ok);
+        sensitivity.value = ok ? ScheduleCell{ratio} : ScheduleCell{r.sensitivity->text};
+    } else {
+        sensitivity.reason = r.sensitivity.reason();
+    }
+    cells.push_back(sensitivity);
+    cells.push_back(numberOf(
+        r.thermal,
+        [](const ThermalStability& t) { return std::optional(t.minimumCrossSectionMm2); }, "0.0000",
+        CircuitCheck::ThermalStability));
+    // The verdict, marked unless every check passed; its comment names every check that did not.
+    ResultCell verdict;
+    if (r.passed()) {
+        verdict.value = QStringLiteral("合格");
+    } else if (!r.inputProblems.isEmpty()) {
+        verdict.value = QStringLiteral("未计算");
+        verdict.reason = r.inputProblems.join(QStringLiteral("；"));
+    } else {
+        verdict.value = QStringLiteral("不合格");
+        QStringList notes;
+        for (const auto& [check, outcome] : r.checks)
+            if (!outcome.passed())
+                notes << outcomeNote(check, outcome);
+        verdict.reason = notes.isEmpty() ? QStringLiteral("未计算") : notes.join(u'\n');
+    }
+    cells.push_back(verdict);
+    return cells;
+}
+
+// The workbook being written, keeping the first error any call reports.
+class Workbook {
+public:
+    explicit Workbook(const QString& path)
+        : book_(workbook_new(QFile::encodeName(path).constData())) {}
+    ~Workbook() {
+        if (book_)
+            workbook_close(book_);
+    }
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    bool opened() const { return book_ != nullptr; }
+    const QString& error() const { return error_; }
+
+    lxw_worksheet* addSheet(const QString& name) {
+        lxw_worksheet* sheet = workbook_add_worksheet(book_, name.toUtf8().constData());
+        if (!sheet)
+            fail(QStringLiteral("无法添加工作表“%1”").arg(name));
+        return sheet;
+    }
+
+    // A format of the cells: bold for the header, red for a check that did not pass, with the
+    // number format of the column.
+    lxw_format* format(const char* numberFormat, bool failed, bool header = false) {
+        const auto key = std::make_tuple(QByteArray(numberFormat), failed, header);
+        if (auto it = formats_.find(key); it != formats_.end())
+            return it->second;
+        lxw_format* f = workbook_add_format(book_);
+        if (numberFormat)
+            format_set_num_format(f, numberFormat);
+        if (failed || header) {
+            format_set_pattern(f, LXW_PATTERN_SOLID);
+            format_set_bg_color(f, failed ? kFailedFill : kHeaderFill);
+        }
+        if (header) {
+            format_set_bold(f);
+            format_set_text_wrap(f);
+            format_set_align(f, LXW_ALIGN_CENTER);
+            format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+        }
+        formats_.emplace(key, f);
+        return f;
+    }
+
+    void text(lxw_worksheet* sheet, int row, int col, const QString& value, lxw_format* f) {
+        check(worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col),
+                                     value.left(kMaxCellText).toUtf8().constData(), f));
+    }
+    void number(lxw_worksheet* sheet, int row, int col, double value, lxw_format* f) {
+        // A value that is not finite has no representation in a workbook; the cell stays empty.
+        if (!std::isfinite(value))
+            return blank(sheet, row, col, f);
+        check(worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(col), value, f));
+    }
+    void blank(lxw_worksheet* sheet, int row, int col, lxw_format* f) {
+        if (f)
+            check(worksheet_write_blank(sheet, lxw_row_t(row), lxw_col_t(col), f));
+    }
+    void cell(lxw_worksheet* sheet, int row, int col, const ScheduleCell& value, lxw_format* f) {
+        if (const double* v = std::get_if<double>(&value))
+            number(sheet, row, col, *v, f);
+        else if (const QString* t = std::get_if<QString>(&value); t && !t->isEmpty())
+            text(sheet, row, col, *t, f);
+        else
+            blank(sheet, row, col, f);
+    }
+    void comment(lxw_worksheet* sheet, int row, int col, const QString& note) {
+        if (note.isEmpty())
+            return;
+        lxw_comment_options options{};
+        options.width = 320;
+        options.height = 120;
+        check(worksheet_write_comment_opt(sheet, lxw_row_t(row), lxw_col_t(col),
+                                          note.left(kMaxCellText).toUtf8().constData(), &options));
+    }
+    // A header row, bold and frozen, with the columns wide enough for their headers.
+    void header(lxw_worksheet* sheet, const QStringList& headers, int frozenColumns) {
+        lxw_format* f = format(nullptr, false, true);
+        for (qsizetype c = 0; c < headers.size(); ++c) {
+            text(sheet, 0, int(c), headers[c], f);
+            const double width = std::max(10.0, std::min(24.0, headers[c].size() * 1.6 + 2.0));
+            check(worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr));
+        }
+        worksheet_freeze_panes(sheet, 1, lxw_col_t(frozenColumns));
+    }
+
+    // Closes the workbook, writing the file. Returns the first error met.
+    QString close() {
+        errno = 0;
+        const lxw_error closed = workbook_close(book_);
+        const int systemError = errno;
+        book_ = nullptr;
+        if (error_.isEmpty() && closed != LXW_NO_ERROR)
+            error_ = closeError(closed, systemError);
+        return error_;
+    }
+
+private:
+    // The reason of a failed close; for a failed zip operation the system's own reason (a full
+    // disk, the file-size limit) when it gave one.
+    static QString closeError(lxw_error error, int systemError) {
+        switch (error) {
+        case LXW_ERROR_CREATING_XLSX_FILE:
+            return QStringLiteral("无法创建文件");
+        case LXW_ERROR_CREATING_TMPFILE:
+            return QStringLiteral("无法在系统临时文件夹中创建临时文件");
+        case LXW_ERROR_MEMORY_MALLOC_FAILED:
+            return QStringLiteral("内存不足");
+        case LXW_ERROR_ZIP_FILE_OPERATION:
+        case LXW_ERROR_ZIP_FILE_ADD:
+        case LXW_ERROR_ZIP_CLOSE:
+            if (systemError != 0)
+                return QStringLiteral("写入 .xlsx 文件失败：%1")
+                    .arg(QString::fromLocal8Bit(std::strerror(systemError)));
+            break;
+        default:
+            break;
+        }
+        return QStringLiteral("写入 .xlsx 文件失败：%1")
+            .arg(QString::fromUtf8(lxw_strerror(error)));
+    }
+    void fail(const QString& why) {
+        if (error_.isEmpty())
+            error_ = why;
+    }
+    void check(lxw_error error) {
+        if (error != LXW_NO_ERROR)
+            fail(QStringLiteral("写入 .xlsx 文件失败：%1")
+                     .arg(QString::fromUtf8(lxw_strerror(error))));
+    }
+
+    lxw_workbook* book_ = nullptr;
+    QString error_;
+    std::map<std::tuple<QByteArray, bool, bool>, lxw_format*> formats_;
+};
+
+void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run) {
+    const std::vector<ScheduleColumnInfo>& inputs = scheduleInputColumns();
+    QStringList headers;
+    for (const ScheduleColumnInfo& info : inputs)
+        headers << QString::fromUtf8(info.header);
+    headers << scheduleResultHeaders();
+    book.header(sheet, headers, 1);
+
+    lxw_format* plain = book.format(nullptr, false);
+    for (size_t i = 0; i < run.project.circuits.size(); ++i) {
+        const ProjectCircuit& circuit = run.project.circuits[i];
+        const int row = int(i) + 1;
+        int col = 0;
+        for (const ScheduleColumnInfo& info : inputs)
+            book.cell(sheet, row, col++, scheduleCell(circuit, info.column), plain);
+        if (i >= run.results.size())
+            continue;
+        const CircuitResult& result = run.results[i];
+        for (const ResultCell& cell : resultCells(result)) {
+            QString note = cell.reason;
+            bool failed = false;
+            if (cell.check) {
+                const CheckOutcome& outcome = result.check(*cell.check);
+                failed = !outcome.passed();
+                if (failed)
+                    note = outcomeNote(*cell.check, outcome);
+            } else if (col == int(headers.size()) - 1) {
+                failed = !result.passed(); // the verdict
+            }
+            book.cell(sheet, row, col, cell.value, book.format(cell.numberFormat, failed));
+            book.comment(sheet, row, col, note);
+            ++col;
+        }
+    }
+}
+
+// The database writes the transformer's voltage as a text; a number is written as one.
+ScheduleCell numberOrText(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok ? ScheduleCell{value} : ScheduleCell{text};
+}
+
+void writeSupply(Workbook& book, lxw_worksheet* sheet, const Project& project) {
+    book.header(sheet, {QStringLiteral("项目"), QStringLiteral("数值")}, 0);
+    worksheet_set_column(sheet, 0, 0, 28, nullptr);
+    worksheet_set_column(sheet, 1, 1, 20, nullptr);
+    const Supply& s = project.supply;
+    const Transformer& t = s.transformer;
+    const Busbar& b = s.busbar;
+    const std::pair<const char*, ScheduleCell> rows[] = {
+        {"工程名称", project.name},
+        {"设计人", project.engineer},
+        {"系统短路容量(MVA)", s.systemCapacityMva},
+        {"变压器型号", t.series},
+        {"变压器高压侧电压(kV)", numberOrText(t.voltageKv)},
+        {"变压器容量(kVA)", t.ratedKva},
+        {"阻抗电压uk(%)", t.ukPercent},
+        {"负载损耗ΔP(kW)", t.loadLossKw},
+        {"母线材质", b.material},
+        {"母线规格", b.size},
+        {"母线R(mΩ/m)", b.perMetreMilliOhm.resistance},
+        {"母线X(mΩ/m)", b.perMetreMilliOhm.reactance},
+        {"母线Rphp(mΩ/m)", b.perMetreMilliOhm.loopResistance},
+        {"母线Xphp(mΩ/m)", b.perMetreMilliOhm.loopReactance},
+        {"母线长度(m)", b.lengthM},
+        {"电压损失允许值(%)", project.voltageLossLimitPercent},
+    };
+    lxw_format* plain = book.format(nullptr, false);
+    int row = 1;
+    for (const auto& [label, value] : rows) {
+        book.text(sheet, row, 0, QString::fromUtf8(label), plain);
+        book.cell(sheet, row, 1, value, plain);
+        ++row;
+    }
+}
+
+void writeFeeder(Workbook& book, lxw_worksheet* sheet, const CircuitResult& result) {
+    book.header(sheet,
+                {QStringLiteral("灯杆"), QStringLiteral("距离(m)"), QStringLiteral("相"),
+                 QStringLiteral("L1 Δu(%)"), QStringLiteral("L2 Δu(%)"),
+                 QStringLiteral("L3 Δu(%)")},
+                0);
+    lxw_format* plain = book.format(nullptr, false);
+    lxw_format* metres = book.format("0.0", false);
+    lxw_format* percent = book.format("0.0000", false);
+    if (!result.feeder) {
+        const QString why = !result.inputProblems.isEmpty()
+                                ? result.inputProblems.join(QStringLiteral("；"))
+                                : result.feederFailure;
+        book.text(sheet, 1, 0, QStringLiteral("未计算：") + why, book.format(nullptr, true));
+        return;
+    }
+    int row = 1;
+    for (const PoleDrop& pole : result.feeder->poles) {
+        book.number(sheet, row, 0, pole.pole, plain);
+        book.number(sheet, row, 1, pole.distanceM, metres);
+        book.text(sheet, row, 2, phaseText(pole.phase), plain);
+        for (int p = 0; p < 3; ++p)
+            book.number(sheet, row, 3 + p, pole.lossPercent[size_t(p)], percent);
+        ++row;
+    }
+}
+
+// Writes the workbook to `path` (the temporary file).
+QString writeWorkbook(const ProjectRun& run, const QString& path) {
+    Workbook book(path);
+    if (!book.opened())
+        return QStringLiteral("无法创建 .xlsx 工作簿");
+    QStringList names{QStringLiteral("回路表"), QStringLiteral("电源")};
+    lxw_worksheet* schedule = book.addSheet(names[0]);
+    lxw_worksheet* supply = book.addSheet(names[1]);
+    if (schedule && supply) {
+        writeSchedule(book, schedule, run);
+        writeSupply(book, supply, run.project);
+    }
+    for (size_t i = 0; i < run.project.circuits.size() && book.error().isEmpty(); ++i) {
+        const ProjectCircuit& circuit = run.project.circuits[i];
+        if (!std::holds_alternative<LampFeeder>(circuit.load) || i >= run.results.size())
+            continue;
+        const QString name = uniqueSheetName(circuit.id, names);
+        names << name;
+        if (lxw_worksheet* sheet = book.addSheet(name))
+            writeFeeder(book, sheet, run.results[i]);
+    }
+    return book.close();
+}
+
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Flushes the written file to the disk before it replaces the target.
+QString syncToDisk(const QString& path) {
+#ifdef Q_OS_UNIX
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return systemError();
+#else
+    Q_UNUSED(path);
+#endif
+    return {};
+}
+
+} // namespace
+
+const QStringList& scheduleResultHeaders() {
+    static const QStringList headers{
+        QStringLiteral("长度(m)"),     QStringLiteral("Δu(%)"),    QStringLiteral("电压损失"),
+        QStringLiteral("最大长度(m)"), QStringLiteral("I″k3(kA)"), QStringLiteral("I″k2(kA)"),
+        QStringLiteral("Id(kA)"),      QStringLiteral("I″k1(kA)"), QStringLiteral("QR In(A)"),
+        QStringLiteral("QC Ie(A)"),    QStringLiteral("Ivn(mA)"),  QStringLiteral("灵敏度"),
+        QStringLiteral("Smin(mm²)"),   QStringLiteral("结论")};
+    return headers;
+}
+
+QString uniqueSheetName(const QString& wanted, const QStringList& taken) {
+    constexpr qsizetype kMaxLength = 31; // Excel's limit, in UTF-16 units
+    QString base;
+    for (const QChar c : wanted.trimmed())
+        base += QStringLiteral("[]:*?/\\").contains(c) || c.category() == QChar::Other_Control
+                    ? u'_'
+                    : c;
+    while (base.startsWith(u'\''))
+        base.remove(0, 1);
+    while (base.endsWith(u'\''))
+        base.chop(1);
+    if (base.isEmpty())
+        base = QStringLiteral("馈线");
+    // Shortened without splitting a character of two UTF-16 units, or leaving an apostrophe last.
+    auto fit = [](QString name, qsizetype length) {
+        if (name.size() > length) {
+            name.truncate(length);
+            if (name.back().isHighSurrogate())
+                name.chop(1);
+        }
+        while (name.endsWith(u'\''))
+            name.chop(1);
+        return name;
+    };
+    auto isTaken = [&taken](const QString& name) {
+        // "History" is reserved by Excel for its own sheet.
+        if (name.compare(QStringLiteral("History"), Qt::CaseInsensitive) == 0)
+            return true;
+        for (const QString& other : taken)
+            if (other.toCaseFolded() == name.toCaseFolded())
+                return true;
+        return false;
+    };
+    QString name = fit(base, kMaxLength);
+    for (int n = 2; isTaken(name) || name.isEmpty(); ++n) {
+        const QString suffix = QStringLiteral("(%1)").arg(n);
+        name = fit(base, kMaxLength - suffix.size()) + suffix;
+    }
+    return name;
+}
+
+QString writeScheduleXlsx(const ProjectRun& run, const QString& path) {
+    const QFileInfo target(path);
+    const QDir folder = target.absoluteDir();
+    if (!folder.exists())
+        return QStringLiteral("文件夹不存在：%1").arg(QDir::toNativeSeparators(folder.path()));
+    if (target.isDir())
+        return QStringLiteral("这是一个文件夹：%1").arg(QDir::toNativeSeparators(path));
+
+    // The workbook is written beside the target, so that the rename replacing it stays on one
+    // file system and is atomic; until then the temporary file is removed on any failure.
+    QTemporaryFile temporary(folder.filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!temporary.open())
+        return QStringLiteral("无法在文件夹“%1”中创建文件：%2")
+            .arg(QDir::toNativeSeparators(folder.path()), temporary.errorString());
+    temporary.setPermissions(target.exists()
+                                 ? QFile::permissions(path)
+                                 : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                       QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    const QString temporaryPath = temporary.fileName();
+    temporary.close();
+
+    QString why = writeWorkbook(run, temporaryPath);
+    if (why.isEmpty())
+        why = syncToDisk(temporaryPath);
+    if (!why.isEmpty())
+        return why;
+    if (std::rename(QFile::encodeName(temporaryPath).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return QStringLiteral("无法替换原文件：%1").arg(systemError());
+    temporary.setAutoRemove(false);
+    return {};
+}
+
+} // namespace korvane

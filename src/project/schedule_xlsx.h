@@ -1,0 +1,26 @@
+#pragma once
+
+#include "project/project_run.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace korvane {
+
+// Writes a computed project as an .xlsx workbook: the sheet "回路表" with one row per circuit
+// (the input columns of the schedule, then its results; a check that failed or was not computed
+// in red with its reason as a comment), the sheet "电源" with the supply, and one sheet per
+// lamp-pole feeder, named after the circuit, with its voltages pole by pole. The workbook is
+// written beside `path` and replaces it only when complete, so a failed write leaves an older
+// file as it was. Returns an empty string on success, otherwise the reason.
+QString writeScheduleXlsx(const ProjectRun& run, const QString& path);
+
+// The result columns of the schedule sheet, after the input columns, units in the header.
+const QStringList& scheduleResultHeaders();
+
+// A sheet name Excel accepts for `wanted` that is not one of `taken` (compared as Excel does,
+// without regard to case): the characters []:*?/\ replaced, no apostrophe at either end, at most
+// 31 characters, and a number appended when the name is taken.
+QString uniqueSheetName(const QString& wanted, const QStringList& taken);
+
+} // namespace korvane

@@ -1,0 +1,297 @@
+// The circuit schedule as an .xlsx workbook, read back by an independent reader (openpyxl of the
+// system's Python 3): the sheets, the header, numbers stored as numbers, the checks that did not
+// pass in red with their reasons, a sheet per feeder with a row per pole; and a write that fails
+// leaves no file and an older file as it was.
+
+#include "db/database.h"
+#include "project/project_file.h"
+#include "project/project_run.h"
+#include "project/schedule_columns.h"
+#include "project/schedule_xlsx.h"
+#include "support/cli_run.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+namespace korvane::testing {
+namespace {
+
+QString example() {
+    return QDir(QStringLiteral(KORVANE_SOURCE_DIR))
+        .filePath(QStringLiteral("docs/examples/street_lighting.kvp"));
+}
+
+CableCatalogue testCatalogue() {
+    Database db(QStringLiteral(KORVANE_TEST_HOME "/Database/JhxlDlxlss.db"));
+    EXPECT_EQ(db.open(QStringLiteral("AAA")), QString());
+    const Computed<CableCatalogue> loaded = loadCableCatalogue(db);
+    EXPECT_TRUE(loaded.ok()) << loaded.reason().toStdString();
+    return loaded.valueOr({});
+}
+
+// Every sheet of a workbook as openpyxl reads it: per cell its value, type ("n" number, "s" text),
+// solid fill colour and comment; the frozen cell and whether the header cells are bold.
+constexpr char kReader[] = R"(
+import json, sys
+try:
+    import openpyxl
+except ImportError:
+    sys.exit(3)
+book = openpyxl.load_workbook(sys.argv[1])
+sheets = []
+for ws in book.worksheets:
+    rows = []
+    for row in ws.iter_rows():
+        cells = []
+        for c in row:
+            fill = c.fill.fgColor.rgb if c.fill is not None and c.fill.fill_type == "solid" else None
+            cells.append({"v": c.value, "t": c.data_type,
+                          "fill": fill if isinstance(fill, str) else None,
+                          "note": c.comment.text if c.comment else None})
+        rows.append(cells)
+    sheets.append({"name": ws.title, "rows": rows, "freeze": ws.freeze_panes,
+                   "bold": all(c.font.b for c in ws[1])})
+print(json.dumps(sheets, ensure_ascii=False))
+)";
+
+// The sheets read back, or why they could not be; `skip` when no reader is installed.
+struct ReadBack {
+    QJsonArray sheets;
+    QString error;
+    bool skip = false;
+};
+
+ReadBack readBack(const QString& path) {
+    ReadBack r;
+    QProcess python;
+    python.start(QStringLiteral(KORVANE_PYTHON3),
+                 {QStringLiteral("-c"), QString::fromUtf8(kReader), path});
+    if (!python.waitForStarted()) {
+        r.skip = true;
+        return r;
+    }
+    python.waitForFinished(60000);
+    if (python.exitStatus() == QProcess::NormalExit && python.exitCode() == 3) {
+        r.skip = true;
+        return r;
+    }
+    if (python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+        r.error = QString::fromUtf8(python.readAllStandardError());
+        return r;
+    }
+    r.sheets = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    return r;
+}
+
+QJsonObject sheetNamed(const QJsonArray& sheets, const QString& name) {
+    for (const QJsonValue& sheet : sheets)
+        if (sheet[QStringLiteral("name")].toString() == name)
+            return sheet.toObject();
+    return {};
+}
+
+QJsonObject cellAt(const QJsonObject& sheet, int row, int col) {
+    return sheet[QStringLiteral("rows")][row][col].toObject();
+}
+
+constexpr char kRed[] = "FFFFC7CE";
+
+TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
+    ProjectReading reading = openProject(example());
+    ASSERT_EQ(reading.error, QString());
+    // A fifth circuit, a feeder like WL4 on a cable the database does not hold: nothing of it is
+    // computed.
+    ProjectCircuit unknown = reading.project.circuits.back();
+    unknown.id = QStringLiteral("WL5");
+    unknown.line.cable.crossSection = QStringLiteral("999");
+    reading.project.circuits.push_back(unknown);
+    const ProjectRun run = runProject(reading.project, testCatalogue(), false);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("回路表.xlsx"));
+    ASSERT_EQ(writeScheduleXlsx(run, path), QString());
+    const ReadBack back = readBack(path);
+    if (back.skip)
+        GTEST_SKIP() << "python3 with openpyxl is not installed";
+    ASSERT_EQ(back.error, QString()) << back.error.toStdString();
+
+    QStringList names;
+    for (const QJsonValue& sheet : back.sheets)
+        names << sheet[QStringLiteral("name")].toString();
+    EXPECT_EQ(names,
+              (QStringList{QStringLiteral("回路表"), QStringLiteral("电源"), QStringLiteral("WL1"),
+                           QStringLiteral("WL2"), QStringLiteral("WL4"), QStringLiteral("WL5")}));
+
+    // The schedule: the input columns, then the results; bold and frozen under the header.
+    const QJsonObject schedule = sheetNamed(back.sheets, QStringLiteral("回路表"));
+    QStringList expectedHeader;
+    for (const ScheduleColumnInfo& info : scheduleInputColumns())
+        expectedHeader << QString::fromUtf8(info.header);
+    expectedHeader << scheduleResultHeaders();
+    QStringList header;
+    for (const QJsonValue& cell : schedule[QStringLiteral("rows")][0].toArray())
+        header << cell[QStringLiteral("v")].toString();
+    EXPECT_EQ(header, expectedHeader);
+    EXPECT_TRUE(schedule[QStringLiteral("bold")].toBool());
+    EXPECT_EQ(schedule[QStringLiteral("freeze")].toString(), QStringLiteral("B2"));
+    ASSERT_EQ(schedule[QStringLiteral("rows")].toArray().size(), 6);
+
+    const int inputs = int(scheduleInputColumns().size());
+    auto column = [&](const QString& name) { return int(expectedHeader.indexOf(name)); };
+    const QJsonObject r1 = cellAt(schedule, 1, column(QStringLiteral("R(Ω/km)")));
+    EXPECT_EQ(r1[QStringLiteral("t")].toString(), QStringLiteral("n"));
+    EXPECT_DOUBLE_EQ(r1[QStringLiteral("v")].toDouble(), 1.83);
+    EXPECT_EQ(cellAt(schedule, 1, column(QStringLiteral("截面(mm²)")))[QStringLiteral("v")],
+              QJsonValue(QStringLiteral("10")));
+    EXPECT_EQ(cellAt(schedule, 1, column(QStringLiteral("负荷类型")))[QStringLiteral("v")],
+              QJsonValue(QStringLiteral("路灯馈线")));
+
+    // Each check cell is red exactly when its check did not pass, with the check's reason.
+    const std::pair<const char*, CircuitCheck> checked[] = {
+        {"Δu(%)", CircuitCheck::VoltageLoss},
+        {"电压损失", CircuitCheck::VoltageLoss},
+        {"QR In(A)", CircuitCheck::BreakerSelection},
+        {"Ivn(mA)", CircuitCheck::ResidualSetting},
+        {"灵敏度", CircuitCheck::Sensitivity},
+        {"Smin(mm²)", CircuitCheck::ThermalStability}};
+    int redCells = 0;
+    for (int i = 0; i < 5; ++i) {
+        const CircuitResult& result = run.results[size_t(i)];
+        for (const auto& [name, check] : checked) {
+            const QJsonObject cell = cellAt(schedule, i + 1, column(QString::fromUtf8(name)));
+            const CheckOutcome& outcome = result.check(check);
+            const bool red = cell[QStringLiteral("fill")].toString() == QLatin1String(kRed);
+            EXPECT_EQ(red, !outcome.passed()) << i << ' ' << name;
+            if (red) {
+                ++redCells;
+                EXPECT_TRUE(cell[QStringLiteral("note")].toString().contains(outcome.text))
+                    << i << ' ' << name;
+            }
+        }
+        const QJsonObject loss = cellAt(schedule, i + 1, column(QStringLiteral("Δu(%)")));
+        if (result.lossPercent) {
+            EXPECT_EQ(loss[QStringLiteral("t")].toString(), QStringLiteral("n"));
+            EXPECT_DOUBLE_EQ(loss[QStringLiteral("v")].toDouble(), *result.lossPercent);
+        }
+        const QJsonObject verdict = cellAt(schedule, i + 1, column(QStringLiteral("结论")));
+        EXPECT_EQ(verdict[QStringLiteral("fill")].toString() == QLatin1String(kRed),
+                  !result.passed());
+    }
+    EXPECT_GT(redCells, 0); // the example as saved does not pass everywhere
+    const QJsonObject unreadVerdict = cellAt(schedule, 5, int(expectedHeader.size()) - 1);
+    EXPECT_EQ(unreadVerdict[QStringLiteral("v")].toString(), QStringLiteral("未计算"));
+    EXPECT_TRUE(unreadVerdict[QStringLiteral("note")].toString().contains(QStringLiteral("999")));
+    EXPECT_EQ(cellAt(schedule, 5, inputs)[QStringLiteral("v")], QJsonValue()); // no length
+
+    // The supply, one value a row.
+    const QJsonObject supply = sheetNamed(back.sheets, QStringLiteral("电源"));
+    bool capacitySeen = false;
+    for (const QJsonValue& row : supply[QStringLiteral("rows")].toArray())
+        if (row[0][QStringLiteral("v")].toString() == QStringLiteral("系统短路容量(MVA)")) {
+            capacitySeen = true;
+            EXPECT_EQ(row[1][QStringLiteral("t")].toString(), QStringLiteral("n"));
+            EXPECT_DOUBLE_EQ(row[1][QStringLiteral("v")].toDouble(), 100.0);
+        }
+    EXPECT_TRUE(capacitySeen);
+
+    // Each feeder's sheet: a row per pole under the header, the voltages as computed.
+    for (int i : {0, 1, 3}) {
+        ASSERT_TRUE(run.results[size_t(i)].feeder.has_value()) << i;
+        const LampFeederResult& feeder = *run.results[size_t(i)].feeder;
+        const QJsonObject sheet = sheetNamed(back.sheets, QStringLiteral("WL%1").arg(i + 1));
+        const QJsonArray rows = sheet[QStringLiteral("rows")].toArray();
+        ASSERT_EQ(rows.size(), qsizetype(feeder.poles.size()) + 1) << i;
+        EXPECT_EQ(rows[0][3][QStringLiteral("v")].toString(), QStringLiteral("L1 Δu(%)"));
+        const PoleDrop& last = feeder.poles.back();
+        const QJsonArray lastRow = rows.last().toArray();
+        EXPECT_EQ(lastRow[0][QStringLiteral("v")].toInt(), last.pole);
+        EXPECT_DOUBLE_EQ(lastRow[1][QStringLiteral("v")].toDouble(), last.distanceM);
+        EXPECT_EQ(lastRow[2][QStringLiteral("v")].toString(), phaseText(last.phase));
+        EXPECT_DOUBLE_EQ(lastRow[4][QStringLiteral("v")].toDouble(), last.lossPercent[1]);
+    }
+    // A feeder that was not computed says why under its header.
+    const QJsonArray unread =
+        sheetNamed(back.sheets, QStringLiteral("WL5"))[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(unread.size(), 2);
+    EXPECT_TRUE(unread[1][0][QStringLiteral("v")].toString().contains(QStringLiteral("999")));
+}
+
+TEST(ScheduleXlsx, FeederSheetNamesFollowExcelsRules) {
+    const QStringList taken{QStringLiteral("回路表"), QStringLiteral("电源"),
+                            QStringLiteral("WL1")};
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("WL2"), taken), QStringLiteral("WL2"));
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("wl1"), taken), QStringLiteral("wl1(2)"));
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("电源"), taken), QStringLiteral("电源(2)"));
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("'A/B:C[1]*?'"), taken), QStringLiteral("A_B_C_1___"));
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("  "), taken), QStringLiteral("馈线"));
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("history"), {}), QStringLiteral("history(2)"));
+    const QString longId(40, u'路');
+    EXPECT_EQ(uniqueSheetName(longId, {}), QString(31, u'路'));
+    EXPECT_EQ(uniqueSheetName(longId, {QString(31, u'路')}),
+              QString(28, u'路') + QStringLiteral("(2)"));
+    // A character outside the basic plane is not cut in half.
+    QString emoji = QString(30, u'a') + QString::fromUcs4(U"\U0001F4A1");
+    EXPECT_EQ(uniqueSheetName(emoji, {}), QString(30, u'a'));
+}
+
+TEST(ScheduleXlsx, AWriteThatFailsLeavesNoFileAndTheOldOneAsItWas) {
+    const ProjectReading reading = openProject(example());
+    ASSERT_EQ(reading.error, QString());
+    const ProjectRun run = runProject(reading.project, testCatalogue(), false);
+    QTemporaryDir dir;
+
+    const QString nowhere = dir.filePath(QStringLiteral("无此文件夹/回路表.xlsx"));
+    const QString why = writeScheduleXlsx(run, nowhere);
+    EXPECT_TRUE(why.contains(QStringLiteral("文件夹不存在"))) << why.toStdString();
+    EXPECT_FALSE(QFile::exists(nowhere));
+
+    // korvane-cli under a file-size limit too small for the workbook, over an older file.
+    const QString target = dir.filePath(QStringLiteral("回路表.xlsx"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old schedule");
+    }
+    const CliRun limited =
+        runCliProgram({QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+                       QStringLiteral("--project"), example(), QStringLiteral("--xlsx"), target},
+                      {}, [] {
+                          const rlimit size{4096, 4096};
+                          ::setrlimit(RLIMIT_FSIZE, &size);
+                          ::signal(SIGXFSZ, SIG_IGN);
+                      });
+    EXPECT_EQ(limited.status, 1) << limited.err;
+    EXPECT_NE(limited.err.find("error: cannot write " + target.toStdString() + ": "),
+              std::string::npos)
+        << limited.err;
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old schedule"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("回路表.xlsx")});
+
+    // Without the limit the same command replaces the old file with the workbook.
+    const CliRun written = runCliProgram(
+        {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME), QStringLiteral("--project"),
+         example(), QStringLiteral("--size"), QStringLiteral("--xlsx"), target});
+    EXPECT_EQ(written.status, 0) << written.err;
+    old.close();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(old.readAll().startsWith("PK"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("回路表.xlsx")});
+}
+
+} // namespace
+} // namespace korvane::testing
