@@ -424,7 +424,8 @@ SheetGrid readXlsxSheetFromBytes(const QByteArray& bytes, const QString& preferr
     if (!package)
         return failed(error);
 
-    // The workbook part, from the package relationships (xl/workbook.xml in every writer seen).
+    // The workbook part, from the package relationships; xl/workbook.xml, as the common writers
+    // name it, when the package has none.
     QString workbookPart = QStringLiteral("xl/workbook.xml");
     if (package->has(QStringLiteral("_rels/.rels"))) {
         const auto bytes = package->read(QStringLiteral("_rels/.rels"), error);
