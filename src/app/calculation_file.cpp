@@ -5,10 +5,10 @@
 #include "form/atomic_file.h"
 #include "pages/check_pair.h"
 #include "pages/project_fields.h"
-#include "short_circuit/dialog_database.h"
 #include "pages/short_circuit_fields.h"
 #include "pages/verification_fields.h"
 #include "pages/voltage_loss_fields.h"
+#include "short_circuit/dialog_database.h"
 #include "voltage_loss/voltage_loss_page.h"
 
 #include <QDir>

@@ -6,9 +6,9 @@
 #include "app/main_window_fields.h"
 #include "pages/short_circuit_fields.h"
 #include "pages/verification_fields.h"
+#include "pages/voltage_loss_fields.h"
 #include "voltage_loss/cable_lookup.h"
 #include "voltage_loss/line_kinds.h"
-#include "pages/voltage_loss_fields.h"
 
 #include <QDir>
 

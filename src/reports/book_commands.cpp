@@ -3,13 +3,13 @@
 #include "form/form.h"
 #include "pages/page_services.h"
 #include "pages/project_fields.h"
+#include "pages/short_circuit_fields.h"
+#include "pages/voltage_loss_fields.h"
 #include "reports/docx_writer.h"
 #include "reports/short_circuit_book.h"
 #include "reports/voltage_loss_book.h"
 #include "short_circuit/short_circuit_action.h"
-#include "pages/short_circuit_fields.h"
 #include "voltage_loss/voltage_loss_action.h"
-#include "pages/voltage_loss_fields.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "form/binding.h"
 #include "form/form.h"
-#include "reports/book_frame.h"
 #include "pages/short_circuit_fields.h"
+#include "reports/book_frame.h"
 
 #include <optional>
 #include <string_view>

@@ -3,8 +3,8 @@
 #include "form/number_format.h"
 #include "pages/layout.h"
 #include "pages/page_services.h"
-#include "short_circuit/dialog_database.h"
 #include "pages/short_circuit_fields.h"
+#include "short_circuit/dialog_database.h"
 
 #include <optional>
 #include <string_view>

@@ -5,10 +5,10 @@
 #include "form/stale_results.h"
 #include "pages/page_services.h"
 #include "pages/short_circuit_fields.h"
-#include "verification/verification.h"
 #include "pages/verification_fields.h"
-#include "voltage_loss/voltage_loss_action.h"
 #include "pages/voltage_loss_fields.h"
+#include "verification/verification.h"
+#include "voltage_loss/voltage_loss_action.h"
 
 #include <cmath>
 #include <optional>

@@ -2,8 +2,8 @@
 
 #include "form/form.h"
 #include "pages/check_pair.h"
-#include "voltage_loss/voltage_loss.h"
 #include "pages/voltage_loss_fields.h"
+#include "voltage_loss/voltage_loss.h"
 
 #include <string_view>
 #include <utility>

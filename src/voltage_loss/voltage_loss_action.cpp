@@ -4,8 +4,8 @@
 #include "form/form.h"
 #include "form/number_format.h"
 #include "form/stale_results.h"
-#include "voltage_loss/voltage_loss.h"
 #include "pages/voltage_loss_fields.h"
+#include "voltage_loss/voltage_loss.h"
 
 #include <string_view>
 

@@ -1,9 +1,9 @@
 // The verification page's field table against the window it describes, and the run's inputs
 // read through it.
 
+#include "pages/verification_fields.h"
 #include "verification/verification.h"
 #include "verification/verification_action.h"
-#include "pages/verification_fields.h"
 #include "voltage_loss/voltage_loss_action.h"
 
 #include "support/test_app.h"

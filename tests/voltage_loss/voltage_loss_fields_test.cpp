@@ -2,8 +2,8 @@
 // implies, the clear button empties exactly the rows marked cleared, and every input the
 // calculation file keeps dates the results when it changes.
 
-#include "support/test_app.h"
 #include "pages/voltage_loss_fields.h"
+#include "support/test_app.h"
 
 #include <set>
 
