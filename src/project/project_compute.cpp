@@ -128,6 +128,18 @@ QString checkName(CircuitCheck check) {
     return {};
 }
 
+QString checkStateText(const CheckOutcome& outcome) {
+    switch (outcome.state) {
+    case CheckOutcome::State::Passed:
+        return QStringLiteral("通过");
+    case CheckOutcome::State::Failed:
+        return QStringLiteral("不通过");
+    case CheckOutcome::State::NotComputed:
+        break;
+    }
+    return QStringLiteral("未计算");
+}
+
 const CheckOutcome& CircuitResult::check(CircuitCheck which) const {
     for (const auto& [name, outcome] : checks)
         if (name == which)

@@ -40,6 +40,9 @@ struct CheckOutcome {
     }
 };
 
+// The state as the schedule and the reports write it: 通过, 不通过 or 未计算.
+QString checkStateText(const CheckOutcome& outcome);
+
 struct CircuitResult {
     // Why nothing was computed: what could not be read for the circuit.
     QStringList inputProblems;

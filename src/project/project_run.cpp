@@ -18,18 +18,6 @@ QString fixed(const Computed<double>& value, int decimals) {
     return value ? formatFixed(*value, decimals, plainFormat()) : QStringLiteral("-");
 }
 
-QString stateText(const CheckOutcome& outcome) {
-    switch (outcome.state) {
-    case CheckOutcome::State::Passed:
-        return QStringLiteral("通过");
-    case CheckOutcome::State::Failed:
-        return QStringLiteral("不通过");
-    case CheckOutcome::State::NotComputed:
-        break;
-    }
-    return QStringLiteral("未计算");
-}
-
 QString optionalInt(const std::optional<int>& value) {
     return value ? QString::number(*value) : QStringLiteral("-");
 }
@@ -95,7 +83,7 @@ QString projectResultsText(const ProjectRun& run) {
                              c.line.cable.crossSection,
                              fixed(lengthM, 1),
                              fixed(r.lossPercent, 4),
-                             stateText(r.check(CircuitCheck::VoltageLoss)),
+                             checkStateText(r.check(CircuitCheck::VoltageLoss)),
                              fixed(r.maxLengthM, 1),
                              fixed(r.loadCurrentA, 3),
                              current(&ShortCircuitResult::ik3),
@@ -118,7 +106,8 @@ QString projectResultsText(const ProjectRun& run) {
             for (const auto& [check, outcome] : r.checks)
                 if (!outcome.passed())
                     notes << QStringLiteral("%1 %2%3：%4")
-                                 .arg(c.id, checkName(check), stateText(outcome), outcome.text);
+                                 .arg(c.id, checkName(check), checkStateText(outcome),
+                                      outcome.text);
         }
         if (i < run.sizing.size()) {
             const SizingResult& s = run.sizing[i];

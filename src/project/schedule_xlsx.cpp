@@ -32,21 +32,9 @@ constexpr qsizetype kMaxCellText = 32767;
 constexpr lxw_color_t kFailedFill = 0xFFC7CE;
 constexpr lxw_color_t kHeaderFill = 0xD9D9D9;
 
-QString stateText(const CheckOutcome& outcome) {
-    switch (outcome.state) {
-    case CheckOutcome::State::Passed:
-        return QStringLiteral("通过");
-    case CheckOutcome::State::Failed:
-        return QStringLiteral("不通过");
-    case CheckOutcome::State::NotComputed:
-        break;
-    }
-    return QStringLiteral("未计算");
-}
-
 // What a check that did not pass says, for the comment of its cell.
 QString outcomeNote(CircuitCheck check, const CheckOutcome& outcome) {
-    return QStringLiteral("%1%2：%3").arg(checkName(check), stateText(outcome), outcome.text);
+    return QStringLiteral("%1%2：%3").arg(checkName(check), checkStateText(outcome), outcome.text);
 }
 
 // One result cell: its value (empty when it was not computed), the number format it is shown
@@ -90,7 +78,7 @@ std::vector<ResultCell> resultCells(const CircuitResult& r) {
     cells.push_back(numberOf(
         r.lossPercent, [](double p) { return std::optional(p); }, "0.0000",
         CircuitCheck::VoltageLoss));
-    cells.push_back({stateText(loss), nullptr, CircuitCheck::VoltageLoss, {}});
+    cells.push_back({checkStateText(loss), nullptr, CircuitCheck::VoltageLoss, {}});
     cells.push_back(numberOf(
         r.maxLengthM, [](double m) { return std::optional(m); }, "0.0"));
     cells.push_back(current(&S::ik3));
