@@ -11,7 +11,7 @@ set(KORVANE_LAYERS
   "verification=4"
   "circuit=5" "reports=5"
   "project=6"
-  "app=7"
+  "app=7" "render=7"
   "cli=8" "gui=8")
 
 foreach(entry IN LISTS KORVANE_LAYERS)

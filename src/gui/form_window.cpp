@@ -2,8 +2,8 @@
 
 #include "form/keyboard_order.h"
 #include "form/user_actions.h"
-#include "gui/colors.h"
 #include "gui/pictures.h"
+#include "render/colors.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -59,8 +59,9 @@ private:
 
 void applyFieldColors(QWidget* widget, const TextBox& box) {
     QPalette pal = widget->palette();
-    const QColor back = toQColor(box.backColor(), pal);
-    const QColor fore = toQColor(box.outOfDate() ? colors::kOutOfDateText : box.foreColor(), pal);
+    const QColor back = render::toQColor(box.backColor(), pal);
+    const QColor fore =
+        render::toQColor(box.outOfDate() ? colors::kOutOfDateText : box.foreColor(), pal);
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Base, back);
         pal.setColor(group, QPalette::Text, fore);
@@ -95,7 +96,7 @@ void fillTable(QTableWidget* table, const Grid& grid) {
             }
             item->setText(grid.text(r, c));
             item->setTextAlignment(cellAlignment(grid.colAlignment(c)));
-            item->setBackground(toQColor(grid.cellBackColor(r, c), table->palette()));
+            item->setBackground(render::toQColor(grid.cellBackColor(r, c), table->palette()));
         }
     }
     for (int c = 0; c < grid.cols(); ++c)
@@ -117,7 +118,7 @@ void fillRichText(QTextEdit* edit, const RichTextBox& box) {
         format.setFontFamilies({f.fontName});
         format.setFontPointSize(f.fontSize);
         format.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
-        format.setForeground(toQColor(f.color, edit->palette()));
+        format.setForeground(render::toQColor(f.color, edit->palette()));
         cursor.insertText(displayText(text.mid(runs[r].start, end - runs[r].start)), format);
     }
     edit->moveCursor(QTextCursor::Start);
@@ -438,7 +439,7 @@ QWidget* FormWindow::bindLabel(Control& control, QWidget* parent) {
         watch(label, [text, &label] {
             text->setText(displayText(label.caption()));
             QPalette pal = text->palette();
-            pal.setColor(QPalette::WindowText, toQColor(label.foreColor(), pal));
+            pal.setColor(QPalette::WindowText, render::toQColor(label.foreColor(), pal));
             text->setPalette(pal);
         });
     }

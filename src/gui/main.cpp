@@ -23,10 +23,10 @@
 #include "form/number_format.h"
 #include "gui/gui_platform.h"
 #include "gui/main_shell.h"
-#include "gui/pdf_book.h"
 #include "gui/pictures.h"
 #include "gui/qt_translations.h"
 #include "gui/view_manager.h"
+#include "render/pdf_book.h"
 #include "reports/book_commands.h"
 
 #include <QApplication>
@@ -187,8 +187,8 @@ int automate(korvane::Application& app, korvane::gui::ViewManager& views, const 
         if (!book.document)
             return 2;
         const korvane::SavedBook saved =
-            korvane::saveBook(korvane::gui::renderPdfBook(*book.document), o.pdfFolder, book.title,
-                              app.platform().now(), QStringLiteral("pdf"));
+            korvane::saveBook(korvane::render::renderPdfBook(*book.document), o.pdfFolder,
+                              book.title, app.platform().now(), QStringLiteral("pdf"));
         korvane::printBook(out, saved.path);
         if (!saved.written)
             return 2;

@@ -3,7 +3,7 @@
 #include "app/calculation_file.h"
 #include "app/project_info.h"
 #include "gui/gui_platform.h"
-#include "gui/pdf_book.h"
+#include "render/pdf_book.h"
 #include "reports/book_commands.h"
 
 #include <QApplication>
@@ -179,8 +179,8 @@ void MainShell::exportPdf(bool voltageLossBook) {
         composeBook(app_, form_, voltageLossBook ? BookKind::VoltageLoss : BookKind::ShortCircuit);
     const QString folder = booksFolderOf(app_);
     const SavedBook saved = book.document
-                                ? saveBook(renderPdfBook(*book.document), folder, book.title,
-                                           app_.platform().now(), QStringLiteral("pdf"))
+                                ? saveBook(render::renderPdfBook(*book.document), folder,
+                                           book.title, app_.platform().now(), QStringLiteral("pdf"))
                                 : SavedBook{false, folder};
     announceBook(app_, saved);
 }

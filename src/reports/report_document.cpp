@@ -195,6 +195,29 @@ bool DocumentReportWriter::showDocument() {
     return document_.has_value();
 }
 
+// Placeholders until the document model holds tables and pictures: the operation is refused, so
+// a book goes on without it.
+bool DocumentReportWriter::insertTable(const ReportTable& /*table*/) {
+    return false;
+}
+
+bool DocumentReportWriter::insertPicture(const ReportPicture& /*picture*/) {
+    return false;
+}
+
+bool RecordingReportWriter::insertTable(const ReportTable& table) {
+    const qsizetype columns = static_cast<qsizetype>(table.columnWidthsMm.size());
+    return record(QStringLiteral("InsertTable %1x%2").arg(table.rows.size()).arg(columns)) &&
+           DocumentReportWriter::insertTable(table);
+}
+
+bool RecordingReportWriter::insertPicture(const ReportPicture& picture) {
+    return record(QStringLiteral("InsertPicture %1x%2 mm")
+                      .arg(picture.widthMm, 0, 'g', 6)
+                      .arg(picture.heightMm, 0, 'g', 6)) &&
+           DocumentReportWriter::insertPicture(picture);
+}
+
 bool RecordingReportWriter::record(const QString& operation) {
     operations_.push_back(operation);
     return !(fails && fails(operation));

@@ -115,6 +115,8 @@ public:
                  std::optional<Color> colour) override;
     bool setLineSpacing(double points, LineSpacingRule rule) override;
     bool closeBlock() override;
+    bool insertTable(const ReportTable& table) override;
+    bool insertPicture(const ReportPicture& picture) override;
     bool showDocument() override;
 
     // The document written so far; null before OpenDocument.
@@ -139,11 +141,14 @@ public:
                  std::optional<Color> colour) override;
     bool setLineSpacing(double points, LineSpacingRule rule) override;
     bool closeBlock() override;
+    bool insertTable(const ReportTable& table) override;
+    bool insertPicture(const ReportPicture& picture) override;
     bool showDocument() override;
 
     // Each call as one line: "OpenDocument", "AppendText 工程名:\r" (CR written as \r),
     // "SetAlignment centred", "SetFont 宋体 18 bold black", "SetLineSpacing 20 exact",
-    // "CloseBlock", "ShowDocument".
+    // "CloseBlock", "InsertTable 13x9" (rows x columns), "InsertPicture 160x90 mm",
+    // "ShowDocument".
     const QStringList& operations() const { return operations_; }
     // Operations whose line this returns true for fail.
     std::function<bool(const QString& operation)> fails;

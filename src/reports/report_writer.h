@@ -2,9 +2,11 @@
 
 #include "form/control.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace korvane {
 
@@ -13,6 +15,41 @@ enum class ParagraphAlignment { Left, Centred };
 // Default: the word processor's own rule, under which a spacing in points is a multiple of single
 // spacing (12 pt = one line); Exact: the line height is the spacing itself.
 enum class LineSpacingRule { Default, Exact };
+
+// A cell of a report table: its text (a CR starts a new line inside the cell), set bold or not,
+// in a colour when one is given, aligned in its cell.
+struct ReportTableCell {
+    QString text;
+    bool bold = false;
+    std::optional<Color> colour;
+    ParagraphAlignment alignment = ParagraphAlignment::Left;
+
+    bool operator==(const ReportTableCell&) const = default;
+};
+
+// A table with a single-line grid, its columns as wide as given (millimetres; the text width of
+// an A4 page with the books' 25 mm margins is 160 mm). Every row has one cell per column; the
+// first `headerRows` rows are its header, repeated at the top of every page the table runs on.
+struct ReportTable {
+    std::vector<double> columnWidthsMm;
+    int headerRows = 1;
+    QString fontName = QStringLiteral("宋体");
+    double sizePoints = 9.0;
+    std::vector<std::vector<ReportTableCell>> rows;
+
+    bool operator==(const ReportTable&) const = default;
+};
+
+// A picture (PNG) shown centred at the given size, with a description for readers that cannot
+// see it.
+struct ReportPicture {
+    QByteArray png;
+    double widthMm = 0.0;
+    double heightMm = 0.0;
+    QString description;
+
+    bool operator==(const ReportPicture&) const = default;
+};
 
 // The document-writing interface of the calculation books. The books write into a new document
 // through a current block: the stretch of text appended since the block was last closed.
@@ -34,6 +71,11 @@ public:
                          std::optional<Color> colour) = 0;
     virtual bool setLineSpacing(double points, LineSpacingRule rule) = 0;
     virtual bool closeBlock() = 0;
+    // A table or a picture after the paragraph the block ends in. The block is closed first; the
+    // current block is then a new empty paragraph after the table or picture, with the format of
+    // the paragraph before it. A table whose rows do not match its columns is not inserted.
+    virtual bool insertTable(const ReportTable& table) = 0;
+    virtual bool insertPicture(const ReportPicture& picture) = 0;
     // Brings the document to the front again.
     virtual bool showDocument() = 0;
 };

@@ -2,7 +2,7 @@
 // every character drawn. The PDF is read back with poppler's pdftotext, pdffonts and pdfinfo and
 // with fontTools (pdf_glyphs.py), independent of Qt.
 
-#include "gui/pdf_book.h"
+#include "render/pdf_book.h"
 #include "reports/book_commands.h"
 #include "support/test_app.h"
 
@@ -54,7 +54,7 @@ QString undrawnCharacters(const QString& path, const QString& text) {
 QString writePdf(const QString& path, const ReportDocument& document) {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
-        file.write(gui::renderPdfBook(document));
+        file.write(render::renderPdfBook(document));
     return path;
 }
 

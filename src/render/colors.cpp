@@ -1,6 +1,6 @@
-#include "gui/colors.h"
+#include "render/colors.h"
 
-namespace korvane::gui {
+namespace korvane::render {
 
 QColor toQColor(Color color, const QPalette& palette) {
     if ((color & 0x80000000U) != 0) {
@@ -19,4 +19,4 @@ QColor toQColor(Color color, const QPalette& palette) {
             static_cast<int>((color >> 16) & 0xFFU)};
 }
 
-} // namespace korvane::gui
+} // namespace korvane::render

@@ -1,6 +1,6 @@
-#include "gui/pdf_book.h"
+#include "render/pdf_book.h"
 
-#include "gui/colors.h"
+#include "render/colors.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-namespace korvane::gui {
+namespace korvane::render {
 
 namespace {
 
@@ -193,4 +193,4 @@ QByteArray renderPdfBook(const ReportDocument& document) {
     return bytes;
 }
 
-} // namespace korvane::gui
+} // namespace korvane::render

@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-namespace korvane::gui {
+namespace korvane::render {
 
 // The book as a PDF file: the same paragraphs, fonts, sizes, bold, alignment and line spacing as
 // the .docx, on A4 pages, with the fonts used embedded so that the Chinese text shows anywhere.
@@ -12,4 +12,4 @@ namespace korvane::gui {
 // is the document's.
 QByteArray renderPdfBook(const ReportDocument& document);
 
-} // namespace korvane::gui
+} // namespace korvane::render

@@ -5,9 +5,9 @@
 #include <QColor>
 #include <QPalette>
 
-namespace korvane::gui {
+namespace korvane::render {
 
 // A model colour (0xBBGGRR, or a system colour with the high bit set) as a Qt colour.
 QColor toQColor(Color color, const QPalette& palette);
 
-} // namespace korvane::gui
+} // namespace korvane::render
