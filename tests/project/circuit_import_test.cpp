@@ -4,7 +4,9 @@
 #include "form/number_format.h"
 #include "project/circuit_import.h"
 #include "project/project_file.h"
+#include "project/project_run.h"
 #include "project/schedule_columns.h"
+#include "project/schedule_xlsx.h"
 #include "project_fixtures.h"
 
 #include <QFile>
@@ -183,6 +185,45 @@ TEST_F(CircuitImportTest, XlsxOfOtherWritersImport) {
     EXPECT_TRUE(inlined.ok) << inlined.problems.join(u'\n').toStdString();
     EXPECT_EQ(jsonOf(inlined.circuits), expected);
     EXPECT_EQ(inlined.problems, QStringList{QStringLiteral("AM列没有表头，其内容未读入")});
+}
+
+// Files LibreOffice Calc 7.4 saved (soffice --convert-to, see make_fixtures.py): its shared
+// strings, styles on every cell and numbers it writes back as it read them.
+TEST_F(CircuitImportTest, XlsxAndCsvSavedByLibreOfficeImport) {
+    const std::string expected = jsonOf(severalCircuits().circuits);
+    for (const char* name : {"circuits_libreoffice.xlsx", "circuits_libreoffice.csv"}) {
+        SCOPED_TRACE(name);
+        const CircuitImport result = importCircuits(fixture(name));
+        EXPECT_TRUE(result.ok) << result.problems.join(u'\n').toStdString();
+        EXPECT_EQ(jsonOf(result.circuits), expected);
+        EXPECT_EQ(result.problems,
+                  QStringList{QStringLiteral("以下列不是输入列，未读入：“Δu(%)”")});
+    }
+}
+
+// project → .xlsx → import gives the same circuits: the program's own schedule, and the same
+// schedule of the example project once LibreOffice has opened and saved it.
+TEST_F(CircuitImportTest, AnExportedScheduleImportsAsTheSameCircuits) {
+    const Project project = severalCircuits();
+    const QString path = dir.filePath(QStringLiteral("回路表.xlsx"));
+    ASSERT_EQ(writeScheduleXlsx(runProject(project, vvCatalogue(), false), path), QString());
+    const CircuitImport own = importCircuits(path);
+    ASSERT_TRUE(own.ok) << own.problems.join(u'\n').toStdString();
+    EXPECT_EQ(jsonOf(own.circuits), jsonOf(project.circuits));
+    // The result columns are named once as not read; nothing else is said.
+    ASSERT_EQ(own.problems.size(), 1);
+    EXPECT_TRUE(
+        own.problems[0].startsWith(QStringLiteral("以下列不是输入列，未读入：“长度(m)”、“Δu(%)”")))
+        << own.problems[0].toStdString();
+
+    const ProjectReading example =
+        openProject(QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/street_lighting.kvp"));
+    ASSERT_TRUE(example.error.isEmpty()) << example.error.toStdString();
+    const CircuitImport saved = importCircuits(fixture("schedule_libreoffice.xlsx"));
+    ASSERT_TRUE(saved.ok) << saved.problems.join(u'\n').toStdString();
+    Project reread = example.project;
+    reread.circuits = saved.circuits;
+    EXPECT_EQ(projectToJson(reread).toStdString(), projectToJson(example.project).toStdString());
 }
 
 TEST_F(CircuitImportTest, DamagedXlsxImportsNothing) {

@@ -16,7 +16,18 @@ damaged_xml.xlsx        the sheet XML cut off in the middle.
 corrupt_sheet.xlsx      a byte of the compressed sheet changed, so its checksum fails.
 too_many_rows.xlsx      one cell in row 100001.
 
-Every file holds the three circuits of the tests' severalCircuits(): an end load (WL1), a lamp
+Saved by LibreOffice Calc 7.4 (not written by this script; soffice is not needed for the tests):
+circuits_libreoffice.xlsx   circuits_openpyxl.xlsx opened and saved as .xlsx:
+                              soffice --headless --convert-to "xlsx:Calc MS Excel 2007 XML" \
+                                      circuits_openpyxl.xlsx
+circuits_libreoffice.csv    its sheet 回路表 saved as CSV (comma, double quotes, UTF-8):
+                              soffice --headless --convert-to \
+                                "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,2" \
+                                circuits_openpyxl.xlsx
+schedule_libreoffice.xlsx   the schedule korvane-cli writes for docs/examples/street_lighting.kvp
+                            (--project ... --xlsx), opened and saved as .xlsx as above.
+
+Every file but the last holds the three circuits of the tests' severalCircuits(): an end load (WL1), a lamp
 feeder in turn (WL2) and several loads (WL3).
     python3 make_fixtures.py
 """
