@@ -1,7 +1,8 @@
 // korvane-cli: runs a script of user actions against the same forms the window shows.
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] --project FILE [--size] [--write FILE] [--results FILE]
-//               [--xlsx FILE]
+//               [--xlsx FILE] [--import FILE]
+//   korvane-cli --template FILE
 //   korvane-cli --help | --version
 
 #include "app/application.h"
@@ -9,6 +10,7 @@
 #include "app/script_runner.h"
 #include "db/database.h"
 #include "form/atomic_file.h"
+#include "project/circuit_import.h"
 #include "project/project_file.h"
 #include "project/project_run.h"
 #include "project/schedule_xlsx.h"
@@ -23,18 +25,43 @@
 
 namespace {
 
+// What to do with a project file.
+struct ProjectOptions {
+    QString path;
+    bool size = false;
+    QString writePath;
+    QString resultsPath;
+    QString xlsxPath;
+    QString importPath; // circuits to take in place of the file's own
+};
+
+QString writeError(const QString& path, const QString& why) {
+    return QStringLiteral("error: cannot write %1: %2\n").arg(path, why);
+}
+
 // Computes a project file (and sizes its circuits) and prints the results: 0 when it was
 // computed, 1 when a file could not be read or written.
-int runProjectFile(const QString& home, const QString& path, bool size, const QString& writePath,
-                   const QString& resultsPath, const QString& xlsxPath, QTextStream& out,
+int runProjectFile(const QString& home, const ProjectOptions& options, QTextStream& out,
                    QTextStream& err) {
-    const korvane::ProjectReading reading = korvane::openProject(path);
+    const korvane::ProjectReading reading = korvane::openProject(options.path);
     if (!reading.error.isEmpty()) {
-        err << "error: " << path << ": " << reading.error << '\n';
+        err << "error: " << options.path << ": " << reading.error << '\n';
         return 1;
     }
     for (const QString& line : reading.unrestored)
         err << "warning: " << line << '\n';
+    korvane::Project project = reading.project;
+
+    // An imported circuit list replaces the file's circuits whole, or nothing is computed.
+    if (!options.importPath.isEmpty()) {
+        const korvane::CircuitImport imported = korvane::importCircuits(options.importPath);
+        for (const QString& line : imported.problems)
+            err << (imported.ok ? "warning: " : "error: ") << options.importPath << ": " << line
+                << '\n';
+        if (!imported.ok)
+            return 1;
+        project.circuits = imported.circuits;
+    }
 
     // The cable database checks every circuit's cable, and gives the sections sizing tries.
     korvane::CableCatalogue catalogue;
@@ -51,7 +78,6 @@ int runProjectFile(const QString& home, const QString& path, bool size, const QS
         catalogue = *loaded;
     }
     // The transformer and busbar database checks the supply.
-    korvane::Project project = reading.project;
     {
         korvane::Database db(QDir(home).filePath(QStringLiteral("Database/Byaqi-Muxie.db")));
         const QString why = db.open(QStringLiteral("变压器阻抗"));
@@ -65,27 +91,27 @@ int runProjectFile(const QString& home, const QString& path, bool size, const QS
         }
         korvane::markUnknownSupply(project, *loaded);
     }
-    const korvane::ProjectRun run = korvane::runProject(project, catalogue, size);
+    const korvane::ProjectRun run = korvane::runProject(project, catalogue, options.size);
     const QString text = korvane::projectResultsText(run);
     out << text;
-    if (!resultsPath.isEmpty()) {
-        const QString why = korvane::writeFileAtomically(resultsPath, text.toUtf8());
+    if (!options.resultsPath.isEmpty()) {
+        const QString why = korvane::writeFileAtomically(options.resultsPath, text.toUtf8());
         if (!why.isEmpty()) {
-            err << "error: cannot write " << resultsPath << ": " << why << '\n';
+            err << writeError(options.resultsPath, why);
             return 1;
         }
     }
-    if (!writePath.isEmpty()) {
-        const QString why = korvane::saveProject(run.project, writePath);
+    if (!options.writePath.isEmpty()) {
+        const QString why = korvane::saveProject(run.project, options.writePath);
         if (!why.isEmpty()) {
-            err << "error: cannot write " << writePath << ": " << why << '\n';
+            err << writeError(options.writePath, why);
             return 1;
         }
     }
-    if (!xlsxPath.isEmpty()) {
-        const QString why = korvane::writeScheduleXlsx(run, xlsxPath);
+    if (!options.xlsxPath.isEmpty()) {
+        const QString why = korvane::writeScheduleXlsx(run, options.xlsxPath);
         if (!why.isEmpty()) {
-            err << "error: cannot write " << xlsxPath << ": " << why << '\n';
+            err << writeError(options.xlsxPath, why);
             return 1;
         }
     }
@@ -102,11 +128,8 @@ int main(int argc, char** argv) {
     QString home = korvane::programHome(QCoreApplication::applicationDirPath());
     QString outDir = QDir::currentPath();
     QString scriptPath;
-    QString projectPath;
-    QString writePath;
-    QString resultsPath;
-    QString xlsxPath;
-    bool size = false;
+    ProjectOptions project;
+    QString templatePath;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
@@ -114,19 +137,23 @@ int main(int argc, char** argv) {
             i + 1 < args.size()) {
             (arg == QLatin1String("--home") ? home : outDir) = args.at(++i);
         } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
-                    arg == QLatin1String("--results") || arg == QLatin1String("--xlsx")) &&
+                    arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
+                    arg == QLatin1String("--import") || arg == QLatin1String("--template")) &&
                    i + 1 < args.size()) {
-            (arg == QLatin1String("--project")   ? projectPath
-             : arg == QLatin1String("--write")   ? writePath
-             : arg == QLatin1String("--results") ? resultsPath
-                                                 : xlsxPath) = args.at(++i);
+            (arg == QLatin1String("--project")   ? project.path
+             : arg == QLatin1String("--write")   ? project.writePath
+             : arg == QLatin1String("--results") ? project.resultsPath
+             : arg == QLatin1String("--xlsx")    ? project.xlsxPath
+             : arg == QLatin1String("--import")  ? project.importPath
+                                                 : templatePath) = args.at(++i);
         } else if (arg == QLatin1String("--size")) {
-            size = true;
+            project.size = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             out << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n"
                    "       korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
                    "[--results FILE]\n"
-                   "                   [--xlsx FILE]\n"
+                   "                   [--xlsx FILE] [--import FILE]\n"
+                   "       korvane-cli --template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
                    "  --home DIR   the program folder (Database/, A page/)\n"
@@ -140,6 +167,11 @@ int main(int argc, char** argv) {
                    "  --results FILE  with --project: also write the printed results\n"
                    "  --xlsx FILE  with --project: write the circuit schedule, the supply and\n"
                    "               each feeder's pole-by-pole voltages as an .xlsx workbook\n"
+                   "  --import FILE  with --project: compute the circuits listed in FILE (.xlsx\n"
+                   "               or .csv, the schedule's input columns) instead of the "
+                   "project's\n"
+                   "               own; nothing is computed when a row cannot be read\n"
+                   "  --template FILE  write the circuit list template (CSV) and stop\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
             return 0;
@@ -154,20 +186,32 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!projectPath.isEmpty()) {
+    if (!templatePath.isEmpty()) {
+        if (!scriptPath.isEmpty() || !project.path.isEmpty()) {
+            err << "usage: korvane-cli --template FILE\n";
+            return 2;
+        }
+        const QString why = korvane::writeImportTemplateCsv(templatePath);
+        if (!why.isEmpty()) {
+            err << writeError(templatePath, why);
+            return 1;
+        }
+        return 0;
+    }
+    if (!project.path.isEmpty()) {
         if (!scriptPath.isEmpty()) {
             err << "usage: korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
                    "[--results FILE]\n";
             return 2;
         }
-        return runProjectFile(home, projectPath, size, writePath, resultsPath, xlsxPath, out, err);
+        return runProjectFile(home, project, out, err);
     }
-    if (size || !writePath.isEmpty() || !resultsPath.isEmpty()) {
+    if (project.size || !project.writePath.isEmpty() || !project.resultsPath.isEmpty()) {
         err << "usage: --size, --write and --results go with --project FILE\n";
         return 2;
     }
-    if (!xlsxPath.isEmpty()) {
-        err << "usage: --xlsx goes with --project FILE\n";
+    if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty()) {
+        err << "usage: --xlsx and --import go with --project FILE\n";
         return 2;
     }
 

@@ -87,5 +87,52 @@ TEST(ProjectCli, ReportsFilesItCannotReadAndKeepsTheScriptContract) {
     EXPECT_NE(help.out.find("--project FILE"), std::string::npos);
 }
 
+// The template written, filled in by the user and imported in place of the project's own
+// circuits; a list with a row that cannot be read computes nothing.
+TEST(ProjectCli, ImportsACircuitListAllOrNothing) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("回路.csv"));
+    const CliRun written = runCliProgram({QStringLiteral("--template"), csv});
+    ASSERT_EQ(written.status, 0) << written.err;
+
+    const QString kvp = dir.filePath(QStringLiteral("imported.kvp"));
+    const CliRun imported = runCliProgram(
+        {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME), QStringLiteral("--project"),
+         example(), QStringLiteral("--import"), csv, QStringLiteral("--write"), kvp});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    const QStringList out = lines(imported.out);
+    // The template's two circuits, computed, and nothing of the example's four.
+    ASSERT_GE(out.size(), 3);
+    EXPECT_TRUE(out[1].startsWith(QStringLiteral("WL1\t"))) << out[1].toStdString();
+    EXPECT_TRUE(out[2].startsWith(QStringLiteral("WL2\t"))) << out[2].toStdString();
+    EXPECT_TRUE(out.filter(QStringLiteral("WL3\t")).isEmpty());
+    const ProjectReading back = openProject(kvp);
+    ASSERT_EQ(back.error, QString());
+    EXPECT_EQ(back.project.circuits.size(), 2u);
+    // The example's supply is kept.
+    const Project original = openProject(example()).project;
+    EXPECT_EQ(back.project.supply.systemCapacityMva, original.supply.systemCapacityMva);
+    EXPECT_EQ(back.project.supply.transformer.ratedKva, original.supply.transformer.ratedKva);
+
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("WL3,坏行,聚氯乙烯绝缘电力电缆(0.6/1kV),VV 四芯 铜芯,16,x\r\n");
+    file.close();
+    const QString notWritten = dir.filePath(QStringLiteral("not.kvp"));
+    const CliRun bad = runCliProgram(
+        {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME), QStringLiteral("--project"),
+         example(), QStringLiteral("--import"), csv, QStringLiteral("--write"), notWritten});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("第4行"), std::string::npos) << bad.err;
+    EXPECT_FALSE(QFile::exists(notWritten));
+
+    EXPECT_EQ(runCliProgram({QStringLiteral("--import"), csv}).status, 2);
+    EXPECT_EQ(runCliProgram(
+                  {QStringLiteral("--template"), dir.filePath(QStringLiteral("无此目录/模板.csv"))})
+                  .status,
+              1);
+}
+
 } // namespace
 } // namespace korvane::testing
