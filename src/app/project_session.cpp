@@ -1,0 +1,873 @@
+#include "app/project_session.h"
+
+#include "app/application.h"
+#include "app/calculation_file.h"
+#include "db/database.h"
+#include "form/number_format.h"
+#include "project/circuit_import.h"
+#include "project/handbook_constants.h"
+#include "project/project_file.h"
+#include "project/schedule_columns.h"
+#include "project/schedule_xlsx.h"
+#include "project/sizing.h"
+#include "short_circuit/dialog_database.h"
+#include "voltage_loss/line_kinds.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <set>
+
+namespace korvane {
+
+namespace {
+
+const QString kCableDatabase = QStringLiteral("Database/JhxlDlxlss.db");
+const QString kUntitled = QStringLiteral("未命名工程");
+const QString kCaption = QStringLiteral("Korvane");
+constexpr int kRecentLimit = 8;
+
+// The supply of a new project as the short-circuit page starts: 100 MVA (the value the page
+// suggests), a busbar of 1 m (the busbar dialog's first length).
+constexpr double kNewSystemCapacityMva = 100.0;
+constexpr double kNewBusbarLengthM = 1.0;
+
+const char* const kSupplyLabels[kSupplyFieldCount] = {"系统容量 (MVA)", "变压器", "母线",
+                                                      "母线长度 (m)", "电压损失限值 (%)"};
+
+const char* const kResultHeaders[kResultColumnCount] = {
+    "Δu (%)", "结论",   "最大长度 (m)", "I″k3 (kA)", "Id (kA)",    "I″k1 (kA)",
+    "QR (A)", "QC (A)", "Ivn (mA)",     "灵敏度",    "Smin (mm²)", "校验"};
+
+QString cellText(const ScheduleCell& cell) {
+    if (const double* value = std::get_if<double>(&cell))
+        return formatGeneral(*value);
+    if (const QString* text = std::get_if<QString>(&cell))
+        return *text;
+    return {};
+}
+
+// The columns that do not belong to a circuit's kind of load.
+bool belongsToLoad(ScheduleColumn column, bool feeder) {
+    using C = ScheduleColumn;
+    const bool loadCaseOnly =
+        column == C::LoadCurrentA || (column >= C::LineKind && column <= C::SeveralLoads);
+    const bool feederOnly = column >= C::Poles && column <= C::StartPhase;
+    return feeder ? !loadCaseOnly : !feederOnly;
+}
+
+bool sameInputs(const ProjectCircuit& a, const ProjectCircuit& b) {
+    for (const ScheduleColumnInfo& info : scheduleInputColumns())
+        if (scheduleCell(a, info.column) != scheduleCell(b, info.column))
+            return false;
+    return std::holds_alternative<LampFeeder>(a.load) == std::holds_alternative<LampFeeder>(b.load);
+}
+
+// K of the conductor by its construction (GB 50054: copper PVC 115, XLPE 143; aluminium PVC 76,
+// XLPE 94).
+double thermalCoefficient(const CableConstruction& c) {
+    if (c.material == ConductorMaterial::Copper)
+        return c.insulation == Insulation::Pvc ? 115.0 : 143.0;
+    return c.insulation == Insulation::Pvc ? 76.0 : 94.0;
+}
+
+// The overall state of a circuit's checks: failed when any failed, passed when all passed,
+// otherwise not computed; the tooltip names the first check that did not pass.
+std::pair<CellState, QString> overallState(const CircuitResult& r) {
+    bool anyFailed = false;
+    for (const auto& [check, outcome] : r.checks)
+        anyFailed = anyFailed || outcome.state == CheckOutcome::State::Failed;
+    if (r.passed())
+        return {CellState::Passed, {}};
+    for (const auto& [check, outcome] : r.checks) {
+        if (outcome.passed())
+            continue;
+        if (anyFailed && outcome.state != CheckOutcome::State::Failed)
+            continue;
+        return {anyFailed ? CellState::Failed : CellState::NotComputed,
+                checkName(check) + QStringLiteral("：") + outcome.text};
+    }
+    return {CellState::NotComputed, QStringLiteral("未计算")};
+}
+
+CellState stateOf(const CheckOutcome& outcome) {
+    switch (outcome.state) {
+    case CheckOutcome::State::Passed:
+        return CellState::Passed;
+    case CheckOutcome::State::Failed:
+        return CellState::Failed;
+    case CheckOutcome::State::NotComputed:
+        break;
+    }
+    return CellState::NotComputed;
+}
+
+} // namespace
+
+ProjectSession::ProjectSession(Application& app) : app_(app) {
+    loadCatalogues();
+    newProject();
+}
+
+QString ProjectSession::recentProjectsKey() {
+    return QStringLiteral("projects/recent");
+}
+
+void ProjectSession::loadCatalogues() {
+    {
+        Database db(app_.homePath(kCableDatabase));
+        QString why = db.open(QStringLiteral("AAA"));
+        if (why.isEmpty()) {
+            const Computed<CableCatalogue> loaded = loadCableCatalogue(db);
+            if (loaded)
+                cables_ = *loaded;
+            else
+                why = loaded.reason();
+        }
+        cablesProblem_ = why;
+    }
+    Database db(app_.homePath(QString::fromLatin1(kTransformerBusbarDatabase)));
+    QString why = db.open(QStringLiteral("变压器阻抗"));
+    if (why.isEmpty()) {
+        const Computed<SupplyCatalogue> loaded = loadSupplyCatalogue(db);
+        if (loaded)
+            supplies_ = *loaded;
+        else
+            why = loaded.reason();
+    }
+    suppliesProblem_ = why;
+    if (!why.isEmpty())
+        return;
+    // The rows as the transformer and busbar dialogs list them, with the values they transfer.
+    const QueryResult transformers = db.query(QStringLiteral(
+        "SELECT 变压器型号, 电压, 容量, 阻抗电压, 负载损耗 FROM 变压器阻抗 ORDER BY rowid"));
+    for (const QSqlRecord& r : transformers.rows) {
+        const auto kva = databaseNumber(r.value(2));
+        if (!kva)
+            continue;
+        Transformer t{r.value(0).toString(), *kva, databaseNumber(r.value(3)).value_or(0.0),
+                      databaseNumber(r.value(4)).value_or(0.0), r.value(1).toString()};
+        const QString text =
+            QStringLiteral("%1 %2 kV %3 kVA").arg(t.series, t.voltageKv, formatGeneral(*kva));
+        // Only the first row of a transformer counts, as the dialog finds it.
+        if (std::none_of(transformers_.begin(), transformers_.end(),
+                         [&text](const TransformerChoice& c) { return c.text == text; }))
+            transformers_.push_back({text, t});
+    }
+    const QueryResult busbars =
+        db.query(QStringLiteral("SELECT 母线材质, 截面, 相线电阻, 相线电抗, 相保电阻, 相保电抗 "
+                                "FROM 低压母线单位长度阻抗 ORDER BY rowid"));
+    for (const QSqlRecord& r : busbars.rows) {
+        BusbarChoice b;
+        b.material = r.value(0).toString();
+        b.size = r.value(1).toString();
+        b.text = b.material + u' ' + b.size;
+        b.perMetre = {
+            databaseNumber(r.value(2)).value_or(0.0), databaseNumber(r.value(3)).value_or(0.0),
+            databaseNumber(r.value(4)).value_or(0.0), databaseNumber(r.value(5)).value_or(0.0)};
+        if (std::none_of(busbars_.begin(), busbars_.end(),
+                         [&b](const BusbarChoice& c) { return c.text == b.text; }))
+            busbars_.push_back(b);
+    }
+}
+
+// ---- File ----
+
+void ProjectSession::newProject() {
+    Project project;
+    project.supply.systemCapacityMva = kNewSystemCapacityMva;
+    if (!transformers_.empty())
+        project.supply.transformer = transformers_.front().transformer;
+    if (!busbars_.empty()) {
+        const BusbarChoice& b = busbars_.front();
+        project.supply.busbar = {b.material, b.size, b.perMetre, kNewBusbarLengthM};
+    } else {
+        project.supply.busbar.lengthM = kNewBusbarLengthM;
+    }
+    project.circuits.push_back(exampleLoadCaseCircuit());
+    project.circuits.front().id = QStringLiteral("WL1");
+    replaceProject(std::move(project), {});
+}
+
+bool ProjectSession::open(const QString& path) {
+    const ProjectReading reading = openProject(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!reading.error.isEmpty()) {
+        message(true, QStringLiteral("无法打开工程文件 %1：\r\n%2").arg(shown, reading.error));
+        return false;
+    }
+    replaceProject(reading.project, QFileInfo(path).absoluteFilePath());
+    rememberRecent(path_);
+    if (!reading.unrestored.isEmpty())
+        message(false, QStringLiteral("打开工程文件 %1 时，以下内容未能恢复：\r\n%2")
+                           .arg(shown, reading.unrestored.join(QStringLiteral("\r\n"))));
+    return true;
+}
+
+bool ProjectSession::save() {
+    return !path_.isEmpty() && saveAs(path_);
+}
+
+bool ProjectSession::saveAs(const QString& path) {
+    const QString why = saveProject(project_, path);
+    if (!why.isEmpty()) {
+        message(true, QStringLiteral("无法保存工程文件：\r\n%1\r\n（%2）")
+                          .arg(QDir::toNativeSeparators(path), why));
+        return false;
+    }
+    path_ = QFileInfo(path).absoluteFilePath();
+    markSaved();
+    rememberRecent(path_);
+    return true;
+}
+
+bool ProjectSession::modified() const {
+    return projectToJson(project_) != saved_;
+}
+
+QString ProjectSession::windowTitle() const {
+    const QString name = path_.isEmpty() ? kUntitled : QFileInfo(path_).fileName();
+    return modified() ? name + u'*' : name;
+}
+
+QStringList ProjectSession::recentProjects() {
+    Preferences* preferences = app_.platform().preferences();
+    if (!preferences)
+        return {};
+    const QStringList stored =
+        preferences->value(recentProjectsKey()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList existing;
+    for (const QString& path : stored)
+        if (QFileInfo::exists(path) && !existing.contains(path))
+            existing << path;
+    if (existing != stored)
+        preferences->setValue(recentProjectsKey(), existing.join(u'\n'));
+    return existing;
+}
+
+void ProjectSession::rememberRecent(const QString& path) {
+    Preferences* preferences = app_.platform().preferences();
+    if (!preferences)
+        return;
+    QStringList list = preferences->value(recentProjectsKey()).split(u'\n', Qt::SkipEmptyParts);
+    list.removeAll(path);
+    list.prepend(path);
+    while (list.size() > kRecentLimit)
+        list.removeLast();
+    preferences->setValue(recentProjectsKey(), list.join(u'\n'));
+}
+
+void ProjectSession::replaceProject(Project project, const QString& path) {
+    const ScheduleChange reset{ScheduleChange::Kind::Reset, 0, -1, 0};
+    scheduleAboutToChange.fire(reset);
+    project_ = std::move(project);
+    path_ = path;
+    recompute();
+    saved_ = projectToJson(project_);
+    scheduleChanged.fire(reset);
+    supplyChanged.fire();
+    notifyTitle();
+}
+
+void ProjectSession::markSaved() {
+    saved_ = projectToJson(project_);
+    notifyTitle();
+}
+
+void ProjectSession::notifyTitle() {
+    const QString title = windowTitle();
+    if (title == lastTitle_)
+        return;
+    lastTitle_ = title;
+    titleChanged.fire();
+}
+
+void ProjectSession::recompute() {
+    Project computed = project_;
+    if (suppliesProblem_.isEmpty())
+        markUnknownSupply(computed, supplies_);
+    else
+        for (ProjectCircuit& c : computed.circuits)
+            c.inputProblems << suppliesProblem_;
+    run_ = runProject(computed, cables_, false);
+}
+
+void ProjectSession::notifyRowsChanged(int first, int last) {
+    recompute();
+    scheduleChanged.fire({ScheduleChange::Kind::DataChanged, first, last, 0});
+    notifyTitle();
+}
+
+const LampFeederResult* ProjectSession::feederResult(int row) const {
+    if (row < 0 || row >= int(run_.results.size()))
+        return nullptr;
+    const auto& feeder = run_.results[size_t(row)].feeder;
+    return feeder ? &*feeder : nullptr;
+}
+
+void ProjectSession::message(bool error, const QString& text) const {
+    app_.platform().messageBox(error ? MessageIcon::Critical : MessageIcon::Warning, kCaption,
+                               text);
+}
+
+// ---- Supply ----
+
+SupplyFieldView ProjectSession::supplyField(int index) const {
+    SupplyFieldView view;
+    if (index < 0 || index >= kSupplyFieldCount)
+        return view;
+    view.label = QString::fromUtf8(kSupplyLabels[index]);
+    const Supply& s = project_.supply;
+    switch (SupplyFieldId(index)) {
+    case SupplyFieldId::SystemCapacity:
+        view.text = formatGeneral(s.systemCapacityMva);
+        break;
+    case SupplyFieldId::Transformer: {
+        const Transformer& t = s.transformer;
+        view.text =
+            QStringLiteral("%1 %2 kV %3 kVA").arg(t.series, t.voltageKv, formatGeneral(t.ratedKva));
+        for (const TransformerChoice& choice : transformers_)
+            view.choices << choice.text;
+        break;
+    }
+    case SupplyFieldId::Busbar:
+        view.text = s.busbar.material + u' ' + s.busbar.size;
+        for (const BusbarChoice& choice : busbars_)
+            view.choices << choice.text;
+        break;
+    case SupplyFieldId::BusbarLength:
+        view.text = formatGeneral(s.busbar.lengthM);
+        break;
+    case SupplyFieldId::VoltageLossLimit:
+        view.text = formatGeneral(project_.voltageLossLimitPercent);
+        break;
+    }
+    return view;
+}
+
+std::optional<QString> ProjectSession::setSupplyField(int index, const QString& text) {
+    if (index < 0 || index >= kSupplyFieldCount)
+        return QStringLiteral("没有此项");
+    const QString label = QString::fromUtf8(kSupplyLabels[index]);
+    Project changed = project_;
+    Supply& s = changed.supply;
+    const SupplyFieldId field = SupplyFieldId(index);
+    if (field == SupplyFieldId::Transformer || field == SupplyFieldId::Busbar) {
+        if (!suppliesProblem_.isEmpty())
+            return QStringLiteral("无法读取变压器、母线数据库：") + suppliesProblem_;
+        const QString wanted = text.trimmed();
+        bool found = false;
+        if (field == SupplyFieldId::Transformer) {
+            for (const TransformerChoice& choice : transformers_)
+                if (!found && choice.text == wanted) {
+                    s.transformer = choice.transformer;
+                    found = true;
+                }
+        } else {
+            for (const BusbarChoice& choice : busbars_)
+                if (!found && choice.text == wanted) {
+                    s.busbar.material = choice.material;
+                    s.busbar.size = choice.size;
+                    s.busbar.perMetreMilliOhm = choice.perMetre;
+                    found = true;
+                }
+        }
+        if (!found)
+            return QStringLiteral("“%1”不在数据库中：%2").arg(label, wanted.left(40));
+    } else {
+        const std::optional<double> value = readStrict(text);
+        if (!value)
+            return QStringLiteral("“%1”不是数值：%2").arg(label, text.trimmed().left(40));
+        if (field == SupplyFieldId::SystemCapacity) {
+            if (!(*value > 0.0))
+                return QStringLiteral("“%1”应大于0").arg(label);
+            s.systemCapacityMva = *value;
+        } else if (field == SupplyFieldId::BusbarLength) {
+            if (*value < 0.0)
+                return QStringLiteral("“%1”不能为负值").arg(label);
+            s.busbar.lengthM = *value;
+        } else {
+            if (!(*value > 0.0 && *value < 100.0))
+                return QStringLiteral("“%1”应大于0且小于100").arg(label);
+            changed.voltageLossLimitPercent = *value;
+        }
+    }
+    project_ = std::move(changed);
+    supplyChanged.fire();
+    notifyRowsChanged(0, rowCount() - 1);
+    return std::nullopt;
+}
+
+// ---- Schedule ----
+
+int ProjectSession::inputColumnCount() const {
+    return int(scheduleInputColumns().size());
+}
+
+int ProjectSession::columnCount() const {
+    return inputColumnCount() + kResultColumnCount;
+}
+
+QString ProjectSession::columnHeader(int column) const {
+    if (column < 0 || column >= columnCount())
+        return {};
+    if (column < inputColumnCount())
+        return QString::fromUtf8(scheduleInputColumns()[size_t(column)].header);
+    return QString::fromUtf8(kResultHeaders[column - inputColumnCount()]);
+}
+
+QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) const {
+    using C = ScheduleColumn;
+    QStringList choices;
+    const CableIdentity& cable = c.line.cable;
+    switch (scheduleInputColumns()[size_t(column)].column) {
+    case C::LossType:
+        for (const CableRow& row : cables_.rows)
+            if (!choices.contains(row.cable.lossType))
+                choices << row.cable.lossType;
+        break;
+    case C::CableType:
+        for (const CableRow& row : cables_.rows)
+            if (row.cable.lossType == cable.lossType && !choices.contains(row.cable.cableType))
+                choices << row.cable.cableType;
+        break;
+    case C::CrossSection:
+        for (const CableRow* row : cables_.sectionsOf(cable.lossType, cable.cableType))
+            choices << row->cable.crossSection;
+        break;
+    case C::ProtectionMode:
+        choices << protectionModeText(ProtectionMode::EarthFault)
+                << protectionModeText(ProtectionMode::ShortCircuit);
+        break;
+    case C::LoadKind:
+        choices << loadKindText(false) << loadKindText(true);
+        break;
+    case C::LineKind:
+        choices = lineKinds();
+        break;
+    case C::LoadCase:
+        if (const auto* loads = std::get_if<LoadCaseLoad>(&c.load))
+            choices = loadCasesOf(loads->values.lineKind);
+        break;
+    case C::Connection:
+        choices << connectionText(FeederConnection::SinglePhase)
+                << connectionText(FeederConnection::PhasesInTurn);
+        break;
+    case C::StartPhase:
+        choices << phaseText(Phase::L1) << phaseText(Phase::L2) << phaseText(Phase::L3);
+        break;
+    default:
+        break;
+    }
+    return choices;
+}
+
+CellView ProjectSession::cell(int row, int column) const {
+    CellView view;
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return view;
+    const ProjectCircuit& c = project_.circuits[size_t(row)];
+    const CircuitResult& r = run_.results[size_t(row)];
+    if (column < inputColumnCount()) {
+        const ScheduleColumn which = scheduleInputColumns()[size_t(column)].column;
+        view.text = cellText(scheduleCell(c, which));
+        view.editable = belongsToLoad(which, std::holds_alternative<LampFeeder>(c.load));
+        if (view.editable)
+            view.choices = cellChoices(c, column);
+        if (!r.inputProblems.isEmpty()) {
+            view.state = CellState::InputProblem;
+            view.toolTip = r.inputProblems.join(QStringLiteral("\n"));
+        }
+        return view;
+    }
+
+    // A result: its value and the state of the check that judges it.
+    auto judged = [&view, &r](CircuitCheck check) {
+        const CheckOutcome& outcome = r.check(check);
+        view.state = stateOf(outcome);
+        if (!outcome.passed())
+            view.toolTip = outcome.text;
+    };
+    auto number = [&view](const auto& computed, auto value) {
+        if (computed)
+            view.text = value(*computed);
+        else if (view.toolTip.isEmpty())
+            view.toolTip = computed.reason();
+    };
+    auto plain = [&view](const auto& computed) {
+        if (!computed) {
+            view.state = CellState::NotComputed;
+            view.toolTip = computed.reason();
+        }
+    };
+    auto whole = [](std::optional<int> value) {
+        return value ? QString::number(*value) : QStringLiteral("-");
+    };
+    switch (ResultColumn(column - inputColumnCount())) {
+    case ResultColumn::LossPercent:
+        judged(CircuitCheck::VoltageLoss);
+        number(r.lossPercent, [](double v) { return formatFixed(v, 4); });
+        break;
+    case ResultColumn::Verdict:
+        judged(CircuitCheck::VoltageLoss);
+        view.text = checkStateText(r.check(CircuitCheck::VoltageLoss));
+        break;
+    case ResultColumn::MaxLength:
+        plain(r.maxLengthM);
+        number(r.maxLengthM, [](double v) { return formatFixed(v, 1); });
+        break;
+    case ResultColumn::ThreePhaseKa:
+        plain(r.shortCircuit);
+        number(r.shortCircuit, [](const ShortCircuitResult& s) { return formatFixed(s.ik3, 4); });
+        break;
+    case ResultColumn::EarthFaultKa:
+        plain(r.shortCircuit);
+        number(r.shortCircuit, [](const ShortCircuitResult& s) { return formatFixed(s.id, 4); });
+        break;
+    case ResultColumn::SinglePhaseKa:
+        plain(r.shortCircuit);
+        number(r.shortCircuit, [](const ShortCircuitResult& s) { return formatFixed(s.ik1, 4); });
+        break;
+    case ResultColumn::ResidualBreaker:
+        judged(CircuitCheck::BreakerSelection);
+        number(r.switchgear, [&](const LineSwitchgear& s) { return whole(s.breakerRatedA); });
+        break;
+    case ResultColumn::Contactor:
+        judged(CircuitCheck::BreakerSelection);
+        number(r.switchgear, [&](const LineSwitchgear& s) { return whole(s.contactorRatedA); });
+        break;
+    case ResultColumn::ResidualSetting:
+        judged(CircuitCheck::ResidualSetting);
+        number(r.residual,
+               [&](const ResidualCurrentSetting& s) { return whole(s.ratedResidualMa); });
+        break;
+    case ResultColumn::Sensitivity:
+        judged(CircuitCheck::Sensitivity);
+        number(r.sensitivity, [](const SensitivityCheck& s) { return s.text; });
+        break;
+    case ResultColumn::MinimumSection:
+        judged(CircuitCheck::ThermalStability);
+        number(r.thermal,
+               [](const ThermalStability& s) { return formatFixed(s.minimumCrossSectionMm2, 4); });
+        break;
+    case ResultColumn::Overall: {
+        const auto [state, tip] = overallState(r);
+        view.state = state;
+        view.toolTip = tip;
+        view.text = state == CellState::Passed   ? QStringLiteral("通过")
+                    : state == CellState::Failed ? QStringLiteral("不通过")
+                                                 : QStringLiteral("未计算");
+        break;
+    }
+    }
+    return view;
+}
+
+void ProjectSession::fillSection(ProjectCircuit& c) const {
+    const CableRow* row = cables_.find(c.line.cable);
+    if (!row)
+        return; // an unknown cable is reported as such when the project is computed
+    const Computed<CableConstruction> construction = cableConstruction(c.line.cable);
+    const auto mm2 = c.line.cable.crossSectionMm2();
+    const Computed<HandbookLineConstants> constants =
+        construction && mm2 ? handbookLineConstants(*construction, *mm2)
+                            : Computed<HandbookLineConstants>::failed({});
+    if (constants) {
+        c = withCableSection(c, *row, *constants);
+    } else {
+        // No handbook figures for this cable (an overhead line): R and X of the database, the
+        // per-metre loop values as they were typed.
+        c.line.resistanceOhmPerKm = row->resistanceOhmPerKm;
+        c.line.reactanceOhmPerKm = row->reactanceOhmPerKm;
+    }
+}
+
+std::optional<QString> ProjectSession::setCell(int row, int column, const QString& text) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= inputColumnCount())
+        return QStringLiteral("此单元格不可编辑");
+    const ScheduleColumn which = scheduleInputColumns()[size_t(column)].column;
+    ProjectCircuit c = project_.circuits[size_t(row)];
+    if (!belongsToLoad(which, std::holds_alternative<LampFeeder>(c.load)))
+        return QStringLiteral("“%1”不用于此类回路").arg(columnHeader(column));
+    const QString trimmed = text.trimmed();
+    if (which == ScheduleColumn::Id) {
+        for (int i = 0; i < rowCount(); ++i)
+            if (i != row && project_.circuits[size_t(i)].id == trimmed)
+                return QStringLiteral("回路编号“%1”已被其他回路使用").arg(trimmed);
+    }
+    const ScheduleCell cell = trimmed.isEmpty() ? ScheduleCell{} : ScheduleCell{trimmed};
+    if (auto why = applyScheduleCell(c, which, cell))
+        return why;
+    if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
+        which == ScheduleColumn::CrossSection)
+        fillSection(c);
+    project_.circuits[size_t(row)] = std::move(c);
+    notifyRowsChanged(row, row);
+    return std::nullopt;
+}
+
+QString ProjectSession::nextFreeId() const {
+    std::set<int> taken;
+    for (const ProjectCircuit& c : project_.circuits) {
+        bool ok = false;
+        const int n = c.id.startsWith(QLatin1String("WL")) ? c.id.mid(2).toInt(&ok) : 0;
+        if (ok)
+            taken.insert(n);
+    }
+    int n = 1;
+    while (taken.count(n))
+        ++n;
+    return QStringLiteral("WL%1").arg(n);
+}
+
+ProjectCircuit ProjectSession::exampleLoadCaseCircuit() const {
+    ProjectCircuit c;
+    // The first cable of the database the handbook tables hold, at 25 mm² when it has it.
+    for (const CableRow& row : cables_.rows) {
+        const Computed<CableConstruction> construction = cableConstruction(row.cable);
+        if (!construction)
+            continue;
+        const auto sections = cables_.sectionsOf(row.cable.lossType, row.cable.cableType);
+        const CableRow* chosen = sections[sections.size() / 2];
+        for (const CableRow* s : sections)
+            if (s->cable.crossSection == QLatin1String("25"))
+                chosen = s;
+        c.line.cable = chosen->cable;
+        c.protection.coefficientK = thermalCoefficient(*construction);
+        fillSection(c);
+        break;
+    }
+    c.protection.durationS = 0.1;
+    c.protection.loadCurrentA = 30.0;
+    c.protection.mode = ProtectionMode::EarthFault;
+    VoltageLossInput v;
+    v.lineKind = line_kind::kThreePhase;
+    v.loadCase = load_case::kEndCurrent;
+    v.voltageKv = {0.38, 0.38};
+    v.powerFactor = 0.85;
+    v.endCurrentA = 30.0;
+    v.endLengthKm = 0.1;
+    c.load = LoadCaseLoad{v};
+    return c;
+}
+
+ProjectCircuit ProjectSession::exampleFeederCircuit() const {
+    ProjectCircuit c = exampleLoadCaseCircuit();
+    c.protection.loadCurrentA = 0.0; // a feeder's Ib is its largest phase current
+    LampFeeder lamps;
+    lamps.poles = 20;
+    lamps.lampsPerPole = 1;
+    lamps.lampPowerW = 150.0;
+    lamps.lampPowerFactor = 0.9;
+    lamps.ballastFactor = 1.0;
+    lamps.spacingM = 30.0;
+    lamps.firstPoleM = 20.0;
+    lamps.connection = FeederConnection::PhasesInTurn;
+    lamps.startPhase = Phase::L1;
+    c.load = lamps;
+    return c;
+}
+
+int ProjectSession::appendCircuit(ProjectCircuit circuit) {
+    const int row = rowCount();
+    const ScheduleChange change{ScheduleChange::Kind::RowsInserted, row, row, 0};
+    scheduleAboutToChange.fire(change);
+    project_.circuits.push_back(std::move(circuit));
+    recompute();
+    scheduleChanged.fire(change);
+    notifyTitle();
+    return row;
+}
+
+int ProjectSession::addLoadCaseCircuit() {
+    ProjectCircuit c = exampleLoadCaseCircuit();
+    c.id = nextFreeId();
+    return appendCircuit(std::move(c));
+}
+
+int ProjectSession::addFeederCircuit() {
+    ProjectCircuit c = exampleFeederCircuit();
+    c.id = nextFreeId();
+    return appendCircuit(std::move(c));
+}
+
+int ProjectSession::duplicateRow(int row) {
+    if (row < 0 || row >= rowCount())
+        return -1;
+    ProjectCircuit copy = project_.circuits[size_t(row)];
+    copy.id = nextFreeId();
+    const int at = row + 1;
+    const ScheduleChange change{ScheduleChange::Kind::RowsInserted, at, at, 0};
+    scheduleAboutToChange.fire(change);
+    project_.circuits.insert(project_.circuits.begin() + at, std::move(copy));
+    recompute();
+    scheduleChanged.fire(change);
+    notifyTitle();
+    return at;
+}
+
+void ProjectSession::removeRows(std::vector<int> rows) {
+    std::erase_if(rows, [this](int r) { return r < 0 || r >= rowCount(); });
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // Contiguous runs from the bottom, so the rows above keep their numbers.
+    while (!rows.empty()) {
+        const int last = rows.back();
+        int first = last;
+        rows.pop_back();
+        while (!rows.empty() && rows.back() == first - 1) {
+            first = rows.back();
+            rows.pop_back();
+        }
+        const ScheduleChange change{ScheduleChange::Kind::RowsRemoved, first, last, 0};
+        scheduleAboutToChange.fire(change);
+        project_.circuits.erase(project_.circuits.begin() + first,
+                                project_.circuits.begin() + last + 1);
+        run_.results.erase(run_.results.begin() + first, run_.results.begin() + last + 1);
+        scheduleChanged.fire(change);
+    }
+    recompute();
+    notifyTitle();
+}
+
+bool ProjectSession::moveRowUp(int row) {
+    if (row <= 0 || row >= rowCount())
+        return false;
+    const ScheduleChange change{ScheduleChange::Kind::RowMoved, row, row, row - 1};
+    scheduleAboutToChange.fire(change);
+    std::swap(project_.circuits[size_t(row)], project_.circuits[size_t(row - 1)]);
+    recompute();
+    scheduleChanged.fire(change);
+    notifyTitle();
+    return true;
+}
+
+bool ProjectSession::moveRowDown(int row) {
+    if (row < 0 || row + 1 >= rowCount())
+        return false;
+    const ScheduleChange change{ScheduleChange::Kind::RowMoved, row, row, row + 2};
+    scheduleAboutToChange.fire(change);
+    std::swap(project_.circuits[size_t(row)], project_.circuits[size_t(row + 1)]);
+    recompute();
+    scheduleChanged.fire(change);
+    notifyTitle();
+    return true;
+}
+
+// ---- 调整截面 ----
+
+std::vector<SizingProposal> ProjectSession::proposeSizing(std::vector<int> rows) const {
+    if (rows.empty())
+        for (int i = 0; i < rowCount(); ++i)
+            rows.push_back(i);
+    std::vector<SizingProposal> proposals;
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount())
+            continue;
+        const ProjectCircuit& circuit = project_.circuits[size_t(row)];
+        SizingProposal p;
+        p.row = row;
+        p.id = circuit.id;
+        p.currentSection = circuit.line.cable.crossSection;
+        p.before = circuit;
+        p.sized = circuit;
+        // The computed copy carries the problems of the supply and of an unknown cable.
+        if (!run_.project.circuits[size_t(row)].inputProblems.isEmpty()) {
+            p.notSized = QStringLiteral("回路数据有误，未选择截面");
+        } else {
+            const SizingResult sized = sizeCircuit(run_.project, circuit, cables_);
+            if (sized.chosen) {
+                p.proposedSection = sized.sizedCircuit.line.cable.crossSection;
+                p.sized = sized.sizedCircuit;
+                p.governing = sized.governing;
+                p.governingText = sized.governingText;
+            } else {
+                p.notSized = sized.notSized;
+            }
+        }
+        proposals.push_back(std::move(p));
+    }
+    return proposals;
+}
+
+int ProjectSession::acceptSizing(const std::vector<SizingProposal>& accepted) {
+    int applied = 0;
+    int first = rowCount();
+    int last = -1;
+    for (const SizingProposal& p : accepted) {
+        if (!p.proposedSection || p.row < 0 || p.row >= rowCount())
+            continue;
+        ProjectCircuit& circuit = project_.circuits[size_t(p.row)];
+        if (circuit.id != p.before.id || !sameInputs(circuit, p.before))
+            continue;
+        circuit = p.sized;
+        ++applied;
+        first = std::min(first, p.row);
+        last = std::max(last, p.row);
+    }
+    if (applied > 0)
+        notifyRowsChanged(first, last);
+    return applied;
+}
+
+// ---- Import and export ----
+
+bool ProjectSession::importCircuits(const QString& path, ImportMode mode) {
+    const CircuitImport imported = korvane::importCircuits(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!imported.ok) {
+        message(true, QStringLiteral("未能导入 %1，工程未作任何改动：\r\n%2")
+                          .arg(shown, imported.problems.join(QStringLiteral("\r\n"))));
+        return false;
+    }
+    std::vector<ProjectCircuit> circuits = imported.circuits;
+    std::vector<ProjectCircuit> kept =
+        mode == ImportMode::Append ? project_.circuits : std::vector<ProjectCircuit>{};
+    // Appended circuits must not repeat an identifier already in the schedule.
+    if (mode == ImportMode::Append) {
+        QStringList clashes;
+        for (const ProjectCircuit& c : circuits)
+            for (const ProjectCircuit& k : kept)
+                if (c.id == k.id)
+                    clashes << c.id;
+        if (!clashes.isEmpty()) {
+            message(true, QStringLiteral("未能导入 %1，工程未作任何改动：\r\n回路编号已存在：%2")
+                              .arg(shown, clashes.join(QStringLiteral("、"))));
+            return false;
+        }
+    }
+    const ScheduleChange reset{ScheduleChange::Kind::Reset, 0, -1, 0};
+    scheduleAboutToChange.fire(reset);
+    for (ProjectCircuit& c : circuits)
+        kept.push_back(std::move(c));
+    project_.circuits = std::move(kept);
+    recompute();
+    scheduleChanged.fire(reset);
+    notifyTitle();
+    if (!imported.problems.isEmpty())
+        message(false, QStringLiteral("已导入 %1 个回路，以下内容未读取：\r\n%2")
+                           .arg(imported.circuits.size())
+                           .arg(imported.problems.join(QStringLiteral("\r\n"))));
+    return true;
+}
+
+bool ProjectSession::writeImportTemplate(const QString& path) {
+    const QString why = writeImportTemplateCsv(path);
+    if (why.isEmpty())
+        return true;
+    message(true, QStringLiteral("无法写入导入模板：\r\n%1\r\n（%2）")
+                      .arg(QDir::toNativeSeparators(path), why));
+    return false;
+}
+
+bool ProjectSession::exportXlsx(const QString& path) {
+    const QString why = writeScheduleXlsx(run_, path);
+    if (why.isEmpty())
+        return true;
+    message(true, QStringLiteral("无法导出回路表：\r\n%1\r\n（%2）")
+                      .arg(QDir::toNativeSeparators(path), why));
+    return false;
+}
+
+} // namespace korvane

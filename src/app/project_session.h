@@ -1,0 +1,236 @@
+#pragma once
+
+#include "form/signal.h"
+#include "project/cable_catalogue.h"
+#include "project/project.h"
+#include "project/project_run.h"
+#include "project/supply_catalogue.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace korvane {
+
+class Application;
+
+// The supply fields shown above the circuit schedule, in this order.
+enum class SupplyFieldId { SystemCapacity, Transformer, Busbar, BusbarLength, VoltageLossLimit };
+inline constexpr int kSupplyFieldCount = 5;
+
+// One supply field: its label, its text and, for a choice, the texts to choose from (empty for
+// free text; the text is then a number in the regional format).
+struct SupplyFieldView {
+    QString label;
+    QString text;
+    QStringList choices;
+};
+
+// The result columns of the schedule, after the input columns.
+enum class ResultColumn {
+    LossPercent,     // Δu (%)
+    Verdict,         // 结论 of the voltage loss
+    MaxLength,       // 最大长度 (m)
+    ThreePhaseKa,    // I″k3 (kA)
+    EarthFaultKa,    // Id (kA)
+    SinglePhaseKa,   // I″k1 (kA)
+    ResidualBreaker, // QR (A)
+    Contactor,       // QC (A)
+    ResidualSetting, // Ivn (mA)
+    Sensitivity,     // 灵敏度
+    MinimumSection,  // Smin (mm²)
+    Overall,         // 校验: 通过 / 不通过 / 未计算
+};
+inline constexpr int kResultColumnCount = 12;
+
+// How a schedule cell is to be drawn.
+enum class CellState {
+    Input,        // an input value
+    InputProblem, // an input of a circuit that could not be read: the circuit is not computed
+    Passed,       // a result whose check passed
+    Failed,       // a result whose check failed
+    NotComputed,  // a result that could not be computed
+};
+
+// A cell of the schedule as the view shows it. `toolTip`: for a failed or uncomputed result the
+// check's figures or reason, for an input problem the reasons. `choices`: the texts an editable
+// choice cell offers (empty for free text).
+struct CellView {
+    QString text;
+    CellState state = CellState::Input;
+    QString toolTip;
+    bool editable = false;
+    QStringList choices;
+};
+
+// What changed in the schedule. Structural changes are announced twice: on
+// scheduleAboutToChange before (a model calls beginInsertRows, beginRemoveRows, beginMoveRows,
+// beginResetModel) and on scheduleChanged after (the matching end call). DataChanged (every cell
+// of rows first..last, results included) comes only after.
+struct ScheduleChange {
+    enum class Kind { RowsInserted, RowsRemoved, RowMoved, DataChanged, Reset };
+    Kind kind = Kind::Reset;
+    int first = 0;       // the rows inserted, removed or changed, first..last
+    int last = -1;       //
+    int destination = 0; // RowMoved: the row first moves before, as beginMoveRows takes it
+};
+
+// The sizing proposal for one circuit (调整截面).
+struct SizingProposal {
+    int row = 0;
+    QString id;
+    QString currentSection;
+    // The smallest section that passes every check; nothing when none does or the circuit
+    // cannot be sized, and then `notSized` says why.
+    std::optional<QString> proposedSection;
+    QString notSized;
+    std::optional<CircuitCheck> governing; // what rules out the next smaller section
+    QString governingText;
+    ProjectCircuit sized;  // the circuit with the proposed section and its values
+    ProjectCircuit before; // the circuit as proposed from: an edited row is not overwritten
+};
+
+// How imported circuits join the schedule.
+enum class ImportMode { Replace, Append };
+
+// The project behind the circuit schedule window: the file, the supply, the circuits and their
+// results, recomputed after every accepted change. It loads the cable database and the
+// transformer and busbar database of the program folder once, when it is made; everything the
+// user is told goes through the platform's message boxes.
+//
+// A new project has the supply the short-circuit page and its dialogs start from as far as the
+// databases give it (100 MVA, the first transformer and the first busbar of the database, a
+// busbar of 1 m, a 5 % limit) and one example circuit, so that the schedule is never blank on first
+// sight and shows at once what a row looks like; the engineer edits or deletes it.
+class ProjectSession {
+public:
+    explicit ProjectSession(Application& app);
+
+    // ---- File ----
+    void newProject();
+    // Opens a .kvp file. What could not be restored is listed in a message box; a file that
+    // cannot be read at all changes nothing and returns false.
+    bool open(const QString& path);
+    // Saves to path() (false without a path: the view asks for one and calls saveAs).
+    bool save();
+    bool saveAs(const QString& path);
+    const QString& path() const { return path_; }
+    // The project differs from what was last opened or saved (a new project: from its start).
+    bool modified() const;
+    // "未命名工程" or the file name, with "*" when modified.
+    QString windowTitle() const;
+    // The last eight projects opened or saved, newest first; files that no longer exist are
+    // dropped (and forgotten) when listed.
+    QStringList recentProjects();
+
+    const Project& project() const { return project_; }
+    // The project as last computed, with every circuit's result.
+    const ProjectRun& run() const { return run_; }
+    const CircuitResult& result(int row) const { return run_.results.at(size_t(row)); }
+    // The feeder result of a lamp-pole row (for its plot); nothing for a load case or a feeder
+    // that was not computed.
+    const LampFeederResult* feederResult(int row) const;
+
+    // ---- Supply ----
+    int supplyFieldCount() const { return kSupplyFieldCount; }
+    SupplyFieldView supplyField(int index) const;
+    // Takes the text of a field: a number for the free-text fields, one of the choices for the
+    // transformer and the busbar (which fill their values from the database). Returns the reason
+    // when it cannot be taken; then nothing changes.
+    std::optional<QString> setSupplyField(int index, const QString& text);
+
+    // ---- Schedule ----
+    int rowCount() const { return int(project_.circuits.size()); }
+    int columnCount() const;
+    int inputColumnCount() const;
+    QString columnHeader(int column) const;
+    CellView cell(int row, int column) const;
+    // Reads the text for the cell (numbers in the regional format) and applies it. Returns the
+    // reason when it cannot be taken; then the circuit is left as it was. A cable type or a
+    // cross-section that the cable database and the handbook tables hold fills R, X, the
+    // per-metre values and the leakage current of the new section.
+    std::optional<QString> setCell(int row, int column, const QString& text);
+
+    // Appends a circuit with the next free identifier WLn and returns its row.
+    int addLoadCaseCircuit();
+    int addFeederCircuit();
+    int duplicateRow(int row);
+    void removeRows(std::vector<int> rows);
+    // Moves a row one place up or down; false at the ends.
+    bool moveRowUp(int row);
+    bool moveRowDown(int row);
+
+    // ---- 调整截面 ----
+    // The proposals for the given rows (all when empty).
+    std::vector<SizingProposal> proposeSizing(std::vector<int> rows = {}) const;
+    // Applies the proposals that propose a section to rows that still hold the circuit they
+    // were made from; returns how many were applied. Rejecting is not calling it.
+    int acceptSizing(const std::vector<SizingProposal>& accepted);
+
+    // ---- The three pages ----
+    // Places the row's inputs on the main window's pages as opening a calculation file does,
+    // the results emptied. A lamp-pole feeder has no load case of the voltage-loss page: it is
+    // refused with a message and the pages are left as they were. Returns true when placed.
+    bool sendToPages(int row);
+    // Appends a circuit made from the pages' current inputs and returns its row; when a field
+    // cannot be read, the reasons are shown and nothing is added (-1).
+    int takeFromPages();
+
+    // ---- Import and export ----
+    bool importCircuits(const QString& path, ImportMode mode);
+    bool writeImportTemplate(const QString& path);
+    bool exportXlsx(const QString& path);
+
+    // ---- What the view hears ----
+    Signal<const ScheduleChange&> scheduleAboutToChange;
+    Signal<const ScheduleChange&> scheduleChanged;
+    Signal<> supplyChanged;
+    Signal<> titleChanged;
+
+    // Where the recent projects are kept among the preferences.
+    static QString recentProjectsKey();
+
+private:
+    void loadCatalogues();
+    void recompute();
+    void replaceProject(Project project, const QString& path);
+    void markSaved();
+    void rememberRecent(const QString& path);
+    void notifyRowsChanged(int first, int last);
+    void notifyTitle();
+    QString nextFreeId() const;
+    int appendCircuit(ProjectCircuit circuit);
+    ProjectCircuit exampleLoadCaseCircuit() const;
+    ProjectCircuit exampleFeederCircuit() const;
+    QStringList cellChoices(const ProjectCircuit& circuit, int column) const;
+    void fillSection(ProjectCircuit& circuit) const;
+    void message(bool error, const QString& text) const;
+
+    struct TransformerChoice {
+        QString text;
+        Transformer transformer;
+    };
+    struct BusbarChoice {
+        QString text;
+        QString material;
+        QString size;
+        PhaseAndLoop perMetre;
+    };
+
+    Application& app_;
+    CableCatalogue cables_;
+    QString cablesProblem_;
+    SupplyCatalogue supplies_;
+    QString suppliesProblem_;
+    std::vector<TransformerChoice> transformers_;
+    std::vector<BusbarChoice> busbars_;
+    Project project_;
+    ProjectRun run_;
+    QString path_;
+    QByteArray saved_;  // the project as last opened or saved, as its file holds it
+    QString lastTitle_; // the title the view was last told of
+};
+
+} // namespace korvane

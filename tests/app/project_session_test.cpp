@@ -1,0 +1,477 @@
+#include "app/project_session.h"
+
+#include "app/calculation_file.h"
+#include "form/number_format.h"
+#include "project/handbook_constants.h"
+#include "project/project_file.h"
+#include "project/schedule_columns.h"
+#include "support/test_app.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace korvane {
+namespace {
+
+using testing::TestApp;
+
+// Preferences held in memory for one test.
+class MemoryPreferences : public Preferences {
+public:
+    QString value(const QString& key) const override {
+        const auto it = values.find(key);
+        return it == values.end() ? QString() : it->second;
+    }
+    void setValue(const QString& key, const QString& value) override { values[key] = value; }
+    std::map<QString, QString> values;
+};
+
+int column(const ProjectSession& s, ScheduleColumn which) {
+    for (int c = 0; c < s.inputColumnCount(); ++c)
+        if (s.columnHeader(c) == scheduleHeader(which))
+            return c;
+    ADD_FAILURE() << "no column " << scheduleHeader(which).toStdString();
+    return -1;
+}
+
+int result(const ProjectSession& s, ResultColumn which) {
+    return s.inputColumnCount() + int(which);
+}
+
+QString text(const ProjectSession& s, int row, ScheduleColumn which) {
+    return s.cell(row, column(s, which)).text;
+}
+
+// Every input of two circuits but the identifier.
+void expectSameInputs(const ProjectCircuit& a, const ProjectCircuit& b) {
+    for (const ScheduleColumnInfo& info : scheduleInputColumns()) {
+        if (info.column != ScheduleColumn::Id) {
+            EXPECT_EQ(scheduleCell(a, info.column), scheduleCell(b, info.column)) << info.header;
+        }
+    }
+}
+
+// Records the change notifications as "kind first last" texts, before (<) and after (>).
+struct ChangeLog {
+    explicit ChangeLog(ProjectSession& s) {
+        auto text = [](char when, const ScheduleChange& c) {
+            return QStringLiteral("%1%2 %3 %4").arg(when).arg(int(c.kind)).arg(c.first).arg(c.last);
+        };
+        s.scheduleAboutToChange.connect(
+            [this, text](const ScheduleChange& c) { entries << text('<', c); });
+        s.scheduleChanged.connect(
+            [this, text](const ScheduleChange& c) { entries << text('>', c); });
+        s.titleChanged.connect([this] { ++titles; });
+    }
+    QStringList entries;
+    int titles = 0;
+};
+
+struct Session {
+    TestApp t;
+    ProjectSession s{t.app()};
+};
+
+TEST(ProjectSession, AnEditedCellIsTakenAndRecomputed) {
+    Session f;
+    ProjectSession& s = f.s;
+    ASSERT_EQ(s.rowCount(), 1);
+    ChangeLog log(s);
+    const double before = *readStrict(s.cell(0, result(s, ResultColumn::LossPercent)).text);
+    EXPECT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::Passed)
+        << s.cell(0, result(s, ResultColumn::Overall)).toolTip.toStdString();
+
+    // Doubling the current at the end doubles Δu (current moment method).
+    EXPECT_EQ(s.setCell(0, column(s, ScheduleColumn::Load), QStringLiteral("60")), std::nullopt);
+    const double after = *readStrict(s.cell(0, result(s, ResultColumn::LossPercent)).text);
+    EXPECT_NEAR(after, 2.0 * before, 2e-4);
+    EXPECT_EQ(log.entries, QStringList{QStringLiteral(">3 0 0")});
+
+    // A line far too long fails the voltage loss, with its figures as the tooltip.
+    EXPECT_EQ(s.setCell(0, column(s, ScheduleColumn::LoadDistanceKm), QStringLiteral("3")),
+              std::nullopt);
+    const CellView verdict = s.cell(0, result(s, ResultColumn::Verdict));
+    EXPECT_EQ(verdict.state, CellState::Failed);
+    EXPECT_EQ(verdict.text, QStringLiteral("不通过"));
+    EXPECT_EQ(verdict.toolTip, s.result(0).check(CircuitCheck::VoltageLoss).text);
+    EXPECT_FALSE(verdict.toolTip.isEmpty());
+    EXPECT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::Failed);
+}
+
+TEST(ProjectSession, TextThatCannotBeTakenLeavesTheCircuitAsItWas) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    s.addLoadCaseCircuit();
+    ASSERT_TRUE(s.saveAs(dir.filePath(QStringLiteral("two.kvp"))));
+    const QByteArray before = projectToJson(s.project());
+    const int r = column(s, ScheduleColumn::ResistanceOhmPerKm);
+
+    const auto why = s.setCell(0, r, QStringLiteral("0.5欧"));
+    ASSERT_TRUE(why);
+    EXPECT_TRUE(why->contains(scheduleHeader(ScheduleColumn::ResistanceOhmPerKm)));
+    EXPECT_TRUE(s.setCell(0, column(s, ScheduleColumn::Id), QStringLiteral("WL2")))
+        << "an identifier another row has";
+    EXPECT_TRUE(s.setCell(0, column(s, ScheduleColumn::Poles), QStringLiteral("10")))
+        << "a feeder column of a load case";
+    EXPECT_FALSE(s.cell(0, column(s, ScheduleColumn::Poles)).editable);
+    EXPECT_TRUE(s.setCell(0, result(s, ResultColumn::LossPercent), QStringLiteral("1")));
+    EXPECT_FALSE(s.cell(0, result(s, ResultColumn::LossPercent)).editable);
+    EXPECT_EQ(projectToJson(s.project()), before);
+    EXPECT_FALSE(s.modified());
+}
+
+TEST(ProjectSession, NumbersAreReadAndWrittenWithTheRegionalDecimalSign) {
+    Session f;
+    ProjectSession& s = f.s;
+    const RegionalFormat saved = regionalFormat();
+    RegionalFormat comma;
+    comma.decimalSign = u',';
+    comma.groupSign = u'.';
+    setRegionalFormat(comma);
+    const auto taken =
+        s.setCell(0, column(s, ScheduleColumn::LoadDistanceKm), QStringLiteral("0,25"));
+    const auto limit =
+        s.setSupplyField(int(SupplyFieldId::VoltageLossLimit), QStringLiteral("4,5"));
+    const QString shown = text(s, 0, ScheduleColumn::LoadDistanceKm);
+    setRegionalFormat(saved);
+    EXPECT_EQ(taken, std::nullopt);
+    EXPECT_EQ(limit, std::nullopt);
+    EXPECT_EQ(shown, QStringLiteral("0,25"));
+    EXPECT_EQ(s.project().voltageLossLimitPercent, 4.5);
+    EXPECT_EQ(std::get<LoadCaseLoad>(s.project().circuits[0].load).values.endLengthKm, 0.25);
+}
+
+TEST(ProjectSession, CableChoicesFollowTheLossTypeAndCableType) {
+    Session f;
+    ProjectSession& s = f.s;
+    const int lossType = column(s, ScheduleColumn::LossType);
+    const int cableType = column(s, ScheduleColumn::CableType);
+    const int section = column(s, ScheduleColumn::CrossSection);
+    const QStringList lossTypes = s.cell(0, lossType).choices;
+    ASSERT_GE(lossTypes.size(), 2);
+    EXPECT_TRUE(lossTypes.contains(QStringLiteral("测试类型")));
+
+    // The test rows' own loss type offers exactly its one cable type and its sections.
+    EXPECT_EQ(s.setCell(0, lossType, QStringLiteral("测试类型")), std::nullopt);
+    EXPECT_EQ(s.cell(0, cableType).choices, QStringList{QStringLiteral("缺值电缆")});
+    EXPECT_EQ(s.setCell(0, cableType, QStringLiteral("缺值电缆")), std::nullopt);
+    EXPECT_EQ(s.cell(0, section).choices, (QStringList{QStringLiteral("25"), QStringLiteral("25")}))
+        << "the rows without R or X are not offered";
+    // A section the database does not hold is taken, and the row is not computed, saying why.
+    EXPECT_EQ(s.setCell(0, section, QStringLiteral("16")), std::nullopt);
+    const CellView unknown = s.cell(0, section);
+    EXPECT_EQ(unknown.state, CellState::InputProblem);
+    EXPECT_TRUE(unknown.toolTip.contains(QStringLiteral("电缆数据库中无电缆")));
+    EXPECT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::NotComputed);
+
+    // Back on a four-core PVC copper cable a new section fills R, X from the database and the
+    // per-metre values from the handbook tables.
+    const QString vv = QStringLiteral("聚氯乙烯绝缘电力电缆(0.6/1kV)");
+    EXPECT_EQ(s.setCell(0, lossType, vv), std::nullopt);
+    EXPECT_TRUE(s.cell(0, cableType).choices.contains(QStringLiteral("VV 四芯 铜芯")));
+    EXPECT_EQ(s.setCell(0, cableType, QStringLiteral("VV 四芯 铜芯")), std::nullopt);
+    EXPECT_TRUE(s.cell(0, section).choices.contains(QStringLiteral("95")));
+    EXPECT_EQ(s.setCell(0, section, QStringLiteral("95")), std::nullopt);
+    const CircuitLine& line = s.project().circuits[0].line;
+    EXPECT_EQ(line.resistanceOhmPerKm, 0.193);
+    EXPECT_EQ(line.reactanceOhmPerKm, 0.08);
+    const auto constants = handbookLineConstants({}, 95.0);
+    ASSERT_TRUE(constants);
+    EXPECT_EQ(line.perMetreMilliOhm.loopResistance, constants->loopResistance);
+    EXPECT_EQ(s.project().circuits[0].protection.leakagePerKmMa, constants->leakagePerKmMa);
+    EXPECT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::Passed);
+
+    // The load cases offered are those of the row's line kind.
+    const int lineKind = column(s, ScheduleColumn::LineKind);
+    const int loadCase = column(s, ScheduleColumn::LoadCase);
+    EXPECT_EQ(s.cell(0, lineKind).choices.size(), 4);
+    const QStringList threePhase = s.cell(0, loadCase).choices;
+    EXPECT_EQ(s.setCell(0, lineKind, line_kind::kSinglePhasePhaseVoltage), std::nullopt);
+    EXPECT_NE(s.cell(0, loadCase).choices, threePhase);
+    EXPECT_FALSE(s.cell(0, loadCase).choices.isEmpty());
+}
+
+TEST(ProjectSession, RowsAreAddedDuplicatedRemovedAndMoved) {
+    Session f;
+    ProjectSession& s = f.s;
+    ChangeLog log(s);
+    EXPECT_EQ(s.addFeederCircuit(), 1);
+    EXPECT_EQ(s.addLoadCaseCircuit(), 2);
+    EXPECT_EQ(text(s, 1, ScheduleColumn::Id), QStringLiteral("WL2"));
+    EXPECT_EQ(text(s, 1, ScheduleColumn::LoadKind), loadKindText(true));
+    ASSERT_NE(s.feederResult(1), nullptr);
+    EXPECT_EQ(s.feederResult(1)->poles.size(), 20u);
+    EXPECT_EQ(s.feederResult(0), nullptr);
+    EXPECT_EQ(s.cell(1, result(s, ResultColumn::Overall)).state, CellState::Passed)
+        << s.cell(1, result(s, ResultColumn::Overall)).toolTip.toStdString();
+
+    // A duplicate sits below its original with the next free identifier.
+    EXPECT_EQ(s.duplicateRow(1), 2);
+    EXPECT_EQ(text(s, 2, ScheduleColumn::Id), QStringLiteral("WL4"));
+    expectSameInputs(s.project().circuits[1], s.project().circuits[2]);
+    EXPECT_EQ(s.rowCount(), 4);
+    EXPECT_EQ(log.entries,
+              (QStringList{"<0 1 1", ">0 1 1", "<0 2 2", ">0 2 2", "<0 2 2", ">0 2 2"}));
+
+    log.entries.clear();
+    EXPECT_TRUE(s.moveRowDown(0));
+    EXPECT_FALSE(s.moveRowDown(3));
+    EXPECT_FALSE(s.moveRowUp(0));
+    EXPECT_TRUE(s.moveRowUp(3));
+    QStringList ids;
+    for (int r = 0; r < s.rowCount(); ++r)
+        ids << text(s, r, ScheduleColumn::Id);
+    EXPECT_EQ(ids, (QStringList{"WL2", "WL1", "WL3", "WL4"}));
+    EXPECT_EQ(log.entries, (QStringList{"<2 0 0", ">2 0 0", "<2 3 3", ">2 3 3"}));
+
+    // Removing rows 0, 1 and 3 announces the run at the bottom first.
+    log.entries.clear();
+    s.removeRows({3, 0, 1, 1});
+    EXPECT_EQ(s.rowCount(), 1);
+    EXPECT_EQ(text(s, 0, ScheduleColumn::Id), QStringLiteral("WL3"));
+    EXPECT_EQ(s.run().results.size(), 1u);
+    EXPECT_EQ(log.entries, (QStringList{"<1 3 3", ">1 3 3", "<1 0 1", ">1 0 1"}));
+    EXPECT_EQ(s.addLoadCaseCircuit(), 1);
+    EXPECT_EQ(text(s, 1, ScheduleColumn::Id), QStringLiteral("WL1")) << "the free number";
+}
+
+TEST(ProjectSession, SizingIsProposedAndAppliedOnlyWhenAccepted) {
+    Session f;
+    ProjectSession& s = f.s;
+    // 60 A at 0.4 km fails the voltage loss on 25 mm².
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Load), QStringLiteral("60")), std::nullopt);
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::LoadDistanceKm), QStringLiteral("0.4")),
+              std::nullopt);
+    ASSERT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::Failed);
+    const QByteArray before = projectToJson(s.project());
+
+    const std::vector<SizingProposal> proposals = s.proposeSizing();
+    ASSERT_EQ(proposals.size(), 1u);
+    const SizingProposal& p = proposals[0];
+    EXPECT_EQ(p.currentSection, QStringLiteral("25"));
+    ASSERT_TRUE(p.proposedSection);
+    EXPECT_GT(p.proposedSection->toDouble(), 25.0);
+    EXPECT_EQ(p.governing, CircuitCheck::VoltageLoss);
+    EXPECT_FALSE(p.governingText.isEmpty());
+    EXPECT_EQ(projectToJson(s.project()), before) << "proposing changes nothing";
+
+    // A proposal for a row edited since is not applied.
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Description), QStringLiteral("泵房")),
+              std::nullopt);
+    EXPECT_EQ(s.acceptSizing(proposals), 0);
+    EXPECT_EQ(text(s, 0, ScheduleColumn::CrossSection), QStringLiteral("25"));
+
+    const std::vector<SizingProposal> fresh = s.proposeSizing({0});
+    EXPECT_EQ(s.acceptSizing(fresh), 1);
+    EXPECT_EQ(text(s, 0, ScheduleColumn::CrossSection), *fresh[0].proposedSection);
+    EXPECT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::Passed);
+}
+
+TEST(ProjectSession, ACircuitSentToThePagesComesBackTheSame) {
+    Session f;
+    ProjectSession& s = f.s;
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::PowerFactor), QStringLiteral("0.9")),
+              std::nullopt);
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::ConductorTemperatureC), QStringLiteral("70")),
+              std::nullopt);
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::AmbientTemperatureC), QStringLiteral("30")),
+              std::nullopt);
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::ProtectionMode), QStringLiteral("单相短路")),
+              std::nullopt);
+    ASSERT_TRUE(s.sendToPages(0));
+    EXPECT_TRUE(f.t.platform().messages.empty())
+        << f.t.platform().messages.front().text.toStdString();
+    EXPECT_EQ(f.t.text("Text6"), QString()) << "the results are emptied";
+    EXPECT_EQ(f.t.text("Text38"), formatGeneral(*s.result(0).lineLengthKm));
+
+    const int row = s.takeFromPages();
+    ASSERT_EQ(row, 1);
+    EXPECT_EQ(text(s, 1, ScheduleColumn::Id), QStringLiteral("WL2"));
+    expectSameInputs(s.project().circuits[0], s.project().circuits[1]);
+    EXPECT_EQ(s.cell(1, result(s, ResultColumn::LossPercent)).text,
+              s.cell(0, result(s, ResultColumn::LossPercent)).text);
+}
+
+TEST(ProjectSession, PagesThatCannotBeReadOrAFeederAreRefused) {
+    Session f;
+    ProjectSession& s = f.s;
+    s.addFeederCircuit();
+    const QByteArray pages = calculationSnapshot(f.t.form());
+    EXPECT_FALSE(s.sendToPages(1));
+    ASSERT_EQ(f.t.platform().messages.size(), 1u);
+    EXPECT_TRUE(f.t.platform().messages[0].text.contains(QStringLiteral("路灯馈线")));
+    EXPECT_EQ(calculationSnapshot(f.t.form()), pages);
+
+    f.t.setText("Text51", QStringLiteral("K?"));
+    EXPECT_EQ(s.takeFromPages(), -1);
+    EXPECT_EQ(s.rowCount(), 2);
+    ASSERT_EQ(f.t.platform().messages.size(), 2u);
+    EXPECT_TRUE(f.t.platform().messages[1].text.contains(QStringLiteral("“K”不是数值：K?")));
+}
+
+TEST(ProjectSession, TheSupplyFieldsTakeDatabaseRowsAndNumbers) {
+    Session f;
+    ProjectSession& s = f.s;
+    int supplyChanges = 0;
+    s.supplyChanged.connect([&supplyChanges] { ++supplyChanges; });
+    const SupplyFieldView transformer = s.supplyField(int(SupplyFieldId::Transformer));
+    EXPECT_EQ(transformer.label, QStringLiteral("变压器"));
+    ASSERT_FALSE(transformer.choices.isEmpty());
+    EXPECT_EQ(transformer.text, transformer.choices.front()) << "a new project's first row";
+    EXPECT_EQ(transformer.choices.count(QStringLiteral("重复测试 10 kV 100 kVA")), 1);
+
+    // The first of two rows of one transformer is the one the dialog finds.
+    EXPECT_EQ(
+        s.setSupplyField(int(SupplyFieldId::Transformer), QStringLiteral("重复测试 10 kV 100 kVA")),
+        std::nullopt);
+    EXPECT_EQ(s.project().supply.transformer.ukPercent, 4.0);
+    EXPECT_EQ(s.project().supply.transformer.loadLossKw, 1.5);
+    EXPECT_EQ(s.setSupplyField(int(SupplyFieldId::Busbar), QStringLiteral("重复测试 4(40X4)")),
+              std::nullopt);
+    EXPECT_EQ(s.project().supply.busbar.perMetreMilliOhm.loopReactance, 0.4);
+    EXPECT_EQ(supplyChanges, 2);
+
+    const QByteArray before = projectToJson(s.project());
+    EXPECT_TRUE(s.setSupplyField(int(SupplyFieldId::Transformer), QStringLiteral("S99 10 kV")));
+    EXPECT_TRUE(s.setSupplyField(int(SupplyFieldId::SystemCapacity), QStringLiteral("大")));
+    EXPECT_TRUE(s.setSupplyField(int(SupplyFieldId::VoltageLossLimit), QStringLiteral("100")));
+    EXPECT_EQ(projectToJson(s.project()), before);
+    EXPECT_EQ(supplyChanges, 2);
+
+    // A weaker system lowers the fault current at the circuit's end.
+    const double ik3 = *readStrict(s.cell(0, result(s, ResultColumn::ThreePhaseKa)).text);
+    EXPECT_EQ(s.setSupplyField(int(SupplyFieldId::SystemCapacity), QStringLiteral("10")),
+              std::nullopt);
+    EXPECT_LT(*readStrict(s.cell(0, result(s, ResultColumn::ThreePhaseKa)).text), ik3);
+    EXPECT_EQ(s.supplyField(int(SupplyFieldId::SystemCapacity)).text, QStringLiteral("10"));
+}
+
+TEST(ProjectSession, ModifiedTitleAndRecentProjects) {
+    QTemporaryDir dir;
+    MemoryPreferences preferences;
+    TestApp t(testing::testHome(), &preferences);
+    ProjectSession s(t.app());
+    ChangeLog log(s);
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("未命名工程"));
+    EXPECT_FALSE(s.modified());
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Description), QStringLiteral("水泵")),
+              std::nullopt);
+    EXPECT_TRUE(s.modified());
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("未命名工程*"));
+    EXPECT_EQ(log.titles, 1);
+    EXPECT_FALSE(s.save()) << "no path yet";
+
+    QStringList saved;
+    for (int i = 1; i <= 9; ++i) {
+        saved.prepend(dir.filePath(QStringLiteral("p%1.kvp").arg(i)));
+        ASSERT_TRUE(s.saveAs(saved.front()));
+    }
+    EXPECT_FALSE(s.modified());
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("p9.kvp"));
+    EXPECT_EQ(s.recentProjects(), saved.mid(0, 8));
+
+    // Back to what was saved: not modified.
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Description), QStringLiteral("x")),
+              std::nullopt);
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("p9.kvp*"));
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Description), QStringLiteral("水泵")),
+              std::nullopt);
+    EXPECT_FALSE(s.modified());
+
+    // A file that is gone is dropped; opening one moves it to the top.
+    ASSERT_TRUE(QFile::remove(saved[1]));
+    ASSERT_TRUE(s.open(saved[3]));
+    EXPECT_EQ(s.recentProjects(),
+              (QStringList{saved[3], saved[0], saved[2], saved[4], saved[5], saved[6], saved[7]}));
+    EXPECT_EQ(preferences.value(ProjectSession::recentProjectsKey()).split(u'\n').size(), 7);
+}
+
+TEST(ProjectSession, AFileThatCannotBeReadChangesNothing) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    s.addFeederCircuit();
+    const QString good = dir.filePath(QStringLiteral("good.kvp"));
+    ASSERT_TRUE(s.saveAs(good));
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Description), QStringLiteral("改")),
+              std::nullopt);
+    const QByteArray before = projectToJson(s.project());
+
+    const QString damaged = dir.filePath(QStringLiteral("damaged.kvp"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"format\": \"korvane-project\", \"version\": 1, \"circuits\": [");
+    file.close();
+    EXPECT_FALSE(s.open(damaged));
+    ASSERT_EQ(f.t.platform().messages.size(), 1u);
+    EXPECT_EQ(f.t.platform().messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(projectToJson(s.project()), before);
+    EXPECT_EQ(s.path(), QFileInfo(good).absoluteFilePath());
+    EXPECT_TRUE(s.modified());
+
+    // The saved file opens as it was written.
+    ASSERT_TRUE(s.open(good));
+    EXPECT_EQ(s.rowCount(), 2);
+    EXPECT_EQ(text(s, 0, ScheduleColumn::Description), QString());
+    EXPECT_FALSE(s.modified());
+    s.newProject();
+    EXPECT_EQ(s.path(), QString());
+    EXPECT_EQ(s.rowCount(), 1);
+}
+
+TEST(ProjectSession, ImportIsAllOrNothingAndExportWritesTheSchedule) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    const QString csv = dir.filePath(QStringLiteral("template.csv"));
+    ASSERT_TRUE(s.writeImportTemplate(csv));
+    const QByteArray before = projectToJson(s.project());
+
+    // The template's WL1 is already in the schedule: appending it fails whole.
+    EXPECT_FALSE(s.importCircuits(csv, ImportMode::Append));
+    EXPECT_EQ(projectToJson(s.project()), before);
+    const QString broken = dir.filePath(QStringLiteral("broken.xlsx"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("PK\x03\x04 not a workbook");
+    file.close();
+    EXPECT_FALSE(s.importCircuits(broken, ImportMode::Replace));
+    EXPECT_EQ(projectToJson(s.project()), before);
+    EXPECT_EQ(f.t.platform().messages.size(), 2u);
+
+    ASSERT_TRUE(s.importCircuits(csv, ImportMode::Replace));
+    EXPECT_EQ(s.rowCount(), 2);
+    EXPECT_EQ(text(s, 1, ScheduleColumn::LoadKind), loadKindText(true));
+
+    // The same circuits under other identifiers append below.
+    QFile read(csv);
+    ASSERT_TRUE(read.open(QIODevice::ReadOnly));
+    QString content = QString::fromUtf8(read.readAll());
+    read.close();
+    content.replace(QStringLiteral("\nWL1,"), QStringLiteral("\nWL7,"))
+        .replace(QStringLiteral("\nWL2,"), QStringLiteral("\nWL8,"));
+    const QString renamed = dir.filePath(QStringLiteral("renamed.csv"));
+    QFile out(renamed);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(content.toUtf8());
+    out.close();
+    ASSERT_TRUE(s.importCircuits(renamed, ImportMode::Append));
+    ASSERT_EQ(s.rowCount(), 4);
+    EXPECT_EQ(text(s, 3, ScheduleColumn::Id), QStringLiteral("WL8"));
+    expectSameInputs(s.project().circuits[1], s.project().circuits[3]);
+
+    const QString xlsx = dir.filePath(QStringLiteral("schedule.xlsx"));
+    ASSERT_TRUE(s.exportXlsx(xlsx));
+    QFile written(xlsx);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(2) == "PK");
+    EXPECT_FALSE(s.exportXlsx(dir.filePath(QStringLiteral("no/such/folder/x.xlsx"))));
+    EXPECT_EQ(f.t.platform().messages.back().icon, MessageIcon::Critical);
+}
+
+} // namespace
+} // namespace korvane
