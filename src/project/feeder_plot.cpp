@@ -1,0 +1,209 @@
+#include "project/feeder_plot.h"
+
+#include "form/number_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+// Ranges are kept within these magnitudes, so that a tick step and the ticks themselves stay
+// finite doubles and a span too small to divide is shown as no span at all.
+constexpr double kLargest = 1e300;
+constexpr double kSmallestSpan = 1e-9;
+constexpr int kMaxTicks = 8;
+constexpr std::array<int, 3> kMantissas = {1, 2, 5};
+
+// A plot's numbers: '.' as the decimal sign and no grouping, whatever the user's settings.
+const RegionalFormat& plotFormat() {
+    static const RegionalFormat format = [] {
+        RegionalFormat f;
+        f.decimalSign = u'.';
+        f.groupSign = QChar();
+        f.groupSize = 0;
+        return f;
+    }();
+    return format;
+}
+
+double finiteOr(double value, double otherwise) {
+    return std::isfinite(value) ? value : otherwise;
+}
+
+// A step of mantissa × 10^exponent.
+struct Step {
+    int mantissa = 1;
+    int exponent = 0;
+
+    double value() const { return times(1); }
+    // count × step, rounded once: 3 × 0.1 gives the double nearest 0.3.
+    double times(double count) const {
+        return exponent >= 0 ? count * mantissa * std::pow(10.0, exponent)
+                             : count * mantissa / std::pow(10.0, -exponent);
+    }
+    int decimals() const { return exponent < 0 ? -exponent : 0; }
+};
+
+// The first step of the 1-2-5 sequence that is certainly too fine for a span: a tenth of its
+// order of magnitude or less, so more than `kMaxTicks` ticks. The steps after it grow by at most
+// 2.5 times, so the first one giving no more than 8 ticks still gives at least 4.
+Step finestStep(double span) {
+    return Step{1, static_cast<int>(std::floor(std::log10(span))) - 1};
+}
+
+Step coarser(Step step) {
+    if (step.mantissa == 1)
+        return {2, step.exponent};
+    if (step.mantissa == 2)
+        return {5, step.exponent};
+    return {1, step.exponent + 1};
+}
+
+QString tickLabel(double value, const Step& step) {
+    // Fixed decimals as the step needs them ("0.5", "1.0", "1.5"); the exponent form only where
+    // fixed-point digits would run to a line of their own.
+    if (std::abs(value) < 1e15)
+        return formatFixed(value, step.decimals(), plotFormat());
+    return formatGeneral(value, plotFormat());
+}
+
+} // namespace
+
+PlotAxis niceValueAxis(double low, double high) {
+    low = std::clamp(std::min(finiteOr(low, 0.0), 0.0), -kLargest, 0.0);
+    high = std::clamp(std::max(finiteOr(high, 0.0), 0.0), 0.0, kLargest);
+    if (high - low < kSmallestSpan) {
+        // Nothing to scale to (every value zero): a unit range above zero.
+        low = 0.0;
+        high = 1.0;
+    }
+
+    Step step = finestStep(high - low);
+    double bottom = 0.0;
+    double top = 0.0;
+    for (;;) {
+        const double s = step.value();
+        double kLow = 0.0;
+        if (low < 0.0) {
+            kLow = std::floor(low / s);
+            if (step.times(kLow) >= low)
+                kLow -= 1.0;
+        }
+        double kHigh = std::floor(high / s) + 1.0;
+        if (step.times(kHigh) <= high)
+            kHigh += 1.0;
+        if (kHigh - kLow + 1.0 <= kMaxTicks) {
+            bottom = kLow;
+            top = kHigh;
+            break;
+        }
+        step = coarser(step);
+    }
+
+    PlotAxis axis;
+    axis.minimum = step.times(bottom);
+    axis.maximum = step.times(top);
+    for (double k = bottom; k <= top; k += 1.0) {
+        const double value = step.times(k);
+        axis.ticks.push_back({value, tickLabel(value, step)});
+    }
+    return axis;
+}
+
+PlotAxis niceLengthAxis(double length) {
+    length = finiteOr(length, 0.0);
+    if (length < kSmallestSpan)
+        length = 1.0; // a feeder of one pole at the supply: a metre to stand it in
+    length = std::min(length, kLargest);
+
+    // A tick that lies on the end within rounding (0.3 m with steps of 0.1 m) counts.
+    constexpr double kOnTheEnd = 1.0 + 1e-9;
+    Step step = finestStep(length);
+    double count = 0.0;
+    for (;;) {
+        count = std::floor(length / step.value() * kOnTheEnd) + 1.0;
+        if (count <= kMaxTicks)
+            break;
+        step = coarser(step);
+    }
+
+    PlotAxis axis;
+    axis.minimum = 0.0;
+    axis.maximum = length;
+    for (double k = 0.0; k < count; k += 1.0) {
+        const double value = std::min(step.times(k), length);
+        axis.ticks.push_back({value, tickLabel(value, step)});
+    }
+    return axis;
+}
+
+FeederPlot feederPlot(const LampFeederResult& result, double limitPercent,
+                      const QString& circuitId) {
+    FeederPlot plot;
+    const QString caption = QStringLiteral("各灯杆处电压损失");
+    const QString id = circuitId.trimmed();
+    plot.title = id.isEmpty() ? caption : id + u' ' + caption;
+
+    // Every phase is plotted. Each pole of the result carries the drop of all three L–N voltages;
+    // on a single-phase feeder the two phases without lamps still move with the neutral's shift
+    // (down or even up), which is what a lamp connected there would see, so the curves show it.
+    // Those phases are marked as having no lamps: the painter draws them lighter, and the worst
+    // pole is only ever judged on the phase of its lamps. A pole whose distance or Δu is not a
+    // number is left out rather than drawn at a made-up place.
+    double lowest = 0.0;
+    double highest = 0.0;
+    double farthest = finiteOr(result.totalLengthM, 0.0);
+    for (int k = 0; k < 3; ++k) {
+        PlotSeries series;
+        series.phase = static_cast<Phase>(k);
+        series.name = QStringLiteral("L%1").arg(k + 1);
+        series.points.push_back({0.0, 0.0, false});
+        for (const PoleDrop& pole : result.poles) {
+            const bool lamps = pole.phase == series.phase;
+            series.hasLamps = series.hasLamps || lamps;
+            const double loss = pole.lossPercent[static_cast<std::size_t>(k)];
+            if (!std::isfinite(pole.distanceM) || !std::isfinite(loss))
+                continue;
+            series.points.push_back({pole.distanceM, loss, lamps});
+            lowest = std::min(lowest, loss);
+            highest = std::max(highest, loss);
+            farthest = std::max(farthest, pole.distanceM);
+        }
+        plot.series.push_back(std::move(series));
+    }
+
+    plot.hasLimit = std::isfinite(limitPercent) && limitPercent > 0.0;
+    if (plot.hasLimit) {
+        plot.limitPercent = limitPercent;
+        plot.limitLabel =
+            QStringLiteral("限值 ") + formatGeneral(limitPercent, plotFormat()) + u'%';
+        highest = std::max(highest, limitPercent);
+    }
+
+    plot.x = niceLengthAxis(farthest);
+    plot.x.title = QStringLiteral("距电源距离 (m)");
+    plot.y = niceValueAxis(lowest, highest);
+    plot.y.title = QStringLiteral("电压损失 Δu (%)");
+
+    const auto worst = std::find_if(result.poles.begin(), result.poles.end(),
+                                    [&](const PoleDrop& p) { return p.pole == result.worstPole; });
+    if (worst != result.poles.end()) {
+        const double loss = worst->lossPercent[static_cast<std::size_t>(result.worstPhase)];
+        if (std::isfinite(loss) && std::isfinite(worst->distanceM)) {
+            plot.hasWorst = true;
+            plot.worst = {worst->distanceM, loss, worst->phase == result.worstPhase};
+            plot.worstPhase = result.worstPhase;
+            plot.worstLabel = QStringLiteral("最大 %1%（第%2杆，L%3）")
+                                  .arg(formatFixed(loss, 2, plotFormat()))
+                                  .arg(worst->pole)
+                                  .arg(static_cast<int>(result.worstPhase) + 1);
+            plot.worstExceedsLimit = plot.hasLimit && loss > limitPercent;
+        }
+    }
+    return plot;
+}
+
+} // namespace korvane

@@ -1,0 +1,231 @@
+#include "project/feeder_plot.h"
+
+#include "form/number_format.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace korvane {
+namespace {
+
+LampFeederResult computed(int poles, FeederConnection connection, double spacingM = 35.0,
+                          double powerW = 250.0) {
+    LampFeeder f;
+    f.poles = poles;
+    f.lampPowerW = powerW;
+    f.lampPowerFactor = 0.9;
+    f.ballastFactor = 1.1;
+    f.spacingM = spacingM;
+    f.firstPoleM = 20.0;
+    f.connection = connection;
+    f.startPhase = Phase::L1;
+    // A four-core 16 mm² copper cable.
+    const FeederConductors cable{1.15, 0.08, 1.15, 0.08};
+    const Computed<LampFeederResult> result = computeLampFeeder(f, cable);
+    EXPECT_TRUE(result.has_value());
+    return *result;
+}
+
+// The properties every axis must have, whatever it was made from.
+void expectSaneAxis(const PlotAxis& axis) {
+    ASSERT_TRUE(std::isfinite(axis.minimum) && std::isfinite(axis.maximum));
+    ASSERT_LT(axis.minimum, axis.maximum);
+    ASSERT_GE(axis.ticks.size(), 4U);
+    ASSERT_LE(axis.ticks.size(), 8U);
+    for (std::size_t i = 0; i < axis.ticks.size(); ++i) {
+        const PlotTick& tick = axis.ticks[i];
+        EXPECT_GE(tick.value, axis.minimum);
+        EXPECT_LE(tick.value, axis.maximum);
+        EXPECT_FALSE(tick.label.contains(u',')) << tick.label.toStdString();
+        const std::optional<double> read = readPlainDecimal(tick.label);
+        ASSERT_TRUE(read.has_value()) << tick.label.toStdString();
+        EXPECT_NEAR(*read, tick.value, std::abs(tick.value) * 1e-9 + 1e-12);
+        if (i > 0) {
+            EXPECT_GT(tick.value, axis.ticks[i - 1].value);
+        }
+    }
+    // Equal steps of 1, 2 or 5 × 10ⁿ.
+    const double step = axis.ticks[1].value - axis.ticks[0].value;
+    for (std::size_t i = 2; i < axis.ticks.size(); ++i)
+        EXPECT_NEAR(axis.ticks[i].value - axis.ticks[i - 1].value, step, step * 1e-9);
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                std::abs(mantissa - 5) < 1e-6)
+        << "step " << step;
+}
+
+QStringList labels(const PlotAxis& axis) {
+    QStringList out;
+    for (const PlotTick& tick : axis.ticks)
+        out << tick.label;
+    return out;
+}
+
+TEST(FeederPlotAxes, ValueAxisCoversTheMaximumWithRoomAbove) {
+    for (double high :
+         {1e-6, 0.013, 0.7, 1.0, 3.21, 4.99, 5.0, 7.2, 10.0, 37.0, 123.4, 8e5, 1e200}) {
+        SCOPED_TRACE(high);
+        const PlotAxis axis = niceValueAxis(0.0, high);
+        expectSaneAxis(axis);
+        EXPECT_EQ(axis.minimum, 0.0);
+        EXPECT_EQ(axis.ticks.front().value, 0.0);
+        EXPECT_GT(axis.maximum, high);
+        EXPECT_EQ(axis.ticks.back().value, axis.maximum);
+    }
+    EXPECT_EQ(labels(niceValueAxis(0.0, 5.0)), QStringList({"0", "1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(labels(niceValueAxis(0.0, 3.21)),
+              QStringList({"0.0", "0.5", "1.0", "1.5", "2.0", "2.5", "3.0", "3.5"}));
+    EXPECT_EQ(labels(niceValueAxis(0.0, 0.07)),
+              QStringList({"0.00", "0.02", "0.04", "0.06", "0.08"}));
+}
+
+TEST(FeederPlotAxes, ValueAxisReachesBelowANegativeDrop) {
+    const PlotAxis axis = niceValueAxis(-0.4, 5.0);
+    expectSaneAxis(axis);
+    EXPECT_LT(axis.minimum, -0.4);
+    EXPECT_GT(axis.maximum, 5.0);
+    bool zero = false;
+    for (const PlotTick& tick : axis.ticks)
+        zero = zero || tick.value == 0.0;
+    EXPECT_TRUE(zero);
+}
+
+TEST(FeederPlotAxes, LengthAxisEndsAtTheFeederLength) {
+    for (double length : {0.3, 1.0, 20.0, 875.0, 1000.0, 1234.5, 12000.0, 3.5e5}) {
+        SCOPED_TRACE(length);
+        const PlotAxis axis = niceLengthAxis(length);
+        expectSaneAxis(axis);
+        EXPECT_EQ(axis.minimum, 0.0);
+        EXPECT_EQ(axis.maximum, length);
+    }
+    EXPECT_EQ(labels(niceLengthAxis(875.0)), QStringList({"0", "200", "400", "600", "800"}));
+    // No digit grouping on a plot.
+    EXPECT_EQ(labels(niceLengthAxis(12000.0)),
+              QStringList({"0", "2000", "4000", "6000", "8000", "10000", "12000"}));
+    EXPECT_EQ(labels(niceLengthAxis(0.3)),
+              QStringList({"0.00", "0.05", "0.10", "0.15", "0.20", "0.25", "0.30"}));
+}
+
+TEST(FeederPlotData, SeriesArePoleValuesFromTheSupply) {
+    const LampFeederResult r = computed(10, FeederConnection::PhasesInTurn);
+    const FeederPlot plot = feederPlot(r, 5.0, QStringLiteral("WL1"));
+    EXPECT_EQ(plot.title, QStringLiteral("WL1 各灯杆处电压损失"));
+    EXPECT_EQ(plot.x.title, QStringLiteral("距电源距离 (m)"));
+    EXPECT_EQ(plot.y.title, QStringLiteral("电压损失 Δu (%)"));
+    ASSERT_EQ(plot.series.size(), 3U);
+    for (int k = 0; k < 3; ++k) {
+        const PlotSeries& s = plot.series[static_cast<std::size_t>(k)];
+        EXPECT_EQ(s.phase, static_cast<Phase>(k));
+        EXPECT_EQ(s.name, QStringLiteral("L%1").arg(k + 1));
+        EXPECT_TRUE(s.hasLamps);
+        ASSERT_EQ(s.points.size(), r.poles.size() + 1);
+        EXPECT_EQ(s.points[0].distanceM, 0.0);
+        EXPECT_EQ(s.points[0].lossPercent, 0.0);
+        for (std::size_t i = 0; i < r.poles.size(); ++i) {
+            EXPECT_EQ(s.points[i + 1].distanceM, r.poles[i].distanceM);
+            EXPECT_EQ(s.points[i + 1].lossPercent, r.poles[i].lossPercent[k]);
+            EXPECT_EQ(s.points[i + 1].lampsOnPhase, r.poles[i].phase == s.phase);
+        }
+    }
+    EXPECT_EQ(plot.x.maximum, r.totalLengthM);
+    EXPECT_TRUE(plot.hasWorst);
+    EXPECT_EQ(plot.worst.distanceM, r.poles[static_cast<std::size_t>(r.worstPole - 1)].distanceM);
+    EXPECT_EQ(plot.worst.lossPercent, r.worstLossPercent);
+    EXPECT_EQ(plot.worstPhase, r.worstPhase);
+    EXPECT_TRUE(plot.worstLabel.contains(formatFixed(r.worstLossPercent, 2)));
+    EXPECT_TRUE(plot.worstLabel.contains(QStringLiteral("第%1杆").arg(r.worstPole)));
+}
+
+TEST(FeederPlotData, SinglePhaseFeederShowsTheUnloadedPhasesAsSuch) {
+    const LampFeederResult r = computed(12, FeederConnection::SinglePhase);
+    const FeederPlot plot = feederPlot(r, 5.0, QStringLiteral("WL2"));
+    ASSERT_EQ(plot.series.size(), 3U);
+    EXPECT_TRUE(plot.series[0].hasLamps);
+    EXPECT_FALSE(plot.series[1].hasLamps);
+    EXPECT_FALSE(plot.series[2].hasLamps);
+    double lowest = 0.0;
+    for (const PlotSeries& s : plot.series) {
+        ASSERT_EQ(s.points.size(), r.poles.size() + 1);
+        for (std::size_t i = 0; i < r.poles.size(); ++i) {
+            const double loss = r.poles[i].lossPercent[static_cast<std::size_t>(s.phase)];
+            EXPECT_EQ(s.points[i + 1].lossPercent, loss);
+            lowest = std::min(lowest, loss);
+        }
+    }
+    // The neutral's shift can raise an unloaded phase's voltage: the axis still holds it.
+    EXPECT_LE(plot.y.minimum, lowest);
+    EXPECT_EQ(plot.worstPhase, Phase::L1);
+}
+
+TEST(FeederPlotData, LimitAboveOrBelowTheCurves) {
+    const LampFeederResult r = computed(10, FeederConnection::SinglePhase);
+    ASSERT_GT(r.worstLossPercent, 1.0);
+    ASSERT_LT(r.worstLossPercent, 5.0);
+
+    const FeederPlot above = feederPlot(r, 5.0, QStringLiteral("WL1"));
+    EXPECT_TRUE(above.hasLimit);
+    EXPECT_EQ(above.limitPercent, 5.0);
+    EXPECT_EQ(above.limitLabel, QStringLiteral("限值 5%"));
+    EXPECT_GT(above.y.maximum, 5.0);
+    EXPECT_FALSE(above.worstExceedsLimit);
+
+    const FeederPlot below = feederPlot(r, 1.0, QStringLiteral("WL1"));
+    EXPECT_EQ(below.limitLabel, QStringLiteral("限值 1%"));
+    EXPECT_GT(below.y.maximum, r.worstLossPercent);
+    EXPECT_TRUE(below.worstExceedsLimit);
+
+    EXPECT_EQ(feederPlot(r, 2.5, QString()).limitLabel, QStringLiteral("限值 2.5%"));
+    EXPECT_EQ(feederPlot(r, 2.5, QString()).title, QStringLiteral("各灯杆处电压损失"));
+    for (double none : {0.0, -3.0, std::numeric_limits<double>::quiet_NaN()}) {
+        const FeederPlot plot = feederPlot(r, none, QStringLiteral("WL1"));
+        EXPECT_FALSE(plot.hasLimit);
+        EXPECT_GT(plot.y.maximum, r.worstLossPercent);
+    }
+}
+
+TEST(FeederPlotData, DegenerateResultsGiveSaneRanges) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+
+    // Nothing at all.
+    const FeederPlot empty = feederPlot(LampFeederResult{}, 5.0, QStringLiteral("WL1"));
+    expectSaneAxis(empty.x);
+    expectSaneAxis(empty.y);
+    EXPECT_FALSE(empty.hasWorst);
+    for (const PlotSeries& s : empty.series)
+        EXPECT_EQ(s.points.size(), 1U);
+
+    // One pole at the supply, every drop zero, no limit.
+    LampFeederResult one;
+    one.poles.push_back(PoleDrop{1, 0.0, Phase::L1, {0.0, 0.0, 0.0}});
+    one.worstPole = 1;
+    const FeederPlot flat = feederPlot(one, nan, QStringLiteral("WL1"));
+    expectSaneAxis(flat.x);
+    expectSaneAxis(flat.y);
+    EXPECT_EQ(flat.y.minimum, 0.0);
+
+    // Values no feeder gives: not numbers, infinite, enormous.
+    LampFeederResult wild;
+    wild.totalLengthM = inf;
+    wild.poles.push_back(PoleDrop{1, 10.0, Phase::L1, {nan, 2.0, inf}});
+    wild.poles.push_back(PoleDrop{2, nan, Phase::L2, {1.0, 1.0, 1.0}});
+    wild.poles.push_back(PoleDrop{3, 30.0, Phase::L3, {1e308, -1e308, 3.0}});
+    wild.worstPole = 1;
+    wild.worstPhase = Phase::L1;
+    const FeederPlot plot = feederPlot(wild, 5.0, QStringLiteral("WL1"));
+    expectSaneAxis(plot.x);
+    expectSaneAxis(plot.y);
+    EXPECT_EQ(plot.x.maximum, 30.0);
+    EXPECT_FALSE(plot.hasWorst); // its Δu is not a number
+    // The supply and the poles with numbers only.
+    EXPECT_EQ(plot.series[0].points.size(), 2U);
+    EXPECT_EQ(plot.series[1].points.size(), 3U);
+    EXPECT_EQ(plot.series[2].points.size(), 2U);
+}
+
+} // namespace
+} // namespace korvane
