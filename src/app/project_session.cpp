@@ -393,6 +393,29 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
             changed.voltageLossLimitPercent = *value;
         }
     }
+    // The value given anew voids what reading the file said of it, in every circuit.
+    QStringList places;
+    switch (field) {
+    case SupplyFieldId::SystemCapacity:
+        places << QStringLiteral("supply.systemCapacityMVA");
+        break;
+    case SupplyFieldId::Transformer:
+        places << QStringLiteral("supply.transformer");
+        break;
+    case SupplyFieldId::Busbar:
+        for (const char* key :
+             {"material", "size", "resistanceMilliOhmPerM", "reactanceMilliOhmPerM",
+              "phaseProtectiveResistanceMilliOhmPerM", "phaseProtectiveReactanceMilliOhmPerM"})
+            places << QStringLiteral("supply.busbar.") + QString::fromLatin1(key);
+        break;
+    case SupplyFieldId::BusbarLength:
+        places << QStringLiteral("supply.busbar.lengthM");
+        break;
+    case SupplyFieldId::VoltageLossLimit:
+        break;
+    }
+    for (ProjectCircuit& c : changed.circuits)
+        dropReadingProblems(c.inputProblems, places);
     project_ = std::move(changed);
     supplyChanged.fire();
     notifyRowsChanged(0, rowCount() - 1);
@@ -599,6 +622,8 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     const ScheduleCell cell = trimmed.isEmpty() ? ScheduleCell{} : ScheduleCell{trimmed};
     if (auto why = applyScheduleCell(c, which, cell))
         return why;
+    // What reading the file said of this value no longer holds.
+    dropReadingProblems(c.inputProblems, projectFileKeys(which));
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
         fillSection(c);

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
@@ -446,6 +447,105 @@ ProjectReading openProject(const QString& path) {
         return reading;
     }
     return projectFromJson(file.readAll());
+}
+
+QStringList projectFileKeys(ScheduleColumn column) {
+    using C = ScheduleColumn;
+    switch (column) {
+    case C::Id:
+        return {QStringLiteral("id")};
+    case C::Description:
+        return {QStringLiteral("description")};
+    case C::LossType:
+    case C::CableType:
+    case C::CrossSection:
+        // Another cable fills its resistance, reactance, line values and leakage anew.
+        return {QStringLiteral("cable"), QStringLiteral("line"),
+                QStringLiteral("protection.leakageMAPerKm")};
+    case C::ResistanceOhmPerKm:
+        return {QStringLiteral("cable.resistanceOhmPerKm")};
+    case C::ReactanceOhmPerKm:
+        return {QStringLiteral("cable.reactanceOhmPerKm")};
+    case C::R0:
+        return {QStringLiteral("line.resistanceMilliOhmPerM")};
+    case C::X0:
+        return {QStringLiteral("line.reactanceMilliOhmPerM")};
+    case C::LoopResistance:
+        return {QStringLiteral("line.phaseProtectiveResistanceMilliOhmPerM")};
+    case C::LoopReactance:
+        return {QStringLiteral("line.phaseProtectiveReactanceMilliOhmPerM")};
+    case C::NeutralResistance:
+        return {QStringLiteral("line.phaseNeutralResistanceMilliOhmPerM")};
+    case C::NeutralReactance:
+        return {QStringLiteral("line.phaseNeutralReactanceMilliOhmPerM")};
+    case C::CoefficientK:
+        return {QStringLiteral("protection.kFactor")};
+    case C::DurationS:
+        return {QStringLiteral("protection.durationS")};
+    case C::LeakagePerKm:
+        return {QStringLiteral("protection.leakageMAPerKm")};
+    case C::LoadCurrentA:
+        return {QStringLiteral("protection.loadCurrentA")};
+    case C::ProtectionMode:
+        return {QStringLiteral("protection.mode")};
+    case C::LoadKind:
+        return {QStringLiteral("load")};
+    case C::LineKind:
+        return {QStringLiteral("load.lineKind")};
+    case C::LoadCase:
+        return {QStringLiteral("load.loadCase")};
+    case C::VoltageKv:
+        return {QStringLiteral("load.voltageKV")};
+    case C::PowerFactor:
+        return {QStringLiteral("load.powerFactor")};
+    case C::ConductorTemperatureC:
+        return {QStringLiteral("load.conductorTemperatureC")};
+    case C::AmbientTemperatureC:
+        return {QStringLiteral("load.ambientTemperatureC")};
+    case C::Load:
+        return {QStringLiteral("load.currentA"), QStringLiteral("load.powerKW")};
+    case C::LoadDistanceKm:
+        return {QStringLiteral("load.lengthKm"), QStringLiteral("load.powerLengthKm")};
+    case C::SeveralLoads:
+        return {QStringLiteral("load.currentLoads"), QStringLiteral("load.powerLoads"),
+                QStringLiteral("load.unityPowerLoads")};
+    case C::Poles:
+        return {QStringLiteral("load.poles")};
+    case C::LampsPerPole:
+        return {QStringLiteral("load.lampsPerPole")};
+    case C::LampPowerW:
+        return {QStringLiteral("load.lampPowerW")};
+    case C::LampPowerFactor:
+        return {QStringLiteral("load.lampPowerFactor")};
+    case C::BallastFactor:
+        return {QStringLiteral("load.ballastFactor")};
+    case C::SpacingM:
+        return {QStringLiteral("load.spacingM")};
+    case C::FirstPoleM:
+        return {QStringLiteral("load.firstPoleM")};
+    case C::Connection:
+        return {QStringLiteral("load.connection")};
+    case C::StartPhase:
+        return {QStringLiteral("load.startPhase")};
+    }
+    return {};
+}
+
+void dropReadingProblems(QStringList& problems, const QStringList& places) {
+    static const QRegularExpression circuitPrefix(QStringLiteral("^circuits\\[\\d+\\]\\."));
+    problems.removeIf([&](const QString& problem) {
+        const qsizetype end = problem.indexOf(u'：');
+        if (end < 0)
+            return false;
+        QString place = problem.left(end);
+        place.remove(circuitPrefix);
+        for (const QString& p : places) {
+            if (place == p ||
+                (place.startsWith(p) && (place.at(p.size()) == u'.' || place.at(p.size()) == u'[')))
+                return true;
+        }
+        return false;
+    });
 }
 
 } // namespace korvane

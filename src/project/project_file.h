@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/project.h"
+#include "project/schedule_columns.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,5 +31,16 @@ ProjectReading projectFromJson(const QByteArray& bytes);
 // an empty string on success, otherwise the reason.
 QString saveProject(const Project& project, const QString& path);
 ProjectReading openProject(const QString& path);
+
+// A problem of reading a file names the value it concerns by its place in the file
+// ("circuits[3].load.poles：不是数值：“三十”", "supply.busbar.lengthM：…"). Once the user has given
+// such a value again, its old reason no longer holds.
+//
+// The places in a circuit that a schedule column gives ("load.poles"; the load kind gives the
+// whole load, a cable section its line values and leakage as well).
+QStringList projectFileKeys(ScheduleColumn column);
+// Drops the problems that name one of `places` or a place inside one; a circuit's problems are
+// matched without their "circuits[N]." prefix.
+void dropReadingProblems(QStringList& problems, const QStringList& places);
 
 } // namespace korvane

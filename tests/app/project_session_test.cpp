@@ -423,6 +423,62 @@ TEST(ProjectSession, AFileThatCannotBeReadChangesNothing) {
     EXPECT_EQ(s.rowCount(), 1);
 }
 
+// A value the file held wrongly stops its circuit until the engineer gives it again in the
+// schedule: then its reason goes, and the circuit is computed.
+TEST(ProjectSession, AValueGivenAgainClearsWhatReadingTheFileSaidOfIt) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    s.addFeederCircuit();
+    const QString path = dir.filePath(QStringLiteral("p.kvp"));
+    ASSERT_TRUE(s.saveAs(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray json = file.readAll();
+    file.close();
+    const QByteArray poles = "\"poles\": ";
+    const qsizetype at = json.indexOf(poles);
+    ASSERT_GT(at, 0);
+    json.insert(at + poles.size(), "\"三十\", \"x\": ");
+    const QByteArray length = "\"lengthM\": ";
+    const qsizetype lengthAt = json.indexOf(length);
+    ASSERT_GT(lengthAt, 0);
+    json.insert(lengthAt + length.size(), "\"长\", \"y\": ");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(json);
+    file.close();
+
+    ASSERT_TRUE(s.open(path));
+    const int feeder = 1;
+    const int overall = result(s, ResultColumn::Overall);
+    ASSERT_EQ(s.project().circuits[feeder].inputProblems.size(), 2)
+        << s.project().circuits[feeder].inputProblems.join(u'\n').toStdString();
+    EXPECT_EQ(s.cell(feeder, overall).state, CellState::NotComputed);
+    EXPECT_EQ(s.cell(0, overall).state, CellState::NotComputed); // the busbar stops every circuit
+
+    ASSERT_EQ(s.setCell(feeder, column(s, ScheduleColumn::Poles), QStringLiteral("30")),
+              std::nullopt);
+    EXPECT_EQ(s.project().circuits[feeder].inputProblems,
+              QStringList{s.project().circuits[0].inputProblems});
+    EXPECT_EQ(s.cell(feeder, overall).state, CellState::NotComputed);
+    ASSERT_EQ(s.setSupplyField(int(SupplyFieldId::BusbarLength), QStringLiteral("5")),
+              std::nullopt);
+    for (int row : {0, feeder}) {
+        EXPECT_TRUE(s.project().circuits[size_t(row)].inputProblems.isEmpty()) << row;
+        EXPECT_NE(s.cell(row, overall).state, CellState::NotComputed) << row;
+    }
+    // Another column's edit leaves a problem it does not concern.
+    QStringList problems{QStringLiteral("circuits[2].load.spacingM：不是数值：“x”"),
+                         QStringLiteral("circuits[2].load.currentLoads[2].currentA：不是数值"),
+                         QStringLiteral("circuits[2]：不是对象")};
+    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::Poles));
+    EXPECT_EQ(problems.size(), 3);
+    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::SeveralLoads));
+    EXPECT_EQ(problems.size(), 2);
+    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::LoadKind));
+    EXPECT_EQ(problems, QStringList{QStringLiteral("circuits[2]：不是对象")});
+}
+
 TEST(ProjectSession, ImportIsAllOrNothingAndExportWritesTheSchedule) {
     QTemporaryDir dir;
     Session f;
