@@ -311,7 +311,11 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
 void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
     out << QStringLiteral("【线路末端短路电流】：");
     if (!r.shortCircuit) {
-        out << QStringLiteral(" 未计算：") + r.shortCircuit.reason();
+        // Not reached when the line itself was not worked out: the checks carry that reason.
+        const QString& reason = r.shortCircuit.reason().isEmpty()
+                                    ? r.check(CircuitCheck::BreakerSelection).text
+                                    : r.shortCircuit.reason();
+        out << QStringLiteral(" 未计算：") + reason;
         return;
     }
     const ShortCircuitResult& s = *r.shortCircuit;
