@@ -13,21 +13,32 @@
 #include <QRawFont>
 #include <QTextLayout>
 
+#include <QImage>
+
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace korvane::render {
 
 namespace {
 
-constexpr int kResolution = 1200;      // device units per inch
-constexpr double kMarginMm = 25.0;     // page margins of a calculation book
-constexpr double kSinglePoints = 12.0; // a line-spacing value that means "single"
+constexpr int kResolution = 1200;       // device units per inch
+constexpr double kMarginMm = 25.0;      // page margins of a calculation book
+constexpr double kSinglePoints = 12.0;  // a line-spacing value that means "single"
+constexpr double kCellPaddingXMm = 1.0; // between a table cell's grid lines and its text
+constexpr double kCellPaddingYMm = 0.5;
+constexpr double kGridPoints = 0.5; // the width of a table's grid lines
 
 double toDevice(double points) {
     return points * kResolution / 72.0;
+}
+
+double mmToDevice(double mm) {
+    return mm * kResolution / 25.4;
 }
 
 // 宋体 where it is installed; otherwise the Song (Ming) or CJK font the system has.
@@ -105,6 +116,211 @@ QBrush foregroundOf(const CharacterFormat& format) {
     return format.colour ? QBrush(toQColor(*format.colour, QGuiApplication::palette())) : QBrush();
 }
 
+// Runs laid out in the book's fonts, with fallback fonts for the characters they do not draw,
+// and wrapped into lines of the given width.
+struct LaidOutText {
+    std::unique_ptr<QTextLayout> layout;
+    std::vector<QTextLine> lines;
+};
+
+LaidOutText layOut(const std::vector<TextRun>& runs, const QFont& baseFont,
+                   ParagraphAlignment alignment, double width, QPaintDevice* device,
+                   GlyphCheck& glyphs) {
+    QString text;
+    QList<QTextLayout::FormatRange> ranges;
+    for (const TextRun& run : runs) {
+        const QFont runFont(bookFont(run.format), device);
+        // One range per stretch of characters set in the same font.
+        for (qsizetype i = 0; i < run.text.size();) {
+            const char32_t c = run.text.at(i).isHighSurrogate() && i + 1 < run.text.size()
+                                   ? QChar::surrogateToUcs4(run.text.at(i), run.text.at(i + 1))
+                                   : run.text.at(i).unicode();
+            const qsizetype length = QChar::requiresSurrogates(c) ? 2 : 1;
+            const QFont font = fontFor(runFont, c, glyphs);
+            const int start = static_cast<int>(text.size() + i);
+            if (!ranges.isEmpty() && ranges.back().start + ranges.back().length == start &&
+                ranges.back().format.font() == font &&
+                ranges.back().format.foreground() == foregroundOf(run.format)) {
+                ranges.back().length += static_cast<int>(length);
+            } else {
+                QTextCharFormat format;
+                format.setFont(font);
+                if (run.format.colour) // else the painter's pen: black
+                    format.setForeground(foregroundOf(run.format));
+                ranges.append({start, static_cast<int>(length), format});
+            }
+            i += length;
+        }
+        text += run.text;
+    }
+    LaidOutText laidOut;
+    laidOut.layout = std::make_unique<QTextLayout>(text, baseFont, device);
+    QTextLayout& layout = *laidOut.layout;
+    layout.setFormats(ranges);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setAlignment(alignment == ParagraphAlignment::Centred ? Qt::AlignHCenter
+                                                                 : Qt::AlignLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        laidOut.lines.push_back(line);
+    }
+    layout.endLayout();
+    return laidOut;
+}
+
+// A table row laid out: each cell's lines, a CR in its text starting a new one, and the row's
+// height, that of its tallest cell.
+struct LaidOutRow {
+    std::vector<std::vector<LaidOutText>> cells; // per cell, one per line of its text
+    double height = 0;
+};
+
+// Paints the document's paragraphs, tables and pictures down the pages, starting a new page where
+// the next line, table row or picture does not fit.
+class BookPainter {
+public:
+    explicit BookPainter(QPdfWriter& writer)
+        : writer_(writer), painter_(&writer),
+          page_(writer.pageLayout().paintRectPixels(kResolution)) {}
+
+    void paint(const ReportParagraph& paragraph);
+    void paint(const ReportTable& table);
+    void paint(const ReportPicture& picture);
+    void end() { painter_.end(); }
+
+private:
+    void newPage() {
+        writer_.newPage();
+        y_ = 0;
+    }
+    LaidOutRow layOutRow(const ReportTable& table, const std::vector<ReportTableCell>& row,
+                         const QFont& font, double lineHeight);
+    void paintRow(const ReportTable& table, const LaidOutRow& row, double lineHeight);
+
+    QPdfWriter& writer_;
+    QPainter painter_;
+    GlyphCheck glyphs_;
+    QRect page_;
+    double y_ = 0;
+};
+
+void BookPainter::paint(const ReportParagraph& paragraph) {
+    const CharacterFormat base =
+        paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
+    const QFont baseFont(bookFont(base), &writer_);
+    const double height = lineHeight(paragraph, baseFont, &writer_);
+    const LaidOutText text = layOut(paragraph.runs, baseFont, paragraph.format.alignment,
+                                    page_.width(), &writer_, glyphs_);
+    const size_t count = std::max<size_t>(1, text.lines.size());
+    for (size_t i = 0; i < count; ++i) {
+        if (y_ + height > page_.height())
+            newPage();
+        if (i < text.lines.size()) {
+            // Text sits on the line as the word processor sets it: centred in exact spacing.
+            const QTextLine& line = text.lines[i];
+            const double offset = (height - line.height()) / 2.0;
+            line.draw(&painter_, QPointF(0, y_ + offset - line.y()));
+        }
+        y_ += height;
+    }
+}
+
+LaidOutRow BookPainter::layOutRow(const ReportTable& table, const std::vector<ReportTableCell>& row,
+                                  const QFont& font, double lineHeight) {
+    LaidOutRow laidOut;
+    for (size_t c = 0; c < row.size(); ++c) {
+        const ReportTableCell& cell = row[c];
+        const CharacterFormat format{table.fontName, table.sizePoints, cell.bold, cell.colour};
+        const double width =
+            std::max(1.0, mmToDevice(table.columnWidthsMm[c]) - 2.0 * mmToDevice(kCellPaddingXMm));
+        std::vector<LaidOutText> lines;
+        size_t count = 0;
+        for (const QString& line : cell.text.split(u'\r')) {
+            std::vector<TextRun> runs;
+            if (!line.isEmpty())
+                runs.push_back({line, format});
+            lines.push_back(layOut(runs, font, cell.alignment, width, &writer_, glyphs_));
+            count += std::max<size_t>(1, lines.back().lines.size());
+        }
+        laidOut.height = std::max(laidOut.height, static_cast<double>(count) * lineHeight +
+                                                      2.0 * mmToDevice(kCellPaddingYMm));
+        laidOut.cells.push_back(std::move(lines));
+    }
+    return laidOut;
+}
+
+void BookPainter::paintRow(const ReportTable& table, const LaidOutRow& row, double lineHeight) {
+    const double padX = mmToDevice(kCellPaddingXMm);
+    const double padY = mmToDevice(kCellPaddingYMm);
+    double x = 0;
+    for (size_t c = 0; c < row.cells.size(); ++c) {
+        const double width = mmToDevice(table.columnWidthsMm[c]);
+        double lineTop = y_ + padY;
+        for (const LaidOutText& text : row.cells[c]) {
+            for (const QTextLine& line : text.lines) {
+                const double offset = (lineHeight - line.height()) / 2.0;
+                line.draw(&painter_, QPointF(x + padX, lineTop + offset - line.y()));
+                lineTop += lineHeight;
+            }
+            if (text.lines.empty())
+                lineTop += lineHeight;
+        }
+        painter_.save();
+        painter_.setPen(QPen(Qt::black, toDevice(kGridPoints)));
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawRect(QRectF(x, y_, width, row.height));
+        painter_.restore();
+        x += width;
+    }
+    y_ += row.height;
+}
+
+// Rows are not split across pages: a row that does not fit starts the next page, below the header
+// rows drawn again. The header and the first row below it stay together; a row taller than a
+// whole page is drawn as far as the page goes.
+void BookPainter::paint(const ReportTable& table) {
+    const QFont font(bookFont({table.fontName, table.sizePoints, false, std::nullopt}), &writer_);
+    const double lineHeight = QFontMetricsF(font, &writer_).lineSpacing();
+    std::vector<LaidOutRow> rows;
+    rows.reserve(table.rows.size());
+    for (const std::vector<ReportTableCell>& row : table.rows)
+        rows.push_back(layOutRow(table, row, font, lineHeight));
+
+    const auto headerRows =
+        static_cast<size_t>(std::clamp<int>(table.headerRows, 0, static_cast<int>(rows.size())));
+    double lead = 0;
+    for (size_t r = 0; r < std::min(rows.size(), headerRows + 1); ++r)
+        lead += rows[r].height;
+    if (y_ > 0 && y_ + lead > page_.height())
+        newPage();
+    bool onlyHeaderOnPage = true;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (r >= headerRows && !onlyHeaderOnPage && y_ + rows[r].height > page_.height()) {
+            newPage();
+            for (size_t h = 0; h < headerRows; ++h)
+                paintRow(table, rows[h], lineHeight);
+        }
+        paintRow(table, rows[r], lineHeight);
+        onlyHeaderOnPage = r < headerRows && onlyHeaderOnPage;
+    }
+}
+
+// A picture that does not fit below the text goes to the next page; one taller than a page is
+// drawn from its top. Bytes that do not decode leave the picture's space empty.
+void BookPainter::paint(const ReportPicture& picture) {
+    const double width = mmToDevice(picture.widthMm);
+    const double height = mmToDevice(picture.heightMm);
+    if (y_ > 0 && y_ + height > page_.height())
+        newPage();
+    const QImage image = QImage::fromData(picture.png, "PNG");
+    if (!image.isNull())
+        painter_.drawImage(QRectF((page_.width() - width) / 2.0, y_, width, height), image);
+    y_ += height;
+}
+
 } // namespace
 
 QByteArray renderPdfBook(const ReportDocument& document) {
@@ -121,74 +337,9 @@ QByteArray renderPdfBook(const ReportDocument& document) {
 
     writer.setTitle(document.properties().title);
 
-    GlyphCheck glyphs;
-    QPainter painter(&writer);
-    const QRect page = writer.pageLayout().paintRectPixels(kResolution);
-    const double width = page.width();
-    double y = 0;
-    for (const ReportParagraph& paragraph : document.paragraphs()) {
-        const CharacterFormat base =
-            paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
-        const QFont baseFont(bookFont(base), &writer);
-        const double height = lineHeight(paragraph, baseFont, &writer);
-
-        QString text;
-        QList<QTextLayout::FormatRange> ranges;
-        for (const TextRun& run : paragraph.runs) {
-            const QFont runFont(bookFont(run.format), &writer);
-            // One range per stretch of characters set in the same font.
-            for (qsizetype i = 0; i < run.text.size();) {
-                const char32_t c = run.text.at(i).isHighSurrogate() && i + 1 < run.text.size()
-                                       ? QChar::surrogateToUcs4(run.text.at(i), run.text.at(i + 1))
-                                       : run.text.at(i).unicode();
-                const qsizetype length = QChar::requiresSurrogates(c) ? 2 : 1;
-                const QFont font = fontFor(runFont, c, glyphs);
-                const int start = static_cast<int>(text.size() + i);
-                if (!ranges.isEmpty() && ranges.back().start + ranges.back().length == start &&
-                    ranges.back().format.font() == font &&
-                    ranges.back().format.foreground() == foregroundOf(run.format)) {
-                    ranges.back().length += static_cast<int>(length);
-                } else {
-                    QTextCharFormat format;
-                    format.setFont(font);
-                    if (run.format.colour) // else the painter's pen: black
-                        format.setForeground(foregroundOf(run.format));
-                    ranges.append({start, static_cast<int>(length), format});
-                }
-                i += length;
-            }
-            text += run.text;
-        }
-        QTextLayout layout(text, baseFont, &writer);
-        layout.setFormats(ranges);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        option.setAlignment(paragraph.format.alignment == ParagraphAlignment::Centred
-                                ? Qt::AlignHCenter
-                                : Qt::AlignLeft);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        std::vector<QTextLine> lines;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-            lines.push_back(line);
-        }
-        layout.endLayout();
-        const size_t count = std::max<size_t>(1, lines.size());
-        for (size_t i = 0; i < count; ++i) {
-            if (y + height > page.height()) {
-                writer.newPage();
-                y = 0;
-            }
-            if (i < lines.size()) {
-                // Text sits on the line as the word processor sets it: centred in exact spacing.
-                const QTextLine& line = lines[i];
-                const double offset = (height - line.height()) / 2.0;
-                line.draw(&painter, QPointF(0, y + offset - line.y()));
-            }
-            y += height;
-        }
-    }
+    BookPainter painter(writer);
+    for (const ReportBlock& block : document.blocks())
+        std::visit([&painter](const auto& content) { painter.paint(content); }, block);
     painter.end();
     return bytes;
 }

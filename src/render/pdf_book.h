@@ -9,7 +9,8 @@ namespace korvane::render {
 // The book as a PDF file: the same paragraphs, fonts, sizes, bold, alignment and line spacing as
 // the .docx, on A4 pages, with the fonts used embedded so that the Chinese text shows anywhere.
 // A character the book's font does not draw is set in a fallback font that does. The PDF's title
-// is the document's.
+// is the document's. Tables are drawn with a thin grid at their column widths, their header rows
+// again at the top of every page they continue on; pictures are centred at their size.
 QByteArray renderPdfBook(const ReportDocument& document);
 
 } // namespace korvane::render

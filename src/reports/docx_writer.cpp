@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <variant>
 #include <vector>
 
 namespace korvane {
@@ -13,6 +14,18 @@ namespace {
 const char* const kXmlDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 const char* const kWordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+// The namespaces of an inline picture: the drawing's place in the text, DrawingML itself, its
+// picture and the relationships through which it reaches its image part.
+const char* const kDrawingNamespaces =
+    " xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\""
+    " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
+    " xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\""
+    " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+const char* const kPictureUri = "http://schemas.openxmlformats.org/drawingml/2006/picture";
+const char* const kImageRelationship =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image";
+// The styles part is the document's first relationship; its pictures follow it.
+constexpr int kFirstPictureRelationship = 2;
 
 QString escaped(const QString& text) {
     QString out;
@@ -131,6 +144,112 @@ QString runContent(const QString& text) {
     return xml;
 }
 
+// Twentieths of a point in a length in millimetres (1 in = 25.4 mm = 1440 twips).
+int twipsOfMm(double mm) {
+    return static_cast<int>(std::lround(mm * 1440.0 / 25.4));
+}
+
+// English Metric Units, DrawingML's length: 36,000 to the millimetre.
+qint64 emuOfMm(double mm) {
+    return static_cast<qint64>(std::llround(mm * 36000.0));
+}
+
+// One cell's paragraphs: a CR in its text starts the next one. Every cell holds at least one
+// paragraph, as Word requires.
+QString cellParagraphs(const ReportTable& table, const ReportTableCell& cell) {
+    const CharacterFormat format{table.fontName, table.sizePoints, cell.bold, cell.colour};
+    const QString properties = runProperties(format);
+    const QString alignment = cell.alignment == ParagraphAlignment::Centred
+                                  ? QStringLiteral("center")
+                                  : QStringLiteral("left");
+    QString xml;
+    for (const QString& line : cell.text.split(u'\r')) {
+        xml += QStringLiteral("<w:p><w:pPr><w:jc w:val=\"%1\"/>").arg(alignment) + properties +
+               QStringLiteral("</w:pPr>");
+        if (!line.isEmpty())
+            xml +=
+                QStringLiteral("<w:r>") + properties + runContent(line) + QStringLiteral("</w:r>");
+        xml += QStringLiteral("</w:p>");
+    }
+    return xml;
+}
+
+// A fixed-layout table at its columns' widths with a single-line grid on every edge and between
+// every cell. Header rows repeat at the top of each page; no row breaks across pages.
+QString tableXml(const ReportTable& table) {
+    std::vector<int> widths;
+    int total = 0;
+    for (const double mm : table.columnWidthsMm) {
+        widths.push_back(twipsOfMm(mm));
+        total += widths.back();
+    }
+    QString xml = QStringLiteral("<w:tbl><w:tblPr><w:tblW w:w=\"%1\" w:type=\"dxa\"/>"
+                                 "<w:tblBorders>")
+                      .arg(total);
+    for (const char* edge : {"top", "left", "bottom", "right", "insideH", "insideV"})
+        xml += QStringLiteral("<w:%1 w:val=\"single\" w:sz=\"4\" w:space=\"0\" "
+                              "w:color=\"000000\"/>")
+                   .arg(QLatin1String(edge));
+    xml += QStringLiteral("</w:tblBorders><w:tblLayout w:type=\"fixed\"/>"
+                          "<w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>");
+    for (const int width : widths)
+        xml += QStringLiteral("<w:gridCol w:w=\"%1\"/>").arg(width);
+    xml += QStringLiteral("</w:tblGrid>\n");
+    for (size_t r = 0; r < table.rows.size(); ++r) {
+        xml += QStringLiteral("<w:tr><w:trPr><w:cantSplit/>");
+        if (r < static_cast<size_t>(table.headerRows))
+            xml += QStringLiteral("<w:tblHeader/>");
+        xml += QStringLiteral("</w:trPr>");
+        const std::vector<ReportTableCell>& row = table.rows[r];
+        for (size_t c = 0; c < row.size(); ++c)
+            xml += QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"%1\" w:type=\"dxa\"/></w:tcPr>")
+                       .arg(widths[c]) +
+                   cellParagraphs(table, row[c]) + QStringLiteral("</w:tc>");
+        xml += QStringLiteral("</w:tr>\n");
+    }
+    xml += QStringLiteral("</w:tbl>\n");
+    return xml;
+}
+
+// A centred paragraph holding the picture inline at its size, its image reached through the
+// relationship `relationshipId`. `number` counts the document's pictures from 1 and keeps the
+// drawing ids unique.
+QString pictureXml(const ReportPicture& picture, int number, const QString& relationshipId) {
+    const qint64 cx = emuOfMm(picture.widthMm);
+    const qint64 cy = emuOfMm(picture.heightMm);
+    const QString name = QStringLiteral("Picture %1").arg(number);
+    return QStringLiteral(
+               "<w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr><w:r><w:drawing>"
+               "<wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
+               "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>"
+               "<wp:docPr id=\"%3\" name=\"%4\" descr=\"%5\"/>"
+               "<wp:cNvGraphicFramePr><a:graphicFrameLocks noChangeAspect=\"1\"/>"
+               "</wp:cNvGraphicFramePr>"
+               "<a:graphic><a:graphicData uri=\"%6\"><pic:pic>"
+               "<pic:nvPicPr><pic:cNvPr id=\"0\" name=\"image%3.png\" descr=\"%5\"/><pic:cNvPicPr/>"
+               "</pic:nvPicPr>"
+               "<pic:blipFill><a:blip r:embed=\"%7\"/><a:stretch><a:fillRect/></a:stretch>"
+               "</pic:blipFill>"
+               "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"%1\" cy=\"%2\"/></a:xfrm>"
+               "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
+               "</pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r></w:p>\n")
+        .arg(QString::number(cx), QString::number(cy), QString::number(number), name,
+             xmlText(picture.description), QString::fromLatin1(kPictureUri), relationshipId);
+}
+
+QString pictureRelationshipId(int number) {
+    return QStringLiteral("rId%1").arg(kFirstPictureRelationship + number - 1);
+}
+
+std::vector<const ReportPicture*> picturesOf(const ReportDocument& document) {
+    std::vector<const ReportPicture*> pictures;
+    for (const ReportInsertion& insertion : document.insertions()) {
+        if (const auto* picture = std::get_if<ReportPicture>(&insertion.content))
+            pictures.push_back(picture);
+    }
+    return pictures;
+}
+
 // A4 portrait with the usual margins of 2.54 cm top and bottom, 3.17 cm left and right.
 const char* const kSection =
     "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
@@ -166,12 +285,13 @@ const char* const kPackageRelationships =
     "extended-properties\" Target=\"docProps/app.xml\"/>"
     "</Relationships>\n";
 
-const char* const kDocumentRelationships =
+const char* const kDocumentRelationshipsStart =
     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
     "<Relationship Id=\"rId1\" "
     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
-    "Target=\"styles.xml\"/>"
-    "</Relationships>\n";
+    "Target=\"styles.xml\"/>";
+const char* const kDocumentRelationshipsEnd = "</Relationships>\n";
+const char* const kPngDefault = "<Default Extension=\"png\" ContentType=\"image/png\"/>";
 
 QByteArray withDeclaration(const QByteArray& xml) {
     return QByteArray(kXmlDeclaration) + xml;
@@ -202,9 +322,24 @@ std::optional<QByteArray> readAll(zip_source_t* source) {
 } // namespace
 
 QByteArray docxDocumentXml(const ReportDocument& document) {
-    QString xml = QStringLiteral("<w:document xmlns:w=\"%1\">\n<w:body>\n")
-                      .arg(QString::fromLatin1(kWordNamespace));
-    for (const ReportParagraph& paragraph : document.paragraphs()) {
+    // The drawing namespaces only where there is a drawing, so that a document of text alone is
+    // written as it always was.
+    const bool drawings = !picturesOf(document).empty();
+    QString xml = QStringLiteral("<w:document xmlns:w=\"%1\"%2>\n<w:body>\n")
+                      .arg(QString::fromLatin1(kWordNamespace),
+                           drawings ? QString::fromLatin1(kDrawingNamespaces) : QString());
+    int pictures = 0;
+    for (const ReportBlock& block : document.blocks()) {
+        if (const auto* table = std::get_if<ReportTable>(&block)) {
+            xml += tableXml(*table);
+            continue;
+        }
+        if (const auto* picture = std::get_if<ReportPicture>(&block)) {
+            ++pictures;
+            xml += pictureXml(*picture, pictures, pictureRelationshipId(pictures));
+            continue;
+        }
+        const ReportParagraph& paragraph = std::get<ReportParagraph>(block);
         xml += QStringLiteral("<w:p>") + paragraphProperties(paragraph);
         for (const TextRun& run : paragraph.runs)
             xml += QStringLiteral("<w:r>") + runProperties(run.format) + runContent(run.text) +
@@ -214,6 +349,28 @@ QByteArray docxDocumentXml(const ReportDocument& document) {
     xml += QString::fromLatin1(kSection);
     xml += QStringLiteral("</w:body>\n</w:document>\n");
     return withDeclaration(xml.toUtf8());
+}
+
+QByteArray docxDocumentRelationshipsXml(const ReportDocument& document) {
+    QByteArray xml = kDocumentRelationshipsStart;
+    const int pictures = static_cast<int>(picturesOf(document).size());
+    for (int number = 1; number <= pictures; ++number)
+        xml += QStringLiteral("<Relationship Id=\"%1\" Type=\"%2\" Target=\"media/image%3.png\"/>")
+                   .arg(pictureRelationshipId(number), QString::fromLatin1(kImageRelationship))
+                   .arg(number)
+                   .toUtf8();
+    xml += kDocumentRelationshipsEnd;
+    return withDeclaration(xml);
+}
+
+QByteArray docxContentTypesXml(const ReportDocument& document) {
+    QByteArray xml = kContentTypes;
+    if (!picturesOf(document).empty()) {
+        // After the other defaults, before the overrides, as the schema orders them.
+        const qsizetype at = xml.indexOf("<Override ");
+        xml.insert(at, kPngDefault);
+    }
+    return withDeclaration(xml);
 }
 
 QByteArray docxStylesXml() {
@@ -272,16 +429,23 @@ std::optional<QByteArray> docxPackage(const ReportDocument& document) {
         const char* name;
         QByteArray data;
     };
-    // libzip reads the parts when the archive is closed, so they live until then.
-    const std::vector<Part> parts = {
-        {"[Content_Types].xml", withDeclaration(kContentTypes)},
+    // libzip reads the parts when the archive is closed, so they and their names live until then.
+    std::vector<Part> parts = {
+        {"[Content_Types].xml", docxContentTypesXml(document)},
         {"_rels/.rels", withDeclaration(kPackageRelationships)},
         {"docProps/core.xml", docxCoreXml(document.properties())},
         {"docProps/app.xml", docxAppXml()},
-        {"word/_rels/document.xml.rels", withDeclaration(kDocumentRelationships)},
+        {"word/_rels/document.xml.rels", docxDocumentRelationshipsXml(document)},
         {"word/styles.xml", docxStylesXml()},
         {"word/document.xml", docxDocumentXml(document)},
     };
+    const std::vector<const ReportPicture*> pictures = picturesOf(document);
+    std::vector<QByteArray> mediaNames;
+    mediaNames.reserve(pictures.size());
+    for (size_t i = 0; i < pictures.size(); ++i)
+        mediaNames.push_back(QByteArray("word/media/image") + QByteArray::number(i + 1) + ".png");
+    for (size_t i = 0; i < pictures.size(); ++i)
+        parts.push_back({mediaNames[i].constData(), pictures[i]->png});
 
     zip_error_t error;
     zip_error_init(&error);

@@ -3,6 +3,7 @@
 #include "form/number_format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace korvane {
 
@@ -10,7 +11,29 @@ namespace {
 
 constexpr QChar kParagraphMark = u'\r';
 
+bool isPositive(double value) {
+    return std::isfinite(value) && value > 0.0;
+}
+
 } // namespace
+
+// A table without rows is refused as well: Word takes a w:tbl without a w:tr for a damaged file.
+bool isWellFormed(const ReportTable& table) {
+    const size_t columns = table.columnWidthsMm.size();
+    if (columns == 0 || table.rows.empty() || !isPositive(table.sizePoints))
+        return false;
+    if (table.headerRows < 0 || static_cast<size_t>(table.headerRows) > table.rows.size())
+        return false;
+    return std::all_of(table.columnWidthsMm.begin(), table.columnWidthsMm.end(), isPositive) &&
+           std::all_of(table.rows.begin(), table.rows.end(),
+                       [columns](const auto& row) { return row.size() == columns; });
+}
+
+bool isWellFormed(const ReportPicture& picture) {
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    return picture.png.startsWith(signature) && picture.png.size() > signature.size() &&
+           isPositive(picture.widthMm) && isPositive(picture.heightMm);
+}
 
 CharacterFormat defaultCharacterFormat() {
     return {QStringLiteral("宋体"), 10.5, false, std::nullopt};
@@ -56,6 +79,11 @@ void ReportDocument::append(const QString& text) {
     const auto marks = static_cast<size_t>(text.count(kParagraphMark));
     paragraphFormats_.insert(paragraphFormats_.begin() + paragraph, marks,
                              paragraphFormats_[static_cast<size_t>(paragraph)]);
+    // What follows the paragraph now follows the last of the paragraphs it is split into.
+    for (ReportInsertion& insertion : insertions_) {
+        if (insertion.afterParagraph >= paragraph)
+            insertion.afterParagraph += static_cast<qsizetype>(marks);
+    }
 
     text_.insert(at, text);
     characterFormats_.insert(characterFormats_.begin() + at, static_cast<size_t>(text.size()),
@@ -109,6 +137,28 @@ void ReportDocument::closeBlock() {
     blockStart_ = blockEnd_;
 }
 
+void ReportDocument::insertAfterBlock(const ReportInsertion::Content& content) {
+    closeBlock();
+    const qsizetype paragraph = paragraphIndexAt(blockEnd_);
+    const qsizetype mark = text_.indexOf(kParagraphMark, blockEnd_); // that paragraph's mark
+    const CharacterFormat markFormat = characterFormats_[static_cast<size_t>(mark)];
+    const ParagraphFormat format = paragraphFormats_[static_cast<size_t>(paragraph)];
+
+    text_.insert(mark + 1, kParagraphMark);
+    characterFormats_.insert(characterFormats_.begin() + mark + 1, markFormat);
+    paragraphFormats_.insert(paragraphFormats_.begin() + paragraph + 1, format);
+    for (ReportInsertion& insertion : insertions_) {
+        if (insertion.afterParagraph > paragraph)
+            ++insertion.afterParagraph;
+    }
+    const auto at = std::find_if(insertions_.begin(), insertions_.end(),
+                                 [paragraph](const ReportInsertion& insertion) {
+                                     return insertion.afterParagraph > paragraph;
+                                 });
+    insertions_.insert(at, ReportInsertion{paragraph, content});
+    blockStart_ = blockEnd_ = mark + 1;
+}
+
 std::vector<ReportParagraph> ReportDocument::paragraphs() const {
     std::vector<ReportParagraph> result;
     result.reserve(paragraphFormats_.size());
@@ -125,6 +175,22 @@ std::vector<ReportParagraph> ReportDocument::paragraphs() const {
         } else {
             current.runs.push_back({QString(text_.at(i)), format});
         }
+    }
+    return result;
+}
+
+std::vector<ReportBlock> ReportDocument::blocks() const {
+    std::vector<ReportBlock> result;
+    std::vector<ReportParagraph> all = paragraphs();
+    result.reserve(all.size() + insertions_.size());
+    auto insertion = insertions_.cbegin();
+    for (size_t p = 0; p < all.size(); ++p) {
+        result.emplace_back(std::move(all[p]));
+        for (; insertion != insertions_.cend() &&
+               insertion->afterParagraph == static_cast<qsizetype>(p);
+             ++insertion)
+            std::visit([&result](const auto& content) { result.emplace_back(content); },
+                       insertion->content);
     }
     return result;
 }
@@ -195,14 +261,20 @@ bool DocumentReportWriter::showDocument() {
     return document_.has_value();
 }
 
-// Placeholders until the document model holds tables and pictures: the operation is refused, so
-// a book goes on without it.
-bool DocumentReportWriter::insertTable(const ReportTable& /*table*/) {
-    return false;
+// A table or picture that cannot be laid out is refused before anything changes, so that a book
+// goes on without it.
+bool DocumentReportWriter::insertTable(const ReportTable& table) {
+    if (!document_ || !isWellFormed(table))
+        return false;
+    document_->insertAfterBlock(table);
+    return true;
 }
 
-bool DocumentReportWriter::insertPicture(const ReportPicture& /*picture*/) {
-    return false;
+bool DocumentReportWriter::insertPicture(const ReportPicture& picture) {
+    if (!document_ || !isWellFormed(picture))
+        return false;
+    document_->insertAfterBlock(picture);
+    return true;
 }
 
 bool RecordingReportWriter::insertTable(const ReportTable& table) {

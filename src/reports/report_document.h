@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace korvane {
@@ -51,6 +52,26 @@ struct ReportParagraph {
     std::optional<CharacterFormat> uniformFormat() const;
 };
 
+// A table or a picture between two paragraphs: after the paragraph of the given index, and after
+// any table or picture placed there before it.
+struct ReportInsertion {
+    using Content = std::variant<ReportTable, ReportPicture>;
+
+    qsizetype afterParagraph = 0;
+    Content content;
+
+    bool operator==(const ReportInsertion&) const = default;
+};
+
+// One element of a document's body, in reading order.
+using ReportBlock = std::variant<ReportParagraph, ReportTable, ReportPicture>;
+
+// Whether a table can be laid out: at least one column and one row, every width positive and
+// finite, every row one cell per column, a positive font size and a header of at most its rows.
+bool isWellFormed(const ReportTable& table);
+// Whether a picture can be shown: PNG bytes (the PNG signature at least) and a positive size.
+bool isWellFormed(const ReportPicture& picture);
+
 // What a document says about itself, shown by the word processor as its properties: the book's
 // title, who made the calculation and when the book was written.
 struct DocumentProperties {
@@ -80,6 +101,10 @@ public:
     void setLineSpacing(double points);
     void setLineSpacingRule(LineSpacingRule rule);
     void closeBlock();
+    // Closes the block and puts the table or picture after the paragraph the block ends in; the
+    // block is then a new empty paragraph after it, in the paragraph format of that paragraph and
+    // the character format of its mark.
+    void insertAfterBlock(const ReportInsertion::Content& content);
 
     const DocumentProperties& properties() const { return properties_; }
     void setProperties(const DocumentProperties& properties) { properties_ = properties; }
@@ -91,6 +116,10 @@ public:
     std::vector<ReportParagraph> paragraphs() const;
     // The paragraph texts, the final one included.
     QStringList paragraphTexts() const;
+    // The tables and pictures, in reading order.
+    const std::vector<ReportInsertion>& insertions() const { return insertions_; }
+    // The paragraphs with the tables and pictures between them, in reading order.
+    std::vector<ReportBlock> blocks() const;
 
 private:
     void formatCharacters(const std::function<void(CharacterFormat&)>& change);
@@ -102,6 +131,7 @@ private:
     std::vector<ParagraphFormat> paragraphFormats_; // one per paragraph
     qsizetype blockStart_ = 0;
     qsizetype blockEnd_ = 0;
+    std::vector<ReportInsertion> insertions_; // ordered by the paragraph they follow
     DocumentProperties properties_;
 };
 

@@ -4,9 +4,12 @@
 
 #include "render/pdf_book.h"
 #include "reports/book_commands.h"
+#include "reports/tiny_png.h"
 #include "support/test_app.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -138,6 +141,151 @@ TEST(PdfBook, DrawsEveryCharacterThroughFontFallback) {
         // The text layer still reads as written.
         EXPECT_EQ(squeezed(run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})),
                   squeezed(symbols));
+    }
+}
+
+int pageCount(const QString& path) {
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                                          .match(run(QStringLiteral("pdfinfo"), {path}));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+QString pageText(const QString& path, int page) {
+    const QString n = QString::number(page);
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), n,
+                                             QStringLiteral("-l"), n, path, QStringLiteral("-")});
+}
+
+// A table cell; the fields left out take their defaults.
+ReportTableCell cell(const QString& text, bool bold = false,
+                     std::optional<Color> colour = std::nullopt,
+                     ParagraphAlignment alignment = ParagraphAlignment::Left) {
+    return {text, bold, colour, alignment};
+}
+
+// A table of 70 circuits, two header rows, too long for one page: every row once, whole on its
+// page, the header again at the top of the second page, Chinese drawn in every cell.
+TEST(PdfBookTables, ALongTableRepeatsItsHeaderOnTheNextPage) {
+    ReportTable table;
+    table.columnWidthsMm = {20.0, 60.0, 40.0, 40.0};
+    table.headerRows = 2;
+    table.rows.push_back({cell(QStringLiteral("回路编号"), true),
+                          cell(QStringLiteral("电缆型号"), true),
+                          cell(QStringLiteral("长度"), true), cell(QStringLiteral("压降"), true)});
+    table.rows.push_back(
+        {cell(QStringLiteral("单位")), {}, cell(QStringLiteral("m")), cell(QStringLiteral("%"))});
+    for (int i = 1; i <= 70; ++i)
+        table.rows.push_back({cell(QStringLiteral("WL%1").arg(i)),
+                              cell(QStringLiteral("YJV 4×%1 铜芯").arg(i)),
+                              cell(QString::number(i * 10)),
+                              cell(QStringLiteral("%1.5").arg(i % 7), false, 0x0000FFU)});
+    DocumentReportWriter writer;
+    writer.openDocument();
+    writer.appendText(QStringLiteral("回路表\r"));
+    ASSERT_TRUE(writer.insertTable(table));
+    writer.appendText(QStringLiteral("表后文字"));
+    QTemporaryDir dir;
+    const QString path = writePdf(dir.filePath(QStringLiteral("table.pdf")), *writer.document());
+
+    ASSERT_EQ(pageCount(path), 2);
+    const QString first = pageText(path, 1);
+    const QString second = pageText(path, 2);
+    for (const QString& header :
+         {QStringLiteral("回路编号"), QStringLiteral("电缆型号"), QStringLiteral("单位")}) {
+        EXPECT_EQ(first.count(header), 1) << header.toStdString();
+        EXPECT_EQ(second.count(header), 1) << header.toStdString();
+    }
+    // Each circuit's row once, the rows in order, and the header above the second page's rows.
+    const QString both = first + second;
+    int last = -1;
+    for (int i = 1; i <= 70; ++i) {
+        const QString cable = QStringLiteral("YJV4×%1铜芯").arg(i);
+        EXPECT_EQ(squeezed(both).count(cable), 1) << i;
+        const qsizetype at = squeezed(both).indexOf(cable);
+        EXPECT_GT(at, last) << i;
+        last = static_cast<int>(at);
+    }
+    const qsizetype firstRowThere =
+        squeezed(second).indexOf(QRegularExpression(QStringLiteral("WL\\d+YJV")));
+    EXPECT_GT(firstRowThere, squeezed(second).indexOf(QStringLiteral("单位")));
+    EXPECT_TRUE(second.contains(QStringLiteral("表后文字")));
+    EXPECT_EQ(undrawnCharacters(path, QStringLiteral("回路编号电缆型号长度压降单位铜芯×")),
+              QString());
+}
+
+// Text longer than its cell wraps inside it: the cell keeps every character and the row grows,
+// so the table takes more lines than rows.
+TEST(PdfBookTables, CellTextWrapsInsideItsColumn) {
+    const QString lengthy = QStringLiteral("聚氯乙烯绝缘电力电缆在三相平衡负荷线路中的电压损失");
+    ReportTable table;
+    table.columnWidthsMm = {25.0, 25.0};
+    table.rows = {{cell(QStringLiteral("名称")), cell(QStringLiteral("说明"))},
+                  {cell(QStringLiteral("甲")), cell(lengthy + QStringLiteral("\r第二段"))}};
+    DocumentReportWriter writer;
+    writer.openDocument();
+    ASSERT_TRUE(writer.insertTable(table));
+    QTemporaryDir dir;
+    const QString path = writePdf(dir.filePath(QStringLiteral("wrap.pdf")), *writer.document());
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QStringList lines;
+    for (const QString& line : text.split(u'\n'))
+        if (!squeezed(line).isEmpty())
+            lines << squeezed(line);
+    EXPECT_GE(lines.size(), 5) << text.toStdString(); // header, ≥3 wrapped lines, 第二段
+    EXPECT_TRUE(squeezed(text).contains(QStringLiteral("第二段")));
+    QString rejoined = squeezed(text);
+    rejoined.remove(QStringLiteral("名称")).remove(QStringLiteral("说明"));
+    rejoined.remove(QStringLiteral("甲"));
+    EXPECT_TRUE(rejoined.startsWith(lengthy)) << rejoined.toStdString();
+}
+
+// pdfimages' list of a PDF's images: page and pixel size of each, "page:width×height".
+QStringList images(const QString& path) {
+    QStringList found;
+    const QStringList rows =
+        run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path}).split(u'\n');
+    for (const QString& row : rows.mid(2)) {
+        const QStringList columns = row.simplified().split(u' ');
+        if (columns.size() > 4 && columns[2] == QStringLiteral("image"))
+            found << columns[0] + u':' + columns[3] + u'x' + columns[4];
+    }
+    return found;
+}
+
+TEST(PdfBookPictures, APictureIsDrawnAndMovesOnWhenItDoesNotFit) {
+    QImage image(64, 32, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&buffer, "PNG"));
+    }
+    struct Case {
+        const char* what;
+        int linesBefore;
+        QStringList expected;
+        int pages;
+    };
+    // 40 lines of 五号 text take some 200 mm of a page of 247 mm; 80 mm more do not fit.
+    const Case cases[] = {
+        {"on the page it follows", 2, {QStringLiteral("1:64x32"), QStringLiteral("1:4x3")}, 1},
+        {"on the next page", 40, {QStringLiteral("2:64x32"), QStringLiteral("2:4x3")}, 2},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DocumentReportWriter writer;
+        writer.openDocument();
+        for (int i = 0; i < c.linesBefore; ++i)
+            writer.appendText(QStringLiteral("第%1行\r").arg(i + 1));
+        ASSERT_TRUE(writer.insertPicture({png, 160.0, 80.0, QStringLiteral("杆位图")}));
+        ASSERT_TRUE(writer.insertPicture({tinyPng(), 40.0, 30.0, QStringLiteral("小图")}));
+        writer.appendText(QStringLiteral("图后"));
+        const QString path = writePdf(
+            dir.filePath(QString::fromUtf8(c.what) + QStringLiteral(".pdf")), *writer.document());
+        EXPECT_EQ(images(path), c.expected);
+        EXPECT_EQ(pageCount(path), c.pages);
     }
 }
 
