@@ -465,11 +465,14 @@ QStringList circuitParagraphs(const ProjectRun& run, size_t i) {
 
 // The paragraphs as one block in the body format of the books (writeBookBody), appended in one
 // piece: the document finds the paragraph of each insertion by counting from its start, so a
-// book of a hundred circuits appended paragraph by paragraph would take seconds.
-void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs) {
+// book of a hundred circuits appended paragraph by paragraph would take seconds. Before a table
+// or a picture the last paragraph is left open, so that it is the one the insertion follows.
+void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
+                     bool beforeInsertion = false) {
     if (paragraphs.isEmpty())
         return;
-    writer.appendText(paragraphs.join(u'\r') + u'\r');
+    writer.appendText(paragraphs.join(u'\r') +
+                      (beforeInsertion ? QString() : QStringLiteral("\r")));
     writer.setFont(QString::fromUtf8(kBookFont), kBookBodyPoints, true, std::nullopt);
     writer.setAlignment(ParagraphAlignment::Left);
     writer.setLineSpacing(kBodyLineSpacingPoints, LineSpacingRule::Exact);
@@ -498,13 +501,15 @@ ReportTable projectCircuitTable(const ProjectRun& run) {
 void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& today,
                       const BookHeader& header, const ProjectBookPictures& pictures) {
     writeBookFrame(writer, QString::fromUtf8(kProjectBookTitle), today, header);
-    writeParagraphs(writer,
-                    supplyParagraphs(run.project) + QStringList{QStringLiteral("二、回路表")});
+    writeParagraphs(
+        writer, supplyParagraphs(run.project) + QStringList{QStringLiteral("二、回路表")}, true);
 
     const ReportTable table = projectCircuitTable(run);
     QStringList afterTable;
+    // A refused table leaves the heading's paragraph open: its rows start on a paragraph of
+    // their own.
     if (!writer.insertTable(table))
-        afterTable = tableAsText(table);
+        afterTable << QString() << tableAsText(table);
     afterTable << tableNotes(run) << QString() << QStringLiteral("三、各回路计算过程");
     writeParagraphs(writer, afterTable);
 
@@ -527,11 +532,11 @@ void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& 
         }
         plot->widthMm = kPlotWidthMm;
         plot->heightMm = kPlotHeightMm;
-        writeParagraphs(writer, paragraphs << QStringLiteral("【电压分布图】："));
-        writeParagraphs(writer,
-                        writer.insertPicture(*plot)
-                            ? QStringList{QString()}
-                            : QStringList{QStringLiteral(" 图未能插入，未附。"), QString()});
+        writeParagraphs(writer, paragraphs << QStringLiteral("【电压分布图】："), true);
+        writeParagraphs(
+            writer, writer.insertPicture(*plot)
+                        ? QStringList{QString()}
+                        : QStringList{QString(), QStringLiteral(" 图未能插入，未附。"), QString()});
     }
 }
 
