@@ -483,7 +483,10 @@ void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
 
 ReportTable projectCircuitTable(const ProjectRun& run) {
     ReportTable table;
-    table.columnWidthsMm = {10, 22, 20, 11, 11, 10, 11, 11, 11, 9, 9, 12, 13};
+    // At 8 pt a digit is about 1.4 mm and a Chinese character 2.8 mm, and a cell keeps 1.9 mm
+    // of margin either side: the figure columns hold "1,255.0" or "0.3485" and 不通过 on one
+    // line; cable and load wrap.
+    table.columnWidthsMm = {10, 16, 14, 14, 14, 12.5, 12.5, 12.5, 12.5, 8, 9, 12.5, 12.5};
     table.sizePoints = kTablePoints;
     table.fontName = QString::fromUtf8(kBookFont);
     table.headerRows = 1;
