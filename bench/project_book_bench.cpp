@@ -1,13 +1,16 @@
 // korvane-project-book-bench: the calculation book of a project of 100 circuits, half of them
-// feeders of 30 to 60 lamp poles: computed, composed and packed as .docx, with a small fixed PNG
-// standing in for each feeder's plot. Each figure is the median of several runs.
+// feeders of 30 to 60 lamp poles: computed, composed with each feeder's plot painted, and packed
+// as .docx or painted as PDF; and composed alone, with a small fixed PNG standing in for the
+// plots. Each figure is the median of several runs. Painting needs no display (off-screen).
 //
 //   korvane-project-book-bench [Google Benchmark options]
 
 #include "project/project_book.h"
 #include "project/project_run.h"
+#include "render/book_pictures.h"
+#include "render/pdf_book.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -70,15 +73,15 @@ ProjectBookPictures fixedPicture() {
     };
 }
 
-// The figure the target (2 s) is set on: computed, composed and packed.
+// The figure the target (2 s) is set on: computed, composed with the plots painted, and packed.
 void BM_ComputeComposeAndPack100Circuits(benchmark::State& state) {
     const Project project = hundredCircuits();
-    const ProjectBookPictures pictures = fixedPicture();
     qsizetype bytes = 0;
     for (auto _ : state) {
         ProjectRun run;
         run.project = project;
         run.results = computeProject(run.project);
+        const ProjectBookPictures pictures = render::paintedFeederPlots(run);
         const std::optional<QByteArray> docx =
             projectBookDocx(run, QDate(2026, 12, 9), {project.name, {}}, pictures);
         if (!docx) {
@@ -95,7 +98,31 @@ BENCHMARK(BM_ComputeComposeAndPack100Circuits)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// The book alone, composed in memory without packing.
+// The same book painted as PDF, as the window exports it.
+void BM_ComputeComposeAndPaintPdf100Circuits(benchmark::State& state) {
+    const Project project = hundredCircuits();
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        ProjectRun run;
+        run.project = project;
+        run.results = computeProject(run.project);
+        const ProjectBookPictures pictures = render::paintedFeederPlots(run);
+        const std::optional<ReportDocument> document =
+            projectBookDocument(run, QDate(2026, 12, 9), {project.name, {}}, pictures);
+        if (!document) {
+            state.SkipWithError("the book could not be composed");
+            break;
+        }
+        bytes = render::renderPdfBook(*document).size();
+    }
+    state.counters["pdf_kB"] = double(bytes) / 1024.0;
+}
+BENCHMARK(BM_ComputeComposeAndPaintPdf100Circuits)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The book alone, composed in memory without packing, the plots not painted.
 void BM_Compose100Circuits(benchmark::State& state) {
     ProjectRun run;
     run.project = hundredCircuits();
@@ -112,7 +139,9 @@ BENCHMARK(BM_Compose100Circuits)
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,7 +1,7 @@
 // korvane-cli: runs a script of user actions against the same forms the window shows.
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] --project FILE [--size] [--write FILE] [--results FILE]
-//               [--xlsx FILE] [--import FILE]
+//               [--xlsx FILE] [--import FILE] [--book FILE]
 //   korvane-cli --template FILE
 //   korvane-cli --help | --version
 
@@ -11,17 +11,24 @@
 #include "db/database.h"
 #include "form/atomic_file.h"
 #include "project/circuit_import.h"
+#include "project/project_book.h"
 #include "project/project_file.h"
 #include "project/project_run.h"
 #include "project/schedule_xlsx.h"
 #include "project/supply_catalogue.h"
+#include "render/book_pictures.h"
+#include "render/pdf_book.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -33,7 +40,30 @@ struct ProjectOptions {
     QString resultsPath;
     QString xlsxPath;
     QString importPath; // circuits to take in place of the file's own
+    QString bookPath;   // the project calculation book, .docx or .pdf
 };
+
+// The project book by the file's suffix: a .docx package, or a PDF painted by the books' PDF
+// back end; the feeders' plots painted into both.
+QString writeProjectBookFile(const korvane::ProjectRun& run, const QString& path) {
+    const korvane::BookHeader header{run.project.name, run.project.engineer};
+    const korvane::ProjectBookPictures pictures = korvane::render::paintedFeederPlots(run);
+    const QDate today = QDate::currentDate();
+    std::optional<QByteArray> bytes;
+    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        const std::optional<korvane::ReportDocument> document =
+            korvane::projectBookDocument(run, today, header, pictures);
+        if (document)
+            bytes = korvane::render::renderPdfBook(*document);
+    } else if (path.endsWith(QLatin1String(".docx"), Qt::CaseInsensitive)) {
+        bytes = korvane::projectBookDocx(run, today, header, pictures);
+    } else {
+        return QStringLiteral("the book is written as .docx or .pdf");
+    }
+    if (!bytes || bytes->isEmpty())
+        return QStringLiteral("the book could not be composed");
+    return korvane::writeFileAtomically(path, *bytes);
+}
 
 QString writeError(const QString& path, const QString& why) {
     return QStringLiteral("error: cannot write %1: %2\n").arg(path, why);
@@ -115,13 +145,37 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
             return 1;
         }
     }
+    if (!options.bookPath.isEmpty()) {
+        const QString why = writeProjectBookFile(run, options.bookPath);
+        if (!why.isEmpty()) {
+            err << writeError(options.bookPath, why);
+            return 1;
+        }
+    }
     return 0;
 }
 
 } // namespace
 
+// Whether the command line asks for the project book, whose plots and PDF are painted: that
+// needs Qt's GUI application (its fonts), on the off-screen platform when none is chosen, so that
+// no display is needed.
+bool paintsBook(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--book") == 0)
+            return true;
+    return false;
+}
+
 int main(int argc, char** argv) {
-    QCoreApplication qapp(argc, argv);
+    std::unique_ptr<QCoreApplication> qapp;
+    if (paintsBook(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qapp = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        qapp = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -138,13 +192,15 @@ int main(int argc, char** argv) {
             (arg == QLatin1String("--home") ? home : outDir) = args.at(++i);
         } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
                     arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
-                    arg == QLatin1String("--import") || arg == QLatin1String("--template")) &&
+                    arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
+                    arg == QLatin1String("--book")) &&
                    i + 1 < args.size()) {
             (arg == QLatin1String("--project")   ? project.path
              : arg == QLatin1String("--write")   ? project.writePath
              : arg == QLatin1String("--results") ? project.resultsPath
              : arg == QLatin1String("--xlsx")    ? project.xlsxPath
              : arg == QLatin1String("--import")  ? project.importPath
+             : arg == QLatin1String("--book")    ? project.bookPath
                                                  : templatePath) = args.at(++i);
         } else if (arg == QLatin1String("--size")) {
             project.size = true;
@@ -152,7 +208,7 @@ int main(int argc, char** argv) {
             out << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n"
                    "       korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
                    "[--results FILE]\n"
-                   "                   [--xlsx FILE] [--import FILE]\n"
+                   "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
                    "       korvane-cli --template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
@@ -171,6 +227,8 @@ int main(int argc, char** argv) {
                    "               or .csv, the schedule's input columns) instead of the "
                    "project's\n"
                    "               own; nothing is computed when a row cannot be read\n"
+                   "  --book FILE  with --project: write the project calculation book, as .docx\n"
+                   "               or (by the suffix) .pdf, with each feeder's plot\n"
                    "  --template FILE  write the circuit list template (CSV) and stop\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
@@ -210,8 +268,9 @@ int main(int argc, char** argv) {
         err << "usage: --size, --write and --results go with --project FILE\n";
         return 2;
     }
-    if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty()) {
-        err << "usage: --xlsx and --import go with --project FILE\n";
+    if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||
+        !project.bookPath.isEmpty()) {
+        err << "usage: --xlsx, --import and --book go with --project FILE\n";
         return 2;
     }
 

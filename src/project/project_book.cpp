@@ -13,7 +13,7 @@ namespace korvane {
 namespace {
 
 constexpr double kBodyLineSpacingPoints = 20.0;
-constexpr double kTablePoints = 8.0;
+constexpr double kTablePoints = 7.5;
 constexpr double kPlotWidthMm = 150.0;
 constexpr double kPlotHeightMm = 80.0;
 
@@ -32,6 +32,14 @@ QString fixed4(double value) {
 }
 QString fixed1(double value) {
     return formatFixed(value, 1);
+}
+// In the circuit table, where the columns are narrow: currents (kA) to the ampere, lengths to
+// the metre; the process text of each circuit gives them in full.
+QString fixed3(double value) {
+    return formatFixed(value, 3);
+}
+QString fixed0(double value) {
+    return formatFixed(value, 0);
 }
 
 QString phaseName(Phase phase) {
@@ -124,7 +132,7 @@ std::vector<ReportTableCell> circuitRow(const ProjectCircuit& c, const CircuitRe
     const bool sensitivityFailed = failed(CircuitCheck::Sensitivity);
     auto current = [&r](double ShortCircuitResult::*member) {
         return valueText(r.shortCircuit,
-                         [member](const ShortCircuitResult& sc) { return fixed4(sc.*member); });
+                         [member](const ShortCircuitResult& sc) { return fixed3(sc.*member); });
     };
     const CheckOutcome::State overall = overallState(r);
     const CheckOutcome overallOutcome{overall, {}};
@@ -134,7 +142,7 @@ std::vector<ReportTableCell> circuitRow(const ProjectCircuit& c, const CircuitRe
                        QStringLiteral(" mm²"),
                    false),
         resultCell(loadText(c), false),
-        resultCell(valueText(r.lineLengthKm, [](double km) { return fixed1(km * 1000.0); }), false),
+        resultCell(valueText(r.lineLengthKm, [](double km) { return fixed0(km * 1000.0); }), false),
         resultCell(valueText(r.lossPercent, [](double p) { return fixed4(p); }),
                    failed(CircuitCheck::VoltageLoss)),
         resultCell(checkStateText(r.check(CircuitCheck::VoltageLoss)),
@@ -483,10 +491,12 @@ void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
 
 ReportTable projectCircuitTable(const ProjectRun& run) {
     ReportTable table;
-    // At 8 pt a digit is about 1.4 mm and a Chinese character 2.8 mm, and a cell keeps 1.9 mm
-    // of margin either side: the figure columns hold "1,255.0" or "0.3485" and 不通过 on one
-    // line; cable and load wrap.
-    table.columnWidthsMm = {10, 16, 14, 14, 14, 12.5, 12.5, 12.5, 12.5, 8, 9, 12.5, 12.5};
+    // Within the 146 mm between the margins of a .docx page (the PDF page has 160 mm). At 7.5 pt
+    // a digit is 1.3 mm in 宋体 and up to 1.7 mm in the Latin fonts a word processor puts in its
+    // place where 宋体 is missing, a Chinese character 2.6 mm, and a cell keeps 1 mm of margin
+    // either side: the figure columns hold "1,255", "0.3485" or "1.340" and 不通过 on one line;
+    // the identifier's header, cable and load wrap.
+    table.columnWidthsMm = {9, 15, 15, 11, 12, 10, 11, 11, 11, 8, 10, 12, 10};
     table.sizePoints = kTablePoints;
     table.fontName = QString::fromUtf8(kBookFont);
     table.headerRows = 1;

@@ -42,7 +42,7 @@ std::optional<ReportDocument> projectBookDocument(const ProjectRun& run, const Q
                                                   const BookHeader& header,
                                                   const ProjectBookPictures& pictures);
 
-// The table of 二、回路表: a header row and one row per circuit, 13 columns over the 160 mm text
+// The table of 二、回路表: a header row and one row per circuit, 13 columns over the 146 mm text
 // width.
 ReportTable projectCircuitTable(const ProjectRun& run);
 

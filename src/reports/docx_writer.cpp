@@ -190,8 +190,13 @@ QString tableXml(const ReportTable& table) {
         xml += QStringLiteral("<w:%1 w:val=\"single\" w:sz=\"4\" w:space=\"0\" "
                               "w:color=\"000000\"/>")
                    .arg(QLatin1String(edge));
+    // Cells keep 1 mm of margin left and right, as the PDF books pad them, instead of the word
+    // processor's 1.9 mm, so that a narrow column of figures holds its number on one line.
     xml += QStringLiteral("</w:tblBorders><w:tblLayout w:type=\"fixed\"/>"
-                          "<w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>");
+                          "<w:tblCellMar><w:left w:w=\"%1\" w:type=\"dxa\"/>"
+                          "<w:right w:w=\"%1\" w:type=\"dxa\"/></w:tblCellMar>"
+                          "<w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>")
+               .arg(twipsOfMm(1.0));
     for (const int width : widths)
         xml += QStringLiteral("<w:gridCol w:w=\"%1\"/>").arg(width);
     xml += QStringLiteral("</w:tblGrid>\n");
@@ -468,10 +473,15 @@ std::optional<QByteArray> docxPackage(const ReportDocument& document) {
                                                  static_cast<zip_uint64_t>(part.data.size()), 0);
         if (source == nullptr)
             return std::nullopt;
-        if (zip_file_add(archive.get(), part.name, source, ZIP_FL_ENC_UTF_8) < 0) {
+        const zip_int64_t index = zip_file_add(archive.get(), part.name, source, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
             zip_source_free(source);
             return std::nullopt;
         }
+        // A PNG is compressed already: deflating it again costs time and saves nothing.
+        if (QByteArray::fromRawData(part.name, qstrlen(part.name)).endsWith(".png") &&
+            zip_set_file_compression(archive.get(), zip_uint64_t(index), ZIP_CM_STORE, 0) < 0)
+            return std::nullopt;
     }
     if (zip_close(archive.get()) < 0)
         return std::nullopt;

@@ -27,8 +27,9 @@ struct ReportTableCell {
     bool operator==(const ReportTableCell&) const = default;
 };
 
-// A table with a single-line grid, its columns as wide as given (millimetres; the text width of
-// an A4 page with the books' 25 mm margins is 160 mm). Every row has one cell per column; the
+// A table with a single-line grid, its columns as wide as given (millimetres; between the
+// margins an A4 page of a .docx book has 146 mm, of a PDF book 160 mm: a table for both keeps
+// to 146 mm). Every row has one cell per column; the
 // first `headerRows` rows are its header, repeated at the top of every page the table runs on.
 struct ReportTable {
     std::vector<double> columnWidthsMm;

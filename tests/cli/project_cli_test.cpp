@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -132,6 +133,51 @@ TEST(ProjectCli, ImportsACircuitListAllOrNothing) {
                   {QStringLiteral("--template"), dir.filePath(QStringLiteral("无此目录/模板.csv"))})
                   .status,
               1);
+}
+
+QString runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return QStringLiteral("did not finish");
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The project book of the example, with its three feeders' plots, as .docx and as PDF, painted
+// without a display.
+TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
+    QTemporaryDir dir;
+    const QString docx = dir.filePath(QStringLiteral("工程计算书.docx"));
+    const QString pdf = dir.filePath(QStringLiteral("工程计算书.pdf"));
+    for (const QString& book : {docx, pdf}) {
+        const CliRun run =
+            runCliProgram({QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+                           QStringLiteral("--project"), example(), QStringLiteral("--size"),
+                           QStringLiteral("--book"), book});
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    QFile file(docx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray package = file.readAll();
+    EXPECT_TRUE(package.startsWith("PK"));
+    EXPECT_TRUE(package.contains("word/media/image3.png"));
+    EXPECT_FALSE(package.contains("word/media/image4.png"));
+
+    const QString text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("低压配电线路工程计算书")))
+        << text.left(200).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("二、回路表")));
+    // pdfimages lists a header of two lines, then one line per image.
+    const QStringList images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                                   .split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(images.size(), 2 + 3) << images.join(u'\n').toStdString();
+
+    const CliRun wrong = runCliProgram(
+        {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME), QStringLiteral("--project"),
+         example(), QStringLiteral("--book"), dir.filePath(QStringLiteral("book.txt"))});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find(".docx or .pdf"), std::string::npos) << wrong.err;
+    EXPECT_EQ(runCliProgram({QStringLiteral("--book"), docx}).status, 2);
 }
 
 } // namespace

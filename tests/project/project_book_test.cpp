@@ -95,7 +95,7 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
     ASSERT_EQ(writer.tables.size(), 1u);
     const ReportTable& t = writer.tables.front();
     EXPECT_EQ(writer.operations().count(QStringLiteral("InsertTable 5x13")), 1);
-    EXPECT_DOUBLE_EQ(std::accumulate(t.columnWidthsMm.begin(), t.columnWidthsMm.end(), 0.0), 160.0);
+    EXPECT_LE(std::accumulate(t.columnWidthsMm.begin(), t.columnWidthsMm.end(), 0.0), 146.0);
     EXPECT_EQ(t.rows[1][2].text, QStringLiteral("路灯馈线 20 杆"));
 
     // Each circuit in order: heading, voltage loss, short circuit, checks; figures as computed.
@@ -110,10 +110,11 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
         EXPECT_GT(heading, at);
         EXPECT_GT(p.indexOf(QStringLiteral("【保护校验】："), sc), sc);
         at = heading;
+        // The table gives the currents to the ampere; the process text in full.
         ASSERT_TRUE(r.shortCircuit.ok());
         EXPECT_EQ(row[Loss].text, formatFixed(*r.lossPercent, 4));
-        EXPECT_EQ(row[Ik3].text, formatFixed(r.shortCircuit->ik3, 4));
-        EXPECT_EQ(row[Id].text, formatFixed(r.shortCircuit->id, 4));
+        EXPECT_EQ(row[Ik3].text, formatFixed(r.shortCircuit->ik3, 3));
+        EXPECT_EQ(row[Id].text, formatFixed(r.shortCircuit->id, 3));
         EXPECT_GT(p.indexOf(QStringLiteral("   I″k1 = Un / (√3 × Z1) = %1 (kA)")
                                 .arg(formatFixed(r.shortCircuit->ik1, 4)),
                             sc),

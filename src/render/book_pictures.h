@@ -1,0 +1,25 @@
+#pragma once
+
+#include "project/project_book.h"
+
+#include <QSize>
+
+namespace korvane::render {
+
+// The size at which a feeder's plot is painted for a book: 150 × 80 mm at 150 dots per inch,
+// clear in print, and small enough that a book of a hundred feeders stays a few megabytes and is
+// painted in about a second.
+inline constexpr QSize kBookPlotPixels{886, 472};
+
+// The plots of a project book: each computed lamp-pole feeder's Δu % along its poles against
+// the project's voltage-loss limit, painted as PNG; nothing for a load-case circuit or a feeder
+// that was not computed. Painting needs a running QGuiApplication (for the fonts).
+ProjectBookPictures feederPlotPictures(double limitPercent, QSize pixels = kBookPlotPixels);
+
+// The same plots for the circuits of `run`, all painted at once on every processor before the
+// book asks for them (painting and packing a plot takes tens of milliseconds, a hundred
+// feeders take seconds on one). The run must outlive the function; a circuit from elsewhere is
+// painted when asked.
+ProjectBookPictures paintedFeederPlots(const ProjectRun& run, QSize pixels = kBookPlotPixels);
+
+} // namespace korvane::render
