@@ -180,5 +180,18 @@ TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
     EXPECT_EQ(runCliProgram({QStringLiteral("--book"), docx}).status, 2);
 }
 
+// The twelve circuits of the README's book example are each sized to a section that passes.
+TEST(ProjectCli, TheTwelveCircuitExampleSizesToPassingSections) {
+    const CliRun run = runCliProgram(
+        {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME), QStringLiteral("--project"),
+         QDir(QStringLiteral(KORVANE_SOURCE_DIR))
+             .filePath(QStringLiteral("docs/examples/district_lighting_12.kvp")),
+         QStringLiteral("--size")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QStringList out = lines(run.out);
+    EXPECT_EQ(out.filter(QStringLiteral("\t合格")).size(), 12) << run.out;
+    EXPECT_EQ(out.filter(QStringLiteral("选择截面")).size(), 12) << run.out;
+}
+
 } // namespace
 } // namespace korvane::testing
