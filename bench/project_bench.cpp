@@ -1,6 +1,7 @@
 // korvane-project-bench: a project of 1,000 circuits, each a feeder of 60 lamp poles, read from
 // its file, computed and sized against the shipped cable database.
 
+#include "bench_project.h"
 #include "db/database.h"
 #include "project/project_file.h"
 #include "project/project_run.h"
@@ -18,34 +19,7 @@ namespace {
 using namespace korvane;
 
 Project thousandFeeders() {
-    Project project;
-    project.name = QStringLiteral("千回路路灯工程");
-    project.supply.systemCapacityMva = 100.0;
-    project.supply.transformer = {QStringLiteral("S11-M"), 400.0, 4.0, 4.3, QStringLiteral("10")};
-    project.supply.busbar = {
-        QStringLiteral("铜母线TMY"), QStringLiteral("4(100X10)"), {0.025, 0.15, 0.05, 0.3}, 5.0};
-    for (int i = 0; i < 1000; ++i) {
-        ProjectCircuit c;
-        c.id = QStringLiteral("WL%1").arg(i + 1);
-        c.line.cable = {QStringLiteral("交联聚乙烯绝缘电力电缆(0.6/1kV)"),
-                        QStringLiteral("YJV 四芯 铜芯"), QStringLiteral("16")};
-        c.line.resistanceOhmPerKm = 1.466;
-        c.line.reactanceOhmPerKm = 0.086;
-        c.line.perMetreMilliOhm = {1.097, 0.082, 3.291, 0.164};
-        c.line.neutralResistanceMilliOhmPerM = 1.097;
-        c.line.neutralReactanceMilliOhmPerM = 0.082;
-        c.protection = {143.0, 0.1, 26.0, 0.0, ProtectionMode::EarthFault};
-        LampFeeder lamps;
-        lamps.poles = 60;
-        lamps.lampPowerW = 40.0 + 10.0 * (i % 8);
-        lamps.lampPowerFactor = 0.95;
-        lamps.spacingM = 25.0 + (i % 4) * 5.0;
-        lamps.firstPoleM = 30.0;
-        lamps.connection = i % 2 ? FeederConnection::PhasesInTurn : FeederConnection::SinglePhase;
-        c.load = lamps;
-        project.circuits.push_back(c);
-    }
-    return project;
+    return bench::benchProject(QStringLiteral("千回路路灯工程"), 1000, 1, [](int) { return 60; });
 }
 
 struct Fixture {

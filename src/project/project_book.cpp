@@ -1,5 +1,7 @@
 #include "project/project_book.h"
 
+#include "project/schedule_columns.h"
+
 #include "form/number_format.h"
 #include "reports/docx_writer.h"
 #include "reports/voltage_loss_book.h"
@@ -40,18 +42,6 @@ QString fixed3(double value) {
 }
 QString fixed0(double value) {
     return formatFixed(value, 0);
-}
-
-QString phaseName(Phase phase) {
-    switch (phase) {
-    case Phase::L1:
-        return QStringLiteral("L1");
-    case Phase::L2:
-        return QStringLiteral("L2");
-    case Phase::L3:
-        return QStringLiteral("L3");
-    }
-    return {};
 }
 
 QString stateLine(const CheckOutcome& outcome) {
@@ -271,9 +261,9 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
                .arg(g(f.spacingM), g(f.firstPoleM))
         << (f.connection == FeederConnection::SinglePhase
                 ? QStringLiteral(" 接线方式:  单相，灯具均接 %1 相，U0 = %2 (V)")
-                      .arg(phaseName(f.startPhase), g(f.phaseVoltageV))
+                      .arg(phaseText(f.startPhase), g(f.phaseVoltageV))
                 : QStringLiteral(" 接线方式:  三相轮流，首杆接 %1 相，U0 = %2 (V)")
-                      .arg(phaseName(f.startPhase), g(f.phaseVoltageV)))
+                      .arg(phaseText(f.startPhase), g(f.phaseVoltageV)))
         << QStringLiteral("【计算过程】：");
     if (!r.feeder) {
         out << QStringLiteral(" 未能计算：") + r.feederFailure;
@@ -310,7 +300,7 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
                .arg(x.worstPole)
                .arg(worst ? QStringLiteral("（距电源 %1 m）").arg(fixed1(worst->distanceM))
                           : QString(),
-                    phaseName(x.worstPhase))
+                    phaseText(x.worstPhase))
         << QStringLiteral("   Δu% = ") + fixed4(x.worstLossPercent);
 }
 
