@@ -421,6 +421,17 @@ int pixelsNear(const QImage& image, const QColor& colour) {
     return count;
 }
 
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 QImage grabbed(gui::FeederPlotWidget* plot) {
     plot->resize(640, 320);
     return plot->grab().toImage();
@@ -446,8 +457,13 @@ TEST(ScheduleWindow, ThePlotPaintsTheCurrentFeederOrSaysWhyNot) {
     const int curve = pixelsNear(image, l1);
     EXPECT_GT(curve, 200) << "the L1 curve and its poles";
 
-    // A recomputation repaints: twice the poles draw more of the curve's markers.
+    // A recomputation repaints the plot shown, and twice the poles draw another curve.
+    f.window.showSchedule();
+    QApplication::processEvents();
+    PaintCounter paints(plot);
     ASSERT_TRUE(f.model.setData(f.at(1, ScheduleColumn::Poles), QStringLiteral("40")));
+    QApplication::processEvents();
+    EXPECT_GT(paints.count, 0);
     EXPECT_NE(grabbed(plot), image);
 
     // Moving the feeder up keeps it shown; the row it left is now the load case.
