@@ -15,6 +15,8 @@
 //   --grab-schedule PNG
 //                      save a picture of the circuit schedule window (of --project FILE, or
 //                      of a new project), its first lamp-pole feeder selected, and quit
+//   --grab-plot PNG    with --grab-schedule: also save the picture of that feeder's plot
+//   --schedule-row N   with --grab-schedule: select row N (from 1) instead
 //   --help, --version  print the usage or the version and quit, without a display
 // And for showing the window:
 //   --no-splash        open the main window at once
@@ -25,6 +27,7 @@
 #include "app/program_home.h"
 #include "app/script_runner.h"
 #include "form/number_format.h"
+#include "gui/feeder_plot_widget.h"
 #include "gui/gui_platform.h"
 #include "gui/main_shell.h"
 #include "gui/pictures.h"
@@ -36,6 +39,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTextStream>
 #include <QTimer>
@@ -60,6 +65,8 @@ const char* const kUsage =
     "  --save-icon PNG        保存程序图标（256 像素）后退出\n"
     "  --grab-schedule PNG    保存回路表窗口（--project 的工程，或新工程）的图片后退出，\n"
     "                         图中选中第一条路灯馈线\n"
+    "  --grab-plot PNG        与 --grab-schedule 同用：另存该馈线电压损失曲线的图片\n"
+    "  --schedule-row N       与 --grab-schedule 同用：改为选中第 N 行（从 1 起）\n"
     "  --help                 显示本说明后退出\n"
     "  --version              显示版本后退出\n"
     "\n"
@@ -97,6 +104,8 @@ struct Options {
     QString saveIcon;
     QString project;
     QString grabSchedule;
+    QString grabPlot;
+    int scheduleRow = 0;
     QString error;
 
     // The runs that end by themselves and answer their message boxes on standard output.
@@ -143,6 +152,10 @@ Options parseOptions(const QStringList& args) {
             o.project = next();
         else if (a == QLatin1String("--grab-schedule"))
             o.grabSchedule = next();
+        else if (a == QLatin1String("--grab-plot"))
+            o.grabPlot = next();
+        else if (a == QLatin1String("--schedule-row"))
+            o.scheduleRow = next().toInt();
         else if (a.startsWith(u'-'))
             o.error = QStringLiteral("unknown option %1").arg(a);
         else if (o.file.isEmpty())
@@ -150,6 +163,8 @@ Options parseOptions(const QStringList& args) {
         else
             o.error = QStringLiteral("more than one file: %1").arg(a);
     }
+    if (!o.grabPlot.isEmpty() && o.grabSchedule.isEmpty())
+        o.error = QStringLiteral("--grab-plot goes with --grab-schedule");
     if (!o.script.isEmpty() || !o.grab.isEmpty() || !o.pdfBook.isEmpty() ||
         !o.grabSchedule.isEmpty())
         o.splash = false;
@@ -185,15 +200,40 @@ korvane::gui::MainShell* shellOf(korvane::gui::ViewManager& views) {
 }
 
 // The schedule window as the documentation shows it: a feeder selected, so that its plot is
-// drawn, and the table scrolled to its left edge.
-bool grabSchedule(korvane::gui::ScheduleWindow& window, const QString& png) {
+// drawn, and the table scrolled to the results (the identifiers stay at the left).
+bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
     window.showSchedule();
-    if (!window.selectFirstFeeder())
+    if (o.scheduleRow > 0)
+        window.selectRow(o.scheduleRow - 1);
+    else if (!window.selectFirstFeeder())
         window.selectRow(0);
-    window.table()->scrollToTop();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    // Scrolled to its right end, with a column starting just right of the identifiers: the
+    // window is widened by what the nearest column boundary lacks.
+    QTableView* table = window.table();
+    QScrollBar* across = table->horizontalScrollBar();
+    const int frozen = table->columnWidth(0);
+    int aligned = 0;
+    for (int column = 1; column < table->model()->columnCount(); ++column) {
+        const int start = table->horizontalHeader()->sectionPosition(column) - frozen;
+        if (start <= across->maximum())
+            aligned = start;
+    }
+    window.resize(window.width() + across->maximum() - aligned, window.height());
+    QCoreApplication::processEvents();
+    across->setValue(across->maximum());
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    return window.grab().save(png);
+    if (!window.grab().save(o.grabSchedule))
+        return false;
+    if (o.grabPlot.isEmpty())
+        return true;
+    // The plot on its own at the proportions of a page's figure.
+    korvane::gui::FeederPlotWidget plot(window.session());
+    plot.setRow(window.currentRow());
+    plot.resize(900, 450);
+    return plot.grab().save(o.grabPlot);
 }
 
 // Runs the script, writes the book and takes the picture once the main window is up.
@@ -240,7 +280,7 @@ int automate(korvane::Application& app, korvane::gui::ViewManager& views, const 
     }
     if (!o.grabSchedule.isEmpty()) {
         korvane::gui::MainShell* shell = shellOf(views);
-        if (shell == nullptr || !grabSchedule(shell->scheduleWindow(), o.grabSchedule)) {
+        if (shell == nullptr || !grabSchedule(shell->scheduleWindow(), o)) {
             err << "error: cannot save " << o.grabSchedule << '\n';
             return 2;
         }

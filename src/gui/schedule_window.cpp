@@ -2,6 +2,7 @@
 
 #include "gui/feeder_plot_widget.h"
 #include "gui/schedule_model.h"
+#include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
 
 #include <QAction>
@@ -47,7 +48,7 @@ constexpr int kWidestColumn = 240;
 
 ScheduleWindow::ScheduleWindow(ProjectSession& session, QWidget* mainWindow)
     : session_(session), mainWindow_(mainWindow), model_(new ScheduleModel(session, this)),
-      table_(new QTableView), plot_(new FeederPlotWidget(session)),
+      table_(new ScheduleTable), plot_(new FeederPlotWidget(session)),
       splitter_(new QSplitter(Qt::Vertical)) {
     table_->setModel(model_);
     table_->setItemDelegate(new ScheduleDelegate(table_));
@@ -55,7 +56,7 @@ ScheduleWindow::ScheduleWindow(ProjectSession& session, QWidget* mainWindow)
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::AnyKeyPressed);
-    table_->setAlternatingRowColors(false);
+    table_->frozenColumn()->setEditTriggers(table_->editTriggers());
     table_->setWordWrap(false);
     table_->horizontalHeader()->setHighlightSections(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
@@ -89,6 +90,7 @@ ScheduleWindow::ScheduleWindow(ProjectSession& session, QWidget* mainWindow)
     refreshSupply();
     updateTitle();
     fitColumns();
+    table_->setFocus();
     resize(1280, 780);
 }
 
@@ -355,6 +357,7 @@ void ScheduleWindow::cellRefused(const QModelIndex& index, const QString& reason
 void ScheduleWindow::scheduleChanged(const ScheduleChange& change) {
     if (change.kind == ScheduleChange::Kind::Reset)
         fitColumns();
+    table_->refreshFrozenColumn();
     // The current row follows a moved row and falls away with a removed one; the plot follows it.
     plot_->setRow(table_->currentIndex().row());
 }
@@ -365,6 +368,7 @@ void ScheduleWindow::fitColumns() {
         if (table_->columnWidth(column) > kWidestColumn)
             table_->setColumnWidth(column, kWidestColumn);
     }
+    table_->refreshFrozenColumn();
 }
 
 int ScheduleWindow::currentRow() const {

@@ -2,6 +2,8 @@
 
 #include "app/project_session.h"
 
+#include "gui/schedule_table.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -49,7 +51,7 @@ public:
 
     ProjectSession& session() const { return session_; }
     ScheduleModel* model() const { return model_; }
-    QTableView* table() const { return table_; }
+    ScheduleTable* table() const { return table_; }
     FeederPlotWidget* plot() const { return plot_; }
     QAction* action(Action which) const { return actions_.at(size_t(which)); }
     // The editor of a supply field: a QLineEdit for free text, a QComboBox for a choice.
@@ -108,7 +110,7 @@ private:
     ProjectSession& session_;
     QPointer<QWidget> mainWindow_;
     ScheduleModel* model_;
-    QTableView* table_;
+    ScheduleTable* table_;
     FeederPlotWidget* plot_;
     QSplitter* splitter_;
     std::vector<QWidget*> supplyEditors_;

@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
@@ -404,6 +405,34 @@ TEST(ScheduleWindow, ACircuitGoesToThePagesAndComesBackAsANewRow) {
               QStringLiteral("7"));
     ASSERT_EQ(f.program.platform.messages.size(), 1u);
     EXPECT_TRUE(f.program.platform.messages[0].text.contains(QStringLiteral("路灯馈线")));
+}
+
+TEST(ScheduleWindow, TheIdentifiersStayInSightWhenTheTableScrollsAcross) {
+    Schedule f;
+    f.window.showSchedule();
+    f.trigger(Act::AddFeeder);
+    QApplication::processEvents();
+    gui::ScheduleTable* table = f.window.table();
+    QTableView* frozen = table->frozenColumn();
+    EXPECT_EQ(frozen->selectionModel(), table->selectionModel()) << "one selection for both";
+    EXPECT_FALSE(frozen->isColumnHidden(0));
+    for (int c = 1; c < f.model.columnCount(); ++c)
+        ASSERT_TRUE(frozen->isColumnHidden(c)) << c;
+    EXPECT_EQ(frozen->columnWidth(0), table->columnWidth(0));
+
+    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    ASSERT_GT(table->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(frozen->geometry().left(), table->viewport()->geometry().left());
+    const QModelIndex id = f.model.index(1, 0);
+    EXPECT_TRUE(frozen->viewport()->rect().contains(frozen->visualRect(id)));
+    // Going to an identifier does not scroll the other columns away.
+    const int across = table->horizontalScrollBar()->value();
+    table->scrollTo(id);
+    EXPECT_EQ(table->horizontalScrollBar()->value(), across);
+    table->setColumnWidth(0, 150);
+    EXPECT_EQ(frozen->columnWidth(0), 150);
+    EXPECT_EQ(frozen->width(), 150);
 }
 
 // Pixels of the image near `colour`.
