@@ -19,11 +19,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -64,6 +68,59 @@ void whenModalShows(const std::function<void()>& open,
     EXPECT_TRUE(seen) << "no modal dialog came up";
 }
 
+// Runs `open` and hands the modal dialogs it brings up, one after the other, to `steps`; each
+// step must close its dialog.
+void whenModalsShow(const std::function<void()>& open,
+                    std::vector<std::function<void(QWidget*)>> steps) {
+    size_t next = 0;
+    QPointer<QWidget> last;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == last.data() || next >= steps.size())
+            return;
+        last = modal;
+        steps[next++](modal);
+    });
+    poll.start();
+    QTimer::singleShot(8000, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    open();
+    EXPECT_EQ(next, steps.size()) << "fewer dialogs came up than expected";
+}
+
+// A file dialog's step: the file chosen and the dialog confirmed.
+std::function<void(QWidget*)> chooseFile(const QString& path) {
+    return [path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        // Typed as the user types it: the dialog's list of the folder may not be read yet.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    };
+}
+
+// A question's step: the button with that text pressed.
+std::function<void(QWidget*)> press(const QString& text) {
+    return [text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == text) {
+                button->click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << text.toStdString();
+        box->reject();
+    };
+}
+
 void answer(QWidget* modal, QMessageBox::StandardButton button) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
@@ -97,7 +154,12 @@ QAction* entry(QMenu* menu, const QString& text) {
 
 // The started program with its schedule window.
 struct Schedule {
+    // `remembered`: the preferences the project session keeps its recent projects in.
+    explicit Schedule(Preferences* remembered = nullptr)
+        : prepared((program.platform.remembered = remembered, true)) {}
+
     StartedWindow program;
+    bool prepared; // the preferences are in place before the session is made
     ScheduleWindow& window = program.shell()->scheduleWindow();
     ProjectSession& session = window.session();
     gui::ScheduleModel& model = *window.model();
@@ -433,6 +495,94 @@ TEST(ScheduleWindow, TheIdentifiersStayInSightWhenTheTableScrollsAcross) {
     table->setColumnWidth(0, 150);
     EXPECT_EQ(frozen->columnWidth(0), 150);
     EXPECT_EQ(frozen->width(), 150);
+}
+
+TEST(ScheduleWindow, TheScheduleIsExportedAndImportedAfterAskingHow) {
+    QTemporaryDir dir;
+    Schedule f;
+    f.window.showSchedule();
+    f.trigger(Act::AddFeeder);
+    const QString xlsx = dir.filePath(QStringLiteral("回路表.xlsx"));
+    whenModalsShow([&] { f.trigger(Act::ExportXlsx); }, {chooseFile(xlsx)});
+    ASSERT_TRUE(QFileInfo::exists(xlsx));
+
+    // The same identifiers cannot be appended: refused, nothing changed.
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("追加"))});
+    EXPECT_EQ(f.model.rowCount(), 2);
+    ASSERT_EQ(f.program.platform.messages.size(), 1u);
+    EXPECT_TRUE(f.program.platform.messages[0].text.contains(QStringLiteral("WL1")));
+
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("取消"))});
+    EXPECT_EQ(f.model.rowCount(), 2);
+
+    ASSERT_TRUE(f.model.setData(f.at(0, ScheduleColumn::Id), QStringLiteral("WL8")));
+    ASSERT_TRUE(f.model.setData(f.at(1, ScheduleColumn::Id), QStringLiteral("WL9")));
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("追加"))});
+    ASSERT_EQ(f.model.rowCount(), 4);
+    EXPECT_EQ(f.id(2), QStringLiteral("WL1"));
+    EXPECT_EQ(f.id(3), QStringLiteral("WL2"));
+    EXPECT_EQ(f.shown(f.at(3, ResultColumn::LossPercent)),
+              f.shown(f.at(1, ResultColumn::LossPercent)));
+    EXPECT_EQ(f.window.currentRow(), 2) << "the first imported row";
+
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("替换"))});
+    ASSERT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.id(0), QStringLiteral("WL1"));
+
+    const QString csv = dir.filePath(QStringLiteral("模板"));
+    whenModalsShow([&] { f.trigger(Act::ExportTemplate); }, {chooseFile(csv)});
+    EXPECT_TRUE(QFileInfo::exists(csv + QStringLiteral(".csv"))) << "the suffix is added";
+}
+
+// Preferences held in memory for one test.
+class MemoryPreferences : public Preferences {
+public:
+    QString value(const QString& key) const override { return values.value(key); }
+    void setValue(const QString& key, const QString& value) override { values[key] = value; }
+    QMap<QString, QString> values;
+};
+
+TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
+    QTemporaryDir dir;
+    MemoryPreferences remembered;
+    Schedule f(&remembered);
+    QMenu* projects = menuOf(*f.program.shell(), QStringLiteral("工程(&P)"));
+    ASSERT_NE(projects, nullptr);
+    f.trigger(Act::AddFeeder);
+    const QString path = dir.filePath(QStringLiteral("道路"));
+    whenModalsShow([&] { entry(projects, QStringLiteral("保存工程(&S)"))->trigger(); },
+                   {chooseFile(path)});
+    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
+
+    f.trigger(Act::Remove);
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp* - 回路表"));
+    // Opening asks about the removal first; 不保存 leaves it and opens the file as saved.
+    whenModalsShow([&] { entry(projects, QStringLiteral("打开工程(&O)…"))->trigger(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Discard); },
+                    chooseFile(path + QStringLiteral(".kvp"))});
+    EXPECT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
+
+    // The file is in the recent projects of both windows' 工程 menus, and opens from there.
+    f.session.newProject();
+    for (QMainWindow* window :
+         {static_cast<QMainWindow*>(f.program.shell()), static_cast<QMainWindow*>(&f.window)}) {
+        QMenu* recent =
+            entry(menuOf(*window, QStringLiteral("工程(&P)")), QStringLiteral("最近的工程(&R)"))
+                ->menu();
+        ASSERT_NE(recent, nullptr);
+        emit recent->aboutToShow();
+        ASSERT_EQ(texts(recent->actions()), QStringList{QStringLiteral("道路.kvp")});
+    }
+    QMenu* recent = entry(projects, QStringLiteral("最近的工程(&R)"))->menu();
+    recent->actions().at(0)->trigger();
+    EXPECT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
 }
 
 // Pixels of the image near `colour`.
