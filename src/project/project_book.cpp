@@ -1,0 +1,570 @@
+#include "project/project_book.h"
+
+#include "form/number_format.h"
+#include "reports/docx_writer.h"
+#include "reports/voltage_loss_book.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+
+constexpr double kBodyLineSpacingPoints = 20.0;
+constexpr double kTablePoints = 8.0;
+constexpr double kPlotWidthMm = 150.0;
+constexpr double kPlotHeightMm = 80.0;
+
+const QString kNotComputed = QStringLiteral("未计算");
+
+// Numbers as the other books print them: inputs in the general format, impedances (mΩ) to six
+// decimals, currents (kA) and Δu (%) to four.
+QString g(double value) {
+    return formatGeneral(value);
+}
+QString fixed6(double value) {
+    return formatFixed(value, 6);
+}
+QString fixed4(double value) {
+    return formatFixed(value, 4);
+}
+QString fixed1(double value) {
+    return formatFixed(value, 1);
+}
+
+QString phaseName(Phase phase) {
+    switch (phase) {
+    case Phase::L1:
+        return QStringLiteral("L1");
+    case Phase::L2:
+        return QStringLiteral("L2");
+    case Phase::L3:
+        return QStringLiteral("L3");
+    }
+    return {};
+}
+
+QString stateLine(const CheckOutcome& outcome) {
+    return outcome.text.isEmpty()
+               ? checkStateText(outcome)
+               : QStringLiteral("%1（%2）").arg(checkStateText(outcome), outcome.text);
+}
+
+// 通过 when every check passed, 不通过 when one failed, 未计算 otherwise.
+CheckOutcome::State overallState(const CircuitResult& r) {
+    if (r.checks.empty())
+        return CheckOutcome::State::NotComputed;
+    bool allPassed = true;
+    for (const auto& [check, outcome] : r.checks) {
+        if (outcome.state == CheckOutcome::State::Failed)
+            return CheckOutcome::State::Failed;
+        allPassed = allPassed && outcome.passed();
+    }
+    return allPassed ? CheckOutcome::State::Passed : CheckOutcome::State::NotComputed;
+}
+
+// ---- 一、电源 -------------------------------------------------------------------------------
+
+QStringList supplyParagraphs(const Project& project) {
+    const Supply& s = project.supply;
+    const Transformer& t = s.transformer;
+    const Busbar& b = s.busbar;
+    const PhaseAndLoop& m = b.perMetreMilliOhm;
+    return {
+        QStringLiteral("一、电源"),
+        QStringLiteral(" 系统短路容量:  Ss = %1 (MVA)").arg(g(s.systemCapacityMva)),
+        QStringLiteral(" 变压器型号:  %1，高压侧电压 %2 (kV)").arg(t.series, t.voltageKv),
+        QStringLiteral("   Sr = %1 (kVA)，uk = %2 (%)，ΔP = %3 (kW)")
+            .arg(g(t.ratedKva), g(t.ukPercent), g(t.loadLossKw)),
+        QStringLiteral(" 母线:  %1 %2，长度 Lm = %3 (m)").arg(b.material, b.size, g(b.lengthM)),
+        QStringLiteral("   Rmm = %1，Xmm = %2，Rphpmm = %3，Xphpmm = %4 (mΩ/m)")
+            .arg(g(m.resistance), g(m.reactance), g(m.loopResistance), g(m.loopReactance)),
+        QStringLiteral(" 电压损失允许值:  Δu% ≤ %1%").arg(g(project.voltageLossLimitPercent)),
+        QString(),
+    };
+}
+
+// ---- 二、回路表 -----------------------------------------------------------------------------
+
+ReportTableCell headerCell(const QString& text) {
+    return {text, true, std::nullopt, ParagraphAlignment::Centred};
+}
+
+// A result cell, red and bold when the check it belongs to did not pass.
+ReportTableCell resultCell(const QString& text, bool failed) {
+    ReportTableCell cell{text, false, std::nullopt, ParagraphAlignment::Centred};
+    if (failed) {
+        cell.bold = true;
+        cell.colour = colors::kRed;
+    }
+    return cell;
+}
+
+QString loadText(const ProjectCircuit& c) {
+    if (const auto* feeder = std::get_if<LampFeeder>(&c.load))
+        return QStringLiteral("路灯馈线 %1 杆").arg(feeder->poles);
+    return std::get<LoadCaseLoad>(c.load).values.loadCase;
+}
+
+template <typename T, typename F> QString valueText(const Computed<T>& value, F text) {
+    return value ? text(*value) : kNotComputed;
+}
+
+QString optionalNumber(const std::optional<int>& value) {
+    return value ? QString::number(*value) : QStringLiteral("无");
+}
+
+std::vector<ReportTableCell> circuitRow(const ProjectCircuit& c, const CircuitResult& r) {
+    auto failed = [&r](CircuitCheck check) {
+        return r.check(check).state == CheckOutcome::State::Failed;
+    };
+    const bool earthFault = c.protection.mode == ProtectionMode::EarthFault;
+    const bool sensitivityFailed = failed(CircuitCheck::Sensitivity);
+    auto current = [&r](double ShortCircuitResult::*member) {
+        return valueText(r.shortCircuit,
+                         [member](const ShortCircuitResult& sc) { return fixed4(sc.*member); });
+    };
+    const CheckOutcome::State overall = overallState(r);
+    const CheckOutcome overallOutcome{overall, {}};
+    return {
+        resultCell(c.id, false),
+        resultCell(c.line.cable.cableType + u'\r' + c.line.cable.crossSection +
+                       QStringLiteral(" mm²"),
+                   false),
+        resultCell(loadText(c), false),
+        resultCell(valueText(r.lineLengthKm, [](double km) { return fixed1(km * 1000.0); }), false),
+        resultCell(valueText(r.lossPercent, [](double p) { return fixed4(p); }),
+                   failed(CircuitCheck::VoltageLoss)),
+        resultCell(checkStateText(r.check(CircuitCheck::VoltageLoss)),
+                   failed(CircuitCheck::VoltageLoss)),
+        resultCell(current(&ShortCircuitResult::ik3), false),
+        resultCell(current(&ShortCircuitResult::ik1), sensitivityFailed && !earthFault),
+        resultCell(current(&ShortCircuitResult::id), sensitivityFailed && earthFault),
+        resultCell(
+            valueText(r.switchgear,
+                      [](const LineSwitchgear& s) { return optionalNumber(s.breakerRatedA); }),
+            failed(CircuitCheck::BreakerSelection)),
+        resultCell(valueText(r.residual,
+                             [](const ResidualCurrentSetting& s) {
+                                 return optionalNumber(s.ratedResidualMa);
+                             }),
+                   failed(CircuitCheck::ResidualSetting)),
+        resultCell(valueText(r.thermal, [](const ThermalStability& t) { return t.text; }),
+                   failed(CircuitCheck::ThermalStability)),
+        resultCell(checkStateText(overallOutcome), overall == CheckOutcome::State::Failed),
+    };
+}
+
+// The reasons behind the table: each check of a circuit that did not pass, with its figures or
+// why it was not computed.
+QStringList tableNotes(const ProjectRun& run) {
+    QStringList notes;
+    for (size_t i = 0; i < run.results.size() && i < run.project.circuits.size(); ++i) {
+        const QString& id = run.project.circuits[i].id;
+        const CircuitResult& r = run.results[i];
+        if (!r.inputProblems.isEmpty()) {
+            notes << QStringLiteral(" %1 未计算：%2").arg(id, r.inputProblems.join(u'；'));
+            continue;
+        }
+        for (const auto& [check, outcome] : r.checks)
+            if (!outcome.passed())
+                notes << QStringLiteral(" %1 %2%3：%4")
+                             .arg(id, checkName(check), checkStateText(outcome), outcome.text);
+    }
+    if (!notes.isEmpty())
+        notes.prepend(QStringLiteral(" 注："));
+    return notes;
+}
+
+// A table the writer refuses, written as one line of text per row instead.
+QStringList tableAsText(const ReportTable& table) {
+    QStringList lines;
+    for (const std::vector<ReportTableCell>& row : table.rows) {
+        QStringList cells;
+        for (const ReportTableCell& cell : row)
+            cells << QString(cell.text).replace(u'\r', u' ');
+        lines << cells.join(QStringLiteral("  "));
+    }
+    return lines;
+}
+
+// ---- 三、各回路计算过程：电压损失 -------------------------------------------------------------
+
+// The input the circuit's load case was computed with: its values, with R and X from its line.
+VoltageLossInput loadCaseInput(const ProjectCircuit& c) {
+    VoltageLossInput in = std::get<LoadCaseLoad>(c.load).values;
+    in.resistanceOhmPerKm = {c.line.resistanceOhmPerKm, c.line.resistanceOhmPerKm};
+    in.reactanceOhmPerKm = {c.line.reactanceOhmPerKm, c.line.reactanceOhmPerKm};
+    return in;
+}
+
+// The voltage-loss page's texts for the input: numbers in the general format.
+VoltageLossBookPage loadCasePage(const ProjectCircuit& c, const VoltageLossInput& in) {
+    auto loads = [](const std::array<LoadAtDistance, 4>& values) {
+        std::array<LoadTexts, 4> texts;
+        for (size_t k = 0; k < texts.size(); ++k)
+            texts[k] = {g(values[k].load), g(values[k].lengthKm)};
+        return texts;
+    };
+    VoltageLossBookPage page;
+    page.lineKind = in.lineKind;
+    page.loadCase = in.loadCase;
+    page.lossType = c.line.cable.lossType;
+    page.cableType = c.line.cable.cableType;
+    page.crossSection = c.line.cable.crossSection;
+    page.resistance = g(c.line.resistanceOhmPerKm);
+    page.reactance = g(c.line.reactanceOhmPerKm);
+    page.voltage = in.voltageKv.strict ? g(*in.voltageKv.strict) : QString();
+    page.powerFactor = in.powerFactor ? g(*in.powerFactor) : QString();
+    page.endCurrent = g(in.endCurrentA);
+    page.endLength = g(in.endLengthKm);
+    page.endPower = g(in.endPowerKw);
+    page.endPowerLength = g(in.endPowerLengthKm);
+    page.currentLoads = loads(in.currentLoads);
+    page.powerLoads = loads(in.powerLoads);
+    page.unityPowerLoads = loads(in.unityPowerLoads);
+    return page;
+}
+
+// The project's verdict and the longest line at its limit, in place of the page's own against
+// 5 %.
+void appendLossVerdict(QStringList& out, const Project& project, const CircuitResult& r) {
+    out << QStringLiteral(" 校验结果：") + stateLine(r.check(CircuitCheck::VoltageLoss));
+    const QString limit = g(project.voltageLossLimitPercent);
+    out << QStringLiteral(" 线路最大允许长度（Δu% = %1%）：").arg(limit) +
+               (r.maxLengthM ? QStringLiteral("Lmax = %1 (m)").arg(fixed1(*r.maxLengthM))
+                             : r.maxLengthM.reason());
+}
+
+void appendLoadCaseLoss(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
+    const VoltageLossInput in = loadCaseInput(c);
+    out << voltageLossInputParagraphs(loadCasePage(c, in));
+    if (!r.loadCase) {
+        out << QStringLiteral(" 未能计算电压损失。");
+        return;
+    }
+    // The page's formula with its values, up to its own verdict.
+    for (const QString& line : voltageLossComputationParagraphs(in, *r.loadCase)) {
+        if (line.startsWith(QStringLiteral(" 校验结果：")) ||
+            line.startsWith(QStringLiteral(" 线路最大允许长度")))
+            break;
+        out << line;
+    }
+}
+
+void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult& r) {
+    out << QStringLiteral("【输入参数】：")
+        << QStringLiteral(" 灯杆数:  n = %1，每杆灯数 %2").arg(f.poles).arg(f.lampsPerPole)
+        << QStringLiteral(" 灯具功率:  P = %1 (W)，cosφ = %2，镇流器系数 %3")
+               .arg(g(f.lampPowerW), g(f.lampPowerFactor), g(f.ballastFactor))
+        << QStringLiteral(" 灯杆间距:  a = %1 (m)，电源至首杆 %2 (m)")
+               .arg(g(f.spacingM), g(f.firstPoleM))
+        << (f.connection == FeederConnection::SinglePhase
+                ? QStringLiteral(" 接线方式:  单相，灯具均接 %1 相，U0 = %2 (V)")
+                      .arg(phaseName(f.startPhase), g(f.phaseVoltageV))
+                : QStringLiteral(" 接线方式:  三相轮流，首杆接 %1 相，U0 = %2 (V)")
+                      .arg(phaseName(f.startPhase), g(f.phaseVoltageV)))
+        << QStringLiteral("【计算过程】：");
+    if (!r.feeder) {
+        out << QStringLiteral(" 未能计算：") + r.feederFailure;
+        return;
+    }
+    const LampFeederResult& x = *r.feeder;
+    out << QStringLiteral(
+               " 灯具电流:  I = P × 镇流器系数 / (U0 × cosφ) = %1 × %2 / (%3 × %4) = %5 (A)")
+               .arg(g(f.lampPowerW), g(f.ballastFactor), g(f.phaseVoltageV), g(f.lampPowerFactor),
+                    fixed4(x.lampCurrentA))
+        << QStringLiteral(" 每杆电流:  Ip = %1 × %2 = %3 (A)")
+               .arg(f.lampsPerPole)
+               .arg(fixed4(x.lampCurrentA), fixed4(x.poleCurrentA))
+        << QStringLiteral(" 线路全长:  L = %1 + (%2 - 1) × %3 = %4 (m)")
+               .arg(g(f.firstPoleM))
+               .arg(f.poles)
+               .arg(g(f.spacingM), fixed1(x.totalLengthM));
+    const QString moment = f.connection == FeederConnection::SinglePhase
+                               ? QStringLiteral("Σ(Ip × Li)")
+                               : QStringLiteral("Σ(Ip / 3 × Li)");
+    out << QStringLiteral(" 电流矩法（%1，U = %2 kV）：")
+               .arg(x.momentLineKind, g(x.momentVoltageKv))
+        << QStringLiteral("   M = %1 = %2 (A·km)").arg(moment, fixed4(x.currentMomentAkm))
+        << QStringLiteral("   Δu% = ") + fixed4(x.momentLossPercent);
+    out << QStringLiteral(" 相量法（逐段相电流与中性线电流相量叠加）：")
+        << QStringLiteral("   电源处相电流:  IL1 = %1，IL2 = %2，IL3 = %3，IN = %4 (A)")
+               .arg(fixed4(x.phaseCurrentsA[0]), fixed4(x.phaseCurrentsA[1]),
+                    fixed4(x.phaseCurrentsA[2]), fixed4(x.neutralCurrentA))
+        << QStringLiteral("   计算电流:  Ib = %1 (A)").arg(fixed4(x.largestPhaseCurrentA));
+    const auto worst = x.worstPole >= 1 && static_cast<size_t>(x.worstPole) <= x.poles.size()
+                           ? std::optional(x.poles[static_cast<size_t>(x.worstPole) - 1])
+                           : std::nullopt;
+    out << QStringLiteral("   最不利灯杆:  第 %1 杆%2，%3 相")
+               .arg(x.worstPole)
+               .arg(worst ? QStringLiteral("（距电源 %1 m）").arg(fixed1(worst->distanceM))
+                          : QString(),
+                    phaseName(x.worstPhase))
+        << QStringLiteral("   Δu% = ") + fixed4(x.worstLossPercent);
+}
+
+// ---- 短路电流 -------------------------------------------------------------------------------
+
+void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
+    out << QStringLiteral("【线路末端短路电流】：");
+    if (!r.shortCircuit) {
+        // Not reached when the line itself was not worked out: the checks carry that reason.
+        const QString& reason = r.shortCircuit.reason().isEmpty()
+                                    ? r.check(CircuitCheck::BreakerSelection).text
+                                    : r.shortCircuit.reason();
+        out << QStringLiteral(" 未计算：") + reason;
+        return;
+    }
+    const ShortCircuitResult& s = *r.shortCircuit;
+    const PhaseAndLoop& m = c.line.perMetreMilliOhm;
+    auto pair = [](const QString& r, const QString& x, const Impedance& z) {
+        return QStringLiteral("   %1 = %2，%3 = %4 (mΩ)").arg(r, fixed6(z.r), x, fixed6(z.x));
+    };
+    out << QStringLiteral(" 1、系统阻抗:  Zs = (c × Un) ^ 2 / Ss / 1000 = %1 (mΩ)")
+               .arg(fixed6(s.zs))
+        << pair(QStringLiteral("Rs"), QStringLiteral("Xs"), s.system)
+        << QStringLiteral(" 2、变压器阻抗:  Zt = %1 (mΩ)").arg(fixed6(s.zt))
+        << pair(QStringLiteral("Rt"), QStringLiteral("Xt"), s.transformer)
+        << QStringLiteral(" 3、母线阻抗:")
+        << pair(QStringLiteral("Rm"), QStringLiteral("Xm"), s.busbar)
+        << QStringLiteral(" 4、线路阻抗:  Lx = %1 (m)，Ro = %2，Xo = %3 (mΩ/m)")
+               .arg(g(s.lineLengthM), g(m.resistance), g(m.reactance))
+        << pair(QStringLiteral("Rx"), QStringLiteral("Xx"), s.line)
+        << QStringLiteral(" 5、三相短路电流:")
+        << pair(QStringLiteral("RΣ"), QStringLiteral("XΣ"), s.total)
+        << QStringLiteral("   ZΣ = √(RΣ ^ 2 + XΣ ^ 2) = %1 (mΩ)").arg(fixed6(s.zTotal))
+        << QStringLiteral("   I\u2033k3 = c × Un / (√3 × ZΣ) = %1 (kA)").arg(fixed4(s.ik3))
+        << QStringLiteral("   I\u2033k2 = 0.866 × I\u2033k3 = %1 (kA)").arg(fixed4(s.ik2))
+        << QStringLiteral(" 6、相保回路:  Rphpo = %1，Xphpo = %2 (mΩ/m)")
+               .arg(g(m.loopResistance), g(m.loopReactance))
+        << pair(QStringLiteral("Rphps"), QStringLiteral("Xphps"), s.systemLoop)
+        << pair(QStringLiteral("Rphpt"), QStringLiteral("Xphpt"), s.transformer)
+        << pair(QStringLiteral("Rphpm"), QStringLiteral("Xphpm"), s.busbarLoop)
+        << pair(QStringLiteral("Rphpx"), QStringLiteral("Xphpx"), s.lineLoop)
+        << pair(QStringLiteral("Rphp"), QStringLiteral("Xphp"), s.loop)
+        << QStringLiteral("   Zphp = √(Rphp ^ 2 + Xphp ^ 2) = %1 (mΩ)").arg(fixed6(s.zLoop))
+        << QStringLiteral("   Id = Un / (√3 × Zphp) = %1 (kA)").arg(fixed4(s.id))
+        << QStringLiteral(" 7、相中回路:  R' = %1，X' = %2 (mΩ/m)")
+               .arg(g(c.line.neutralResistanceMilliOhmPerM), g(c.line.neutralReactanceMilliOhmPerM))
+        << pair(QStringLiteral("R1"), QStringLiteral("X1"), s.neutralLoop)
+        << QStringLiteral("   Z1 = √(R1 ^ 2 + X1 ^ 2) = %1 (mΩ)").arg(fixed6(s.zNeutralLoop))
+        << QStringLiteral("   I\u2033k1 = Un / (√3 × Z1) = %1 (kA)").arg(fixed4(s.ik1));
+}
+
+// ---- 保护校验 -------------------------------------------------------------------------------
+
+void appendVerification(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
+    out << QStringLiteral("【保护校验】：");
+    auto check = [&](CircuitCheck which) {
+        out << QStringLiteral("   %1：").arg(checkName(which)) + stateLine(r.check(which));
+    };
+    if (!r.inputProblems.isEmpty()) {
+        out << QStringLiteral(" 未计算：") + r.inputProblems.join(u'；');
+        return;
+    }
+    const Computed<double>& ib = r.loadCurrentA;
+    out << QStringLiteral(" 1、断路器 QR 与接触器 QC（按 1.5 × Ib 选择）：");
+    if (r.switchgear) {
+        out << QStringLiteral("   1.5 × Ib = 1.5 × %1 = %2 (A)")
+                   .arg(ib ? fixed4(*ib) : ib.reason(), fixed4(r.switchgear->selectionCurrentA));
+        if (r.switchgear->breakerRatedA && r.switchgear->contactorRatedA)
+            out << QStringLiteral("   QR In = %1 (A)，QC Ie = %2 (A)")
+                       .arg(*r.switchgear->breakerRatedA)
+                       .arg(*r.switchgear->contactorRatedA);
+    }
+    check(CircuitCheck::BreakerSelection);
+
+    out << QStringLiteral(" 2、剩余电流动作值（Ivn ≥ 4 × Ixn）：");
+    if (r.residual && r.lineLengthKm) {
+        out << QStringLiteral("   Ixn = %1 × %2 = %3 (mA)，4 × Ixn = %4 (mA)")
+                   .arg(g(c.protection.leakagePerKmMa), g(*r.lineLengthKm),
+                        fixed4(r.residual->leakageMa), fixed4(r.residual->settingFloorMa));
+        if (r.residual->ratedResidualMa)
+            out << QStringLiteral("   Ivn = %1 (mA)").arg(*r.residual->ratedResidualMa);
+    }
+    check(CircuitCheck::ResidualSetting);
+
+    out << QStringLiteral(" 3、相保电阻（Rphp ≤ Rlim = 44 / (L × In)）：");
+    if (r.loopResistance && r.lineLengthKm && r.switchgear && r.switchgear->breakerRatedA)
+        out << QStringLiteral("   Rlim = 44 / (%1 × %2) = %3 (Ω/km)，Rphp = %4 (Ω/km)")
+                   .arg(g(*r.lineLengthKm))
+                   .arg(*r.switchgear->breakerRatedA)
+                   .arg(fixed4(r.loopResistance->limitOhmPerKm),
+                        g(c.line.perMetreMilliOhm.loopResistance));
+    check(CircuitCheck::LoopResistance);
+
+    const bool earthFault = c.protection.mode == ProtectionMode::EarthFault;
+    out << QStringLiteral(" 4、保护灵敏度（%1 / Ir2 ≥ 1.3，Ir2 = 4 × In）：")
+               .arg(earthFault ? QStringLiteral("Id") : QStringLiteral("I\u2033k1"));
+    if (r.sensitivity && r.shortCircuit && r.switchgear && r.switchgear->breakerRatedA)
+        out << QStringLiteral("   %1 / Ir2 = %2 × 1000 / (4 × %3) = %4")
+                   .arg(earthFault ? QStringLiteral("Id") : QStringLiteral("I\u2033k1"),
+                        fixed4(earthFault ? r.shortCircuit->id : r.shortCircuit->ik1))
+                   .arg(*r.switchgear->breakerRatedA)
+                   .arg(r.sensitivity->text);
+    check(CircuitCheck::Sensitivity);
+
+    out << QStringLiteral(" 5、热稳定（Smin < S）：");
+    if (r.thermal && r.shortCircuit)
+        out << QStringLiteral("   Smin = √t × I\u2033k3 × 1000 / K = √%1 × %2 × 1000 / %3 = %4 "
+                              "(mm²)，S = %5 (mm²)")
+                   .arg(g(c.protection.durationS), fixed4(r.shortCircuit->ik3),
+                        g(c.protection.coefficientK), r.thermal->text, c.line.cable.crossSection);
+    check(CircuitCheck::ThermalStability);
+}
+
+void appendSizing(QStringList& out, const SizingResult& s) {
+    out << QStringLiteral("【截面选择】：");
+    for (const SizingCandidate& candidate : s.candidates) {
+        QString verdict;
+        if (!candidate.notChecked.isEmpty())
+            verdict = QStringLiteral("未校验：") + candidate.notChecked;
+        else if (candidate.failed)
+            verdict = QStringLiteral("不满足%1：%2")
+                          .arg(checkName(*candidate.failed), candidate.failedText);
+        else
+            verdict = QStringLiteral("满足全部校验");
+        out << QStringLiteral("   %1 mm²：%2").arg(candidate.crossSection, verdict);
+    }
+    if (s.chosen && *s.chosen < s.candidates.size()) {
+        out << QStringLiteral(" 选择截面:  S = %1 (mm²)").arg(s.candidates[*s.chosen].crossSection);
+        out << QStringLiteral(" 控制条件:  ") + s.governingText;
+    } else {
+        out << QStringLiteral(" 无法选择截面：") + s.notSized;
+    }
+}
+
+// The heading and the process of one circuit; the feeder plot follows it separately.
+QStringList circuitParagraphs(const ProjectRun& run, size_t i) {
+    const ProjectCircuit& c = run.project.circuits[i];
+    const CircuitResult& r = run.results[i];
+    QStringList out;
+    out << QStringLiteral("%1、%2").arg(i + 1).arg(
+        c.description.isEmpty() ? c.id : c.id + u' ' + c.description);
+    out << QStringLiteral(" 电缆:  %1 %2，S = %3 (mm²)")
+               .arg(c.line.cable.lossType, c.line.cable.cableType, c.line.cable.crossSection);
+    if (!r.inputProblems.isEmpty()) {
+        out << QStringLiteral(" 未计算：") + r.inputProblems.join(u'；');
+    } else {
+        out << QStringLiteral("【电压损失】：");
+        if (const auto* feeder = std::get_if<LampFeeder>(&c.load))
+            appendFeederLoss(out, *feeder, r);
+        else
+            appendLoadCaseLoss(out, c, r);
+        appendLossVerdict(out, run.project, r);
+        appendShortCircuit(out, c, r);
+        appendVerification(out, c, r);
+    }
+    if (i < run.sizing.size())
+        appendSizing(out, run.sizing[i]);
+    return out;
+}
+
+// The paragraphs as one block in the body format of the books (writeBookBody), appended in one
+// piece: the document finds the paragraph of each insertion by counting from its start, so a
+// book of a hundred circuits appended paragraph by paragraph would take seconds. Before a table
+// or a picture the last paragraph is left open, so that it is the one the insertion follows.
+void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
+                     bool beforeInsertion = false) {
+    if (paragraphs.isEmpty())
+        return;
+    writer.appendText(paragraphs.join(u'\r') +
+                      (beforeInsertion ? QString() : QStringLiteral("\r")));
+    writer.setFont(QString::fromUtf8(kBookFont), kBookBodyPoints, true, std::nullopt);
+    writer.setAlignment(ParagraphAlignment::Left);
+    writer.setLineSpacing(kBodyLineSpacingPoints, LineSpacingRule::Exact);
+    writer.closeBlock();
+}
+
+} // namespace
+
+ReportTable projectCircuitTable(const ProjectRun& run) {
+    ReportTable table;
+    // At 8 pt a digit is about 1.4 mm and a Chinese character 2.8 mm, and a cell keeps 1.9 mm
+    // of margin either side: the figure columns hold "1,255.0" or "0.3485" and 不通过 on one
+    // line; cable and load wrap.
+    table.columnWidthsMm = {10, 16, 14, 14, 14, 12.5, 12.5, 12.5, 12.5, 8, 9, 12.5, 12.5};
+    table.sizePoints = kTablePoints;
+    table.fontName = QString::fromUtf8(kBookFont);
+    table.headerRows = 1;
+    std::vector<ReportTableCell> header;
+    for (const char* text :
+         {"回路编号", "电缆", "负荷", "长度\r(m)", "Δu\r(%)", "结论", "I″k3\r(kA)", "I″k1\r(kA)",
+          "Id\r(kA)", "QR\r(A)", "Ivn\r(mA)", "Smin\r(mm²)", "校验"})
+        header.push_back(headerCell(QString::fromUtf8(text)));
+    table.rows.push_back(std::move(header));
+    for (size_t i = 0; i < run.results.size() && i < run.project.circuits.size(); ++i)
+        table.rows.push_back(circuitRow(run.project.circuits[i], run.results[i]));
+    return table;
+}
+
+void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& today,
+                      const BookHeader& header, const ProjectBookPictures& pictures) {
+    writeBookFrame(writer, QString::fromUtf8(kProjectBookTitle), today, header);
+    writeParagraphs(
+        writer, supplyParagraphs(run.project) + QStringList{QStringLiteral("二、回路表")}, true);
+
+    const ReportTable table = projectCircuitTable(run);
+    QStringList afterTable;
+    // A refused table leaves the heading's paragraph open: its rows start on a paragraph of
+    // their own.
+    if (!writer.insertTable(table))
+        afterTable << QString() << tableAsText(table);
+    afterTable << tableNotes(run) << QString() << QStringLiteral("三、各回路计算过程");
+    writeParagraphs(writer, afterTable);
+
+    const size_t count = std::min(run.results.size(), run.project.circuits.size());
+    for (size_t i = 0; i < count; ++i) {
+        const ProjectCircuit& c = run.project.circuits[i];
+        const CircuitResult& r = run.results[i];
+        QStringList paragraphs = circuitParagraphs(run, i);
+        if (!std::holds_alternative<LampFeeder>(c.load)) {
+            writeParagraphs(writer, paragraphs << QString());
+            continue;
+        }
+        std::optional<ReportPicture> plot;
+        if (r.feeder && pictures)
+            plot = pictures(c, r);
+        if (!plot) {
+            writeParagraphs(writer,
+                            paragraphs << QStringLiteral("【电压分布图】：未附。") << QString());
+            continue;
+        }
+        plot->widthMm = kPlotWidthMm;
+        plot->heightMm = kPlotHeightMm;
+        writeParagraphs(writer, paragraphs << QStringLiteral("【电压分布图】："), true);
+        writeParagraphs(
+            writer, writer.insertPicture(*plot)
+                        ? QStringList{QString()}
+                        : QStringList{QString(), QStringLiteral(" 图未能插入，未附。"), QString()});
+    }
+}
+
+std::optional<QByteArray> projectBookDocx(const ProjectRun& run, const QDate& today,
+                                          const BookHeader& header,
+                                          const ProjectBookPictures& pictures) {
+    DocxReportWriter writer;
+    writer.setProperties(
+        {QString::fromUtf8(kProjectBookTitle), header.engineer, QDateTime::currentDateTime()});
+    if (!writer.openDocument())
+        return std::nullopt;
+    writeProjectBook(writer, run, today, header, pictures);
+    return writer.package();
+}
+
+std::optional<ReportDocument> projectBookDocument(const ProjectRun& run, const QDate& today,
+                                                  const BookHeader& header,
+                                                  const ProjectBookPictures& pictures) {
+    DocumentReportWriter writer;
+    writer.setProperties(
+        {QString::fromUtf8(kProjectBookTitle), header.engineer, QDateTime::currentDateTime()});
+    if (!writer.openDocument() || writer.document() == nullptr)
+        return std::nullopt;
+    writeProjectBook(writer, run, today, header, pictures);
+    return *writer.document();
+}
+
+} // namespace korvane

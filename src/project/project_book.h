@@ -1,0 +1,49 @@
+#pragma once
+
+#include "project/project_run.h"
+#include "reports/book_frame.h"
+#include "reports/report_document.h"
+#include "reports/report_writer.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace korvane {
+
+inline constexpr const char* kProjectBookTitle = "低压配电线路工程计算书";
+
+// The plot of a feeder circuit along its poles, painted outside the core. Nothing (or an empty
+// function) leaves the plot out of the book, which then says so.
+using ProjectBookPictures =
+    std::function<std::optional<ReportPicture>(const ProjectCircuit&, const CircuitResult&)>;
+
+// The calculation book of a computed project on a freshly opened document: the books' frame,
+// then 一、电源 (system, transformer, busbar, the voltage-loss limit), 二、回路表 (one table row
+// per circuit, every check that did not pass in red and bold) and 三、各回路计算过程 (for each
+// circuit its voltage loss, the short circuit at its end, the protection checks, the sizing
+// decision of a sized run and the plot of a feeder). Every figure is taken from the run's
+// results; a value that was not computed is written as its reason. A step the writer refuses is
+// skipped; a table it refuses is written as lines of text instead.
+void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& today,
+                      const BookHeader& header, const ProjectBookPictures& pictures);
+
+// The book as a .docx package; nothing when it could not be built.
+std::optional<QByteArray> projectBookDocx(const ProjectRun& run, const QDate& today,
+                                          const BookHeader& header,
+                                          const ProjectBookPictures& pictures);
+
+// The book composed in memory for another back end (PDF); nothing when no document could be
+// opened.
+std::optional<ReportDocument> projectBookDocument(const ProjectRun& run, const QDate& today,
+                                                  const BookHeader& header,
+                                                  const ProjectBookPictures& pictures);
+
+// The table of 二、回路表: a header row and one row per circuit, 13 columns over the 160 mm text
+// width.
+ReportTable projectCircuitTable(const ProjectRun& run);
+
+} // namespace korvane

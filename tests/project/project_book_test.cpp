@@ -1,0 +1,277 @@
+// The project calculation book: its parts in order, the circuit table (a row per circuit, checks
+// that did not pass in red and bold), figures taken from the run's results, values not computed
+// written as their reasons, the feeder plots only when a painter gives one; and the .docx read
+// back by an independent reader, python-docx of the system's Python 3.
+
+#include "db/database.h"
+#include "form/number_format.h"
+#include "project/project_book.h"
+#include "project/project_file.h"
+#include "project_fixtures.h"
+#include "reports/tiny_png.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <numeric>
+
+#include <gtest/gtest.h>
+
+namespace korvane::testing {
+namespace {
+
+// A recording writer that keeps the tables and pictures it was given.
+class CapturingWriter : public RecordingReportWriter {
+public:
+    bool insertTable(const ReportTable& table) override {
+        tables.push_back(table);
+        return RecordingReportWriter::insertTable(table);
+    }
+    bool insertPicture(const ReportPicture& picture) override {
+        pictures.push_back(picture);
+        return RecordingReportWriter::insertPicture(picture);
+    }
+    std::vector<ReportTable> tables;
+    std::vector<ReportPicture> pictures;
+};
+
+ProjectRun exampleRun(bool size = false) {
+    Database db(QStringLiteral(KORVANE_TEST_HOME "/Database/JhxlDlxlss.db"));
+    EXPECT_EQ(db.open(QStringLiteral("AAA")), QString());
+    const ProjectReading reading =
+        openProject(QDir(QStringLiteral(KORVANE_SOURCE_DIR))
+                        .filePath(QStringLiteral("docs/examples/street_lighting.kvp")));
+    EXPECT_EQ(reading.error, QString());
+    return runProject(reading.project, loadCableCatalogue(db).valueOr({}), size);
+}
+
+std::optional<ReportPicture> plot(const ProjectCircuit& c, const CircuitResult&) {
+    return ReportPicture{tinyPng(), 10.0, 10.0, c.id};
+}
+
+QStringList write(CapturingWriter& writer, const ProjectRun& run,
+                  const ProjectBookPictures& pictures) {
+    EXPECT_TRUE(writer.openDocument());
+    writeProjectBook(writer, run, QDate(2026, 12, 9), {QStringLiteral("示例工程"), {}}, pictures);
+    return writer.document()->paragraphTexts();
+}
+
+// Columns of the circuit table.
+enum Column { Length = 3, Loss, LossState, Ik3, Ik1, Id, Qr, Ivn, Smin, Overall };
+
+// One circuit that passes, one far too long, one that cannot be read (K = 0) and a feeder
+// without poles.
+ProjectRun mixedRun() {
+    ProjectCircuit tooLong = endLoadCircuit(60.0, 1.0);
+    tooLong.id = QStringLiteral("WL2");
+    ProjectCircuit unreadable = endLoadCircuit(30.0, 0.05);
+    unreadable.id = QStringLiteral("WL3");
+    unreadable.protection.coefficientK = 0.0;
+    ProjectCircuit feeder = endLoadCircuit(0.0, 0.0);
+    feeder.id = QStringLiteral("WL4");
+    feeder.load = LampFeeder{0, 1, 100.0, 0.95, 1.0, 30.0, 20.0};
+    return runProject(projectOf({endLoadCircuit(30.0, 0.05), tooLong, unreadable, feeder}),
+                      vvCatalogue(), false);
+}
+
+TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
+    const ProjectRun run = exampleRun();
+    CapturingWriter writer;
+    const QStringList p = write(writer, run, {});
+    EXPECT_EQ(p[0], QString::fromUtf8(kProjectBookTitle));
+    EXPECT_EQ(p[2], QStringLiteral("工程名:示例工程"));
+    const qsizetype supply = p.indexOf(QStringLiteral("一、电源"));
+    const qsizetype table = p.indexOf(QStringLiteral("二、回路表"));
+    qsizetype at = p.indexOf(QStringLiteral("三、各回路计算过程"));
+    EXPECT_GT(supply, 8);
+    EXPECT_GT(table, supply);
+    EXPECT_GT(at, table);
+    EXPECT_TRUE(p.contains(QStringLiteral("   Sr = 400 (kVA)，uk = 4 (%)，ΔP = 4.3 (kW)")));
+
+    ASSERT_EQ(writer.tables.size(), 1u);
+    const ReportTable& t = writer.tables.front();
+    EXPECT_EQ(writer.operations().count(QStringLiteral("InsertTable 5x13")), 1);
+    EXPECT_DOUBLE_EQ(std::accumulate(t.columnWidthsMm.begin(), t.columnWidthsMm.end(), 0.0), 160.0);
+    EXPECT_EQ(t.rows[1][2].text, QStringLiteral("路灯馈线 20 杆"));
+
+    // Each circuit in order: heading, voltage loss, short circuit, checks; figures as computed.
+    for (size_t i = 0; i < run.results.size(); ++i) {
+        const ProjectCircuit& c = run.project.circuits[i];
+        const CircuitResult& r = run.results[i];
+        const auto& row = t.rows[i + 1];
+        SCOPED_TRACE(c.id.toStdString());
+        const qsizetype heading =
+            p.indexOf(QStringLiteral("%1、%2 %3").arg(i + 1).arg(c.id, c.description), at);
+        const qsizetype sc = p.indexOf(QStringLiteral("【线路末端短路电流】："), heading);
+        EXPECT_GT(heading, at);
+        EXPECT_GT(p.indexOf(QStringLiteral("【保护校验】："), sc), sc);
+        at = heading;
+        ASSERT_TRUE(r.shortCircuit.ok());
+        EXPECT_EQ(row[Loss].text, formatFixed(*r.lossPercent, 4));
+        EXPECT_EQ(row[Ik3].text, formatFixed(r.shortCircuit->ik3, 4));
+        EXPECT_EQ(row[Id].text, formatFixed(r.shortCircuit->id, 4));
+        EXPECT_GT(p.indexOf(QStringLiteral("   I″k1 = Un / (√3 × Z1) = %1 (kA)")
+                                .arg(formatFixed(r.shortCircuit->ik1, 4)),
+                            sc),
+                  sc);
+        const double loss = r.feeder ? r.feeder->worstLossPercent : r.loadCase->shownLossPercent;
+        EXPECT_TRUE(p.contains(QStringLiteral("   Δu% = ") + formatFixed(loss, 4)));
+        const CheckOutcome& thermal = r.check(CircuitCheck::ThermalStability);
+        EXPECT_TRUE(p.contains(
+            QStringLiteral("   热稳定：%1（%2）").arg(checkStateText(thermal), thermal.text)));
+    }
+}
+
+TEST(ProjectBook, FailedChecksRedAndBoldAndValuesNotComputedWrittenAsReasons) {
+    const ProjectRun run = mixedRun();
+    ASSERT_TRUE(run.results[0].passed());
+    CapturingWriter writer;
+    const QStringList p = write(writer, run, plot);
+    const ReportTable t = writer.tables.front();
+    ASSERT_EQ(t.rows.size(), 5u);
+
+    for (const ReportTableCell& cell : t.rows[1])
+        EXPECT_FALSE(cell.colour || cell.bold) << cell.text.toStdString();
+    for (int column : {Loss, LossState, Overall}) {
+        EXPECT_EQ(t.rows[2][column].colour, std::optional<Color>(colors::kRed)) << column;
+        EXPECT_TRUE(t.rows[2][column].bold) << column;
+    }
+    EXPECT_EQ(t.rows[2][Overall].text, QStringLiteral("不通过"));
+    EXPECT_FALSE(t.rows[2][Ik3].colour.has_value());
+
+    // Not computed: never a 0 in the table, the reason in the notes and the process.
+    for (size_t row : {3u, 4u}) {
+        for (int column : {Length, Loss, Ik3, Ik1, Id, Qr, Ivn, Smin})
+            EXPECT_EQ(t.rows[row][column].text, QStringLiteral("未计算")) << row << column;
+        EXPECT_EQ(t.rows[row][Overall].text, QStringLiteral("未计算"));
+    }
+    const QString reason = run.results[2].inputProblems.join(u'；');
+    EXPECT_TRUE(reason.contains(QStringLiteral("热稳定系数 K 应大于0")));
+    EXPECT_TRUE(p.contains(QStringLiteral(" WL3 未计算：") + reason));
+    EXPECT_TRUE(p.contains(QStringLiteral(" 未计算：") + reason));
+    const QString feederReason = run.results[3].feederFailure;
+    ASSERT_FALSE(feederReason.isEmpty());
+    EXPECT_TRUE(p.contains(QStringLiteral(" 未能计算：") + feederReason));
+    const qsizetype sc =
+        p.indexOf(QStringLiteral("【线路末端短路电流】："), p.indexOf(QStringLiteral("4、WL4")));
+    ASSERT_GT(sc, 0);
+    EXPECT_EQ(p[sc + 1], QStringLiteral(" 未计算：") + feederReason);
+    // A feeder that was not computed is not painted.
+    EXPECT_TRUE(writer.pictures.empty());
+    EXPECT_TRUE(p.contains(QStringLiteral("【电压分布图】：未附。")));
+}
+
+TEST(ProjectBook, APlotOnlyWhenThePainterGivesOneAndTextWhereTheWriterRefuses) {
+    const ProjectRun run = exampleRun();
+    CapturingWriter painted;
+    write(painted, run, plot);
+    EXPECT_EQ(painted.operations().count(QStringLiteral("InsertPicture 150x80 mm")), 3);
+    ASSERT_EQ(painted.pictures.size(), 3u); // WL1, WL2, WL4
+    EXPECT_EQ(painted.pictures[2].description, QStringLiteral("WL4"));
+
+    const ProjectBookPictures nothing = [](const ProjectCircuit&, const CircuitResult&) {
+        return std::optional<ReportPicture>();
+    };
+    for (const ProjectBookPictures& none : {ProjectBookPictures{}, nothing}) {
+        CapturingWriter plain;
+        EXPECT_EQ(write(plain, run, none).count(QStringLiteral("【电压分布图】：未附。")), 3);
+        EXPECT_TRUE(plain.pictures.empty());
+    }
+
+    // A writer that refuses tables and pictures gets the table as text and a line per plot.
+    CapturingWriter refusing;
+    refusing.fails = [](const QString& op) { return op.startsWith(QStringLiteral("Insert")); };
+    const QStringList p = write(refusing, run, plot);
+    const qsizetype heading = p.indexOf(QStringLiteral("二、回路表"));
+    EXPECT_TRUE(p[heading + 1].startsWith(QStringLiteral("回路编号  电缆  负荷  长度 (m)")));
+    EXPECT_TRUE(p[heading + 2].startsWith(QStringLiteral("WL1  VV 四芯 铜芯 10 mm²")));
+    EXPECT_EQ(p.count(QStringLiteral(" 图未能插入，未附。")), 3);
+}
+
+TEST(ProjectBook, SizedRunStatesTheChosenSectionAndWhatGovernsIt) {
+    const ProjectRun run = exampleRun(true);
+    CapturingWriter writer;
+    const QStringList p = write(writer, run, {});
+    EXPECT_EQ(p.count(QStringLiteral("【截面选择】：")), 4);
+    for (size_t i = 0; i < run.sizing.size(); ++i) {
+        const SizingResult& s = run.sizing[i];
+        if (!s.chosen) {
+            EXPECT_TRUE(p.contains(QStringLiteral(" 无法选择截面：") + s.notSized));
+            continue;
+        }
+        const QString section = s.candidates[*s.chosen].crossSection;
+        EXPECT_TRUE(p.contains(QStringLiteral(" 选择截面:  S = %1 (mm²)").arg(section)));
+        EXPECT_TRUE(p.contains(QStringLiteral(" 控制条件:  ") + s.governingText));
+        EXPECT_TRUE(writer.tables.front().rows[i + 1][1].text.endsWith(section + u" mm²"_qs));
+    }
+}
+
+// The tables (cell texts, bold, colours) and the inline pictures (mm) of a .docx.
+constexpr char kReader[] = R"(
+import json, sys
+try:
+    import docx
+except ImportError:
+    sys.exit(3)
+d = docx.Document(sys.argv[1])
+def cell(c):
+    runs = [r for p in c.paragraphs for r in p.runs if r.text]
+    return {"text": "\n".join(p.text for p in c.paragraphs),
+            "bold": bool(runs) and all(r.bold for r in runs),
+            "red": bool(runs) and all(str(r.font.color.rgb) == "FF0000" for r in runs)}
+print(json.dumps({"tables": [[[cell(c) for c in row.cells] for row in t.rows] for t in d.tables],
+                  "shapes": [[s.width / 36000.0, s.height / 36000.0] for s in d.inline_shapes]},
+                 ensure_ascii=False))
+)";
+
+TEST(ProjectBook, DocxReadsBackWithItsTableAndOnePicturePerFeeder) {
+    const ProjectRun run = exampleRun();
+    const std::optional<QByteArray> docx = projectBookDocx(run, QDate(2026, 12, 9), {}, plot);
+    ASSERT_TRUE(docx.has_value());
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("工程计算书.docx")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(*docx), docx->size());
+    file.close();
+
+    QProcess python;
+    python.start(QStringLiteral(KORVANE_PYTHON3),
+                 {QStringLiteral("-c"), QString::fromUtf8(kReader), file.fileName()});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    if (python.exitCode() == 3)
+        GTEST_SKIP() << "python3 with python-docx is not installed";
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    const QJsonObject book = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+
+    const ReportTable expected = projectCircuitTable(run);
+    const QJsonArray tables = book[QStringLiteral("tables")].toArray();
+    ASSERT_EQ(tables.size(), 1);
+    const QJsonArray rows = tables[0].toArray();
+    ASSERT_EQ(rows.size(), 5);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        for (qsizetype j = 0; j < 13; ++j) {
+            const QJsonObject got = rows[i][j].toObject();
+            const ReportTableCell& want = expected.rows[size_t(i)][size_t(j)];
+            EXPECT_EQ(got[QStringLiteral("text")].toString(),
+                      QString(want.text).replace(u'\r', u'\n'))
+                << i << " " << j;
+            EXPECT_EQ(got[QStringLiteral("bold")].toBool(), want.bold) << i << " " << j;
+            EXPECT_EQ(got[QStringLiteral("red")].toBool(), want.colour.has_value())
+                << i << " " << j;
+        }
+    EXPECT_TRUE(rows[2][Loss][QStringLiteral("red")].toBool()); // WL2 fails its voltage loss
+
+    const QJsonArray shapes = book[QStringLiteral("shapes")].toArray();
+    ASSERT_EQ(shapes.size(), 3);
+    for (const QJsonValue& shape : shapes) {
+        EXPECT_NEAR(shape[0].toDouble(), 150.0, 0.01);
+        EXPECT_NEAR(shape[1].toDouble(), 80.0, 0.01);
+    }
+}
+
+} // namespace
+} // namespace korvane::testing
