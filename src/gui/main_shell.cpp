@@ -142,7 +142,7 @@ MainShell::~MainShell() {
 ScheduleWindow& MainShell::scheduleWindow() {
     if (schedule_ == nullptr) {
         project_ = std::make_unique<ProjectSession>(app_);
-        schedule_ = new ScheduleWindow(*project_, this);
+        schedule_ = new ScheduleWindow(app_, *project_, this);
         schedule_->setWindowIcon(windowIcon());
     }
     return *schedule_;

@@ -1,13 +1,18 @@
 #include "gui/schedule_window.h"
 
+#include "app/application.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/schedule_model.h"
 #include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
+#include "project/project_book.h"
+#include "render/pdf_book.h"
+#include "reports/book_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -46,10 +51,10 @@ constexpr int kWidestColumn = 240;
 
 } // namespace
 
-ScheduleWindow::ScheduleWindow(ProjectSession& session, QWidget* mainWindow)
-    : session_(session), mainWindow_(mainWindow), model_(new ScheduleModel(session, this)),
-      table_(new ScheduleTable), plot_(new FeederPlotWidget(session)),
-      splitter_(new QSplitter(Qt::Vertical)) {
+ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidget* mainWindow)
+    : app_(app), session_(session), mainWindow_(mainWindow),
+      model_(new ScheduleModel(session, this)), table_(new ScheduleTable),
+      plot_(new FeederPlotWidget(session)), splitter_(new QSplitter(Qt::Vertical)) {
     table_->setModel(model_);
     table_->setItemDelegate(new ScheduleDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -162,10 +167,14 @@ void ScheduleWindow::makeActions() {
         {Action::Import, "导入回路表…", [this] { importSchedule(); }, false, false},
         {Action::ExportTemplate, "导出导入模板…", [this] { exportTemplate(); }, false, false},
         {Action::ExportXlsx, "导出 .xlsx…", [this] { exportXlsx(); }, false, false},
+        {Action::BookWord, "工程计算书 导出Word(&W)", [this] { writeBook(false); }, false, false},
+        {Action::BookPdf, "工程计算书 导出PDF(&P)", [this] { writeBook(true); }, false, false},
     };
+    QMenu* books = menuBar()->addMenu(QStringLiteral("计算书(&B)"));
     actions_.resize(std::size(entries));
     for (const Entry& e : entries) {
-        QAction* a = rows->addAction(QString::fromUtf8(e.text), this, e.run);
+        const bool book = e.action == Action::BookWord || e.action == Action::BookPdf;
+        QAction* a = (book ? books : rows)->addAction(QString::fromUtf8(e.text), this, e.run);
         actions_[size_t(e.action)] = a;
         if (e.onToolBar)
             bar->addAction(a);
@@ -544,6 +553,29 @@ void ScheduleWindow::exportXlsx() {
         path += QStringLiteral(".xlsx");
     if (session_.exportXlsx(path))
         showStatus(QStringLiteral("已写入 %1").arg(path));
+}
+
+void ScheduleWindow::writeBook(bool pdf) {
+    const QString title = QString::fromUtf8(kProjectBookTitle);
+    const QString suffix = pdf ? QStringLiteral("pdf") : QStringLiteral("docx");
+    app_.platform().longActionStarted(QStringLiteral("正在写入%1…").arg(title));
+    const QDateTime at = app_.platform().now();
+    const Project& project = session_.project();
+    const BookHeader header{project.name, project.engineer};
+    const ProjectBookPictures pictures = feederPlotPictures(project.voltageLossLimitPercent);
+    std::optional<QByteArray> package;
+    if (pdf) {
+        if (const auto document = projectBookDocument(session_.run(), at.date(), header, pictures))
+            package = render::renderPdfBook(*document);
+    } else {
+        package = projectBookDocx(session_.run(), at.date(), header, pictures);
+    }
+    const QString folder = booksFolderOf(app_);
+    const SavedBook saved =
+        package && !package->isEmpty()
+            ? saveBook(*package, folder, title, at, suffix)
+            : SavedBook{false, QDir(folder).filePath(bookFileName(title, at, 1, suffix))};
+    announceBook(app_, saved);
 }
 
 } // namespace korvane::gui

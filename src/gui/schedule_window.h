@@ -43,10 +43,13 @@ public:
         Import,
         ExportTemplate,
         ExportXlsx,
+        BookWord,
+        BookPdf,
     };
 
-    // `mainWindow` is raised when a circuit is sent to the pages.
-    ScheduleWindow(ProjectSession& session, QWidget* mainWindow);
+    // `mainWindow` is raised when a circuit is sent to the pages; `app` gives the books' folder,
+    // the date and where a written book is announced.
+    ScheduleWindow(Application& app, ProjectSession& session, QWidget* mainWindow);
     ~ScheduleWindow() override;
 
     ProjectSession& session() const { return session_; }
@@ -106,7 +109,9 @@ private:
     void importSchedule();
     void exportTemplate();
     void exportXlsx();
+    void writeBook(bool pdf);
 
+    Application& app_;
     ProjectSession& session_;
     QPointer<QWidget> mainWindow_;
     ScheduleModel* model_;

@@ -152,6 +152,8 @@ QAction* entry(QMenu* menu, const QString& text) {
     return nullptr;
 }
 
+int pixelsNear(const QImage& image, const QColor& colour);
+
 // The started program with its schedule window.
 struct Schedule {
     // `remembered`: the preferences the project session keeps its recent projects in.
@@ -583,6 +585,61 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     recent->actions().at(0)->trigger();
     EXPECT_EQ(f.model.rowCount(), 2);
     EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+}
+
+TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
+    QTemporaryDir dir;
+    Schedule f;
+    f.program.app.setBooksFolder(dir.path());
+    ASSERT_TRUE(f.window.openProjectPath(
+        QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/street_lighting.kvp")));
+    RecordingPlatform& platform = f.program.platform;
+    ASSERT_TRUE(platform.messages.empty());
+
+    struct Book {
+        Act action;
+        const char* suffix;
+        QByteArray magic;
+    };
+    for (const Book& book :
+         {Book{Act::BookWord, ".docx", "PK\x03\x04"}, Book{Act::BookPdf, ".pdf", "%PDF-"}}) {
+        SCOPED_TRACE(book.suffix);
+        platform.openedDocuments.clear();
+        f.trigger(book.action);
+        ASSERT_EQ(platform.openedDocuments.size(), 1u) << "the written book is opened";
+        const QString path = platform.openedDocuments[0];
+        EXPECT_TRUE(path.startsWith(dir.path()));
+        EXPECT_TRUE(path.endsWith(QLatin1String(book.suffix)));
+        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QString::fromUtf8(kProjectBookTitle)));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(book.magic));
+        if (book.action == Act::BookWord) {
+            EXPECT_TRUE(bytes.contains("word/media/")) << "the feeder plots are in the book";
+        }
+    }
+    EXPECT_TRUE(platform.messages.empty());
+
+    // The pictures: each computed feeder's plot at 150 × 80 mm, none for a load case.
+    const ProjectBookPictures pictures =
+        gui::feederPlotPictures(f.session.project().voltageLossLimitPercent);
+    int plotted = 0;
+    for (int row = 0; row < f.session.rowCount(); ++row) {
+        const ProjectCircuit& circuit = f.session.project().circuits[size_t(row)];
+        const std::optional<ReportPicture> picture = pictures(circuit, f.session.result(row));
+        ASSERT_EQ(picture.has_value(), f.session.feederResult(row) != nullptr) << row;
+        if (!picture)
+            continue;
+        ++plotted;
+        EXPECT_EQ(picture->widthMm, 150.0);
+        EXPECT_EQ(picture->heightMm, 80.0);
+        EXPECT_TRUE(picture->description.contains(circuit.id));
+        const QImage image = QImage::fromData(picture->png, "PNG");
+        EXPECT_EQ(image.size(), QSize(1500, 800));
+        EXPECT_GT(pixelsNear(image, render::phaseColor(Phase::L1)), 200);
+    }
+    EXPECT_EQ(plotted, 3); // WL1, WL2 and WL4; WL3 is a load case
 }
 
 // Pixels of the image near `colour`.
