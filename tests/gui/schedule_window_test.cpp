@@ -47,27 +47,6 @@ namespace {
 using gui::ScheduleWindow;
 using Act = ScheduleWindow::Action;
 
-// Runs `inspect` on the modal dialog that `open` brings up; `inspect` must close it.
-void whenModalShows(const std::function<void()>& open,
-                    const std::function<void(QWidget*)>& inspect) {
-    bool seen = false;
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && !seen) {
-            seen = true;
-            inspect(modal);
-        }
-    });
-    poll.start();
-    QTimer::singleShot(5000, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
-    open();
-    EXPECT_TRUE(seen) << "no modal dialog came up";
-}
-
 // Runs `open` and hands the modal dialogs it brings up, one after the other, to `steps`; each
 // step must close its dialog.
 void whenModalsShow(const std::function<void()>& open,
@@ -395,8 +374,7 @@ TEST(ScheduleWindow, TheSizingDialogAppliesOnlyWhatIsAcceptedAndChecked) {
     f.window.table()->clearSelection();
 
     // 取消: nothing changes.
-    whenModalShows([&] { f.trigger(Act::AdjustSections); },
-                   [&](QWidget* modal) {
+    whenModalsShow([&] { f.trigger(Act::AdjustSections); }, {[&](QWidget* modal) {
                        auto* dialog = dynamic_cast<gui::SizingDialog*>(modal);
                        ASSERT_NE(dialog, nullptr);
                        ASSERT_EQ(dialog->proposals().size(), 2u) << "all rows, none selected";
@@ -409,31 +387,29 @@ TEST(ScheduleWindow, TheSizingDialogAppliesOnlyWhatIsAcceptedAndChecked) {
                        EXPECT_EQ(table->item(0, 3)->text(), checkName(CircuitCheck::VoltageLoss));
                        EXPECT_FALSE(table->item(0, 4)->text().isEmpty());
                        dialog->reject();
-                   });
+                   }});
     EXPECT_EQ(f.shown(f.at(0, ScheduleColumn::CrossSection)), section);
 
     // 接受 with the line unchecked: nothing changes either.
     f.window.table()->selectRow(0);
-    whenModalShows([&] { f.trigger(Act::AdjustSections); },
-                   [&](QWidget* modal) {
+    whenModalsShow([&] { f.trigger(Act::AdjustSections); }, {[&](QWidget* modal) {
                        auto* dialog = dynamic_cast<gui::SizingDialog*>(modal);
                        ASSERT_NE(dialog, nullptr);
                        ASSERT_EQ(dialog->proposals().size(), 1u) << "the selected row only";
                        dialog->setChecked(0, false);
                        EXPECT_TRUE(dialog->checkedProposals().empty());
                        dialog->accept();
-                   });
+                   }});
     EXPECT_EQ(f.shown(f.at(0, ScheduleColumn::CrossSection)), section);
 
     QString proposed;
-    whenModalShows([&] { f.trigger(Act::AdjustSections); },
-                   [&](QWidget* modal) {
+    whenModalsShow([&] { f.trigger(Act::AdjustSections); }, {[&](QWidget* modal) {
                        auto* dialog = dynamic_cast<gui::SizingDialog*>(modal);
                        ASSERT_NE(dialog, nullptr);
                        ASSERT_EQ(dialog->checkedProposals().size(), 1u);
                        proposed = *dialog->proposals()[0].proposedSection;
                        dialog->accept();
-                   });
+                   }});
     EXPECT_NE(proposed, section);
     EXPECT_EQ(f.shown(f.at(0, ScheduleColumn::CrossSection)), proposed);
     EXPECT_EQ(f.shown(f.at(0, ResultColumn::Overall)), QStringLiteral("通过"));
@@ -786,16 +762,16 @@ TEST(ScheduleWindow, UnsavedProjectChangesAreAskedAboutBeforeTheyAreLeft) {
     EXPECT_EQ(f.model.rowCount(), 1) << "nothing to ask about";
 
     f.trigger(Act::AddFeeder);
-    whenModalShows([&] { newProject->trigger(); },
-                   [](QWidget* modal) { answer(modal, QMessageBox::Cancel); });
+    whenModalsShow([&] { newProject->trigger(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Cancel); }});
     EXPECT_EQ(f.model.rowCount(), 2) << "取消 keeps the project";
 
-    whenModalShows([&] { shell->close(); },
-                   [](QWidget* modal) { answer(modal, QMessageBox::Cancel); });
+    whenModalsShow([&] { shell->close(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Cancel); }});
     EXPECT_TRUE(shell->isVisible()) << "取消 keeps the main window";
 
-    whenModalShows([&] { newProject->trigger(); },
-                   [](QWidget* modal) { answer(modal, QMessageBox::Discard); });
+    whenModalsShow([&] { newProject->trigger(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Discard); }});
     EXPECT_EQ(f.model.rowCount(), 1) << "不保存 starts the new project";
     EXPECT_FALSE(f.session.modified());
     EXPECT_TRUE(f.window.isVisible());
