@@ -10,18 +10,11 @@ ScheduleModel::ScheduleModel(ProjectSession& session, QObject* parent)
         [this](const ScheduleChange& change) { aboutToChange(change); });
     changedId_ =
         session_.scheduleChanged.connect([this](const ScheduleChange& change) { changed(change); });
-    // The supply's values enter every circuit's results.
-    supplyId_ = session_.supplyChanged.connect([this] {
-        rows_.clear();
-        if (rowCount() > 0)
-            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-    });
 }
 
 ScheduleModel::~ScheduleModel() {
     session_.scheduleAboutToChange.disconnect(aboutId_);
     session_.scheduleChanged.disconnect(changedId_);
-    session_.supplyChanged.disconnect(supplyId_);
 }
 
 QColor ScheduleModel::failedText() {

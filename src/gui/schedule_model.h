@@ -52,7 +52,6 @@ private:
     ProjectSession& session_;
     int aboutId_ = 0;
     int changedId_ = 0;
-    int supplyId_ = 0;
     // The cells of the rows shown so far, filled on demand.
     mutable std::vector<std::optional<std::vector<CellView>>> rows_;
 };
