@@ -12,25 +12,36 @@
 //   --export-pdf voltage-loss|short-circuit DIR
 //                      after the script, write that book as PDF into DIR and quit
 //   --save-icon PNG    save the program's icon (256 px) and quit
+//   --grab-schedule PNG
+//                      save a picture of the circuit schedule window (of --project FILE, or
+//                      of a new project), its first lamp-pole feeder selected, and quit
+//   --grab-plot PNG    with --grab-schedule: also save the picture of that feeder's plot
+//   --schedule-row N   with --grab-schedule: select row N (from 1) instead
 //   --help, --version  print the usage or the version and quit, without a display
 // And for showing the window:
 //   --no-splash        open the main window at once
 //   --tab N            show page N of the main window
+//   --project FILE     open that project (.kvp) in the circuit schedule window
 
 #include "app/application.h"
 #include "app/program_home.h"
 #include "app/script_runner.h"
 #include "form/number_format.h"
+#include "gui/feeder_plot_widget.h"
 #include "gui/gui_platform.h"
 #include "gui/main_shell.h"
 #include "gui/pictures.h"
 #include "gui/qt_translations.h"
+#include "gui/schedule_window.h"
 #include "gui/view_manager.h"
 #include "render/pdf_book.h"
 #include "reports/book_commands.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTextStream>
 #include <QTimer>
 
@@ -52,12 +63,17 @@ const char* const kUsage =
     "  --export-pdf voltage-loss|short-circuit DIR\n"
     "                         执行脚本后把该计算书以 PDF 写入 DIR，然后退出\n"
     "  --save-icon PNG        保存程序图标（256 像素）后退出\n"
+    "  --grab-schedule PNG    保存回路表窗口（--project 的工程，或新工程）的图片后退出，\n"
+    "                         图中选中第一条路灯馈线\n"
+    "  --grab-plot PNG        与 --grab-schedule 同用：另存该馈线电压损失曲线的图片\n"
+    "  --schedule-row N       与 --grab-schedule 同用：改为选中第 N 行（从 1 起）\n"
     "  --help                 显示本说明后退出\n"
     "  --version              显示版本后退出\n"
     "\n"
     "显示窗口的选项:\n"
     "  --no-splash            不显示启动画面，直接打开主窗口\n"
-    "  --tab N                显示主窗口的第 N 页（从 0 起）\n";
+    "  --tab N                显示主窗口的第 N 页（从 0 起）\n"
+    "  --project FILE         在回路表窗口中打开该工程（.kvp）\n";
 
 // --help and --version are answered before the application is made, so they need no display.
 std::optional<int> answerWithoutDisplay(int argc, char** argv) {
@@ -86,11 +102,16 @@ struct Options {
     QString pdfBook;
     QString pdfFolder;
     QString saveIcon;
+    QString project;
+    QString grabSchedule;
+    QString grabPlot;
+    int scheduleRow = 0;
     QString error;
 
     // The runs that end by themselves and answer their message boxes on standard output.
     bool driven() const {
-        return exitAfterLoad || !script.isEmpty() || !grab.isEmpty() || !pdfBook.isEmpty();
+        return exitAfterLoad || !script.isEmpty() || !grab.isEmpty() || !pdfBook.isEmpty() ||
+               !grabSchedule.isEmpty();
     }
 };
 
@@ -127,6 +148,14 @@ Options parseOptions(const QStringList& args) {
                 o.error = QStringLiteral("--export-pdf takes voltage-loss or short-circuit");
         } else if (a == QLatin1String("--save-icon"))
             o.saveIcon = next();
+        else if (a == QLatin1String("--project"))
+            o.project = next();
+        else if (a == QLatin1String("--grab-schedule"))
+            o.grabSchedule = next();
+        else if (a == QLatin1String("--grab-plot"))
+            o.grabPlot = next();
+        else if (a == QLatin1String("--schedule-row"))
+            o.scheduleRow = next().toInt();
         else if (a.startsWith(u'-'))
             o.error = QStringLiteral("unknown option %1").arg(a);
         else if (o.file.isEmpty())
@@ -134,7 +163,10 @@ Options parseOptions(const QStringList& args) {
         else
             o.error = QStringLiteral("more than one file: %1").arg(a);
     }
-    if (!o.script.isEmpty() || !o.grab.isEmpty() || !o.pdfBook.isEmpty())
+    if (!o.grabPlot.isEmpty() && o.grabSchedule.isEmpty())
+        o.error = QStringLiteral("--grab-plot goes with --grab-schedule");
+    if (!o.script.isEmpty() || !o.grab.isEmpty() || !o.pdfBook.isEmpty() ||
+        !o.grabSchedule.isEmpty())
         o.splash = false;
     return o;
 }
@@ -161,6 +193,48 @@ private:
     QTextStream& out_;
     bool driven_;
 };
+
+korvane::gui::MainShell* shellOf(korvane::gui::ViewManager& views) {
+    QWidget* form = views.windowOf(QStringLiteral("Form1"));
+    return form != nullptr ? dynamic_cast<korvane::gui::MainShell*>(form->window()) : nullptr;
+}
+
+// The schedule window as the documentation shows it: a feeder selected, so that its plot is
+// drawn, and the table scrolled to the results (the identifiers stay at the left).
+bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
+    window.showSchedule();
+    if (o.scheduleRow > 0)
+        window.selectRow(o.scheduleRow - 1);
+    else if (!window.selectFirstFeeder())
+        window.selectRow(0);
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    // Scrolled to its right end, with a column starting just right of the identifiers: the
+    // window is widened by what the nearest column boundary lacks.
+    QTableView* table = window.table();
+    QScrollBar* across = table->horizontalScrollBar();
+    const int frozen = table->columnWidth(0);
+    int aligned = 0;
+    for (int column = 1; column < table->model()->columnCount(); ++column) {
+        const int start = table->horizontalHeader()->sectionPosition(column) - frozen;
+        if (start <= across->maximum())
+            aligned = start;
+    }
+    window.resize(window.width() + across->maximum() - aligned, window.height());
+    QCoreApplication::processEvents();
+    across->setValue(across->maximum());
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    if (!window.grab().save(o.grabSchedule))
+        return false;
+    if (o.grabPlot.isEmpty())
+        return true;
+    // The plot on its own at the proportions of a page's figure.
+    korvane::gui::FeederPlotWidget plot(window.session());
+    plot.setRow(window.currentRow());
+    plot.resize(900, 450);
+    return plot.grab().save(o.grabPlot);
+}
 
 // Runs the script, writes the book and takes the picture once the main window is up.
 int automate(korvane::Application& app, korvane::gui::ViewManager& views, const Options& o,
@@ -204,6 +278,13 @@ int automate(korvane::Application& app, korvane::gui::ViewManager& views, const 
             return 2;
         }
     }
+    if (!o.grabSchedule.isEmpty()) {
+        korvane::gui::MainShell* shell = shellOf(views);
+        if (shell == nullptr || !grabSchedule(shell->scheduleWindow(), o)) {
+            err << "error: cannot save " << o.grabSchedule << '\n';
+            return 2;
+        }
+    }
     return 0;
 }
 
@@ -213,10 +294,17 @@ std::optional<int> mainWindowShown(korvane::Application& app, korvane::gui::View
                                    const Options& o, QTextStream& out, QTextStream& err) {
     if (!o.file.isEmpty()) {
         // Opened as the 文件 menu opens it: its problems are reported in message boxes.
-        QWidget* form = views.windowOf(QStringLiteral("Form1"));
-        if (auto* shell =
-                form != nullptr ? dynamic_cast<korvane::gui::MainShell*>(form->window()) : nullptr)
+        if (korvane::gui::MainShell* shell = shellOf(views))
             shell->openPath(o.file);
+        if (app.ended())
+            return app.exitStatus();
+    }
+    if (!o.project.isEmpty()) {
+        // Opened as the 工程 menu opens it; a project that cannot be read leaves a new one.
+        if (korvane::gui::MainShell* shell = shellOf(views)) {
+            if (!shell->scheduleWindow().openProjectPath(o.project) && o.driven())
+                return 2;
+        }
         if (app.ended())
             return app.exitStatus();
     }

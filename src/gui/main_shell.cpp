@@ -2,7 +2,9 @@
 
 #include "app/calculation_file.h"
 #include "app/project_info.h"
+#include "app/project_session.h"
 #include "gui/gui_platform.h"
+#include "gui/schedule_window.h"
 #include "render/pdf_book.h"
 #include "reports/book_commands.h"
 
@@ -73,6 +75,9 @@ MainShell::MainShell(Application& app, Form& form)
     file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, [this] { close(); });
     fillRecentMenu();
 
+    QMenu* projects = menuBar()->addMenu(QStringLiteral("工程(&P)"));
+    addProjectMenuEntries(projects, this, [this]() -> ScheduleWindow& { return scheduleWindow(); });
+
     QMenu* books = menuBar()->addMenu(QStringLiteral("计算书(&B)"));
     books->addAction(QStringLiteral("电压损失计算书 导出PDF(&V)"), this,
                      [this] { exportPdf(true); });
@@ -125,10 +130,22 @@ void MainShell::fitInto(const QRect& area) {
 }
 
 MainShell::~MainShell() {
+    // The schedule window hears the session: it goes first.
+    delete schedule_;
+    project_.reset();
     if (auto* gui = dynamic_cast<GuiPlatform*>(&app_.platform()))
         gui->showStatus = nullptr;
     for (auto& [control, id] : connections_)
         control->changed.disconnect(id);
+}
+
+ScheduleWindow& MainShell::scheduleWindow() {
+    if (schedule_ == nullptr) {
+        project_ = std::make_unique<ProjectSession>(app_);
+        schedule_ = new ScheduleWindow(app_, *project_, this);
+        schedule_->setWindowIcon(windowIcon());
+    }
+    return *schedule_;
 }
 
 void MainShell::startUpFinished() {
@@ -276,11 +293,13 @@ void MainShell::fillRecentMenu() {
 }
 
 void MainShell::closeEvent(QCloseEvent* event) {
-    if (!confirmDiscard()) {
+    if (!confirmDiscard() || (schedule_ != nullptr && !schedule_->confirmDiscardProject(this))) {
         event->ignore();
         return;
     }
     event->accept();
+    if (schedule_ != nullptr)
+        schedule_->hide();
     QMetaObject::invokeMethod(
         this, [this] { form_.unload(); }, Qt::QueuedConnection);
 }

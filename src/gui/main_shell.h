@@ -6,14 +6,24 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
 class QMenu;
 class QScrollArea;
 
+namespace korvane {
+class ProjectSession;
+}
+
 namespace korvane::gui {
+
+class ScheduleWindow;
 
 // The main window's frame around its form: the "文件" menu (new, open, save, save as, the
 // project's information, recent files), the status bar, and the title with the file name and an
 // asterisk for unsaved changes. Closing the window with unsaved changes asks whether to save them.
+// The "工程" menu opens projects in the circuit schedule window; the window's one project session
+// is made when the menu is first used, and leaving with unsaved project changes asks as well.
 class MainShell : public QMainWindow {
 public:
     MainShell(Application& app, Form& form);
@@ -33,6 +43,9 @@ public:
     // Opens a calculation file as the 文件 menu does (its problems in message boxes, the result
     // in the status bar); the caller has asked about unsaved changes where there are any.
     void openPath(const QString& path);
+    // The circuit schedule window with its project session, made on first use.
+    ScheduleWindow& scheduleWindow();
+    bool hasScheduleWindow() const { return schedule_ != nullptr; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +74,8 @@ private:
     QByteArray savedSnapshot_;
     QByteArray startSnapshot_;
     std::vector<std::pair<Control*, int>> connections_;
+    std::unique_ptr<ProjectSession> project_;
+    ScheduleWindow* schedule_ = nullptr; // a window of its own, deleted with this one
 };
 
 } // namespace korvane::gui

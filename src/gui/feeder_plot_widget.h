@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/project_session.h"
+#include "project/project_book.h"
+
+#include <QWidget>
+
+namespace korvane::gui {
+
+// The voltage loss along the feeder of one schedule row, painted as the calculation book paints
+// it. A row that is not a lamp-pole feeder, or a feeder that was not computed, shows why in grey.
+class FeederPlotWidget : public QWidget {
+public:
+    explicit FeederPlotWidget(ProjectSession& session, QWidget* parent = nullptr);
+    ~FeederPlotWidget() override;
+
+    // The row whose feeder is shown; -1 for none.
+    void setRow(int row);
+    int row() const { return row_; }
+    // The grey text shown instead of a plot; empty while a plot is shown.
+    QString message() const;
+
+    QSize sizeHint() const override { return {640, 320}; }
+    QSize minimumSizeHint() const override { return {240, 140}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    ProjectSession& session_;
+    int row_ = -1;
+    int scheduleId_ = 0;
+    int supplyId_ = 0;
+};
+
+// The plots of the project book: each computed feeder's plot as a picture of 150 × 80 mm, with
+// the project's voltage-loss limit; nothing for a load case or a feeder that was not computed.
+ProjectBookPictures feederPlotPictures(double limitPercent);
+
+} // namespace korvane::gui

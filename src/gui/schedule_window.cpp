@@ -1,0 +1,581 @@
+#include "gui/schedule_window.h"
+
+#include "app/application.h"
+#include "gui/feeder_plot_widget.h"
+#include "gui/schedule_model.h"
+#include "gui/schedule_table.h"
+#include "gui/sizing_dialog.h"
+#include "project/project_book.h"
+#include "render/pdf_book.h"
+#include "reports/book_commands.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <set>
+#include <variant>
+
+namespace korvane::gui {
+
+namespace {
+
+QString projectFilter() {
+    return QStringLiteral("Korvane 工程文件 (*.kvp)");
+}
+
+constexpr int kMessageMs = 8000;
+// A column is never drawn wider than this however long its texts are; the tool tip and the
+// editor show the whole text.
+constexpr int kWidestColumn = 240;
+
+} // namespace
+
+ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidget* mainWindow)
+    : app_(app), session_(session), mainWindow_(mainWindow),
+      model_(new ScheduleModel(session, this)), table_(new ScheduleTable),
+      plot_(new FeederPlotWidget(session)), splitter_(new QSplitter(Qt::Vertical)) {
+    table_->setModel(model_);
+    table_->setItemDelegate(new ScheduleDelegate(table_));
+    table_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
+    table_->frozenColumn()->setEditTriggers(table_->editTriggers());
+    table_->setWordWrap(false);
+    table_->horizontalHeader()->setHighlightSections(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
+    model_->refused = [this](const QModelIndex& index, const QString& reason) {
+        cellRefused(index, reason);
+    };
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { plot_->setRow(current.row()); });
+
+    splitter_->addWidget(table_);
+    splitter_->addWidget(plot_);
+    splitter_->setStretchFactor(0, 3);
+    splitter_->setStretchFactor(1, 2);
+    splitter_->setChildrenCollapsible(false);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(makeSupplyFields());
+    layout->addWidget(splitter_, 1);
+    setCentralWidget(central);
+    statusBar();
+    makeActions();
+
+    scheduleId_ = session_.scheduleChanged.connect(
+        [this](const ScheduleChange& change) { scheduleChanged(change); });
+    connections_.emplace_back(&session_.supplyChanged,
+                              session_.supplyChanged.connect([this] { refreshSupply(); }));
+    connections_.emplace_back(&session_.titleChanged,
+                              session_.titleChanged.connect([this] { updateTitle(); }));
+    refreshSupply();
+    updateTitle();
+    fitColumns();
+    table_->setFocus();
+    resize(1280, 780);
+}
+
+ScheduleWindow::~ScheduleWindow() {
+    session_.scheduleChanged.disconnect(scheduleId_);
+    for (auto& [signal, id] : connections_)
+        signal->disconnect(id);
+}
+
+QWidget* ScheduleWindow::makeSupplyFields() {
+    auto* box = new QGroupBox(QStringLiteral("电源"));
+    auto* row = new QHBoxLayout(box);
+    for (int field = 0; field < session_.supplyFieldCount(); ++field) {
+        const SupplyFieldView view = session_.supplyField(field);
+        auto* label = new QLabel(view.label);
+        QWidget* editor = nullptr;
+        if (!view.choices.isEmpty()) {
+            auto* combo = new QComboBox;
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            connect(combo, &QComboBox::activated, this, [this, field, combo](int index) {
+                commitSupplyField(field, combo->itemText(index));
+            });
+            editor = combo;
+        } else {
+            auto* edit = new QLineEdit;
+            edit->setMaximumWidth(90);
+            connect(edit, &QLineEdit::editingFinished, this,
+                    [this, field, edit] { commitSupplyField(field, edit->text()); });
+            editor = edit;
+        }
+        editor->setObjectName(QStringLiteral("supply%1").arg(field));
+        label->setBuddy(editor);
+        row->addWidget(label);
+        row->addWidget(editor);
+        row->addSpacing(12);
+        supplyEditors_.push_back(editor);
+    }
+    row->addStretch(1);
+    return box;
+}
+
+void ScheduleWindow::makeActions() {
+    QMenu* project = menuBar()->addMenu(QStringLiteral("工程(&P)"));
+    addProjectMenuEntries(project, this, [this]() -> ScheduleWindow& { return *this; });
+    project->addSeparator();
+    project->addAction(QStringLiteral("关闭(&C)"), this, [this] { close(); });
+
+    QMenu* rows = menuBar()->addMenu(QStringLiteral("回路(&C)"));
+    QToolBar* bar = addToolBar(QStringLiteral("回路"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    struct Entry {
+        Action action;
+        const char* text;
+        std::function<void()> run;
+        bool separatorAfter;
+        bool onToolBar;
+    };
+    const Entry entries[] = {
+        {Action::AddLoadCase, "添加回路", [this] { addRow(false); }, false, true},
+        {Action::AddFeeder, "添加路灯馈线", [this] { addRow(true); }, false, true},
+        {Action::Duplicate, "复制回路", [this] { duplicateRow(); }, false, true},
+        {Action::Remove, "删除回路", [this] { removeRows(); }, true, true},
+        {Action::MoveUp, "上移", [this] { moveRow(true); }, false, true},
+        {Action::MoveDown, "下移", [this] { moveRow(false); }, true, true},
+        {Action::AdjustSections, "调整截面…", [this] { adjustSections(); }, true, true},
+        {Action::SendToPages, "发送到计算页", [this] { sendToPages(); }, false, true},
+        {Action::TakeFromPages, "从计算页取回", [this] { takeFromPages(); }, true, true},
+        {Action::Import, "导入回路表…", [this] { importSchedule(); }, false, false},
+        {Action::ExportTemplate, "导出导入模板…", [this] { exportTemplate(); }, false, false},
+        {Action::ExportXlsx, "导出 .xlsx…", [this] { exportXlsx(); }, false, false},
+        {Action::BookWord, "工程计算书 导出Word(&W)", [this] { writeBook(false); }, false, false},
+        {Action::BookPdf, "工程计算书 导出PDF(&P)", [this] { writeBook(true); }, false, false},
+    };
+    QMenu* books = menuBar()->addMenu(QStringLiteral("计算书(&B)"));
+    actions_.resize(std::size(entries));
+    for (const Entry& e : entries) {
+        const bool book = e.action == Action::BookWord || e.action == Action::BookPdf;
+        QAction* a = (book ? books : rows)->addAction(QString::fromUtf8(e.text), this, e.run);
+        actions_[size_t(e.action)] = a;
+        if (e.onToolBar)
+            bar->addAction(a);
+        if (e.separatorAfter) {
+            rows->addSeparator();
+            bar->addSeparator();
+        }
+    }
+    action(Action::Remove)
+        ->setStatusTip(QStringLiteral("删除按行号选中的回路；没有选中整行时删除当前回路"));
+    action(Action::AdjustSections)
+        ->setStatusTip(QStringLiteral("为按行号选中的回路建议截面；没有选中整行时为全部回路"));
+}
+
+void addProjectMenuEntries(QMenu* menu, QWidget* owner, std::function<ScheduleWindow&()> window) {
+    menu->addAction(QStringLiteral("新建工程(&N)"), owner,
+                    [owner, window] { window().newProject(owner); });
+    menu->addAction(QStringLiteral("打开工程(&O)…"), owner,
+                    [owner, window] { window().openProject(owner); });
+    menu->addAction(QStringLiteral("保存工程(&S)"), owner,
+                    [owner, window] { window().saveProject(owner); });
+    menu->addAction(QStringLiteral("工程另存为(&A)…"), owner,
+                    [owner, window] { window().saveProjectAs(owner); });
+    QMenu* recent = menu->addMenu(QStringLiteral("最近的工程(&R)"));
+    // The list is read when the menu opens: the files it names may have gone meanwhile.
+    QObject::connect(recent, &QMenu::aboutToShow, owner,
+                     [recent, owner, window] { window().fillRecentMenu(recent, owner); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("回路表(&T)…"), owner, [window] { window().showSchedule(); });
+}
+
+// ---- The project file ----
+
+void ScheduleWindow::showSchedule() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void ScheduleWindow::updateTitle() {
+    setWindowTitle(session_.windowTitle() + QStringLiteral(" - 回路表"));
+}
+
+bool ScheduleWindow::confirmDiscardProject(QWidget* owner) {
+    if (!session_.modified())
+        return true;
+    const auto answer = QMessageBox::question(
+        owner != nullptr ? owner : this, QStringLiteral("Korvane"),
+        QStringLiteral("当前工程已修改，是否保存？"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return saveProject(owner);
+    return answer == QMessageBox::Discard;
+}
+
+void ScheduleWindow::newProject(QWidget* owner) {
+    if (!confirmDiscardProject(owner))
+        return;
+    session_.newProject();
+    selectRow(0);
+    showSchedule();
+    showStatus(QStringLiteral("新建工程"));
+}
+
+QString ScheduleWindow::startFolder() const {
+    return session_.path().isEmpty()
+               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+               : QFileInfo(session_.path()).absolutePath();
+}
+
+void ScheduleWindow::openProject(QWidget* owner) {
+    if (!confirmDiscardProject(owner))
+        return;
+    const QString path =
+        QFileDialog::getOpenFileName(owner != nullptr ? owner : this, QStringLiteral("打开工程"),
+                                     startFolder(), projectFilter());
+    if (!path.isEmpty())
+        openProjectPath(path);
+}
+
+bool ScheduleWindow::openProjectPath(const QString& path) {
+    if (!session_.open(path)) {
+        showStatus(QStringLiteral("未能打开 %1").arg(path));
+        return false;
+    }
+    if (!selectFirstFeeder())
+        selectRow(0);
+    showSchedule();
+    showStatus(QStringLiteral("已打开 %1").arg(path));
+    return true;
+}
+
+bool ScheduleWindow::saveProject(QWidget* owner) {
+    if (session_.path().isEmpty())
+        return saveProjectAs(owner);
+    if (!session_.save())
+        return false;
+    showStatus(QStringLiteral("已保存到 %1").arg(session_.path()));
+    return true;
+}
+
+bool ScheduleWindow::saveProjectAs(QWidget* owner) {
+    const QString start =
+        session_.path().isEmpty() ? startFolder() + QStringLiteral("/工程.kvp") : session_.path();
+    QString path = QFileDialog::getSaveFileName(
+        owner != nullptr ? owner : this, QStringLiteral("工程另存为"), start, projectFilter());
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".kvp");
+    if (!session_.saveAs(path))
+        return false;
+    showStatus(QStringLiteral("已保存到 %1").arg(path));
+    return true;
+}
+
+void ScheduleWindow::fillRecentMenu(QMenu* menu, QWidget* owner) {
+    menu->clear();
+    const QStringList recent = session_.recentProjects();
+    for (const QString& path : recent) {
+        menu->addAction(QFileInfo(path).fileName(), owner,
+                        [this, owner, path] {
+                            if (confirmDiscardProject(owner))
+                                openProjectPath(path);
+                        })
+            ->setToolTip(path);
+    }
+    if (recent.isEmpty())
+        menu->addAction(QStringLiteral("（无）"))->setEnabled(false);
+}
+
+void ScheduleWindow::closeEvent(QCloseEvent* event) {
+    // The project lives as long as the main window; this window only goes out of sight.
+    event->accept();
+    hide();
+}
+
+// ---- The supply ----
+
+void ScheduleWindow::commitSupplyField(int field, const QString& text) {
+    if (text == session_.supplyField(field).text)
+        return;
+    if (const std::optional<QString> reason = session_.setSupplyField(field, text)) {
+        showStatus(*reason);
+        refreshSupply();
+    }
+}
+
+void ScheduleWindow::refreshSupply() {
+    for (int field = 0; field < int(supplyEditors_.size()); ++field) {
+        const SupplyFieldView view = session_.supplyField(field);
+        QWidget* editor = supplyEditors_[size_t(field)];
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            const QSignalBlocker quiet(combo);
+            if (combo->count() != view.choices.size() || [&] {
+                    for (int i = 0; i < combo->count(); ++i) {
+                        if (combo->itemText(i) != view.choices.at(i))
+                            return true;
+                    }
+                    return false;
+                }()) {
+                combo->clear();
+                combo->addItems(view.choices);
+            }
+            combo->setCurrentIndex(combo->findText(view.text));
+        } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            const QSignalBlocker quiet(edit);
+            edit->setText(view.text);
+            edit->setCursorPosition(0);
+        }
+    }
+}
+
+// ---- The schedule ----
+
+void ScheduleWindow::showStatus(const QString& message) {
+    statusBar()->showMessage(message, kMessageMs);
+}
+
+void ScheduleWindow::cellRefused(const QModelIndex& index, const QString& reason) {
+    showStatus(reason);
+    if (isVisible()) {
+        const QRect cell = table_->visualRect(index);
+        QToolTip::showText(table_->viewport()->mapToGlobal(cell.bottomLeft()), reason,
+                           table_->viewport(), cell, kMessageMs);
+    }
+}
+
+void ScheduleWindow::scheduleChanged(const ScheduleChange& change) {
+    if (change.kind == ScheduleChange::Kind::Reset)
+        fitColumns();
+    table_->refreshFrozenColumn();
+    // The current row follows a moved row and falls away with a removed one; the plot follows it.
+    plot_->setRow(table_->currentIndex().row());
+}
+
+void ScheduleWindow::fitColumns() {
+    table_->resizeColumnsToContents();
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        if (table_->columnWidth(column) > kWidestColumn)
+            table_->setColumnWidth(column, kWidestColumn);
+    }
+    table_->refreshFrozenColumn();
+}
+
+int ScheduleWindow::currentRow() const {
+    const QModelIndex current = table_->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+std::vector<int> ScheduleWindow::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ScheduleWindow::selectRow(int row) {
+    if (row < 0 || row >= model_->rowCount()) {
+        plot_->setRow(currentRow());
+        return;
+    }
+    const QModelIndex index = model_->index(row, 0);
+    table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    table_->scrollTo(index);
+    plot_->setRow(row);
+}
+
+bool ScheduleWindow::selectFirstFeeder() {
+    const auto& circuits = session_.project().circuits;
+    for (int row = 0; row < int(circuits.size()); ++row) {
+        if (std::holds_alternative<LampFeeder>(circuits[size_t(row)].load)) {
+            selectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ScheduleWindow::addRow(bool feeder) {
+    const int row = feeder ? session_.addFeederCircuit() : session_.addLoadCaseCircuit();
+    selectRow(row);
+    showStatus(QStringLiteral("已添加 %1").arg(session_.project().circuits.at(size_t(row)).id));
+}
+
+void ScheduleWindow::duplicateRow() {
+    const int row = currentRow();
+    if (row < 0) {
+        showStatus(QStringLiteral("请先选择要复制的回路"));
+        return;
+    }
+    selectRow(session_.duplicateRow(row));
+}
+
+void ScheduleWindow::removeRows() {
+    std::vector<int> rows = selectedRows();
+    if (rows.empty() && currentRow() >= 0)
+        rows.push_back(currentRow());
+    if (rows.empty()) {
+        showStatus(QStringLiteral("请先选择要删除的回路"));
+        return;
+    }
+    const int next = rows.front();
+    const size_t count = rows.size();
+    session_.removeRows(std::move(rows));
+    selectRow(std::min(next, session_.rowCount() - 1));
+    showStatus(QStringLiteral("已删除 %1 个回路").arg(count));
+}
+
+void ScheduleWindow::moveRow(bool up) {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    const int column = table_->currentIndex().column();
+    if (!(up ? session_.moveRowUp(row) : session_.moveRowDown(row)))
+        return;
+    const QModelIndex moved = model_->index(up ? row - 1 : row + 1, column);
+    table_->selectionModel()->setCurrentIndex(moved, QItemSelectionModel::ClearAndSelect);
+    plot_->setRow(moved.row());
+}
+
+void ScheduleWindow::adjustSections() {
+    std::vector<SizingProposal> proposals = session_.proposeSizing(selectedRows());
+    if (proposals.empty()) {
+        showStatus(QStringLiteral("没有可调整截面的回路"));
+        return;
+    }
+    SizingDialog dialog(std::move(proposals), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        showStatus(QStringLiteral("截面未改"));
+        return;
+    }
+    const int applied = session_.acceptSizing(dialog.checkedProposals());
+    showStatus(QStringLiteral("已按建议修改 %1 个回路的截面").arg(applied));
+}
+
+void ScheduleWindow::sendToPages() {
+    const int row = currentRow();
+    if (row < 0) {
+        showStatus(QStringLiteral("请先选择要发送的回路"));
+        return;
+    }
+    if (!session_.sendToPages(row))
+        return;
+    showStatus(
+        QStringLiteral("已把 %1 发送到计算页").arg(session_.project().circuits.at(size_t(row)).id));
+    if (mainWindow_) {
+        mainWindow_->show();
+        mainWindow_->raise();
+        mainWindow_->activateWindow();
+    }
+}
+
+void ScheduleWindow::takeFromPages() {
+    const int row = session_.takeFromPages();
+    if (row < 0)
+        return;
+    selectRow(row);
+    showStatus(
+        QStringLiteral("已从计算页取回为 %1").arg(session_.project().circuits.at(size_t(row)).id));
+}
+
+void ScheduleWindow::importSchedule() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("导入回路表"), startFolder(),
+        QStringLiteral("回路表 (*.xlsx *.csv);;Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
+    if (path.isEmpty())
+        return;
+    ImportMode mode = ImportMode::Replace;
+    if (session_.rowCount() > 0) {
+        QMessageBox ask(QMessageBox::Question, QStringLiteral("导入回路表"),
+                        QStringLiteral("导入的回路替换现有的 %1 个回路，还是追加在其后？")
+                            .arg(session_.rowCount()),
+                        QMessageBox::NoButton, this);
+        QPushButton* replace = ask.addButton(QStringLiteral("替换"), QMessageBox::AcceptRole);
+        QPushButton* append = ask.addButton(QStringLiteral("追加"), QMessageBox::AcceptRole);
+        ask.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        ask.setDefaultButton(append);
+        ask.exec();
+        if (ask.clickedButton() == replace)
+            mode = ImportMode::Replace;
+        else if (ask.clickedButton() == append)
+            mode = ImportMode::Append;
+        else
+            return;
+    }
+    const int before = session_.rowCount();
+    if (!session_.importCircuits(path, mode))
+        return;
+    selectRow(mode == ImportMode::Append ? before : 0);
+    showStatus(QStringLiteral("已导入 %1").arg(path));
+}
+
+void ScheduleWindow::exportTemplate() {
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("导出导入模板"), startFolder() + QStringLiteral("/回路表导入模板.csv"),
+        QStringLiteral("CSV 文件 (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    if (session_.writeImportTemplate(path))
+        showStatus(QStringLiteral("已写入 %1").arg(path));
+}
+
+void ScheduleWindow::exportXlsx() {
+    const QString name = session_.path().isEmpty() ? QStringLiteral("回路表")
+                                                   : QFileInfo(session_.path()).completeBaseName();
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("导出 .xlsx"), startFolder() + u'/' + name + QStringLiteral(".xlsx"),
+        QStringLiteral("Excel 工作簿 (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".xlsx");
+    if (session_.exportXlsx(path))
+        showStatus(QStringLiteral("已写入 %1").arg(path));
+}
+
+void ScheduleWindow::writeBook(bool pdf) {
+    const QString title = QString::fromUtf8(kProjectBookTitle);
+    const QString suffix = pdf ? QStringLiteral("pdf") : QStringLiteral("docx");
+    app_.platform().longActionStarted(QStringLiteral("正在写入%1…").arg(title));
+    const QDateTime at = app_.platform().now();
+    const Project& project = session_.project();
+    const BookHeader header{project.name, project.engineer};
+    const ProjectBookPictures pictures = feederPlotPictures(project.voltageLossLimitPercent);
+    std::optional<QByteArray> package;
+    if (pdf) {
+        if (const auto document = projectBookDocument(session_.run(), at.date(), header, pictures))
+            package = render::renderPdfBook(*document);
+    } else {
+        package = projectBookDocx(session_.run(), at.date(), header, pictures);
+    }
+    const QString folder = booksFolderOf(app_);
+    const SavedBook saved =
+        package && !package->isEmpty()
+            ? saveBook(*package, folder, title, at, suffix)
+            : SavedBook{false, QDir(folder).filePath(bookFileName(title, at, 1, suffix))};
+    announceBook(app_, saved);
+}
+
+} // namespace korvane::gui

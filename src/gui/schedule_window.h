@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/project_session.h"
+
+#include "gui/schedule_table.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QSplitter;
+class QTableView;
+
+namespace korvane::gui {
+
+class FeederPlotWidget;
+class ScheduleModel;
+
+// 回路表: the project of a session as a window. The supply's fields at the top, the circuit
+// schedule below them and the voltage loss along the current row's feeder under it; a 工程 menu
+// for the file, a 回路 menu and tool bar for the rows. The session does the work; the window
+// draws it, hands it what the user typed and shows what it answers. Closing the window only
+// hides it: the project stays open with the program.
+class ScheduleWindow : public QMainWindow {
+public:
+    // The actions of the 回路 menu and the tool bar.
+    enum class Action {
+        AddLoadCase,
+        AddFeeder,
+        Duplicate,
+        Remove,
+        MoveUp,
+        MoveDown,
+        AdjustSections,
+        SendToPages,
+        TakeFromPages,
+        Import,
+        ExportTemplate,
+        ExportXlsx,
+        BookWord,
+        BookPdf,
+    };
+
+    // `mainWindow` is raised when a circuit is sent to the pages; `app` gives the books' folder,
+    // the date and where a written book is announced.
+    ScheduleWindow(Application& app, ProjectSession& session, QWidget* mainWindow);
+    ~ScheduleWindow() override;
+
+    ProjectSession& session() const { return session_; }
+    ScheduleModel* model() const { return model_; }
+    ScheduleTable* table() const { return table_; }
+    FeederPlotWidget* plot() const { return plot_; }
+    QAction* action(Action which) const { return actions_.at(size_t(which)); }
+    // The editor of a supply field: a QLineEdit for free text, a QComboBox for a choice.
+    QWidget* supplyEditor(int field) const { return supplyEditors_.at(size_t(field)); }
+
+    // ---- The project file; `owner` is the window the dialogs belong to ----
+    void showSchedule();
+    // Ask about unsaved changes of the project first; then show this window with the result.
+    void newProject(QWidget* owner = nullptr);
+    void openProject(QWidget* owner = nullptr);
+    // Opens a .kvp file and shows the window; a file that cannot be read changes nothing.
+    bool openProjectPath(const QString& path);
+    bool saveProject(QWidget* owner = nullptr);
+    bool saveProjectAs(QWidget* owner = nullptr);
+    // With unsaved project changes, asks whether to save them (保存/不保存/取消); true when the
+    // project may be left.
+    bool confirmDiscardProject(QWidget* owner = nullptr);
+    // The recent projects as the entries of `menu`.
+    void fillRecentMenu(QMenu* menu, QWidget* owner);
+
+    // ---- Rows ----
+    // The row of the current cell, -1 when there is none.
+    int currentRow() const;
+    // The rows selected as whole rows (by their row headers), in increasing order.
+    std::vector<int> selectedRows() const;
+    void selectRow(int row);
+    // Makes the first lamp-pole feeder the current row; false when the project has none.
+    bool selectFirstFeeder();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* makeSupplyFields();
+    void makeActions();
+    void commitSupplyField(int field, const QString& text);
+    void refreshSupply();
+    void updateTitle();
+    void cellRefused(const QModelIndex& index, const QString& reason);
+    void scheduleChanged(const ScheduleChange& change);
+    void fitColumns();
+    void showStatus(const QString& message);
+    QString startFolder() const;
+
+    void addRow(bool feeder);
+    void duplicateRow();
+    void removeRows();
+    void moveRow(bool up);
+    void adjustSections();
+    void sendToPages();
+    void takeFromPages();
+    void importSchedule();
+    void exportTemplate();
+    void exportXlsx();
+    void writeBook(bool pdf);
+
+    Application& app_;
+    ProjectSession& session_;
+    QPointer<QWidget> mainWindow_;
+    ScheduleModel* model_;
+    ScheduleTable* table_;
+    FeederPlotWidget* plot_;
+    QSplitter* splitter_;
+    std::vector<QWidget*> supplyEditors_;
+    std::vector<QAction*> actions_;
+    std::vector<std::pair<Signal<>*, int>> connections_;
+    int scheduleId_ = 0;
+};
+
+// The entries of a 工程 menu (新建工程 … 回路表…) on `menu`, acting on the schedule window that
+// `window` gives, which may be made only when first used; dialogs belong to `owner`.
+void addProjectMenuEntries(QMenu* menu, QWidget* owner, std::function<ScheduleWindow&()> window);
+
+} // namespace korvane::gui

@@ -1,0 +1,781 @@
+// The 工程 menu and the circuit schedule window: rows, cells and the supply edited through the
+// widgets and the model, the sizing dialog driven as the user drives it, the pages, and the
+// feeder plot as painted.
+
+#include "app/project_session.h"
+#include "form/binding.h"
+#include "form/number_format.h"
+#include "gui/feeder_plot_widget.h"
+#include "gui/schedule_model.h"
+#include "gui/schedule_window.h"
+#include "gui/sizing_dialog.h"
+#include "gui/started_window.h"
+#include "pages/voltage_loss_fields.h"
+#include "project/project_file.h"
+#include "project/schedule_columns.h"
+#include "render/feeder_plot_painter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace korvane::testing {
+namespace {
+
+using gui::ScheduleWindow;
+using Act = ScheduleWindow::Action;
+
+// Runs `open` and hands the modal dialogs it brings up, one after the other, to `steps`; each
+// step must close its dialog.
+void whenModalsShow(const std::function<void()>& open,
+                    std::vector<std::function<void(QWidget*)>> steps) {
+    size_t next = 0;
+    QPointer<QWidget> last;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == last.data() || next >= steps.size())
+            return;
+        last = modal;
+        steps[next++](modal);
+    });
+    poll.start();
+    QTimer::singleShot(8000, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    open();
+    EXPECT_EQ(next, steps.size()) << "fewer dialogs came up than expected";
+}
+
+// A file dialog's step: the file chosen and the dialog confirmed.
+std::function<void(QWidget*)> chooseFile(const QString& path) {
+    return [path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        // Typed as the user types it: the dialog's list of the folder may not be read yet.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    };
+}
+
+// A question's step: the button with that text pressed.
+std::function<void(QWidget*)> press(const QString& text) {
+    return [text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == text) {
+                button->click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << text.toStdString();
+        box->reject();
+    };
+}
+
+void answer(QWidget* modal, QMessageBox::StandardButton button) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    box->button(button)->click();
+}
+
+QStringList texts(const QList<QAction*>& actions) {
+    QStringList list;
+    for (const QAction* a : actions)
+        list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return list;
+}
+
+QMenu* menuOf(QMainWindow& window, const QString& title) {
+    for (QAction* a : window.menuBar()->actions()) {
+        if (a->text() == title)
+            return a->menu();
+    }
+    ADD_FAILURE() << "no menu " << title.toStdString();
+    return nullptr;
+}
+
+QAction* entry(QMenu* menu, const QString& text) {
+    for (QAction* a : menu->actions()) {
+        if (a->text() == text)
+            return a;
+    }
+    ADD_FAILURE() << "no entry " << text.toStdString();
+    return nullptr;
+}
+
+int pixelsNear(const QImage& image, const QColor& colour);
+
+// The started program with its schedule window.
+struct Schedule {
+    // `remembered`: the preferences the project session keeps its recent projects in.
+    explicit Schedule(Preferences* remembered = nullptr)
+        : prepared((program.platform.remembered = remembered, true)) {}
+
+    StartedWindow program;
+    bool prepared; // the preferences are in place before the session is made
+    ScheduleWindow& window = program.shell()->scheduleWindow();
+    ProjectSession& session = window.session();
+    gui::ScheduleModel& model = *window.model();
+
+    int column(ScheduleColumn which) const {
+        for (int c = 0; c < session.inputColumnCount(); ++c)
+            if (session.columnHeader(c) == scheduleHeader(which))
+                return c;
+        ADD_FAILURE() << "no column " << scheduleHeader(which).toStdString();
+        return 0;
+    }
+    int column(ResultColumn which) const { return session.inputColumnCount() + int(which); }
+    QModelIndex at(int row, ScheduleColumn which) const { return model.index(row, column(which)); }
+    QModelIndex at(int row, ResultColumn which) const { return model.index(row, column(which)); }
+    QString shown(const QModelIndex& index) const { return index.data().toString(); }
+    QString id(int row) const { return shown(at(row, ScheduleColumn::Id)); }
+    void trigger(Act which) {
+        window.action(which)->trigger();
+        QApplication::processEvents();
+    }
+    QString status() const { return window.statusBar()->currentMessage(); }
+};
+
+TEST(ScheduleWindow, TheProjectMenuSitsBetweenFileAndBooksAndShowsTheSchedule) {
+    StartedWindow program;
+    gui::MainShell* shell = program.shell();
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(texts(shell->menuBar()->actions()),
+              (QStringList{QStringLiteral("文件(&F)"), QStringLiteral("工程(&P)"),
+                           QStringLiteral("计算书(&B)")}));
+    EXPECT_EQ(texts(menuOf(*shell, QStringLiteral("文件(&F)"))->actions()),
+              (QStringList{QStringLiteral("新建(&N)"), QStringLiteral("打开(&O)…"),
+                           QStringLiteral("保存(&S)"), QStringLiteral("另存为(&A)…"),
+                           QStringLiteral("-"), QStringLiteral("工程信息(&I)…"),
+                           QStringLiteral("-"), QStringLiteral("最近的文件(&R)"),
+                           QStringLiteral("-"), QStringLiteral("退出(&X)")}))
+        << "the 文件 menu stays as it was";
+    QMenu* projects = menuOf(*shell, QStringLiteral("工程(&P)"));
+    ASSERT_NE(projects, nullptr);
+    EXPECT_EQ(texts(projects->actions()),
+              (QStringList{QStringLiteral("新建工程(&N)"), QStringLiteral("打开工程(&O)…"),
+                           QStringLiteral("保存工程(&S)"), QStringLiteral("工程另存为(&A)…"),
+                           QStringLiteral("最近的工程(&R)"), QStringLiteral("-"),
+                           QStringLiteral("回路表(&T)…")}));
+    EXPECT_FALSE(shell->hasScheduleWindow()) << "no project is made before it is asked for";
+
+    entry(projects, QStringLiteral("回路表(&T)…"))->trigger();
+    ASSERT_TRUE(shell->hasScheduleWindow());
+    ScheduleWindow& window = shell->scheduleWindow();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("未命名工程 - 回路表"));
+    EXPECT_EQ(window.model()->rowCount(), 1) << "a new project has its example circuit";
+
+    // Closing only hides it; the project stays with the main window.
+    window.action(Act::AddFeeder)->trigger();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("未命名工程* - 回路表"));
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(&shell->scheduleWindow(), &window);
+    EXPECT_EQ(window.session().rowCount(), 2);
+}
+
+TEST(ScheduleWindow, RowsAreAddedCopiedRemovedAndMovedThroughTheActions) {
+    Schedule f;
+    f.trigger(Act::AddLoadCase);
+    f.trigger(Act::AddFeeder);
+    ASSERT_EQ(f.model.rowCount(), 3);
+    EXPECT_EQ(f.id(1), QStringLiteral("WL2"));
+    EXPECT_EQ(f.id(2), QStringLiteral("WL3"));
+    EXPECT_EQ(f.window.currentRow(), 2) << "the new row is the current one";
+    EXPECT_EQ(f.shown(f.at(2, ScheduleColumn::LoadKind)), loadKindText(true));
+    EXPECT_EQ(f.shown(f.at(1, ScheduleColumn::LoadKind)), loadKindText(false));
+
+    f.trigger(Act::Duplicate);
+    ASSERT_EQ(f.model.rowCount(), 4);
+    EXPECT_EQ(f.id(3), QStringLiteral("WL4"));
+    EXPECT_EQ(f.shown(f.at(3, ScheduleColumn::Poles)), f.shown(f.at(2, ScheduleColumn::Poles)));
+
+    // Up and down move the current row and keep it current; nothing moves past the ends.
+    f.window.selectRow(3);
+    f.trigger(Act::MoveUp);
+    EXPECT_EQ(f.id(2), QStringLiteral("WL4"));
+    EXPECT_EQ(f.id(3), QStringLiteral("WL3"));
+    EXPECT_EQ(f.window.currentRow(), 2);
+    f.trigger(Act::MoveDown);
+    f.trigger(Act::MoveDown);
+    EXPECT_EQ(f.id(3), QStringLiteral("WL4"));
+    EXPECT_EQ(f.window.currentRow(), 3);
+    f.window.selectRow(0);
+    f.trigger(Act::MoveUp);
+    EXPECT_EQ(f.id(0), QStringLiteral("WL1"));
+
+    // The rows selected by their headers go; without such a selection, the current one.
+    f.window.table()->selectRow(1);
+    f.window.table()->selectionModel()->select(f.model.index(3, 0), QItemSelectionModel::Select |
+                                                                        QItemSelectionModel::Rows);
+    ASSERT_EQ(f.window.selectedRows(), (std::vector<int>{1, 3}));
+    f.trigger(Act::Remove);
+    ASSERT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.id(0), QStringLiteral("WL1"));
+    EXPECT_EQ(f.id(1), QStringLiteral("WL3"));
+    f.window.table()->clearSelection();
+    f.window.table()->setCurrentIndex(f.model.index(0, 2));
+    f.trigger(Act::Remove);
+    ASSERT_EQ(f.model.rowCount(), 1);
+    EXPECT_EQ(f.id(0), QStringLiteral("WL3"));
+}
+
+TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {
+    Schedule f;
+    const QModelIndex load = f.at(0, ScheduleColumn::Load);
+    const QModelIndex loss = f.at(0, ResultColumn::LossPercent);
+    ASSERT_TRUE(f.model.flags(load) & Qt::ItemIsEditable);
+    EXPECT_FALSE(f.model.flags(loss) & Qt::ItemIsEditable) << "results are not edited";
+    EXPECT_FALSE(f.model.flags(f.at(0, ScheduleColumn::Poles)) & Qt::ItemIsEditable)
+        << "a feeder column of a load case";
+    const double before = *readStrict(f.shown(loss));
+
+    QSignalSpy changed(&f.model, &QAbstractItemModel::dataChanged);
+    EXPECT_TRUE(f.model.setData(load, QStringLiteral("60")));
+    EXPECT_EQ(f.shown(load), QStringLiteral("60"));
+    EXPECT_NEAR(*readStrict(f.shown(loss)), 2.0 * before, 2e-4) << "twice the current";
+    ASSERT_GE(changed.count(), 1);
+    EXPECT_EQ(changed.last().at(1).toModelIndex().column(), f.model.columnCount() - 1)
+        << "the results of the row are announced with it";
+
+    // A line far too long: the voltage loss fails, red on light red with its figures.
+    ASSERT_TRUE(f.model.setData(f.at(0, ScheduleColumn::LoadDistanceKm), QStringLiteral("3")));
+    const QModelIndex verdict = f.at(0, ResultColumn::Verdict);
+    EXPECT_EQ(f.shown(verdict), QStringLiteral("不通过"));
+    EXPECT_EQ(verdict.data(Qt::ForegroundRole).value<QColor>(), gui::ScheduleModel::failedText());
+    EXPECT_EQ(verdict.data(Qt::BackgroundRole).value<QColor>(),
+              gui::ScheduleModel::failedBackground());
+    EXPECT_EQ(verdict.data(Qt::ToolTipRole).toString(),
+              f.session.result(0).check(CircuitCheck::VoltageLoss).text);
+    EXPECT_FALSE(load.data(Qt::BackgroundRole).isValid()) << "an input is drawn plainly";
+
+    const QModelIndex r = f.at(0, ScheduleColumn::ResistanceOhmPerKm);
+    const QString kept = f.shown(r);
+    const QByteArray project = projectToJson(f.session.project());
+    EXPECT_FALSE(f.model.setData(r, QStringLiteral("0.5欧")));
+    EXPECT_EQ(f.shown(r), kept);
+    EXPECT_EQ(projectToJson(f.session.project()), project);
+    EXPECT_TRUE(f.status().contains(scheduleHeader(ScheduleColumn::ResistanceOhmPerKm)))
+        << f.status().toStdString();
+}
+
+TEST(ScheduleWindow, AChoiceCellIsEditedInAComboBoxOfItsChoices) {
+    Schedule f;
+    f.window.showSchedule();
+    const QModelIndex mode = f.at(0, ScheduleColumn::ProtectionMode);
+    const QStringList choices = mode.data(gui::ScheduleModel::ChoicesRole).toStringList();
+    ASSERT_EQ(choices.size(), 2);
+    const QString other = choices.at(0) == f.shown(mode) ? choices.at(1) : choices.at(0);
+
+    f.window.table()->setCurrentIndex(mode);
+    f.window.table()->edit(mode);
+    QApplication::processEvents();
+    auto* combo = f.window.table()->viewport()->findChild<QComboBox*>();
+    ASSERT_NE(combo, nullptr);
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    EXPECT_EQ(items, choices);
+    EXPECT_EQ(combo->currentText(), f.shown(mode));
+    combo->setCurrentIndex(combo->findText(other));
+    emit combo->activated(combo->currentIndex());
+    QApplication::processEvents();
+    EXPECT_EQ(f.shown(mode), other) << "picking the item is the edit";
+    EXPECT_EQ(scheduleCell(f.session.project().circuits[0], ScheduleColumn::ProtectionMode),
+              ScheduleCell(other));
+
+    // Free text is edited in a line edit.
+    const QModelIndex description = f.at(0, ScheduleColumn::Description);
+    f.window.table()->setCurrentIndex(description);
+    f.window.table()->edit(description);
+    QApplication::processEvents();
+    EXPECT_NE(f.window.table()->viewport()->findChild<QLineEdit*>(), nullptr);
+}
+
+TEST(ScheduleWindow, ASupplyFieldTakesANumberAndRestoresWhatItRefuses) {
+    Schedule f;
+    int capacity = -1;
+    for (int i = 0; i < f.session.supplyFieldCount(); ++i) {
+        auto* edit = qobject_cast<QLineEdit*>(f.window.supplyEditor(i));
+        EXPECT_EQ(edit != nullptr, f.session.supplyField(i).choices.isEmpty()) << i;
+        if (edit != nullptr && edit->text() == f.session.supplyField(i).text && capacity < 0)
+            capacity = i;
+    }
+    ASSERT_EQ(capacity, int(SupplyFieldId::SystemCapacity));
+    auto* edit = qobject_cast<QLineEdit*>(f.window.supplyEditor(capacity));
+    const QString before = edit->text();
+    const QString ik3 = f.shown(f.at(0, ResultColumn::ThreePhaseKa));
+
+    edit->setText(QStringLiteral("很大"));
+    emit edit->editingFinished();
+    EXPECT_EQ(edit->text(), before);
+    EXPECT_EQ(f.session.supplyField(capacity).text, before);
+    EXPECT_FALSE(f.status().isEmpty());
+
+    edit->setText(QStringLiteral("10"));
+    emit edit->editingFinished();
+    EXPECT_EQ(f.session.supplyField(capacity).text, QStringLiteral("10"));
+    EXPECT_NE(f.shown(f.at(0, ResultColumn::ThreePhaseKa)), ik3)
+        << "a weaker system gives less fault current";
+
+    auto* transformer =
+        qobject_cast<QComboBox*>(f.window.supplyEditor(int(SupplyFieldId::Transformer)));
+    ASSERT_NE(transformer, nullptr);
+    ASSERT_GT(transformer->count(), 1);
+    EXPECT_EQ(transformer->currentText(), f.session.supplyField(1).text);
+    const int next = (transformer->currentIndex() + 1) % transformer->count();
+    transformer->setCurrentIndex(next);
+    emit transformer->activated(next);
+    EXPECT_EQ(f.session.supplyField(1).text, transformer->itemText(next));
+}
+
+// 60 A at 0.4 km fails the voltage loss of the example circuit on its 25 mm².
+void overloadTheExample(Schedule& f) {
+    ASSERT_TRUE(f.model.setData(f.at(0, ScheduleColumn::Load), QStringLiteral("60")));
+    ASSERT_TRUE(f.model.setData(f.at(0, ScheduleColumn::LoadDistanceKm), QStringLiteral("0.4")));
+    ASSERT_EQ(f.shown(f.at(0, ResultColumn::Overall)), QStringLiteral("不通过"));
+}
+
+TEST(ScheduleWindow, TheSizingDialogAppliesOnlyWhatIsAcceptedAndChecked) {
+    Schedule f;
+    f.window.showSchedule();
+    overloadTheExample(f);
+    const QString section = f.shown(f.at(0, ScheduleColumn::CrossSection));
+    f.trigger(Act::AddFeeder);
+    f.window.table()->clearSelection();
+
+    // 取消: nothing changes.
+    whenModalsShow([&] { f.trigger(Act::AdjustSections); }, {[&](QWidget* modal) {
+                       auto* dialog = dynamic_cast<gui::SizingDialog*>(modal);
+                       ASSERT_NE(dialog, nullptr);
+                       ASSERT_EQ(dialog->proposals().size(), 2u) << "all rows, none selected";
+                       EXPECT_TRUE(dialog->isChecked(0));
+                       const QTableWidget* table = dialog->table();
+                       EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("WL1"));
+                       EXPECT_EQ(table->item(0, 1)->text(), section);
+                       EXPECT_EQ(table->item(0, 2)->text(),
+                                 *dialog->proposals()[0].proposedSection);
+                       EXPECT_EQ(table->item(0, 3)->text(), checkName(CircuitCheck::VoltageLoss));
+                       EXPECT_FALSE(table->item(0, 4)->text().isEmpty());
+                       dialog->reject();
+                   }});
+    EXPECT_EQ(f.shown(f.at(0, ScheduleColumn::CrossSection)), section);
+
+    // 接受 with the line unchecked: nothing changes either.
+    f.window.table()->selectRow(0);
+    whenModalsShow([&] { f.trigger(Act::AdjustSections); }, {[&](QWidget* modal) {
+                       auto* dialog = dynamic_cast<gui::SizingDialog*>(modal);
+                       ASSERT_NE(dialog, nullptr);
+                       ASSERT_EQ(dialog->proposals().size(), 1u) << "the selected row only";
+                       dialog->setChecked(0, false);
+                       EXPECT_TRUE(dialog->checkedProposals().empty());
+                       dialog->accept();
+                   }});
+    EXPECT_EQ(f.shown(f.at(0, ScheduleColumn::CrossSection)), section);
+
+    QString proposed;
+    whenModalsShow([&] { f.trigger(Act::AdjustSections); }, {[&](QWidget* modal) {
+                       auto* dialog = dynamic_cast<gui::SizingDialog*>(modal);
+                       ASSERT_NE(dialog, nullptr);
+                       ASSERT_EQ(dialog->checkedProposals().size(), 1u);
+                       proposed = *dialog->proposals()[0].proposedSection;
+                       dialog->accept();
+                   }});
+    EXPECT_NE(proposed, section);
+    EXPECT_EQ(f.shown(f.at(0, ScheduleColumn::CrossSection)), proposed);
+    EXPECT_EQ(f.shown(f.at(0, ResultColumn::Overall)), QStringLiteral("通过"));
+}
+
+TEST(ScheduleWindow, ACircuitGoesToThePagesAndComesBackAsANewRow) {
+    Schedule f;
+    ASSERT_TRUE(f.model.setData(f.at(0, ScheduleColumn::Load), QStringLiteral("42")));
+    f.window.selectRow(0);
+    f.trigger(Act::SendToPages);
+    const Form& main = f.program.app.mainForm();
+    EXPECT_EQ(boundText(main, voltageLossFields(), "voltageLoss.currentLoad.currentA"),
+              QStringLiteral("42"));
+    EXPECT_EQ(boundText(main, voltageLossFields(), "voltageLoss.cableCrossSectionMm2"),
+              f.shown(f.at(0, ScheduleColumn::CrossSection)));
+    EXPECT_TRUE(f.program.platform.messages.empty());
+
+    f.trigger(Act::TakeFromPages);
+    ASSERT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.id(1), QStringLiteral("WL2"));
+    EXPECT_EQ(f.window.currentRow(), 1);
+    for (ScheduleColumn c : {ScheduleColumn::CrossSection, ScheduleColumn::Load,
+                             ScheduleColumn::LoadDistanceKm, ScheduleColumn::CableType})
+        EXPECT_EQ(f.shown(f.at(1, c)), f.shown(f.at(0, c))) << scheduleHeader(c).toStdString();
+    EXPECT_EQ(f.shown(f.at(1, ResultColumn::LossPercent)),
+              f.shown(f.at(0, ResultColumn::LossPercent)));
+
+    // A feeder has no load case on the pages: refused with a message, the pages kept.
+    f.trigger(Act::AddFeeder);
+    f.program.app.mainForm().text(QStringLiteral("Text4")).setText(QStringLiteral("7"));
+    f.trigger(Act::SendToPages);
+    EXPECT_EQ(boundText(main, voltageLossFields(), "voltageLoss.currentLoad.currentA"),
+              QStringLiteral("7"));
+    ASSERT_EQ(f.program.platform.messages.size(), 1u);
+    EXPECT_TRUE(f.program.platform.messages[0].text.contains(QStringLiteral("路灯馈线")));
+}
+
+TEST(ScheduleWindow, TheIdentifiersStayInSightWhenTheTableScrollsAcross) {
+    Schedule f;
+    f.window.showSchedule();
+    f.trigger(Act::AddFeeder);
+    QApplication::processEvents();
+    gui::ScheduleTable* table = f.window.table();
+    QTableView* frozen = table->frozenColumn();
+    EXPECT_EQ(frozen->selectionModel(), table->selectionModel()) << "one selection for both";
+    EXPECT_FALSE(frozen->isColumnHidden(0));
+    for (int c = 1; c < f.model.columnCount(); ++c)
+        ASSERT_TRUE(frozen->isColumnHidden(c)) << c;
+    EXPECT_EQ(frozen->columnWidth(0), table->columnWidth(0));
+
+    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    ASSERT_GT(table->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(frozen->geometry().left(), table->viewport()->geometry().left());
+    const QModelIndex id = f.model.index(1, 0);
+    EXPECT_TRUE(frozen->viewport()->rect().contains(frozen->visualRect(id)));
+    // Going to an identifier does not scroll the other columns away.
+    const int across = table->horizontalScrollBar()->value();
+    table->scrollTo(id);
+    EXPECT_EQ(table->horizontalScrollBar()->value(), across);
+    table->setColumnWidth(0, 150);
+    EXPECT_EQ(frozen->columnWidth(0), 150);
+    EXPECT_EQ(frozen->width(), 150);
+}
+
+TEST(ScheduleWindow, TheScheduleIsExportedAndImportedAfterAskingHow) {
+    QTemporaryDir dir;
+    Schedule f;
+    f.window.showSchedule();
+    f.trigger(Act::AddFeeder);
+    const QString xlsx = dir.filePath(QStringLiteral("回路表.xlsx"));
+    whenModalsShow([&] { f.trigger(Act::ExportXlsx); }, {chooseFile(xlsx)});
+    ASSERT_TRUE(QFileInfo::exists(xlsx));
+
+    // The same identifiers cannot be appended: refused, nothing changed.
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("追加"))});
+    EXPECT_EQ(f.model.rowCount(), 2);
+    ASSERT_EQ(f.program.platform.messages.size(), 1u);
+    EXPECT_TRUE(f.program.platform.messages[0].text.contains(QStringLiteral("WL1")));
+
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("取消"))});
+    EXPECT_EQ(f.model.rowCount(), 2);
+
+    ASSERT_TRUE(f.model.setData(f.at(0, ScheduleColumn::Id), QStringLiteral("WL8")));
+    ASSERT_TRUE(f.model.setData(f.at(1, ScheduleColumn::Id), QStringLiteral("WL9")));
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("追加"))});
+    ASSERT_EQ(f.model.rowCount(), 4);
+    EXPECT_EQ(f.id(2), QStringLiteral("WL1"));
+    EXPECT_EQ(f.id(3), QStringLiteral("WL2"));
+    EXPECT_EQ(f.shown(f.at(3, ResultColumn::LossPercent)),
+              f.shown(f.at(1, ResultColumn::LossPercent)));
+    EXPECT_EQ(f.window.currentRow(), 2) << "the first imported row";
+
+    whenModalsShow([&] { f.trigger(Act::Import); },
+                   {chooseFile(xlsx), press(QStringLiteral("替换"))});
+    ASSERT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.id(0), QStringLiteral("WL1"));
+
+    const QString csv = dir.filePath(QStringLiteral("模板"));
+    whenModalsShow([&] { f.trigger(Act::ExportTemplate); }, {chooseFile(csv)});
+    EXPECT_TRUE(QFileInfo::exists(csv + QStringLiteral(".csv"))) << "the suffix is added";
+}
+
+// Preferences held in memory for one test.
+class MemoryPreferences : public Preferences {
+public:
+    QString value(const QString& key) const override { return values.value(key); }
+    void setValue(const QString& key, const QString& value) override { values[key] = value; }
+    QMap<QString, QString> values;
+};
+
+TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
+    QTemporaryDir dir;
+    MemoryPreferences remembered;
+    Schedule f(&remembered);
+    QMenu* projects = menuOf(*f.program.shell(), QStringLiteral("工程(&P)"));
+    ASSERT_NE(projects, nullptr);
+    f.trigger(Act::AddFeeder);
+    const QString path = dir.filePath(QStringLiteral("道路"));
+    whenModalsShow([&] { entry(projects, QStringLiteral("保存工程(&S)"))->trigger(); },
+                   {chooseFile(path)});
+    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
+
+    f.trigger(Act::Remove);
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp* - 回路表"));
+    // Opening asks about the removal first; 不保存 leaves it and opens the file as saved.
+    whenModalsShow([&] { entry(projects, QStringLiteral("打开工程(&O)…"))->trigger(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Discard); },
+                    chooseFile(path + QStringLiteral(".kvp"))});
+    EXPECT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
+
+    // The file is in the recent projects of both windows' 工程 menus, and opens from there.
+    f.session.newProject();
+    for (QMainWindow* window :
+         {static_cast<QMainWindow*>(f.program.shell()), static_cast<QMainWindow*>(&f.window)}) {
+        QMenu* recent =
+            entry(menuOf(*window, QStringLiteral("工程(&P)")), QStringLiteral("最近的工程(&R)"))
+                ->menu();
+        ASSERT_NE(recent, nullptr);
+        emit recent->aboutToShow();
+        ASSERT_EQ(texts(recent->actions()), QStringList{QStringLiteral("道路.kvp")});
+    }
+    QMenu* recent = entry(projects, QStringLiteral("最近的工程(&R)"))->menu();
+    recent->actions().at(0)->trigger();
+    EXPECT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+}
+
+TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
+    QTemporaryDir dir;
+    Schedule f;
+    f.program.app.setBooksFolder(dir.path());
+    ASSERT_TRUE(f.window.openProjectPath(
+        QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/street_lighting.kvp")));
+    RecordingPlatform& platform = f.program.platform;
+    ASSERT_TRUE(platform.messages.empty());
+
+    struct Book {
+        Act action;
+        const char* suffix;
+        QByteArray magic;
+    };
+    for (const Book& book :
+         {Book{Act::BookWord, ".docx", "PK\x03\x04"}, Book{Act::BookPdf, ".pdf", "%PDF-"}}) {
+        SCOPED_TRACE(book.suffix);
+        platform.openedDocuments.clear();
+        f.trigger(book.action);
+        ASSERT_EQ(platform.openedDocuments.size(), 1u) << "the written book is opened";
+        const QString path = platform.openedDocuments[0];
+        EXPECT_TRUE(path.startsWith(dir.path()));
+        EXPECT_TRUE(path.endsWith(QLatin1String(book.suffix)));
+        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QString::fromUtf8(kProjectBookTitle)));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(book.magic));
+        if (book.action == Act::BookWord) {
+            EXPECT_TRUE(bytes.contains("word/media/")) << "the feeder plots are in the book";
+        }
+    }
+    EXPECT_TRUE(platform.messages.empty());
+
+    // The pictures: each computed feeder's plot at 150 × 80 mm, none for a load case.
+    const ProjectBookPictures pictures =
+        gui::feederPlotPictures(f.session.project().voltageLossLimitPercent);
+    int plotted = 0;
+    for (int row = 0; row < f.session.rowCount(); ++row) {
+        const ProjectCircuit& circuit = f.session.project().circuits[size_t(row)];
+        const std::optional<ReportPicture> picture = pictures(circuit, f.session.result(row));
+        ASSERT_EQ(picture.has_value(), f.session.feederResult(row) != nullptr) << row;
+        if (!picture)
+            continue;
+        ++plotted;
+        EXPECT_EQ(picture->widthMm, 150.0);
+        EXPECT_EQ(picture->heightMm, 80.0);
+        EXPECT_TRUE(picture->description.contains(circuit.id));
+        const QImage image = QImage::fromData(picture->png, "PNG");
+        EXPECT_EQ(image.size(), QSize(1500, 800));
+        EXPECT_GT(pixelsNear(image, render::phaseColor(Phase::L1)), 200);
+    }
+    EXPECT_EQ(plotted, 3); // WL1, WL2 and WL4; WL3 is a load case
+}
+
+// Pixels of the image near `colour`.
+int pixelsNear(const QImage& image, const QColor& colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                    std::abs(c.blue() - colour.blue()) <
+                40)
+                ++count;
+        }
+    }
+    return count;
+}
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+QImage grabbed(gui::FeederPlotWidget* plot) {
+    plot->resize(640, 320);
+    return plot->grab().toImage();
+}
+
+TEST(ScheduleWindow, ThePlotPaintsTheCurrentFeederOrSaysWhyNot) {
+    Schedule f;
+    gui::FeederPlotWidget* plot = f.window.plot();
+    const QColor l1 = render::phaseColor(Phase::L1);
+    const QColor grey(0x80, 0x80, 0x80);
+
+    f.window.selectRow(0);
+    EXPECT_EQ(plot->row(), 0);
+    EXPECT_EQ(plot->message(), QStringLiteral("所选回路不是路灯馈线"));
+    QImage image = grabbed(plot);
+    EXPECT_EQ(pixelsNear(image, l1), 0);
+    EXPECT_GT(pixelsNear(image, grey), 20) << "the grey text";
+
+    f.trigger(Act::AddFeeder);
+    EXPECT_EQ(plot->row(), 1) << "the plot follows the current row";
+    EXPECT_EQ(plot->message(), QString());
+    image = grabbed(plot);
+    const int curve = pixelsNear(image, l1);
+    EXPECT_GT(curve, 200) << "the L1 curve and its poles";
+
+    // A recomputation repaints the plot shown, and twice the poles draw another curve.
+    f.window.showSchedule();
+    QApplication::processEvents();
+    PaintCounter paints(plot);
+    ASSERT_TRUE(f.model.setData(f.at(1, ScheduleColumn::Poles), QStringLiteral("40")));
+    QApplication::processEvents();
+    EXPECT_GT(paints.count, 0);
+    EXPECT_NE(grabbed(plot), image);
+
+    // Moving the feeder up keeps it shown; the row it left is now the load case.
+    f.trigger(Act::MoveUp);
+    EXPECT_EQ(plot->row(), 0);
+    EXPECT_EQ(plot->message(), QString());
+}
+
+// The example project with the cable of its first circuit (a feeder) unknown to the database.
+QString projectWithAnUnknownCable(const QTemporaryDir& dir) {
+    QFile example(QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/street_lighting.kvp"));
+    EXPECT_TRUE(example.open(QIODevice::ReadOnly));
+    QString json = QString::fromUtf8(example.readAll());
+    const qsizetype at = json.indexOf(QStringLiteral("\"cableType\": \""));
+    EXPECT_GE(at, 0);
+    const qsizetype start = at + 14;
+    json.replace(start, json.indexOf(u'"', start) - start, QStringLiteral("XX 未知电缆"));
+    const QString path = dir.filePath(QStringLiteral("unknown.kvp"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(json.toUtf8());
+    return path;
+}
+
+TEST(ScheduleWindow, ACircuitThatCannotBeComputedIsAmberAndGreyAndItsPlotSaysWhy) {
+    QTemporaryDir dir;
+    Schedule f;
+    ASSERT_TRUE(f.window.openProjectPath(projectWithAnUnknownCable(dir)));
+    ASSERT_GT(f.model.rowCount(), 1);
+    ASSERT_TRUE(f.session.project().circuits[0].load.index() == 1) << "a feeder";
+    bool amber = false;
+    for (int c = 0; c < f.session.inputColumnCount(); ++c) {
+        if (f.model.index(0, c).data(gui::ScheduleModel::StateRole).toInt() ==
+            int(CellState::InputProblem)) {
+            amber = true;
+            EXPECT_EQ(f.model.index(0, c).data(Qt::BackgroundRole).value<QColor>(),
+                      gui::ScheduleModel::inputProblemBackground());
+            EXPECT_FALSE(f.model.index(0, c).data(Qt::ToolTipRole).toString().isEmpty());
+        }
+    }
+    EXPECT_TRUE(amber);
+    const QModelIndex overall = f.at(0, ResultColumn::Overall);
+    EXPECT_EQ(f.shown(overall), QStringLiteral("未计算"));
+    EXPECT_EQ(overall.data(Qt::ForegroundRole).value<QColor>(),
+              gui::ScheduleModel::notComputedText());
+    EXPECT_FALSE(f.at(1, ScheduleColumn::Id).data(Qt::BackgroundRole).isValid());
+
+    f.window.selectRow(0);
+    const QString why = f.window.plot()->message();
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_NE(why, QStringLiteral("所选回路不是路灯馈线"));
+    EXPECT_TRUE(why.contains(QStringLiteral("XX 未知电缆"))) << why.toStdString();
+    EXPECT_EQ(pixelsNear(grabbed(f.window.plot()), render::phaseColor(Phase::L1)), 0);
+}
+
+TEST(ScheduleWindow, ADamagedProjectChangesNothing) {
+    QTemporaryDir dir;
+    Schedule f;
+    f.trigger(Act::AddFeeder);
+    const QByteArray before = projectToJson(f.session.project());
+    const QString title = f.window.windowTitle();
+    const QString damaged = dir.filePath(QStringLiteral("damaged.kvp"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"format\": \"korvane-project\", \"version\": 1, \"circuits\": [");
+    file.close();
+
+    EXPECT_FALSE(f.window.openProjectPath(damaged));
+    EXPECT_EQ(projectToJson(f.session.project()), before);
+    EXPECT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.window.windowTitle(), title);
+    ASSERT_EQ(f.program.platform.messages.size(), 1u);
+    EXPECT_EQ(f.program.platform.messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(f.status().contains(damaged));
+}
+
+TEST(ScheduleWindow, UnsavedProjectChangesAreAskedAboutBeforeTheyAreLeft) {
+    Schedule f;
+    gui::MainShell* shell = f.program.shell();
+    QAction* newProject =
+        entry(menuOf(*shell, QStringLiteral("工程(&P)")), QStringLiteral("新建工程(&N)"));
+    ASSERT_NE(newProject, nullptr);
+    newProject->trigger();
+    EXPECT_EQ(f.model.rowCount(), 1) << "nothing to ask about";
+
+    f.trigger(Act::AddFeeder);
+    whenModalsShow([&] { newProject->trigger(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Cancel); }});
+    EXPECT_EQ(f.model.rowCount(), 2) << "取消 keeps the project";
+
+    whenModalsShow([&] { shell->close(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Cancel); }});
+    EXPECT_TRUE(shell->isVisible()) << "取消 keeps the main window";
+
+    whenModalsShow([&] { newProject->trigger(); },
+                   {[](QWidget* modal) { answer(modal, QMessageBox::Discard); }});
+    EXPECT_EQ(f.model.rowCount(), 1) << "不保存 starts the new project";
+    EXPECT_FALSE(f.session.modified());
+    EXPECT_TRUE(f.window.isVisible());
+}
+
+} // namespace
+} // namespace korvane::testing
