@@ -213,5 +213,30 @@ TEST_F(WindowRun, BadFilesAndOptionsAreReported) {
     }
 }
 
+// The pictures of the circuit schedule and of a feeder's plot, taken without a display; a
+// project that cannot be opened is reported and no picture is taken.
+TEST_F(WindowRun, TheScheduleAndAFeederPlotArePictured) {
+    const QString example =
+        QDir(u8(KORVANE_SOURCE_DIR)).filePath(u8("docs/examples/street_lighting.kvp"));
+    const QString schedule = home_.filePath(u8("schedule.png"));
+    const QString plot = home_.filePath(u8("plot.png"));
+    const CliRun run = runWindow({u8("--project"), example, u8("--schedule-row"), u8("2"),
+                                  u8("--grab-schedule"), schedule, u8("--grab-plot"), plot});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const QString& path : {schedule, plot}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        EXPECT_TRUE(file.read(8) == QByteArray("\x89PNG\r\n\x1a\n")) << path.toStdString();
+    }
+
+    const QString broken = writeFile("broken.kvp", "{\"format\": ");
+    const QString none = home_.filePath(u8("none.png"));
+    const CliRun bad = runWindow({u8("--project"), broken, u8("--grab-schedule"), none});
+    EXPECT_NE(bad.status, 0);
+    EXPECT_TRUE(contains(bad.out, "msgbox\tcritical")) << bad.out;
+    EXPECT_FALSE(QFile::exists(none));
+    EXPECT_EQ(runWindow({u8("--grab-plot"), plot}).status, 2);
+}
+
 } // namespace
 } // namespace korvane::testing
