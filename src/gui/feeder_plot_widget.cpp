@@ -64,21 +64,4 @@ void FeederPlotWidget::paintEvent(QPaintEvent*) {
                      message());
 }
 
-ProjectBookPictures feederPlotPictures(double limitPercent) {
-    return [limitPercent](const ProjectCircuit& circuit,
-                          const CircuitResult& result) -> std::optional<ReportPicture> {
-        if (!result.feeder)
-            return std::nullopt;
-        constexpr double kWidthMm = 150.0;
-        constexpr double kHeightMm = 80.0;
-        constexpr double kPixelsPerMm = 10.0; // about 250 dpi on the page
-        const FeederPlot plot = feederPlot(*result.feeder, limitPercent, circuit.id);
-        QByteArray png = render::feederPlotPng(
-            plot, QSize(int(kWidthMm * kPixelsPerMm), int(kHeightMm * kPixelsPerMm)));
-        if (png.isEmpty())
-            return std::nullopt;
-        return ReportPicture{std::move(png), kWidthMm, kHeightMm, plot.title};
-    };
-}
-
 } // namespace korvane::gui

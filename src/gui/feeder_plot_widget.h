@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/project_session.h"
-#include "project/project_book.h"
 
 #include <QWidget>
 
@@ -32,9 +31,5 @@ private:
     int scheduleId_ = 0;
     int supplyId_ = 0;
 };
-
-// The plots of the project book: each computed feeder's plot as a picture of 150 × 80 mm, with
-// the project's voltage-loss limit; nothing for a load case or a feeder that was not computed.
-ProjectBookPictures feederPlotPictures(double limitPercent);
 
 } // namespace korvane::gui

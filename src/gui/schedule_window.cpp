@@ -6,6 +6,7 @@
 #include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
 #include "project/project_book.h"
+#include "render/book_pictures.h"
 #include "render/pdf_book.h"
 #include "reports/book_commands.h"
 
@@ -562,7 +563,7 @@ void ScheduleWindow::writeBook(bool pdf) {
     const QDateTime at = app_.platform().now();
     const Project& project = session_.project();
     const BookHeader header{project.name, project.engineer};
-    const ProjectBookPictures pictures = feederPlotPictures(project.voltageLossLimitPercent);
+    const ProjectBookPictures pictures = render::paintedFeederPlots(session_.run());
     std::optional<QByteArray> package;
     if (pdf) {
         if (const auto document = projectBookDocument(session_.run(), at.date(), header, pictures))

@@ -50,9 +50,9 @@ std::optional<ReportPicture> plotPicture(const ProjectCircuit& circuit, const Ci
         return std::nullopt;
     ReportPicture picture;
     picture.png = std::move(png);
-    // The book sets the size it prints the plot at; the proportions are the painter's.
+    // The size the book prints its plots at, which the pixels follow at 150 dpi.
     picture.widthMm = 150.0;
-    picture.heightMm = 150.0 * pixels.height() / pixels.width();
+    picture.heightMm = 80.0;
     picture.description = plot.title;
     return picture;
 }

@@ -13,6 +13,7 @@
 #include "pages/voltage_loss_fields.h"
 #include "project/project_file.h"
 #include "project/schedule_columns.h"
+#include "render/book_pictures.h"
 #include "render/feeder_plot_painter.h"
 
 #include <QAction>
@@ -598,11 +599,10 @@ TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
     EXPECT_TRUE(platform.messages.empty());
 
     // The pictures: each computed feeder's plot at 150 × 80 mm, none for a load case.
-    const ProjectBookPictures pictures =
-        gui::feederPlotPictures(f.session.project().voltageLossLimitPercent);
+    const ProjectBookPictures pictures = render::paintedFeederPlots(f.session.run());
     int plotted = 0;
     for (int row = 0; row < f.session.rowCount(); ++row) {
-        const ProjectCircuit& circuit = f.session.project().circuits[size_t(row)];
+        const ProjectCircuit& circuit = f.session.run().project.circuits[size_t(row)];
         const std::optional<ReportPicture> picture = pictures(circuit, f.session.result(row));
         ASSERT_EQ(picture.has_value(), f.session.feederResult(row) != nullptr) << row;
         if (!picture)
@@ -612,7 +612,7 @@ TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
         EXPECT_EQ(picture->heightMm, 80.0);
         EXPECT_TRUE(picture->description.contains(circuit.id));
         const QImage image = QImage::fromData(picture->png, "PNG");
-        EXPECT_EQ(image.size(), QSize(1500, 800));
+        EXPECT_EQ(image.size(), render::kBookPlotPixels);
         EXPECT_GT(pixelsNear(image, render::phaseColor(Phase::L1)), 200);
     }
     EXPECT_EQ(plotted, 3); // WL1, WL2 and WL4; WL3 is a load case
