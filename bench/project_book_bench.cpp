@@ -60,7 +60,7 @@ BENCHMARK(BM_ComputeComposeAndPack100Circuits)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// The same book painted as PDF, as the window exports it.
+// The same book painted as PDF, as the window exports it, the plots drawn as lines and text.
 void BM_ComputeComposeAndPaintPdf100Circuits(benchmark::State& state) {
     const Project project = hundredCircuits();
     qsizetype bytes = 0;
@@ -68,14 +68,14 @@ void BM_ComputeComposeAndPaintPdf100Circuits(benchmark::State& state) {
         ProjectRun run;
         run.project = project;
         run.results = computeProject(run.project);
-        const ProjectBookPictures pictures = render::paintedFeederPlots(run);
+        const render::VectorFeederPlots plots = render::vectorFeederPlots(run);
         const std::optional<ReportDocument> document =
-            projectBookDocument(run, QDate(2026, 12, 9), {project.name, {}}, pictures);
+            projectBookDocument(run, QDate(2026, 12, 9), {project.name, {}}, plots.pictures);
         if (!document) {
             state.SkipWithError("the book could not be composed");
             break;
         }
-        bytes = render::renderPdfBook(*document).size();
+        bytes = render::renderPdfBook(*document, plots.drawer).size();
     }
     state.counters["pdf_kB"] = double(bytes) / 1024.0;
 }

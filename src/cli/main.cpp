@@ -43,20 +43,21 @@ struct ProjectOptions {
     QString bookPath;   // the project calculation book, .docx or .pdf
 };
 
-// The project book by the file's suffix: a .docx package, or a PDF painted by the books' PDF
-// back end; the feeders' plots painted into both.
+// The project book by the file's suffix: a .docx package with the feeders' plots as pictures, or
+// a PDF painted by the books' PDF back end with the plots drawn as lines and text.
 QString writeProjectBookFile(const korvane::ProjectRun& run, const QString& path) {
     const korvane::BookHeader header{run.project.name, run.project.engineer};
-    const korvane::ProjectBookPictures pictures = korvane::render::paintedFeederPlots(run);
     const QDate today = QDate::currentDate();
     std::optional<QByteArray> bytes;
     if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        const korvane::render::VectorFeederPlots plots = korvane::render::vectorFeederPlots(run);
         const std::optional<korvane::ReportDocument> document =
-            korvane::projectBookDocument(run, today, header, pictures);
+            korvane::projectBookDocument(run, today, header, plots.pictures);
         if (document)
-            bytes = korvane::render::renderPdfBook(*document);
+            bytes = korvane::render::renderPdfBook(*document, plots.drawer);
     } else if (path.endsWith(QLatin1String(".docx"), Qt::CaseInsensitive)) {
-        bytes = korvane::projectBookDocx(run, today, header, pictures);
+        bytes =
+            korvane::projectBookDocx(run, today, header, korvane::render::paintedFeederPlots(run));
     } else {
         return QStringLiteral("the book is written as .docx or .pdf");
     }

@@ -563,13 +563,16 @@ void ScheduleWindow::writeBook(bool pdf) {
     const QDateTime at = app_.platform().now();
     const Project& project = session_.project();
     const BookHeader header{project.name, project.engineer};
-    const ProjectBookPictures pictures = render::paintedFeederPlots(session_.run());
     std::optional<QByteArray> package;
     if (pdf) {
-        if (const auto document = projectBookDocument(session_.run(), at.date(), header, pictures))
-            package = render::renderPdfBook(*document);
+        // The PDF draws the plots as lines and text; the .docx holds them as pictures.
+        const render::VectorFeederPlots plots = render::vectorFeederPlots(session_.run());
+        if (const auto document =
+                projectBookDocument(session_.run(), at.date(), header, plots.pictures))
+            package = render::renderPdfBook(*document, plots.drawer);
     } else {
-        package = projectBookDocx(session_.run(), at.date(), header, pictures);
+        package = projectBookDocx(session_.run(), at.date(), header,
+                                  render::paintedFeederPlots(session_.run()));
     }
     const QString folder = booksFolderOf(app_);
     const SavedBook saved =

@@ -17,11 +17,11 @@ namespace korvane::render {
 
 namespace {
 
-// The plot painted for print: laid out on a canvas 1.875 times smaller than the image (at 150
-// dots per inch), so that its text comes out about 7 pt and its lines about 0.5 pt at the size
-// the book prints it.
+// A printed plot is laid out on a canvas 1.875 times smaller than its image at 150 dots per inch,
+// so that its text comes out about 7 pt and its lines about 0.5 pt at the size the book prints.
+constexpr double kScale = 1.875;
+
 QByteArray printedPlotPng(const FeederPlot& plot, QSize pixels) {
-    constexpr double kScale = 1.875;
     QImage image(pixels, QImage::Format_RGB32);
     if (image.isNull())
         return {};
@@ -92,6 +92,68 @@ ProjectBookPictures paintedFeederPlots(const ProjectRun& run, QSize pixels) {
             return (*painted)[size_t(at - first)];
         return plotPicture(circuit, result, limit, pixels);
     };
+}
+
+VectorFeederPlots vectorFeederPlots(const ProjectRun& run) {
+    const double limit = run.project.voltageLossLimitPercent;
+    auto plots = std::make_shared<std::vector<FeederPlot>>();
+    // Source names for the drawer, by position in `plots`; only circuits of this run get one.
+    auto sources = std::make_shared<std::vector<std::pair<const ProjectCircuit*, QString>>>();
+    const size_t count = std::min(run.project.circuits.size(), run.results.size());
+    for (size_t i = 0; i < count; ++i) {
+        const CircuitResult& r = run.results[i];
+        if (!r.feeder)
+            continue;
+        sources->emplace_back(&run.project.circuits[i],
+                              QStringLiteral("feeder-plot:%1").arg(plots->size()));
+        plots->push_back(feederPlot(*r.feeder, limit, run.project.circuits[i].id));
+    }
+    // A white 1 × 1 image where a reader of the pixels would look.
+    static const QByteArray blank = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return png;
+    }();
+
+    VectorFeederPlots result;
+    result.pictures = [plots, sources](const ProjectCircuit& circuit,
+                                       const CircuitResult&) -> std::optional<ReportPicture> {
+        for (size_t i = 0; i < sources->size(); ++i) {
+            if ((*sources)[i].first != &circuit)
+                continue;
+            ReportPicture picture;
+            picture.png = blank;
+            picture.widthMm = 150.0;
+            picture.heightMm = 80.0;
+            picture.description = (*plots)[i].title;
+            picture.source = (*sources)[i].second;
+            return picture;
+        }
+        return std::nullopt;
+    };
+    result.drawer = [plots](const ReportPicture& picture, QPainter& painter, const QRectF& area) {
+        const QString prefix = QStringLiteral("feeder-plot:");
+        if (!picture.source.startsWith(prefix))
+            return false;
+        bool ok = false;
+        const qsizetype index = picture.source.mid(prefix.size()).toLongLong(&ok);
+        if (!ok || index < 0 || index >= qsizetype(plots->size()) || area.width() <= 0)
+            return false;
+        // Laid out as the printed PNG is (150 mm over 472 units), so that text and lines have
+        // the same printed size in both back ends.
+        const double scale = area.width() / (kBookPlotPixels.width() / kScale);
+        painter.translate(area.topLeft());
+        painter.scale(scale, scale);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paintFeederPlot(painter, QRectF(0, 0, area.width() / scale, area.height() / scale),
+                        (*plots)[size_t(index)]);
+        return true;
+    };
+    return result;
 }
 
 } // namespace korvane::render

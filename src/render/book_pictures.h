@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/project_book.h"
+#include "render/pdf_book.h"
 
 #include <QSize>
 
@@ -21,5 +22,15 @@ ProjectBookPictures feederPlotPictures(double limitPercent, QSize pixels = kBook
 // feeders take seconds on one). The run must outlive the function; a circuit from elsewhere is
 // painted when asked.
 ProjectBookPictures paintedFeederPlots(const ProjectRun& run, QSize pixels = kBookPlotPixels);
+
+// The plots of a project book for the PDF back end, which draws them as lines and text: crisp at
+// any zoom, a fraction of the size of their pixels, and nothing to paint or pack beforehand. The
+// pictures carry a PNG of a blank page only; `drawer` draws each plot in its place. Both hold
+// the plots, and neither needs the run afterwards.
+struct VectorFeederPlots {
+    ProjectBookPictures pictures;
+    PdfPictureDrawer drawer;
+};
+VectorFeederPlots vectorFeederPlots(const ProjectRun& run);
 
 } // namespace korvane::render

@@ -182,9 +182,9 @@ struct LaidOutRow {
 // the next line, table row or picture does not fit.
 class BookPainter {
 public:
-    explicit BookPainter(QPdfWriter& writer)
+    BookPainter(QPdfWriter& writer, const PdfPictureDrawer& drawer)
         : writer_(writer), painter_(&writer),
-          page_(writer.pageLayout().paintRectPixels(kResolution)) {}
+          page_(writer.pageLayout().paintRectPixels(kResolution)), drawer_(drawer) {}
 
     void paint(const ReportParagraph& paragraph);
     void paint(const ReportTable& table);
@@ -205,6 +205,7 @@ private:
     GlyphCheck glyphs_;
     QRect page_;
     double y_ = 0;
+    const PdfPictureDrawer& drawer_;
 };
 
 void BookPainter::paint(const ReportParagraph& paragraph) {
@@ -315,15 +316,23 @@ void BookPainter::paint(const ReportPicture& picture) {
     const double height = mmToDevice(picture.heightMm);
     if (y_ > 0 && y_ + height > page_.height())
         newPage();
+    const QRectF area((page_.width() - width) / 2.0, y_, width, height);
+    y_ += height;
+    if (drawer_) {
+        painter_.save();
+        const bool drawn = drawer_(picture, painter_, area);
+        painter_.restore();
+        if (drawn)
+            return;
+    }
     const QImage image = QImage::fromData(picture.png, "PNG");
     if (!image.isNull())
-        painter_.drawImage(QRectF((page_.width() - width) / 2.0, y_, width, height), image);
-    y_ += height;
+        painter_.drawImage(area, image);
 }
 
 } // namespace
 
-QByteArray renderPdfBook(const ReportDocument& document) {
+QByteArray renderPdfBook(const ReportDocument& document, const PdfPictureDrawer& drawer) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -337,7 +346,7 @@ QByteArray renderPdfBook(const ReportDocument& document) {
 
     writer.setTitle(document.properties().title);
 
-    BookPainter painter(writer);
+    BookPainter painter(writer, drawer);
     for (const ReportBlock& block : document.blocks())
         std::visit([&painter](const auto& content) { painter.paint(content); }, block);
     painter.end();

@@ -42,12 +42,14 @@ struct ReportTable {
 };
 
 // A picture (PNG) shown centred at the given size, with a description for readers that cannot
-// see it.
+// see it. `source` may name what the picture shows, so that a back end able to draw it itself
+// (the PDF back end, as lines and text) can do so instead of placing the pixels.
 struct ReportPicture {
     QByteArray png;
     double widthMm = 0.0;
     double heightMm = 0.0;
     QString description;
+    QString source = {};
 
     bool operator==(const ReportPicture&) const = default;
 };

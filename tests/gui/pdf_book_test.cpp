@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -287,6 +288,44 @@ TEST(PdfBookPictures, APictureIsDrawnAndMovesOnWhenItDoesNotFit) {
         EXPECT_EQ(images(path), c.expected);
         EXPECT_EQ(pageCount(path), c.pages);
     }
+}
+
+// A picture the drawer knows by its source is drawn by it, in the picture's place; one it does
+// not know is placed as its PNG.
+TEST(PdfBookPictures, ADrawerDrawsThePicturesItKnowsInTheirPlace) {
+    DocumentReportWriter writer;
+    writer.openDocument();
+    writer.appendText(QStringLiteral("图前"));
+    ReportPicture drawn{tinyPng(), 150.0, 80.0, QStringLiteral("画出的图")};
+    drawn.source = QStringLiteral("drawn");
+    ASSERT_TRUE(writer.insertPicture(drawn));
+    ASSERT_TRUE(writer.insertPicture({tinyPng(), 40.0, 30.0, QStringLiteral("像素图")}));
+
+    std::vector<QRectF> areas;
+    const render::PdfPictureDrawer drawer = [&areas](const ReportPicture& picture,
+                                                     QPainter& painter, const QRectF& area) {
+        if (picture.source != QStringLiteral("drawn"))
+            return false;
+        areas.push_back(area);
+        painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+        painter.drawText(area, Qt::AlignCenter, QStringLiteral("VECTOR"));
+        return true;
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("drawn.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(render::renderPdfBook(*writer.document(), drawer));
+    file.close();
+
+    ASSERT_EQ(areas.size(), 1u);
+    // 150 mm wide at the writer's 1200 device units per inch, centred in the 160 mm text width.
+    EXPECT_NEAR(areas[0].width(), 150.0 / 25.4 * 1200.0, 1.0);
+    EXPECT_NEAR(areas[0].height(), 80.0 / 25.4 * 1200.0, 1.0);
+    EXPECT_NEAR(areas[0].left(), 5.0 / 25.4 * 1200.0, 10.0); // within 0.2 mm
+    EXPECT_EQ(images(path), QStringList{QStringLiteral("1:4x3")});
+    EXPECT_TRUE(run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})
+                    .contains(QStringLiteral("VECTOR")));
 }
 
 } // namespace
