@@ -17,16 +17,13 @@ constexpr double kSmallestSpan = 1e-9;
 constexpr int kMaxTicks = 8;
 constexpr std::array<int, 3> kMantissas = {1, 2, 5};
 
-// A plot's numbers: '.' as the decimal sign and no grouping, whatever the user's settings.
-const RegionalFormat& plotFormat() {
-    static const RegionalFormat format = [] {
-        RegionalFormat f;
-        f.decimalSign = u'.';
-        f.groupSign = QChar();
-        f.groupSize = 0;
-        return f;
-    }();
-    return format;
+// A plot's numbers: the user's decimal sign, without grouping (a tick of 1200 m stays one number
+// in the narrow space under the axis).
+RegionalFormat plotFormat() {
+    RegionalFormat f = regionalFormat();
+    f.groupSign = QChar();
+    f.groupSize = 0;
+    return f;
 }
 
 double finiteOr(double value, double otherwise) {

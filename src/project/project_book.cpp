@@ -111,7 +111,7 @@ template <typename T, typename F> QString valueText(const Computed<T>& value, F 
 }
 
 QString optionalNumber(const std::optional<int>& value) {
-    return value ? QString::number(*value) : QStringLiteral("无");
+    return value ? g(double(*value)) : QStringLiteral("无");
 }
 
 std::vector<ReportTableCell> circuitRow(const ProjectCircuit& c, const CircuitResult& r) {

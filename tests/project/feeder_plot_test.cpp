@@ -110,6 +110,22 @@ TEST(FeederPlotAxes, LengthAxisEndsAtTheFeederLength) {
               QStringList({"0.00", "0.05", "0.10", "0.15", "0.20", "0.25", "0.30"}));
 }
 
+// The labels take the user's decimal sign, as every number the window shows; still no grouping.
+TEST(FeederPlotAxes, LabelsFollowTheRegionalDecimalSign) {
+    const RegionalFormat saved = regionalFormat();
+    RegionalFormat comma;
+    comma.decimalSign = u',';
+    comma.groupSign = u'.';
+    setRegionalFormat(comma);
+    const QStringList lengths = labels(niceLengthAxis(0.3));
+    const QStringList thousands = labels(niceLengthAxis(12000.0));
+    const QStringList values = labels(niceValueAxis(0.0, 3.21));
+    setRegionalFormat(saved);
+    EXPECT_EQ(lengths, QStringList({"0,00", "0,05", "0,10", "0,15", "0,20", "0,25", "0,30"}));
+    EXPECT_EQ(thousands, QStringList({"0", "2000", "4000", "6000", "8000", "10000", "12000"}));
+    EXPECT_FALSE(values.filter(QStringLiteral(",")).isEmpty()) << values.join(u' ').toStdString();
+}
+
 TEST(FeederPlotData, SeriesArePoleValuesFromTheSupply) {
     const LampFeederResult r = computed(10, FeederConnection::PhasesInTurn);
     const FeederPlot plot = feederPlot(r, 5.0, QStringLiteral("WL1"));
