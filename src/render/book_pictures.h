@@ -25,8 +25,9 @@ ProjectBookPictures paintedFeederPlots(const ProjectRun& run, QSize pixels = kBo
 
 // The plots of a project book for the PDF back end, which draws them as lines and text: crisp at
 // any zoom, a fraction of the size of their pixels, and nothing to paint or pack beforehand. The
-// pictures carry a PNG of a blank page only; `drawer` draws each plot in its place. Both hold
-// the plots, and neither needs the run afterwards.
+// pictures carry a one-pixel white PNG only; `drawer` draws each plot in its place. Both hold
+// the plots; the pictures know a circuit by its place in `run`, so the book is composed from the
+// same run.
 struct VectorFeederPlots {
     ProjectBookPictures pictures;
     PdfPictureDrawer drawer;
