@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -141,6 +142,13 @@ QWidget* ScheduleWindow::makeSupplyFields() {
 void ScheduleWindow::makeActions() {
     QMenu* project = menuBar()->addMenu(QStringLiteral("工程(&P)"));
     addProjectMenuEntries(project, this, [this]() -> ScheduleWindow& { return *this; });
+    // In this window the usual keys work on the project; on the main window they stay with the
+    // calculation of the pages.
+    const QList<QAction*> file = project->actions();
+    const QKeySequence fileKeys[] = {QKeySequence::New, QKeySequence::Open, QKeySequence::Save,
+                                     QKeySequence::SaveAs};
+    for (qsizetype i = 0; i < std::ssize(fileKeys) && i < file.size(); ++i)
+        file[i]->setShortcut(fileKeys[i]);
     project->addSeparator();
     project->addAction(QStringLiteral("关闭(&C)"), this, [this] { close(); });
 
@@ -184,6 +192,11 @@ void ScheduleWindow::makeActions() {
             bar->addSeparator();
         }
     }
+    // Keys for the row actions, clear of the table's own (Delete, Ctrl+C, the arrow keys).
+    action(Action::Duplicate)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    action(Action::Remove)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    action(Action::MoveUp)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
+    action(Action::MoveDown)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
     action(Action::Remove)
         ->setStatusTip(QStringLiteral("删除按行号选中的回路；没有选中整行时删除当前回路"));
     action(Action::AdjustSections)

@@ -36,6 +36,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -248,6 +249,41 @@ TEST(ScheduleWindow, RowsAreAddedCopiedRemovedAndMovedThroughTheActions) {
     f.trigger(Act::Remove);
     ASSERT_EQ(f.model.rowCount(), 1);
     EXPECT_EQ(f.id(0), QStringLiteral("WL3"));
+}
+
+// The keys of the row actions and of the project file work in the schedule window; the main
+// window keeps Ctrl+S for its calculation.
+TEST(ScheduleWindow, KeysDriveTheRowActionsAndTheProjectFile) {
+    Schedule f;
+    f.window.showSchedule();
+    QApplication::processEvents();
+    f.window.activateWindow();
+    QApplication::setActiveWindow(&f.window);
+    auto press = [&f](int key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(f.window.table(), Qt::Key(key), modifiers);
+        QApplication::processEvents();
+    };
+    f.window.selectRow(0);
+    press(Qt::Key_D, Qt::ControlModifier);
+    ASSERT_EQ(f.model.rowCount(), 2);
+    EXPECT_EQ(f.id(1), QStringLiteral("WL2"));
+    f.window.selectRow(1);
+    press(Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(f.id(0), QStringLiteral("WL2"));
+    press(Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(f.id(1), QStringLiteral("WL2"));
+    press(Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(f.model.rowCount(), 1);
+    EXPECT_EQ(f.id(0), QStringLiteral("WL1"));
+
+    EXPECT_EQ(f.window.menuBar()->actions().value(0)->menu()->actions().value(2)->shortcut(),
+              QKeySequence(QKeySequence::Save));
+    for (QAction* menu : f.program.shell()->menuBar()->actions()) {
+        if (menu->text() != QStringLiteral("工程(&P)"))
+            continue;
+        for (QAction* entry : menu->menu()->actions())
+            EXPECT_TRUE(entry->shortcut().isEmpty()) << entry->text().toStdString();
+    }
 }
 
 TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {
