@@ -3,12 +3,14 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace korvane::render {
 
@@ -238,6 +240,91 @@ void drawCurves(QPainter& painter, const Layout& l, const FeederPlot& plot, cons
     }
 }
 
+// Whether any curve passes through the rectangle: a pole inside it, or a segment between two
+// poles crossing one of its edges.
+bool crossesCurves(const QRectF& box, const FeederPlot& plot, const Scale& scale) {
+    const QLineF edges[] = {{box.topLeft(), box.topRight()},
+                            {box.topRight(), box.bottomRight()},
+                            {box.bottomRight(), box.bottomLeft()},
+                            {box.bottomLeft(), box.topLeft()}};
+    for (const PlotSeries& series : plot.series) {
+        for (std::size_t i = 0; i < series.points.size(); ++i) {
+            const QPointF b = scale.at(series.points[i]);
+            if (box.contains(b))
+                return true;
+            if (i == 0)
+                continue;
+            const QLineF segment(scale.at(series.points[i - 1]), b);
+            for (const QLineF& edge : edges)
+                if (segment.intersects(edge) == QLineF::BoundedIntersection)
+                    return true;
+        }
+    }
+    return false;
+}
+
+// Where the worst pole's figure goes: beside its mark, above and to the left where that is inside
+// the frame and clear of the limit line and the curves, else the first other corner that is;
+// else, on the left or the right of the mark, the height nearest the mark that is clear of both;
+// failing all, the best corner inside the frame (clear of the limit line if one is), or above
+// and left of the mark pushed inside the frame.
+QRectF worstLabelBox(const Layout& l, const FeederPlot& plot, const Scale& scale) {
+    const QPointF at = scale.at(plot.worst);
+    const QFontMetricsF fm(l.text);
+    const double width = fm.horizontalAdvance(plot.worstLabel) + l.pad;
+    const double height = fm.height();
+    const double gap = l.marker * 2.6;
+    const QRectF inside = l.frame.adjusted(l.pad * 0.5, l.pad * 0.5, -l.pad * 0.5, -l.pad * 0.5);
+    const double limitY = plot.hasLimit ? scale.y(plot.limitPercent) : -1e9;
+    // 0: inside the frame, 1: and clear of the limit line, 2: and clear of the curves too.
+    auto rank = [&](const QRectF& candidate) {
+        if (!inside.contains(candidate))
+            return -1;
+        if (limitY >= candidate.top() - 2.0 && limitY <= candidate.bottom() + 2.0)
+            return 0;
+        return crossesCurves(candidate, plot, scale) ? 1 : 2;
+    };
+    const QPointF corners[] = {{at.x() - gap - width, at.y() - gap - height},
+                               {at.x() - gap - width, at.y() + gap},
+                               {at.x() + gap, at.y() - gap - height},
+                               {at.x() + gap, at.y() + gap}};
+    QRectF best;
+    int bestRank = -1;
+    for (const QPointF& corner : corners) {
+        const QRectF candidate(corner, QSizeF(width, height));
+        const int r = rank(candidate);
+        if (r > bestRank) {
+            best = candidate;
+            bestRank = r;
+        }
+        if (r == 2)
+            return best;
+    }
+    QRectF nearest;
+    double nearestDistance = std::numeric_limits<double>::infinity();
+    const double step = std::max(1.0, height / 4.0);
+    for (const double left : {at.x() - gap - width, at.x() + gap}) {
+        for (double top = inside.top(); top + height <= inside.bottom(); top += step) {
+            const QRectF candidate(QPointF(left, top), QSizeF(width, height));
+            const double distance = std::abs(candidate.center().y() - at.y());
+            if (distance < nearestDistance && rank(candidate) == 2) {
+                nearest = candidate;
+                nearestDistance = distance;
+            }
+        }
+    }
+    if (!nearest.isNull())
+        return nearest;
+    if (bestRank >= 0)
+        return best;
+    QRectF box(corners[0], QSizeF(width, height));
+    box.moveLeft(
+        std::clamp(box.left(), inside.left(), std::max(inside.left(), inside.right() - width)));
+    box.moveTop(
+        std::clamp(box.top(), inside.top(), std::max(inside.top(), inside.bottom() - height)));
+    return box;
+}
+
 void drawWorst(QPainter& painter, const Layout& l, const FeederPlot& plot, const Scale& scale) {
     if (!plot.hasWorst)
         return;
@@ -247,36 +334,7 @@ void drawWorst(QPainter& painter, const Layout& l, const FeederPlot& plot, const
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(at, l.marker * 2.2, l.marker * 2.2);
 
-    // The figure beside the mark: above and to the left of it where that is inside the frame
-    // and clear of the limit line, else the first other corner that is.
-    const QFontMetricsF fm(l.text);
-    const double width = fm.horizontalAdvance(plot.worstLabel) + l.pad;
-    const double height = fm.height();
-    const double gap = l.marker * 2.6;
-    const QRectF inside = l.frame.adjusted(l.pad * 0.5, l.pad * 0.5, -l.pad * 0.5, -l.pad * 0.5);
-    const double limitY = plot.hasLimit ? scale.y(plot.limitPercent) : -1e9;
-    const QPointF corners[] = {{at.x() - gap - width, at.y() - gap - height},
-                               {at.x() - gap - width, at.y() + gap},
-                               {at.x() + gap, at.y() - gap - height},
-                               {at.x() + gap, at.y() + gap}};
-    QRectF box;
-    for (const QPointF& corner : corners) {
-        const QRectF candidate(corner, QSizeF(width, height));
-        const bool fits = inside.contains(candidate);
-        const bool clear = limitY < candidate.top() - 2.0 || limitY > candidate.bottom() + 2.0;
-        if (fits && (box.isNull() || clear))
-            box = candidate;
-        if (fits && clear)
-            break;
-    }
-    if (box.isNull()) {
-        // No corner fits: above and left of the mark, pushed inside the frame.
-        box = QRectF(corners[0], QSizeF(width, height));
-        box.moveLeft(
-            std::clamp(box.left(), inside.left(), std::max(inside.left(), inside.right() - width)));
-        box.moveTop(
-            std::clamp(box.top(), inside.top(), std::max(inside.top(), inside.bottom() - height)));
-    }
+    const QRectF box = worstLabelBox(l, plot, scale);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 255, 255, 220));
     painter.drawRect(box);
@@ -349,6 +407,13 @@ QColor limitLineColor() {
 
 QRectF feederPlotFrame(const QRectF& area, const FeederPlot& plot) {
     return layoutFor(area, plot).frame;
+}
+
+QRectF feederPlotWorstLabel(const QRectF& area, const FeederPlot& plot) {
+    if (!area.isValid() || !plot.hasWorst)
+        return {};
+    const Layout l = layoutFor(area, plot);
+    return worstLabelBox(l, plot, Scale(l.frame, plot));
 }
 
 void paintFeederPlot(QPainter& painter, const QRectF& area, const FeederPlot& plot) {

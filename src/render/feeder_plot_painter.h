@@ -21,6 +21,9 @@ QColor limitLineColor();
 // (x minimum at its left edge, y minimum at its bottom edge). The margins around it follow from
 // the size of the text, which follows from the size of the area.
 QRectF feederPlotFrame(const QRectF& area, const FeederPlot& plot);
+// Where the worst pole's figure is written inside `area`: beside its mark, clear of the limit
+// line and the curves wherever the frame leaves room for it. Empty when the plot marks no pole.
+QRectF feederPlotWorstLabel(const QRectF& area, const FeederPlot& plot);
 
 // The plot of Δu % along a feeder, filling `area` on a white ground: title, legend, axes with
 // grid and tick labels, one curve per phase with its poles marked, the limit as a dashed line

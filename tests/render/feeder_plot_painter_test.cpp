@@ -180,5 +180,36 @@ TEST(FeederPlotPainter, MarginsGrowWithTheArea) {
     EXPECT_NEAR(large.top() / small.top(), 3.0, 0.6);
 }
 
+// The worst pole's figure stays off the curves and the limit line where the frame has room:
+// here the pole lies just under the limit at the end of a curve that flattens out, so no corner
+// beside the mark is clear and the figure moves up above the limit line.
+TEST(FeederPlotPainter, TheWorstPolesFigureCoversNoCurve) {
+    LampFeederResult r = risingFeeder(4.7);
+    for (PoleDrop& pole : r.poles) {
+        const double share = pole.distanceM / r.totalLengthM;
+        const double top = 4.7 * (1.0 - (1.0 - share) * (1.0 - share));
+        pole.lossPercent = {top, 0.8 * top, 0.6 * top};
+    }
+    const FeederPlot plot = feederPlot(r, 5.0, QStringLiteral("WL1"));
+    const QRectF area(0, 0, 800, 500);
+    const QRectF box = render::feederPlotWorstLabel(area, plot);
+    ASSERT_FALSE(box.isEmpty());
+    const QRectF frame = render::feederPlotFrame(area, plot);
+    EXPECT_TRUE(frame.contains(box));
+    const double limitRow = rowOf(5.0, frame, plot);
+    EXPECT_TRUE(limitRow < box.top() || limitRow > box.bottom()) << limitRow;
+
+    // The curves painted without the figure: none of their pixels lies where it goes.
+    FeederPlot unmarked = plot;
+    unmarked.hasWorst = false;
+    const QImage image = painted(unmarked, area.size().toSize());
+    int covered = 0;
+    for (int y = int(std::ceil(box.top())); y < int(box.bottom()); ++y)
+        for (int x = int(std::ceil(box.left())); x < int(box.right()); ++x)
+            covered += isCurve(image.pixel(x, y)) ? 1 : 0;
+    EXPECT_EQ(covered, 0);
+    EXPECT_TRUE(render::feederPlotWorstLabel(area, unmarked).isNull());
+}
+
 } // namespace
 } // namespace korvane
