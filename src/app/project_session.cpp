@@ -40,14 +40,6 @@ const char* const kResultHeaders[kResultColumnCount] = {
     "Δu (%)", "结论",   "最大长度 (m)", "I″k3 (kA)", "Id (kA)",    "I″k1 (kA)",
     "QR (A)", "QC (A)", "Ivn (mA)",     "灵敏度",    "Smin (mm²)", "校验"};
 
-QString cellText(const ScheduleCell& cell) {
-    if (const double* value = std::get_if<double>(&cell))
-        return formatGeneral(*value);
-    if (const QString* text = std::get_if<QString>(&cell))
-        return *text;
-    return {};
-}
-
 // The columns that do not belong to a circuit's kind of load.
 bool belongsToLoad(ScheduleColumn column, bool feeder) {
     using C = ScheduleColumn;
@@ -64,30 +56,16 @@ bool sameInputs(const ProjectCircuit& a, const ProjectCircuit& b) {
     return std::holds_alternative<LampFeeder>(a.load) == std::holds_alternative<LampFeeder>(b.load);
 }
 
-// K of the conductor by its construction (GB 50054: copper PVC 115, XLPE 143; aluminium PVC 76,
-// XLPE 94).
-double thermalCoefficient(const CableConstruction& c) {
-    if (c.material == ConductorMaterial::Copper)
-        return c.insulation == Insulation::Pvc ? 115.0 : 143.0;
-    return c.insulation == Insulation::Pvc ? 76.0 : 94.0;
-}
-
-// The overall state of a circuit's checks: failed when any failed, passed when all passed,
-// otherwise not computed; the tooltip names the first check that did not pass.
-std::pair<CellState, QString> overallState(const CircuitResult& r) {
-    bool anyFailed = false;
-    for (const auto& [check, outcome] : r.checks)
-        anyFailed = anyFailed || outcome.state == CheckOutcome::State::Failed;
-    if (r.passed())
+// The overall state of a circuit's checks, with a tooltip naming the first check that decides it.
+std::pair<CellState, QString> overallCell(const CircuitResult& r) {
+    const CheckOutcome::State state = overallState(r);
+    if (state == CheckOutcome::State::Passed)
         return {CellState::Passed, {}};
-    for (const auto& [check, outcome] : r.checks) {
-        if (outcome.passed())
-            continue;
-        if (anyFailed && outcome.state != CheckOutcome::State::Failed)
-            continue;
-        return {anyFailed ? CellState::Failed : CellState::NotComputed,
-                checkName(check) + QStringLiteral("：") + outcome.text};
-    }
+    const bool failed = state == CheckOutcome::State::Failed;
+    for (const auto& [check, outcome] : r.checks)
+        if (failed ? outcome.state == CheckOutcome::State::Failed : !outcome.passed())
+            return {failed ? CellState::Failed : CellState::NotComputed,
+                    checkName(check) + QStringLiteral("：") + outcome.text};
     return {CellState::NotComputed, QStringLiteral("未计算")};
 }
 
@@ -494,7 +472,7 @@ CellView ProjectSession::cell(int row, int column) const {
     const CircuitResult& r = run_.results[size_t(row)];
     if (column < inputColumnCount()) {
         const ScheduleColumn which = scheduleInputColumns()[size_t(column)].column;
-        view.text = cellText(scheduleCell(c, which));
+        view.text = scheduleCellText(scheduleCell(c, which), regionalFormat());
         view.editable = belongsToLoad(which, std::holds_alternative<LampFeeder>(c.load));
         if (view.editable)
             view.choices = cellChoices(c, column);
@@ -575,7 +553,7 @@ CellView ProjectSession::cell(int row, int column) const {
                [](const ThermalStability& s) { return formatFixed(s.minimumCrossSectionMm2, 4); });
         break;
     case ResultColumn::Overall: {
-        const auto [state, tip] = overallState(r);
+        const auto [state, tip] = overallCell(r);
         view.state = state;
         view.toolTip = tip;
         view.text = state == CellState::Passed   ? QStringLiteral("通过")
@@ -659,7 +637,7 @@ ProjectCircuit ProjectSession::exampleLoadCaseCircuit() const {
             if (s->cable.crossSection == QLatin1String("25"))
                 chosen = s;
         c.line.cable = chosen->cable;
-        c.protection.coefficientK = thermalCoefficient(*construction);
+        c.protection.coefficientK = thermalCoefficientK(*construction);
         fillSection(c);
         break;
     }

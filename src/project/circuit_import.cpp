@@ -146,16 +146,8 @@ SheetGrid readCsv(const QString& path) {
 
 // ---- The columns ------------------------------------------------------------------------------
 
-QString cellText(const ScheduleCell& cell) {
-    if (const QString* text = std::get_if<QString>(&cell))
-        return *text;
-    if (const double* value = std::get_if<double>(&cell))
-        return formatGeneral(*value, {});
-    return {};
-}
-
 bool isBlank(const ScheduleCell& cell) {
-    return cellText(cell).trimmed().isEmpty();
+    return scheduleCellText(cell).trimmed().isEmpty();
 }
 
 // A header as it is compared: without blanks, full-width brackets as ASCII ones.
@@ -227,7 +219,7 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid) {
     for (size_t row = 0; row < grid.rows.size() && row < size_t(kHeaderSearchRows) && !headerRow;
          ++row)
         for (const ScheduleCell& cell : grid.rows[row])
-            if (headerKey(cellText(cell)) == headerKey(scheduleHeader(C::Id)))
+            if (headerKey(scheduleCellText(cell)) == headerKey(scheduleHeader(C::Id)))
                 headerRow = row;
     for (size_t row = 0; row < grid.rows.size() && !headerRow; ++row)
         if (rowHasContent(grid, row))
@@ -244,7 +236,7 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid) {
             return failure(QStringLiteral("第%1行%2列的表头无法读出：%3")
                                .arg(*headerRow + 1)
                                .arg(columnLetters(int(index)), *why));
-        const QString text = cellText(headers[index]).trimmed();
+        const QString text = scheduleCellText(headers[index]).trimmed();
         if (text.isEmpty())
             continue;
         const auto& infos = scheduleInputColumns();
@@ -355,7 +347,7 @@ QByteArray circuitsCsv(const std::vector<ProjectCircuit>& circuits) {
     for (const ProjectCircuit& circuit : circuits) {
         fields.clear();
         for (const ScheduleColumnInfo& info : scheduleInputColumns())
-            fields << csvField(cellText(scheduleCell(circuit, info.column)));
+            fields << csvField(scheduleCellText(scheduleCell(circuit, info.column)));
         text += fields.join(u',') + QStringLiteral("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();

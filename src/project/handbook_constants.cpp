@@ -69,13 +69,37 @@ Computed<CableConstruction> cableConstruction(const CableIdentity& cable) {
     return c;
 }
 
+namespace {
+
+QString metalOf(const CableConstruction& construction) {
+    return construction.material == ConductorMaterial::Copper ? QStringLiteral("铜")
+                                                              : QStringLiteral("铝");
+}
+
+QString insulationOf(const CableConstruction& construction) {
+    return construction.insulation == Insulation::Pvc ? QStringLiteral("全塑电缆")
+                                                      : QStringLiteral("交联电缆");
+}
+
+} // namespace
+
+double thermalCoefficientK(const CableConstruction& construction) {
+    // The columns are headed by the insulation (merged over three columns), the rows by the metal.
+    const ReferenceTable& k = table("Form10");
+    const QStringList& heading = k.cells.front();
+    const QString insulation = insulationOf(construction);
+    for (qsizetype col = 1; col < heading.size(); ++col)
+        if (heading.at(col).startsWith(insulation))
+            if (const auto value = readPlainDecimal(
+                    k.cells.at(size_t(rowOf(k, metalOf(construction)))).value(col)))
+                return *value;
+    throw std::logic_error("no K for " + insulation.toStdString());
+}
+
 Computed<HandbookLineConstants> handbookLineConstants(const CableConstruction& construction,
                                                       double crossSectionMm2) {
-    const QString metal = construction.material == ConductorMaterial::Copper ? QStringLiteral("铜")
-                                                                             : QStringLiteral("铝");
-    const QString insulation = construction.insulation == Insulation::Pvc
-                                   ? QStringLiteral("全塑电缆")
-                                   : QStringLiteral("交联电缆");
+    const QString metal = metalOf(construction);
+    const QString insulation = insulationOf(construction);
     const Computed<double> r =
         lookUp("Form4", rowOf(table("Form4"), metal), crossSectionMm2, "导线电阻 R′");
     const Computed<double> x =

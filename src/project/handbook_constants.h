@@ -36,4 +36,8 @@ struct HandbookLineConstants {
 Computed<HandbookLineConstants> handbookLineConstants(const CableConstruction& construction,
                                                       double crossSectionMm2);
 
+// The thermal-stability coefficient K of the conductor, from the K table of the picker dialogs
+// (GB 50054): copper 115 in PVC and 143 in XLPE, aluminium 76 and 94.
+double thermalCoefficientK(const CableConstruction& construction);
+
 } // namespace korvane

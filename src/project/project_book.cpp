@@ -50,19 +50,6 @@ QString stateLine(const CheckOutcome& outcome) {
                : QStringLiteral("%1（%2）").arg(checkStateText(outcome), outcome.text);
 }
 
-// 通过 when every check passed, 不通过 when one failed, 未计算 otherwise.
-CheckOutcome::State overallState(const CircuitResult& r) {
-    if (r.checks.empty())
-        return CheckOutcome::State::NotComputed;
-    bool allPassed = true;
-    for (const auto& [check, outcome] : r.checks) {
-        if (outcome.state == CheckOutcome::State::Failed)
-            return CheckOutcome::State::Failed;
-        allPassed = allPassed && outcome.passed();
-    }
-    return allPassed ? CheckOutcome::State::Passed : CheckOutcome::State::NotComputed;
-}
-
 // ---- 一、电源 -------------------------------------------------------------------------------
 
 QStringList supplyParagraphs(const Project& project) {

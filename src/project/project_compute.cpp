@@ -159,6 +159,15 @@ std::optional<CircuitCheck> CircuitResult::firstFailure() const {
     return std::nullopt;
 }
 
+CheckOutcome::State overallState(const CircuitResult& result) {
+    if (result.passed())
+        return CheckOutcome::State::Passed;
+    for (const auto& [check, outcome] : result.checks)
+        if (outcome.state == CheckOutcome::State::Failed)
+            return CheckOutcome::State::Failed;
+    return CheckOutcome::State::NotComputed;
+}
+
 CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit) {
     CircuitResult r;
     const bool isFeeder = std::holds_alternative<LampFeeder>(circuit.load);

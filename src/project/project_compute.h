@@ -70,6 +70,10 @@ struct CircuitResult {
     std::optional<CircuitCheck> firstFailure() const;
 };
 
+// The state of a circuit's checks together: failed when one failed, passed when every one
+// passed, otherwise (a check or the whole circuit not computed) not computed.
+CheckOutcome::State overallState(const CircuitResult& result);
+
 // One circuit of the project by the pages' own calculations: the voltage loss of its load (or
 // of its lamp poles), the short-circuit currents at its end from the project's supply, the
 // selections and checks of its protection.

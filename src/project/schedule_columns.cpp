@@ -57,11 +57,7 @@ std::optional<double> numberIn(const ScheduleCell& cell) {
 }
 
 QString textIn(const ScheduleCell& cell) {
-    if (const QString* text = std::get_if<QString>(&cell))
-        return text->trimmed();
-    if (const double* value = std::get_if<double>(&cell))
-        return formatGeneral(*value, {});
-    return {};
+    return scheduleCellText(cell).trimmed();
 }
 
 bool isEmpty(const ScheduleCell& cell) {
@@ -137,6 +133,14 @@ QString connectionText(FeederConnection connection) {
 
 QString phaseText(Phase phase) {
     return QStringLiteral("L%1").arg(int(phase) + 1);
+}
+
+QString scheduleCellText(const ScheduleCell& cell, const RegionalFormat& format) {
+    if (const double* value = std::get_if<double>(&cell))
+        return formatGeneral(*value, format);
+    if (const QString* text = std::get_if<QString>(&cell))
+        return *text;
+    return {};
 }
 
 ScheduleCell scheduleCell(const ProjectCircuit& c, ScheduleColumn column) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "form/number_format.h"
 #include "project/project.h"
 
 #include <QString>
@@ -65,6 +66,9 @@ QString scheduleHeader(ScheduleColumn column);
 // A cell: empty, a number or a text.
 using ScheduleCell = std::variant<std::monostate, double, QString>;
 
+// A cell as text: a number in `format` (the plain one, '.' and no grouping, unless told), a text
+// as it is, nothing for an empty cell.
+QString scheduleCellText(const ScheduleCell& cell, const RegionalFormat& format = RegionalFormat{});
 // The cell of a circuit's column. A column that does not belong to the circuit's load (the
 // feeder columns of a load-case circuit) is empty.
 ScheduleCell scheduleCell(const ProjectCircuit& circuit, ScheduleColumn column);

@@ -78,6 +78,14 @@ struct GoverningCase {
 //   (5.262) passes Rlim but Zphp ≈ 1.46 Ω gives Id/Ir2 = 0.150/0.128 = 1.17; 16 mm² gives 1.75.
 // - thermal: 10 A over 20 m for 1 s: Smin = I″k3/115 exceeds every section up to 95 mm²
 //   (I″k3 ≈ 11.4 kA, Smin ≈ 99) and 120 mm² passes.
+// K of the K picker table by material and insulation.
+TEST(HandbookConstants, ThermalCoefficientByMaterialAndInsulation) {
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Pvc}), 115.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Xlpe}), 143.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Pvc}), 76.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Xlpe}), 94.0);
+}
+
 TEST(Sizing, EachCheckInTurnGovernsTheChosenSection) {
     const GoverningCase cases[] = {
         {"voltage loss", 60.0, 0.1, 1.0, 400.0, 4.3, 0.1, "70", CircuitCheck::VoltageLoss},
