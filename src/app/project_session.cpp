@@ -284,6 +284,33 @@ const LampFeederResult* ProjectSession::feederResult(int row) const {
     return feeder ? &*feeder : nullptr;
 }
 
+bool ProjectSession::isFeeder(int row) const {
+    return row >= 0 && row < rowCount() &&
+           std::holds_alternative<LampFeeder>(project_.circuits[size_t(row)].load);
+}
+
+std::optional<FeederPlot> ProjectSession::rowPlot(int row) const {
+    const LampFeederResult* feeder = feederResult(row);
+    if (feeder == nullptr || row >= rowCount())
+        return std::nullopt;
+    return feederPlot(*feeder, project_.voltageLossLimitPercent, project_.circuits[size_t(row)].id);
+}
+
+QString ProjectSession::rowPlotNote(int row) const {
+    if (row < 0 || row >= rowCount())
+        return QStringLiteral("未选择回路");
+    if (feederResult(row) != nullptr)
+        return {};
+    if (!isFeeder(row))
+        return QStringLiteral("所选回路不是路灯馈线");
+    const CircuitResult& r = result(row);
+    if (!r.feederFailure.isEmpty())
+        return r.feederFailure;
+    if (!r.inputProblems.isEmpty())
+        return r.inputProblems.join(u'\n');
+    return project_.circuits[size_t(row)].inputProblems.join(u'\n');
+}
+
 void ProjectSession::message(bool error, const QString& text) const {
     app_.platform().messageBox(error ? MessageIcon::Critical : MessageIcon::Warning, kCaption,
                                text);

@@ -2,6 +2,7 @@
 
 #include "form/signal.h"
 #include "project/cable_catalogue.h"
+#include "project/feeder_plot.h"
 #include "project/project.h"
 #include "project/project_run.h"
 #include "project/supply_catalogue.h"
@@ -132,6 +133,12 @@ public:
     // The feeder result of a lamp-pole row (for its plot); nothing for a load case or a feeder
     // that was not computed.
     const LampFeederResult* feederResult(int row) const;
+    // Whether the row is a lamp-pole feeder.
+    bool isFeeder(int row) const;
+    // The plot of Δu % along a computed feeder row against the project's limit; nothing for any
+    // other row, and then rowPlotNote says why: no row, not a feeder, or why it was not computed.
+    std::optional<FeederPlot> rowPlot(int row) const;
+    QString rowPlotNote(int row) const;
 
     // ---- Supply ----
     int supplyFieldCount() const { return kSupplyFieldCount; }

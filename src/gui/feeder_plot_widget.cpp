@@ -1,11 +1,8 @@
 #include "gui/feeder_plot_widget.h"
 
-#include "project/feeder_plot.h"
 #include "render/feeder_plot_painter.h"
 
 #include <QPainter>
-
-#include <variant>
 
 namespace korvane::gui {
 
@@ -30,33 +27,16 @@ void FeederPlotWidget::setRow(int row) {
 }
 
 QString FeederPlotWidget::message() const {
-    if (row_ < 0 || row_ >= session_.rowCount())
-        return QStringLiteral("未选择回路");
-    if (session_.feederResult(row_) != nullptr)
-        return {};
-    const ProjectCircuit& circuit = session_.project().circuits.at(size_t(row_));
-    if (!std::holds_alternative<LampFeeder>(circuit.load))
-        return QStringLiteral("所选回路不是路灯馈线");
-    const CircuitResult& result = session_.result(row_);
-    if (!result.feederFailure.isEmpty())
-        return result.feederFailure;
-    if (!result.inputProblems.isEmpty())
-        return result.inputProblems.join(u'\n');
-    return circuit.inputProblems.join(u'\n');
+    return session_.rowPlotNote(row_);
 }
 
 void FeederPlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = rect();
-    if (row_ >= 0 && row_ < session_.rowCount()) {
-        if (const LampFeederResult* feeder = session_.feederResult(row_)) {
-            const ProjectCircuit& circuit = session_.project().circuits.at(size_t(row_));
-            render::paintFeederPlot(
-                painter, area,
-                feederPlot(*feeder, session_.project().voltageLossLimitPercent, circuit.id));
-            return;
-        }
+    if (const std::optional<FeederPlot> plot = session_.rowPlot(row_)) {
+        render::paintFeederPlot(painter, area, *plot);
+        return;
     }
     painter.fillRect(area, palette().color(QPalette::Base));
     painter.setPen(QColor(0x80, 0x80, 0x80));

@@ -419,9 +419,8 @@ void ScheduleWindow::selectRow(int row) {
 }
 
 bool ScheduleWindow::selectFirstFeeder() {
-    const auto& circuits = session_.project().circuits;
-    for (int row = 0; row < int(circuits.size()); ++row) {
-        if (std::holds_alternative<LampFeeder>(circuits[size_t(row)].load)) {
+    for (int row = 0; row < session_.rowCount(); ++row) {
+        if (session_.isFeeder(row)) {
             selectRow(row);
             return true;
         }

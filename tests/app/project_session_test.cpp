@@ -479,6 +479,26 @@ TEST(ProjectSession, AValueGivenAgainClearsWhatReadingTheFileSaidOfIt) {
     EXPECT_EQ(problems, QStringList{QStringLiteral("circuits[2]：不是对象")});
 }
 
+// The plot of a row, or why there is none.
+TEST(ProjectSession, ARowsPlotOrWhyItHasNone) {
+    Session f;
+    ProjectSession& s = f.s;
+    EXPECT_FALSE(s.rowPlot(0).has_value());
+    EXPECT_EQ(s.rowPlotNote(0), QStringLiteral("所选回路不是路灯馈线"));
+    EXPECT_EQ(s.rowPlotNote(5), QStringLiteral("未选择回路"));
+    const int feeder = s.addFeederCircuit();
+    ASSERT_TRUE(s.isFeeder(feeder));
+    const std::optional<FeederPlot> plot = s.rowPlot(feeder);
+    ASSERT_TRUE(plot.has_value());
+    EXPECT_TRUE(plot->title.startsWith(s.project().circuits[size_t(feeder)].id));
+    EXPECT_EQ(s.rowPlotNote(feeder), QString());
+    ASSERT_EQ(s.setCell(feeder, column(s, ScheduleColumn::SpacingM), QStringLiteral("-5")),
+              std::nullopt);
+    EXPECT_FALSE(s.rowPlot(feeder).has_value());
+    EXPECT_EQ(s.rowPlotNote(feeder), s.result(feeder).feederFailure);
+    EXPECT_FALSE(s.rowPlotNote(feeder).isEmpty());
+}
+
 TEST(ProjectSession, ImportIsAllOrNothingAndExportWritesTheSchedule) {
     QTemporaryDir dir;
     Session f;
