@@ -21,31 +21,12 @@ namespace {
 // so that its text comes out about 7 pt and its lines about 0.5 pt at the size the book prints.
 constexpr double kScale = 1.875;
 
-QByteArray printedPlotPng(const FeederPlot& plot, QSize pixels) {
-    QImage image(pixels, QImage::Format_RGB32);
-    if (image.isNull())
-        return {};
-    image.setDevicePixelRatio(kScale);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        paintFeederPlot(painter, QRectF(0, 0, pixels.width() / kScale, pixels.height() / kScale),
-                        plot);
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", 80))
-        return {};
-    return png;
-}
-
 std::optional<ReportPicture> plotPicture(const ProjectCircuit& circuit, const CircuitResult& result,
                                          double limitPercent, QSize pixels) {
     if (!result.feeder)
         return std::nullopt;
     const FeederPlot plot = feederPlot(*result.feeder, limitPercent, circuit.id);
-    QByteArray png = printedPlotPng(plot, pixels);
+    QByteArray png = feederPlotPng(plot, pixels, kScale);
     if (png.isEmpty())
         return std::nullopt;
     ReportPicture picture;
@@ -58,12 +39,6 @@ std::optional<ReportPicture> plotPicture(const ProjectCircuit& circuit, const Ci
 }
 
 } // namespace
-
-ProjectBookPictures feederPlotPictures(double limitPercent, QSize pixels) {
-    return [limitPercent, pixels](const ProjectCircuit& circuit, const CircuitResult& result) {
-        return plotPicture(circuit, result, limitPercent, pixels);
-    };
-}
 
 ProjectBookPictures paintedFeederPlots(const ProjectRun& run, QSize pixels) {
     const double limit = run.project.voltageLossLimitPercent;

@@ -12,15 +12,12 @@ namespace korvane::render {
 // painted in about a second.
 inline constexpr QSize kBookPlotPixels{886, 472};
 
-// The plots of a project book: each computed lamp-pole feeder's Δu % along its poles against
-// the project's voltage-loss limit, painted as PNG; nothing for a load-case circuit or a feeder
-// that was not computed. Painting needs a running QGuiApplication (for the fonts).
-ProjectBookPictures feederPlotPictures(double limitPercent, QSize pixels = kBookPlotPixels);
-
-// The same plots for the circuits of `run`, all painted at once on every processor before the
-// book asks for them (painting and packing a plot takes tens of milliseconds, a hundred
-// feeders take seconds on one). The run must outlive the function; a circuit from elsewhere is
-// painted when asked.
+// The plots of a project book: each computed lamp-pole feeder's Δu % along its poles against the
+// project's voltage-loss limit, as PNG (nothing for a load-case circuit or a feeder that was not
+// computed), all painted at once on every processor before the book asks for them (painting and
+// packing a plot takes tens of milliseconds, a hundred feeders take seconds on one). The run must
+// outlive the function; a circuit from elsewhere is painted when asked. Painting needs a running
+// QGuiApplication (for the fonts).
 ProjectBookPictures paintedFeederPlots(const ProjectRun& run, QSize pixels = kBookPlotPixels);
 
 // The plots of a project book for the PDF back end, which draws them as lines and text: crisp at

@@ -443,24 +443,28 @@ void paintFeederPlot(QPainter& painter, const QRectF& area, const FeederPlot& pl
     painter.restore();
 }
 
-QByteArray feederPlotPng(const FeederPlot& plot, QSize pixels) {
+QByteArray feederPlotPng(const FeederPlot& plot, QSize pixels, double layoutScale) {
     // Beyond this the image alone would take gigabytes.
     constexpr qint64 kMaxPixels = 100'000'000;
-    if (pixels.isEmpty() || static_cast<qint64>(pixels.width()) * pixels.height() > kMaxPixels)
+    if (pixels.isEmpty() || static_cast<qint64>(pixels.width()) * pixels.height() > kMaxPixels ||
+        !(layoutScale >= 1.0))
         return {};
     QImage image(pixels, QImage::Format_RGB32);
     if (image.isNull())
         return {};
+    image.setDevicePixelRatio(layoutScale);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         if (!painter.isActive())
             return {};
-        paintFeederPlot(painter, QRectF(QPointF(0, 0), QSizeF(pixels)), plot);
+        paintFeederPlot(painter, QRectF(QPointF(0, 0), QSizeF(pixels) / layoutScale), plot);
     }
+    // A light compression: a plot is mostly white, and the strongest costs three times the time
+    // for a few per cent.
     QByteArray png;
     QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", 80))
         return {};
     return png;
 }

@@ -31,6 +31,8 @@ QRectF feederPlotWorstLabel(const QRectF& area, const FeederPlot& plot);
 void paintFeederPlot(QPainter& painter, const QRectF& area, const FeederPlot& plot);
 
 // The plot painted on a white image of the given size, as PNG; empty when it cannot be made.
-QByteArray feederPlotPng(const FeederPlot& plot, QSize pixels);
+// With a `layoutScale` above 1 the plot is laid out on a canvas that many times smaller than the
+// image, so that its text and lines come out larger (for print).
+QByteArray feederPlotPng(const FeederPlot& plot, QSize pixels, double layoutScale = 1.0);
 
 } // namespace korvane::render
