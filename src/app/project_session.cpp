@@ -36,10 +36,6 @@ constexpr double kNewBusbarLengthM = 1.0;
 const char* const kSupplyLabels[kSupplyFieldCount] = {"系统容量 (MVA)", "变压器", "母线",
                                                       "母线长度 (m)", "电压损失限值 (%)"};
 
-const char* const kResultHeaders[kResultColumnCount] = {
-    "Δu (%)", "结论",   "最大长度 (m)", "I″k3 (kA)", "Id (kA)",    "I″k1 (kA)",
-    "QR (A)", "QC (A)", "Ivn (mA)",     "灵敏度",    "Smin (mm²)", "校验"};
-
 // The columns that do not belong to a circuit's kind of load.
 bool belongsToLoad(ScheduleColumn column, bool feeder) {
     using C = ScheduleColumn;
@@ -56,21 +52,8 @@ bool sameInputs(const ProjectCircuit& a, const ProjectCircuit& b) {
     return std::holds_alternative<LampFeeder>(a.load) == std::holds_alternative<LampFeeder>(b.load);
 }
 
-// The overall state of a circuit's checks, with a tooltip naming the first check that decides it.
-std::pair<CellState, QString> overallCell(const CircuitResult& r) {
-    const CheckOutcome::State state = overallState(r);
-    if (state == CheckOutcome::State::Passed)
-        return {CellState::Passed, {}};
-    const bool failed = state == CheckOutcome::State::Failed;
-    for (const auto& [check, outcome] : r.checks)
-        if (failed ? outcome.state == CheckOutcome::State::Failed : !outcome.passed())
-            return {failed ? CellState::Failed : CellState::NotComputed,
-                    checkName(check) + QStringLiteral("：") + outcome.text};
-    return {CellState::NotComputed, QStringLiteral("未计算")};
-}
-
-CellState stateOf(const CheckOutcome& outcome) {
-    switch (outcome.state) {
+CellState stateOf(CheckOutcome::State state) {
+    switch (state) {
     case CheckOutcome::State::Passed:
         return CellState::Passed;
     case CheckOutcome::State::Failed:
@@ -236,6 +219,13 @@ void ProjectSession::rememberRecent(const QString& path) {
     preferences->setValue(recentProjectsKey(), list.join(u'\n'));
 }
 
+void ProjectSession::useResultSchema(const ResultSchema& schema) {
+    const ScheduleChange reset{ScheduleChange::Kind::Reset, 0, -1, 0};
+    scheduleAboutToChange.fire(reset);
+    schema_ = &schema;
+    scheduleChanged.fire(reset);
+}
+
 void ProjectSession::replaceProject(Project project, const QString& path) {
     const ScheduleChange reset{ScheduleChange::Kind::Reset, 0, -1, 0};
     scheduleAboutToChange.fire(reset);
@@ -304,8 +294,8 @@ QString ProjectSession::rowPlotNote(int row) const {
     if (!isFeeder(row))
         return QStringLiteral("所选回路不是路灯馈线");
     const CircuitResult& r = result(row);
-    if (!r.feederFailure.isEmpty())
-        return r.feederFailure;
+    if (!r.feeder.reason().isEmpty())
+        return r.feeder.reason();
     if (!r.inputProblems.isEmpty())
         return r.inputProblems.join(u'\n');
     return project_.circuits[size_t(row)].inputProblems.join(u'\n');
@@ -434,7 +424,7 @@ int ProjectSession::inputColumnCount() const {
 }
 
 int ProjectSession::columnCount() const {
-    return inputColumnCount() + kResultColumnCount;
+    return inputColumnCount() + int(schema_->columns.size());
 }
 
 QString ProjectSession::columnHeader(int column) const {
@@ -442,7 +432,7 @@ QString ProjectSession::columnHeader(int column) const {
         return {};
     if (column < inputColumnCount())
         return QString::fromUtf8(scheduleInputColumns()[size_t(column)].header);
-    return QString::fromUtf8(kResultHeaders[column - inputColumnCount()]);
+    return schema_->columns[size_t(column - inputColumnCount())].header;
 }
 
 QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) const {
@@ -510,84 +500,17 @@ CellView ProjectSession::cell(int row, int column) const {
         return view;
     }
 
-    // A result: its value and the state of the check that judges it.
-    auto judged = [&view, &r](CircuitCheck check) {
-        const CheckOutcome& outcome = r.check(check);
-        view.state = stateOf(outcome);
-        if (!outcome.passed())
-            view.toolTip = outcome.text;
-    };
-    auto number = [&view](const auto& computed, auto value) {
-        if (computed)
-            view.text = value(*computed);
-        else if (view.toolTip.isEmpty())
-            view.toolTip = computed.reason();
-    };
-    auto plain = [&view](const auto& computed) {
-        if (!computed) {
-            view.state = CellState::NotComputed;
-            view.toolTip = computed.reason();
-        }
-    };
-    auto whole = [](std::optional<int> value) {
-        return value ? QString::number(*value) : QStringLiteral("-");
-    };
-    switch (ResultColumn(column - inputColumnCount())) {
-    case ResultColumn::LossPercent:
-        judged(CircuitCheck::VoltageLoss);
-        number(r.lossPercent, [](double v) { return formatFixed(v, 4); });
-        break;
-    case ResultColumn::Verdict:
-        judged(CircuitCheck::VoltageLoss);
-        view.text = checkStateText(r.check(CircuitCheck::VoltageLoss));
-        break;
-    case ResultColumn::MaxLength:
-        plain(r.maxLengthM);
-        number(r.maxLengthM, [](double v) { return formatFixed(v, 1); });
-        break;
-    case ResultColumn::ThreePhaseKa:
-        plain(r.shortCircuit);
-        number(r.shortCircuit, [](const ShortCircuitResult& s) { return formatFixed(s.ik3, 4); });
-        break;
-    case ResultColumn::EarthFaultKa:
-        plain(r.shortCircuit);
-        number(r.shortCircuit, [](const ShortCircuitResult& s) { return formatFixed(s.id, 4); });
-        break;
-    case ResultColumn::SinglePhaseKa:
-        plain(r.shortCircuit);
-        number(r.shortCircuit, [](const ShortCircuitResult& s) { return formatFixed(s.ik1, 4); });
-        break;
-    case ResultColumn::ResidualBreaker:
-        judged(CircuitCheck::BreakerSelection);
-        number(r.switchgear, [&](const LineSwitchgear& s) { return whole(s.breakerRatedA); });
-        break;
-    case ResultColumn::Contactor:
-        judged(CircuitCheck::BreakerSelection);
-        number(r.switchgear, [&](const LineSwitchgear& s) { return whole(s.contactorRatedA); });
-        break;
-    case ResultColumn::ResidualSetting:
-        judged(CircuitCheck::ResidualSetting);
-        number(r.residual,
-               [&](const ResidualCurrentSetting& s) { return whole(s.ratedResidualMa); });
-        break;
-    case ResultColumn::Sensitivity:
-        judged(CircuitCheck::Sensitivity);
-        number(r.sensitivity, [](const SensitivityCheck& s) { return s.text; });
-        break;
-    case ResultColumn::MinimumSection:
-        judged(CircuitCheck::ThermalStability);
-        number(r.thermal,
-               [](const ThermalStability& s) { return formatFixed(s.minimumCrossSectionMm2, 4); });
-        break;
-    case ResultColumn::Overall: {
-        const auto [state, tip] = overallCell(r);
-        view.state = state;
-        view.toolTip = tip;
-        view.text = state == CellState::Passed   ? QStringLiteral("通过")
-                    : state == CellState::Failed ? QStringLiteral("不通过")
-                                                 : QStringLiteral("未计算");
-        break;
-    }
+    // A result, as the project's result schema reads and judges it.
+    const ResultColumnSpec& spec = schema_->columns.at(size_t(column - inputColumnCount()));
+    const JudgedResult judged = judgeResult(spec, c, r);
+    view.text = resultText(spec, judged.value, regionalFormat());
+    if (judged.judged) {
+        view.state = stateOf(judged.state);
+        if (judged.state != CheckOutcome::State::Passed)
+            view.toolTip = judged.note;
+    } else if (std::holds_alternative<std::monostate>(judged.value.value)) {
+        view.state = CellState::NotComputed;
+        view.toolTip = judged.note;
     }
     return view;
 }

@@ -5,6 +5,7 @@
 #include "project/feeder_plot.h"
 #include "project/project.h"
 #include "project/project_run.h"
+#include "project/result_schema.h"
 #include "project/supply_catalogue.h"
 
 #include <QString>
@@ -28,23 +29,6 @@ struct SupplyFieldView {
     QString text;
     QStringList choices;
 };
-
-// The result columns of the schedule, after the input columns.
-enum class ResultColumn {
-    LossPercent,     // Δu (%)
-    Verdict,         // 结论 of the voltage loss
-    MaxLength,       // 最大长度 (m)
-    ThreePhaseKa,    // I″k3 (kA)
-    EarthFaultKa,    // Id (kA)
-    SinglePhaseKa,   // I″k1 (kA)
-    ResidualBreaker, // QR (A)
-    Contactor,       // QC (A)
-    ResidualSetting, // Ivn (mA)
-    Sensitivity,     // 灵敏度
-    MinimumSection,  // Smin (mm²)
-    Overall,         // 校验: 通过 / 不通过 / 未计算
-};
-inline constexpr int kResultColumnCount = 12;
 
 // How a schedule cell is to be drawn.
 enum class CellState {
@@ -149,9 +133,15 @@ public:
     std::optional<QString> setSupplyField(int index, const QString& text);
 
     // ---- Schedule ----
+    // The result columns shown after the inputs: the program's schema unless told otherwise (an
+    // extended schema, with a check under development, is shown the same way). The schema must
+    // outlive the session; the view is reset.
+    const ResultSchema& resultSchema() const { return *schema_; }
+    void useResultSchema(const ResultSchema& schema);
     int rowCount() const { return int(project_.circuits.size()); }
     int columnCount() const;
     int inputColumnCount() const;
+    // The input columns, then the result columns of the project's result schema.
     QString columnHeader(int column) const;
     CellView cell(int row, int column) const;
     // Reads the text for the cell (numbers in the regional format) and applies it. Returns the
@@ -233,6 +223,7 @@ private:
     QString suppliesProblem_;
     std::vector<TransformerChoice> transformers_;
     std::vector<BusbarChoice> busbars_;
+    const ResultSchema* schema_ = &projectResultSchema();
     Project project_;
     ProjectRun run_;
     QString path_;

@@ -16,8 +16,7 @@
 #include "project/project_run.h"
 #include "project/schedule_xlsx.h"
 #include "project/supply_catalogue.h"
-#include "render/book_pictures.h"
-#include "render/pdf_book.h"
+#include "render/project_outputs.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -42,29 +41,6 @@ struct ProjectOptions {
     QString importPath; // circuits to take in place of the file's own
     QString bookPath;   // the project calculation book, .docx or .pdf
 };
-
-// The project book by the file's suffix: a .docx package with the feeders' plots as pictures, or
-// a PDF painted by the books' PDF back end with the plots drawn as lines and text.
-QString writeProjectBookFile(const korvane::ProjectRun& run, const QString& path) {
-    const korvane::BookHeader header{run.project.name, run.project.engineer};
-    const QDate today = QDate::currentDate();
-    std::optional<QByteArray> bytes;
-    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
-        const korvane::render::VectorFeederPlots plots = korvane::render::vectorFeederPlots(run);
-        const std::optional<korvane::ReportDocument> document =
-            korvane::projectBookDocument(run, today, header, plots.pictures);
-        if (document)
-            bytes = korvane::render::renderPdfBook(*document, plots.drawer);
-    } else if (path.endsWith(QLatin1String(".docx"), Qt::CaseInsensitive)) {
-        bytes =
-            korvane::projectBookDocx(run, today, header, korvane::render::paintedFeederPlots(run));
-    } else {
-        return QStringLiteral("the book is written as .docx or .pdf");
-    }
-    if (!bytes || bytes->isEmpty())
-        return QStringLiteral("the book could not be composed");
-    return korvane::writeFileAtomically(path, *bytes);
-}
 
 QString writeError(const QString& path, const QString& why) {
     return QStringLiteral("error: cannot write %1: %2\n").arg(path, why);
@@ -147,7 +123,8 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
         }
     }
     if (!options.bookPath.isEmpty()) {
-        const QString why = writeProjectBookFile(run, options.bookPath);
+        const QString why =
+            korvane::render::writeProjectBookFile(run, options.bookPath, QDate::currentDate());
         if (!why.isEmpty()) {
             err << writeError(options.bookPath, why);
             return 1;

@@ -6,8 +6,7 @@
 #include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
 #include "project/project_book.h"
-#include "render/book_pictures.h"
-#include "render/pdf_book.h"
+#include "render/project_outputs.h"
 #include "reports/book_commands.h"
 
 #include <QAction>
@@ -570,27 +569,15 @@ void ScheduleWindow::exportXlsx() {
 
 void ScheduleWindow::writeBook(bool pdf) {
     const QString title = QString::fromUtf8(kProjectBookTitle);
-    const QString suffix = pdf ? QStringLiteral("pdf") : QStringLiteral("docx");
+    const render::BookFormat format = pdf ? render::BookFormat::Pdf : render::BookFormat::Docx;
+    const QString suffix = render::bookSuffix(format);
     app_.platform().longActionStarted(QStringLiteral("正在写入%1…").arg(title));
     const QDateTime at = app_.platform().now();
-    const Project& project = session_.project();
-    const BookHeader header{project.name, project.engineer};
-    std::optional<QByteArray> package;
-    if (pdf) {
-        // The PDF draws the plots as lines and text; the .docx holds them as pictures.
-        const render::VectorFeederPlots plots = render::vectorFeederPlots(session_.run());
-        if (const auto document =
-                projectBookDocument(session_.run(), at.date(), header, plots.pictures))
-            package = render::renderPdfBook(*document, plots.drawer);
-    } else {
-        package = projectBookDocx(session_.run(), at.date(), header,
-                                  render::paintedFeederPlots(session_.run()));
-    }
+    const Computed<QByteArray> package = render::projectBookFile(session_.run(), format, at.date());
     const QString folder = booksFolderOf(app_);
     const SavedBook saved =
-        package && !package->isEmpty()
-            ? saveBook(*package, folder, title, at, suffix)
-            : SavedBook{false, QDir(folder).filePath(bookFileName(title, at, 1, suffix))};
+        package ? saveBook(*package, folder, title, at, suffix)
+                : SavedBook{false, QDir(folder).filePath(bookFileName(title, at, 1, suffix))};
     announceBook(app_, saved);
 }
 

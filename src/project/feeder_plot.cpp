@@ -1,5 +1,7 @@
 #include "project/feeder_plot.h"
 
+#include "project/project_compute.h"
+
 #include "form/number_format.h"
 
 #include <algorithm>
@@ -193,11 +195,14 @@ FeederPlot feederPlot(const LampFeederResult& result, double limitPercent,
             plot.hasWorst = true;
             plot.worst = {worst->distanceM, loss, worst->phase == result.worstPhase};
             plot.worstPhase = result.worstPhase;
+            // The worst pole's Δu as the schedule shows it, judged as its check judges it: a
+            // figure that rounds to the limit keeps within it.
+            const double shown = shownLossPercent(loss);
             plot.worstLabel = QStringLiteral("最大 %1%（第%2杆，L%3）")
-                                  .arg(formatFixed(loss, 2, plotFormat()))
+                                  .arg(formatFixed(shown, kLossPercentDecimals, plotFormat()))
                                   .arg(worst->pole)
                                   .arg(static_cast<int>(result.worstPhase) + 1);
-            plot.worstExceedsLimit = plot.hasLimit && loss > limitPercent;
+            plot.worstExceedsLimit = plot.hasLimit && !lossWithinLimit(shown, limitPercent);
         }
     }
     return plot;

@@ -1,5 +1,6 @@
 #include "project/project_book.h"
 
+#include "project/result_schema.h"
 #include "project/schedule_columns.h"
 
 #include "form/number_format.h"
@@ -35,15 +36,6 @@ QString fixed4(double value) {
 QString fixed1(double value) {
     return formatFixed(value, 1);
 }
-// In the circuit table, where the columns are narrow: currents (kA) to the ampere, lengths to
-// the metre; the process text of each circuit gives them in full.
-QString fixed3(double value) {
-    return formatFixed(value, 3);
-}
-QString fixed0(double value) {
-    return formatFixed(value, 0);
-}
-
 QString stateLine(const CheckOutcome& outcome) {
     return outcome.text.isEmpty()
                ? checkStateText(outcome)
@@ -93,71 +85,37 @@ QString loadText(const ProjectCircuit& c) {
     return std::get<LoadCaseLoad>(c.load).values.loadCase;
 }
 
-template <typename T, typename F> QString valueText(const Computed<T>& value, F text) {
-    return value ? text(*value) : kNotComputed;
-}
-
-QString optionalNumber(const std::optional<int>& value) {
-    return value ? g(double(*value)) : QStringLiteral("无");
-}
-
-std::vector<ReportTableCell> circuitRow(const ProjectCircuit& c, const CircuitResult& r) {
-    auto failed = [&r](CircuitCheck check) {
-        return r.check(check).state == CheckOutcome::State::Failed;
-    };
-    const bool earthFault = c.protection.mode == ProtectionMode::EarthFault;
-    const bool sensitivityFailed = failed(CircuitCheck::Sensitivity);
-    auto current = [&r](double ShortCircuitResult::*member) {
-        return valueText(r.shortCircuit,
-                         [member](const ShortCircuitResult& sc) { return fixed3(sc.*member); });
-    };
-    const CheckOutcome::State overall = overallState(r);
-    const CheckOutcome overallOutcome{overall, {}};
-    return {
-        resultCell(c.id, false),
-        resultCell(c.line.cable.cableType + u'\r' + c.line.cable.crossSection +
-                       QStringLiteral(" mm²"),
-                   false),
-        resultCell(loadText(c), false),
-        resultCell(valueText(r.lineLengthKm, [](double km) { return fixed0(km * 1000.0); }), false),
-        resultCell(valueText(r.lossPercent, [](double p) { return fixed4(p); }),
-                   failed(CircuitCheck::VoltageLoss)),
-        resultCell(checkStateText(r.check(CircuitCheck::VoltageLoss)),
-                   failed(CircuitCheck::VoltageLoss)),
-        resultCell(current(&ShortCircuitResult::ik3), false),
-        resultCell(current(&ShortCircuitResult::ik1), sensitivityFailed && !earthFault),
-        resultCell(current(&ShortCircuitResult::id), sensitivityFailed && earthFault),
-        resultCell(
-            valueText(r.switchgear,
-                      [](const LineSwitchgear& s) { return optionalNumber(s.breakerRatedA); }),
-            failed(CircuitCheck::BreakerSelection)),
-        resultCell(valueText(r.residual,
-                             [](const ResidualCurrentSetting& s) {
-                                 return optionalNumber(s.ratedResidualMa);
-                             }),
-                   failed(CircuitCheck::ResidualSetting)),
-        resultCell(valueText(r.thermal, [](const ThermalStability& t) { return t.text; }),
-                   failed(CircuitCheck::ThermalStability)),
-        resultCell(checkStateText(overallOutcome), overall == CheckOutcome::State::Failed),
-    };
+// A circuit's row: its identifier, cable and load, then the result schema's columns of the book,
+// each figure to its column's decimals, red and bold where its check (or the circuit) failed. A
+// value that was not computed is written 未计算, one that a failed check left without a choice
+// (no breaker in the table) 无.
+std::vector<ReportTableCell> circuitRow(const ResultSchema& schema, const ProjectCircuit& c,
+                                        const CircuitResult& r) {
+    std::vector<ReportTableCell> row{resultCell(c.id, false),
+                                     resultCell(c.line.cable.cableType + u'\r' +
+                                                    c.line.cable.crossSection +
+                                                    QStringLiteral(" mm²"),
+                                                false),
+                                     resultCell(loadText(c), false)};
+    for (const ResultColumnSpec& column : schema.columns) {
+        if (column.bookWidthMm <= 0.0)
+            continue;
+        const JudgedResult judged = judgeResult(column, c, r);
+        const bool failed = judged.judged && judged.state == CheckOutcome::State::Failed;
+        row.push_back(resultCell(resultText(column, judged.value, regionalFormat(),
+                                            failed ? QStringLiteral("无") : kNotComputed),
+                                 failed));
+    }
+    return row;
 }
 
 // The reasons behind the table: each check of a circuit that did not pass, with its figures or
 // why it was not computed.
 QStringList tableNotes(const ProjectRun& run) {
     QStringList notes;
-    for (size_t i = 0; i < run.results.size() && i < run.project.circuits.size(); ++i) {
-        const QString& id = run.project.circuits[i].id;
-        const CircuitResult& r = run.results[i];
-        if (!r.inputProblems.isEmpty()) {
-            notes << QStringLiteral(" %1 未计算：%2").arg(id, r.inputProblems.join(u'；'));
-            continue;
-        }
-        for (const auto& [check, outcome] : r.checks)
-            if (!outcome.passed())
-                notes << QStringLiteral(" %1 %2%3：%4")
-                             .arg(id, checkName(check), checkStateText(outcome), outcome.text);
-    }
+    for (size_t i = 0; i < run.results.size() && i < run.project.circuits.size(); ++i)
+        for (const QString& note : circuitNotes(run.project.circuits[i], run.results[i]))
+            notes << u' ' + note;
     if (!notes.isEmpty())
         notes.prepend(QStringLiteral(" 注："));
     return notes;
@@ -253,7 +211,7 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
                       .arg(phaseText(f.startPhase), g(f.phaseVoltageV)))
         << QStringLiteral("【计算过程】：");
     if (!r.feeder) {
-        out << QStringLiteral(" 未能计算：") + r.feederFailure;
+        out << QStringLiteral(" 未能计算：") + r.feeder.reason();
         return;
     }
     const LampFeederResult& x = *r.feeder;
@@ -466,35 +424,41 @@ void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
 
 } // namespace
 
-ReportTable projectCircuitTable(const ProjectRun& run) {
+ReportTable projectCircuitTable(const ProjectRun& run, const ResultSchema& schema) {
     ReportTable table;
-    // Within the 146 mm between the margins of a .docx page (the PDF page has 160 mm). At 7.5 pt
-    // a digit is 1.3 mm in 宋体 and up to 1.7 mm in the Latin fonts a word processor puts in its
-    // place where 宋体 is missing, a Chinese character 2.6 mm, and a cell keeps 1 mm of margin
-    // either side: the figure columns hold "1,255", "0.3485" or "1.340" and 不通过 on one line;
-    // the identifier's header, cable and load wrap.
-    table.columnWidthsMm = {9, 15, 15, 11, 12, 10, 11, 11, 11, 8, 10, 12, 10};
+    // Within the 146 mm between the margins of a .docx page (the PDF page has 160 mm): the
+    // identifier's header, the cable and the load wrap; each result column is as wide as the
+    // schema gives it for its figures and 不通过 on one line.
+    table.columnWidthsMm = {9.0, 13.5, 13.5};
     table.sizePoints = kTablePoints;
     table.fontName = QString::fromUtf8(kBookFont);
     table.headerRows = 1;
-    std::vector<ReportTableCell> header;
-    for (const char* text :
-         {"回路编号", "电缆", "负荷", "长度\r(m)", "Δu\r(%)", "结论", "I″k3\r(kA)", "I″k1\r(kA)",
-          "Id\r(kA)", "QR\r(A)", "Ivn\r(mA)", "Smin\r(mm²)", "校验"})
-        header.push_back(headerCell(QString::fromUtf8(text)));
+    std::vector<ReportTableCell> header{headerCell(QStringLiteral("回路编号")),
+                                        headerCell(QStringLiteral("电缆")),
+                                        headerCell(QStringLiteral("负荷"))};
+    for (const ResultColumnSpec& column : schema.columns) {
+        if (column.bookWidthMm <= 0.0)
+            continue;
+        table.columnWidthsMm.push_back(column.bookWidthMm);
+        // The unit on a line of its own, under the quantity.
+        const qsizetype unit = column.header.indexOf(u'(');
+        header.push_back(headerCell(
+            unit > 0 ? column.header.left(unit) + u'\r' + column.header.mid(unit) : column.header));
+    }
     table.rows.push_back(std::move(header));
     for (size_t i = 0; i < run.results.size() && i < run.project.circuits.size(); ++i)
-        table.rows.push_back(circuitRow(run.project.circuits[i], run.results[i]));
+        table.rows.push_back(circuitRow(schema, run.project.circuits[i], run.results[i]));
     return table;
 }
 
 void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& today,
-                      const BookHeader& header, const ProjectBookPictures& pictures) {
+                      const BookHeader& header, const ProjectBookPictures& pictures,
+                      const ResultSchema& schema) {
     writeBookFrame(writer, QString::fromUtf8(kProjectBookTitle), today, header);
     writeParagraphs(
         writer, supplyParagraphs(run.project) + QStringList{QStringLiteral("二、回路表")}, true);
 
-    const ReportTable table = projectCircuitTable(run);
+    const ReportTable table = projectCircuitTable(run, schema);
     QStringList afterTable;
     // A refused table leaves the heading's paragraph open: its rows start on a paragraph of
     // their own.
@@ -532,25 +496,27 @@ void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& 
 
 std::optional<QByteArray> projectBookDocx(const ProjectRun& run, const QDate& today,
                                           const BookHeader& header,
-                                          const ProjectBookPictures& pictures) {
+                                          const ProjectBookPictures& pictures,
+                                          const ResultSchema& schema) {
     DocxReportWriter writer;
     writer.setProperties(
         {QString::fromUtf8(kProjectBookTitle), header.engineer, QDateTime::currentDateTime()});
     if (!writer.openDocument())
         return std::nullopt;
-    writeProjectBook(writer, run, today, header, pictures);
+    writeProjectBook(writer, run, today, header, pictures, schema);
     return writer.package();
 }
 
 std::optional<ReportDocument> projectBookDocument(const ProjectRun& run, const QDate& today,
                                                   const BookHeader& header,
-                                                  const ProjectBookPictures& pictures) {
+                                                  const ProjectBookPictures& pictures,
+                                                  const ResultSchema& schema) {
     DocumentReportWriter writer;
     writer.setProperties(
         {QString::fromUtf8(kProjectBookTitle), header.engineer, QDateTime::currentDateTime()});
     if (!writer.openDocument() || writer.document() == nullptr)
         return std::nullopt;
-    writeProjectBook(writer, run, today, header, pictures);
+    writeProjectBook(writer, run, today, header, pictures, schema);
     return *writer.document();
 }
 

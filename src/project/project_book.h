@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/project_run.h"
+#include "project/result_schema.h"
 #include "reports/book_frame.h"
 #include "reports/report_document.h"
 #include "reports/report_writer.h"
@@ -29,21 +30,25 @@ using ProjectBookPictures =
 // results; a value that was not computed is written as its reason. A step the writer refuses is
 // skipped; a table it refuses is written as lines of text instead.
 void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& today,
-                      const BookHeader& header, const ProjectBookPictures& pictures);
+                      const BookHeader& header, const ProjectBookPictures& pictures,
+                      const ResultSchema& schema = projectResultSchema());
 
 // The book as a .docx package; nothing when it could not be built.
 std::optional<QByteArray> projectBookDocx(const ProjectRun& run, const QDate& today,
                                           const BookHeader& header,
-                                          const ProjectBookPictures& pictures);
+                                          const ProjectBookPictures& pictures,
+                                          const ResultSchema& schema = projectResultSchema());
 
 // The book composed in memory for another back end (PDF); nothing when no document could be
 // opened.
-std::optional<ReportDocument> projectBookDocument(const ProjectRun& run, const QDate& today,
-                                                  const BookHeader& header,
-                                                  const ProjectBookPictures& pictures);
+std::optional<ReportDocument>
+projectBookDocument(const ProjectRun& run, const QDate& today, const BookHeader& header,
+                    const ProjectBookPictures& pictures,
+                    const ResultSchema& schema = projectResultSchema());
 
-// The table of 二、回路表: a header row and one row per circuit, 13 columns over the 146 mm text
-// width.
-ReportTable projectCircuitTable(const ProjectRun& run);
+// The table of 二、回路表: a header row and one row per circuit: 回路编号, 电缆, 负荷 and the
+// result schema's columns that have a book width, over the 146 mm text width.
+ReportTable projectCircuitTable(const ProjectRun& run,
+                                const ResultSchema& schema = projectResultSchema());
 
 } // namespace korvane

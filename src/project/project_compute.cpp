@@ -102,13 +102,23 @@ QStringList protectionProblems(const Protection& p, bool feeder) {
 CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
     if (!loss)
         return CheckOutcome::notComputed(loss.reason());
-    const QString figures = QStringLiteral("Δu = %1% %2 %3%")
-                                .arg(number(*loss, 4), *loss <= limit ? u"≤"_qs : u">"_qs,
-                                     formatGeneral(limit, RegionalFormat{}));
-    return *loss <= limit ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
+    const bool within = lossWithinLimit(*loss, limit);
+    const QString figures =
+        QStringLiteral("Δu = %1% %2 %3%")
+            .arg(number(*loss, kLossPercentDecimals), within ? u"≤"_qs : u">"_qs,
+                 formatGeneral(limit, RegionalFormat{}));
+    return within ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
 }
 
 } // namespace
+
+double shownLossPercent(double lossPercent) {
+    return roundHalfAwayFromZero(lossPercent, kLossPercentDecimals);
+}
+
+bool lossWithinLimit(double shownPercent, double limitPercent) {
+    return shownPercent <= limitPercent;
+}
 
 QString checkName(CircuitCheck check) {
     switch (check) {
@@ -196,10 +206,10 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         conductors.neutralResistanceOhmPerKm = line.resistanceOhmPerKm;
         conductors.neutralReactanceOhmPerKm = line.reactanceOhmPerKm;
         const Computed<LampFeederResult> computed = computeLampFeeder(*feeder, conductors);
+        r.feeder = computed;
         if (computed) {
-            r.feeder = *computed;
             r.lineLengthKm = computed->totalLengthM / 1000.0;
-            r.lossPercent = roundHalfAwayFromZero(computed->worstLossPercent, 4);
+            r.lossPercent = shownLossPercent(computed->worstLossPercent);
             r.loadCurrentA = computed->largestPhaseCurrentA;
             // Every drop is proportional to the lengths of the segments: stretching the feeder
             // (first pole and spacing alike) by limit / Δu brings its worst pole to the limit.
@@ -208,7 +218,6 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
             else
                 r.maxLengthM = Computed<double>::failed(QStringLiteral("电压损失为0，长度不受限"));
         } else {
-            r.feederFailure = computed.reason();
             r.lineLengthKm = Computed<double>::failed(computed.reason());
             r.lossPercent = Computed<double>::failed(computed.reason());
             r.loadCurrentA = Computed<double>::failed(computed.reason());

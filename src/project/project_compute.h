@@ -22,6 +22,14 @@ inline constexpr CircuitCheck kCircuitChecks[] = {
     CircuitCheck::VoltageLoss,    CircuitCheck::BreakerSelection, CircuitCheck::ResidualSetting,
     CircuitCheck::LoopResistance, CircuitCheck::Sensitivity,      CircuitCheck::ThermalStability};
 
+// Δu % of a circuit is shown, written and judged to this many decimals in every output: the
+// figure an engineer reads is the figure the limit is compared with.
+inline constexpr int kLossPercentDecimals = 4;
+// Δu % rounded as it is shown (half away from zero).
+double shownLossPercent(double lossPercent);
+// Whether a shown Δu % keeps within the limit: Δu ≤ limit, the limit itself included.
+bool lossWithinLimit(double shownPercent, double limitPercent);
+
 // The check's name as the schedule and the reports write it.
 QString checkName(CircuitCheck check);
 
@@ -48,8 +56,9 @@ struct CircuitResult {
     QStringList inputProblems;
 
     Computed<double> lineLengthKm = std::nullopt;
-    std::optional<LampFeederResult> feeder;       // feeders only
-    QString feederFailure;                        // why a feeder was not computed
+    // A lamp-pole feeder's poles, or why they were not computed; empty with no reason for a
+    // load-case circuit.
+    Computed<LampFeederResult> feeder = std::nullopt;
     std::optional<VoltageLossResult> loadCase;    // load-case circuits only
     Computed<double> lossPercent = std::nullopt;  // Δu% as shown, four decimals
     Computed<double> maxLengthM = std::nullopt;   // the length at which Δu reaches the limit

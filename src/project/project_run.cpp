@@ -14,14 +14,6 @@ RegionalFormat plainFormat() {
     return format;
 }
 
-QString fixed(const Computed<double>& value, int decimals) {
-    return value ? formatFixed(*value, decimals, plainFormat()) : QStringLiteral("-");
-}
-
-QString optionalInt(const std::optional<int>& value) {
-    return value ? QString::number(*value) : QStringLiteral("-");
-}
-
 } // namespace
 
 void markUnknownCables(Project& project, const CableCatalogue& catalogue) {
@@ -60,55 +52,21 @@ ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, b
     return run;
 }
 
-QString projectResultsText(const ProjectRun& run) {
-    QStringList lines;
-    lines << QStringLiteral(
-        "回路\t截面(mm²)\t长度(m)\tΔu(%)\t电压损失\t最大长度(m)\tIb(A)\tI″k3(kA)\tI″k2(kA)\t"
-        "Id(kA)\tI″k1(kA)\tQR In(A)\tQC Ie(A)\tIvn(mA)\t灵敏度\tSmin(mm²)\t结论");
+QString projectResultsText(const ProjectRun& run, const ResultSchema& schema) {
+    const RegionalFormat format = plainFormat();
+    QStringList header{QStringLiteral("回路"), QStringLiteral("截面(mm²)")};
+    for (const ResultColumnSpec& column : schema.columns)
+        header << column.header;
+    QStringList lines{header.join(u'\t')};
     QStringList notes;
-    for (size_t i = 0; i < run.results.size(); ++i) {
+    for (size_t i = 0; i < run.results.size() && i < run.project.circuits.size(); ++i) {
         const ProjectCircuit& c = run.project.circuits[i];
         const CircuitResult& r = run.results[i];
-        const bool sc = r.shortCircuit.ok();
-        auto current = [&](double ShortCircuitResult::*member) {
-            return sc ? formatFixed((*r.shortCircuit).*member, 4, plainFormat())
-                      : QStringLiteral("-");
-        };
-        const Computed<double> lengthM =
-            r.lineLengthKm ? Computed<double>(*r.lineLengthKm * 1000.0) : r.lineLengthKm;
-        const QString verdict = r.passed()                  ? QStringLiteral("合格")
-                                : r.inputProblems.isEmpty() ? QStringLiteral("不合格")
-                                                            : QStringLiteral("未计算");
-        lines << QStringList{c.id,
-                             c.line.cable.crossSection,
-                             fixed(lengthM, 1),
-                             fixed(r.lossPercent, 4),
-                             checkStateText(r.check(CircuitCheck::VoltageLoss)),
-                             fixed(r.maxLengthM, 1),
-                             fixed(r.loadCurrentA, 3),
-                             current(&ShortCircuitResult::ik3),
-                             current(&ShortCircuitResult::ik2),
-                             current(&ShortCircuitResult::id),
-                             current(&ShortCircuitResult::ik1),
-                             r.switchgear ? optionalInt(r.switchgear->breakerRatedA)
-                                          : QStringLiteral("-"),
-                             r.switchgear ? optionalInt(r.switchgear->contactorRatedA)
-                                          : QStringLiteral("-"),
-                             r.residual ? optionalInt(r.residual->ratedResidualMa)
-                                        : QStringLiteral("-"),
-                             r.sensitivity ? r.sensitivity->text : QStringLiteral("-"),
-                             r.thermal ? r.thermal->text : QStringLiteral("-"),
-                             verdict}
-                     .join(u'\t');
-        if (!r.inputProblems.isEmpty()) {
-            notes << QStringLiteral("%1 未计算：%2").arg(c.id, r.inputProblems.join(u'；'));
-        } else {
-            for (const auto& [check, outcome] : r.checks)
-                if (!outcome.passed())
-                    notes << QStringLiteral("%1 %2%3：%4")
-                                 .arg(c.id, checkName(check), checkStateText(outcome),
-                                      outcome.text);
-        }
+        QStringList cells{c.id, c.line.cable.crossSection};
+        for (const ResultColumnSpec& column : schema.columns)
+            cells << resultText(column, column.read(c, r), format, QStringLiteral("-"));
+        lines << cells.join(u'\t');
+        notes << circuitNotes(c, r);
         if (i < run.sizing.size()) {
             const SizingResult& s = run.sizing[i];
             if (s.chosen)

@@ -2,6 +2,7 @@
 
 #include "project/cable_catalogue.h"
 #include "project/project_compute.h"
+#include "project/result_schema.h"
 #include "project/sizing.h"
 
 #include <QString>
@@ -26,8 +27,11 @@ ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, b
 // Adds to the input problems of each circuit whose cable the database does not hold.
 void markUnknownCables(Project& project, const CableCatalogue& catalogue);
 
-// The results as a table, one circuit a line, tab-separated, a header line first with the
-// units; then a line for each check that did not pass, and the sizing decisions.
-QString projectResultsText(const ProjectRun& run);
+// The results as a table, one circuit a line, tab-separated: 回路, 截面(mm²) and the columns of
+// the result schema, a header line first with the units, numbers with '.' and the schema's
+// decimals, "-" for a value not computed; then the notes of every circuit that did not pass, and
+// the sizing decisions.
+QString projectResultsText(const ProjectRun& run,
+                           const ResultSchema& schema = projectResultSchema());
 
 } // namespace korvane

@@ -60,7 +60,7 @@ QString textIn(const ScheduleCell& cell) {
     return scheduleCellText(cell).trimmed();
 }
 
-bool isEmpty(const ScheduleCell& cell) {
+bool isBlank(const ScheduleCell& cell) {
     return std::holds_alternative<std::monostate>(cell) ||
            (std::holds_alternative<QString>(cell) && std::get<QString>(cell).trimmed().isEmpty());
 }
@@ -257,7 +257,7 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
     for (const ScheduleColumnInfo& info : scheduleInputColumns())
         if (info.column == column)
             required = info.required;
-    if (isEmpty(cell))
+    if (isBlank(cell))
         return required ? std::optional<QString>(QStringLiteral("“%1”为空").arg(header))
                         : std::nullopt;
 

@@ -32,99 +32,11 @@ constexpr qsizetype kMaxCellText = 32767;
 constexpr lxw_color_t kFailedFill = 0xFFC7CE;
 constexpr lxw_color_t kHeaderFill = 0xD9D9D9;
 
-// What a check that did not pass says, for the comment of its cell.
-QString outcomeNote(CircuitCheck check, const CheckOutcome& outcome) {
-    return QStringLiteral("%1%2：%3").arg(checkName(check), checkStateText(outcome), outcome.text);
-}
-
-// One result cell: its value (empty when it was not computed), the number format it is shown
-// with, the check it belongs to and, for a value that was not computed, why.
-struct ResultCell {
-    ScheduleCell value;
-    const char* numberFormat = nullptr;
-    std::optional<CircuitCheck> check;
-    QString reason;
-};
-
-template <typename T, typename F>
-ResultCell numberOf(const Computed<T>& computed, F value, const char* format,
-                    std::optional<CircuitCheck> check = std::nullopt) {
-    ResultCell cell{{}, format, check, {}};
-    if (!computed) {
-        cell.reason = computed.reason();
-        return cell;
-    }
-    if (const std::optional<double> v = value(*computed))
-        cell.value = *v;
-    return cell;
-}
-
-std::optional<double> intValue(const std::optional<int>& value) {
-    return value ? std::optional<double>(*value) : std::nullopt;
-}
-
-// The result cells of a circuit, in the order of scheduleResultHeaders().
-std::vector<ResultCell> resultCells(const CircuitResult& r) {
-    using S = ShortCircuitResult;
-    auto current = [&r](double S::*member) {
-        return numberOf(
-            r.shortCircuit, [member](const S& sc) { return std::optional(sc.*member); }, "0.0000");
-    };
-    const CheckOutcome& loss = r.check(CircuitCheck::VoltageLoss);
-    std::vector<ResultCell> cells;
-    cells.reserve(14);
-    cells.push_back(numberOf(
-        r.lineLengthKm, [](double km) { return std::optional(km * 1000.0); }, "0.0"));
-    cells.push_back(numberOf(
-        r.lossPercent, [](double p) { return std::optional(p); }, "0.0000",
-        CircuitCheck::VoltageLoss));
-    cells.push_back({checkStateText(loss), nullptr, CircuitCheck::VoltageLoss, {}});
-    cells.push_back(numberOf(
-        r.maxLengthM, [](double m) { return std::optional(m); }, "0.0"));
-    cells.push_back(current(&S::ik3));
-    cells.push_back(current(&S::ik2));
-    cells.push_back(current(&S::id));
-    cells.push_back(current(&S::ik1));
-    cells.push_back(numberOf(
-        r.switchgear, [](const LineSwitchgear& s) { return intValue(s.breakerRatedA); }, nullptr,
-        CircuitCheck::BreakerSelection));
-    cells.push_back(numberOf(
-        r.switchgear, [](const LineSwitchgear& s) { return intValue(s.contactorRatedA); }, nullptr,
-        CircuitCheck::BreakerSelection));
-    cells.push_back(numberOf(
-        r.residual, [](const ResidualCurrentSetting& s) { return intValue(s.ratedResidualMa); },
-        nullptr, CircuitCheck::ResidualSetting));
-    // The sensitivity is judged on its two-decimal text: the cell holds that number.
-    ResultCell sensitivity{{}, "0.00", CircuitCheck::Sensitivity, {}};
-    if (r.sensitivity) {
-        bool ok = false;
-        const double ratio = r.sensitivity->text.toDouble(&ok);
-        sensitivity.value = ok ? ScheduleCell{ratio} : ScheduleCell{r.sensitivity->text};
-    } else {
-        sensitivity.reason = r.sensitivity.reason();
-    }
-    cells.push_back(sensitivity);
-    cells.push_back(numberOf(
-        r.thermal,
-        [](const ThermalStability& t) { return std::optional(t.minimumCrossSectionMm2); }, "0.0000",
-        CircuitCheck::ThermalStability));
-    // The verdict, marked unless every check passed; its comment names every check that did not.
-    ResultCell verdict;
-    if (r.passed()) {
-        verdict.value = QStringLiteral("合格");
-    } else if (!r.inputProblems.isEmpty()) {
-        verdict.value = QStringLiteral("未计算");
-        verdict.reason = r.inputProblems.join(QStringLiteral("；"));
-    } else {
-        verdict.value = QStringLiteral("不合格");
-        QStringList notes;
-        for (const auto& [check, outcome] : r.checks)
-            if (!outcome.passed())
-                notes << outcomeNote(check, outcome);
-        verdict.reason = notes.isEmpty() ? QStringLiteral("未计算") : notes.join(u'\n');
-    }
-    cells.push_back(verdict);
-    return cells;
+// The number format of a result column: its decimals, as every output shows them.
+QByteArray numberFormatOf(const ResultColumnSpec& column) {
+    if (column.decimals == ResultColumnSpec::kText)
+        return {};
+    return column.decimals == 0 ? QByteArray("0") : "0." + QByteArray(column.decimals, '0');
 }
 
 // The workbook being written, keeping the first error any call reports.
@@ -264,12 +176,14 @@ private:
     std::map<std::tuple<QByteArray, bool, bool>, lxw_format*> formats_;
 };
 
-void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run) {
+void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run,
+                   const ResultSchema& schema) {
     const std::vector<ScheduleColumnInfo>& inputs = scheduleInputColumns();
     QStringList headers;
     for (const ScheduleColumnInfo& info : inputs)
         headers << QString::fromUtf8(info.header);
-    headers << scheduleResultHeaders();
+    for (const ResultColumnSpec& column : schema.columns)
+        headers << column.header;
     book.header(sheet, headers, 1);
 
     lxw_format* plain = book.format(nullptr, false);
@@ -282,18 +196,19 @@ void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run) 
         if (i >= run.results.size())
             continue;
         const CircuitResult& result = run.results[i];
-        for (const ResultCell& cell : resultCells(result)) {
-            QString note = cell.reason;
-            bool failed = false;
-            if (cell.check) {
-                const CheckOutcome& outcome = result.check(*cell.check);
-                failed = !outcome.passed();
-                if (failed)
-                    note = outcomeNote(*cell.check, outcome);
-            } else if (col == int(headers.size()) - 1) {
-                failed = !result.passed(); // the verdict
-            }
-            book.cell(sheet, row, col, cell.value, book.format(cell.numberFormat, failed));
+        // A cell whose check (or, for the verdict, whose circuit) did not pass is red, with what
+        // stands behind it as its comment; a figure that was not computed says why.
+        for (const ResultColumnSpec& column : schema.columns) {
+            const JudgedResult judged = judgeResult(column, circuit, result);
+            const bool failed = judged.judged && judged.state != CheckOutcome::State::Passed;
+            QString note = judged.note;
+            if (failed && column.check)
+                note = checkName(*column.check) + checkStateText(result.check(*column.check)) +
+                       QStringLiteral("：") + judged.note;
+            const QByteArray numberFormat = numberFormatOf(column);
+            book.cell(
+                sheet, row, col, judged.value.value,
+                book.format(numberFormat.isEmpty() ? nullptr : numberFormat.constData(), failed));
             book.comment(sheet, row, col, note);
             ++col;
         }
@@ -353,7 +268,7 @@ void writeFeeder(Workbook& book, lxw_worksheet* sheet, const CircuitResult& resu
     if (!result.feeder) {
         const QString why = !result.inputProblems.isEmpty()
                                 ? result.inputProblems.join(QStringLiteral("；"))
-                                : result.feederFailure;
+                                : result.feeder.reason();
         book.text(sheet, 1, 0, QStringLiteral("未计算：") + why, book.format(nullptr, true));
         return;
     }
@@ -369,7 +284,7 @@ void writeFeeder(Workbook& book, lxw_worksheet* sheet, const CircuitResult& resu
 }
 
 // Writes the workbook to `path` (the temporary file).
-QString writeWorkbook(const ProjectRun& run, const QString& path) {
+QString writeWorkbook(const ProjectRun& run, const QString& path, const ResultSchema& schema) {
     Workbook book(path);
     if (!book.opened())
         return QStringLiteral("无法创建 .xlsx 工作簿");
@@ -377,7 +292,7 @@ QString writeWorkbook(const ProjectRun& run, const QString& path) {
     lxw_worksheet* schedule = book.addSheet(names[0]);
     lxw_worksheet* supply = book.addSheet(names[1]);
     if (schedule && supply) {
-        writeSchedule(book, schedule, run);
+        writeSchedule(book, schedule, run, schema);
         writeSupply(book, supply, run.project);
     }
     for (size_t i = 0; i < run.project.circuits.size() && book.error().isEmpty(); ++i) {
@@ -411,16 +326,6 @@ QString syncToDisk(const QString& path) {
 }
 
 } // namespace
-
-const QStringList& scheduleResultHeaders() {
-    static const QStringList headers{
-        QStringLiteral("长度(m)"),     QStringLiteral("Δu(%)"),    QStringLiteral("电压损失"),
-        QStringLiteral("最大长度(m)"), QStringLiteral("I″k3(kA)"), QStringLiteral("I″k2(kA)"),
-        QStringLiteral("Id(kA)"),      QStringLiteral("I″k1(kA)"), QStringLiteral("QR In(A)"),
-        QStringLiteral("QC Ie(A)"),    QStringLiteral("Ivn(mA)"),  QStringLiteral("灵敏度"),
-        QStringLiteral("Smin(mm²)"),   QStringLiteral("结论")};
-    return headers;
-}
 
 QString uniqueSheetName(const QString& wanted, const QStringList& taken) {
     constexpr qsizetype kMaxLength = 31; // Excel's limit, in UTF-16 units
@@ -463,7 +368,7 @@ QString uniqueSheetName(const QString& wanted, const QStringList& taken) {
     return name;
 }
 
-QString writeScheduleXlsx(const ProjectRun& run, const QString& path) {
+QString writeScheduleXlsx(const ProjectRun& run, const QString& path, const ResultSchema& schema) {
     const QFileInfo target(path);
     const QDir folder = target.absoluteDir();
     if (!folder.exists())
@@ -484,7 +389,7 @@ QString writeScheduleXlsx(const ProjectRun& run, const QString& path) {
     const QString temporaryPath = temporary.fileName();
     temporary.close();
 
-    QString why = writeWorkbook(run, temporaryPath);
+    QString why = writeWorkbook(run, temporaryPath, schema);
     if (why.isEmpty())
         why = syncToDisk(temporaryPath);
     if (!why.isEmpty())

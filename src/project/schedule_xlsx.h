@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/project_run.h"
+#include "project/result_schema.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,15 +9,14 @@
 namespace korvane {
 
 // Writes a computed project as an .xlsx workbook: the sheet "回路表" with one row per circuit
-// (the input columns of the schedule, then its results; a check that failed or was not computed
-// in red with its reason as a comment), the sheet "电源" with the supply, and one sheet per
-// lamp-pole feeder, named after the circuit, with its voltages pole by pole. The workbook is
-// written beside `path` and replaces it only when complete, so a failed write leaves an older
-// file as it was. Returns an empty string on success, otherwise the reason.
-QString writeScheduleXlsx(const ProjectRun& run, const QString& path);
-
-// The result columns of the schedule sheet, after the input columns, units in the header.
-const QStringList& scheduleResultHeaders();
+// (the input columns of the schedule, then the columns of the result schema, each number in its
+// column's decimals; a check that failed or was not computed in red with its reason as a comment),
+// the sheet "电源" with the supply, and one sheet per lamp-pole feeder, named after the circuit,
+// with its voltages pole by pole. The workbook is written beside `path` and replaces it only when
+// complete, so a failed write leaves an older file as it was. Returns an empty string on success,
+// otherwise the reason.
+QString writeScheduleXlsx(const ProjectRun& run, const QString& path,
+                          const ResultSchema& schema = projectResultSchema());
 
 // A sheet name Excel accepts for `wanted` that is not one of `taken` (compared as Excel does,
 // without regard to case): the characters []:*?/\ replaced, no apostrophe at either end, at most

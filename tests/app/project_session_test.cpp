@@ -5,6 +5,7 @@
 #include "project/handbook_constants.h"
 #include "project/project_file.h"
 #include "project/schedule_columns.h"
+#include "support/result_columns.h"
 #include "support/test_app.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@ namespace korvane {
 namespace {
 
 using testing::TestApp;
+namespace ResultColumn = testing::ResultColumn;
 
 // Preferences held in memory for one test.
 class MemoryPreferences : public Preferences {
@@ -37,8 +39,11 @@ int column(const ProjectSession& s, ScheduleColumn which) {
     return -1;
 }
 
-int result(const ProjectSession& s, ResultColumn which) {
-    return s.inputColumnCount() + int(which);
+int result(const ProjectSession& s, const QString& header) {
+    const int c = testing::resultColumn(s, header);
+    if (c < 0)
+        ADD_FAILURE() << "no result column " << header.toStdString();
+    return c;
 }
 
 QString text(const ProjectSession& s, int row, ScheduleColumn which) {
@@ -495,7 +500,7 @@ TEST(ProjectSession, ARowsPlotOrWhyItHasNone) {
     ASSERT_EQ(s.setCell(feeder, column(s, ScheduleColumn::SpacingM), QStringLiteral("-5")),
               std::nullopt);
     EXPECT_FALSE(s.rowPlot(feeder).has_value());
-    EXPECT_EQ(s.rowPlotNote(feeder), s.result(feeder).feederFailure);
+    EXPECT_EQ(s.rowPlotNote(feeder), s.result(feeder).feeder.reason());
     EXPECT_FALSE(s.rowPlotNote(feeder).isEmpty());
 }
 

@@ -11,10 +11,16 @@
 #include "gui/sizing_dialog.h"
 #include "gui/started_window.h"
 #include "pages/voltage_loss_fields.h"
+#include "project/project_book.h"
 #include "project/project_file.h"
+#include "project/project_run.h"
+#include "project/result_schema.h"
 #include "project/schedule_columns.h"
+#include "project/schedule_xlsx.h"
+#include "project/xlsx_reader.h"
 #include "render/book_pictures.h"
 #include "render/feeder_plot_painter.h"
+#include "support/result_columns.h"
 
 #include <QAction>
 #include <QApplication>
@@ -154,9 +160,16 @@ struct Schedule {
         ADD_FAILURE() << "no column " << scheduleHeader(which).toStdString();
         return 0;
     }
-    int column(ResultColumn which) const { return session.inputColumnCount() + int(which); }
+    int column(const QString& result) const {
+        const int c = testing::resultColumn(session, result);
+        if (c < 0)
+            ADD_FAILURE() << "no result column " << result.toStdString();
+        return c;
+    }
     QModelIndex at(int row, ScheduleColumn which) const { return model.index(row, column(which)); }
-    QModelIndex at(int row, ResultColumn which) const { return model.index(row, column(which)); }
+    QModelIndex at(int row, const QString& result) const {
+        return model.index(row, column(result));
+    }
     QString shown(const QModelIndex& index) const { return index.data().toString(); }
     QString id(int row) const { return shown(at(row, ScheduleColumn::Id)); }
     void trigger(Act which) {
@@ -284,6 +297,69 @@ TEST(ScheduleWindow, KeysDriveTheRowActionsAndTheProjectFile) {
         for (QAction* entry : menu->menu()->actions())
             EXPECT_TRUE(entry->shortcut().isEmpty()) << entry->text().toStdString();
     }
+}
+
+// A column added to the result schema reaches every output with no change of theirs: the
+// schedule window's model, the .xlsx workbook, korvane-cli's table and the book's circuit table,
+// each with the column's header and its figure to the column's decimals.
+TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
+    Schedule f;
+    ResultSchema extended = projectResultSchema();
+    ResultColumnSpec extra;
+    extra.header = QStringLiteral("L(km)");
+    extra.decimals = 3;
+    extra.bookWidthMm = 9.0;
+    extra.read = [](const ProjectCircuit&, const CircuitResult& r) {
+        return r.lineLengthKm ? ResultValue{*r.lineLengthKm, {}}
+                              : ResultValue{{}, r.lineLengthKm.reason()};
+    };
+    const size_t at = extended.columns.size() - 1; // before the verdict
+    extended.columns.insert(extended.columns.begin() + qsizetype(at), extra);
+    const ProjectRun& run = f.session.run();
+    ASSERT_FALSE(run.results.empty());
+    ASSERT_TRUE(run.results.front().lineLengthKm.ok());
+    const double km = *run.results.front().lineLengthKm;
+    RegionalFormat plain;
+    plain.groupSign = QChar();
+    plain.groupSize = 0;
+
+    // The window.
+    f.session.useResultSchema(extended);
+    const int windowColumn = f.session.inputColumnCount() + int(at);
+    EXPECT_EQ(f.model.columnCount(), f.session.inputColumnCount() + int(extended.columns.size()));
+    EXPECT_EQ(f.model.headerData(windowColumn, Qt::Horizontal).toString(), extra.header);
+    EXPECT_EQ(f.shown(f.model.index(0, windowColumn)), formatFixed(km, 3));
+    EXPECT_EQ(f.model.headerData(windowColumn + 1, Qt::Horizontal).toString(), u"结论"_qs);
+
+    // korvane-cli's table: 回路, 截面 and the schema.
+    const QStringList cli = projectResultsText(run, extended).split(u'\n');
+    ASSERT_GE(cli.size(), 2);
+    EXPECT_EQ(cli[0].split(u'\t').value(2 + qsizetype(at)), extra.header);
+    EXPECT_EQ(cli[1].split(u'\t').value(2 + qsizetype(at)), formatFixed(km, 3, plain));
+
+    // The .xlsx, read back by the program's own reader.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("extended.xlsx"));
+    ASSERT_EQ(writeScheduleXlsx(run, path, extended), QString());
+    const SheetGrid sheet = readXlsxSheet(path, QStringLiteral("回路表"));
+    ASSERT_EQ(sheet.error, QString());
+    ASSERT_GE(sheet.rows.size(), 2u);
+    const size_t xlsxColumn = scheduleInputColumns().size() + at;
+    EXPECT_EQ(scheduleCellText(sheet.rows[0].at(xlsxColumn)), extra.header);
+    ASSERT_TRUE(std::holds_alternative<double>(sheet.rows[1].at(xlsxColumn)));
+    EXPECT_DOUBLE_EQ(std::get<double>(sheet.rows[1].at(xlsxColumn)), km);
+
+    // The book's circuit table: 回路编号, 电缆, 负荷 and the schema's columns with a book width.
+    const ReportTable table = projectCircuitTable(run, extended);
+    qsizetype bookColumn = -1;
+    for (size_t c = 0; c < table.rows.front().size(); ++c)
+        if (table.rows.front()[c].text == u"L\r(km)"_qs)
+            bookColumn = qsizetype(c);
+    ASSERT_GE(bookColumn, 3);
+    EXPECT_EQ(table.columnWidthsMm.at(size_t(bookColumn)), 9.0);
+    EXPECT_EQ(table.rows.at(1).at(size_t(bookColumn)).text, formatFixed(km, 3));
+
+    f.session.useResultSchema(projectResultSchema()); // the extended one ends with the test
 }
 
 TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {

@@ -152,7 +152,8 @@ TEST(FeederPlotData, SeriesArePoleValuesFromTheSupply) {
     EXPECT_EQ(plot.worst.distanceM, r.poles[static_cast<std::size_t>(r.worstPole - 1)].distanceM);
     EXPECT_EQ(plot.worst.lossPercent, r.worstLossPercent);
     EXPECT_EQ(plot.worstPhase, r.worstPhase);
-    EXPECT_TRUE(plot.worstLabel.contains(formatFixed(r.worstLossPercent, 2)));
+    // The worst pole's Δu as the schedule shows it, to four decimals.
+    EXPECT_TRUE(plot.worstLabel.contains(formatFixed(r.worstLossPercent, 4)));
     EXPECT_TRUE(plot.worstLabel.contains(QStringLiteral("第%1杆").arg(r.worstPole)));
 }
 
@@ -193,6 +194,23 @@ TEST(FeederPlotData, LimitAboveOrBelowTheCurves) {
     EXPECT_EQ(below.limitLabel, QStringLiteral("限值 1%"));
     EXPECT_GT(below.y.maximum, r.worstLossPercent);
     EXPECT_TRUE(below.worstExceedsLimit);
+
+    // The worst pole is judged as the schedule judges it, on Δu rounded to four decimals, with ≤:
+    // 5.00004 % is shown as 5.0000 % and keeps within 5 %; 5.00006 % is shown as 5.0001 %.
+    const struct {
+        double worstPercent;
+        bool exceeds;
+    } boundary[] = {{5.00004, false}, {5.0, false}, {5.00006, true}, {4.99996, false}};
+    for (const auto& row : boundary) {
+        LampFeederResult one;
+        one.totalLengthM = 30.0;
+        one.poles = {PoleDrop{1, 30.0, Phase::L1, {row.worstPercent, 0.0, 0.0}}};
+        one.worstLossPercent = row.worstPercent;
+        one.worstPole = 1;
+        const FeederPlot plot = feederPlot(one, 5.0, QStringLiteral("WL1"));
+        ASSERT_TRUE(plot.hasWorst) << row.worstPercent;
+        EXPECT_EQ(plot.worstExceedsLimit, row.exceeds) << row.worstPercent;
+    }
 
     EXPECT_EQ(feederPlot(r, 2.5, QString()).limitLabel, QStringLiteral("限值 2.5%"));
     EXPECT_EQ(feederPlot(r, 2.5, QString()).title, QStringLiteral("各灯杆处电压损失"));

@@ -61,7 +61,7 @@ QStringList write(CapturingWriter& writer, const ProjectRun& run,
 }
 
 // Columns of the circuit table.
-enum Column { Length = 3, Loss, LossState, Ik3, Ik1, Id, Qr, Ivn, Smin, Overall };
+enum Column { Length = 3, Loss, LossState, Ib, Qr, Ik3, Id, Ik1, Ivn, Smin, Overall };
 
 // One circuit that passes, one far too long, one that cannot be read (K = 0) and a feeder
 // without poles.
@@ -94,7 +94,7 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
 
     ASSERT_EQ(writer.tables.size(), 1u);
     const ReportTable& t = writer.tables.front();
-    EXPECT_EQ(writer.operations().count(QStringLiteral("InsertTable 5x13")), 1);
+    EXPECT_EQ(writer.operations().count(QStringLiteral("InsertTable 5x14")), 1);
     EXPECT_LE(std::accumulate(t.columnWidthsMm.begin(), t.columnWidthsMm.end(), 0.0), 146.0);
     EXPECT_EQ(t.rows[1][2].text, QStringLiteral("路灯馈线 20 杆"));
 
@@ -110,11 +110,11 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
         EXPECT_GT(heading, at);
         EXPECT_GT(p.indexOf(QStringLiteral("【保护校验】："), sc), sc);
         at = heading;
-        // The table gives the currents to the ampere; the process text in full.
+        // The table gives each figure to the decimals every output gives it.
         ASSERT_TRUE(r.shortCircuit.ok());
         EXPECT_EQ(row[Loss].text, formatFixed(*r.lossPercent, 4));
-        EXPECT_EQ(row[Ik3].text, formatFixed(r.shortCircuit->ik3, 3));
-        EXPECT_EQ(row[Id].text, formatFixed(r.shortCircuit->id, 3));
+        EXPECT_EQ(row[Ik3].text, formatFixed(r.shortCircuit->ik3, 4));
+        EXPECT_EQ(row[Id].text, formatFixed(r.shortCircuit->id, 4));
         EXPECT_GT(p.indexOf(QStringLiteral("   I″k1 = Un / (√3 × Z1) = %1 (kA)")
                                 .arg(formatFixed(r.shortCircuit->ik1, 4)),
                             sc),
@@ -154,7 +154,7 @@ TEST(ProjectBook, FailedChecksRedAndBoldAndValuesNotComputedWrittenAsReasons) {
     EXPECT_TRUE(reason.contains(QStringLiteral("热稳定系数 K 应大于0")));
     EXPECT_TRUE(p.contains(QStringLiteral(" WL3 未计算：") + reason));
     EXPECT_TRUE(p.contains(QStringLiteral(" 未计算：") + reason));
-    const QString feederReason = run.results[3].feederFailure;
+    const QString feederReason = run.results[3].feeder.reason();
     ASSERT_FALSE(feederReason.isEmpty());
     EXPECT_TRUE(p.contains(QStringLiteral(" 未能计算：") + feederReason));
     const qsizetype sc =
@@ -254,7 +254,7 @@ TEST(ProjectBook, DocxReadsBackWithItsTableAndOnePicturePerFeeder) {
     const QJsonArray rows = tables[0].toArray();
     ASSERT_EQ(rows.size(), 5);
     for (qsizetype i = 0; i < rows.size(); ++i)
-        for (qsizetype j = 0; j < 13; ++j) {
+        for (qsizetype j = 0; j < 14; ++j) {
             const QJsonObject got = rows[i][j].toObject();
             const ReportTableCell& want = expected.rows[size_t(i)][size_t(j)];
             EXPECT_EQ(got[QStringLiteral("text")].toString(),

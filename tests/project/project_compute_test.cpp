@@ -2,6 +2,8 @@
 // failed with its figures, or not computed with its reason; one bad circuit never stops the rest.
 
 #include "project/project_compute.h"
+#include "project/project_run.h"
+#include "project/result_schema.h"
 #include "project_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +43,88 @@ TEST(ProjectCircuit, EndLoadCircuitByHand) {
     for (const auto& [check, outcome] : r.checks)
         EXPECT_EQ(outcome.state, State::Passed) << checkName(check).toStdString();
     EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text, QStringLiteral("Δu = 1.0479% ≤ 5%"));
+}
+
+// The same circuit (Δu = 1.0479 % by hand) against limits about its shown figure: the figure the
+// schedule shows is the one judged, and Δu equal to the limit keeps within it (≤). The result
+// schema's Δu cell, voltage-loss cell and verdict say the same in every output.
+TEST(ProjectCircuit, TheShownVoltageLossIsJudgedAgainstTheLimitWithLessOrEqual) {
+    const struct {
+        double limit;
+        State state;
+        const char* figures;
+        const char* verdict;
+    } rows[] = {
+        {1.0479, State::Passed, "Δu = 1.0479% ≤ 1.0479%", "通过"},
+        {1.0478, State::Failed, "Δu = 1.0479% > 1.0478%", "不通过"},
+        {1.04795, State::Passed, "Δu = 1.0479% ≤ 1.04795%", "通过"},
+    };
+    const ResultSchema& schema = projectResultSchema();
+    for (const auto& row : rows) {
+        Project project = projectOf({endLoadCircuit(60.0, 0.1)});
+        project.voltageLossLimitPercent = row.limit;
+        const ProjectCircuit& c = project.circuits.front();
+        const CircuitResult r = computeCircuit(project, c);
+        SCOPED_TRACE(row.limit);
+        EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, row.state);
+        EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text, QString::fromUtf8(row.figures));
+        auto shown = [&](const char* header) {
+            const ResultColumnSpec* column = schema.column(QString::fromUtf8(header));
+            return column ? resultText(*column, column->read(c, r), RegionalFormat{}) : QString();
+        };
+        EXPECT_EQ(shown("Δu(%)"), QStringLiteral("1.0479"));
+        EXPECT_EQ(shown("电压损失"), row.state == State::Passed ? u"通过"_qs : u"不通过"_qs);
+        EXPECT_EQ(shown("结论"), QString::fromUtf8(row.verdict));
+    }
+}
+
+// A circuit's verdict has three states, the same in every output: a circuit with a check that
+// could not be computed and none that failed is neither passed nor failed. The notes say what
+// stands behind each one that did not pass.
+TEST(ProjectCircuit, TheVerdictIsPassedFailedOrNotComputedAndTheNotesSayWhy) {
+    ProjectCircuit passes = endLoadCircuit(60.0, 0.1);
+    ProjectCircuit noBreaker = endLoadCircuit(200.0, 0.1); // 1.5 · 200 A beyond 160 A
+    noBreaker.id = QStringLiteral("WL2");
+    ProjectCircuit unreadSection = endLoadCircuit(60.0, 0.1); // Smin cannot be compared with S
+    unreadSection.id = QStringLiteral("WL3");
+    unreadSection.line.cable.crossSection = QStringLiteral("五十");
+    ProjectCircuit noK = endLoadCircuit(60.0, 0.1);
+    noK.id = QStringLiteral("WL4");
+    noK.protection.coefficientK = 0.0;
+    ProjectRun run;
+    run.project = projectOf({passes, noBreaker, unreadSection, noK});
+    run.results = computeProject(run.project);
+
+    const struct {
+        CircuitVerdict verdict;
+        const char* text;
+        const char* note; // the first note, empty for none
+    } rows[] = {
+        {CircuitVerdict::Passed, "通过", ""},
+        {CircuitVerdict::Failed, "不通过", "WL2 断路器选择不通过：1.5Ib = 300.00 A 超出选择表范围"},
+        {CircuitVerdict::NotComputed, "未计算", "WL3 热稳定未计算：电缆截面不是数值"},
+        {CircuitVerdict::NotComputed, "未计算", "WL4 未计算：热稳定系数 K 应大于0"},
+    };
+    const QStringList cli = projectResultsText(run).split(u'\n');
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const ProjectCircuit& c = run.project.circuits[i];
+        const CircuitResult& r = run.results[i];
+        SCOPED_TRACE(c.id.toStdString());
+        EXPECT_EQ(circuitVerdict(r), rows[i].verdict);
+        EXPECT_EQ(verdictText(circuitVerdict(r)), QString::fromUtf8(rows[i].text));
+        const QStringList notes = circuitNotes(c, r);
+        if (*rows[i].note == 0)
+            EXPECT_TRUE(notes.isEmpty()) << notes.join(u'\n').toStdString();
+        else
+            EXPECT_TRUE(!notes.isEmpty() &&
+                        notes.front().startsWith(QString::fromUtf8(rows[i].note)))
+                << notes.join(u'\n').toStdString();
+        // korvane-cli's line of the circuit ends in the same verdict; its notes are listed below.
+        ASSERT_GT(cli.size(), qsizetype(i + 1));
+        EXPECT_EQ(cli[qsizetype(i + 1)].section(u'\t', -1), QString::fromUtf8(rows[i].text));
+        for (const QString& note : notes)
+            EXPECT_TRUE(cli.contains(note)) << note.toStdString();
+    }
 }
 
 TEST(ProjectCircuit, EachFailureIsStatedWithItsFiguresAndWhatItPreventsIsNotComputed) {
@@ -91,9 +175,9 @@ TEST(ProjectCircuit, AnImpossibleCircuitIsNotComputedAndTheOthersStillAre) {
     EXPECT_TRUE(results[0].passed());
 
     EXPECT_FALSE(results[1].passed());
-    EXPECT_FALSE(results[1].feederFailure.isEmpty());
+    EXPECT_FALSE(results[1].feeder.reason().isEmpty());
     EXPECT_EQ(results[1].check(CircuitCheck::VoltageLoss).state, State::NotComputed);
-    EXPECT_EQ(results[1].check(CircuitCheck::VoltageLoss).text, results[1].feederFailure);
+    EXPECT_EQ(results[1].check(CircuitCheck::VoltageLoss).text, results[1].feeder.reason());
     EXPECT_FALSE(results[1].shortCircuit.ok());
 
     for (const CircuitResult* r : {&results[2], &results[3]}) {
@@ -125,7 +209,7 @@ TEST(ProjectCircuit, FeederTakesItsLengthAndLoadCurrentFromItsPoles) {
     circuit.load = lamps;
     const Project project = projectOf({circuit});
     const CircuitResult r = computeCircuit(project, project.circuits.front());
-    ASSERT_TRUE(r.feeder.has_value()) << r.feederFailure.toStdString();
+    ASSERT_TRUE(r.feeder.has_value()) << r.feeder.reason().toStdString();
     EXPECT_NEAR(*r.lineLengthKm, 1.0, 1e-12);
     EXPECT_NEAR(*r.loadCurrentA, 12.4, 1e-9);
     EXPECT_NEAR(r.feeder->currentMomentAkm, 6.51, 1e-9);

@@ -2,6 +2,7 @@
 // same circuit, and a cell that cannot be read for its column says why.
 
 #include "project/project_file.h"
+#include "project/result_schema.h"
 #include "project/schedule_columns.h"
 #include "project_fixtures.h"
 
@@ -9,6 +10,18 @@
 
 namespace korvane::testing {
 namespace {
+
+// An exported schedule holds the input columns and the result columns side by side, and is read
+// back by its headers: a result may not take the header of an input, nor two columns one header.
+TEST(ScheduleColumns, NoResultColumnSharesAHeaderWithAnotherColumn) {
+    QStringList headers;
+    for (const ScheduleColumnInfo& info : scheduleInputColumns())
+        headers << QString::fromUtf8(info.header);
+    for (const ResultColumnSpec& column : projectResultSchema().columns)
+        headers << column.header;
+    for (const QString& header : headers)
+        EXPECT_EQ(headers.count(header), 1) << header.toStdString();
+}
 
 TEST(ScheduleColumns, EveryCircuitRoundTripsThroughItsCells) {
     const Project project = severalCircuits();

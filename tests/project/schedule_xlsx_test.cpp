@@ -41,7 +41,8 @@ CableCatalogue testCatalogue() {
 }
 
 // Every sheet of a workbook as openpyxl reads it: per cell its value, type ("n" number, "s" text),
-// solid fill colour and comment; the frozen cell and whether the header cells are bold.
+// solid fill colour, number format and comment; the frozen cell and whether the header cells are
+// bold.
 constexpr char kReader[] = R"(
 import json, sys
 try:
@@ -58,6 +59,7 @@ for ws in book.worksheets:
             fill = c.fill.fgColor.rgb if c.fill is not None and c.fill.fill_type == "solid" else None
             cells.append({"v": c.value, "t": c.data_type,
                           "fill": fill if isinstance(fill, str) else None,
+                          "fmt": c.number_format,
                           "note": c.comment.text if c.comment else None})
         rows.append(cells)
     sheets.append({"name": ws.title, "rows": rows, "freeze": ws.freeze_panes,
@@ -138,7 +140,13 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
     QStringList expectedHeader;
     for (const ScheduleColumnInfo& info : scheduleInputColumns())
         expectedHeader << QString::fromUtf8(info.header);
-    expectedHeader << scheduleResultHeaders();
+    // The results as every output shows them: Ib beside the breaker chosen for it.
+    expectedHeader << QStringList{
+        QStringLiteral("长度(m)"),     QStringLiteral("Δu(%)"),         QStringLiteral("电压损失"),
+        QStringLiteral("最大长度(m)"), QStringLiteral("计算电流Ib(A)"), QStringLiteral("QR In(A)"),
+        QStringLiteral("QC Ie(A)"),    QStringLiteral("I″k3(kA)"),      QStringLiteral("I″k2(kA)"),
+        QStringLiteral("Id(kA)"),      QStringLiteral("I″k1(kA)"),      QStringLiteral("Ivn(mA)"),
+        QStringLiteral("灵敏度"),      QStringLiteral("Smin(mm²)"),     QStringLiteral("结论")};
     QStringList header;
     for (const QJsonValue& cell : schedule[QStringLiteral("rows")][0].toArray())
         header << cell[QStringLiteral("v")].toString();
@@ -189,6 +197,22 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
                   !result.passed());
     }
     EXPECT_GT(redCells, 0); // the example as saved does not pass everywhere
+
+    // Each result figure is shown in Excel with the decimals every output gives it: Δu and the
+    // short-circuit currents to four, lengths to one, Ib to three, ratings as whole numbers.
+    const std::pair<const char*, const char*> formats[] = {
+        {"长度(m)", "0.0"},         {"Δu(%)", "0.0000"},     {"最大长度(m)", "0.0"},
+        {"计算电流Ib(A)", "0.000"}, {"QR In(A)", "0"},       {"QC Ie(A)", "0"},
+        {"I″k3(kA)", "0.0000"},     {"I″k2(kA)", "0.0000"},  {"Id(kA)", "0.0000"},
+        {"I″k1(kA)", "0.0000"},     {"Ivn(mA)", "0"},        {"灵敏度", "0.00"},
+        {"Smin(mm²)", "0.0000"},    {"电压损失", "General"}, {"结论", "General"}};
+    for (const auto& [name, format] : formats)
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(
+                cellAt(schedule, i + 1, column(QString::fromUtf8(name)))[QStringLiteral("fmt")]
+                    .toString(),
+                QString::fromUtf8(format))
+                << i << ' ' << name;
     const QJsonObject unreadVerdict = cellAt(schedule, 5, int(expectedHeader.size()) - 1);
     EXPECT_EQ(unreadVerdict[QStringLiteral("v")].toString(), QStringLiteral("未计算"));
     EXPECT_TRUE(unreadVerdict[QStringLiteral("note")].toString().contains(QStringLiteral("999")));

@@ -1,0 +1,220 @@
+#include "project/result_schema.h"
+
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+using C = CircuitCheck;
+
+ResultValue number(double value) {
+    return {std::isfinite(value) ? ScheduleCell{value} : ScheduleCell{}, {}};
+}
+
+ResultValue missing(QString reason) {
+    return {{}, std::move(reason)};
+}
+
+// A figure of a computed value; a value that was not computed is missing with its reason.
+template <typename T, typename F> ResultValue figureOf(const Computed<T>& computed, F figure) {
+    if (!computed)
+        return missing(computed.reason());
+    return figure(*computed);
+}
+
+ResultValue whole(const std::optional<int>& value, const QString& whyNot) {
+    return value ? number(double(*value)) : missing(whyNot);
+}
+
+ResultValue current(const CircuitResult& r, double ShortCircuitResult::*member) {
+    return figureOf(r.shortCircuit,
+                    [member](const ShortCircuitResult& s) { return number(s.*member); });
+}
+
+ResultColumnSpec
+column(const char* header, int decimals, std::optional<CircuitCheck> check,
+       std::function<ResultValue(const ProjectCircuit&, const CircuitResult&)> read,
+       double bookWidthMm) {
+    ResultColumnSpec spec;
+    spec.header = QString::fromUtf8(header);
+    spec.decimals = decimals;
+    spec.check = check;
+    spec.bookWidthMm = bookWidthMm;
+    spec.read = std::move(read);
+    return spec;
+}
+
+// The widths in the book's table: at 7.5 pt a digit is 1.3 mm in 宋体 and a Chinese character
+// 2.6 mm, and a cell keeps 1 mm of margin either side, so "0.3485" and 不通过 take 10 mm, a
+// grouped length ("1,255.0") 11.5 mm, a current ("0.3908" up to "12.345") 10.5 mm, a minimum
+// section ("14.7140") 11 mm and a whole number of amperes or milliamperes 7 and 8 mm.
+constexpr double kAmperesMm = 7.0;
+constexpr double kMilliamperesMm = 8.0;
+constexpr double kFigureMm = 10.0;
+constexpr double kCurrentMm = 10.5;
+constexpr double kSectionMm = 11.0;
+constexpr double kLengthMm = 11.5;
+constexpr double kVerdictMm = 10.0;
+
+ResultSchema makeProjectSchema() {
+    constexpr int kText = ResultColumnSpec::kText;
+    constexpr std::nullopt_t kNoCheck = std::nullopt;
+    using R = const CircuitResult&;
+    ResultSchema s;
+    auto add = [&s](const char* header, int decimals, std::optional<CircuitCheck> check,
+                    double bookWidthMm, std::function<ResultValue(R)> read) {
+        s.columns.push_back(column(
+            header, decimals, check,
+            [read = std::move(read)](const ProjectCircuit&, R r) { return read(r); }, bookWidthMm));
+    };
+    add("长度(m)", 1, kNoCheck, kLengthMm, [](R r) {
+        return figureOf(r.lineLengthKm, [](double km) { return number(km * 1000.0); });
+    });
+    add("Δu(%)", kLossPercentDecimals, C::VoltageLoss, kFigureMm,
+        [](R r) { return figureOf(r.lossPercent, [](double p) { return number(p); }); });
+    add("电压损失", kText, C::VoltageLoss, kVerdictMm, [](R r) {
+        return ResultValue{checkStateText(r.check(C::VoltageLoss)), {}};
+    });
+    add("最大长度(m)", 1, kNoCheck, 0.0,
+        [](R r) { return figureOf(r.maxLengthM, [](double m) { return number(m); }); });
+    // The current the protection is chosen for, beside the breaker chosen for it.
+    add("计算电流Ib(A)", 3, kNoCheck, kFigureMm,
+        [](R r) { return figureOf(r.loadCurrentA, [](double a) { return number(a); }); });
+    add("QR In(A)", 0, C::BreakerSelection, kAmperesMm, [](R r) {
+        return figureOf(r.switchgear, [&r](const LineSwitchgear& g) {
+            return whole(g.breakerRatedA, r.check(C::BreakerSelection).text);
+        });
+    });
+    add("QC Ie(A)", 0, C::BreakerSelection, 0.0, [](R r) {
+        return figureOf(r.switchgear, [&r](const LineSwitchgear& g) {
+            return whole(g.contactorRatedA, r.check(C::BreakerSelection).text);
+        });
+    });
+    add("I″k3(kA)", 4, kNoCheck, kCurrentMm,
+        [](R r) { return current(r, &ShortCircuitResult::ik3); });
+    add("I″k2(kA)", 4, kNoCheck, 0.0, [](R r) { return current(r, &ShortCircuitResult::ik2); });
+    add("Id(kA)", 4, kNoCheck, kCurrentMm, [](R r) { return current(r, &ShortCircuitResult::id); });
+    add("I″k1(kA)", 4, kNoCheck, kCurrentMm,
+        [](R r) { return current(r, &ShortCircuitResult::ik1); });
+    add("Ivn(mA)", 0, C::ResidualSetting, kMilliamperesMm, [](R r) {
+        return figureOf(r.residual, [&r](const ResidualCurrentSetting& v) {
+            return whole(v.ratedResidualMa, r.check(C::ResidualSetting).text);
+        });
+    });
+    // The sensitivity is judged on its two-decimal text: the cell holds that number.
+    add("灵敏度", 2, C::Sensitivity, 0.0, [](R r) {
+        return figureOf(r.sensitivity, [](const SensitivityCheck& v) {
+            const std::optional<double> ratio = readPlainDecimal(v.text);
+            return ratio ? number(*ratio) : ResultValue{v.text, {}};
+        });
+    });
+    add("Smin(mm²)", 4, C::ThermalStability, kSectionMm, [](R r) {
+        return figureOf(r.thermal,
+                        [](const ThermalStability& t) { return number(t.minimumCrossSectionMm2); });
+    });
+    add("结论", kText, kNoCheck, kVerdictMm, [](R r) {
+        return ResultValue{verdictText(circuitVerdict(r)), {}};
+    });
+    s.columns.back().overall = true;
+    return s;
+}
+
+} // namespace
+
+CircuitVerdict circuitVerdict(const CircuitResult& result) {
+    switch (overallState(result)) {
+    case CheckOutcome::State::Passed:
+        return CircuitVerdict::Passed;
+    case CheckOutcome::State::Failed:
+        return CircuitVerdict::Failed;
+    case CheckOutcome::State::NotComputed:
+        break;
+    }
+    return CircuitVerdict::NotComputed;
+}
+
+QString verdictText(CircuitVerdict verdict) {
+    switch (verdict) {
+    case CircuitVerdict::Passed:
+        return QStringLiteral("通过");
+    case CircuitVerdict::Failed:
+        return QStringLiteral("不通过");
+    case CircuitVerdict::NotComputed:
+        break;
+    }
+    return QStringLiteral("未计算");
+}
+
+const ResultColumnSpec* ResultSchema::column(const QString& header) const {
+    for (const ResultColumnSpec& c : columns)
+        if (c.header == header)
+            return &c;
+    return nullptr;
+}
+
+const ResultSchema& projectResultSchema() {
+    static const ResultSchema schema = makeProjectSchema();
+    return schema;
+}
+
+JudgedResult judgeResult(const ResultColumnSpec& column, const ProjectCircuit& circuit,
+                         const CircuitResult& result) {
+    JudgedResult judged;
+    judged.value = column.read ? column.read(circuit, result) : missing(QStringLiteral("未计算"));
+    if (column.overall) {
+        judged.judged = true;
+        switch (circuitVerdict(result)) {
+        case CircuitVerdict::Passed:
+            judged.state = CheckOutcome::State::Passed;
+            break;
+        case CircuitVerdict::Failed:
+            judged.state = CheckOutcome::State::Failed;
+            break;
+        case CircuitVerdict::NotComputed:
+            judged.state = CheckOutcome::State::NotComputed;
+            break;
+        }
+        judged.note = circuitNoteLines(result).join(u'\n');
+    } else if (column.check) {
+        const CheckOutcome& outcome = result.check(*column.check);
+        judged.judged = true;
+        judged.state = outcome.state;
+        if (!outcome.passed())
+            judged.note = outcome.text;
+    } else if (std::holds_alternative<std::monostate>(judged.value.value)) {
+        judged.note = judged.value.reason;
+    }
+    return judged;
+}
+
+QString resultText(const ResultColumnSpec& column, const ResultValue& value,
+                   const RegionalFormat& format, const QString& missingText) {
+    if (const double* v = std::get_if<double>(&value.value))
+        return column.decimals == ResultColumnSpec::kText
+                   ? formatGeneral(*v, format)
+                   : formatFixed(*v, column.decimals, format);
+    if (const QString* t = std::get_if<QString>(&value.value))
+        return *t;
+    return missingText;
+}
+
+QStringList circuitNoteLines(const CircuitResult& result) {
+    if (!result.inputProblems.isEmpty())
+        return {QStringLiteral("未计算：") + result.inputProblems.join(u'；')};
+    QStringList lines;
+    for (const auto& [check, outcome] : result.checks)
+        if (!outcome.passed())
+            lines << checkName(check) + checkStateText(outcome) + QStringLiteral("：") +
+                         outcome.text;
+    return lines;
+}
+
+QStringList circuitNotes(const ProjectCircuit& circuit, const CircuitResult& result) {
+    QStringList notes;
+    for (const QString& line : circuitNoteLines(result))
+        notes << circuit.id + u' ' + line;
+    return notes;
+}
+
+} // namespace korvane

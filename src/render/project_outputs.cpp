@@ -1,0 +1,49 @@
+#include "render/project_outputs.h"
+
+#include "form/atomic_file.h"
+#include "project/project_book.h"
+#include "render/book_pictures.h"
+#include "render/pdf_book.h"
+
+namespace korvane::render {
+
+std::optional<BookFormat> bookFormatOfPath(const QString& path) {
+    if (path.endsWith(QLatin1String(".docx"), Qt::CaseInsensitive))
+        return BookFormat::Docx;
+    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return BookFormat::Pdf;
+    return std::nullopt;
+}
+
+QString bookSuffix(BookFormat format) {
+    return format == BookFormat::Pdf ? QStringLiteral("pdf") : QStringLiteral("docx");
+}
+
+Computed<QByteArray> projectBookFile(const ProjectRun& run, BookFormat format, const QDate& today) {
+    const BookHeader header{run.project.name, run.project.engineer};
+    std::optional<QByteArray> bytes;
+    if (format == BookFormat::Pdf) {
+        // The PDF draws the plots as lines and text; the .docx holds them as pictures.
+        const VectorFeederPlots plots = vectorFeederPlots(run);
+        if (const std::optional<ReportDocument> document =
+                projectBookDocument(run, today, header, plots.pictures))
+            bytes = renderPdfBook(*document, plots.drawer);
+    } else {
+        bytes = projectBookDocx(run, today, header, paintedFeederPlots(run));
+    }
+    if (!bytes || bytes->isEmpty())
+        return Computed<QByteArray>::failed(QStringLiteral("计算书未能生成"));
+    return *bytes;
+}
+
+QString writeProjectBookFile(const ProjectRun& run, const QString& path, const QDate& today) {
+    const std::optional<BookFormat> format = bookFormatOfPath(path);
+    if (!format)
+        return QStringLiteral("the book is written as .docx or .pdf");
+    const Computed<QByteArray> bytes = projectBookFile(run, *format, today);
+    if (!bytes)
+        return QStringLiteral("the book could not be composed");
+    return writeFileAtomically(path, *bytes);
+}
+
+} // namespace korvane::render
