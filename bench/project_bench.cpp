@@ -3,8 +3,8 @@
 
 #include "bench_project.h"
 #include "db/database.h"
-#include "project/project_file.h"
 #include "project/project_run.h"
+#include "project_files/project_file.h"
 
 #include <QCoreApplication>
 #include <QDir>

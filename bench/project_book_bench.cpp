@@ -6,8 +6,8 @@
 //   korvane-project-book-bench [Google Benchmark options]
 
 #include "bench_project.h"
-#include "project/project_book.h"
 #include "project/project_run.h"
+#include "project_book/project_book.h"
 #include "render/book_pictures.h"
 #include "render/pdf_book.h"
 

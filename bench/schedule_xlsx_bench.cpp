@@ -3,7 +3,7 @@
 
 #include "bench_project.h"
 #include "project/project_run.h"
-#include "project/schedule_xlsx.h"
+#include "project_files/schedule_xlsx.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

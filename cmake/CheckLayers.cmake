@@ -11,8 +11,9 @@ set(KORVANE_LAYERS
   "verification=4"
   "circuit=5" "reports=5"
   "project=6"
-  "app=7" "render=7"
-  "cli=8" "gui=8")
+  "project_files=7" "project_book=7"
+  "app=8" "render=8"
+  "cli=9" "gui=9")
 
 foreach(entry IN LISTS KORVANE_LAYERS)
   string(REPLACE "=" ";" pair "${entry}")

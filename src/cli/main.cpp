@@ -10,12 +10,12 @@
 #include "app/script_runner.h"
 #include "db/database.h"
 #include "form/atomic_file.h"
-#include "project/circuit_import.h"
-#include "project/project_book.h"
-#include "project/project_file.h"
 #include "project/project_run.h"
-#include "project/schedule_xlsx.h"
 #include "project/supply_catalogue.h"
+#include "project_book/project_book.h"
+#include "project_files/circuit_import.h"
+#include "project_files/project_file.h"
+#include "project_files/schedule_xlsx.h"
 #include "render/project_outputs.h"
 
 #include <QCoreApplication>

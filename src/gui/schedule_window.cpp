@@ -5,7 +5,7 @@
 #include "gui/schedule_model.h"
 #include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
-#include "project/project_book.h"
+#include "project_book/project_book.h"
 #include "render/project_outputs.h"
 #include "reports/book_commands.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/project_book.h"
+#include "project_book/project_book.h"
 #include "render/pdf_book.h"
 
 #include <QSize>

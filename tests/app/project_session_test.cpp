@@ -3,8 +3,8 @@
 #include "app/calculation_file.h"
 #include "form/number_format.h"
 #include "project/handbook_constants.h"
-#include "project/project_file.h"
 #include "project/schedule_columns.h"
+#include "project_files/project_file.h"
 #include "support/result_columns.h"
 #include "support/test_app.h"
 

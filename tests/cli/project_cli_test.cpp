@@ -1,7 +1,7 @@
 // korvane-cli computing and sizing a project file: the results printed and written, the sized
 // project saved, and a file that cannot be read reported with status 1.
 
-#include "project/project_file.h"
+#include "project_files/project_file.h"
 #include "support/cli_run.h"
 
 #include <QDir>

@@ -2,11 +2,11 @@
 // every row that cannot be read reported with its row number while nothing is imported.
 
 #include "form/number_format.h"
-#include "project/circuit_import.h"
-#include "project/project_file.h"
 #include "project/project_run.h"
 #include "project/schedule_columns.h"
-#include "project/schedule_xlsx.h"
+#include "project_files/circuit_import.h"
+#include "project_files/project_file.h"
+#include "project_files/schedule_xlsx.h"
 #include "project_fixtures.h"
 
 #include <QFile>

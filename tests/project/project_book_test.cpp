@@ -5,8 +5,8 @@
 
 #include "db/database.h"
 #include "form/number_format.h"
-#include "project/project_book.h"
-#include "project/project_file.h"
+#include "project_book/project_book.h"
+#include "project_files/project_file.h"
 #include "project_fixtures.h"
 #include "reports/tiny_png.h"
 

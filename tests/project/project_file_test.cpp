@@ -2,7 +2,7 @@
 // foreign or newer file says what could not be restored, and a bad value stops only its circuit.
 
 #include "project/project_compute.h"
-#include "project/project_file.h"
+#include "project_files/project_file.h"
 #include "project_fixtures.h"
 
 #include <QDir>

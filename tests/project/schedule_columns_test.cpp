@@ -1,9 +1,9 @@
 // The schedule's columns: every circuit written cell by cell and read back cell by cell is the
 // same circuit, and a cell that cannot be read for its column says why.
 
-#include "project/project_file.h"
 #include "project/result_schema.h"
 #include "project/schedule_columns.h"
+#include "project_files/project_file.h"
 #include "project_fixtures.h"
 
 #include <gtest/gtest.h>

@@ -4,10 +4,10 @@
 // leaves no file and an older file as it was.
 
 #include "db/database.h"
-#include "project/project_file.h"
 #include "project/project_run.h"
 #include "project/schedule_columns.h"
-#include "project/schedule_xlsx.h"
+#include "project_files/project_file.h"
+#include "project_files/schedule_xlsx.h"
 #include "support/cli_run.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "project/schedule_xlsx.h"
+#include "project_files/schedule_xlsx.h"
 
 #include "project/schedule_columns.h"
 

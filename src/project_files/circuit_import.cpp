@@ -1,11 +1,11 @@
-#include "project/circuit_import.h"
+#include "project_files/circuit_import.h"
 
 #include "form/atomic_file.h"
 #include "form/number_format.h"
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"
 #include "project/sizing.h"
-#include "project/xlsx_reader.h"
+#include "project_files/xlsx_reader.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "project/project_book.h"
+#include "project_book/project_book.h"
 
 #include "project/result_schema.h"
 #include "project/schedule_columns.h"

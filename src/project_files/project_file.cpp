@@ -1,4 +1,4 @@
-#include "project/project_file.h"
+#include "project_files/project_file.h"
 
 #include "form/atomic_file.h"
 #include "form/number_format.h"
