@@ -50,8 +50,9 @@ void BM_OpenComputeAndSize1000Feeders(benchmark::State& state) {
     for (auto _ : state) {
         const ProjectReading reading = openProject(f.path);
         const ProjectRun run = runProject(reading.project, f.catalogue, true);
-        sized = std::count_if(run.sizing.begin(), run.sizing.end(),
-                              [](const SizingResult& s) { return s.chosen.has_value(); });
+        sized = std::count_if(
+            run.sizing.begin(), run.sizing.end(),
+            [](const std::optional<SizingResult>& s) { return s && s->chosen.has_value(); });
         benchmark::DoNotOptimize(run);
     }
     state.counters["circuits"] = double(f.circuits);

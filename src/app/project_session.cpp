@@ -230,6 +230,7 @@ void ProjectSession::replaceProject(Project project, const QString& path) {
     const ScheduleChange reset{ScheduleChange::Kind::Reset, 0, -1, 0};
     scheduleAboutToChange.fire(reset);
     project_ = std::move(project);
+    acceptedSizing_.clear();
     path_ = path;
     recompute();
     saved_ = projectToJson(project_);
@@ -731,6 +732,7 @@ std::vector<SizingProposal> ProjectSession::proposeSizing(std::vector<int> rows)
         } else {
             const SizingResult sized = sizeCircuit(run_.project, circuit, cables_);
             if (sized.chosen) {
+                p.decision = sized;
                 p.proposedSection = sized.sizedCircuit.line.cable.crossSection;
                 p.sized = sized.sizedCircuit;
                 p.governing = sized.governing;
@@ -744,6 +746,20 @@ std::vector<SizingProposal> ProjectSession::proposeSizing(std::vector<int> rows)
     return proposals;
 }
 
+ProjectRun ProjectSession::runWithSizing() const {
+    ProjectRun run = run_;
+    run.sizing.clear();
+    if (acceptedSizing_.empty())
+        return run;
+    run.sizing.resize(run.project.circuits.size());
+    for (size_t i = 0; i < project_.circuits.size() && i < run.sizing.size(); ++i)
+        for (const SizingResult& d : acceptedSizing_)
+            if (d.sizedCircuit.id == project_.circuits[i].id &&
+                sameInputs(d.sizedCircuit, project_.circuits[i]))
+                run.sizing[i] = d;
+    return run;
+}
+
 int ProjectSession::acceptSizing(const std::vector<SizingProposal>& accepted) {
     int applied = 0;
     int first = rowCount();
@@ -755,6 +771,10 @@ int ProjectSession::acceptSizing(const std::vector<SizingProposal>& accepted) {
         if (circuit.id != p.before.id || !sameInputs(circuit, p.before))
             continue;
         circuit = p.sized;
+        std::erase_if(acceptedSizing_,
+                      [&](const SizingResult& d) { return d.sizedCircuit.id == circuit.id; });
+        if (p.decision)
+            acceptedSizing_.push_back(*p.decision);
         ++applied;
         first = std::min(first, p.row);
         last = std::max(last, p.row);

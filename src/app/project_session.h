@@ -75,6 +75,8 @@ struct SizingProposal {
     QString governingText;
     ProjectCircuit sized;  // the circuit with the proposed section and its values
     ProjectCircuit before; // the circuit as proposed from: an edited row is not overwritten
+    // The decision behind the proposal (every section tried), for the book's 【截面选择】.
+    std::optional<SizingResult> decision;
 };
 
 // How imported circuits join the schedule.
@@ -114,6 +116,9 @@ public:
     // The project as last computed, with every circuit's result.
     const ProjectRun& run() const { return run_; }
     const CircuitResult& result(int row) const { return run_.results.at(size_t(row)); }
+    // The run with the sizing decision of every circuit whose proposed section the engineer
+    // accepted and has not edited since, as the project book shows it.
+    ProjectRun runWithSizing() const;
     // The feeder result of a lamp-pole row (for its plot); nothing for a load case or a feeder
     // that was not computed.
     const LampFeederResult* feederResult(int row) const;
@@ -227,6 +232,9 @@ private:
     Project project_;
     ProjectRun run_;
     QString path_;
+    // The decisions of the accepted proposals, each with the circuit it produced: one belongs
+    // to a row only while the row holds that circuit as it was.
+    std::vector<SizingResult> acceptedSizing_;
     QByteArray saved_;  // the project as last opened or saved, as its file holds it
     QString lastTitle_; // the title the view was last told of
 };

@@ -573,7 +573,9 @@ void ScheduleWindow::writeBook(bool pdf) {
     const QString suffix = render::bookSuffix(format);
     app_.platform().longActionStarted(QStringLiteral("正在写入%1…").arg(title));
     const QDateTime at = app_.platform().now();
-    const Computed<QByteArray> package = render::projectBookFile(session_.run(), format, at.date());
+    // The book shows the sizing decisions the engineer accepted, as korvane-cli --size does.
+    const Computed<QByteArray> package =
+        render::projectBookFile(session_.runWithSizing(), format, at.date());
     const QString folder = booksFolderOf(app_);
     const SavedBook saved =
         package ? saveBook(*package, folder, title, at, suffix)

@@ -67,8 +67,8 @@ QString projectResultsText(const ProjectRun& run, const ResultSchema& schema) {
             cells << resultText(column, column.read(c, r), format, QStringLiteral("-"));
         lines << cells.join(u'\t');
         notes << circuitNotes(c, r);
-        if (i < run.sizing.size()) {
-            const SizingResult& s = run.sizing[i];
+        if (i < run.sizing.size() && run.sizing[i]) {
+            const SizingResult& s = *run.sizing[i];
             if (s.chosen)
                 notes << QStringLiteral("%1 选择截面 %2 mm²（%3）")
                              .arg(c.id, s.candidates[*s.chosen].crossSection, s.governingText);

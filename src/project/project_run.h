@@ -17,7 +17,10 @@ namespace korvane {
 struct ProjectRun {
     Project project; // with the chosen sections when sized
     std::vector<CircuitResult> results;
-    std::vector<SizingResult> sizing; // empty unless sized
+    // Per circuit, the sizing decision of a circuit that was sized (every circuit of a sized
+    // run; in the window, the circuits whose proposed section the engineer accepted), nothing
+    // for one that was not. Empty for a run that sized nothing.
+    std::vector<std::optional<SizingResult>> sizing;
 };
 
 // Computes every circuit, each against the cable database: a circuit whose cable is not in it is

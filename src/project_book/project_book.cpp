@@ -401,8 +401,8 @@ QStringList circuitParagraphs(const ProjectRun& run, size_t i) {
         appendShortCircuit(out, c, r);
         appendVerification(out, c, r);
     }
-    if (i < run.sizing.size())
-        appendSizing(out, run.sizing[i]);
+    if (i < run.sizing.size() && run.sizing[i])
+        appendSizing(out, *run.sizing[i]);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "form/number_format.h"
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"
+#include "project_book/project_book.h"
 #include "project_files/project_file.h"
 #include "support/result_columns.h"
 #include "support/test_app.h"
@@ -274,6 +275,28 @@ TEST(ProjectSession, SizingIsProposedAndAppliedOnlyWhenAccepted) {
     EXPECT_EQ(s.acceptSizing(fresh), 1);
     EXPECT_EQ(text(s, 0, ScheduleColumn::CrossSection), *fresh[0].proposedSection);
     EXPECT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::Passed);
+
+    // The book of the window shows the accepted decision: the sections tried from the smallest,
+    // 25 mm² among them refused for its voltage loss, the proposed section chosen; a circuit
+    // edited since has none.
+    EXPECT_TRUE(s.run().sizing.empty());
+    const ProjectRun sized = s.runWithSizing();
+    ASSERT_EQ(sized.sizing.size(), 1u);
+    ASSERT_TRUE(sized.sizing[0] && sized.sizing[0]->chosen);
+    const SizingResult& decision = *sized.sizing[0];
+    EXPECT_EQ(decision.candidates[*decision.chosen].crossSection, *fresh[0].proposedSection);
+    const auto tried25 =
+        std::find_if(decision.candidates.begin(), decision.candidates.end(),
+                     [](const SizingCandidate& c) { return c.crossSection == u"25"_qs; });
+    ASSERT_NE(tried25, decision.candidates.end());
+    EXPECT_EQ(tried25->failed, CircuitCheck::VoltageLoss);
+    const std::optional<ReportDocument> book =
+        projectBookDocument(sized, QDate(2026, 12, 9), {}, {});
+    ASSERT_TRUE(book.has_value());
+    EXPECT_EQ(book->paragraphTexts().filter(QStringLiteral("【截面选择】")).size(), 1);
+    ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Load), QStringLiteral("61")), std::nullopt);
+    const ProjectRun edited = s.runWithSizing();
+    EXPECT_TRUE(edited.sizing.empty() || !edited.sizing[0]);
 }
 
 TEST(ProjectSession, ACircuitSentToThePagesComesBackTheSame) {

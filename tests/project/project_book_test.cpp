@@ -199,7 +199,8 @@ TEST(ProjectBook, SizedRunStatesTheChosenSectionAndWhatGovernsIt) {
     const QStringList p = write(writer, run, {});
     EXPECT_EQ(p.count(QStringLiteral("【截面选择】：")), 4);
     for (size_t i = 0; i < run.sizing.size(); ++i) {
-        const SizingResult& s = run.sizing[i];
+        ASSERT_TRUE(run.sizing[i].has_value()) << i;
+        const SizingResult& s = *run.sizing[i];
         if (!s.chosen) {
             EXPECT_TRUE(p.contains(QStringLiteral(" 无法选择截面：") + s.notSized));
             continue;

@@ -157,8 +157,9 @@ TEST(ProjectRun, ACableOutsideTheDatabaseStopsOnlyItsCircuit) {
                       "电缆数据库中无电缆“聚氯乙烯绝缘电力电缆(0.6/1kV) / VV 四芯 铜芯 / 55 mm²”"));
         EXPECT_FALSE(run.results[1].passed());
         if (size) {
-            EXPECT_TRUE(run.sizing[0].chosen.has_value());
-            EXPECT_FALSE(run.sizing[1].chosen.has_value());
+            ASSERT_TRUE(run.sizing[0] && run.sizing[1]);
+            EXPECT_TRUE(run.sizing[0]->chosen.has_value());
+            EXPECT_FALSE(run.sizing[1]->chosen.has_value());
             EXPECT_EQ(run.project.circuits[1].line.cable.crossSection, QStringLiteral("55"));
         }
     }
