@@ -5,7 +5,7 @@
 
 set(KORVANE_LAYERS
   "form=0"
-  "calc=1" "db=1"
+  "calc=1" "db=1" "handbook=1"
   "pages=2"
   "voltage_loss=3" "short_circuit=3" "reference_tables=3"
   "verification=4"

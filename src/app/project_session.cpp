@@ -664,7 +664,8 @@ ProjectCircuit ProjectSession::exampleLoadCaseCircuit() const {
             if (s->cable.crossSection == QLatin1String("25"))
                 chosen = s;
         c.line.cable = chosen->cable;
-        c.protection.coefficientK = thermalCoefficientK(*construction);
+        if (const Computed<double> k = thermalCoefficientK(*construction))
+            c.protection.coefficientK = *k;
         fillSection(c);
         break;
     }

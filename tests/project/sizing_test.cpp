@@ -80,10 +80,14 @@ struct GoverningCase {
 //   (I″k3 ≈ 11.4 kA, Smin ≈ 99) and 120 mm² passes.
 // K of the K picker table by material and insulation.
 TEST(HandbookConstants, ThermalCoefficientByMaterialAndInsulation) {
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Pvc}), 115.0);
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Xlpe}), 143.0);
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Pvc}), 76.0);
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Xlpe}), 94.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Pvc}).valueOr(0.0),
+              115.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Xlpe}).valueOr(0.0),
+              143.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Pvc}).valueOr(0.0),
+              76.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Xlpe}).valueOr(0.0),
+              94.0);
 }
 
 TEST(Sizing, EachCheckInTurnGovernsTheChosenSection) {

@@ -3,10 +3,15 @@
 // merges follow from the tables' texts: equal neighbours merge along the rows and columns that
 // allow it (0, 1, 2; Form2 also 5, 6), texts differing by a trailing zero stay apart.
 
+#include "form/number_format.h"
+#include "handbook/handbook_tables.h"
+#include "reference_tables/reference_tables.h"
 #include "support/test_app.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace korvane::testing {
@@ -263,6 +268,84 @@ TEST(ReferenceTable, CellTexts) {
         SCOPED_TRACE(::testing::Message() << c.form << " (" << c.row << ", " << c.col << ")");
         EXPECT_EQ(openGrid(t, c.button, c.form).text(c.row, c.col), u8(c.text));
     }
+}
+
+// The dialogs show the figures the project computes with: every cell of the handbook grids that
+// reads as a number is the typed handbook figure of its row and column, every heading the typed
+// cross-section, and a blank cell a figure the handbook does not give. A figure changed in a
+// grid alone, or in the typed tables alone, fails here.
+TEST(ReferenceTable, GridsShowTheTypedHandbookFigures) {
+    auto grid = [](const char* form) -> const std::vector<QStringList>& {
+        for (const ReferenceTable& t : referenceTables())
+            if (t.form == QLatin1String(form))
+                return t.cells;
+        ADD_FAILURE() << "no table " << form;
+        static const std::vector<QStringList> none;
+        return none;
+    };
+    std::set<std::tuple<std::string, int, int>> read; // the cells compared
+    auto compare = [&](const char* form, int row, int col, std::optional<double> expected) {
+        SCOPED_TRACE(::testing::Message() << form << " (" << row << ", " << col << ")");
+        const auto& cells = grid(form);
+        ASSERT_LT(size_t(row), cells.size());
+        EXPECT_EQ(readPlainDecimal(cells[size_t(row)].value(col)), expected);
+        read.insert({form, row, col});
+    };
+
+    struct FigureRow {
+        const char* form;
+        int row;
+        int firstColumn; // after the label columns
+        const SectionRow& figures;
+    };
+    const FigureRow rows[] = {
+        {"Form2", 1, 2, fourCoreLoopResistance(ConductorMaterial::Aluminium)},
+        {"Form2", 2, 2, fourCoreLoopResistance(ConductorMaterial::Copper)},
+        {"Form3", 1, 3, allPlasticLoopReactance(ProtectiveSection::Full)},
+        {"Form3", 2, 3, allPlasticLoopReactance(ProtectiveSection::Half)},
+        {"Form4", 1, 1, conductorResistance(ConductorMaterial::Aluminium)},
+        {"Form4", 2, 1, conductorResistance(ConductorMaterial::Copper)},
+        {"Form6", 1, 1, conductorResistance(ConductorMaterial::Aluminium)},
+        {"Form6", 2, 1, conductorResistance(ConductorMaterial::Copper)},
+        {"Form5", 1, 2, cableReactance(Insulation::Pvc)},
+        {"Form5", 2, 2, cableReactance(Insulation::Xlpe)},
+        {"Form7", 1, 2, cableReactance(Insulation::Pvc)},
+        {"Form7", 2, 2, cableReactance(Insulation::Xlpe)},
+        {"Form12", 1, 1, leakagePerKm(Insulation::Pvc)},
+        {"Form12", 2, 1, leakagePerKm(Insulation::Xlpe)},
+    };
+    for (const FigureRow& r : rows) {
+        int col = r.firstColumn;
+        for (const SectionFigure& f : r.figures.figures) {
+            compare(r.form, 0, col, f.sectionMm2);
+            compare(r.form, r.row, col++, f.value);
+        }
+    }
+    // Form2 rows 3 to 6: the 3+1-core cables, phase section, protective core, Al, Cu.
+    int col = 2;
+    for (const ThreePlusOneLoop& loop : threePlusOneLoopResistance()) {
+        compare("Form2", 3, col, loop.phaseMm2);
+        compare("Form2", 4, col, loop.protectiveMm2);
+        compare("Form2", 5, col, loop.aluminium);
+        compare("Form2", 6, col++, loop.copper);
+    }
+    // Form10: K, copper and aluminium, PVC over columns 1 to 3, XLPE over 4 to 6.
+    for (const auto& [row, material] :
+         {std::pair{1, ConductorMaterial::Copper}, std::pair{2, ConductorMaterial::Aluminium}})
+        for (int c = 1; c <= 6; ++c)
+            compare("Form10", row, c,
+                    thermalCoefficient(material, c <= 3 ? Insulation::Pvc : Insulation::Xlpe));
+
+    // No figure of a grid is left out of the comparison.
+    for (const ReferenceTable& t : referenceTables())
+        for (size_t r = 0; r < t.cells.size(); ++r)
+            for (qsizetype c = 0; c < t.cells[r].size(); ++c) {
+                if (readPlainDecimal(t.cells[r].at(c))) {
+                    EXPECT_TRUE(read.count({t.form.toStdString(), int(r), int(c)}))
+                        << t.form.toStdString() << " (" << r << ", " << c << ") "
+                        << t.cells[r].at(c).toStdString();
+                }
+            }
 }
 
 } // namespace
