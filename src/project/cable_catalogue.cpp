@@ -6,6 +6,10 @@
 
 namespace korvane {
 
+CableRow::CableRow(CableIdentity identity, double resistance, double reactance)
+    : cable(std::move(identity)), resistanceOhmPerKm(resistance), reactanceOhmPerKm(reactance),
+      crossSectionMm2(cable.crossSectionMm2()) {}
+
 const CableRow* CableCatalogue::find(const CableIdentity& cable) const {
     for (const CableRow& row : rows)
         if (row.cable.lossType == cable.lossType && row.cable.cableType == cable.cableType &&
@@ -19,10 +23,10 @@ std::vector<const CableRow*> CableCatalogue::sectionsOf(const QString& lossType,
     std::vector<const CableRow*> found;
     for (const CableRow& row : rows)
         if (row.cable.lossType == lossType && row.cable.cableType == cableType &&
-            row.cable.crossSectionMm2())
+            row.crossSectionMm2)
             found.push_back(&row);
     std::stable_sort(found.begin(), found.end(), [](const CableRow* a, const CableRow* b) {
-        return *a->cable.crossSectionMm2() < *b->cable.crossSectionMm2();
+        return *a->crossSectionMm2 < *b->crossSectionMm2;
     });
     return found;
 }
