@@ -1,6 +1,6 @@
 #include "project/cable_catalogue.h"
 
-#include "db/database.h"
+#include "db/catalogue_tables.h"
 
 #include <algorithm>
 
@@ -32,19 +32,19 @@ std::vector<const CableRow*> CableCatalogue::sectionsOf(const QString& lossType,
 }
 
 Computed<CableCatalogue> loadCableCatalogue(const Database& db) {
-    const QueryResult result = db.query(
-        QStringLiteral("SELECT 损失类型, 导线类型, 导线截面, 电阻, 电抗 FROM AAA ORDER BY rowid"));
+    const QueryResult result = readCableTable(db);
     if (!result.ok)
         return Computed<CableCatalogue>::failed(QStringLiteral("无法读取电缆数据库：") +
                                                 result.error);
     CableCatalogue catalogue;
     for (const QSqlRecord& record : result.rows) {
-        const auto r = databaseNumber(record.value(3));
-        const auto x = databaseNumber(record.value(4));
+        const auto r = databaseNumber(record.value(CableResistance));
+        const auto x = databaseNumber(record.value(CableReactance));
         if (!r || !x)
             continue;
         catalogue.rows.push_back(
-            {{record.value(0).toString(), record.value(1).toString(), record.value(2).toString()},
+            {{record.value(CableLossType).toString(), record.value(CableTypeName).toString(),
+              record.value(CableCrossSection).toString()},
              *r,
              *x});
     }
