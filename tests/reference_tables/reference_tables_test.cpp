@@ -270,6 +270,40 @@ TEST(ReferenceTable, CellTexts) {
     }
 }
 
+// The rows whose figures the dialogs write with their own number of decimals, whole, as the
+// dialogs have always shown them: a trailing zero more here and there ("0.0760"), one decimal
+// fewer for aluminium 2.5 mm² ("11.28"), and the blank cells of the handbook.
+TEST(ReferenceTable, RowsWrittenWithTheirOwnDecimals) {
+    const struct {
+        const char* form;
+        int row;
+        const char* texts; // the cells after the labels, joined by '|'
+    } rows[] = {
+        {"Form4", 1,
+         "0.156|0.192|0.240|0.303|0.411|0.575|0.822|1.151|1.798|2.876|4.700|7.050|11.28|"},
+        {"Form5", 1, "0.076|0.0760|0.076|0.079|0.078|0.079|0.080|0.082|0.087|0.094|0.100|0.1000"},
+        {"Form5", 2, "|0.077|0.076|0.077|0.078|0.079|0.080|0.0800|0.082|0.085|0.092|0.097"},
+        {"Form7", 1, "0.0760|0.076|0.0760|0.079|0.078|0.079|0.080|0.082|0.087|0.094|0.100|0.1000"},
+        {"Form7", 2, "|0.077|0.076|0.077|0.078|0.079|0.0800|0.080|0.082|0.085|0.092|0.097"},
+        {"Form3", 1, "0.152|0.1520|0.152|0.158|0.156|0.158|0.160|0.164|0.174|0.188|0.2000|0.200"},
+        {"Form3", 2, "0.179|0.1610|0.161|0.186|0.178|0.187|0.191|0.192|0.201|0.224|0.211|0.234"},
+        {"Form2", 1,
+         "0.468|0.576|0.720|0.909|1.233|1.725|2.466|3.453|5.394|8.628|14.000|21.150|33.840"},
+        {"Form12", 2, "17|20|25|26|29|33|33|33|33|38|38|38||"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.form << " row " << r.row);
+        const auto table =
+            std::find_if(referenceTables().begin(), referenceTables().end(),
+                         [&r](const ReferenceTable& t) { return t.form == QLatin1String(r.form); });
+        ASSERT_NE(table, referenceTables().end());
+        const QStringList& cells = table->cells.at(size_t(r.row));
+        const QString texts = u8(r.texts);
+        const qsizetype figures = texts.count(u'|') + 1;
+        EXPECT_EQ(cells.mid(cells.size() - figures).join(u'|'), texts);
+    }
+}
+
 // The dialogs show the figures the project computes with: every cell of the handbook grids that
 // reads as a number is the typed handbook figure of its row and column, every heading the typed
 // cross-section, and a blank cell a figure the handbook does not give. A figure changed in a
