@@ -5,7 +5,7 @@
 
 set(KORVANE_LAYERS
   "form=0"
-  "calc=1" "db=1"
+  "calc=1" "db=1" "handbook=1"
   "pages=2"
   "voltage_loss=3" "short_circuit=3" "reference_tables=3"
   "verification=4"
@@ -51,7 +51,30 @@ foreach(folder IN LISTS folders)
   endforeach()
 endforeach()
 
+# The pure calculations know no form, no page and no message box: of the form model they use the
+# regional number formatter only, and no page's design, handler, field table or dialog.
+set(KORVANE_CALCULATIONS
+  "calc/*" "handbook/*" "circuit/*"
+  "voltage_loss/voltage_loss.*" "short_circuit/short_circuit.*" "verification/verification.*"
+  "project/project.h" "project/project_compute.*" "project/lamp_feeder.*" "project/sizing.*"
+  "project/result_schema.*" "project/feeder_plot.*" "project/handbook_constants.*")
+foreach(pattern IN LISTS KORVANE_CALCULATIONS)
+  file(GLOB calculations "${SOURCE_DIR}/${pattern}")
+  foreach(source IN LISTS calculations)
+    file(RELATIVE_PATH shown "${SOURCE_DIR}/.." "${source}")
+    file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z_/]+\\.h)\".*" "\\1" header "${line}")
+      if((header MATCHES "^form/" AND NOT header STREQUAL "form/number_format.h")
+         OR header MATCHES "^(pages|reference_tables|app|gui|cli)/"
+         OR header MATCHES "_(page|action|fields|dialog)\\.h$")
+        string(APPEND failures "  ${shown} is a calculation and includes ${header}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
 if(failures)
   message(FATAL_ERROR "Includes against the layers:\n${failures}")
 endif()
-message(STATUS "Every folder includes only lower layers")
+message(STATUS "Every folder includes only lower layers; the calculations include no form")

@@ -2,7 +2,7 @@
 
 #include "app/application.h"
 #include "app/calculation_file.h"
-#include "db/database.h"
+#include "db/catalogue_tables.h"
 #include "form/number_format.h"
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"
@@ -101,8 +101,7 @@ void ProjectSession::loadCatalogues() {
     if (!why.isEmpty())
         return;
     // The rows as the transformer and busbar dialogs list them, with the values they transfer.
-    const QueryResult transformers = db.query(QStringLiteral(
-        "SELECT 变压器型号, 电压, 容量, 阻抗电压, 负载损耗 FROM 变压器阻抗 ORDER BY rowid"));
+    const QueryResult transformers = readTransformerTable(db);
     for (const QSqlRecord& r : transformers.rows) {
         const auto kva = databaseNumber(r.value(2));
         if (!kva)
@@ -116,9 +115,7 @@ void ProjectSession::loadCatalogues() {
                          [&text](const TransformerChoice& c) { return c.text == text; }))
             transformers_.push_back({text, t});
     }
-    const QueryResult busbars =
-        db.query(QStringLiteral("SELECT 母线材质, 截面, 相线电阻, 相线电抗, 相保电阻, 相保电抗 "
-                                "FROM 低压母线单位长度阻抗 ORDER BY rowid"));
+    const QueryResult busbars = readBusbarTable(db);
     for (const QSqlRecord& r : busbars.rows) {
         BusbarChoice b;
         b.material = r.value(0).toString();
@@ -588,7 +585,8 @@ ProjectCircuit ProjectSession::exampleLoadCaseCircuit() const {
             if (s->cable.crossSection == QLatin1String("25"))
                 chosen = s;
         c.line.cable = chosen->cable;
-        c.protection.coefficientK = thermalCoefficientK(*construction);
+        if (const Computed<double> k = thermalCoefficientK(*construction))
+            c.protection.coefficientK = *k;
         fillSection(c);
         break;
     }

@@ -1,10 +1,14 @@
 #include "project/cable_catalogue.h"
 
-#include "db/database.h"
+#include "db/catalogue_tables.h"
 
 #include <algorithm>
 
 namespace korvane {
+
+CableRow::CableRow(CableIdentity identity, double resistance, double reactance)
+    : cable(std::move(identity)), resistanceOhmPerKm(resistance), reactanceOhmPerKm(reactance),
+      crossSectionMm2(cable.crossSectionMm2()) {}
 
 const CableRow* CableCatalogue::find(const CableIdentity& cable) const {
     for (const CableRow& row : rows)
@@ -19,28 +23,28 @@ std::vector<const CableRow*> CableCatalogue::sectionsOf(const QString& lossType,
     std::vector<const CableRow*> found;
     for (const CableRow& row : rows)
         if (row.cable.lossType == lossType && row.cable.cableType == cableType &&
-            row.cable.crossSectionMm2())
+            row.crossSectionMm2)
             found.push_back(&row);
     std::stable_sort(found.begin(), found.end(), [](const CableRow* a, const CableRow* b) {
-        return *a->cable.crossSectionMm2() < *b->cable.crossSectionMm2();
+        return *a->crossSectionMm2 < *b->crossSectionMm2;
     });
     return found;
 }
 
 Computed<CableCatalogue> loadCableCatalogue(const Database& db) {
-    const QueryResult result = db.query(
-        QStringLiteral("SELECT 损失类型, 导线类型, 导线截面, 电阻, 电抗 FROM AAA ORDER BY rowid"));
+    const QueryResult result = readCableTable(db);
     if (!result.ok)
         return Computed<CableCatalogue>::failed(QStringLiteral("无法读取电缆数据库：") +
                                                 result.error);
     CableCatalogue catalogue;
     for (const QSqlRecord& record : result.rows) {
-        const auto r = databaseNumber(record.value(3));
-        const auto x = databaseNumber(record.value(4));
+        const auto r = databaseNumber(record.value(CableResistance));
+        const auto x = databaseNumber(record.value(CableReactance));
         if (!r || !x)
             continue;
         catalogue.rows.push_back(
-            {{record.value(0).toString(), record.value(1).toString(), record.value(2).toString()},
+            {{record.value(CableLossType).toString(), record.value(CableTypeName).toString(),
+              record.value(CableCrossSection).toString()},
              *r,
              *x});
     }

@@ -3,17 +3,23 @@
 #include "calc/computed.h"
 #include "circuit/circuit.h"
 
+#include <optional>
 #include <vector>
 
 namespace korvane {
 
 class Database;
 
-// One row of the cable database: the cable and its R and X per km.
+// One row of the cable database: the cable and its R and X per km. The cross-section is read as
+// a number once, here, for everything that computes with it (the order of the sections, the
+// handbook figures of a section); the text stays what the database writes, for display and files.
 struct CableRow {
+    CableRow(CableIdentity identity, double resistance, double reactance);
+
     CableIdentity cable;
     double resistanceOhmPerKm = 0.0;
     double reactanceOhmPerKm = 0.0;
+    std::optional<double> crossSectionMm2; // missing when the database's text is not a number
 };
 
 // The cable database in memory, in the order of its table.

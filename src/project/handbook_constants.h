@@ -2,11 +2,9 @@
 
 #include "calc/computed.h"
 #include "circuit/circuit.h"
+#include "handbook/handbook_tables.h"
 
 namespace korvane {
-
-enum class ConductorMaterial { Copper, Aluminium };
-enum class Insulation { Pvc, Xlpe };
 
 // What the handbook tables are indexed by: the conductor material and the insulation.
 struct CableConstruction {
@@ -20,9 +18,9 @@ struct CableConstruction {
 Computed<CableConstruction> cableConstruction(const CableIdentity& cable);
 
 // The per-metre values a protection check needs for one cross-section of a four-core cable,
-// mΩ/m (numerically Ω/km), and the leakage current per km, all read from the handbook tables
-// of the picker dialogs: R′ at 20 °C, X′, R′php = 1.5·(R′ph + R′p) of a four-core cable
-// (Sp = S), X′php with Sp = S, the leakage per km of the insulation.
+// mΩ/m (numerically Ω/km), and the leakage current per km, all from the handbook tables the
+// picker dialogs show (src/handbook): R′ at 20 °C, X′, R′php = 1.5·(R′ph + R′p) of a four-core
+// cable (Sp = S), X′php with Sp = S, the leakage per km of the insulation.
 struct HandbookLineConstants {
     double resistance = 0.0;     // R′, phase conductor (and the neutral: one section)
     double reactance = 0.0;      // X′
@@ -36,8 +34,9 @@ struct HandbookLineConstants {
 Computed<HandbookLineConstants> handbookLineConstants(const CableConstruction& construction,
                                                       double crossSectionMm2);
 
-// The thermal-stability coefficient K of the conductor, from the K table of the picker dialogs
-// (GB 50054): copper 115 in PVC and 143 in XLPE, aluminium 76 and 94.
-double thermalCoefficientK(const CableConstruction& construction);
+// The thermal-stability coefficient K of the conductor, from the handbook's K table (GB 50054):
+// copper 115 in PVC and 143 in XLPE, aluminium 76 and 94. Fails, naming the conductor, for a
+// construction the table does not hold.
+Computed<double> thermalCoefficientK(const CableConstruction& construction);
 
 } // namespace korvane

@@ -43,7 +43,7 @@ SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
         SizingCandidate candidate;
         candidate.crossSection = row->cable.crossSection;
         const Computed<HandbookLineConstants> constants =
-            handbookLineConstants(*construction, *row->cable.crossSectionMm2());
+            handbookLineConstants(*construction, *row->crossSectionMm2);
         if (!constants) {
             candidate.notChecked = constants.reason();
             result.candidates.push_back(candidate);

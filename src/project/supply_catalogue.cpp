@@ -1,25 +1,25 @@
 #include "project/supply_catalogue.h"
 
-#include "db/database.h"
+#include "db/catalogue_tables.h"
 #include "form/number_format.h"
 
 namespace korvane {
 
 Computed<SupplyCatalogue> loadSupplyCatalogue(const Database& db) {
-    const QueryResult transformers =
-        db.query(QStringLiteral("SELECT 变压器型号, 电压, 容量 FROM 变压器阻抗 ORDER BY rowid"));
-    const QueryResult busbars =
-        db.query(QStringLiteral("SELECT 母线材质, 截面 FROM 低压母线单位长度阻抗 ORDER BY rowid"));
+    const QueryResult transformers = readTransformerTable(db);
+    const QueryResult busbars = readBusbarTable(db);
     if (!transformers.ok || !busbars.ok)
         return Computed<SupplyCatalogue>::failed(
             QStringLiteral("无法读取变压器、母线数据库：") +
             (transformers.ok ? busbars.error : transformers.error));
     SupplyCatalogue catalogue;
     for (const QSqlRecord& r : transformers.rows)
-        if (const auto kva = databaseNumber(r.value(2)))
-            catalogue.transformers.push_back({r.value(0).toString(), r.value(1).toString(), *kva});
+        if (const auto kva = databaseNumber(r.value(TransformerCapacity)))
+            catalogue.transformers.push_back({r.value(TransformerSeries).toString(),
+                                              r.value(TransformerVoltage).toString(), *kva});
     for (const QSqlRecord& r : busbars.rows)
-        catalogue.busbars.push_back({r.value(0).toString(), r.value(1).toString()});
+        catalogue.busbars.push_back(
+            {r.value(BusbarMaterial).toString(), r.value(BusbarSize).toString()});
     return catalogue;
 }
 

@@ -356,16 +356,17 @@ QByteArray circuitsCsv(const std::vector<ProjectCircuit>& circuits) {
 // A four-core PVC copper cable of the cable database with the handbook's per-metre values.
 std::optional<ProjectCircuit> onVvCopper(ProjectCircuit circuit, const char* section,
                                          double rOhmPerKm, double xOhmPerKm) {
-    const CableIdentity cable{QStringLiteral("聚氯乙烯绝缘电力电缆(0.6/1kV)"),
-                              QStringLiteral("VV 四芯 铜芯"), QString::fromLatin1(section)};
-    const auto construction = cableConstruction(cable);
-    if (!construction)
+    const CableRow row{{QStringLiteral("聚氯乙烯绝缘电力电缆(0.6/1kV)"),
+                        QStringLiteral("VV 四芯 铜芯"), QString::fromLatin1(section)},
+                       rOhmPerKm,
+                       xOhmPerKm};
+    const auto construction = cableConstruction(row.cable);
+    if (!construction || !row.crossSectionMm2)
         return std::nullopt;
-    const auto constants =
-        handbookLineConstants(*construction, QString::fromLatin1(section).toDouble());
+    const auto constants = handbookLineConstants(*construction, *row.crossSectionMm2);
     if (!constants)
         return std::nullopt;
-    return withCableSection(circuit, {cable, rOhmPerKm, xOhmPerKm}, *constants);
+    return withCableSection(circuit, row, *constants);
 }
 
 } // namespace

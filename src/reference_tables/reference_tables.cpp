@@ -1,5 +1,6 @@
 #include "reference_tables/reference_tables.h"
 
+#include "handbook/handbook_tables.h"
 #include "pages/short_circuit_fields.h"
 #include "pages/verification_fields.h"
 
@@ -23,32 +24,125 @@ QString spaces(int n) {
     return QString(n, u' ');
 }
 
+// A cross-section as the tables head their columns: "185", "2.5".
+QString sectionText(double sectionMm2) {
+    return QString::number(sectionMm2);
+}
+
+// A cell the dialog writes with another number of decimals than the rest of its row: a trailing
+// zero more ("0.0760") or one fewer ("11.28").
+struct Written {
+    double sectionMm2;
+    int decimals;
+};
+
+// The label cells of a row followed by the cross-sections that head the columns of `figures`.
+QStringList sectionCells(QStringList labels, const SectionRow& figures) {
+    for (const SectionFigure& f : figures.figures)
+        labels << sectionText(f.sectionMm2);
+    return labels;
+}
+
+// The label cells of a row followed by its figures with `decimals` decimals, except the cells
+// listed in `written`; a blank cell of the handbook stays empty.
+QStringList figureCells(QStringList labels, const SectionRow& figures, int decimals,
+                        std::initializer_list<Written> written = {}) {
+    for (const SectionFigure& f : figures.figures) {
+        int places = decimals;
+        for (const Written& w : written)
+            if (w.sectionMm2 == f.sectionMm2)
+                places = w.decimals;
+        labels << (f.value ? QString::number(*f.value, 'f', places) : QString());
+    }
+    return labels;
+}
+
 // Conductor resistance R' at 20 °C, mΩ/m, aluminium and copper.
 std::vector<QStringList> resistanceCells() {
-    return {row({" S (mm2)", "185", "150", "120", "95", "70", "50", "35", "25", "16", "10", "6",
-                 "4", "2.5", "1.5"}),
-            row({" 铝", "0.156", "0.192", "0.240", "0.303", "0.411", "0.575", "0.822", "1.151",
-                 "1.798", "2.876", "4.700", "7.050", "11.28", ""}),
-            row({" 铜", "0.095", "0.117", "0.146", "0.185", "0.251", "0.351", "0.501", "0.702",
-                 "1.097", "1.754", "2.867", "4.300", "6.880", "11.467"})};
+    return {
+        sectionCells(row({" S (mm2)"}), conductorResistance(ConductorMaterial::Copper)),
+        figureCells(row({" 铝"}), conductorResistance(ConductorMaterial::Aluminium), 3, {{2.5, 2}}),
+        figureCells(row({" 铜"}), conductorResistance(ConductorMaterial::Copper), 3)};
 }
 
 // Reactance X' of four-core cables, mΩ/m. The two dialogs carry the same figures written with
 // the trailing zero in different places.
 std::vector<QStringList> reactanceCells(bool phaseToNeutralTable) {
-    QStringList header = row({" S (mm2)", " S (mm2)", "185", "150", "120", "95", "70", "50", "35",
-                              "25", "16", "10", "6", "4"});
+    const QStringList pvc = row({"全塑电缆(四  芯)", "全塑电缆(四  芯)"});
+    const QStringList xlpe = row({"交联电缆(四等芯)", "交联电缆(四等芯)"});
+    const SectionRow& pvcFigures = cableReactance(Insulation::Pvc);
+    const SectionRow& xlpeFigures = cableReactance(Insulation::Xlpe);
+    const QStringList header = sectionCells(row({" S (mm2)", " S (mm2)"}), pvcFigures);
     if (!phaseToNeutralTable)
-        return {header,
-                row({"全塑电缆(四  芯)", "全塑电缆(四  芯)", "0.076", "0.0760", "0.076", "0.079",
-                     "0.078", "0.079", "0.080", "0.082", "0.087", "0.094", "0.100", "0.1000"}),
-                row({"交联电缆(四等芯)", "交联电缆(四等芯)", "", "0.077", "0.076", "0.077", "0.078",
-                     "0.079", "0.080", "0.0800", "0.082", "0.085", "0.092", "0.097"})};
-    return {header,
-            row({"全塑电缆(四  芯)", "全塑电缆(四  芯)", "0.0760", "0.076", "0.0760", "0.079",
-                 "0.078", "0.079", "0.080", "0.082", "0.087", "0.094", "0.100", "0.1000"}),
-            row({"交联电缆(四等芯)", "交联电缆(四等芯)", "", "0.077", "0.076", "0.077", "0.078",
-                 "0.079", "0.0800", "0.080", "0.082", "0.085", "0.092", "0.097"})};
+        return {header, figureCells(pvc, pvcFigures, 3, {{150, 4}, {4, 4}}),
+                figureCells(xlpe, xlpeFigures, 3, {{25, 4}})};
+    return {header, figureCells(pvc, pvcFigures, 3, {{185, 4}, {120, 4}, {4, 4}}),
+            figureCells(xlpe, xlpeFigures, 3, {{35, 4}})};
+}
+
+// R'php of 3+1-core cables: the phase sections, their protective cores and the loop resistance
+// of each conductor material.
+std::vector<QStringList> threePlusOneCells() {
+    QStringList phase = row({"Sp=S(mm2)", "3x"});
+    QStringList protective = row({"Sp=S(mm2)", "+1x"});
+    QStringList aluminium = row({"铝", "铝"});
+    QStringList copper = row({"铜", "铜"});
+    auto figure = [](const std::optional<double>& value) {
+        return value ? QString::number(*value, 'f', 3) : QString();
+    };
+    for (const ThreePlusOneLoop& loop : threePlusOneLoopResistance()) {
+        phase << sectionText(loop.phaseMm2);
+        protective << (loop.protectiveMm2 ? sectionText(*loop.protectiveMm2) : QString());
+        aluminium << figure(loop.aluminium);
+        copper << figure(loop.copper);
+    }
+    return {phase, protective, aluminium, copper};
+}
+
+// R'php = 1.5 (R'ph + R'p) of four-core cables (Sp = S), then of 3+1-core cables.
+std::vector<QStringList> rphpCells() {
+    const QStringList labels = row({" Sp=S (mm2) 4x", " Sp=S (mm2) 4x"});
+    std::vector<QStringList> cells = {
+        sectionCells(labels, fourCoreLoopResistance(ConductorMaterial::Copper)),
+        figureCells(row({"铝", "铝"}), fourCoreLoopResistance(ConductorMaterial::Aluminium), 3),
+        figureCells(row({"铜", "铜"}), fourCoreLoopResistance(ConductorMaterial::Copper), 3)};
+    for (QStringList& r : threePlusOneCells())
+        cells.push_back(std::move(r));
+    return cells;
+}
+
+// X'php of all-plastic cables with a protective conductor of full and of half section.
+std::vector<QStringList> xphpCells() {
+    const SectionRow& full = allPlasticLoopReactance(ProtectiveSection::Full);
+    const SectionRow& half = allPlasticLoopReactance(ProtectiveSection::Half);
+    return {sectionCells(row({" S (mm2)", " S (mm2)", " S (mm2)"}), full),
+            figureCells(row({"全塑电缆", "Sp=S (mm2)", "Sp=S (mm2)"}), full, 3, {{150, 4}, {6, 4}}),
+            figureCells(row({"全塑电缆", "Sp=S/2 (mm2)", "Sp=S/2 (mm2)"}), half, 3, {{150, 4}})};
+}
+
+// K by conductor (rows) and insulation (three merged columns each).
+std::vector<QStringList> kCells() {
+    auto metalRow = [](const char* metal, ConductorMaterial material) {
+        QStringList cells = row({metal});
+        for (Insulation insulation : {Insulation::Pvc, Insulation::Xlpe}) {
+            const auto k = thermalCoefficient(material, insulation);
+            for (int i = 0; i < 3; ++i)
+                cells << (k ? QString::number(*k, 'f', 0) : QString());
+        }
+        return cells;
+    };
+    return {row({"", "全塑电缆(PVC)", "全塑电缆(PVC)", "全塑电缆(PVC)", "交联电缆(XLPE)",
+                 "交联电缆(XLPE)", "交联电缆(XLPE)"}),
+            metalRow("铜", ConductorMaterial::Copper),
+            metalRow("铝", ConductorMaterial::Aluminium)};
+}
+
+// Leakage per km by insulation; the grid is two columns wider than the table.
+std::vector<QStringList> leakageCells() {
+    const QStringList blankColumns = row({"", ""});
+    return {sectionCells(row({"绝缘材料"}), leakagePerKm(Insulation::Pvc)) + blankColumns,
+            figureCells(row({"全塑电缆"}), leakagePerKm(Insulation::Pvc), 0) + blankColumns,
+            figureCells(row({"交联电缆"}), leakagePerKm(Insulation::Xlpe), 0) + blankColumns};
 }
 
 ReferenceTable impedanceTable(const char* form, const char* caption, QString title,
@@ -81,21 +175,7 @@ std::vector<ReferenceTable> buildTables() {
 
     // Phase-to-protective resistance R'php = 1.5 (R'ph + R'p) of four-core and 3+1-core cables.
     ReferenceTable rphp = impedanceTable(
-        "Form2", "Rphp", QStringLiteral("R'php=1.5(R'php + R'p)\r\n"),
-        {row({" Sp=S (mm2) 4x", " Sp=S (mm2) 4x", "185", "150", "120", "95", "70", "50", "35", "25",
-              "16", "10", "6", "4", "2.5"}),
-         row({"铝", "铝", "0.468", "0.576", "0.720", "0.909", "1.233", "1.725", "2.466", "3.453",
-              "5.394", "8.628", "14.000", "21.150", "33.840"}),
-         row({"铜", "铜", "0.285", "0.351", "0.438", "0.555", "0.753", "1.053", "1.503", "2.106",
-              "3.291", "5.262", "8.601", "12.900", "20.640"}),
-         row({"Sp=S(mm2)", "3x", "185", "150", "120", "95", "70", "50", "35", "25", "16", "10", "6",
-              "4", "2.5"}),
-         row({"Sp=S(mm2)", "+1x", "95", "70", "70", "50", "35", "25", "16", "16", "10", "6", "4",
-              "2.5", ""}),
-         row({"铝", "铝", "0.689", "0.905", "0.977", "1.317", "1.850", "2.589", "3.930", "4.424",
-              "7.011", "11.364", "17.625", "27.495", ""}),
-         row({"铜", "铜", "0.420", "0.552", "0.596", "0.804", "1.128", "1.580", "2.397", "2.699",
-              "4.277", "6.932", "10.751", "16.770", ""})},
+        "Form2", "Rphp", QStringLiteral("R'php=1.5(R'php + R'p)\r\n"), rphpCells(),
         {shortCircuitField("shortCircuit.line.phaseProtectiveResistanceMilliOhmPerM"),
          verificationField("protection.line.phaseProtectiveResistanceOhmPerKm")});
     rphp.rowHeightTwips = 250;
@@ -105,13 +185,7 @@ std::vector<ReferenceTable> buildTables() {
 
     // Phase-to-protective reactance of all-plastic cables, PE of full and of half cross-section.
     tables.push_back(impedanceTable(
-        "Form3", "Xphp", QStringLiteral("X'php"),
-        {row({" S (mm2)", " S (mm2)", " S (mm2)", "185", "150", "120", "95", "70", "50", "35", "25",
-              "16", "10", "6", "4"}),
-         row({"全塑电缆", "Sp=S (mm2)", "Sp=S (mm2)", "0.152", "0.1520", "0.152", "0.158", "0.156",
-              "0.158", "0.160", "0.164", "0.174", "0.188", "0.2000", "0.200"}),
-         row({"全塑电缆", "Sp=S/2 (mm2)", "Sp=S/2 (mm2)", "0.179", "0.1610", "0.161", "0.186",
-              "0.178", "0.187", "0.191", "0.192", "0.201", "0.224", "0.211", "0.234"})},
+        "Form3", "Xphp", QStringLiteral("X'php"), xphpCells(),
         {shortCircuitField("shortCircuit.line.phaseProtectiveReactanceMilliOhmPerM")}));
 
     const QString resistanceTitle =
@@ -137,10 +211,7 @@ std::vector<ReferenceTable> buildTables() {
     k.titleLine = spaces(22) + QStringLiteral("导体绝缘材料");
     k.heading = QStringLiteral("热稳定系数K值");
     k.sourceNote = kSourceNote;
-    k.cells = {row({"", "全塑电缆(PVC)", "全塑电缆(PVC)", "全塑电缆(PVC)", "交联电缆(XLPE)",
-                    "交联电缆(XLPE)", "交联电缆(XLPE)"}),
-               row({"铜", "115", "115", "115", "143", "143", "143"}),
-               row({"铝", "76", "76", "76", "94", "94", "94"})};
+    k.cells = kCells();
     k.alignment = CellAlignment::CenterTop;
     k.mergeRows = {0, 1, 2};
     k.mergeCols = {0, 1, 2};
@@ -156,12 +227,7 @@ std::vector<ReferenceTable> buildTables() {
     leakage.sourceNote = kSourceNote;
     leakage.instruction = QStringLiteral("选择泄露电流");
     leakage.unit = QStringLiteral("单位 mA/km");
-    leakage.cells = {row({"绝缘材料", "4", "6", "10", "16", "25", "35", "50", "70", "95", "120",
-                          "150", "185", "", ""}),
-                     row({"全塑电缆", "52", "52", "56", "62", "70", "70", "79", "89", "99", "109",
-                          "112", "116", "", ""}),
-                     row({"交联电缆", "17", "20", "25", "26", "29", "33", "33", "33", "33", "38",
-                          "38", "38", "", ""})};
+    leakage.cells = leakageCells();
     leakage.mergeRows = {0, 1, 2};
     leakage.mergeCols = {0, 1, 2};
     leakage.targets = {verificationField("protection.line.leakageMAPerKm")};

@@ -5,6 +5,8 @@
 #include "pages/short_circuit_fields.h"
 #include "short_circuit/dialog_database.h"
 
+#include "db/catalogue_tables.h"
+
 #include <optional>
 #include <string_view>
 
@@ -20,9 +22,6 @@ const QString kBusbarSizesSql =
 const QString kBusbarSql =
     QStringLiteral("SELECT 相线电阻, 相线电抗, 相保电阻, 相保电抗 FROM 低压母线单位长度阻抗 "
                    "WHERE 母线材质 = ? AND 截面 = ? ORDER BY rowid LIMIT 1");
-const QString kRowsSql =
-    QStringLiteral("SELECT 母线材质, 截面, 相线电阻, 相线电抗, 相保电阻, 相保电抗 "
-                   "FROM 低压母线单位长度阻抗 ORDER BY rowid");
 
 // The four per-metre impedances in the order of the table's columns: the dialog's own field and
 // the main-window field the 规格 step writes.
@@ -52,16 +51,18 @@ struct TableBusbar {
 // them and the four per-metre impedances as the 规格 step wrote them. Nothing when the window
 // holds no busbar of the table.
 std::optional<TableBusbar> heldBusbar(const Database& db, const Form& main) {
-    const auto row = firstHeldRow(db.query(kRowsSql), 2, [&main](const QSqlRecord& r) {
-        bool same = r.value(0).toString() == heldText(main, "supply.busbar.material") &&
-                    r.value(1).toString() == heldText(main, "supply.busbar.size");
+    const auto row = firstHeldRow(readBusbarTable(db), 2, [&main](const QSqlRecord& r) {
+        bool same =
+            r.value(BusbarMaterial).toString() == heldText(main, "supply.busbar.material") &&
+            r.value(BusbarSize).toString() == heldText(main, "supply.busbar.size");
         for (int i = 0; i < 4 && same; ++i)
-            same = holdsDatabaseNumber(heldText(main, kImpedances[i].main), r.value(2 + i));
+            same = holdsDatabaseNumber(heldText(main, kImpedances[i].main),
+                                       r.value(BusbarPhaseResistance + i));
         return same;
     });
     if (!row)
         return std::nullopt;
-    return TableBusbar{row->value(0).toString(), row->value(1).toString()};
+    return TableBusbar{row->value(BusbarMaterial).toString(), row->value(BusbarSize).toString()};
 }
 
 } // namespace

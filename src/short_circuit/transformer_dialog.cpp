@@ -6,6 +6,8 @@
 #include "pages/short_circuit_fields.h"
 #include "short_circuit/dialog_database.h"
 
+#include "db/catalogue_tables.h"
+
 #include <optional>
 #include <string_view>
 
@@ -23,8 +25,6 @@ const QString kCapacitiesSql =
 const QString kTransformerSql = QStringLiteral(
     "SELECT 阻抗电压, 负载损耗 FROM 变压器阻抗 WHERE 电压 = ? AND 变压器型号 = ? AND 容量 = ? "
     "ORDER BY rowid LIMIT 1");
-const QString kRowsSql = QStringLiteral(
-    "SELECT 变压器型号, 电压, 容量, 阻抗电压, 负载损耗 FROM 变压器阻抗 ORDER BY rowid");
 
 struct TableTransformer {
     QString series;
@@ -41,18 +41,21 @@ std::optional<TableTransformer> heldTransformer(const Database& db, const Form& 
     };
     const QString series = held("supply.transformer.series");
     const QString voltage = held("supply.transformer.voltageKV");
-    const auto row = firstHeldRow(db.query(kRowsSql), 3, [&](const QSqlRecord& r) {
-        return r.value(0).toString() == series &&
-               (voltage.isEmpty() || r.value(1).toString() == voltage) &&
-               holdsKeyText(held("supply.transformer.ratedKVA"), r.value(2).toString()) &&
+    const auto row = firstHeldRow(readTransformerTable(db), 3, [&](const QSqlRecord& r) {
+        return r.value(TransformerSeries).toString() == series &&
+               (voltage.isEmpty() || r.value(TransformerVoltage).toString() == voltage) &&
+               holdsKeyText(held("supply.transformer.ratedKVA"),
+                            r.value(TransformerCapacity).toString()) &&
                holdsDatabaseNumber(held("supply.transformer.impedanceVoltagePercent"),
-                                   r.value(3)) &&
-               holdsDatabaseNumber(held("supply.transformer.loadLossKW"), r.value(4));
+                                   r.value(TransformerImpedanceVoltage)) &&
+               holdsDatabaseNumber(held("supply.transformer.loadLossKW"),
+                                   r.value(TransformerLoadLoss));
     });
     if (!row)
         return std::nullopt;
-    return TableTransformer{row->value(0).toString(), row->value(1).toString(),
-                            row->value(2).toString()};
+    return TableTransformer{row->value(TransformerSeries).toString(),
+                            row->value(TransformerVoltage).toString(),
+                            row->value(TransformerCapacity).toString()};
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The read-only connection to a database file and the text of the numbers read from it.
 
+#include "db/catalogue_tables.h"
 #include "db/database.h"
 
 #include "app/program_folder.h"
@@ -7,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <vector>
 
 namespace korvane::testing {
 namespace {
@@ -102,6 +105,46 @@ TEST(Database, ShippedCableDatabaseHasNoTestRows) {
         db.query(u8("SELECT count(*) FROM AAA WHERE 电阻 IS NULL OR 电抗 IS NULL"));
     ASSERT_TRUE(gaps.ok);
     EXPECT_EQ(gaps.rows.at(0).value(0).toInt(), 0);
+}
+
+// Each catalogue table is read whole by its one function, in table order, with its columns in
+// the order its enumeration names them. The first rows are those of data/cable_database.sql and
+// data/transformer_busbar_database.sql.
+TEST(Database, EachCatalogueTableIsReadWholeInTableOrder) {
+    const struct {
+        const char* file;
+        const char* table;
+        QueryResult (*read)(const Database&);
+        std::vector<const char*> firstRow; // every column, as text
+    } catalogues[] = {
+        {"Database/JhxlDlxlss.db",
+         "AAA",
+         readCableTable,
+         {"聚氯乙烯绝缘电力电缆(0.6/1kV)", "VV 四芯 铜芯", "2.5", "7.41", "0.1"}},
+        {"Database/Byaqi-Muxie.db",
+         "变压器阻抗",
+         readTransformerTable,
+         {"S11-M", "10", "30", "4", "0.63"}},
+        {"Database/Byaqi-Muxie.db",
+         "低压母线单位长度阻抗",
+         readBusbarTable,
+         {"铜母线TMY", "4(40X4)", "0.132", "0.212", "0.264", "0.407"}},
+    };
+    for (const auto& c : catalogues) {
+        SCOPED_TRACE(c.table);
+        Database db(QDir(u8(KORVANE_SHIPPED_HOME)).filePath(u8(c.file)));
+        ASSERT_EQ(db.open(u8(c.table)), QString());
+        const QueryResult rows = c.read(db);
+        ASSERT_TRUE(rows.ok) << rows.error.toStdString();
+        const QueryResult count = db.query(u8("SELECT count(*) FROM ") + u8(c.table));
+        EXPECT_EQ(qsizetype(rows.rows.size()), count.rows.at(0).value(0).toLongLong());
+        ASSERT_EQ(rows.rows.front().count(), int(c.firstRow.size()));
+        for (int i = 0; i < int(c.firstRow.size()); ++i)
+            EXPECT_EQ(rows.rows.front().value(i).toString(), u8(c.firstRow[size_t(i)])) << i;
+    }
+    EXPECT_EQ(int(CableReactance), 4);
+    EXPECT_EQ(int(TransformerLoadLoss), 4);
+    EXPECT_EQ(int(BusbarLoopReactance), 5);
 }
 
 TEST(Database, NumberTextIsTheGeneralFormatOrNothing) {

@@ -80,10 +80,14 @@ struct GoverningCase {
 //   (I″k3 ≈ 11.4 kA, Smin ≈ 99) and 120 mm² passes.
 // K of the K picker table by material and insulation.
 TEST(HandbookConstants, ThermalCoefficientByMaterialAndInsulation) {
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Pvc}), 115.0);
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Xlpe}), 143.0);
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Pvc}), 76.0);
-    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Xlpe}), 94.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Pvc}).valueOr(0.0),
+              115.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Xlpe}).valueOr(0.0),
+              143.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Pvc}).valueOr(0.0),
+              76.0);
+    EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Aluminium, Insulation::Xlpe}).valueOr(0.0),
+              94.0);
 }
 
 TEST(Sizing, EachCheckInTurnGovernsTheChosenSection) {
@@ -142,6 +146,31 @@ TEST(Sizing, NamesWhatFailsWhenNoSectionPassesOrTheCableIsUnknown) {
 
 // A cable the database does not hold stops its own circuit, sized or not; the others are computed
 // and sized as usual.
+// A row's cross-section is read as a number once, when the row is made: the database's plain
+// decimals are numbers, anything else is no section to size with. Sizing orders the sections by
+// that number, not by their text ("10" after "6"), and leaves the rows without one out.
+TEST(Sizing, SectionsAreNumbersReadOnceAndOrderedByThem) {
+    const struct {
+        const char* text;
+        std::optional<double> mm2;
+    } sections[] = {{"2.5", 2.5},
+                    {"240", 240.0},
+                    {"1,5", std::nullopt},
+                    {"", std::nullopt},
+                    {"4x50", std::nullopt}};
+    for (const auto& s : sections)
+        EXPECT_EQ(CableRow(vvCopper(s.text), 1.0, 0.1).crossSectionMm2, s.mm2) << s.text;
+
+    CableCatalogue catalogue = vvCatalogue(); // stored largest first
+    catalogue.rows.push_back({vvCopper("4x50"), 0.4, 0.08});
+    std::vector<double> order;
+    for (const CableRow* row :
+         catalogue.sectionsOf(vvCopper("50").lossType, vvCopper("50").cableType))
+        order.push_back(*row->crossSectionMm2);
+    EXPECT_EQ(order,
+              (std::vector<double>{2.5, 4, 6, 10, 16, 25, 35, 50, 70, 95, 120, 150, 185, 240}));
+}
+
 TEST(ProjectRun, ACableOutsideTheDatabaseStopsOnlyItsCircuit) {
     ProjectCircuit unknown = endLoadCircuit(60.0, 0.1);
     unknown.id = QStringLiteral("WL2");

@@ -3,10 +3,15 @@
 // merges follow from the tables' texts: equal neighbours merge along the rows and columns that
 // allow it (0, 1, 2; Form2 also 5, 6), texts differing by a trailing zero stay apart.
 
+#include "form/number_format.h"
+#include "handbook/handbook_tables.h"
+#include "reference_tables/reference_tables.h"
 #include "support/test_app.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace korvane::testing {
@@ -263,6 +268,118 @@ TEST(ReferenceTable, CellTexts) {
         SCOPED_TRACE(::testing::Message() << c.form << " (" << c.row << ", " << c.col << ")");
         EXPECT_EQ(openGrid(t, c.button, c.form).text(c.row, c.col), u8(c.text));
     }
+}
+
+// The rows whose figures the dialogs write with their own number of decimals, whole, as the
+// dialogs have always shown them: a trailing zero more here and there ("0.0760"), one decimal
+// fewer for aluminium 2.5 mm² ("11.28"), and the blank cells of the handbook.
+TEST(ReferenceTable, RowsWrittenWithTheirOwnDecimals) {
+    const struct {
+        const char* form;
+        int row;
+        const char* texts; // the cells after the labels, joined by '|'
+    } rows[] = {
+        {"Form4", 1,
+         "0.156|0.192|0.240|0.303|0.411|0.575|0.822|1.151|1.798|2.876|4.700|7.050|11.28|"},
+        {"Form5", 1, "0.076|0.0760|0.076|0.079|0.078|0.079|0.080|0.082|0.087|0.094|0.100|0.1000"},
+        {"Form5", 2, "|0.077|0.076|0.077|0.078|0.079|0.080|0.0800|0.082|0.085|0.092|0.097"},
+        {"Form7", 1, "0.0760|0.076|0.0760|0.079|0.078|0.079|0.080|0.082|0.087|0.094|0.100|0.1000"},
+        {"Form7", 2, "|0.077|0.076|0.077|0.078|0.079|0.0800|0.080|0.082|0.085|0.092|0.097"},
+        {"Form3", 1, "0.152|0.1520|0.152|0.158|0.156|0.158|0.160|0.164|0.174|0.188|0.2000|0.200"},
+        {"Form3", 2, "0.179|0.1610|0.161|0.186|0.178|0.187|0.191|0.192|0.201|0.224|0.211|0.234"},
+        {"Form2", 1,
+         "0.468|0.576|0.720|0.909|1.233|1.725|2.466|3.453|5.394|8.628|14.000|21.150|33.840"},
+        {"Form12", 2, "17|20|25|26|29|33|33|33|33|38|38|38||"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.form << " row " << r.row);
+        const auto table =
+            std::find_if(referenceTables().begin(), referenceTables().end(),
+                         [&r](const ReferenceTable& t) { return t.form == QLatin1String(r.form); });
+        ASSERT_NE(table, referenceTables().end());
+        const QStringList& cells = table->cells.at(size_t(r.row));
+        const QString texts = u8(r.texts);
+        const qsizetype figures = texts.count(u'|') + 1;
+        EXPECT_EQ(cells.mid(cells.size() - figures).join(u'|'), texts);
+    }
+}
+
+// The dialogs show the figures the project computes with: every cell of the handbook grids that
+// reads as a number is the typed handbook figure of its row and column, every heading the typed
+// cross-section, and a blank cell a figure the handbook does not give. A figure changed in a
+// grid alone, or in the typed tables alone, fails here.
+TEST(ReferenceTable, GridsShowTheTypedHandbookFigures) {
+    auto grid = [](const char* form) -> const std::vector<QStringList>& {
+        for (const ReferenceTable& t : referenceTables())
+            if (t.form == QLatin1String(form))
+                return t.cells;
+        ADD_FAILURE() << "no table " << form;
+        static const std::vector<QStringList> none;
+        return none;
+    };
+    std::set<std::tuple<std::string, int, int>> read; // the cells compared
+    auto compare = [&](const char* form, int row, int col, std::optional<double> expected) {
+        SCOPED_TRACE(::testing::Message() << form << " (" << row << ", " << col << ")");
+        const auto& cells = grid(form);
+        ASSERT_LT(size_t(row), cells.size());
+        EXPECT_EQ(readPlainDecimal(cells[size_t(row)].value(col)), expected);
+        read.insert({form, row, col});
+    };
+
+    struct FigureRow {
+        const char* form;
+        int row;
+        int firstColumn; // after the label columns
+        const SectionRow& figures;
+    };
+    const FigureRow rows[] = {
+        {"Form2", 1, 2, fourCoreLoopResistance(ConductorMaterial::Aluminium)},
+        {"Form2", 2, 2, fourCoreLoopResistance(ConductorMaterial::Copper)},
+        {"Form3", 1, 3, allPlasticLoopReactance(ProtectiveSection::Full)},
+        {"Form3", 2, 3, allPlasticLoopReactance(ProtectiveSection::Half)},
+        {"Form4", 1, 1, conductorResistance(ConductorMaterial::Aluminium)},
+        {"Form4", 2, 1, conductorResistance(ConductorMaterial::Copper)},
+        {"Form6", 1, 1, conductorResistance(ConductorMaterial::Aluminium)},
+        {"Form6", 2, 1, conductorResistance(ConductorMaterial::Copper)},
+        {"Form5", 1, 2, cableReactance(Insulation::Pvc)},
+        {"Form5", 2, 2, cableReactance(Insulation::Xlpe)},
+        {"Form7", 1, 2, cableReactance(Insulation::Pvc)},
+        {"Form7", 2, 2, cableReactance(Insulation::Xlpe)},
+        {"Form12", 1, 1, leakagePerKm(Insulation::Pvc)},
+        {"Form12", 2, 1, leakagePerKm(Insulation::Xlpe)},
+    };
+    for (const FigureRow& r : rows) {
+        int col = r.firstColumn;
+        for (const SectionFigure& f : r.figures.figures) {
+            compare(r.form, 0, col, f.sectionMm2);
+            compare(r.form, r.row, col++, f.value);
+        }
+    }
+    // Form2 rows 3 to 6: the 3+1-core cables, phase section, protective core, Al, Cu.
+    int col = 2;
+    for (const ThreePlusOneLoop& loop : threePlusOneLoopResistance()) {
+        compare("Form2", 3, col, loop.phaseMm2);
+        compare("Form2", 4, col, loop.protectiveMm2);
+        compare("Form2", 5, col, loop.aluminium);
+        compare("Form2", 6, col++, loop.copper);
+    }
+    // Form10: K, copper and aluminium, PVC over columns 1 to 3, XLPE over 4 to 6.
+    for (const auto& [row, material] :
+         {std::pair{1, ConductorMaterial::Copper}, std::pair{2, ConductorMaterial::Aluminium}})
+        for (int c = 1; c <= 6; ++c)
+            compare("Form10", row, c,
+                    thermalCoefficient(material, c <= 3 ? Insulation::Pvc : Insulation::Xlpe));
+
+    // No figure of a grid is left out of the comparison.
+    for (const ReferenceTable& t : referenceTables())
+        for (size_t r = 0; r < t.cells.size(); ++r)
+            for (qsizetype c = 0; c < t.cells[r].size(); ++c) {
+                if (readPlainDecimal(t.cells[r].at(c))) {
+                    EXPECT_TRUE(read.count({t.form.toStdString(), int(r), int(c)}))
+                        << t.form.toStdString() << " (" << r << ", " << c << ") "
+                        << t.cells[r].at(c).toStdString();
+                }
+            }
 }
 
 } // namespace

@@ -1,0 +1,20 @@
+#include "db/catalogue_tables.h"
+
+namespace korvane {
+
+QueryResult readCableTable(const Database& db) {
+    return db.query(
+        QStringLiteral("SELECT 损失类型, 导线类型, 导线截面, 电阻, 电抗 FROM AAA ORDER BY rowid"));
+}
+
+QueryResult readTransformerTable(const Database& db) {
+    return db.query(QStringLiteral(
+        "SELECT 变压器型号, 电压, 容量, 阻抗电压, 负载损耗 FROM 变压器阻抗 ORDER BY rowid"));
+}
+
+QueryResult readBusbarTable(const Database& db) {
+    return db.query(QStringLiteral("SELECT 母线材质, 截面, 相线电阻, 相线电抗, 相保电阻, 相保电抗 "
+                                   "FROM 低压母线单位长度阻抗 ORDER BY rowid"));
+}
+
+} // namespace korvane

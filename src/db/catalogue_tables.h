@@ -1,0 +1,42 @@
+#pragma once
+
+#include "db/database.h"
+
+namespace korvane {
+
+// The three catalogue tables, each read whole, in table order, by one function for every user
+// (the project's catalogues, the schedule's choice lists, the database dialogs), with its
+// columns in the order named below.
+
+// The cable table AAA.
+enum CableColumn {
+    CableLossType,
+    CableTypeName,
+    CableCrossSection,
+    CableResistance,
+    CableReactance
+};
+QueryResult readCableTable(const Database& db);
+
+// The transformer table 变压器阻抗.
+enum TransformerColumn {
+    TransformerSeries,
+    TransformerVoltage,
+    TransformerCapacity,
+    TransformerImpedanceVoltage,
+    TransformerLoadLoss
+};
+QueryResult readTransformerTable(const Database& db);
+
+// The busbar table 低压母线单位长度阻抗, per metre in mΩ/m.
+enum BusbarColumn {
+    BusbarMaterial,
+    BusbarSize,
+    BusbarPhaseResistance,
+    BusbarPhaseReactance,
+    BusbarLoopResistance,
+    BusbarLoopReactance
+};
+QueryResult readBusbarTable(const Database& db);
+
+} // namespace korvane
