@@ -5,7 +5,7 @@
 #include "db/database.h"
 #include "form/number_format.h"
 #include "project/circuit_import.h"
-#include "project/handbook_constants.h"
+#include "project/example_circuits.h"
 #include "project/project_file.h"
 #include "project/schedule_columns.h"
 #include "project/schedule_xlsx.h"
@@ -163,7 +163,7 @@ void ProjectSession::newProject() {
     } else {
         project.supply.busbar.lengthM = kNewBusbarLengthM;
     }
-    project.circuits.push_back(exampleLoadCaseCircuit());
+    project.circuits.push_back(exampleLoadCaseCircuit(cables_));
     project.circuits.front().id = QStringLiteral("WL1");
     replaceProject(std::move(project), {});
 }
@@ -592,25 +592,6 @@ CellView ProjectSession::cell(int row, int column) const {
     return view;
 }
 
-void ProjectSession::fillSection(ProjectCircuit& c) const {
-    const CableRow* row = cables_.find(c.line.cable);
-    if (!row)
-        return; // an unknown cable is reported as such when the project is computed
-    const Computed<CableConstruction> construction = cableConstruction(c.line.cable);
-    const auto mm2 = c.line.cable.crossSectionMm2();
-    const Computed<HandbookLineConstants> constants =
-        construction && mm2 ? handbookLineConstants(*construction, *mm2)
-                            : Computed<HandbookLineConstants>::failed({});
-    if (constants) {
-        c = withCableSection(c, *row, *constants);
-    } else {
-        // No handbook figures for this cable (an overhead line): R and X of the database, the
-        // per-metre loop values as they were typed.
-        c.line.resistanceOhmPerKm = row->resistanceOhmPerKm;
-        c.line.reactanceOhmPerKm = row->reactanceOhmPerKm;
-    }
-}
-
 std::optional<QString> ProjectSession::setCell(int row, int column, const QString& text) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= inputColumnCount())
         return QStringLiteral("此单元格不可编辑");
@@ -631,7 +612,7 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     dropReadingProblems(c.inputProblems, projectFileKeys(which));
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
-        fillSection(c);
+        fillCableSection(c, cables_);
     project_.circuits[size_t(row)] = std::move(c);
     notifyRowsChanged(row, row);
     return std::nullopt;
@@ -651,54 +632,6 @@ QString ProjectSession::nextFreeId() const {
     return QStringLiteral("WL%1").arg(n);
 }
 
-ProjectCircuit ProjectSession::exampleLoadCaseCircuit() const {
-    ProjectCircuit c;
-    // The first cable of the database the handbook tables hold, at 25 mm² when it has it.
-    for (const CableRow& row : cables_.rows) {
-        const Computed<CableConstruction> construction = cableConstruction(row.cable);
-        if (!construction)
-            continue;
-        const auto sections = cables_.sectionsOf(row.cable.lossType, row.cable.cableType);
-        const CableRow* chosen = sections[sections.size() / 2];
-        for (const CableRow* s : sections)
-            if (s->cable.crossSection == QLatin1String("25"))
-                chosen = s;
-        c.line.cable = chosen->cable;
-        c.protection.coefficientK = thermalCoefficientK(*construction);
-        fillSection(c);
-        break;
-    }
-    c.protection.durationS = 0.1;
-    c.protection.loadCurrentA = 30.0;
-    c.protection.mode = ProtectionMode::EarthFault;
-    VoltageLossInput v;
-    v.lineKind = line_kind::kThreePhase;
-    v.loadCase = load_case::kEndCurrent;
-    v.voltageKv = {0.38, 0.38};
-    v.powerFactor = 0.85;
-    v.endCurrentA = 30.0;
-    v.endLengthKm = 0.1;
-    c.load = LoadCaseLoad{v};
-    return c;
-}
-
-ProjectCircuit ProjectSession::exampleFeederCircuit() const {
-    ProjectCircuit c = exampleLoadCaseCircuit();
-    c.protection.loadCurrentA = 0.0; // a feeder's Ib is its largest phase current
-    LampFeeder lamps;
-    lamps.poles = 20;
-    lamps.lampsPerPole = 1;
-    lamps.lampPowerW = 150.0;
-    lamps.lampPowerFactor = 0.9;
-    lamps.ballastFactor = 1.0;
-    lamps.spacingM = 30.0;
-    lamps.firstPoleM = 20.0;
-    lamps.connection = FeederConnection::PhasesInTurn;
-    lamps.startPhase = Phase::L1;
-    c.load = lamps;
-    return c;
-}
-
 int ProjectSession::appendCircuit(ProjectCircuit circuit) {
     const int row = rowCount();
     const ScheduleChange change{ScheduleChange::Kind::RowsInserted, row, row, 0};
@@ -710,16 +643,17 @@ int ProjectSession::appendCircuit(ProjectCircuit circuit) {
     return row;
 }
 
+int ProjectSession::addCircuit(ProjectCircuit circuit) {
+    circuit.id = nextFreeId();
+    return appendCircuit(std::move(circuit));
+}
+
 int ProjectSession::addLoadCaseCircuit() {
-    ProjectCircuit c = exampleLoadCaseCircuit();
-    c.id = nextFreeId();
-    return appendCircuit(std::move(c));
+    return addCircuit(exampleLoadCaseCircuit(cables_));
 }
 
 int ProjectSession::addFeederCircuit() {
-    ProjectCircuit c = exampleFeederCircuit();
-    c.id = nextFreeId();
-    return appendCircuit(std::move(c));
+    return addCircuit(exampleFeederCircuit(cables_));
 }
 
 int ProjectSession::duplicateRow(int row) {

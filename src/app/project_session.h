@@ -160,7 +160,9 @@ public:
     // per-metre values and the leakage current of the new section.
     std::optional<QString> setCell(int row, int column, const QString& text);
 
-    // Appends a circuit with the next free identifier WLn and returns its row.
+    // Appends the circuit under the next free identifier WLn and returns its row.
+    int addCircuit(ProjectCircuit circuit);
+    // Appends an example load case or lamp-pole feeder the same way.
     int addLoadCaseCircuit();
     int addFeederCircuit();
     int duplicateRow(int row);
@@ -209,10 +211,7 @@ private:
     void notifyTitle();
     QString nextFreeId() const;
     int appendCircuit(ProjectCircuit circuit);
-    ProjectCircuit exampleLoadCaseCircuit() const;
-    ProjectCircuit exampleFeederCircuit() const;
     QStringList cellChoices(const ProjectCircuit& circuit, int column) const;
-    void fillSection(ProjectCircuit& circuit) const;
     void message(bool error, const QString& text) const;
 
     struct TransformerChoice {
