@@ -1,7 +1,6 @@
 #include "app/project_session.h"
 
 #include "app/application.h"
-#include "app/calculation_file.h"
 #include "db/database.h"
 #include "form/number_format.h"
 #include "project/circuit_import.h"

@@ -178,15 +178,6 @@ public:
     // were made from; returns how many were applied. Rejecting is not calling it.
     int acceptSizing(const std::vector<SizingProposal>& accepted);
 
-    // ---- The three pages ----
-    // Places the row's inputs on the main window's pages as opening a calculation file does,
-    // the results emptied. A lamp-pole feeder has no load case of the voltage-loss page: it is
-    // refused with a message and the pages are left as they were. Returns true when placed.
-    bool sendToPages(int row);
-    // Appends a circuit made from the pages' current inputs and returns its row; when a field
-    // cannot be read, the reasons are shown and nothing is added (-1).
-    int takeFromPages();
-
     // ---- Import and export ----
     bool importCircuits(const QString& path, ImportMode mode);
     bool writeImportTemplate(const QString& path);

@@ -1,6 +1,7 @@
 #include "app/project_session.h"
 
 #include "app/calculation_file.h"
+#include "app/project_pages.h"
 #include "form/number_format.h"
 #include "project/handbook_constants.h"
 #include "project/project_file.h"
@@ -282,13 +283,13 @@ TEST(ProjectSession, ACircuitSentToThePagesComesBackTheSame) {
               std::nullopt);
     ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::ProtectionMode), QStringLiteral("单相短路")),
               std::nullopt);
-    ASSERT_TRUE(s.sendToPages(0));
+    ASSERT_TRUE(sendCircuitToPages(f.t.app(), s, 0));
     EXPECT_TRUE(f.t.platform().messages.empty())
         << f.t.platform().messages.front().text.toStdString();
     EXPECT_EQ(f.t.text("Text6"), QString()) << "the results are emptied";
     EXPECT_EQ(f.t.text("Text38"), formatGeneral(*s.result(0).lineLengthKm));
 
-    const int row = s.takeFromPages();
+    const int row = takeCircuitFromPages(f.t.app(), s);
     ASSERT_EQ(row, 1);
     EXPECT_EQ(text(s, 1, ScheduleColumn::Id), QStringLiteral("WL2"));
     expectSameInputs(s.project().circuits[0], s.project().circuits[1]);
@@ -301,13 +302,13 @@ TEST(ProjectSession, PagesThatCannotBeReadOrAFeederAreRefused) {
     ProjectSession& s = f.s;
     s.addFeederCircuit();
     const QByteArray pages = calculationSnapshot(f.t.form());
-    EXPECT_FALSE(s.sendToPages(1));
+    EXPECT_FALSE(sendCircuitToPages(f.t.app(), s, 1));
     ASSERT_EQ(f.t.platform().messages.size(), 1u);
     EXPECT_TRUE(f.t.platform().messages[0].text.contains(QStringLiteral("路灯馈线")));
     EXPECT_EQ(calculationSnapshot(f.t.form()), pages);
 
     f.t.setText("Text51", QStringLiteral("K?"));
-    EXPECT_EQ(s.takeFromPages(), -1);
+    EXPECT_EQ(takeCircuitFromPages(f.t.app(), s), -1);
     EXPECT_EQ(s.rowCount(), 2);
     ASSERT_EQ(f.t.platform().messages.size(), 2u);
     EXPECT_TRUE(f.t.platform().messages[1].text.contains(QStringLiteral("“K”不是数值：K?")));
