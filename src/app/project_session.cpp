@@ -6,6 +6,7 @@
 #include "project/circuit_import.h"
 #include "project/example_circuits.h"
 #include "project/project_file.h"
+#include "project/project_run.h"
 #include "project/schedule_columns.h"
 #include "project/schedule_xlsx.h"
 #include "project/sizing.h"
@@ -199,10 +200,6 @@ bool ProjectSession::saveAs(const QString& path) {
     return true;
 }
 
-bool ProjectSession::modified() const {
-    return projectToJson(project_) != saved_;
-}
-
 QString ProjectSession::windowTitle() const {
     const QString name = path_.isEmpty() ? kUntitled : QFileInfo(path_).fileName();
     return modified() ? name + u'*' : name;
@@ -241,15 +238,42 @@ void ProjectSession::replaceProject(Project project, const QString& path) {
     project_ = std::move(project);
     path_ = path;
     recompute();
-    saved_ = projectToJson(project_);
+    ++revision_;
+    savedRevision_ = revision_;
+    saved_ = project_;
+    rowsAsSaved_ = true;
+    differingRows_.clear();
     scheduleChanged.fire(reset);
     supplyChanged.fire();
     notifyTitle();
 }
 
 void ProjectSession::markSaved() {
-    saved_ = projectToJson(project_);
+    savedRevision_ = revision_;
+    saved_ = project_;
+    rowsAsSaved_ = true;
+    differingRows_.clear();
     notifyTitle();
+}
+
+void ProjectSession::rowEdited(int row) {
+    ++revision_;
+    if (!rowsAsSaved_)
+        return;
+    // One circuit compared as its file holds it: cheap, and true to what saving would write.
+    if (circuitToJson(project_.circuits[size_t(row)]) ==
+        circuitToJson(saved_.circuits[size_t(row)]))
+        differingRows_.erase(row);
+    else
+        differingRows_.insert(row);
+    if (differingRows_.empty())
+        savedRevision_ = revision_; // every circuit is as saved again
+}
+
+void ProjectSession::projectChanged() {
+    ++revision_;
+    rowsAsSaved_ = false;
+    differingRows_.clear();
 }
 
 void ProjectSession::notifyTitle() {
@@ -261,17 +285,31 @@ void ProjectSession::notifyTitle() {
 }
 
 void ProjectSession::recompute() {
+    supplyProblems_ = suppliesProblem_.isEmpty() ? unknownSupply(project_.supply, supplies_)
+                                                 : QStringList{suppliesProblem_};
     Project computed = project_;
-    if (suppliesProblem_.isEmpty())
-        markUnknownSupply(computed, supplies_);
-    else
-        for (ProjectCircuit& c : computed.circuits)
-            c.inputProblems << suppliesProblem_;
+    for (ProjectCircuit& c : computed.circuits)
+        c.inputProblems << supplyProblems_;
     run_ = runProject(computed, cables_, false);
 }
 
+void ProjectSession::computeRow(int row, bool inserted) {
+    // As recompute() does for every circuit: the supply's problems, then an unknown cable's.
+    ProjectCircuit computed = project_.circuits[size_t(row)];
+    computed.inputProblems << supplyProblems_;
+    if (const std::optional<QString> why = unknownCable(computed, cables_))
+        computed.inputProblems << *why;
+    CircuitResult result = computeCircuit(run_.project, computed);
+    if (inserted) {
+        run_.project.circuits.insert(run_.project.circuits.begin() + row, std::move(computed));
+        run_.results.insert(run_.results.begin() + row, std::move(result));
+    } else {
+        run_.project.circuits[size_t(row)] = std::move(computed);
+        run_.results[size_t(row)] = std::move(result);
+    }
+}
+
 void ProjectSession::notifyRowsChanged(int first, int last) {
-    recompute();
     scheduleChanged.fire({ScheduleChange::Kind::DataChanged, first, last, 0});
     notifyTitle();
 }
@@ -421,6 +459,8 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
     for (ProjectCircuit& c : changed.circuits)
         dropReadingProblems(c.inputProblems, places);
     project_ = std::move(changed);
+    recompute(); // the supply is every circuit's
+    projectChanged();
     supplyChanged.fire();
     notifyRowsChanged(0, rowCount() - 1);
     return std::nullopt;
@@ -612,7 +652,12 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
         fillCableSection(c, cables_);
+    const ProjectCircuit& old = project_.circuits[size_t(row)];
+    if (c.inputProblems == old.inputProblems && circuitToJson(c) == circuitToJson(old))
+        return std::nullopt; // the same value again: nothing changed
     project_.circuits[size_t(row)] = std::move(c);
+    computeRow(row);
+    rowEdited(row);
     notifyRowsChanged(row, row);
     return std::nullopt;
 }
@@ -636,7 +681,8 @@ int ProjectSession::appendCircuit(ProjectCircuit circuit) {
     const ScheduleChange change{ScheduleChange::Kind::RowsInserted, row, row, 0};
     scheduleAboutToChange.fire(change);
     project_.circuits.push_back(std::move(circuit));
-    recompute();
+    computeRow(row, true);
+    projectChanged();
     scheduleChanged.fire(change);
     notifyTitle();
     return row;
@@ -664,7 +710,8 @@ int ProjectSession::duplicateRow(int row) {
     const ScheduleChange change{ScheduleChange::Kind::RowsInserted, at, at, 0};
     scheduleAboutToChange.fire(change);
     project_.circuits.insert(project_.circuits.begin() + at, std::move(copy));
-    recompute();
+    computeRow(at, true);
+    projectChanged();
     scheduleChanged.fire(change);
     notifyTitle();
     return at;
@@ -687,11 +734,20 @@ void ProjectSession::removeRows(std::vector<int> rows) {
         scheduleAboutToChange.fire(change);
         project_.circuits.erase(project_.circuits.begin() + first,
                                 project_.circuits.begin() + last + 1);
+        run_.project.circuits.erase(run_.project.circuits.begin() + first,
+                                    run_.project.circuits.begin() + last + 1);
         run_.results.erase(run_.results.begin() + first, run_.results.begin() + last + 1);
+        projectChanged();
         scheduleChanged.fire(change);
     }
-    recompute();
     notifyTitle();
+}
+
+void ProjectSession::swapRows(int a, int b) {
+    std::swap(project_.circuits[size_t(a)], project_.circuits[size_t(b)]);
+    std::swap(run_.project.circuits[size_t(a)], run_.project.circuits[size_t(b)]);
+    std::swap(run_.results[size_t(a)], run_.results[size_t(b)]);
+    projectChanged();
 }
 
 bool ProjectSession::moveRowUp(int row) {
@@ -699,8 +755,7 @@ bool ProjectSession::moveRowUp(int row) {
         return false;
     const ScheduleChange change{ScheduleChange::Kind::RowMoved, row, row, row - 1};
     scheduleAboutToChange.fire(change);
-    std::swap(project_.circuits[size_t(row)], project_.circuits[size_t(row - 1)]);
-    recompute();
+    swapRows(row, row - 1);
     scheduleChanged.fire(change);
     notifyTitle();
     return true;
@@ -711,8 +766,7 @@ bool ProjectSession::moveRowDown(int row) {
         return false;
     const ScheduleChange change{ScheduleChange::Kind::RowMoved, row, row, row + 2};
     scheduleAboutToChange.fire(change);
-    std::swap(project_.circuits[size_t(row)], project_.circuits[size_t(row + 1)]);
-    recompute();
+    swapRows(row, row + 1);
     scheduleChanged.fire(change);
     notifyTitle();
     return true;
@@ -765,6 +819,8 @@ int ProjectSession::acceptSizing(const std::vector<SizingProposal>& accepted) {
         if (circuit.id != p.before.id || !sameInputs(circuit, p.before))
             continue;
         circuit = p.sized;
+        computeRow(p.row);
+        rowEdited(p.row);
         ++applied;
         first = std::min(first, p.row);
         last = std::max(last, p.row);
@@ -802,10 +858,17 @@ bool ProjectSession::importCircuits(const QString& path, ImportMode mode) {
     }
     const ScheduleChange reset{ScheduleChange::Kind::Reset, 0, -1, 0};
     scheduleAboutToChange.fire(reset);
+    const int firstNew = int(kept.size());
     for (ProjectCircuit& c : circuits)
         kept.push_back(std::move(c));
     project_.circuits = std::move(kept);
-    recompute();
+    if (mode == ImportMode::Append) {
+        for (int row = firstNew; row < rowCount(); ++row)
+            computeRow(row, true); // the rows above keep their results
+    } else {
+        recompute();
+    }
+    projectChanged();
     scheduleChanged.fire(reset);
     notifyTitle();
     if (!imported.problems.isEmpty())

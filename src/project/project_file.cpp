@@ -97,7 +97,7 @@ QJsonObject perMetreJson(const PhaseAndLoop& m) {
             {QStringLiteral("phaseProtectiveReactanceMilliOhmPerM"), m.loopReactance}};
 }
 
-QJsonObject circuitJson(const ProjectCircuit& c) {
+QJsonObject circuitFileJson(const ProjectCircuit& c) {
     const CircuitLine& l = c.line;
     QJsonObject line = perMetreJson(l.perMetreMilliOhm);
     line.insert(QStringLiteral("phaseNeutralResistanceMilliOhmPerM"),
@@ -328,6 +328,10 @@ ProjectCircuit readCircuit(const QJsonValue& value, int index) {
 
 } // namespace
 
+QJsonObject circuitToJson(const ProjectCircuit& circuit) {
+    return circuitFileJson(circuit);
+}
+
 QByteArray projectToJson(const Project& project) {
     const Supply& s = project.supply;
     QJsonObject busbar = perMetreJson(s.busbar.perMetreMilliOhm);
@@ -345,7 +349,7 @@ QByteArray projectToJson(const Project& project) {
         {QStringLiteral("busbar"), busbar}};
     QJsonArray circuits;
     for (const ProjectCircuit& c : project.circuits)
-        circuits.append(circuitJson(c));
+        circuits.append(circuitFileJson(c));
     const QJsonObject root{{key::format, QString::fromLatin1(kProjectFormatName)},
                            {key::version, kProjectFormatVersion},
                            {key::name, project.name},

@@ -4,6 +4,7 @@
 #include "project/schedule_columns.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ struct ProjectReading {
 };
 
 QByteArray projectToJson(const Project& project);
+// One circuit as the file holds it (an element of "circuits").
+QJsonObject circuitToJson(const ProjectCircuit& circuit);
 ProjectReading projectFromJson(const QByteArray& bytes);
 
 // Writes the whole file or nothing: a failed write leaves the previous file as it was. Returns
