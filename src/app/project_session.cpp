@@ -457,7 +457,7 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
         break;
     }
     for (ProjectCircuit& c : changed.circuits)
-        dropReadingProblems(c.inputProblems, places);
+        dropReadingProblems(c, places);
     project_ = std::move(changed);
     recompute(); // the supply is every circuit's
     projectChanged();
@@ -648,7 +648,7 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     if (auto why = applyScheduleCell(c, which, cell))
         return why;
     // What reading the file said of this value no longer holds.
-    dropReadingProblems(c.inputProblems, projectFileKeys(which));
+    dropReadingProblems(c, projectFileKeys(which));
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
         fillCableSection(c, cables_);

@@ -468,6 +468,9 @@ TEST(ProjectSession, AValueGivenAgainClearsWhatReadingTheFileSaidOfIt) {
     const int overall = result(s, ResultColumn::Overall);
     ASSERT_EQ(s.project().circuits[feeder].inputProblems.size(), 2)
         << s.project().circuits[feeder].inputProblems.join(u'\n').toStdString();
+    EXPECT_EQ(s.project().circuits[feeder].inputProblems,
+              (QStringList{QStringLiteral("WL2 灯杆数：不是数值：“三十”"),
+                           QStringLiteral("母线长度 (m)：不是数值：“长”")}));
     EXPECT_EQ(s.cell(feeder, overall).state, CellState::NotComputed);
     EXPECT_EQ(s.cell(0, overall).state, CellState::NotComputed); // the busbar stops every circuit
 
@@ -483,15 +486,22 @@ TEST(ProjectSession, AValueGivenAgainClearsWhatReadingTheFileSaidOfIt) {
         EXPECT_NE(s.cell(row, overall).state, CellState::NotComputed) << row;
     }
     // Another column's edit leaves a problem it does not concern.
-    QStringList problems{QStringLiteral("circuits[2].load.spacingM：不是数值：“x”"),
-                         QStringLiteral("circuits[2].load.currentLoads[2].currentA：不是数值"),
-                         QStringLiteral("circuits[2]：不是对象")};
-    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::Poles));
+    ProjectCircuit read;
+    read.readingProblems = {{QStringLiteral("WL2"), QStringLiteral("load.spacingM"),
+                             QStringLiteral("杆距(m)"), QStringLiteral("不是数值：“x”")},
+                            {QStringLiteral("WL2"), QStringLiteral("load.currentLoads[2].currentA"),
+                             QStringLiteral("多个负荷"), QStringLiteral("不是数值")},
+                            {QStringLiteral("WL2"), {}, {}, QStringLiteral("不是对象")}};
+    for (const ReadingProblem& problem : read.readingProblems)
+        read.inputProblems << problem.text();
+    QStringList& problems = read.inputProblems;
+    dropReadingProblems(read, projectFileKeys(ScheduleColumn::Poles));
     EXPECT_EQ(problems.size(), 3);
-    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::SeveralLoads));
+    dropReadingProblems(read, projectFileKeys(ScheduleColumn::SeveralLoads));
     EXPECT_EQ(problems.size(), 2);
-    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::LoadKind));
-    EXPECT_EQ(problems, QStringList{QStringLiteral("circuits[2]：不是对象")});
+    dropReadingProblems(read, projectFileKeys(ScheduleColumn::LoadKind));
+    EXPECT_EQ(problems, QStringList{QStringLiteral("WL2：不是对象")});
+    EXPECT_EQ(read.readingProblems.size(), 1u);
 }
 
 // Every row as the edited session shows it equals the row computed afresh: a session that opens
