@@ -229,9 +229,9 @@ bool within(const QString& place, const QString& key) {
                             (place.at(key.size()) == u'.' || place.at(key.size()) == u'['));
 }
 
-// The header of the schedule column that shows a place of a circuit, by the most specific key
-// that holds it; the place itself when no column shows it (a part of the circuit that is not an
-// object).
+// The header of the schedule column that shows a place of a circuit, by the longest of the
+// column keys that hold it; the place itself when no column shows it (a part of the circuit that
+// is not an object).
 QString circuitField(const QString& place) {
     QString field = place;
     qsizetype longest = -1;
