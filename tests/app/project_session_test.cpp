@@ -535,7 +535,20 @@ TEST(ProjectSession, EditedRowsShowWhatComputingTheWholeProjectShows) {
     edit(0, ScheduleColumn::CrossSection, "25");
     ASSERT_EQ(s.duplicateRow(1), 2); // WL2 WL3 WL1 WL4 WL5
     ASSERT_EQ(s.acceptSizing(s.proposeSizing({2})), 1);
-    ASSERT_EQ(s.rowCount(), 5);
+    // The import template's two circuits, as WL7 and WL8, appended below.
+    const QString csv = dir.filePath(QStringLiteral("more.csv"));
+    ASSERT_TRUE(s.writeImportTemplate(csv));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString content = QString::fromUtf8(file.readAll());
+    file.close();
+    content.replace(QStringLiteral("\nWL1,"), QStringLiteral("\nWL7,"))
+        .replace(QStringLiteral("\nWL2,"), QStringLiteral("\nWL8,"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content.toUtf8());
+    file.close();
+    ASSERT_TRUE(s.importCircuits(csv, ImportMode::Append));
+    ASSERT_EQ(s.rowCount(), 7);
 
     const QString path = dir.filePath(QStringLiteral("edited.kvp"));
     ASSERT_TRUE(s.saveAs(path));
