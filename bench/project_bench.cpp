@@ -1,8 +1,10 @@
 // korvane-project-bench: a project of 1,000 circuits, each a feeder of 60 lamp poles, read from
-// its file, computed and sized against the shipped cable database.
+// its file, computed and sized against the shipped cable database; and the lamp-pole walk alone,
+// short feeders against long ones.
 
 #include "bench_project.h"
 #include "db/database.h"
+#include "project/lamp_feeder.h"
 #include "project/project_run.h"
 #include "project_files/project_file.h"
 
@@ -67,6 +69,30 @@ void BM_Compute1000Feeders(benchmark::State& state) {
         benchmark::DoNotOptimize(computeProject(project));
 }
 BENCHMARK(BM_Compute1000Feeders)->Unit(benchmark::kMillisecond);
+
+// The pole-by-pole walk alone: feeders × poles at one total of poles, 1,000 feeders of 60 and 10
+// of 6,000. The walk is one pass over the poles, so both take about the same time; a loop over
+// pole pairs would make the long feeders a hundred times slower.
+void BM_LampFeeders(benchmark::State& state) {
+    const int feeders = int(state.range(0));
+    LampFeeder f;
+    f.poles = int(state.range(1));
+    f.lampPowerW = 150.0;
+    f.lampPowerFactor = 0.9;
+    f.ballastFactor = 1.2;
+    f.spacingM = 30.0;
+    f.firstPoleM = 40.0;
+    f.connection = FeederConnection::PhasesInTurn;
+    const FeederConductors cable{0.727, 0.08, 0.727, 0.08};
+    for (auto _ : state) {
+        double sink = 0.0;
+        for (int i = 0; i < feeders; ++i)
+            sink += computeLampFeeder(f, cable)->worstLossPercent;
+        benchmark::DoNotOptimize(sink);
+    }
+    state.counters["poles"] = double(feeders) * f.poles;
+}
+BENCHMARK(BM_LampFeeders)->Args({1000, 60})->Args({10, 6000})->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,10 +1,12 @@
 #include "app/project_session.h"
 
 #include "app/application.h"
-#include "app/calculation_file.h"
 #include "db/catalogue_tables.h"
+#include "db/database.h"
 #include "form/number_format.h"
+#include "project/example_circuits.h"
 #include "project/handbook_constants.h"
+#include "project/project_run.h"
 #include "project/schedule_columns.h"
 #include "project/sizing.h"
 #include "project_files/circuit_import.h"
@@ -143,7 +145,7 @@ void ProjectSession::newProject() {
     } else {
         project.supply.busbar.lengthM = kNewBusbarLengthM;
     }
-    project.circuits.push_back(exampleLoadCaseCircuit());
+    project.circuits.push_back(exampleLoadCaseCircuit(cables_));
     project.circuits.front().id = QStringLiteral("WL1");
     replaceProject(std::move(project), {});
 }
@@ -178,10 +180,6 @@ bool ProjectSession::saveAs(const QString& path) {
     markSaved();
     rememberRecent(path_);
     return true;
-}
-
-bool ProjectSession::modified() const {
-    return projectToJson(project_) != saved_;
 }
 
 QString ProjectSession::windowTitle() const {
@@ -230,15 +228,42 @@ void ProjectSession::replaceProject(Project project, const QString& path) {
     acceptedSizing_.clear();
     path_ = path;
     recompute();
-    saved_ = projectToJson(project_);
+    ++revision_;
+    savedRevision_ = revision_;
+    saved_ = project_;
+    rowsAsSaved_ = true;
+    differingRows_.clear();
     scheduleChanged.fire(reset);
     supplyChanged.fire();
     notifyTitle();
 }
 
 void ProjectSession::markSaved() {
-    saved_ = projectToJson(project_);
+    savedRevision_ = revision_;
+    saved_ = project_;
+    rowsAsSaved_ = true;
+    differingRows_.clear();
     notifyTitle();
+}
+
+void ProjectSession::rowEdited(int row) {
+    ++revision_;
+    if (!rowsAsSaved_)
+        return;
+    // One circuit compared as its file holds it: cheap, and true to what saving would write.
+    if (circuitToJson(project_.circuits[size_t(row)]) ==
+        circuitToJson(saved_.circuits[size_t(row)]))
+        differingRows_.erase(row);
+    else
+        differingRows_.insert(row);
+    if (differingRows_.empty())
+        savedRevision_ = revision_; // every circuit is as saved again
+}
+
+void ProjectSession::projectChanged() {
+    ++revision_;
+    rowsAsSaved_ = false;
+    differingRows_.clear();
 }
 
 void ProjectSession::notifyTitle() {
@@ -250,17 +275,31 @@ void ProjectSession::notifyTitle() {
 }
 
 void ProjectSession::recompute() {
+    supplyProblems_ = suppliesProblem_.isEmpty() ? unknownSupply(project_.supply, supplies_)
+                                                 : QStringList{suppliesProblem_};
     Project computed = project_;
-    if (suppliesProblem_.isEmpty())
-        markUnknownSupply(computed, supplies_);
-    else
-        for (ProjectCircuit& c : computed.circuits)
-            c.inputProblems << suppliesProblem_;
+    for (ProjectCircuit& c : computed.circuits)
+        c.inputProblems << supplyProblems_;
     run_ = runProject(computed, cables_, false);
 }
 
+void ProjectSession::computeRow(int row, bool inserted) {
+    // As recompute() does for every circuit: the supply's problems, then an unknown cable's.
+    ProjectCircuit computed = project_.circuits[size_t(row)];
+    computed.inputProblems << supplyProblems_;
+    if (const std::optional<QString> why = unknownCable(computed, cables_))
+        computed.inputProblems << *why;
+    CircuitResult result = computeCircuit(run_.project, computed);
+    if (inserted) {
+        run_.project.circuits.insert(run_.project.circuits.begin() + row, std::move(computed));
+        run_.results.insert(run_.results.begin() + row, std::move(result));
+    } else {
+        run_.project.circuits[size_t(row)] = std::move(computed);
+        run_.results[size_t(row)] = std::move(result);
+    }
+}
+
 void ProjectSession::notifyRowsChanged(int first, int last) {
-    recompute();
     scheduleChanged.fire({ScheduleChange::Kind::DataChanged, first, last, 0});
     notifyTitle();
 }
@@ -408,8 +447,10 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
         break;
     }
     for (ProjectCircuit& c : changed.circuits)
-        dropReadingProblems(c.inputProblems, places);
+        dropReadingProblems(c, places);
     project_ = std::move(changed);
+    recompute(); // the supply is every circuit's
+    projectChanged();
     supplyChanged.fire();
     notifyRowsChanged(0, rowCount() - 1);
     return std::nullopt;
@@ -513,25 +554,6 @@ CellView ProjectSession::cell(int row, int column) const {
     return view;
 }
 
-void ProjectSession::fillSection(ProjectCircuit& c) const {
-    const CableRow* row = cables_.find(c.line.cable);
-    if (!row)
-        return; // an unknown cable is reported as such when the project is computed
-    const Computed<CableConstruction> construction = cableConstruction(c.line.cable);
-    const auto mm2 = c.line.cable.crossSectionMm2();
-    const Computed<HandbookLineConstants> constants =
-        construction && mm2 ? handbookLineConstants(*construction, *mm2)
-                            : Computed<HandbookLineConstants>::failed({});
-    if (constants) {
-        c = withCableSection(c, *row, *constants);
-    } else {
-        // No handbook figures for this cable (an overhead line): R and X of the database, the
-        // per-metre loop values as they were typed.
-        c.line.resistanceOhmPerKm = row->resistanceOhmPerKm;
-        c.line.reactanceOhmPerKm = row->reactanceOhmPerKm;
-    }
-}
-
 std::optional<QString> ProjectSession::setCell(int row, int column, const QString& text) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= inputColumnCount())
         return QStringLiteral("此单元格不可编辑");
@@ -549,11 +571,16 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     if (auto why = applyScheduleCell(c, which, cell))
         return why;
     // What reading the file said of this value no longer holds.
-    dropReadingProblems(c.inputProblems, projectFileKeys(which));
+    dropReadingProblems(c, projectFileKeys(which));
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
-        fillSection(c);
+        fillCableSection(c, cables_);
+    const ProjectCircuit& old = project_.circuits[size_t(row)];
+    if (c.inputProblems == old.inputProblems && circuitToJson(c) == circuitToJson(old))
+        return std::nullopt; // the same value again: nothing changed
     project_.circuits[size_t(row)] = std::move(c);
+    computeRow(row);
+    rowEdited(row);
     notifyRowsChanged(row, row);
     return std::nullopt;
 }
@@ -572,76 +599,29 @@ QString ProjectSession::nextFreeId() const {
     return QStringLiteral("WL%1").arg(n);
 }
 
-ProjectCircuit ProjectSession::exampleLoadCaseCircuit() const {
-    ProjectCircuit c;
-    // The first cable of the database the handbook tables hold, at 25 mm² when it has it.
-    for (const CableRow& row : cables_.rows) {
-        const Computed<CableConstruction> construction = cableConstruction(row.cable);
-        if (!construction)
-            continue;
-        const auto sections = cables_.sectionsOf(row.cable.lossType, row.cable.cableType);
-        const CableRow* chosen = sections[sections.size() / 2];
-        for (const CableRow* s : sections)
-            if (s->cable.crossSection == QLatin1String("25"))
-                chosen = s;
-        c.line.cable = chosen->cable;
-        if (const Computed<double> k = thermalCoefficientK(*construction))
-            c.protection.coefficientK = *k;
-        fillSection(c);
-        break;
-    }
-    c.protection.durationS = 0.1;
-    c.protection.loadCurrentA = 30.0;
-    c.protection.mode = ProtectionMode::EarthFault;
-    VoltageLossInput v;
-    v.lineKind = line_kind::kThreePhase;
-    v.loadCase = load_case::kEndCurrent;
-    v.voltageKv = {0.38, 0.38};
-    v.powerFactor = 0.85;
-    v.endCurrentA = 30.0;
-    v.endLengthKm = 0.1;
-    c.load = LoadCaseLoad{v};
-    return c;
-}
-
-ProjectCircuit ProjectSession::exampleFeederCircuit() const {
-    ProjectCircuit c = exampleLoadCaseCircuit();
-    c.protection.loadCurrentA = 0.0; // a feeder's Ib is its largest phase current
-    LampFeeder lamps;
-    lamps.poles = 20;
-    lamps.lampsPerPole = 1;
-    lamps.lampPowerW = 150.0;
-    lamps.lampPowerFactor = 0.9;
-    lamps.ballastFactor = 1.0;
-    lamps.spacingM = 30.0;
-    lamps.firstPoleM = 20.0;
-    lamps.connection = FeederConnection::PhasesInTurn;
-    lamps.startPhase = Phase::L1;
-    c.load = lamps;
-    return c;
-}
-
 int ProjectSession::appendCircuit(ProjectCircuit circuit) {
     const int row = rowCount();
     const ScheduleChange change{ScheduleChange::Kind::RowsInserted, row, row, 0};
     scheduleAboutToChange.fire(change);
     project_.circuits.push_back(std::move(circuit));
-    recompute();
+    computeRow(row, true);
+    projectChanged();
     scheduleChanged.fire(change);
     notifyTitle();
     return row;
 }
 
+int ProjectSession::addCircuit(ProjectCircuit circuit) {
+    circuit.id = nextFreeId();
+    return appendCircuit(std::move(circuit));
+}
+
 int ProjectSession::addLoadCaseCircuit() {
-    ProjectCircuit c = exampleLoadCaseCircuit();
-    c.id = nextFreeId();
-    return appendCircuit(std::move(c));
+    return addCircuit(exampleLoadCaseCircuit(cables_));
 }
 
 int ProjectSession::addFeederCircuit() {
-    ProjectCircuit c = exampleFeederCircuit();
-    c.id = nextFreeId();
-    return appendCircuit(std::move(c));
+    return addCircuit(exampleFeederCircuit(cables_));
 }
 
 int ProjectSession::duplicateRow(int row) {
@@ -653,7 +633,8 @@ int ProjectSession::duplicateRow(int row) {
     const ScheduleChange change{ScheduleChange::Kind::RowsInserted, at, at, 0};
     scheduleAboutToChange.fire(change);
     project_.circuits.insert(project_.circuits.begin() + at, std::move(copy));
-    recompute();
+    computeRow(at, true);
+    projectChanged();
     scheduleChanged.fire(change);
     notifyTitle();
     return at;
@@ -676,11 +657,20 @@ void ProjectSession::removeRows(std::vector<int> rows) {
         scheduleAboutToChange.fire(change);
         project_.circuits.erase(project_.circuits.begin() + first,
                                 project_.circuits.begin() + last + 1);
+        run_.project.circuits.erase(run_.project.circuits.begin() + first,
+                                    run_.project.circuits.begin() + last + 1);
         run_.results.erase(run_.results.begin() + first, run_.results.begin() + last + 1);
+        projectChanged();
         scheduleChanged.fire(change);
     }
-    recompute();
     notifyTitle();
+}
+
+void ProjectSession::swapRows(int a, int b) {
+    std::swap(project_.circuits[size_t(a)], project_.circuits[size_t(b)]);
+    std::swap(run_.project.circuits[size_t(a)], run_.project.circuits[size_t(b)]);
+    std::swap(run_.results[size_t(a)], run_.results[size_t(b)]);
+    projectChanged();
 }
 
 bool ProjectSession::moveRowUp(int row) {
@@ -688,8 +678,7 @@ bool ProjectSession::moveRowUp(int row) {
         return false;
     const ScheduleChange change{ScheduleChange::Kind::RowMoved, row, row, row - 1};
     scheduleAboutToChange.fire(change);
-    std::swap(project_.circuits[size_t(row)], project_.circuits[size_t(row - 1)]);
-    recompute();
+    swapRows(row, row - 1);
     scheduleChanged.fire(change);
     notifyTitle();
     return true;
@@ -700,8 +689,7 @@ bool ProjectSession::moveRowDown(int row) {
         return false;
     const ScheduleChange change{ScheduleChange::Kind::RowMoved, row, row, row + 2};
     scheduleAboutToChange.fire(change);
-    std::swap(project_.circuits[size_t(row)], project_.circuits[size_t(row + 1)]);
-    recompute();
+    swapRows(row, row + 1);
     scheduleChanged.fire(change);
     notifyTitle();
     return true;
@@ -773,6 +761,8 @@ int ProjectSession::acceptSizing(const std::vector<SizingProposal>& accepted) {
                       [&](const SizingResult& d) { return d.sizedCircuit.id == circuit.id; });
         if (p.decision)
             acceptedSizing_.push_back(*p.decision);
+        computeRow(p.row);
+        rowEdited(p.row);
         ++applied;
         first = std::min(first, p.row);
         last = std::max(last, p.row);
@@ -810,10 +800,17 @@ bool ProjectSession::importCircuits(const QString& path, ImportMode mode) {
     }
     const ScheduleChange reset{ScheduleChange::Kind::Reset, 0, -1, 0};
     scheduleAboutToChange.fire(reset);
+    const int firstNew = int(kept.size());
     for (ProjectCircuit& c : circuits)
         kept.push_back(std::move(c));
     project_.circuits = std::move(kept);
-    recompute();
+    if (mode == ImportMode::Append) {
+        for (int row = firstNew; row < rowCount(); ++row)
+            computeRow(row, true); // the rows above keep their results
+    } else {
+        recompute();
+    }
+    projectChanged();
     scheduleChanged.fire(reset);
     notifyTitle();
     if (!imported.problems.isEmpty())

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace korvane {
@@ -83,9 +84,10 @@ struct SizingProposal {
 enum class ImportMode { Replace, Append };
 
 // The project behind the circuit schedule window: the file, the supply, the circuits and their
-// results, recomputed after every accepted change. It loads the cable database and the
-// transformer and busbar database of the program folder once, when it is made; everything the
-// user is told goes through the platform's message boxes.
+// results. Every accepted change recomputes only what depends on it: an edited circuit its own
+// result, a new row its own, a supply change every circuit; results move and go with their rows.
+// It loads the cable database and the transformer and busbar database of the program folder once,
+// when it is made; everything the user is told goes through the platform's message boxes.
 //
 // A new project has the supply the short-circuit page and its dialogs start from as far as the
 // databases give it (100 MVA, the first transformer and the first busbar of the database, a
@@ -105,7 +107,13 @@ public:
     bool saveAs(const QString& path);
     const QString& path() const { return path_; }
     // The project differs from what was last opened or saved (a new project: from its start).
-    bool modified() const;
+    // Decided by revisions: every accepted change makes a new one. Cell edits that bring every
+    // circuit back to what was saved (with no row added, removed or moved and the supply as
+    // saved) return to the saved revision.
+    bool modified() const { return revision_ != savedRevision_; }
+    // Counts the accepted changes of this session: a refused edit, or one that leaves the
+    // circuit as it was, does not count.
+    quint64 revision() const { return revision_; }
     // "未命名工程" or the file name, with "*" when modified.
     QString windowTitle() const;
     // The last eight projects opened or saved, newest first; files that no longer exist are
@@ -113,6 +121,8 @@ public:
     QStringList recentProjects();
 
     const Project& project() const { return project_; }
+    // The cable database the circuits are computed against (empty when it could not be read).
+    const CableCatalogue& cables() const { return cables_; }
     // The project as last computed, with every circuit's result.
     const ProjectRun& run() const { return run_; }
     const CircuitResult& result(int row) const { return run_.results.at(size_t(row)); }
@@ -155,7 +165,9 @@ public:
     // per-metre values and the leakage current of the new section.
     std::optional<QString> setCell(int row, int column, const QString& text);
 
-    // Appends a circuit with the next free identifier WLn and returns its row.
+    // Appends the circuit under the next free identifier WLn and returns its row.
+    int addCircuit(ProjectCircuit circuit);
+    // Appends an example load case or lamp-pole feeder the same way.
     int addLoadCaseCircuit();
     int addFeederCircuit();
     int duplicateRow(int row);
@@ -170,15 +182,6 @@ public:
     // Applies the proposals that propose a section to rows that still hold the circuit they
     // were made from; returns how many were applied. Rejecting is not calling it.
     int acceptSizing(const std::vector<SizingProposal>& accepted);
-
-    // ---- The three pages ----
-    // Places the row's inputs on the main window's pages as opening a calculation file does,
-    // the results emptied. A lamp-pole feeder has no load case of the voltage-loss page: it is
-    // refused with a message and the pages are left as they were. Returns true when placed.
-    bool sendToPages(int row);
-    // Appends a circuit made from the pages' current inputs and returns its row; when a field
-    // cannot be read, the reasons are shown and nothing is added (-1).
-    int takeFromPages();
 
     // ---- Import and export ----
     bool importCircuits(const QString& path, ImportMode mode);
@@ -196,18 +199,24 @@ public:
 
 private:
     void loadCatalogues();
+    // Computes every circuit anew.
     void recompute();
+    // Computes one row from its circuit; inserts a slot for it first with `inserted`.
+    void computeRow(int row, bool inserted = false);
     void replaceProject(Project project, const QString& path);
     void markSaved();
+    // A new revision: for rows edited in place (compared with what was saved), or for a change
+    // of the rows or the supply.
+    void rowEdited(int row);
+    void projectChanged();
+    // Swaps two rows with their results.
+    void swapRows(int a, int b);
     void rememberRecent(const QString& path);
     void notifyRowsChanged(int first, int last);
     void notifyTitle();
     QString nextFreeId() const;
     int appendCircuit(ProjectCircuit circuit);
-    ProjectCircuit exampleLoadCaseCircuit() const;
-    ProjectCircuit exampleFeederCircuit() const;
     QStringList cellChoices(const ProjectCircuit& circuit, int column) const;
-    void fillSection(ProjectCircuit& circuit) const;
     void message(bool error, const QString& text) const;
 
     struct TransformerChoice {
@@ -235,7 +244,14 @@ private:
     // The decisions of the accepted proposals, each with the circuit it produced: one belongs
     // to a row only while the row holds that circuit as it was.
     std::vector<SizingResult> acceptedSizing_;
-    QByteArray saved_;  // the project as last opened or saved, as its file holds it
+    QStringList supplyProblems_; // why no circuit can be computed from this supply
+    quint64 revision_ = 0;
+    quint64 savedRevision_ = 0;
+    // The project as last opened or saved. While only cells have been edited since
+    // (`rowsAsSaved_`), the rows that differ from it are `differingRows_`.
+    Project saved_;
+    bool rowsAsSaved_ = true;
+    std::set<int> differingRows_;
     QString lastTitle_; // the title the view was last told of
 };
 

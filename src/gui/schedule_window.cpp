@@ -1,6 +1,7 @@
 #include "gui/schedule_window.h"
 
 #include "app/application.h"
+#include "app/project_pages.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/schedule_model.h"
 #include "gui/schedule_table.h"
@@ -490,7 +491,7 @@ void ScheduleWindow::sendToPages() {
         showStatus(QStringLiteral("请先选择要发送的回路"));
         return;
     }
-    if (!session_.sendToPages(row))
+    if (!sendCircuitToPages(app_, session_, row))
         return;
     showStatus(
         QStringLiteral("已把 %1 发送到计算页").arg(session_.project().circuits.at(size_t(row)).id));
@@ -502,7 +503,7 @@ void ScheduleWindow::sendToPages() {
 }
 
 void ScheduleWindow::takeFromPages() {
-    const int row = session_.takeFromPages();
+    const int row = takeCircuitFromPages(app_, session_);
     if (row < 0)
         return;
     selectRow(row);

@@ -22,6 +22,22 @@ struct LoadCaseLoad {
 // What a circuit feeds: load cases of the voltage-loss page, or a feeder of lamp poles.
 using CircuitLoad = std::variant<LoadCaseLoad, LampFeeder>;
 
+// A value of the project file that could not be read: whose, which field and why.
+struct ReadingProblem {
+    QString circuit; // the circuit's identifier; empty for the supply and the project's own values
+    QString place;   // its key in the file, within the circuit for a circuit's ("load.poles")
+    QString field;   // the field as the schedule or the supply names it ("杆距(m)")
+    QString reason;  // "缺少数值", "不是数值：“三十”"
+
+    // As the engineer reads it: "WL2 杆距(m)：缺少数值".
+    QString text() const {
+        QString who = circuit;
+        if (!field.isEmpty())
+            who += who.isEmpty() ? field : u' ' + field;
+        return who + u'：' + reason;
+    }
+};
+
 // One outgoing circuit of the supply.
 struct ProjectCircuit {
     QString id;          // WL1, WL2, …
@@ -32,6 +48,9 @@ struct ProjectCircuit {
     // What could not be read for this circuit (a text where a number belongs, an unknown
     // cable): a circuit with problems is not computed, and these are its reasons.
     QStringList inputProblems;
+    // Of those, what reading the project file said of its values and of the supply's, each also
+    // in inputProblems as its text.
+    std::vector<ReadingProblem> readingProblems;
 };
 
 inline constexpr double kDefaultVoltageLossLimitPercent = 5.0;

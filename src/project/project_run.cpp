@@ -16,13 +16,19 @@ RegionalFormat plainFormat() {
 
 } // namespace
 
+std::optional<QString> unknownCable(const ProjectCircuit& circuit,
+                                    const CableCatalogue& catalogue) {
+    const CableIdentity& cable = circuit.line.cable;
+    if (catalogue.find(cable))
+        return std::nullopt;
+    return QStringLiteral("电缆数据库中无电缆“%1 / %2 / %3 mm²”")
+        .arg(cable.lossType, cable.cableType, cable.crossSection);
+}
+
 void markUnknownCables(Project& project, const CableCatalogue& catalogue) {
-    for (ProjectCircuit& circuit : project.circuits) {
-        const CableIdentity& cable = circuit.line.cable;
-        if (!catalogue.find(cable))
-            circuit.inputProblems << QStringLiteral("电缆数据库中无电缆“%1 / %2 / %3 mm²”")
-                                         .arg(cable.lossType, cable.cableType, cable.crossSection);
-    }
+    for (ProjectCircuit& circuit : project.circuits)
+        if (const std::optional<QString> why = unknownCable(circuit, catalogue))
+            circuit.inputProblems << *why;
 }
 
 ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size) {

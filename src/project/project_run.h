@@ -27,6 +27,10 @@ struct ProjectRun {
 // not computed, with the reason. With `size`, each circuit is sized first.
 ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size);
 
+// Why the circuit cannot be computed against the database: its cable is not there. Nothing when
+// it is.
+std::optional<QString> unknownCable(const ProjectCircuit& circuit, const CableCatalogue& catalogue);
+
 // Adds to the input problems of each circuit whose cable the database does not hold.
 void markUnknownCables(Project& project, const CableCatalogue& catalogue);
 

@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
@@ -97,7 +96,7 @@ QJsonObject perMetreJson(const PhaseAndLoop& m) {
             {QStringLiteral("phaseProtectiveReactanceMilliOhmPerM"), m.loopReactance}};
 }
 
-QJsonObject circuitJson(const ProjectCircuit& c) {
+QJsonObject circuitFileJson(const ProjectCircuit& c) {
     const CircuitLine& l = c.line;
     QJsonObject line = perMetreJson(l.perMetreMilliOhm);
     line.insert(QStringLiteral("phaseNeutralResistanceMilliOhmPerM"),
@@ -123,11 +122,13 @@ QJsonObject circuitJson(const ProjectCircuit& c) {
             {QStringLiteral("load"), loadJson(c.load)}};
 }
 
+using Problems = std::vector<ReadingProblem>;
+
 // Reads the values of one object, noting each one that cannot be taken: a reading records the
-// key's path and why, and the caller decides whose problem it is.
+// key's path and why, and the caller decides whose problem it is and names its field.
 class Reader {
 public:
-    Reader(QJsonObject object, QString path, QStringList& problems)
+    Reader(QJsonObject object, QString path, Problems& problems)
         : object_(std::move(object)), path_(std::move(path)), problems_(problems) {}
 
     Reader child(const QString& name) {
@@ -204,7 +205,7 @@ public:
         return path_.isEmpty() ? name : path_ + u'.' + name;
     }
     void problem(const QString& name, const QString& why) {
-        problems_ << QStringLiteral("%1：%2").arg(where(name), why);
+        problems_.push_back({{}, where(name), {}, why});
     }
 
 private:
@@ -218,8 +219,73 @@ private:
     }
     QJsonObject object_;
     QString path_;
-    QStringList& problems_;
+    Problems& problems_;
 };
+
+// Whether `place` is `key` or lies inside it ("load.poles" in "load", "load.currentLoads[2]" in
+// "load.currentLoads").
+bool within(const QString& place, const QString& key) {
+    return place == key || (place.startsWith(key) &&
+                            (place.at(key.size()) == u'.' || place.at(key.size()) == u'['));
+}
+
+// The header of the schedule column that shows a place of a circuit, by the longest of the
+// column keys that hold it; the place itself when no column shows it (a part of the circuit that
+// is not an object).
+QString circuitField(const QString& place) {
+    QString field = place;
+    qsizetype longest = -1;
+    auto consider = [&](const QString& key, ScheduleColumn column) {
+        if (within(place, key) && key.size() > longest) {
+            longest = key.size();
+            field = scheduleHeader(column);
+        }
+    };
+    for (const ScheduleColumnInfo& info : scheduleInputColumns()) {
+        switch (info.column) {
+        // These three columns share the keys a new section fills; each has its own cable key.
+        case ScheduleColumn::LossType:
+            consider(QStringLiteral("cable.lossType"), info.column);
+            break;
+        case ScheduleColumn::CableType:
+            consider(QStringLiteral("cable.cableType"), info.column);
+            break;
+        case ScheduleColumn::CrossSection:
+            consider(QStringLiteral("cable.crossSectionMm2"), info.column);
+            break;
+        default:
+            for (const QString& key : projectFileKeys(info.column))
+                consider(key, info.column);
+        }
+    }
+    return field;
+}
+
+// The label of a place of the supply or of the project's own values, as the schedule window's
+// supply fields name them.
+QString projectField(const QString& place) {
+    static const std::pair<const char*, const char*> kLabels[] = {
+        {"supply", "供电电源"},
+        {"supply.systemCapacityMVA", "系统容量 (MVA)"},
+        {"supply.transformer", "变压器"},
+        {"supply.busbar", "母线"},
+        {"supply.busbar.lengthM", "母线长度 (m)"},
+        {"voltageLossLimitPercent", "电压损失限值 (%)"},
+        {"name", "工程名称"},
+        {"engineer", "设计人"},
+        {"circuits", "回路"},
+    };
+    QString field = place;
+    qsizetype longest = -1;
+    for (const auto& [key, label] : kLabels) {
+        const QString k = QString::fromLatin1(key);
+        if (within(place, k) && k.size() > longest) {
+            longest = k.size();
+            field = QString::fromUtf8(label);
+        }
+    }
+    return field;
+}
 
 PhaseAndLoop readPerMetre(Reader& r) {
     return {r.number(QStringLiteral("resistanceMilliOhmPerM")),
@@ -229,7 +295,7 @@ PhaseAndLoop readPerMetre(Reader& r) {
 }
 
 std::array<LoadAtDistance, 4> readLoads(Reader& r, const QString& arrayKey, const QString& loadKey,
-                                        QStringList& problems) {
+                                        Problems& problems) {
     std::array<LoadAtDistance, 4> loads{};
     const QJsonArray array = r.array(arrayKey);
     if (array.size() > 4)
@@ -242,7 +308,7 @@ std::array<LoadAtDistance, 4> readLoads(Reader& r, const QString& arrayKey, cons
     return loads;
 }
 
-CircuitLoad readLoad(Reader r, QStringList& problems) {
+CircuitLoad readLoad(Reader r, Problems& problems) {
     const int kind = r.choice(QStringLiteral("kind"),
                               {QStringLiteral("loadCase"), QStringLiteral("lampFeeder")});
     if (kind == 1) {
@@ -283,16 +349,26 @@ CircuitLoad readLoad(Reader r, QStringList& problems) {
     return LoadCaseLoad{v};
 }
 
+// Names the circuit and the field of each of its problems and lists their texts.
+void nameCircuitProblems(ProjectCircuit& c) {
+    for (ReadingProblem& problem : c.readingProblems) {
+        problem.circuit = c.id;
+        problem.field = circuitField(problem.place);
+        c.inputProblems << problem.text();
+    }
+}
+
+// A circuit of the file, its places read within it.
 ProjectCircuit readCircuit(const QJsonValue& value, int index) {
     ProjectCircuit c;
-    QStringList& problems = c.inputProblems;
-    const QString path = QStringLiteral("circuits[%1]").arg(index + 1);
+    Problems& problems = c.readingProblems;
     if (!value.isObject()) {
-        problems << QStringLiteral("%1：不是对象").arg(path);
+        problems.push_back({{}, {}, {}, QStringLiteral("不是对象")});
         c.id = QStringLiteral("WL%1").arg(index + 1);
+        nameCircuitProblems(c);
         return c;
     }
-    Reader r(value.toObject(), path, problems);
+    Reader r(value.toObject(), {}, problems);
     c.id = r.text(QStringLiteral("id"));
     c.description = r.text(QStringLiteral("description"));
     Reader cable = r.child(QStringLiteral("cable"));
@@ -323,10 +399,15 @@ ProjectCircuit readCircuit(const QJsonValue& value, int index) {
     c.load = readLoad(r.child(QStringLiteral("load")), problems);
     if (c.id.isEmpty())
         c.id = QStringLiteral("WL%1").arg(index + 1);
+    nameCircuitProblems(c);
     return c;
 }
 
 } // namespace
+
+QJsonObject circuitToJson(const ProjectCircuit& circuit) {
+    return circuitFileJson(circuit);
+}
 
 QByteArray projectToJson(const Project& project) {
     const Supply& s = project.supply;
@@ -345,7 +426,7 @@ QByteArray projectToJson(const Project& project) {
         {QStringLiteral("busbar"), busbar}};
     QJsonArray circuits;
     for (const ProjectCircuit& c : project.circuits)
-        circuits.append(circuitJson(c));
+        circuits.append(circuitFileJson(c));
     const QJsonObject root{{key::format, QString::fromLatin1(kProjectFormatName)},
                            {key::version, kProjectFormatVersion},
                            {key::name, project.name},
@@ -392,17 +473,18 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
     }
 
     Project& project = reading.project;
-    Reader r(root, {}, problems);
+    Problems projectProblems;
+    Reader r(root, {}, projectProblems);
     project.name = r.text(key::name);
     project.engineer = r.text(key::engineer);
     project.voltageLossLimitPercent =
         r.optional(key::limit).value_or(kDefaultVoltageLossLimitPercent);
 
     // A supply value that cannot be read stops every circuit, through its problems.
-    QStringList supplyProblems;
+    Problems supplyProblems;
     Reader s(root.value(key::supply).toObject(), key::supply, supplyProblems);
     if (!root.value(key::supply).isObject())
-        supplyProblems << QStringLiteral("supply：缺少供电电源");
+        supplyProblems.push_back({{}, key::supply, {}, QStringLiteral("文件中没有")});
     Supply& supply = project.supply;
     supply.systemCapacityMva = s.number(QStringLiteral("systemCapacityMVA"));
     Reader t = s.child(QStringLiteral("transformer"));
@@ -416,13 +498,20 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
     supply.busbar.size = b.text(QStringLiteral("size"));
     supply.busbar.perMetreMilliOhm = readPerMetre(b);
     supply.busbar.lengthM = b.number(QStringLiteral("lengthM"));
-    problems << supplyProblems;
-
     const QJsonArray circuits = r.array(key::circuits);
+    for (Problems* list : {&projectProblems, &supplyProblems})
+        for (ReadingProblem& problem : *list) {
+            problem.field = projectField(problem.place);
+            problems << problem.text();
+        }
+
     for (qsizetype i = 0; i < circuits.size(); ++i) {
         ProjectCircuit c = readCircuit(circuits.at(i), int(i));
         problems << c.inputProblems;
-        c.inputProblems << supplyProblems;
+        for (const ReadingProblem& problem : supplyProblems) {
+            c.readingProblems.push_back(problem);
+            c.inputProblems << problem.text();
+        }
         project.circuits.push_back(std::move(c));
     }
     return reading;
@@ -531,19 +620,13 @@ QStringList projectFileKeys(ScheduleColumn column) {
     return {};
 }
 
-void dropReadingProblems(QStringList& problems, const QStringList& places) {
-    static const QRegularExpression circuitPrefix(QStringLiteral("^circuits\\[\\d+\\]\\."));
-    problems.removeIf([&](const QString& problem) {
-        const qsizetype end = problem.indexOf(u'：');
-        if (end < 0)
-            return false;
-        QString place = problem.left(end);
-        place.remove(circuitPrefix);
-        for (const QString& p : places) {
-            if (place == p ||
-                (place.startsWith(p) && (place.at(p.size()) == u'.' || place.at(p.size()) == u'[')))
+void dropReadingProblems(ProjectCircuit& circuit, const QStringList& places) {
+    std::erase_if(circuit.readingProblems, [&](const ReadingProblem& problem) {
+        for (const QString& place : places)
+            if (within(problem.place, place)) {
+                circuit.inputProblems.removeOne(problem.text());
                 return true;
-        }
+            }
         return false;
     });
 }

@@ -4,6 +4,7 @@
 #include "project/schedule_columns.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ struct ProjectReading {
 };
 
 QByteArray projectToJson(const Project& project);
+// One circuit as the file holds it (an element of "circuits").
+QJsonObject circuitToJson(const ProjectCircuit& circuit);
 ProjectReading projectFromJson(const QByteArray& bytes);
 
 // Writes the whole file or nothing: a failed write leaves the previous file as it was. Returns
@@ -32,15 +35,15 @@ ProjectReading projectFromJson(const QByteArray& bytes);
 QString saveProject(const Project& project, const QString& path);
 ProjectReading openProject(const QString& path);
 
-// A problem of reading a file names the value it concerns by its place in the file
-// ("circuits[3].load.poles：不是数值：“三十”", "supply.busbar.lengthM：…"). Once the user has given
-// such a value again, its old reason no longer holds.
+// A problem of reading a file names the circuit and the field it concerns by the schedule's
+// header ("WL2 杆距(m)：不是数值：“三十”"), a supply value by its label ("母线长度(m)：缺少数值").
+// Once the user has given such a value again, its old reason no longer holds.
 //
 // The places in a circuit that a schedule column gives ("load.poles"; the load kind gives the
 // whole load, a cable section its line values and leakage as well).
 QStringList projectFileKeys(ScheduleColumn column);
-// Drops the problems that name one of `places` or a place inside one; a circuit's problems are
-// matched without their "circuits[N]." prefix.
-void dropReadingProblems(QStringList& problems, const QStringList& places);
+// Drops the circuit's reading problems at one of `places` or at a place inside one (a circuit's
+// places are within the circuit, the supply's start with "supply."), with their texts.
+void dropReadingProblems(ProjectCircuit& circuit, const QStringList& places);
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "app/project_session.h"
 
 #include "app/calculation_file.h"
+#include "app/project_pages.h"
 #include "form/number_format.h"
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <map>
@@ -114,6 +116,8 @@ TEST(ProjectSession, TextThatCannotBeTakenLeavesTheCircuitAsItWas) {
     s.addLoadCaseCircuit();
     ASSERT_TRUE(s.saveAs(dir.filePath(QStringLiteral("two.kvp"))));
     const QByteArray before = projectToJson(s.project());
+    const quint64 revision = s.revision();
+    ChangeLog log(s);
     const int r = column(s, ScheduleColumn::ResistanceOhmPerKm);
 
     const auto why = s.setCell(0, r, QStringLiteral("0.5欧"));
@@ -126,8 +130,14 @@ TEST(ProjectSession, TextThatCannotBeTakenLeavesTheCircuitAsItWas) {
     EXPECT_FALSE(s.cell(0, column(s, ScheduleColumn::Poles)).editable);
     EXPECT_TRUE(s.setCell(0, result(s, ResultColumn::LossPercent), QStringLiteral("1")));
     EXPECT_FALSE(s.cell(0, result(s, ResultColumn::LossPercent)).editable);
+    // The value the cell already holds, written differently, changes nothing either.
+    const int load = column(s, ScheduleColumn::Load);
+    ASSERT_EQ(text(s, 0, ScheduleColumn::Load), QStringLiteral("30"));
+    EXPECT_EQ(s.setCell(0, load, QStringLiteral(" 30.0 ")), std::nullopt);
     EXPECT_EQ(projectToJson(s.project()), before);
     EXPECT_FALSE(s.modified());
+    EXPECT_EQ(s.revision(), revision);
+    EXPECT_TRUE(log.entries.isEmpty()) << log.entries.join(u' ').toStdString();
 }
 
 TEST(ProjectSession, NumbersAreReadAndWrittenWithTheRegionalDecimalSign) {
@@ -310,13 +320,13 @@ TEST(ProjectSession, ACircuitSentToThePagesComesBackTheSame) {
               std::nullopt);
     ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::ProtectionMode), QStringLiteral("单相短路")),
               std::nullopt);
-    ASSERT_TRUE(s.sendToPages(0));
+    ASSERT_TRUE(sendCircuitToPages(f.t.app(), s, 0));
     EXPECT_TRUE(f.t.platform().messages.empty())
         << f.t.platform().messages.front().text.toStdString();
     EXPECT_EQ(f.t.text("Text6"), QString()) << "the results are emptied";
     EXPECT_EQ(f.t.text("Text38"), formatGeneral(*s.result(0).lineLengthKm));
 
-    const int row = s.takeFromPages();
+    const int row = takeCircuitFromPages(f.t.app(), s);
     ASSERT_EQ(row, 1);
     EXPECT_EQ(text(s, 1, ScheduleColumn::Id), QStringLiteral("WL2"));
     expectSameInputs(s.project().circuits[0], s.project().circuits[1]);
@@ -329,13 +339,13 @@ TEST(ProjectSession, PagesThatCannotBeReadOrAFeederAreRefused) {
     ProjectSession& s = f.s;
     s.addFeederCircuit();
     const QByteArray pages = calculationSnapshot(f.t.form());
-    EXPECT_FALSE(s.sendToPages(1));
+    EXPECT_FALSE(sendCircuitToPages(f.t.app(), s, 1));
     ASSERT_EQ(f.t.platform().messages.size(), 1u);
     EXPECT_TRUE(f.t.platform().messages[0].text.contains(QStringLiteral("路灯馈线")));
     EXPECT_EQ(calculationSnapshot(f.t.form()), pages);
 
     f.t.setText("Text51", QStringLiteral("K?"));
-    EXPECT_EQ(s.takeFromPages(), -1);
+    EXPECT_EQ(takeCircuitFromPages(f.t.app(), s), -1);
     EXPECT_EQ(s.rowCount(), 2);
     ASSERT_EQ(f.t.platform().messages.size(), 2u);
     EXPECT_TRUE(f.t.platform().messages[1].text.contains(QStringLiteral("“K”不是数值：K?")));
@@ -409,6 +419,11 @@ TEST(ProjectSession, ModifiedTitleAndRecentProjects) {
     ASSERT_EQ(s.setCell(0, column(s, ScheduleColumn::Description), QStringLiteral("水泵")),
               std::nullopt);
     EXPECT_FALSE(s.modified());
+    // A row added and removed again leaves the same circuits, but the project has been changed.
+    s.removeRows({s.addLoadCaseCircuit()});
+    EXPECT_TRUE(s.modified());
+    ASSERT_TRUE(s.save());
+    EXPECT_FALSE(s.modified());
 
     // A file that is gone is dropped; opening one moves it to the top.
     ASSERT_TRUE(QFile::remove(saved[1]));
@@ -481,6 +496,9 @@ TEST(ProjectSession, AValueGivenAgainClearsWhatReadingTheFileSaidOfIt) {
     const int overall = result(s, ResultColumn::Overall);
     ASSERT_EQ(s.project().circuits[feeder].inputProblems.size(), 2)
         << s.project().circuits[feeder].inputProblems.join(u'\n').toStdString();
+    EXPECT_EQ(s.project().circuits[feeder].inputProblems,
+              (QStringList{QStringLiteral("WL2 灯杆数：不是数值：“三十”"),
+                           QStringLiteral("母线长度 (m)：不是数值：“长”")}));
     EXPECT_EQ(s.cell(feeder, overall).state, CellState::NotComputed);
     EXPECT_EQ(s.cell(0, overall).state, CellState::NotComputed); // the busbar stops every circuit
 
@@ -496,15 +514,98 @@ TEST(ProjectSession, AValueGivenAgainClearsWhatReadingTheFileSaidOfIt) {
         EXPECT_NE(s.cell(row, overall).state, CellState::NotComputed) << row;
     }
     // Another column's edit leaves a problem it does not concern.
-    QStringList problems{QStringLiteral("circuits[2].load.spacingM：不是数值：“x”"),
-                         QStringLiteral("circuits[2].load.currentLoads[2].currentA：不是数值"),
-                         QStringLiteral("circuits[2]：不是对象")};
-    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::Poles));
+    ProjectCircuit read;
+    read.readingProblems = {{QStringLiteral("WL2"), QStringLiteral("load.spacingM"),
+                             QStringLiteral("杆距(m)"), QStringLiteral("不是数值：“x”")},
+                            {QStringLiteral("WL2"), QStringLiteral("load.currentLoads[2].currentA"),
+                             QStringLiteral("多个负荷"), QStringLiteral("不是数值")},
+                            {QStringLiteral("WL2"), {}, {}, QStringLiteral("不是对象")}};
+    for (const ReadingProblem& problem : read.readingProblems)
+        read.inputProblems << problem.text();
+    QStringList& problems = read.inputProblems;
+    dropReadingProblems(read, projectFileKeys(ScheduleColumn::Poles));
     EXPECT_EQ(problems.size(), 3);
-    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::SeveralLoads));
+    dropReadingProblems(read, projectFileKeys(ScheduleColumn::SeveralLoads));
     EXPECT_EQ(problems.size(), 2);
-    dropReadingProblems(problems, projectFileKeys(ScheduleColumn::LoadKind));
-    EXPECT_EQ(problems, QStringList{QStringLiteral("circuits[2]：不是对象")});
+    dropReadingProblems(read, projectFileKeys(ScheduleColumn::LoadKind));
+    EXPECT_EQ(problems, QStringList{QStringLiteral("WL2：不是对象")});
+    EXPECT_EQ(read.readingProblems.size(), 1u);
+}
+
+// Every row as the edited session shows it equals the row computed afresh: a session that opens
+// the saved file computes the whole project at once. A result left behind by an edit, a move or a
+// removal shows as a differing cell.
+TEST(ProjectSession, EditedRowsShowWhatComputingTheWholeProjectShows) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    const int feeder = s.addFeederCircuit(); // WL2
+    s.addLoadCaseCircuit();                  // WL3
+    s.duplicateRow(feeder);                  // WL4 below WL2
+    s.addFeederCircuit();                    // WL5
+    auto edit = [&](int row, ScheduleColumn which, const char* value) {
+        ASSERT_EQ(s.setCell(row, column(s, which), QString::fromUtf8(value)), std::nullopt)
+            << row << " " << scheduleHeader(which).toStdString();
+    };
+    // The supply first: it recomputes every row, and would hide what the row edits leave behind.
+    ASSERT_EQ(s.setSupplyField(int(SupplyFieldId::BusbarLength), QStringLiteral("12")),
+              std::nullopt);
+    edit(1, ScheduleColumn::SpacingM, "45");
+    edit(2, ScheduleColumn::Poles, "35");
+    edit(3, ScheduleColumn::Load, "60");
+    edit(3, ScheduleColumn::LoadDistanceKm, "0.4"); // fails its voltage loss on 25 mm²
+    ASSERT_TRUE(s.moveRowUp(3));                    // WL1 WL2 WL3 WL4 WL5
+    ASSERT_TRUE(s.moveRowDown(0));                  // WL2 WL1 WL3 WL4 WL5
+    edit(4, ScheduleColumn::CrossSection, "16");
+    edit(0, ScheduleColumn::CrossSection, "99"); // not in the database: not computed
+    s.removeRows({1});                           // WL2 WL3 WL4 WL5
+    edit(2, ScheduleColumn::SpacingM, "-1");     // a feeder that cannot be computed
+    edit(0, ScheduleColumn::CrossSection, "25");
+    ASSERT_EQ(s.duplicateRow(1), 2); // WL2 WL3 WL1 WL4 WL5
+    ASSERT_EQ(s.acceptSizing(s.proposeSizing({2})), 1);
+    // The import template's two circuits, as WL7 and WL8, appended below.
+    const QString csv = dir.filePath(QStringLiteral("more.csv"));
+    ASSERT_TRUE(s.writeImportTemplate(csv));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString content = QString::fromUtf8(file.readAll());
+    file.close();
+    content.replace(QStringLiteral("\nWL1,"), QStringLiteral("\nWL7,"))
+        .replace(QStringLiteral("\nWL2,"), QStringLiteral("\nWL8,"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content.toUtf8());
+    file.close();
+    ASSERT_TRUE(s.importCircuits(csv, ImportMode::Append));
+    ASSERT_EQ(s.rowCount(), 7);
+
+    const QString path = dir.filePath(QStringLiteral("edited.kvp"));
+    ASSERT_TRUE(s.saveAs(path));
+    ProjectSession fresh(f.t.app());
+    ASSERT_TRUE(fresh.open(path));
+    ASSERT_EQ(fresh.rowCount(), s.rowCount());
+    ASSERT_EQ(s.run().results.size(), size_t(s.rowCount()));
+    ASSERT_EQ(s.run().project.circuits.size(), size_t(s.rowCount()));
+    QSet<int> states;
+    for (int row = 0; row < s.rowCount(); ++row) {
+        for (int c = 0; c < s.columnCount(); ++c) {
+            const CellView edited = s.cell(row, c);
+            const CellView whole = fresh.cell(row, c);
+            EXPECT_EQ(edited.text, whole.text) << row << " " << s.columnHeader(c).toStdString();
+            EXPECT_EQ(edited.state, whole.state) << row << " " << s.columnHeader(c).toStdString();
+            EXPECT_EQ(edited.toolTip, whole.toolTip)
+                << row << " " << s.columnHeader(c).toStdString();
+        }
+        // The computed copy of each row (what sizing and the books read) is the row's own.
+        EXPECT_EQ(s.run().project.circuits[size_t(row)].id, s.project().circuits[size_t(row)].id);
+        EXPECT_EQ(s.run().project.circuits[size_t(row)].inputProblems,
+                  fresh.run().project.circuits[size_t(row)].inputProblems)
+            << row;
+        states << int(s.cell(row, result(s, ResultColumn::Overall)).state);
+        EXPECT_EQ(s.rowPlotNote(row), fresh.rowPlotNote(row)) << row;
+    }
+    // The rows compared are not all alike: passed, failed and not computed are among them.
+    EXPECT_EQ(states, (QSet<int>{int(CellState::Passed), int(CellState::Failed),
+                                 int(CellState::NotComputed)}));
 }
 
 // The plot of a row, or why there is none.

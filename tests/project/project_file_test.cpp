@@ -94,12 +94,20 @@ TEST(ProjectFile, AnyTextInAFieldStopsOnlyItsCircuit) {
     const ProjectReading reading = projectFromJson(QJsonDocument(root).toJson());
     ASSERT_EQ(reading.error, QString());
     ASSERT_EQ(reading.project.circuits.size(), 4u);
-    EXPECT_TRUE(
-        reading.unrestored.contains(QStringLiteral("circuits[2].load.poles：不是数值：“三十”")))
+    // Each named by its circuit and the schedule's header of the field.
+    EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("WL2 灯杆数：不是数值：“三十”")))
         << reading.unrestored.join(u'\n').toStdString();
-    EXPECT_TRUE(
-        reading.unrestored.contains(QStringLiteral("circuits[2].load.connection：无法识别：42")));
-    EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("circuits[4]：不是对象")));
+    EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("WL2 接线方式：无法识别：42")));
+    EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("WL4：不是对象")));
+    // The circuit keeps them typed, its texts made from them.
+    const ProjectCircuit& feeder = reading.project.circuits[1];
+    ASSERT_EQ(feeder.readingProblems.size(), 2u);
+    EXPECT_EQ(feeder.readingProblems[0].circuit, QStringLiteral("WL2"));
+    EXPECT_EQ(feeder.readingProblems[0].place, QStringLiteral("load.poles"));
+    EXPECT_EQ(feeder.readingProblems[0].field, QStringLiteral("灯杆数"));
+    EXPECT_EQ(feeder.readingProblems[0].reason, QStringLiteral("不是数值：“三十”"));
+    EXPECT_EQ(feeder.inputProblems, (QStringList{QStringLiteral("WL2 灯杆数：不是数值：“三十”"),
+                                                 QStringLiteral("WL2 接线方式：无法识别：42")}));
 
     const auto results = computeProject(reading.project);
     EXPECT_TRUE(results[0].passed());

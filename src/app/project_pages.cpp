@@ -1,5 +1,4 @@
-// The project session and the main window's three pages: a circuit placed on the pages as a
-// calculation file is opened, and a circuit made from what the pages hold.
+#include "app/project_pages.h"
 
 #include "app/application.h"
 #include "app/calculation_file.h"
@@ -75,25 +74,30 @@ QString loadText(double value) {
     return value == 0.0 ? QString() : formatGeneral(value);
 }
 
+void message(Application& app, bool error, const QString& text) {
+    app.platform().messageBox(error ? MessageIcon::Critical : MessageIcon::Warning, kCaption, text);
+}
+
 } // namespace
 
-bool ProjectSession::sendToPages(int row) {
-    if (row < 0 || row >= rowCount())
+bool sendCircuitToPages(Application& app, const ProjectSession& session, int row) {
+    if (row < 0 || row >= session.rowCount())
         return false;
-    const ProjectCircuit& c = project_.circuits[size_t(row)];
+    const ProjectCircuit& c = session.project().circuits[size_t(row)];
     const auto* loads = std::get_if<LoadCaseLoad>(&c.load);
     if (!loads) {
         // The voltage-loss page computes load cases only; a feeder's pole-by-pole drop has no
         // place there, and half a circuit on the pages would be taken for the whole.
-        message(false, QStringLiteral("回路 %1 是路灯馈线，计算页面没有对应的负荷情况，"
-                                      "未送到计算页面。")
-                           .arg(c.id));
+        message(app, false,
+                QStringLiteral("回路 %1 是路灯馈线，计算页面没有对应的负荷情况，"
+                               "未送到计算页面。")
+                    .arg(c.id));
         return false;
     }
-    Form& main = app_.mainForm();
+    Form& main = app.mainForm();
     const VoltageLossInput& v = loads->values;
     const CircuitLine& l = c.line;
-    const Supply& s = project_.supply;
+    const Supply& s = session.project().supply;
     PageInputs in(main);
 
     // The voltage-loss page: the cable lists first, R and X of the circuit after them.
@@ -128,7 +132,7 @@ bool ProjectSession::sendToPages(int row) {
     }
 
     // The short-circuit page: the supply and the line over the length the project computed.
-    const CircuitResult& r = run_.results[size_t(row)];
+    const CircuitResult& r = session.result(row);
     const QString lengthKm = r.lineLengthKm ? formatGeneral(*r.lineLengthKm) : QString();
     in.text("shortCircuit.systemCapacityMVA", formatGeneral(s.systemCapacityMva));
     in.number("shortCircuit.line.resistanceMilliOhmPerM", l.perMetreMilliOhm.resistance);
@@ -180,13 +184,14 @@ bool ProjectSession::sendToPages(int row) {
 
     const RestoreReport report = restoreCalculation(main, in.file());
     if (!report.problems.isEmpty())
-        message(false, QStringLiteral("回路 %1 送到计算页面时，以下内容未能恢复：\r\n%2")
-                           .arg(c.id, report.problems.join(QStringLiteral("\r\n"))));
+        message(app, false,
+                QStringLiteral("回路 %1 送到计算页面时，以下内容未能恢复：\r\n%2")
+                    .arg(c.id, report.problems.join(QStringLiteral("\r\n"))));
     return report.read;
 }
 
-int ProjectSession::takeFromPages() {
-    const Form& main = app_.mainForm();
+int takeCircuitFromPages(Application& app, ProjectSession& session) {
+    const Form& main = app.mainForm();
     const BindingTable& vl = voltageLossFields();
     const BindingTable& sc = shortCircuitFields();
     const BindingTable& ver = verificationFields();
@@ -202,7 +207,6 @@ int ProjectSession::takeFromPages() {
     };
 
     ProjectCircuit c;
-    c.id = nextFreeId();
     CircuitLine& l = c.line;
     l.cable = {boundText(main, vl, "voltageLoss.cableCategory"),
                boundText(main, vl, "voltageLoss.cableType"),
@@ -241,11 +245,12 @@ int ProjectSession::takeFromPages() {
     c.load = LoadCaseLoad{v};
 
     if (!problems.isEmpty()) {
-        message(true, QStringLiteral("计算页面的以下数据无法读取，未添加回路：\r\n%1")
-                          .arg(problems.join(QStringLiteral("\r\n"))));
+        message(app, true,
+                QStringLiteral("计算页面的以下数据无法读取，未添加回路：\r\n%1")
+                    .arg(problems.join(QStringLiteral("\r\n"))));
         return -1;
     }
-    return appendCircuit(std::move(c));
+    return session.addCircuit(std::move(c));
 }
 
 } // namespace korvane
