@@ -12,9 +12,6 @@ namespace {
 
 using C = ScheduleColumn;
 
-// How a load case places its loads: one load at the end (current or power), or up to four.
-enum class LoadPlace { EndCurrent, EndPower, SeveralCurrents, SeveralPowers, SeveralUnityPowers };
-
 LoadPlace placeOf(const QString& loadCase) {
     if (loadCase == load_case::kSeveralCurrent)
         return LoadPlace::SeveralCurrents;
