@@ -466,7 +466,7 @@ QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) con
         break;
     case C::LoadCase:
         if (const auto* loads = std::get_if<LoadCaseLoad>(&c.load))
-            choices = loadCasesOf(loads->values.lineKind);
+            choices = loadCasesOf(lineKindText(*loads));
         break;
     case C::Connection:
         choices << connectionText(FeederConnection::SinglePhase)
@@ -595,8 +595,8 @@ ProjectCircuit ProjectSession::exampleLoadCaseCircuit() const {
     c.protection.loadCurrentA = 30.0;
     c.protection.mode = ProtectionMode::EarthFault;
     VoltageLossInput v;
-    v.lineKind = line_kind::kThreePhase;
-    v.loadCase = load_case::kEndCurrent;
+    v.lineKind = LineKind::ThreePhase;
+    v.loadCase = LoadCase::EndCurrent;
     v.voltageKv = {0.38, 0.38};
     v.powerFactor = 0.85;
     v.endCurrentA = 30.0;

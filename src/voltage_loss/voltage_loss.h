@@ -25,8 +25,9 @@ struct LoadAtDistance {
 
 // Inputs of the voltage-loss computation, read from page 0 once at the start of the action.
 struct VoltageLossInput {
-    QString lineKind; // text of the line-kind list, compared exactly
-    QString loadCase; // text of the load-case list, compared exactly
+    // The kind and case the lists show; nothing when a list shows none of its texts or nothing.
+    std::optional<LineKind> lineKind;
+    std::optional<LoadCase> loadCase;
     FieldReading resistanceOhmPerKm;
     FieldReading reactanceOhmPerKm;
     FieldReading voltageKv;

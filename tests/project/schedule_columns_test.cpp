@@ -57,7 +57,7 @@ TEST(ScheduleColumns, TextsFromCsvReadAsNumbersAndBadCellsSayWhy) {
               QStringLiteral("“负荷(A或kW)”只用于负荷情况"));
 
     ProjectCircuit loads = endLoadCircuit(10.0, 0.1);
-    std::get<LoadCaseLoad>(loads.load).values.loadCase = load_case::kSeveralCurrent;
+    std::get<LoadCaseLoad>(loads.load).values.loadCase = LoadCase::SeveralCurrent;
     EXPECT_FALSE(
         applyScheduleCell(loads, ScheduleColumn::SeveralLoads, QStringLiteral("20@0.05;10@0.12")));
     EXPECT_EQ(std::get<LoadCaseLoad>(loads.load).values.currentLoads[1].lengthKm, 0.12);
