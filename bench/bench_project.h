@@ -44,8 +44,8 @@ inline Project benchProject(const QString& name, int circuits, int feederEvery,
         } else {
             c.protection.loadCurrentA = 20.0 + i % 40;
             VoltageLossInput v;
-            v.lineKind = line_kind::kThreePhase;
-            v.loadCase = load_case::kEndCurrent;
+            v.lineKind = LineKind::ThreePhase;
+            v.loadCase = LoadCase::EndCurrent;
             v.voltageKv = {0.38, 0.38};
             v.powerFactor = 0.9;
             v.endCurrentA = c.protection.loadCurrentA;

@@ -115,8 +115,8 @@ bool sendCircuitToPages(Application& app, const ProjectSession& session, int row
         in.listNumber(vl, "voltageLoss.conductorTemperatureC", *v.conductorTempC);
     if (v.ambientTempC)
         in.listNumber(vl, "voltageLoss.ambientTemperatureC", *v.ambientTempC);
-    in.list("voltageLoss.lineKind", v.lineKind);
-    in.list("voltageLoss.loadCase", v.loadCase);
+    in.list("voltageLoss.lineKind", lineKindText(*loads));
+    in.list("voltageLoss.loadCase", loadCaseText(*loads));
     in.text("voltageLoss.currentLoad.currentA", loadText(v.endCurrentA));
     in.text("voltageLoss.currentLoad.lengthKm", loadText(v.endLengthKm));
     in.text("voltageLoss.powerLoad.powerKW", loadText(v.endPowerKw));

@@ -505,7 +505,7 @@ QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) con
         break;
     case C::LoadCase:
         if (const auto* loads = std::get_if<LoadCaseLoad>(&c.load))
-            choices = loadCasesOf(loads->values.lineKind);
+            choices = loadCasesOf(lineKindText(*loads));
         break;
     case C::Connection:
         choices << connectionText(FeederConnection::SinglePhase)

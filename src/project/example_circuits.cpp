@@ -44,8 +44,8 @@ ProjectCircuit exampleLoadCaseCircuit(const CableCatalogue& catalogue) {
     c.protection.loadCurrentA = 30.0;
     c.protection.mode = ProtectionMode::EarthFault;
     VoltageLossInput v;
-    v.lineKind = line_kind::kThreePhase;
-    v.loadCase = load_case::kEndCurrent;
+    v.lineKind = LineKind::ThreePhase;
+    v.loadCase = LoadCase::EndCurrent;
     v.voltageKv = {0.38, 0.38};
     v.powerFactor = 0.85;
     v.endCurrentA = 30.0;

@@ -118,11 +118,11 @@ double nominalLineVoltageKv(double phaseVoltageV) {
 
 // Δu % of the page's current-moment row for the line kind: its end-load case (1) with I·L = M,
 // so the factor, the voltage and the angle are those the page uses.
-Computed<double> handbookLossPercent(const QString& lineKind, double momentAkm, double voltageKv,
+Computed<double> handbookLossPercent(LineKind lineKind, double momentAkm, double voltageKv,
                                      double cosPhi, const FeederConductors& c) {
     VoltageLossInput input;
     input.lineKind = lineKind;
-    input.loadCase = load_case::kEndCurrent;
+    input.loadCase = LoadCase::EndCurrent;
     input.resistanceOhmPerKm = FieldReading{c.resistanceOhmPerKm, c.resistanceOhmPerKm};
     input.reactanceOhmPerKm = FieldReading{c.reactanceOhmPerKm, c.reactanceOhmPerKm};
     input.voltageKv = FieldReading{voltageKv, voltageKv};
@@ -218,11 +218,11 @@ Computed<LampFeederResult> computeLampFeeder(const LampFeeder& feeder,
     // The handbook figure beside it.
     if (feeder.connection == FeederConnection::SinglePhase) {
         r.currentMomentAkm = e.checked(r.poleCurrentA * distanceSumKm);
-        r.momentLineKind = line_kind::kSinglePhasePhaseVoltage;
+        r.momentLineKind = LineKind::SinglePhasePhaseVoltage;
         r.momentVoltageKv = u0 / 1000.0;
     } else {
         r.currentMomentAkm = e.checked(r.poleCurrentA / 3.0 * distanceSumKm);
-        r.momentLineKind = line_kind::kThreePhase;
+        r.momentLineKind = LineKind::ThreePhase;
         r.momentVoltageKv = nominalLineVoltageKv(u0);
     }
     if (e.failed())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/computed.h"
+#include "voltage_loss/load_cases.h"
 
 #include <QString>
 
@@ -65,8 +66,8 @@ struct LampFeederResult {
     // taken as balanced over the three phases, M = Σ (pole current / 3)·(distance, km).
     double currentMomentAkm = 0.0;
     double momentLossPercent = 0.0; // Δu % by the matching line-kind formula of the page
-    QString momentLineKind;         // the line_kind:: text that formula belongs to
-    double momentVoltageKv = 0.0;   // U of that formula: U0, or the nominal line voltage
+    LineKind momentLineKind = LineKind::ThreePhase; // the line kind that formula belongs to
+    double momentVoltageKv = 0.0; // U of that formula: U0, or the nominal line voltage
 };
 
 // Largest feeder accepted: far beyond any real street-lighting circuit, small enough that the

@@ -17,7 +17,30 @@ namespace korvane {
 // short-circuit and protection checks is the distance of the farthest load that counts.
 struct LoadCaseLoad {
     VoltageLossInput values; // R, X are taken from the circuit's line when it is computed
+    // A line-kind or load-case text from a file or the schedule that names none of the lists':
+    // kept as given, so that the schedule shows it and the file writes it back unchanged. The
+    // kind or case of values is then nothing, and the loss is not computed (no matching case).
+    QString otherLineKind = {};
+    QString otherLoadCase = {};
 };
+
+// The line kind and load case as the lists show them, or the other text given.
+inline QString lineKindText(const LoadCaseLoad& loads) {
+    return loads.values.lineKind ? text(*loads.values.lineKind) : loads.otherLineKind;
+}
+inline QString loadCaseText(const LoadCaseLoad& loads) {
+    return loads.values.loadCase ? text(*loads.values.loadCase) : loads.otherLoadCase;
+}
+
+// Takes a list text: a known one as its kind or case, any other kept as given.
+inline void setLineKindText(LoadCaseLoad& loads, const QString& shown) {
+    loads.values.lineKind = lineKindOf(shown);
+    loads.otherLineKind = loads.values.lineKind ? QString() : shown;
+}
+inline void setLoadCaseText(LoadCaseLoad& loads, const QString& shown) {
+    loads.values.loadCase = loadCaseOf(shown);
+    loads.otherLoadCase = loads.values.loadCase ? QString() : shown;
+}
 
 // What a circuit feeds: load cases of the voltage-loss page, or a feeder of lamp poles.
 using CircuitLoad = std::variant<LoadCaseLoad, LampFeeder>;

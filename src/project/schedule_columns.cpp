@@ -12,23 +12,15 @@ namespace {
 
 using C = ScheduleColumn;
 
-// How a load case places its loads: one load at the end (current or power), or up to four.
-enum class LoadPlace { EndCurrent, EndPower, SeveralCurrents, SeveralPowers, SeveralUnityPowers };
-
-LoadPlace placeOf(const QString& loadCase) {
-    if (loadCase == load_case::kSeveralCurrent)
-        return LoadPlace::SeveralCurrents;
-    if (loadCase == load_case::kSeveralPower)
-        return LoadPlace::SeveralPowers;
-    if (loadCase == load_case::kSeveralUnityPower)
-        return LoadPlace::SeveralUnityPowers;
-    if (loadCase.contains(QStringLiteral("电流矩")))
-        return LoadPlace::EndCurrent;
-    return LoadPlace::EndPower;
+// Where the circuit's load case takes its loads. A circuit with no known case keeps its 负荷 and
+// 负荷距离 in the end-load power fields and has no 多个负荷: it is not computed, and nothing it
+// holds is moved or lost.
+LoadPlace loadPlaceOf(const VoltageLossInput& v) {
+    return v.loadCase ? placeOf(*v.loadCase) : LoadPlace::EndPower;
 }
 
 std::array<LoadAtDistance, 4>* severalLoads(VoltageLossInput& v) {
-    switch (placeOf(v.loadCase)) {
+    switch (loadPlaceOf(v)) {
     case LoadPlace::SeveralCurrents:
         return &v.currentLoads;
     case LoadPlace::SeveralPowers:
@@ -191,12 +183,12 @@ ScheduleCell scheduleCell(const ProjectCircuit& c, ScheduleColumn column) {
     }
     if (loads) {
         const VoltageLossInput& v = loads->values;
-        const LoadPlace place = placeOf(v.loadCase);
+        const LoadPlace place = loadPlaceOf(v);
         switch (column) {
         case C::LineKind:
-            return v.lineKind;
+            return lineKindText(*loads);
         case C::LoadCase:
-            return v.loadCase;
+            return loadCaseText(*loads);
         case C::VoltageKv:
             return v.voltageKv.strict ? ScheduleCell{*v.voltageKv.strict} : ScheduleCell{};
         case C::PowerFactor:
@@ -352,10 +344,10 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
         VoltageLossInput& v = loads->values;
         switch (column) {
         case C::LineKind:
-            v.lineKind = text;
+            setLineKindText(*loads, text);
             return std::nullopt;
         case C::LoadCase:
-            v.loadCase = text;
+            setLoadCaseText(*loads, text);
             return std::nullopt;
         case C::VoltageKv:
             if (!value)
@@ -374,11 +366,10 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
             (column == C::ConductorTemperatureC ? v.conductorTempC : v.ambientTempC) = *value;
             return std::nullopt;
         case C::Load:
-            return number(placeOf(v.loadCase) == LoadPlace::EndCurrent ? v.endCurrentA
-                                                                       : v.endPowerKw);
+            return number(loadPlaceOf(v) == LoadPlace::EndCurrent ? v.endCurrentA : v.endPowerKw);
         case C::LoadDistanceKm:
-            return number(placeOf(v.loadCase) == LoadPlace::EndCurrent ? v.endLengthKm
-                                                                       : v.endPowerLengthKm);
+            return number(loadPlaceOf(v) == LoadPlace::EndCurrent ? v.endLengthKm
+                                                                  : v.endPowerLengthKm);
         case C::SeveralLoads: {
             auto* several = severalLoads(v);
             if (!several)

@@ -82,7 +82,7 @@ ReportTableCell resultCell(const QString& text, bool failed) {
 QString loadText(const ProjectCircuit& c) {
     if (const auto* feeder = std::get_if<LampFeeder>(&c.load))
         return QStringLiteral("路灯馈线 %1 杆").arg(feeder->poles);
-    return std::get<LoadCaseLoad>(c.load).values.loadCase;
+    return loadCaseText(std::get<LoadCaseLoad>(c.load));
 }
 
 // A circuit's row: its identifier, cable and load, then the result schema's columns of the book,
@@ -152,8 +152,8 @@ VoltageLossBookPage loadCasePage(const ProjectCircuit& c, const VoltageLossInput
         return texts;
     };
     VoltageLossBookPage page;
-    page.lineKind = in.lineKind;
-    page.loadCase = in.loadCase;
+    page.lineKind = lineKindText(std::get<LoadCaseLoad>(c.load));
+    page.loadCase = loadCaseText(std::get<LoadCaseLoad>(c.load));
     page.lossType = c.line.cable.lossType;
     page.cableType = c.line.cable.cableType;
     page.crossSection = c.line.cable.crossSection;
@@ -230,7 +230,7 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
                                ? QStringLiteral("Σ(Ip × Li)")
                                : QStringLiteral("Σ(Ip / 3 × Li)");
     out << QStringLiteral(" 电流矩法（%1，U = %2 kV）：")
-               .arg(x.momentLineKind, g(x.momentVoltageKv))
+               .arg(text(x.momentLineKind), g(x.momentVoltageKv))
         << QStringLiteral("   M = %1 = %2 (A·km)").arg(moment, fixed4(x.currentMomentAkm))
         << QStringLiteral("   Δu% = ") + fixed4(x.momentLossPercent);
     out << QStringLiteral(" 相量法（逐段相电流与中性线电流相量叠加）：")

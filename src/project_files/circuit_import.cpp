@@ -392,8 +392,8 @@ QString writeImportTemplateCsv(const QString& path) {
     loads.description = QStringLiteral("配电箱AL1");
     loads.protection = {115.0, 0.1, 0.0, 60.0, ProtectionMode::EarthFault};
     VoltageLossInput v;
-    v.lineKind = line_kind::kThreePhase;
-    v.loadCase = load_case::kEndCurrent;
+    v.lineKind = LineKind::ThreePhase;
+    v.loadCase = LoadCase::EndCurrent;
     v.voltageKv = {0.38, 0.38};
     v.powerFactor = 0.85;
     v.endCurrentA = 60.0;

@@ -71,10 +71,11 @@ QJsonObject loadJson(const CircuitLoad& load) {
                                                    ? QStringLiteral("singlePhase")
                                                    : QStringLiteral("phasesInTurn")},
                 {QStringLiteral("startPhase"), phaseName(f->startPhase)}};
-    const VoltageLossInput& v = std::get<LoadCaseLoad>(load).values;
+    const LoadCaseLoad& loads = std::get<LoadCaseLoad>(load);
+    const VoltageLossInput& v = loads.values;
     QJsonObject o{{QStringLiteral("kind"), QStringLiteral("loadCase")},
-                  {QStringLiteral("lineKind"), v.lineKind},
-                  {QStringLiteral("loadCase"), v.loadCase},
+                  {QStringLiteral("lineKind"), lineKindText(loads)},
+                  {QStringLiteral("loadCase"), loadCaseText(loads)},
                   {QStringLiteral("voltageKV"), v.voltageKv.lenient},
                   {QStringLiteral("powerFactor"), optionalNumber(v.powerFactor)},
                   {QStringLiteral("conductorTemperatureC"), optionalNumber(v.conductorTempC)},
@@ -329,9 +330,10 @@ CircuitLoad readLoad(Reader r, Problems& problems) {
                            {QStringLiteral("L1"), QStringLiteral("L2"), QStringLiteral("L3")}));
         return f;
     }
-    VoltageLossInput v;
-    v.lineKind = r.text(QStringLiteral("lineKind"));
-    v.loadCase = r.text(QStringLiteral("loadCase"));
+    LoadCaseLoad loads;
+    setLineKindText(loads, r.text(QStringLiteral("lineKind")));
+    setLoadCaseText(loads, r.text(QStringLiteral("loadCase")));
+    VoltageLossInput& v = loads.values;
     const auto kv = r.optional(QStringLiteral("voltageKV"), true);
     v.voltageKv = {kv.value_or(0.0), kv};
     v.powerFactor = r.optional(QStringLiteral("powerFactor"));
@@ -346,7 +348,7 @@ CircuitLoad readLoad(Reader r, Problems& problems) {
     v.powerLoads = readLoads(r, QStringLiteral("powerLoads"), QStringLiteral("powerKW"), problems);
     v.unityPowerLoads =
         readLoads(r, QStringLiteral("unityPowerLoads"), QStringLiteral("powerKW"), problems);
-    return LoadCaseLoad{v};
+    return loads;
 }
 
 // Names the circuit and the field of each of its problems and lists their texts.

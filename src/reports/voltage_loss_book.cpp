@@ -61,20 +61,25 @@ void severalPowerLines(QStringList& out, const std::array<LoadTexts, 4>& loads) 
 // compared whole and case-sensitively, so "(3)终段负荷用负荷矩(kW.km)" is not case (3) of the
 // current moments.
 bool appendLoadLines(QStringList& out, const VoltageLossBookPage& page) {
-    const QString& c = page.loadCase;
-    if (c == load_case::kEndCurrent || c == load_case::kUniformCurrent) {
-        currentLines(out, page.endCurrent, page.endLength);
-    } else if (c == load_case::kSeveralCurrent) {
-        severalCurrentLines(out, page.currentLoads);
-    } else if (c == load_case::kEndPower4 || c == load_case::kEndPower3 ||
-               c == load_case::kEndUnityPower || c == load_case::kEndUnityPowerOrDc) {
-        powerLines(out, page.endPower, page.endPowerLength);
-    } else if (c == load_case::kSeveralPower) {
-        severalPowerLines(out, page.powerLoads);
-    } else if (c == load_case::kSeveralUnityPower) {
-        severalPowerLines(out, page.unityPowerLoads);
-    } else {
+    const std::optional<LoadCase> shown = loadCaseOf(page.loadCase);
+    if (!shown)
         return false;
+    switch (placeOf(*shown)) {
+    case LoadPlace::EndCurrent:
+        currentLines(out, page.endCurrent, page.endLength);
+        break;
+    case LoadPlace::SeveralCurrents:
+        severalCurrentLines(out, page.currentLoads);
+        break;
+    case LoadPlace::EndPower:
+        powerLines(out, page.endPower, page.endPowerLength);
+        break;
+    case LoadPlace::SeveralPowers:
+        severalPowerLines(out, page.powerLoads);
+        break;
+    case LoadPlace::SeveralUnityPowers:
+        severalPowerLines(out, page.unityPowerLoads);
+        break;
     }
     return true;
 }

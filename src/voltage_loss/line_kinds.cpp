@@ -3,51 +3,56 @@
 #include "form/form.h"
 #include "pages/check_pair.h"
 #include "pages/voltage_loss_fields.h"
+#include "voltage_loss/load_cases.h"
 #include "voltage_loss/voltage_loss.h"
 
+#include <optional>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace korvane {
 
 const QStringList& lineKinds() {
-    static const QStringList kinds{line_kind::kThreePhase, line_kind::kSinglePhaseLineVoltage,
-                                   line_kind::kTwoPhaseNeutral,
-                                   line_kind::kSinglePhasePhaseVoltage};
+    static const QStringList kinds = [] {
+        QStringList texts;
+        for (LineKind kind : allLineKinds())
+            texts << text(kind);
+        return texts;
+    }();
     return kinds;
 }
 
 QStringList loadCasesOf(const QString& lineKind) {
-    using namespace load_case;
-    if (lineKind == line_kind::kThreePhase || lineKind == line_kind::kSinglePhaseLineVoltage)
-        return {kEndCurrent, kUniformCurrent, kSeveralCurrent,
-                kEndPower4,  kSeveralPower,   kSeveralUnityPower};
-    if (lineKind == line_kind::kTwoPhaseNeutral)
-        return {kEndCurrent, kUniformCurrent, kEndPower3, kEndUnityPower};
-    if (lineKind == line_kind::kSinglePhasePhaseVoltage)
-        return {kEndCurrent, kUniformCurrent, kEndPower3, kEndUnityPowerOrDc};
-    return {};
+    QStringList texts;
+    if (const std::optional<LineKind> kind = lineKindOf(lineKind)) {
+        for (LoadCase loadCase : loadCasesOf(*kind))
+            texts << text(loadCase);
+    }
+    return texts;
 }
 
 QString inputFrameOf(const QString& loadCase) {
-    using namespace load_case;
-    static const std::vector<std::pair<QString, std::string_view>> frames{
-        {kEndCurrent, "voltageLoss.loadFrame.endLoad"},
-        {kUniformCurrent, "voltageLoss.loadFrame.endLoad"},
-        {kSeveralCurrent, "voltageLoss.loadFrame.severalCurrents"},
-        {kEndPower4, "voltageLoss.loadFrame.endPower"},
-        {kSeveralPower, "voltageLoss.loadFrame.severalPowers"},
-        {kSeveralUnityPower, "voltageLoss.loadFrame.severalUnityPowers"},
-        {kEndPower3, "voltageLoss.loadFrame.endPower"},
-        {kEndUnityPower, "voltageLoss.loadFrame.endPower"},
-        {kEndUnityPowerOrDc, "voltageLoss.loadFrame.endPower"},
-    };
-    for (const auto& [text, frame] : frames) {
-        if (text == loadCase)
-            return voltageLossFields().control(frame);
+    const std::optional<LoadCase> known = loadCaseOf(loadCase);
+    if (!known)
+        return {};
+    std::string_view frame;
+    switch (placeOf(*known)) {
+    case LoadPlace::EndCurrent:
+        frame = "voltageLoss.loadFrame.endLoad";
+        break;
+    case LoadPlace::EndPower:
+        frame = "voltageLoss.loadFrame.endPower";
+        break;
+    case LoadPlace::SeveralCurrents:
+        frame = "voltageLoss.loadFrame.severalCurrents";
+        break;
+    case LoadPlace::SeveralPowers:
+        frame = "voltageLoss.loadFrame.severalPowers";
+        break;
+    case LoadPlace::SeveralUnityPowers:
+        frame = "voltageLoss.loadFrame.severalUnityPowers";
+        break;
     }
-    return {};
+    return voltageLossFields().control(frame);
 }
 
 void installLineKindHandlers(Form& form) {

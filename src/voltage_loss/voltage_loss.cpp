@@ -31,8 +31,8 @@ double powerFactorAngle(const std::optional<double>& powerFactor) {
 }
 
 struct LossRow {
-    const QString* kind;
-    const QString* loadCase;
+    LineKind kind;
+    LoadCase loadCase;
     LossFormula formula;
     double factor;
 };
@@ -44,41 +44,35 @@ constexpr double kSqrt3 = std::numbers::sqrt3;
 // two-phase line with neutral carries 1.5·√3 for the current moment and 2.25 for the load moment;
 // a single-phase load on the phase voltage carries 2 for both.
 const LossRow kLossRows[] = {
-    {&line_kind::kThreePhase, &load_case::kEndCurrent, LossFormula::CurrentMomentEnd, kSqrt3},
-    {&line_kind::kThreePhase, &load_case::kUniformCurrent, LossFormula::CurrentMomentUniform,
-     kSqrt3},
-    {&line_kind::kThreePhase, &load_case::kSeveralCurrent, LossFormula::CurrentMomentSeveral,
-     kSqrt3},
-    {&line_kind::kThreePhase, &load_case::kEndPower4, LossFormula::LoadMomentEnd, 1.0},
-    {&line_kind::kThreePhase, &load_case::kSeveralPower, LossFormula::LoadMomentSeveral, 1.0},
-    {&line_kind::kThreePhase, &load_case::kSeveralUnityPower, LossFormula::UnityPowerSeveral, 1.0},
+    {LineKind::ThreePhase, LoadCase::EndCurrent, LossFormula::CurrentMomentEnd, kSqrt3},
+    {LineKind::ThreePhase, LoadCase::UniformCurrent, LossFormula::CurrentMomentUniform, kSqrt3},
+    {LineKind::ThreePhase, LoadCase::SeveralCurrent, LossFormula::CurrentMomentSeveral, kSqrt3},
+    {LineKind::ThreePhase, LoadCase::EndPower4, LossFormula::LoadMomentEnd, 1.0},
+    {LineKind::ThreePhase, LoadCase::SeveralPower, LossFormula::LoadMomentSeveral, 1.0},
+    {LineKind::ThreePhase, LoadCase::SeveralUnityPower, LossFormula::UnityPowerSeveral, 1.0},
 
-    {&line_kind::kSinglePhaseLineVoltage, &load_case::kEndCurrent, LossFormula::CurrentMomentEnd,
+    {LineKind::SinglePhaseLineVoltage, LoadCase::EndCurrent, LossFormula::CurrentMomentEnd, 2.0},
+    {LineKind::SinglePhaseLineVoltage, LoadCase::UniformCurrent, LossFormula::CurrentMomentUniform,
      2.0},
-    {&line_kind::kSinglePhaseLineVoltage, &load_case::kUniformCurrent,
-     LossFormula::CurrentMomentUniform, 2.0},
-    {&line_kind::kSinglePhaseLineVoltage, &load_case::kSeveralCurrent,
-     LossFormula::CurrentMomentSeveral, 2.0},
-    {&line_kind::kSinglePhaseLineVoltage, &load_case::kEndPower4, LossFormula::LoadMomentEnd, 2.0},
-    {&line_kind::kSinglePhaseLineVoltage, &load_case::kSeveralPower, LossFormula::LoadMomentSeveral,
+    {LineKind::SinglePhaseLineVoltage, LoadCase::SeveralCurrent, LossFormula::CurrentMomentSeveral,
      2.0},
-    {&line_kind::kSinglePhaseLineVoltage, &load_case::kSeveralUnityPower,
-     LossFormula::UnityPowerSeveral, 2.0},
+    {LineKind::SinglePhaseLineVoltage, LoadCase::EndPower4, LossFormula::LoadMomentEnd, 2.0},
+    {LineKind::SinglePhaseLineVoltage, LoadCase::SeveralPower, LossFormula::LoadMomentSeveral, 2.0},
+    {LineKind::SinglePhaseLineVoltage, LoadCase::SeveralUnityPower, LossFormula::UnityPowerSeveral,
+     2.0},
 
-    {&line_kind::kTwoPhaseNeutral, &load_case::kEndCurrent, LossFormula::CurrentMomentEnd,
+    {LineKind::TwoPhaseNeutral, LoadCase::EndCurrent, LossFormula::CurrentMomentEnd, 1.5 * kSqrt3},
+    {LineKind::TwoPhaseNeutral, LoadCase::UniformCurrent, LossFormula::CurrentMomentUniform,
      1.5 * kSqrt3},
-    {&line_kind::kTwoPhaseNeutral, &load_case::kUniformCurrent, LossFormula::CurrentMomentUniform,
-     1.5 * kSqrt3},
-    {&line_kind::kTwoPhaseNeutral, &load_case::kEndPower3, LossFormula::LoadMomentEnd, 2.25},
-    {&line_kind::kTwoPhaseNeutral, &load_case::kEndUnityPower, LossFormula::UnityPowerEnd, 2.25},
+    {LineKind::TwoPhaseNeutral, LoadCase::EndPower3, LossFormula::LoadMomentEnd, 2.25},
+    {LineKind::TwoPhaseNeutral, LoadCase::EndUnityPower, LossFormula::UnityPowerEnd, 2.25},
 
-    {&line_kind::kSinglePhasePhaseVoltage, &load_case::kEndCurrent, LossFormula::CurrentMomentEnd,
+    {LineKind::SinglePhasePhaseVoltage, LoadCase::EndCurrent, LossFormula::CurrentMomentEnd, 2.0},
+    {LineKind::SinglePhasePhaseVoltage, LoadCase::UniformCurrent, LossFormula::CurrentMomentUniform,
      2.0},
-    {&line_kind::kSinglePhasePhaseVoltage, &load_case::kUniformCurrent,
-     LossFormula::CurrentMomentUniform, 2.0},
-    {&line_kind::kSinglePhasePhaseVoltage, &load_case::kEndPower3, LossFormula::LoadMomentEnd, 2.0},
-    {&line_kind::kSinglePhasePhaseVoltage, &load_case::kEndUnityPowerOrDc,
-     LossFormula::UnityPowerEnd, 2.0},
+    {LineKind::SinglePhasePhaseVoltage, LoadCase::EndPower3, LossFormula::LoadMomentEnd, 2.0},
+    {LineKind::SinglePhasePhaseVoltage, LoadCase::EndUnityPowerOrDc, LossFormula::UnityPowerEnd,
+     2.0},
 };
 
 double sumOfMoments(const std::array<LoadAtDistance, 4>& loads) {
@@ -247,7 +241,7 @@ VoltageLossResult computeVoltageLoss(const VoltageLossInput& input) {
     // 2. Voltage loss of the selected row; no row or no value gives 0 %.
     const LossRow* selected = nullptr;
     for (const LossRow& row : kLossRows) {
-        if (*row.kind != input.lineKind || *row.loadCase != input.loadCase) {
+        if (input.lineKind != row.kind || input.loadCase != row.loadCase) {
             continue;
         }
         selected = &row;

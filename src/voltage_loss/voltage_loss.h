@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/computed.h"
+#include "voltage_loss/load_cases.h"
 
 #include <QString>
 
@@ -24,8 +25,9 @@ struct LoadAtDistance {
 
 // Inputs of the voltage-loss computation, read from page 0 once at the start of the action.
 struct VoltageLossInput {
-    QString lineKind; // text of the line-kind list, compared exactly
-    QString loadCase; // text of the load-case list, compared exactly
+    // The kind and case the lists show; nothing when a list shows none of its texts or nothing.
+    std::optional<LineKind> lineKind;
+    std::optional<LoadCase> loadCase;
     FieldReading resistanceOhmPerKm;
     FieldReading reactanceOhmPerKm;
     FieldReading voltageKv;
@@ -111,28 +113,6 @@ inline constexpr double kMaxLengthLineCoefficient = 0.46;
 
 // The leading term a formula of the table uses.
 Lead leadOf(LossFormula formula);
-
-// The line kinds and load cases exactly as the lists show them.
-namespace line_kind {
-inline const QString kThreePhase = QStringLiteral("三相平衡负荷线路");
-inline const QString kSinglePhaseLineVoltage = QStringLiteral("接于线电压的单相负荷线路");
-inline const QString kTwoPhaseNeutral = QStringLiteral("接于相电压的两相-N线平衡负荷线路");
-inline const QString kSinglePhasePhaseVoltage = QStringLiteral("接相电压的单相负荷线路");
-} // namespace line_kind
-
-namespace load_case {
-inline const QString kEndCurrent = QStringLiteral("(1)终段负荷用电流矩(A.km)");
-inline const QString kUniformCurrent = QStringLiteral("(2)均匀分布负荷用电流矩(A.km)");
-inline const QString kSeveralCurrent = QStringLiteral("(3)几个负荷用电流矩(A.km)");
-inline const QString kEndPower4 = QStringLiteral("(4)终段负荷用负荷矩(kW.km)");
-inline const QString kSeveralPower = QStringLiteral("(5)几个负荷用负荷矩(kW.km)");
-inline const QString kSeveralUnityPower =
-    QStringLiteral("(6)整条线路的导线截面材料及敷设方式均相同cosφ=1,几个负荷用负荷矩(kW.km)");
-inline const QString kEndPower3 = QStringLiteral("(3)终段负荷用负荷矩(kW.km)");
-inline const QString kEndUnityPower = QStringLiteral("(4)终段负荷且cosφ=1用负荷矩(kW.km)");
-inline const QString kEndUnityPowerOrDc =
-    QStringLiteral("(4)终段负荷且cosφ=1或直流线路用负荷矩(kW.km)");
-} // namespace load_case
 
 // Voltage loss of a low-voltage line by the current-moment or load-moment method
 // (《工业与民用配电设计手册》第三版, voltage-loss formulas for 0.38/0.22 kV lines), its 5 % verdict

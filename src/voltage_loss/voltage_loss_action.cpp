@@ -69,8 +69,8 @@ VoltageLossInput readVoltageLossInput(const Form& form) {
     auto lenient = [&](std::string_view quantity) { return boundLenient(form, fields, quantity); };
     auto strict = [&](std::string_view quantity) { return boundStrict(form, fields, quantity); };
     VoltageLossInput in;
-    in.lineKind = boundText(form, fields, "voltageLoss.lineKind");
-    in.loadCase = boundText(form, fields, "voltageLoss.loadCase");
+    in.lineKind = lineKindOf(boundText(form, fields, "voltageLoss.lineKind"));
+    in.loadCase = loadCaseOf(boundText(form, fields, "voltageLoss.loadCase"));
     in.resistanceOhmPerKm = readBoth(form, "voltageLoss.cableResistanceOhmPerKm");
     in.reactanceOhmPerKm = readBoth(form, "voltageLoss.cableReactanceOhmPerKm");
     in.voltageKv = readBoth(form, "voltageLoss.lineVoltageKV");

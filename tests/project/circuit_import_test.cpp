@@ -91,6 +91,28 @@ TEST_F(CircuitImportTest, CsvRoundTripsWithEitherSeparatorBomAndLineEnd) {
     EXPECT_EQ(jsonOf(semicolon.circuits), expected);
 }
 
+// A list whose line kind or load case is none of the lists' texts imports as written: the circuit
+// is kept with the texts and its load, and its loss is not computed for want of a matching case.
+TEST_F(CircuitImportTest, UnknownKindAndCaseTextsImportAsWritten) {
+    Project project = severalCircuits();
+    const QString kind = QStringLiteral("三相四线");
+    const QString loadCase = QStringLiteral("（1）终段负荷用电流矩（A.km）");
+    ASSERT_FALSE(applyScheduleCell(project.circuits[0], ScheduleColumn::LineKind, kind));
+    ASSERT_FALSE(applyScheduleCell(project.circuits[0], ScheduleColumn::LoadCase, loadCase));
+    ASSERT_FALSE(applyScheduleCell(project.circuits[0], ScheduleColumn::Load, 25.0));
+
+    const CircuitImport read =
+        importCircuits(write("unknown.csv", csvOf(project.circuits, u',', true, "\r\n")));
+    ASSERT_TRUE(read.ok) << read.problems.join(u'\n').toStdString();
+    ASSERT_EQ(read.circuits.size(), 3u);
+    EXPECT_EQ(scheduleCellText(scheduleCell(read.circuits[0], ScheduleColumn::Load)),
+              QStringLiteral("25"));
+    EXPECT_EQ(scheduleCellText(scheduleCell(read.circuits[0], ScheduleColumn::LineKind)), kind);
+    EXPECT_EQ(scheduleCellText(scheduleCell(read.circuits[0], ScheduleColumn::LoadCase)), loadCase);
+    EXPECT_EQ(computeVoltageLoss(std::get<LoadCaseLoad>(read.circuits[0].load).values).problem,
+              LossProblem::NoMatchingCase);
+}
+
 TEST_F(CircuitImportTest, BadRowsAreReportedByRowNumberAndNothingIsImported) {
     const Project project = severalCircuits();
     const QList<QByteArray> rows = csvOf(project.circuits, u',', false, "\r\n").split('\n');

@@ -61,7 +61,7 @@ TEST(LampFeeder, TwentyLampsOverOneKilometreGiveTheHandbookMoment) {
         EXPECT_NEAR(result->lampCurrentA, i, 1e-12);
         EXPECT_DOUBLE_EQ(result->totalLengthM, 1000.0);
         EXPECT_NEAR(result->currentMomentAkm, m, 1e-12);
-        EXPECT_EQ(result->momentLineKind, line_kind::kSinglePhasePhaseVoltage);
+        EXPECT_EQ(result->momentLineKind, LineKind::SinglePhasePhaseVoltage);
         // The page carries cos φ and sin φ in single precision.
         EXPECT_NEAR(result->momentLossPercent, loss, 1e-6 * loss);
         EXPECT_NEAR(result->worstLossPercent, loss, 1e-12);
@@ -93,8 +93,8 @@ TEST(LampFeeder, SinglePoleEqualsThePageEndLoadFormula) {
         ASSERT_TRUE(result.ok()) << result.reason().toStdString();
 
         VoltageLossInput page;
-        page.lineKind = line_kind::kSinglePhasePhaseVoltage;
-        page.loadCase = load_case::kEndCurrent;
+        page.lineKind = LineKind::SinglePhasePhaseVoltage;
+        page.loadCase = LoadCase::EndCurrent;
         page.resistanceOhmPerKm = FieldReading{row.r, row.r};
         page.reactanceOhmPerKm = FieldReading{row.x, row.x};
         page.voltageKv = FieldReading{0.22, 0.22};
@@ -138,7 +138,7 @@ TEST(LampFeeder, BalancedFeederInTurnHasNoNeutralCurrentAtTheSupply) {
         EXPECT_NEAR((end[0] + end[1] + end[2]) / 3, lead * m / (10 * std::numbers::sqrt3 * 0.22),
                     1e-12);
         EXPECT_NEAR(result->currentMomentAkm, m, 1e-12);
-        EXPECT_EQ(result->momentLineKind, line_kind::kThreePhase);
+        EXPECT_EQ(result->momentLineKind, LineKind::ThreePhase);
         EXPECT_DOUBLE_EQ(result->momentVoltageKv, 0.38);
         EXPECT_NEAR(result->momentLossPercent, lead * m / 3.8, 1e-6 * lead * m / 3.8);
     }

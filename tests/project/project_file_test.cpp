@@ -118,6 +118,54 @@ TEST(ProjectFile, AnyTextInAFieldStopsOnlyItsCircuit) {
     EXPECT_EQ(reading.project.circuits[3].id, QStringLiteral("WL4"));
 }
 
+// A line-kind or load-case text that is none of the lists' is read as it is written and written
+// back unchanged; its circuit is kept, and its loss is not computed for want of a matching case.
+TEST(ProjectFile, AnUnknownKindOrCaseTextIsKeptAndNotComputed) {
+    struct Row {
+        const char* field;
+        const char* written;
+    };
+    const Row rows[] = {
+        {"lineKind", "三相"},
+        {"lineKind", ""},
+        {"loadCase", "(1)终段负荷用电流矩(a.km)"},
+        {"loadCase", "（1）终段负荷用电流矩（A.km）"},
+        {"loadCase", "(3)终段负荷用负荷矩(kW.km)"}, // a case of another line kind reads
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.field) + " = " + row.written);
+        QJsonObject root = QJsonDocument::fromJson(projectToJson(severalCircuits())).object();
+        QJsonArray circuits = root.value(QStringLiteral("circuits")).toArray();
+        QJsonObject first = circuits.at(0).toObject();
+        QJsonObject load = first.value(QStringLiteral("load")).toObject();
+        load.insert(QString::fromUtf8(row.field), QString::fromUtf8(row.written));
+        first.insert(QStringLiteral("load"), load);
+        circuits.replace(0, first);
+        root.insert(QStringLiteral("circuits"), circuits);
+
+        const ProjectReading reading = projectFromJson(QJsonDocument(root).toJson());
+        ASSERT_EQ(reading.error, QString());
+        EXPECT_TRUE(reading.unrestored.isEmpty()) << reading.unrestored.join(u'\n').toStdString();
+        ASSERT_EQ(reading.project.circuits.size(), 3u);
+        const auto results = computeProject(reading.project);
+        ASSERT_TRUE(results[0].loadCase.has_value());
+        EXPECT_EQ(results[0].loadCase->problem, LossProblem::NoMatchingCase);
+        EXPECT_FALSE(results[0].passed());
+        EXPECT_EQ(results[2].passed(), computeProject(severalCircuits())[2].passed());
+
+        const QJsonObject back = QJsonDocument::fromJson(projectToJson(reading.project))
+                                     .object()
+                                     .value(QStringLiteral("circuits"))
+                                     .toArray()
+                                     .at(0)
+                                     .toObject()
+                                     .value(QStringLiteral("load"))
+                                     .toObject();
+        EXPECT_EQ(back.value(QString::fromUtf8(row.field)).toString(),
+                  QString::fromUtf8(row.written));
+    }
+}
+
 TEST(ProjectFile, AFailedSaveLeavesTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("p.kvp"));

@@ -49,8 +49,8 @@ inline ProjectCircuit endLoadCircuit(double currentA, double lengthKm) {
     c.line.neutralReactanceMilliOhmPerM = 0.15;
     c.protection = {115.0, 0.1, 79.0, currentA, ProtectionMode::EarthFault};
     VoltageLossInput v;
-    v.lineKind = line_kind::kThreePhase;
-    v.loadCase = load_case::kEndCurrent;
+    v.lineKind = LineKind::ThreePhase;
+    v.loadCase = LoadCase::EndCurrent;
     v.voltageKv = {0.38, 0.38};
     v.powerFactor = 0.9;
     v.endCurrentA = currentA;
@@ -88,7 +88,7 @@ inline Project severalCircuits() {
     several.protection.loadCurrentA = 40.0;
     several.protection.mode = ProtectionMode::ShortCircuit;
     VoltageLossInput& v = std::get<LoadCaseLoad>(several.load).values;
-    v.loadCase = load_case::kSeveralCurrent;
+    v.loadCase = LoadCase::SeveralCurrent;
     v.currentLoads = {{{20.0, 0.05}, {10.0, 0.12}, {10.0, 0.2}, {0.0, 0.0}}};
     v.conductorTempC = 70.0;
     v.ambientTempC = 30.0;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace korvane::testing {
 namespace {
 
@@ -57,13 +59,95 @@ TEST(ScheduleColumns, TextsFromCsvReadAsNumbersAndBadCellsSayWhy) {
               QStringLiteral("“负荷(A或kW)”只用于负荷情况"));
 
     ProjectCircuit loads = endLoadCircuit(10.0, 0.1);
-    std::get<LoadCaseLoad>(loads.load).values.loadCase = load_case::kSeveralCurrent;
+    std::get<LoadCaseLoad>(loads.load).values.loadCase = LoadCase::SeveralCurrent;
     EXPECT_FALSE(
         applyScheduleCell(loads, ScheduleColumn::SeveralLoads, QStringLiteral("20@0.05;10@0.12")));
     EXPECT_EQ(std::get<LoadCaseLoad>(loads.load).values.currentLoads[1].lengthKm, 0.12);
     EXPECT_TRUE(applyScheduleCell(loads, ScheduleColumn::SeveralLoads, QStringLiteral("20,0.05")));
     EXPECT_TRUE(applyScheduleCell(loads, ScheduleColumn::SeveralLoads,
                                   QStringLiteral("1@1;1@1;1@1;1@1;1@1")));
+}
+
+// Which of 负荷, 负荷距离 and 多个负荷 a circuit's load case takes: a current moment at the end
+// takes I and L, a load moment at the end P and Lp, a case of several loads its own list of up to
+// four. A circuit whose case is none of the list's keeps its figures in P and Lp.
+TEST(ScheduleColumns, EachLoadCaseShowsAndTakesItsOwnLoads) {
+    struct Row {
+        std::optional<LoadCase> loadCase;
+        const char* load;
+        const char* distance;
+        const char* several; // empty: the case takes no list of loads
+        bool endCurrent;     // 负荷 and 负荷距离 are I and L, not P and Lp
+    };
+    const Row rows[] = {
+        {LoadCase::EndCurrent, "11", "0.11", "", true},
+        {LoadCase::UniformCurrent, "11", "0.11", "", true},
+        {LoadCase::SeveralCurrent, "", "", "3@0.03", false},
+        {LoadCase::EndPower4, "22", "0.22", "", false},
+        {LoadCase::SeveralPower, "", "", "4@0.04", false},
+        {LoadCase::SeveralUnityPower, "", "", "5@0.05", false},
+        {LoadCase::EndPower3, "22", "0.22", "", false},
+        {LoadCase::EndUnityPower, "22", "0.22", "", false},
+        {LoadCase::EndUnityPowerOrDc, "22", "0.22", "", false},
+        {std::nullopt, "22", "0.22", "", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.loadCase ? text(*row.loadCase).toStdString() : "no case");
+        ProjectCircuit c = endLoadCircuit(11.0, 0.11);
+        VoltageLossInput& v = std::get<LoadCaseLoad>(c.load).values;
+        v.loadCase = row.loadCase;
+        v.endPowerKw = 22.0;
+        v.endPowerLengthKm = 0.22;
+        v.currentLoads[0] = {3.0, 0.03};
+        v.powerLoads[0] = {4.0, 0.04};
+        v.unityPowerLoads[0] = {5.0, 0.05};
+        EXPECT_EQ(scheduleCellText(scheduleCell(c, ScheduleColumn::Load)),
+                  QString::fromUtf8(row.load));
+        EXPECT_EQ(scheduleCellText(scheduleCell(c, ScheduleColumn::LoadDistanceKm)),
+                  QString::fromUtf8(row.distance));
+        EXPECT_EQ(scheduleCellText(scheduleCell(c, ScheduleColumn::SeveralLoads)),
+                  QString::fromUtf8(row.several));
+
+        // Written back, each figure lands where it was shown from.
+        const bool takesSeveral = *row.several != '\0';
+        EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::SeveralLoads, QStringLiteral("6@0.06"))
+                      .has_value(),
+                  !takesSeveral);
+        ASSERT_FALSE(applyScheduleCell(c, ScheduleColumn::Load, 7.0));
+        ASSERT_FALSE(applyScheduleCell(c, ScheduleColumn::LoadDistanceKm, 0.07));
+        EXPECT_EQ(v.endCurrentA, row.endCurrent ? 7.0 : 11.0);
+        EXPECT_EQ(v.endLengthKm, row.endCurrent ? 0.07 : 0.11);
+        EXPECT_EQ(v.endPowerKw, row.endCurrent ? 22.0 : 7.0);
+        EXPECT_EQ(v.endPowerLengthKm, row.endCurrent ? 0.22 : 0.07);
+        if (takesSeveral) {
+            EXPECT_EQ(scheduleCellText(scheduleCell(c, ScheduleColumn::SeveralLoads)),
+                      QStringLiteral("6@0.06"));
+        }
+    }
+}
+
+// A line-kind or load-case text that is none of the list's is kept as written, shown as written,
+// and leaves the circuit's loss not computed; setting a list text makes it that kind or case.
+TEST(ScheduleColumns, AnUnknownKindOrCaseTextIsKeptAsWritten) {
+    ProjectCircuit c = endLoadCircuit(60.0, 0.1);
+    const QString odd = QStringLiteral("（1）终段负荷用电流矩（A.km）");
+    ASSERT_FALSE(applyScheduleCell(c, ScheduleColumn::LoadCase, odd));
+    ASSERT_FALSE(applyScheduleCell(c, ScheduleColumn::LineKind, QStringLiteral("三相")));
+    const LoadCaseLoad& loads = std::get<LoadCaseLoad>(c.load);
+    EXPECT_EQ(loads.values.loadCase, std::nullopt);
+    EXPECT_EQ(loads.values.lineKind, std::nullopt);
+    EXPECT_EQ(scheduleCellText(scheduleCell(c, ScheduleColumn::LoadCase)), odd);
+    EXPECT_EQ(scheduleCellText(scheduleCell(c, ScheduleColumn::LineKind)), QStringLiteral("三相"));
+    EXPECT_EQ(computeVoltageLoss(loads.values).problem, LossProblem::NoMatchingCase);
+
+    ASSERT_FALSE(
+        applyScheduleCell(c, ScheduleColumn::LineKind, QStringLiteral("接相电压的单相负荷线路")));
+    ASSERT_FALSE(applyScheduleCell(c, ScheduleColumn::LoadCase,
+                                   QStringLiteral("(4)终段负荷且cosφ=1或直流线路用负荷矩(kW.km)")));
+    EXPECT_EQ(loads.values.lineKind, LineKind::SinglePhasePhaseVoltage);
+    EXPECT_EQ(loads.values.loadCase, LoadCase::EndUnityPowerOrDc);
+    EXPECT_EQ(loads.otherLineKind, QString());
+    EXPECT_EQ(loads.otherLoadCase, QString());
 }
 
 } // namespace

@@ -212,8 +212,8 @@ TEST(VoltageLossBook, PageTextsComeFromTheirControls) {
 // 0.38 kV, conductor at 70 °C in 30 °C air.
 VoltageLossInput workedInput(const char* kind, const char* loadCase) {
     VoltageLossInput in;
-    in.lineKind = u8(kind);
-    in.loadCase = u8(loadCase);
+    in.lineKind = lineKindOf(u8(kind));
+    in.loadCase = loadCaseOf(u8(loadCase));
     in.resistanceOhmPerKm = {0.387, 0.387};
     in.reactanceOhmPerKm = {0.08, 0.08};
     in.voltageKv = {0.38, 0.38};

@@ -21,8 +21,8 @@ FieldReading field(const char* text) {
 // conductor at 70 °C in 30 °C air.
 VoltageLossInput workedLine() {
     VoltageLossInput input;
-    input.lineKind = line_kind::kThreePhase;
-    input.loadCase = load_case::kEndCurrent;
+    input.lineKind = LineKind::ThreePhase;
+    input.loadCase = LoadCase::EndCurrent;
     input.resistanceOhmPerKm = field("0.387");
     input.reactanceOhmPerKm = field("0.08");
     input.voltageKv = field("0.38");
@@ -102,8 +102,8 @@ TEST(VoltageLoss, WorkedExamplesOfTheDesignHandbook) {
     };
     for (const WorkedLossCase& c : cases) {
         VoltageLossInput input = workedLine();
-        input.lineKind = *c.kind;
-        input.loadCase = *c.loadCase;
+        input.lineKind = lineKindOf(*c.kind);
+        input.loadCase = loadCaseOf(*c.loadCase);
         input.powerFactor = c.powerFactor;
         input.voltageKv = field(c.voltage);
         input.endCurrentA = 100.0;
@@ -211,8 +211,8 @@ TEST(VoltageLoss, EveryKindAndCaseRow) {
     };
     for (const RowCase& c : cases) {
         VoltageLossInput input = tableLine();
-        input.lineKind = *c.kind;
-        input.loadCase = *c.loadCase;
+        input.lineKind = lineKindOf(*c.kind);
+        input.loadCase = loadCaseOf(*c.loadCase);
         const VoltageLossResult result = computeVoltageLoss(input);
         const std::string label = (*c.kind + QStringLiteral(" / ") + *c.loadCase).toStdString();
         EXPECT_EQ(result.formula, c.formula) << label;
@@ -237,7 +237,7 @@ TEST(VoltageLoss, FailingFormulaGivesZeroLossAndNoFormula) {
          LossProblem::NoVoltage},
         {"voltage whose square underflows",
          [](VoltageLossInput& in) {
-             in.loadCase = load_case::kEndPower4;
+             in.loadCase = LoadCase::EndPower4;
              in.voltageKv = field("1e-200");
          },
          LossProblem::NotFinite},
@@ -246,12 +246,13 @@ TEST(VoltageLoss, FailingFormulaGivesZeroLossAndNoFormula) {
              in.endLengthKm = 1e308; // 100 A · 1e308 km
          },
          LossProblem::NotFinite},
-        {"unknown line kind", [](VoltageLossInput& in) { in.lineKind = QStringLiteral("三相"); },
+        {"unknown line kind",
+         [](VoltageLossInput& in) { in.lineKind = lineKindOf(QStringLiteral("三相")); },
          LossProblem::NoMatchingCase},
         {"case text with a trailing blank",
-         [](VoltageLossInput& in) { in.loadCase = load_case::kEndCurrent + u' '; },
+         [](VoltageLossInput& in) { in.loadCase = loadCaseOf(load_case::kEndCurrent + u' '); },
          LossProblem::NoMatchingCase},
-        {"no case selected", [](VoltageLossInput& in) { in.loadCase.clear(); },
+        {"no case selected", [](VoltageLossInput& in) { in.loadCase.reset(); },
          LossProblem::NoMatchingCase},
     };
     for (const LossFailureCase& c : cases) {
@@ -322,7 +323,7 @@ TEST(VoltageLoss, RealLineNeedsALoadOfTheSelectedCase) {
     };
     for (const Case& c : cases) {
         VoltageLossInput input = workedLine();
-        input.loadCase = *c.loadCase;
+        input.loadCase = loadCaseOf(*c.loadCase);
         c.setUp(input);
         const VoltageLossResult result = computeVoltageLoss(input);
         EXPECT_EQ(result.problem, c.problem) << c.loadCase->toStdString();
@@ -345,8 +346,8 @@ TEST(VoltageLoss, TheFivePercentLimitIsJudgedOnTheShownValue) {
     };
     for (const LimitCase& c : cases) {
         VoltageLossInput input = tableLine();
-        input.lineKind = line_kind::kThreePhase;
-        input.loadCase = load_case::kSeveralUnityPower;
+        input.lineKind = LineKind::ThreePhase;
+        input.loadCase = LoadCase::SeveralUnityPower;
         input.unityPowerLoads = {{{c.unityMoment, 1.0}, {0.0, 0.0}, {0.0, 0.0}, {0.0, 0.0}}};
         const VoltageLossResult result = computeVoltageLoss(input);
         EXPECT_EQ(formatFixed(result.shownLossPercent, 4).toStdString(), c.shown) << c.unityMoment;
