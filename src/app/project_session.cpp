@@ -540,9 +540,9 @@ CellView ProjectSession::cell(int row, int column) const {
     }
 
     // A result, as the project's result schema reads and judges it.
-    const ResultColumnSpec& spec = schema_->columns.at(size_t(column - inputColumnCount()));
-    const JudgedResult judged = judgeResult(spec, c, r);
-    view.text = resultText(spec, judged.value, regionalFormat());
+    const SchemaColumn& shown = schema_->columns.at(size_t(column - inputColumnCount()));
+    const JudgedResult judged = judgeResult(shown, c, r);
+    view.text = resultText(shown, judged.value, regionalFormat());
     if (judged.judged) {
         view.state = stateOf(judged.state);
         if (judged.state != CheckOutcome::State::Passed)

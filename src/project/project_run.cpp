@@ -61,7 +61,7 @@ ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, b
 QString projectResultsText(const ProjectRun& run, const ResultSchema& schema) {
     const RegionalFormat format = plainFormat();
     QStringList header{QStringLiteral("回路"), QStringLiteral("截面(mm²)")};
-    for (const ResultColumnSpec& column : schema.columns)
+    for (const SchemaColumn& column : schema.columns)
         header << column.header;
     QStringList lines{header.join(u'\t')};
     QStringList notes;
@@ -69,7 +69,7 @@ QString projectResultsText(const ProjectRun& run, const ResultSchema& schema) {
         const ProjectCircuit& c = run.project.circuits[i];
         const CircuitResult& r = run.results[i];
         QStringList cells{c.id, c.line.cable.crossSection};
-        for (const ResultColumnSpec& column : schema.columns)
+        for (const SchemaColumn& column : schema.columns)
             cells << resultText(column, column.read(c, r), format, QStringLiteral("-"));
         lines << cells.join(u'\t');
         notes << circuitNotes(c, r);

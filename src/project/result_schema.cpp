@@ -32,17 +32,16 @@ ResultValue current(const CircuitResult& r, double ShortCircuitResult::*member) 
                     [member](const ShortCircuitResult& s) { return number(s.*member); });
 }
 
-ResultColumnSpec
-column(const char* header, int decimals, std::optional<CircuitCheck> check,
-       std::function<ResultValue(const ProjectCircuit&, const CircuitResult&)> read,
-       double bookWidthMm) {
-    ResultColumnSpec spec;
-    spec.header = QString::fromUtf8(header);
-    spec.decimals = decimals;
-    spec.check = check;
-    spec.bookWidthMm = bookWidthMm;
-    spec.read = std::move(read);
-    return spec;
+SchemaColumn column(const char* header, int decimals, std::optional<CircuitCheck> check,
+                    std::function<ResultValue(const ProjectCircuit&, const CircuitResult&)> read,
+                    double bookWidthMm) {
+    SchemaColumn made;
+    made.header = QString::fromUtf8(header);
+    made.decimals = decimals;
+    made.check = check;
+    made.bookWidthMm = bookWidthMm;
+    made.read = std::move(read);
+    return made;
 }
 
 // The widths in the book's table: at 7.5 pt a digit is 1.3 mm in 宋体 and a Chinese character
@@ -58,7 +57,7 @@ constexpr double kLengthMm = 11.5;
 constexpr double kVerdictMm = 10.0;
 
 ResultSchema makeProjectSchema() {
-    constexpr int kText = ResultColumnSpec::kText;
+    constexpr int kText = SchemaColumn::kText;
     constexpr std::nullopt_t kNoCheck = std::nullopt;
     using R = const CircuitResult&;
     ResultSchema s;
@@ -146,8 +145,8 @@ QString verdictText(CircuitVerdict verdict) {
     return QStringLiteral("未计算");
 }
 
-const ResultColumnSpec* ResultSchema::column(const QString& header) const {
-    for (const ResultColumnSpec& c : columns)
+const SchemaColumn* ResultSchema::column(const QString& header) const {
+    for (const SchemaColumn& c : columns)
         if (c.header == header)
             return &c;
     return nullptr;
@@ -158,7 +157,7 @@ const ResultSchema& projectResultSchema() {
     return schema;
 }
 
-JudgedResult judgeResult(const ResultColumnSpec& column, const ProjectCircuit& circuit,
+JudgedResult judgeResult(const SchemaColumn& column, const ProjectCircuit& circuit,
                          const CircuitResult& result) {
     JudgedResult judged;
     judged.value = column.read ? column.read(circuit, result) : missing(QStringLiteral("未计算"));
@@ -188,12 +187,11 @@ JudgedResult judgeResult(const ResultColumnSpec& column, const ProjectCircuit& c
     return judged;
 }
 
-QString resultText(const ResultColumnSpec& column, const ResultValue& value,
+QString resultText(const SchemaColumn& column, const ResultValue& value,
                    const RegionalFormat& format, const QString& missingText) {
     if (const double* v = std::get_if<double>(&value.value))
-        return column.decimals == ResultColumnSpec::kText
-                   ? formatGeneral(*v, format)
-                   : formatFixed(*v, column.decimals, format);
+        return column.decimals == SchemaColumn::kText ? formatGeneral(*v, format)
+                                                      : formatFixed(*v, column.decimals, format);
     if (const QString* t = std::get_if<QString>(&value.value))
         return *t;
     return missingText;

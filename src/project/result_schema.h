@@ -32,7 +32,7 @@ struct ResultValue {
 };
 
 // One result column.
-struct ResultColumnSpec {
+struct SchemaColumn {
     // Text columns (a verdict) carry no decimals.
     static constexpr int kText = -1;
 
@@ -51,10 +51,10 @@ struct ResultColumnSpec {
 
 // The result columns of a project circuit, in the order every output shows them.
 struct ResultSchema {
-    std::vector<ResultColumnSpec> columns;
+    std::vector<SchemaColumn> columns;
 
     // The column with this header, or nothing.
-    const ResultColumnSpec* column(const QString& header) const;
+    const SchemaColumn* column(const QString& header) const;
 };
 
 // The schema of the program: 长度(m), Δu(%), 电压损失, 最大长度(m), 计算电流Ib(A) (named apart
@@ -72,12 +72,12 @@ struct JudgedResult {
     CheckOutcome::State state = CheckOutcome::State::NotComputed;
     QString note;
 };
-JudgedResult judgeResult(const ResultColumnSpec& column, const ProjectCircuit& circuit,
+JudgedResult judgeResult(const SchemaColumn& column, const ProjectCircuit& circuit,
                          const CircuitResult& result);
 
 // The text of a result value: a number in `format` to the column's decimals, a text as it is,
 // `missing` for an empty cell.
-QString resultText(const ResultColumnSpec& column, const ResultValue& value,
+QString resultText(const SchemaColumn& column, const ResultValue& value,
                    const RegionalFormat& format, const QString& missing = {});
 
 // What stands behind a circuit's verdict, one line each: "未计算：reasons" when its inputs could

@@ -97,7 +97,7 @@ std::vector<ReportTableCell> circuitRow(const ResultSchema& schema, const Projec
                                                     QStringLiteral(" mm²"),
                                                 false),
                                      resultCell(loadText(c), false)};
-    for (const ResultColumnSpec& column : schema.columns) {
+    for (const SchemaColumn& column : schema.columns) {
         if (column.bookWidthMm <= 0.0)
             continue;
         const JudgedResult judged = judgeResult(column, c, r);
@@ -436,7 +436,7 @@ ReportTable projectCircuitTable(const ProjectRun& run, const ResultSchema& schem
     std::vector<ReportTableCell> header{headerCell(QStringLiteral("回路编号")),
                                         headerCell(QStringLiteral("电缆")),
                                         headerCell(QStringLiteral("负荷"))};
-    for (const ResultColumnSpec& column : schema.columns) {
+    for (const SchemaColumn& column : schema.columns) {
         if (column.bookWidthMm <= 0.0)
             continue;
         table.columnWidthsMm.push_back(column.bookWidthMm);

@@ -33,8 +33,8 @@ constexpr lxw_color_t kFailedFill = 0xFFC7CE;
 constexpr lxw_color_t kHeaderFill = 0xD9D9D9;
 
 // The number format of a result column: its decimals, as every output shows them.
-QByteArray numberFormatOf(const ResultColumnSpec& column) {
-    if (column.decimals == ResultColumnSpec::kText)
+QByteArray numberFormatOf(const SchemaColumn& column) {
+    if (column.decimals == SchemaColumn::kText)
         return {};
     return column.decimals == 0 ? QByteArray("0") : "0." + QByteArray(column.decimals, '0');
 }
@@ -182,7 +182,7 @@ void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run,
     QStringList headers;
     for (const ScheduleColumnInfo& info : inputs)
         headers << QString::fromUtf8(info.header);
-    for (const ResultColumnSpec& column : schema.columns)
+    for (const SchemaColumn& column : schema.columns)
         headers << column.header;
     book.header(sheet, headers, 1);
 
@@ -198,7 +198,7 @@ void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run,
         const CircuitResult& result = run.results[i];
         // A cell whose check (or, for the verdict, whose circuit) did not pass is red, with what
         // stands behind it as its comment; a figure that was not computed says why.
-        for (const ResultColumnSpec& column : schema.columns) {
+        for (const SchemaColumn& column : schema.columns) {
             const JudgedResult judged = judgeResult(column, circuit, result);
             const bool failed = judged.judged && judged.state != CheckOutcome::State::Passed;
             QString note = judged.note;

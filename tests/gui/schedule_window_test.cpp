@@ -305,7 +305,7 @@ TEST(ScheduleWindow, KeysDriveTheRowActionsAndTheProjectFile) {
 TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
     Schedule f;
     ResultSchema extended = projectResultSchema();
-    ResultColumnSpec extra;
+    SchemaColumn extra;
     extra.header = QStringLiteral("L(km)");
     extra.decimals = 3;
     extra.bookWidthMm = 9.0;

@@ -69,7 +69,7 @@ TEST(ProjectCircuit, TheShownVoltageLossIsJudgedAgainstTheLimitWithLessOrEqual) 
         EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, row.state);
         EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text, QString::fromUtf8(row.figures));
         auto shown = [&](const char* header) {
-            const ResultColumnSpec* column = schema.column(QString::fromUtf8(header));
+            const SchemaColumn* column = schema.column(QString::fromUtf8(header));
             return column ? resultText(*column, column->read(c, r), RegionalFormat{}) : QString();
         };
         EXPECT_EQ(shown("Δu(%)"), QStringLiteral("1.0479"));

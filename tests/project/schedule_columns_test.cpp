@@ -19,7 +19,7 @@ TEST(ScheduleColumns, NoResultColumnSharesAHeaderWithAnotherColumn) {
     QStringList headers;
     for (const ScheduleColumnInfo& info : scheduleInputColumns())
         headers << QString::fromUtf8(info.header);
-    for (const ResultColumnSpec& column : projectResultSchema().columns)
+    for (const SchemaColumn& column : projectResultSchema().columns)
         headers << column.header;
     for (const QString& header : headers)
         EXPECT_EQ(headers.count(header), 1) << header.toStdString();
