@@ -1,8 +1,7 @@
 #include "app/project_session.h"
 
 #include "app/application.h"
-#include "db/catalogue_tables.h"
-#include "db/database.h"
+#include "app/project_catalogues.h"
 #include "form/number_format.h"
 #include "project/example_circuits.h"
 #include "project/handbook_constants.h"
@@ -12,7 +11,6 @@
 #include "project_files/circuit_import.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
-#include "short_circuit/dialog_database.h"
 #include "voltage_loss/line_kinds.h"
 
 #include <QDir>
@@ -25,7 +23,6 @@ namespace korvane {
 
 namespace {
 
-const QString kCableDatabase = QStringLiteral("Database/JhxlDlxlss.db");
 const QString kUntitled = QStringLiteral("未命名工程");
 const QString kCaption = QStringLiteral("Korvane");
 constexpr int kRecentLimit = 8;
@@ -68,8 +65,8 @@ CellState stateOf(CheckOutcome::State state) {
 
 } // namespace
 
-ProjectSession::ProjectSession(Application& app) : app_(app) {
-    loadCatalogues();
+ProjectSession::ProjectSession(Application& app)
+    : app_(app), catalogues_(loadProjectCatalogues(app)) {
     newProject();
 }
 
@@ -77,75 +74,20 @@ QString ProjectSession::recentProjectsKey() {
     return QStringLiteral("projects/recent");
 }
 
-void ProjectSession::loadCatalogues() {
-    {
-        Database db(app_.homePath(kCableDatabase));
-        QString why = db.open(QStringLiteral("AAA"));
-        if (why.isEmpty()) {
-            const Computed<CableCatalogue> loaded = loadCableCatalogue(db);
-            if (loaded)
-                cables_ = *loaded;
-            else
-                why = loaded.reason();
-        }
-        cablesProblem_ = why;
-    }
-    Database db(app_.homePath(QString::fromLatin1(kTransformerBusbarDatabase)));
-    QString why = db.open(QStringLiteral("变压器阻抗"));
-    if (why.isEmpty()) {
-        const Computed<SupplyCatalogue> loaded = loadSupplyCatalogue(db);
-        if (loaded)
-            supplies_ = *loaded;
-        else
-            why = loaded.reason();
-    }
-    suppliesProblem_ = why;
-    if (!why.isEmpty())
-        return;
-    // The rows as the transformer and busbar dialogs list them, with the values they transfer.
-    const QueryResult transformers = readTransformerTable(db);
-    for (const QSqlRecord& r : transformers.rows) {
-        const auto kva = databaseNumber(r.value(2));
-        if (!kva)
-            continue;
-        Transformer t{r.value(0).toString(), *kva, databaseNumber(r.value(3)).value_or(0.0),
-                      databaseNumber(r.value(4)).value_or(0.0), r.value(1).toString()};
-        const QString text =
-            QStringLiteral("%1 %2 kV %3 kVA").arg(t.series, t.voltageKv, formatGeneral(*kva));
-        // Only the first row of a transformer counts, as the dialog finds it.
-        if (std::none_of(transformers_.begin(), transformers_.end(),
-                         [&text](const TransformerChoice& c) { return c.text == text; }))
-            transformers_.push_back({text, t});
-    }
-    const QueryResult busbars = readBusbarTable(db);
-    for (const QSqlRecord& r : busbars.rows) {
-        BusbarChoice b;
-        b.material = r.value(0).toString();
-        b.size = r.value(1).toString();
-        b.text = b.material + u' ' + b.size;
-        b.perMetre = {
-            databaseNumber(r.value(2)).value_or(0.0), databaseNumber(r.value(3)).value_or(0.0),
-            databaseNumber(r.value(4)).value_or(0.0), databaseNumber(r.value(5)).value_or(0.0)};
-        if (std::none_of(busbars_.begin(), busbars_.end(),
-                         [&b](const BusbarChoice& c) { return c.text == b.text; }))
-            busbars_.push_back(b);
-    }
-}
-
 // ---- File ----
 
 void ProjectSession::newProject() {
     Project project;
     project.supply.systemCapacityMva = kNewSystemCapacityMva;
-    if (!transformers_.empty())
-        project.supply.transformer = transformers_.front().transformer;
-    if (!busbars_.empty()) {
-        const BusbarChoice& b = busbars_.front();
-        project.supply.busbar = {b.material, b.size, b.perMetre, kNewBusbarLengthM};
+    if (!catalogues_.transformers.empty())
+        project.supply.transformer = catalogues_.transformers.front().transformer;
+    if (!catalogues_.busbars.empty()) {
+        const BusbarChoice& b = catalogues_.busbars.front();
+        project.supply.busbar = {b.material, b.size, b.perMetreMilliOhm, kNewBusbarLengthM};
     } else {
         project.supply.busbar.lengthM = kNewBusbarLengthM;
     }
-    project.circuits.push_back(exampleLoadCaseCircuit(cables_));
+    project.circuits.push_back(exampleLoadCaseCircuit(catalogues_.cables));
     project.circuits.front().id = QStringLiteral("WL1");
     replaceProject(std::move(project), {});
 }
@@ -275,19 +217,20 @@ void ProjectSession::notifyTitle() {
 }
 
 void ProjectSession::recompute() {
-    supplyProblems_ = suppliesProblem_.isEmpty() ? unknownSupply(project_.supply, supplies_)
-                                                 : QStringList{suppliesProblem_};
+    supplyProblems_ = catalogues_.suppliesProblem.isEmpty()
+                          ? unknownSupply(project_.supply, catalogues_.supplies)
+                          : QStringList{catalogues_.suppliesProblem};
     Project computed = project_;
     for (ProjectCircuit& c : computed.circuits)
         c.inputProblems << supplyProblems_;
-    run_ = runProject(computed, cables_, false);
+    run_ = runProject(computed, catalogues_.cables, false);
 }
 
 void ProjectSession::computeRow(int row, bool inserted) {
     // As recompute() does for every circuit: the supply's problems, then an unknown cable's.
     ProjectCircuit computed = project_.circuits[size_t(row)];
     computed.inputProblems << supplyProblems_;
-    if (const std::optional<QString> why = unknownCable(computed, cables_))
+    if (const std::optional<QString> why = unknownCable(computed, catalogues_.cables))
         computed.inputProblems << *why;
     CircuitResult result = computeCircuit(run_.project, computed);
     if (inserted) {
@@ -359,13 +302,13 @@ SupplyFieldView ProjectSession::supplyField(int index) const {
         const Transformer& t = s.transformer;
         view.text =
             QStringLiteral("%1 %2 kV %3 kVA").arg(t.series, t.voltageKv, formatGeneral(t.ratedKva));
-        for (const TransformerChoice& choice : transformers_)
+        for (const TransformerChoice& choice : catalogues_.transformers)
             view.choices << choice.text;
         break;
     }
     case SupplyFieldId::Busbar:
         view.text = s.busbar.material + u' ' + s.busbar.size;
-        for (const BusbarChoice& choice : busbars_)
+        for (const BusbarChoice& choice : catalogues_.busbars)
             view.choices << choice.text;
         break;
     case SupplyFieldId::BusbarLength:
@@ -386,22 +329,22 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
     Supply& s = changed.supply;
     const SupplyFieldId field = SupplyFieldId(index);
     if (field == SupplyFieldId::Transformer || field == SupplyFieldId::Busbar) {
-        if (!suppliesProblem_.isEmpty())
-            return QStringLiteral("无法读取变压器、母线数据库：") + suppliesProblem_;
+        if (!catalogues_.suppliesProblem.isEmpty())
+            return QStringLiteral("无法读取变压器、母线数据库：") + catalogues_.suppliesProblem;
         const QString wanted = text.trimmed();
         bool found = false;
         if (field == SupplyFieldId::Transformer) {
-            for (const TransformerChoice& choice : transformers_)
+            for (const TransformerChoice& choice : catalogues_.transformers)
                 if (!found && choice.text == wanted) {
                     s.transformer = choice.transformer;
                     found = true;
                 }
         } else {
-            for (const BusbarChoice& choice : busbars_)
+            for (const BusbarChoice& choice : catalogues_.busbars)
                 if (!found && choice.text == wanted) {
                     s.busbar.material = choice.material;
                     s.busbar.size = choice.size;
-                    s.busbar.perMetreMilliOhm = choice.perMetre;
+                    s.busbar.perMetreMilliOhm = choice.perMetreMilliOhm;
                     found = true;
                 }
         }
@@ -480,17 +423,17 @@ QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) con
     const CableIdentity& cable = c.line.cable;
     switch (scheduleInputColumns()[size_t(column)].column) {
     case C::LossType:
-        for (const CableRow& row : cables_.rows)
+        for (const CableRow& row : catalogues_.cables.rows)
             if (!choices.contains(row.cable.lossType))
                 choices << row.cable.lossType;
         break;
     case C::CableType:
-        for (const CableRow& row : cables_.rows)
+        for (const CableRow& row : catalogues_.cables.rows)
             if (row.cable.lossType == cable.lossType && !choices.contains(row.cable.cableType))
                 choices << row.cable.cableType;
         break;
     case C::CrossSection:
-        for (const CableRow* row : cables_.sectionsOf(cable.lossType, cable.cableType))
+        for (const CableRow* row : catalogues_.cables.sectionsOf(cable.lossType, cable.cableType))
             choices << row->cable.crossSection;
         break;
     case C::ProtectionMode:
@@ -574,7 +517,7 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     dropReadingProblems(c, projectFileKeys(which));
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
-        fillCableSection(c, cables_);
+        fillCableSection(c, catalogues_.cables);
     const ProjectCircuit& old = project_.circuits[size_t(row)];
     if (c.inputProblems == old.inputProblems && circuitToJson(c) == circuitToJson(old))
         return std::nullopt; // the same value again: nothing changed
@@ -617,11 +560,11 @@ int ProjectSession::addCircuit(ProjectCircuit circuit) {
 }
 
 int ProjectSession::addLoadCaseCircuit() {
-    return addCircuit(exampleLoadCaseCircuit(cables_));
+    return addCircuit(exampleLoadCaseCircuit(catalogues_.cables));
 }
 
 int ProjectSession::addFeederCircuit() {
-    return addCircuit(exampleFeederCircuit(cables_));
+    return addCircuit(exampleFeederCircuit(catalogues_.cables));
 }
 
 int ProjectSession::duplicateRow(int row) {
@@ -716,7 +659,7 @@ std::vector<SizingProposal> ProjectSession::proposeSizing(std::vector<int> rows)
         if (!run_.project.circuits[size_t(row)].inputProblems.isEmpty()) {
             p.notSized = QStringLiteral("回路数据有误，未选择截面");
         } else {
-            const SizingResult sized = sizeCircuit(run_.project, circuit, cables_);
+            const SizingResult sized = sizeCircuit(run_.project, circuit, catalogues_.cables);
             if (sized.chosen) {
                 p.decision = sized;
                 p.proposedSection = sized.sizedCircuit.line.cable.crossSection;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/project_catalogues.h"
 #include "form/signal.h"
 #include "project/cable_catalogue.h"
 #include "project/feeder_plot.h"
@@ -122,7 +123,7 @@ public:
 
     const Project& project() const { return project_; }
     // The cable database the circuits are computed against (empty when it could not be read).
-    const CableCatalogue& cables() const { return cables_; }
+    const CableCatalogue& cables() const { return catalogues_.cables; }
     // The project as last computed, with every circuit's result.
     const ProjectRun& run() const { return run_; }
     const CircuitResult& result(int row) const { return run_.results.at(size_t(row)); }
@@ -198,7 +199,6 @@ public:
     static QString recentProjectsKey();
 
 private:
-    void loadCatalogues();
     // Computes every circuit anew.
     void recompute();
     // Computes one row from its circuit; inserts a slot for it first with `inserted`.
@@ -219,24 +219,8 @@ private:
     QStringList cellChoices(const ProjectCircuit& circuit, int column) const;
     void message(bool error, const QString& text) const;
 
-    struct TransformerChoice {
-        QString text;
-        Transformer transformer;
-    };
-    struct BusbarChoice {
-        QString text;
-        QString material;
-        QString size;
-        PhaseAndLoop perMetre;
-    };
-
     Application& app_;
-    CableCatalogue cables_;
-    QString cablesProblem_;
-    SupplyCatalogue supplies_;
-    QString suppliesProblem_;
-    std::vector<TransformerChoice> transformers_;
-    std::vector<BusbarChoice> busbars_;
+    ProjectCatalogues catalogues_;
     const ResultSchema* schema_ = &projectResultSchema();
     Project project_;
     ProjectRun run_;

@@ -3,6 +3,8 @@
 #include "db/catalogue_tables.h"
 #include "form/number_format.h"
 
+#include <algorithm>
+
 namespace korvane {
 
 Computed<SupplyCatalogue> loadSupplyCatalogue(const Database& db) {
@@ -13,14 +15,45 @@ Computed<SupplyCatalogue> loadSupplyCatalogue(const Database& db) {
             QStringLiteral("无法读取变压器、母线数据库：") +
             (transformers.ok ? busbars.error : transformers.error));
     SupplyCatalogue catalogue;
+    auto figure = [](const QSqlRecord& r, int column) {
+        return databaseNumber(r.value(column)).value_or(0.0);
+    };
     for (const QSqlRecord& r : transformers.rows)
         if (const auto kva = databaseNumber(r.value(TransformerCapacity)))
-            catalogue.transformers.push_back({r.value(TransformerSeries).toString(),
-                                              r.value(TransformerVoltage).toString(), *kva});
+            catalogue.transformers.push_back(
+                {r.value(TransformerSeries).toString(), r.value(TransformerVoltage).toString(),
+                 *kva, figure(r, TransformerImpedanceVoltage), figure(r, TransformerLoadLoss)});
     for (const QSqlRecord& r : busbars.rows)
         catalogue.busbars.push_back(
-            {r.value(BusbarMaterial).toString(), r.value(BusbarSize).toString()});
+            {r.value(BusbarMaterial).toString(),
+             r.value(BusbarSize).toString(),
+             {figure(r, BusbarPhaseResistance), figure(r, BusbarPhaseReactance),
+              figure(r, BusbarLoopResistance), figure(r, BusbarLoopReactance)}});
     return catalogue;
+}
+
+std::vector<TransformerChoice> transformerChoices(const SupplyCatalogue& catalogue) {
+    std::vector<TransformerChoice> choices;
+    for (const SupplyCatalogue::TransformerRow& row : catalogue.transformers) {
+        const QString text = QStringLiteral("%1 %2 kV %3 kVA")
+                                 .arg(row.series, row.voltageKv, formatGeneral(row.ratedKva));
+        if (std::none_of(choices.begin(), choices.end(),
+                         [&text](const TransformerChoice& c) { return c.text == text; }))
+            choices.push_back(
+                {text, {row.series, row.ratedKva, row.ukPercent, row.loadLossKw, row.voltageKv}});
+    }
+    return choices;
+}
+
+std::vector<BusbarChoice> busbarChoices(const SupplyCatalogue& catalogue) {
+    std::vector<BusbarChoice> choices;
+    for (const SupplyCatalogue::BusbarRow& row : catalogue.busbars) {
+        const QString text = row.material + u' ' + row.size;
+        if (std::none_of(choices.begin(), choices.end(),
+                         [&text](const BusbarChoice& c) { return c.text == text; }))
+            choices.push_back({text, row.material, row.size, row.perMetreMilliOhm});
+    }
+    return choices;
 }
 
 QStringList unknownSupply(const Supply& supply, const SupplyCatalogue& catalogue) {

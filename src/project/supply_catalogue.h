@@ -16,16 +16,37 @@ struct SupplyCatalogue {
         QString series;
         QString voltageKv;
         double ratedKva = 0.0;
+        double ukPercent = 0.0;  // a figure the database lacks reads as 0
+        double loadLossKw = 0.0; //
     };
     struct BusbarRow {
         QString material;
         QString size;
+        PhaseAndLoop perMetreMilliOhm{}; // a figure the database lacks reads as 0
     };
     std::vector<TransformerRow> transformers;
     std::vector<BusbarRow> busbars;
 };
 
+// A transformer or busbar as the schedule's supply fields offer it: the text of the choice and
+// the figures choosing it transfers.
+struct TransformerChoice {
+    QString text; // "S11-M 10 kV 400 kVA"
+    Transformer transformer;
+};
+struct BusbarChoice {
+    QString text; // "铜母线TMY 4(100X10)"
+    QString material;
+    QString size;
+    PhaseAndLoop perMetreMilliOhm;
+};
+
 Computed<SupplyCatalogue> loadSupplyCatalogue(const Database& db);
+
+// The rows as the transformer and busbar dialogs list them: each text once, its first row
+// counting, as the dialogs find it.
+std::vector<TransformerChoice> transformerChoices(const SupplyCatalogue& catalogue);
+std::vector<BusbarChoice> busbarChoices(const SupplyCatalogue& catalogue);
 
 // Why the project's supply is not one of the database: its transformer (series, HV voltage when
 // the project names one, capacity) or its busbar (material and size). Empty when both are there.
