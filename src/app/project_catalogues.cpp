@@ -12,33 +12,25 @@ const QString kCableDatabase = QStringLiteral("Database/JhxlDlxlss.db");
 
 } // namespace
 
+const CableCatalogue& ProjectCatalogues::cableRows() const {
+    static const CableCatalogue kNone;
+    return cables ? *cables : kNone;
+}
+
 ProjectCatalogues loadProjectCatalogues(const Application& app) {
     ProjectCatalogues c;
     {
         Database db(app.homePath(kCableDatabase));
-        QString why = db.open(QStringLiteral("AAA"));
-        if (why.isEmpty()) {
-            const Computed<CableCatalogue> loaded = loadCableCatalogue(db);
-            if (loaded)
-                c.cables = *loaded;
-            else
-                why = loaded.reason();
-        }
-        c.cablesProblem = why;
+        const QString why = db.open(QStringLiteral("AAA"));
+        c.cables = why.isEmpty() ? loadCableCatalogue(db) : Computed<CableCatalogue>::failed(why);
     }
     Database db(app.homePath(QString::fromLatin1(kTransformerBusbarDatabase)));
-    QString why = db.open(QStringLiteral("变压器阻抗"));
-    if (why.isEmpty()) {
-        const Computed<SupplyCatalogue> loaded = loadSupplyCatalogue(db);
-        if (loaded) {
-            c.supplies = *loaded;
-            c.transformers = transformerChoices(c.supplies);
-            c.busbars = busbarChoices(c.supplies);
-        } else {
-            why = loaded.reason();
-        }
+    const QString why = db.open(QStringLiteral("变压器阻抗"));
+    c.supplies = why.isEmpty() ? loadSupplyCatalogue(db) : Computed<SupplyCatalogue>::failed(why);
+    if (c.supplies) {
+        c.transformers = transformerChoices(*c.supplies);
+        c.busbars = busbarChoices(*c.supplies);
     }
-    c.suppliesProblem = why;
     return c;
 }
 

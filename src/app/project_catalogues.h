@@ -13,14 +13,15 @@ class Application;
 
 // What a project is edited against, read once from the program folder: the cable database and
 // the transformer and busbar database, with the choice lists of the schedule's supply fields.
-// A database that cannot be read leaves its catalogue empty and says why.
+// A database that cannot be read gives its catalogue as the reason, and no choices.
 struct ProjectCatalogues {
-    CableCatalogue cables;
-    QString cablesProblem;
-    SupplyCatalogue supplies;
-    QString suppliesProblem;
+    Computed<CableCatalogue> cables = std::nullopt;
+    Computed<SupplyCatalogue> supplies = std::nullopt;
     std::vector<TransformerChoice> transformers;
     std::vector<BusbarChoice> busbars;
+
+    // The cables to choose from and compute with: none when the database could not be read.
+    const CableCatalogue& cableRows() const;
 };
 
 ProjectCatalogues loadProjectCatalogues(const Application& app);

@@ -87,7 +87,7 @@ void ProjectSession::newProject() {
     } else {
         project.supply.busbar.lengthM = kNewBusbarLengthM;
     }
-    project.circuits.push_back(exampleLoadCaseCircuit(catalogues_.cables));
+    project.circuits.push_back(exampleLoadCaseCircuit(catalogues_.cableRows()));
     project.circuits.front().id = QStringLiteral("WL1");
     replaceProject(std::move(project), {});
 }
@@ -217,20 +217,19 @@ void ProjectSession::notifyTitle() {
 }
 
 void ProjectSession::recompute() {
-    supplyProblems_ = catalogues_.suppliesProblem.isEmpty()
-                          ? unknownSupply(project_.supply, catalogues_.supplies)
-                          : QStringList{catalogues_.suppliesProblem};
+    supplyProblems_ = catalogues_.supplies ? unknownSupply(project_.supply, *catalogues_.supplies)
+                                           : QStringList{catalogues_.supplies.reason()};
     Project computed = project_;
     for (ProjectCircuit& c : computed.circuits)
         c.inputProblems << supplyProblems_;
-    run_ = runProject(computed, catalogues_.cables, false);
+    run_ = runProject(computed, catalogues_.cableRows(), false);
 }
 
 void ProjectSession::computeRow(int row, bool inserted) {
     // As recompute() does for every circuit: the supply's problems, then an unknown cable's.
     ProjectCircuit computed = project_.circuits[size_t(row)];
     computed.inputProblems << supplyProblems_;
-    if (const std::optional<QString> why = unknownCable(computed, catalogues_.cables))
+    if (const std::optional<QString> why = unknownCable(computed, catalogues_.cableRows()))
         computed.inputProblems << *why;
     CircuitResult result = computeCircuit(run_.project, computed);
     if (inserted) {
@@ -329,8 +328,8 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
     Supply& s = changed.supply;
     const SupplyFieldId field = SupplyFieldId(index);
     if (field == SupplyFieldId::Transformer || field == SupplyFieldId::Busbar) {
-        if (!catalogues_.suppliesProblem.isEmpty())
-            return QStringLiteral("无法读取变压器、母线数据库：") + catalogues_.suppliesProblem;
+        if (!catalogues_.supplies)
+            return QStringLiteral("无法读取变压器、母线数据库：") + catalogues_.supplies.reason();
         const QString wanted = text.trimmed();
         bool found = false;
         if (field == SupplyFieldId::Transformer) {
@@ -423,17 +422,18 @@ QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) con
     const CableIdentity& cable = c.line.cable;
     switch (scheduleInputColumns()[size_t(column)].column) {
     case C::LossType:
-        for (const CableRow& row : catalogues_.cables.rows)
+        for (const CableRow& row : catalogues_.cableRows().rows)
             if (!choices.contains(row.cable.lossType))
                 choices << row.cable.lossType;
         break;
     case C::CableType:
-        for (const CableRow& row : catalogues_.cables.rows)
+        for (const CableRow& row : catalogues_.cableRows().rows)
             if (row.cable.lossType == cable.lossType && !choices.contains(row.cable.cableType))
                 choices << row.cable.cableType;
         break;
     case C::CrossSection:
-        for (const CableRow* row : catalogues_.cables.sectionsOf(cable.lossType, cable.cableType))
+        for (const CableRow* row :
+             catalogues_.cableRows().sectionsOf(cable.lossType, cable.cableType))
             choices << row->cable.crossSection;
         break;
     case C::ProtectionMode:
@@ -517,7 +517,7 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     dropReadingProblems(c, projectFileKeys(which));
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
-        fillCableSection(c, catalogues_.cables);
+        fillCableSection(c, catalogues_.cableRows());
     const ProjectCircuit& old = project_.circuits[size_t(row)];
     if (c.inputProblems == old.inputProblems && circuitToJson(c) == circuitToJson(old))
         return std::nullopt; // the same value again: nothing changed
@@ -560,11 +560,11 @@ int ProjectSession::addCircuit(ProjectCircuit circuit) {
 }
 
 int ProjectSession::addLoadCaseCircuit() {
-    return addCircuit(exampleLoadCaseCircuit(catalogues_.cables));
+    return addCircuit(exampleLoadCaseCircuit(catalogues_.cableRows()));
 }
 
 int ProjectSession::addFeederCircuit() {
-    return addCircuit(exampleFeederCircuit(catalogues_.cables));
+    return addCircuit(exampleFeederCircuit(catalogues_.cableRows()));
 }
 
 int ProjectSession::duplicateRow(int row) {
@@ -659,7 +659,7 @@ std::vector<SizingProposal> ProjectSession::proposeSizing(std::vector<int> rows)
         if (!run_.project.circuits[size_t(row)].inputProblems.isEmpty()) {
             p.notSized = QStringLiteral("回路数据有误，未选择截面");
         } else {
-            const SizingResult sized = sizeCircuit(run_.project, circuit, catalogues_.cables);
+            const SizingResult sized = sizeCircuit(run_.project, circuit, catalogues_.cableRows());
             if (sized.chosen) {
                 p.decision = sized;
                 p.proposedSection = sized.sizedCircuit.line.cable.crossSection;

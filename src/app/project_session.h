@@ -123,7 +123,7 @@ public:
 
     const Project& project() const { return project_; }
     // The cable database the circuits are computed against (empty when it could not be read).
-    const CableCatalogue& cables() const { return catalogues_.cables; }
+    const CableCatalogue& cables() const { return catalogues_.cableRows(); }
     // The project as last computed, with every circuit's result.
     const ProjectRun& run() const { return run_; }
     const CircuitResult& result(int row) const { return run_.results.at(size_t(row)); }
