@@ -388,6 +388,29 @@ TEST(ProjectSession, TheSupplyFieldsTakeDatabaseRowsAndNumbers) {
     EXPECT_EQ(s.supplyField(int(SupplyFieldId::SystemCapacity)).text, QStringLiteral("10"));
 }
 
+// A program folder without the transformer and busbar database: no supply can be chosen, and
+// every circuit is not computed with the reason, rather than computed from a supply nobody
+// could check.
+TEST(ProjectSession, ASupplyDatabaseThatCannotBeReadStopsEveryCircuitAndSaysWhy) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Database")));
+    ASSERT_TRUE(QFile::copy(testing::testHome() + QStringLiteral("/Database/JhxlDlxlss.db"),
+                            folder.filePath(QStringLiteral("Database/JhxlDlxlss.db"))));
+    TestApp t(folder.path());
+    ProjectSession s{t.app()};
+    ASSERT_EQ(s.rowCount(), 1);
+    EXPECT_TRUE(s.supplyField(int(SupplyFieldId::Transformer)).choices.isEmpty());
+    EXPECT_TRUE(s.supplyField(int(SupplyFieldId::Busbar)).choices.isEmpty());
+    const std::optional<QString> refused =
+        s.setSupplyField(int(SupplyFieldId::Transformer), QStringLiteral("S11-M 10 kV 400 kVA"));
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(*refused, QStringLiteral("无法读取变压器、母线数据库：文件不存在"));
+    const CellView overall = s.cell(0, result(s, ResultColumn::Overall));
+    EXPECT_EQ(overall.state, CellState::NotComputed);
+    EXPECT_TRUE(overall.toolTip.contains(QStringLiteral("文件不存在")))
+        << overall.toolTip.toStdString();
+}
+
 TEST(ProjectSession, ModifiedTitleAndRecentProjects) {
     QTemporaryDir dir;
     MemoryPreferences preferences;
