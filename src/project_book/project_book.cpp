@@ -357,6 +357,19 @@ void appendVerification(QStringList& out, const ProjectCircuit& c, const Circuit
                    .arg(g(c.protection.durationS), fixed4(r.shortCircuit->ik3),
                         g(c.protection.coefficientK), r.thermal->text, c.line.cable.crossSection);
     check(CircuitCheck::ThermalStability);
+
+    // A check without a process text of its own above still states its outcome and figures.
+    constexpr CircuitCheck kWithText[] = {
+        CircuitCheck::VoltageLoss,     CircuitCheck::BreakerSelection,
+        CircuitCheck::ResidualSetting, CircuitCheck::LoopResistance,
+        CircuitCheck::Sensitivity,     CircuitCheck::ThermalStability};
+    int next = 6;
+    for (const auto& [which, outcome] : r.checks) {
+        if (std::find(std::begin(kWithText), std::end(kWithText), which) != std::end(kWithText))
+            continue;
+        out << QStringLiteral(" %1、%2：").arg(next++).arg(checkName(which));
+        check(which);
+    }
 }
 
 void appendSizing(QStringList& out, const SizingResult& s) {

@@ -127,6 +127,25 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
     }
 }
 
+// A check the book has no process text for (as a newly added check) still stands in the
+// circuit's 【保护校验】 with its state and figures, numbered after the five that have one, and
+// in the notes under the table.
+TEST(ProjectBook, ACheckWithoutAProcessTextOfItsOwnIsStatedWithItsFigures) {
+    ProjectRun run = exampleRun();
+    ASSERT_FALSE(run.results.empty());
+    const CircuitCheck added = CircuitCheck(int(CircuitCheck::ThermalStability) + 1);
+    run.results[0].checks.emplace_back(added, CheckOutcome::fail(QStringLiteral("X = 2 > 1")));
+    CapturingWriter writer;
+    const QStringList p = write(writer, run, {});
+    const qsizetype verification = p.indexOf(QStringLiteral("【保护校验】："));
+    ASSERT_GE(verification, 0);
+    const qsizetype numbered = p.indexOf(QStringLiteral(" 6、："), verification);
+    ASSERT_GT(numbered, verification);
+    EXPECT_EQ(p.value(numbered + 1), QStringLiteral("   ：不通过（X = 2 > 1）"));
+    EXPECT_TRUE(
+        p.contains(QStringLiteral(" %1 不通过：X = 2 > 1").arg(run.project.circuits[0].id)));
+}
+
 TEST(ProjectBook, FailedChecksRedAndBoldAndValuesNotComputedWrittenAsReasons) {
     const ProjectRun run = mixedRun();
     ASSERT_TRUE(run.results[0].passed());
