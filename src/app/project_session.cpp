@@ -299,14 +299,13 @@ SupplyFieldView ProjectSession::supplyField(int index) const {
         break;
     case SupplyFieldId::Transformer: {
         const Transformer& t = s.transformer;
-        view.text =
-            QStringLiteral("%1 %2 kV %3 kVA").arg(t.series, t.voltageKv, formatGeneral(t.ratedKva));
+        view.text = transformerText(t);
         for (const TransformerChoice& choice : catalogues_.transformers)
             view.choices << choice.text;
         break;
     }
     case SupplyFieldId::Busbar:
-        view.text = s.busbar.material + u' ' + s.busbar.size;
+        view.text = busbarText(s.busbar.material, s.busbar.size);
         for (const BusbarChoice& choice : catalogues_.busbars)
             view.choices << choice.text;
         break;

@@ -77,7 +77,8 @@ ResultSchema makeProjectSchema() {
     });
     add("最大长度(m)", 1, kNoCheck, 0.0,
         [](R r) { return figureOf(r.maxLengthM, [](double m) { return number(m); }); });
-    // The current the protection is chosen for, beside the breaker chosen for it.
+    // The current the protection is chosen for, beside the breaker chosen for it; named apart
+    // from the input column Ib(A) of a load case.
     add("计算电流Ib(A)", 3, kNoCheck, kFigureMm,
         [](R r) { return figureOf(r.loadCurrentA, [](double a) { return number(a); }); });
     add("QR In(A)", 0, C::BreakerSelection, kAmperesMm, [](R r) {
@@ -121,28 +122,8 @@ ResultSchema makeProjectSchema() {
 
 } // namespace
 
-CircuitVerdict circuitVerdict(const CircuitResult& result) {
-    switch (overallState(result)) {
-    case CheckOutcome::State::Passed:
-        return CircuitVerdict::Passed;
-    case CheckOutcome::State::Failed:
-        return CircuitVerdict::Failed;
-    case CheckOutcome::State::NotComputed:
-        break;
-    }
-    return CircuitVerdict::NotComputed;
-}
-
-QString verdictText(CircuitVerdict verdict) {
-    switch (verdict) {
-    case CircuitVerdict::Passed:
-        return QStringLiteral("通过");
-    case CircuitVerdict::Failed:
-        return QStringLiteral("不通过");
-    case CircuitVerdict::NotComputed:
-        break;
-    }
-    return QStringLiteral("未计算");
+QString checkNote(CircuitCheck check, const CheckOutcome& outcome) {
+    return checkName(check) + checkStateText(outcome) + QStringLiteral("：") + outcome.text;
 }
 
 const SchemaColumn* ResultSchema::column(const QString& header) const {
@@ -163,17 +144,7 @@ JudgedResult judgeResult(const SchemaColumn& column, const ProjectCircuit& circu
     judged.value = column.read ? column.read(circuit, result) : missing(QStringLiteral("未计算"));
     if (column.overall) {
         judged.judged = true;
-        switch (circuitVerdict(result)) {
-        case CircuitVerdict::Passed:
-            judged.state = CheckOutcome::State::Passed;
-            break;
-        case CircuitVerdict::Failed:
-            judged.state = CheckOutcome::State::Failed;
-            break;
-        case CircuitVerdict::NotComputed:
-            judged.state = CheckOutcome::State::NotComputed;
-            break;
-        }
+        judged.state = circuitVerdict(result);
         judged.note = circuitNoteLines(result).join(u'\n');
     } else if (column.check) {
         const CheckOutcome& outcome = result.check(*column.check);
@@ -203,8 +174,7 @@ QStringList circuitNoteLines(const CircuitResult& result) {
     QStringList lines;
     for (const auto& [check, outcome] : result.checks)
         if (!outcome.passed())
-            lines << checkName(check) + checkStateText(outcome) + QStringLiteral("：") +
-                         outcome.text;
+            lines << checkNote(check, outcome);
     return lines;
 }
 

@@ -18,12 +18,20 @@ namespace korvane {
 // columns, their number formats, their verdicts and the notes below them from here, so that a
 // new check or column is one row of the schema.
 
-// The overall verdict of a circuit. A circuit one of whose checks could not be computed is
-// never reported as passed nor as failed, unless another check failed: then it failed.
-enum class CircuitVerdict { Passed, Failed, NotComputed };
-CircuitVerdict circuitVerdict(const CircuitResult& result);
-// 通过, 不通过 or 未计算.
-QString verdictText(CircuitVerdict verdict);
+// The overall verdict of a circuit, in the states of a check (overallState): a circuit one of
+// whose checks could not be computed is never reported as passed nor as failed, unless another
+// check failed: then it failed.
+using CircuitVerdict = CheckOutcome::State;
+inline CircuitVerdict circuitVerdict(const CircuitResult& result) {
+    return overallState(result);
+}
+// 通过, 不通过 or 未计算, as a check's state is written.
+inline QString verdictText(CircuitVerdict verdict) {
+    return checkStateText(CheckOutcome{verdict, {}});
+}
+
+// What a check that did not pass says: "<check><state>：<figures or reason>".
+QString checkNote(CircuitCheck check, const CheckOutcome& outcome);
 
 // The value of one result cell: a number, a text, or nothing with the reason it is missing.
 struct ResultValue {
@@ -57,10 +65,8 @@ struct ResultSchema {
     const SchemaColumn* column(const QString& header) const;
 };
 
-// The schema of the program: 长度(m), Δu(%), 电压损失, 最大长度(m), 计算电流Ib(A) (named apart
-// from the input column Ib(A) of a load case, which a schedule holds in the same row), QR In(A),
-// QC Ie(A),
-// I″k3(kA), I″k2(kA), Id(kA), I″k1(kA), Ivn(mA), 灵敏度, Smin(mm²), 结论.
+// The schema of the program, its rows in makeProjectSchema (result_schema.cpp). No result may
+// take the header of an input column: a schedule holds both in one row and is read back by them.
 const ResultSchema& projectResultSchema();
 
 // How one result cell of a circuit is judged: its value, the state of the check (or of the

@@ -32,15 +32,23 @@ Computed<SupplyCatalogue> loadSupplyCatalogue(const Database& db) {
     return catalogue;
 }
 
+QString transformerText(const Transformer& t) {
+    return QStringLiteral("%1 %2 kV %3 kVA").arg(t.series, t.voltageKv, formatGeneral(t.ratedKva));
+}
+
+QString busbarText(const QString& material, const QString& size) {
+    return material + u' ' + size;
+}
+
 std::vector<TransformerChoice> transformerChoices(const SupplyCatalogue& catalogue) {
     std::vector<TransformerChoice> choices;
     for (const SupplyCatalogue::TransformerRow& row : catalogue.transformers) {
-        const QString text = QStringLiteral("%1 %2 kV %3 kVA")
-                                 .arg(row.series, row.voltageKv, formatGeneral(row.ratedKva));
+        const Transformer transformer{row.series, row.ratedKva, row.ukPercent, row.loadLossKw,
+                                      row.voltageKv};
+        const QString text = transformerText(transformer);
         if (std::none_of(choices.begin(), choices.end(),
                          [&text](const TransformerChoice& c) { return c.text == text; }))
-            choices.push_back(
-                {text, {row.series, row.ratedKva, row.ukPercent, row.loadLossKw, row.voltageKv}});
+            choices.push_back({text, transformer});
     }
     return choices;
 }
@@ -48,7 +56,7 @@ std::vector<TransformerChoice> transformerChoices(const SupplyCatalogue& catalog
 std::vector<BusbarChoice> busbarChoices(const SupplyCatalogue& catalogue) {
     std::vector<BusbarChoice> choices;
     for (const SupplyCatalogue::BusbarRow& row : catalogue.busbars) {
-        const QString text = row.material + u' ' + row.size;
+        const QString text = busbarText(row.material, row.size);
         if (std::none_of(choices.begin(), choices.end(),
                          [&text](const BusbarChoice& c) { return c.text == text; }))
             choices.push_back({text, row.material, row.size, row.perMetreMilliOhm});

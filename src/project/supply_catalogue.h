@@ -46,6 +46,10 @@ Computed<SupplyCatalogue> loadSupplyCatalogue(const Database& db);
 // The rows as the transformer and busbar dialogs list them: each text once, its first row
 // counting, as the dialogs find it.
 std::vector<TransformerChoice> transformerChoices(const SupplyCatalogue& catalogue);
+// The text a transformer or busbar is offered and shown by: "S11-M 10 kV 400 kVA",
+// "铜母线TMY 4(100X10)".
+QString transformerText(const Transformer& transformer);
+QString busbarText(const QString& material, const QString& size);
 std::vector<BusbarChoice> busbarChoices(const SupplyCatalogue& catalogue);
 
 // Why the project's supply is not one of the database: its transformer (series, HV voltage when

@@ -203,8 +203,7 @@ void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run,
             const bool failed = judged.judged && judged.state != CheckOutcome::State::Passed;
             QString note = judged.note;
             if (failed && column.check)
-                note = checkName(*column.check) + checkStateText(result.check(*column.check)) +
-                       QStringLiteral("：") + judged.note;
+                note = checkNote(*column.check, result.check(*column.check));
             const QByteArray numberFormat = numberFormatOf(column);
             book.cell(
                 sheet, row, col, judged.value.value,
