@@ -152,7 +152,6 @@ public:
     // The result columns shown after the inputs: the program's schema unless told otherwise (an
     // extended schema, with a check under development, is shown the same way). The schema must
     // outlive the session; the view is reset.
-    const ResultSchema& resultSchema() const { return *schema_; }
     void useResultSchema(const ResultSchema& schema);
     int rowCount() const { return int(project_.circuits.size()); }
     int columnCount() const;
