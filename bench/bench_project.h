@@ -30,7 +30,7 @@ inline Project benchProject(const QString& name, int circuits, int feederEvery,
         c.line.perMetreMilliOhm = {1.097, 0.082, 3.291, 0.164};
         c.line.neutralResistanceMilliOhmPerM = 1.097;
         c.line.neutralReactanceMilliOhmPerM = 0.082;
-        c.protection = {143.0, 0.1, 26.0, 0.0, ProtectionMode::EarthFault};
+        c.protection = {143.0, 0.1, 26.0, 0.0, ProtectionMode::EarthFault, std::nullopt};
         if (i % feederEvery == 0) {
             LampFeeder lamps;
             lamps.poles = poles(i);

@@ -32,8 +32,14 @@ constexpr int kRecentLimit = 8;
 constexpr double kNewSystemCapacityMva = 100.0;
 constexpr double kNewBusbarLengthM = 1.0;
 
-const char* const kSupplyLabels[kSupplyFieldCount] = {"系统容量 (MVA)", "变压器", "母线",
-                                                      "母线长度 (m)", "电压损失限值 (%)"};
+const char* const kSupplyLabels[kSupplyFieldCount] = {
+    "系统容量 (MVA)", "变压器",        "母线",       "母线长度 (m)",
+    "电压损失限值 (%)", "敷设方式",    "敷设处温度(℃)", "土壤热阻系数(K·m/W)",
+    "并列回路数",      "回路间距(m)", "导体计算温度(℃)"};
+
+QString optionalText(const std::optional<double>& value) {
+    return value ? formatGeneral(*value) : QString();
+}
 
 // The columns that do not belong to a circuit's kind of load.
 bool belongsToLoad(ScheduleColumn column, bool feeder) {
@@ -87,6 +93,11 @@ void ProjectSession::newProject() {
     } else {
         project.supply.busbar.lengthM = kNewBusbarLengthM;
     }
+    // The circuits laid in ducts under the footway, as street-lighting cables usually are, at the
+    // reference conditions of the capacity tables (GB/T 16895.6-2014 B.52.2: ground 20 °C, soil
+    // 2.5 K·m/W), one circuit per trench: shown in the project's fields for the engineer to set.
+    project.installation = {LayingMethod::InDuct, kReferenceGroundTemperatureC,
+                            kReferenceSoilResistivityKmW, 1, std::nullopt};
     project.circuits.push_back(exampleLoadCaseCircuit(catalogues_.cableRows()));
     project.circuits.front().id = QStringLiteral("WL1");
     replaceProject(std::move(project), {});
@@ -231,7 +242,7 @@ void ProjectSession::computeRow(int row, bool inserted) {
     computed.inputProblems << supplyProblems_;
     if (const std::optional<QString> why = unknownCable(computed, catalogues_.cableRows()))
         computed.inputProblems << *why;
-    CircuitResult result = computeCircuit(run_.project, computed);
+    CircuitResult result = computeCircuit(run_.project, computed, catalogues_.cableRows());
     if (inserted) {
         run_.project.circuits.insert(run_.project.circuits.begin() + row, std::move(computed));
         run_.results.insert(run_.results.begin() + row, std::move(result));
@@ -287,6 +298,77 @@ void ProjectSession::message(bool error, const QString& text) const {
 
 // ---- Supply ----
 
+namespace {
+
+// The key in the project file of a project installation field.
+QString installationPlace(SupplyFieldId field) {
+    switch (field) {
+    case SupplyFieldId::LayingMethod:
+        return QStringLiteral("installation.method");
+    case SupplyFieldId::LayingTemperature:
+        return QStringLiteral("installation.temperatureC");
+    case SupplyFieldId::SoilResistivity:
+        return QStringLiteral("installation.soilResistivityKmW");
+    case SupplyFieldId::GroupedCircuits:
+        return QStringLiteral("installation.groupedCircuits");
+    case SupplyFieldId::CircuitSpacing:
+        return QStringLiteral("installation.spacingM");
+    default:
+        return QStringLiteral("conductorTemperatureC");
+    }
+}
+
+// Takes a project installation field: an empty text clears it, otherwise a list text or a
+// number. What the value means (a temperature at the insulation's limit, no circuits) is judged
+// by the capacity check, circuit by circuit, with the reason.
+std::optional<QString> setInstallationField(Project& project, SupplyFieldId field,
+                                            const QString& label, const QString& shown) {
+    InstallationConditions& i = project.installation;
+    const QString text = shown.trimmed();
+    if (field == SupplyFieldId::LayingMethod) {
+        if (text.isEmpty()) {
+            i.method.reset();
+            return std::nullopt;
+        }
+        const std::optional<LayingMethod> method = layingMethodOf(text);
+        if (!method)
+            return QStringLiteral("“%1”无法识别：%2").arg(label, text.left(40));
+        i.method = method;
+        return std::nullopt;
+    }
+    std::optional<double> value;
+    if (!text.isEmpty()) {
+        value = readStrict(text);
+        if (!value)
+            return QStringLiteral("“%1”不是数值：%2").arg(label, text.left(40));
+    }
+    switch (field) {
+    case SupplyFieldId::LayingTemperature:
+        i.temperatureC = value;
+        break;
+    case SupplyFieldId::SoilResistivity:
+        i.soilResistivityKmW = value;
+        break;
+    case SupplyFieldId::GroupedCircuits:
+        if (value && (*value != std::floor(*value) || std::abs(*value) > 1e6))
+            return QStringLiteral("“%1”应为整数：%2").arg(label, text.left(40));
+        i.groupedCircuits = value ? std::optional<int>(int(*value)) : std::nullopt;
+        break;
+    case SupplyFieldId::CircuitSpacing:
+        i.spacingM = value;
+        break;
+    default:
+        if (value && !(*value >= kLowestConductorTemperatureC &&
+                       *value <= kHighestConductorTemperatureC))
+            return QStringLiteral("“%1”应在 −50～250 ℃ 之间").arg(label);
+        project.conductorTemperatureC = value;
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 SupplyFieldView ProjectSession::supplyField(int index) const {
     SupplyFieldView view;
     if (index < 0 || index >= kSupplyFieldCount)
@@ -315,6 +397,29 @@ SupplyFieldView ProjectSession::supplyField(int index) const {
     case SupplyFieldId::VoltageLossLimit:
         view.text = formatGeneral(project_.voltageLossLimitPercent);
         break;
+    case SupplyFieldId::LayingMethod:
+        view.text = project_.installation.method ? text(*project_.installation.method) : QString();
+        view.choices << QString();
+        for (LayingMethod method : kLayingMethods)
+            view.choices << text(method);
+        break;
+    case SupplyFieldId::LayingTemperature:
+        view.text = optionalText(project_.installation.temperatureC);
+        break;
+    case SupplyFieldId::SoilResistivity:
+        view.text = optionalText(project_.installation.soilResistivityKmW);
+        break;
+    case SupplyFieldId::GroupedCircuits:
+        view.text = project_.installation.groupedCircuits
+                        ? QString::number(*project_.installation.groupedCircuits)
+                        : QString();
+        break;
+    case SupplyFieldId::CircuitSpacing:
+        view.text = optionalText(project_.installation.spacingM);
+        break;
+    case SupplyFieldId::ConductorTemperature:
+        view.text = optionalText(project_.conductorTemperatureC);
+        break;
     }
     return view;
 }
@@ -326,7 +431,10 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
     Project changed = project_;
     Supply& s = changed.supply;
     const SupplyFieldId field = SupplyFieldId(index);
-    if (field == SupplyFieldId::Transformer || field == SupplyFieldId::Busbar) {
+    if (index >= kFirstInstallationField) {
+        if (auto why = setInstallationField(changed, field, label, text))
+            return why;
+    } else if (field == SupplyFieldId::Transformer || field == SupplyFieldId::Busbar) {
         if (!catalogues_.supplies)
             return QStringLiteral("无法读取变压器、母线数据库：") + catalogues_.supplies.reason();
         const QString wanted = text.trimmed();
@@ -383,6 +491,14 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
         break;
     case SupplyFieldId::BusbarLength:
         places << QStringLiteral("supply.busbar.lengthM");
+        break;
+    case SupplyFieldId::LayingMethod:
+    case SupplyFieldId::LayingTemperature:
+    case SupplyFieldId::SoilResistivity:
+    case SupplyFieldId::GroupedCircuits:
+    case SupplyFieldId::CircuitSpacing:
+    case SupplyFieldId::ConductorTemperature:
+        places << installationPlace(field);
         break;
     case SupplyFieldId::VoltageLossLimit:
         break;
@@ -455,6 +571,12 @@ QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) con
         break;
     case C::StartPhase:
         choices << phaseText(Phase::L1) << phaseText(Phase::L2) << phaseText(Phase::L3);
+        break;
+    case C::LayingMethod:
+        // The empty choice leaves the circuit laid as the project's circuits are.
+        choices << QString();
+        for (LayingMethod method : kLayingMethods)
+            choices << text(method);
         break;
     default:
         break;

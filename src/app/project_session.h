@@ -21,8 +21,24 @@ namespace korvane {
 class Application;
 
 // The supply fields shown above the circuit schedule, in this order.
-enum class SupplyFieldId { SystemCapacity, Transformer, Busbar, BusbarLength, VoltageLossLimit };
-inline constexpr int kSupplyFieldCount = 5;
+// The project's own fields beside its circuits: the supply, the voltage-loss limit, and how the
+// circuits are laid unless a circuit says otherwise (from LayingMethod on, each of which may be
+// left empty).
+enum class SupplyFieldId {
+    SystemCapacity,
+    Transformer,
+    Busbar,
+    BusbarLength,
+    VoltageLossLimit,
+    LayingMethod,
+    LayingTemperature,
+    SoilResistivity,
+    GroupedCircuits,
+    CircuitSpacing,
+    ConductorTemperature,
+};
+inline constexpr int kSupplyFieldCount = 11;
+inline constexpr int kFirstInstallationField = int(SupplyFieldId::LayingMethod);
 
 // One supply field: its label, its text and, for a choice, the texts to choose from (empty for
 // free text; the text is then a number in the regional format).

@@ -14,6 +14,12 @@ namespace korvane {
 // tables of GB/T 16895.6-2014 (identical to IEC 60364-5-52:2009, annex B), and the overload
 // protection of the circuit by GB 50054-2011 6.3.3.
 
+// The reference conditions of the tables: air 30 °C; ground 20 °C, soil thermal resistivity
+// 2.5 K·m/W, laying depth 0.7 m.
+inline constexpr double kReferenceAirTemperatureC = 30.0;
+inline constexpr double kReferenceGroundTemperatureC = 20.0;
+inline constexpr double kReferenceSoilResistivityKmW = 2.5;
+
 // How the cable is laid, as the standard's reference installation methods name them.
 enum class LayingMethod {
     InAir,          // E: multi-core cable in free air, on a perforated tray or clipped clear

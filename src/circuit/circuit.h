@@ -65,6 +65,9 @@ struct Protection {
     double leakagePerKmMa = 0.0; // normal leakage current of the line per km
     double loadCurrentA = 0.0;   // Ib
     ProtectionMode mode = ProtectionMode::EarthFault;
+    // The let-through energy I²t of the protective device, A²s, where the maker gives it: with a
+    // clearing time under 0.1 s the thermal stress is checked with it instead of I²·t.
+    std::optional<double> letThroughA2s;
 };
 
 // The short-circuit input of a line fed from a supply, over the line's own length.

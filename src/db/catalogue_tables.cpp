@@ -17,4 +17,15 @@ QueryResult readBusbarTable(const Database& db) {
                                    "FROM 低压母线单位长度阻抗 ORDER BY rowid"));
 }
 
+QueryResult readLossTypeTemperatureTable(const Database& db) {
+    return db.query(QStringLiteral("SELECT loss_type, resistance_temperature_c, "
+                                   "working_temperature_c FROM loss_type_temperature"));
+}
+
+QueryResult readProjectSwitchgearTable(const Database& db) {
+    return db.query(QStringLiteral(
+        "SELECT selection_up_to_a, breaker_a, contactor_a, breaker_kind, conventional_trip_factor "
+        "FROM project_switchgear ORDER BY selection_up_to_a"));
+}
+
 } // namespace korvane

@@ -39,4 +39,22 @@ enum BusbarColumn {
 };
 QueryResult readBusbarTable(const Database& db);
 
+// The temperatures of each loss type's resistances, loss_type_temperature.
+enum LossTypeTemperatureColumn {
+    LossTypeName,
+    LossTypeResistanceTemperature,
+    LossTypeWorkingTemperature
+};
+QueryResult readLossTypeTemperatureTable(const Database& db);
+
+// The switchgear series of project circuits, project_switchgear, by selection current.
+enum SwitchgearColumn {
+    SwitchgearSelectionUpTo,
+    SwitchgearBreaker,
+    SwitchgearContactor,
+    SwitchgearKind,
+    SwitchgearTripFactor
+};
+QueryResult readProjectSwitchgearTable(const Database& db);
+
 } // namespace korvane

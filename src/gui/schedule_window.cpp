@@ -108,9 +108,18 @@ ScheduleWindow::~ScheduleWindow() {
 }
 
 QWidget* ScheduleWindow::makeSupplyFields() {
-    auto* box = new QGroupBox(QStringLiteral("电源"));
-    auto* row = new QHBoxLayout(box);
+    // The supply on one line, below it how the circuits are laid unless a circuit says otherwise.
+    auto* box = new QWidget;
+    auto* rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* supplyBox = new QGroupBox(QStringLiteral("电源"));
+    auto* installationBox = new QGroupBox(QStringLiteral("工程敷设条件（回路未填写时采用）"));
+    rows->addWidget(supplyBox);
+    rows->addWidget(installationBox);
+    auto* supplyRow = new QHBoxLayout(supplyBox);
+    auto* installationRow = new QHBoxLayout(installationBox);
     for (int field = 0; field < session_.supplyFieldCount(); ++field) {
+        QHBoxLayout* row = field < kFirstInstallationField ? supplyRow : installationRow;
         const SupplyFieldView view = session_.supplyField(field);
         auto* label = new QLabel(view.label);
         QWidget* editor = nullptr;
@@ -135,7 +144,8 @@ QWidget* ScheduleWindow::makeSupplyFields() {
         row->addSpacing(12);
         supplyEditors_.push_back(editor);
     }
-    row->addStretch(1);
+    supplyRow->addStretch(1);
+    installationRow->addStretch(1);
     return box;
 }
 

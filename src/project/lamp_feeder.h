@@ -29,6 +29,9 @@ struct LampFeeder {
     FeederConnection connection = FeederConnection::SinglePhase;
     Phase startPhase = Phase::L1; // the phase of the first pole (and of all lamps, single-phase)
     double phaseVoltageV = 220.0; // U0
+    // Third-harmonic content of the lamps' current, % of it; missing: the class C limit of
+    // IEC 61000-3-2 for the lamps' power factor.
+    std::optional<double> thirdHarmonicPercent;
 };
 
 // The cable of the feeder, Ω/km; phase and neutral conductors.

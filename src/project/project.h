@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capacity/current_capacity.h"
 #include "circuit/circuit.h"
 #include "project/lamp_feeder.h"
 #include "voltage_loss/voltage_loss.h"
@@ -67,6 +68,9 @@ struct ProjectCircuit {
     QString description; // what it feeds
     CircuitLine line;    // cable and per-metre values; its length is worked out from the load
     Protection protection;
+    // Where the cable is laid: the circuit's own values; what it leaves missing is the
+    // project's.
+    InstallationConditions installation;
     CircuitLoad load = LoadCaseLoad{};
     // What could not be read for this circuit (a text where a number belongs, an unknown
     // cable): a circuit with problems is not computed, and these are its reasons.
@@ -84,6 +88,12 @@ struct Project {
     QString engineer;
     Supply supply;
     double voltageLossLimitPercent = kDefaultVoltageLossLimitPercent;
+    // How the project's circuits are laid unless a circuit says otherwise (a lighting project
+    // usually lays them all alike).
+    InstallationConditions installation;
+    // The conductor temperature the voltage loss is computed at, °C; missing: each cable's
+    // insulation working temperature (70 °C PVC, 90 °C XLPE).
+    std::optional<double> conductorTemperatureC;
     std::vector<ProjectCircuit> circuits;
 };
 

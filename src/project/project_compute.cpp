@@ -1,6 +1,7 @@
 #include "project/project_compute.h"
 
 #include "form/number_format.h"
+#include "project/handbook_constants.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,6 +97,8 @@ QStringList protectionProblems(const Protection& p, bool feeder) {
         problems << QStringLiteral("线路泄漏电流不能为负数");
     if (!feeder && !(finite(p.loadCurrentA) && p.loadCurrentA > 0.0))
         problems << QStringLiteral("计算电流 Ib 应大于0");
+    if (p.letThroughA2s && !(finite(*p.letThroughA2s) && *p.letThroughA2s > 0.0))
+        problems << QStringLiteral("允通能量 I²t 应大于0");
     return problems;
 }
 
@@ -110,7 +113,122 @@ CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
     return within ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
 }
 
+
+QString amperes(double value) {
+    return formatGeneral(roundHalfAwayFromZero(value, 1), RegionalFormat{});
+}
+
+// The breaker QR and contactor QC of the project's series for a load current: the first row
+// whose selection current covers 1.5·Ib.
+struct BreakerChoice {
+    Computed<LineSwitchgear> switchgear = std::nullopt;
+    CheckOutcome outcome;
+    std::optional<SwitchgearRating> rating;
+};
+BreakerChoice chooseBreaker(double loadCurrentA,
+                            const Computed<std::vector<SwitchgearRating>>& series) {
+    BreakerChoice choice;
+    if (!series) {
+        choice.switchgear = Computed<LineSwitchgear>::failed(series.reason());
+        choice.outcome = CheckOutcome::notComputed(series.reason());
+        return choice;
+    }
+    LineSwitchgear s;
+    const double x = kSelectionFactor * loadCurrentA;
+    if (!finite(x)) {
+        choice.switchgear = Computed<LineSwitchgear>::failed(QStringLiteral("选择电流 1.5Ib 无法计算"));
+        choice.outcome = CheckOutcome::notComputed(choice.switchgear.reason());
+        return choice;
+    }
+    s.computed = true;
+    s.selectionCurrentA = x;
+    for (const SwitchgearRating& row : *series)
+        if (x <= row.selectionUpToA) {
+            s.breakerRatedA = row.breakerA;
+            s.contactorRatedA = row.contactorA;
+            choice.rating = row;
+            choice.switchgear = s;
+            choice.outcome = CheckOutcome::pass(
+                QStringLiteral("QR In = %1 A，QC Ie = %2 A").arg(row.breakerA).arg(row.contactorA));
+            return choice;
+        }
+    s.outOfRange = true;
+    choice.switchgear = s;
+    choice.outcome = CheckOutcome::fail(QStringLiteral("1.5Ib = %1 A 超出选择表范围 (≤%2 A)")
+                                            .arg(number(x, 2))
+                                            .arg(series->back().selectionUpToA));
+    return choice;
+}
+
+// The neutral of a feeder with its lamps on the phases in turn, with the third harmonics of the
+// lamps added (GB/T 16895.6-2014 annex E).
+Computed<FeederNeutral> feederNeutral(const LampFeeder& feeder, const LampFeederResult& poles) {
+    FeederNeutral n;
+    n.classCLimit = !feeder.thirdHarmonicPercent.has_value();
+    n.thirdHarmonicPercent = feeder.thirdHarmonicPercent.value_or(
+        classCThirdHarmonicLimitPercent(feeder.lampPowerFactor));
+    const Computed<HarmonicReduction> reduction = harmonicReduction(n.thirdHarmonicPercent);
+    if (!reduction)
+        return Computed<FeederNeutral>::failed(reduction.reason());
+    n.reduction = *reduction;
+    n.withoutHarmonicsA = poles.neutralCurrentA;
+    const double sum = poles.phaseCurrentsA[0] + poles.phaseCurrentsA[1] + poles.phaseCurrentsA[2];
+    n.withHarmonicsA =
+        neutralCurrentWithHarmonics(poles.neutralCurrentA, sum, n.thirdHarmonicPercent);
+    return n;
+}
+
+// Ib ≤ In ≤ Iz and I2 ≤ 1.45·Iz, and IN ≤ Iz where the cable is sized on the neutral.
+CheckOutcome capacityOutcome(const CapacityCheck& c) {
+    const OverloadProtection& o = c.overload;
+    const QString iz = amperes(c.capacityA);
+    const QString limit = amperes(kConventionalTripLimit * c.capacityA);
+    const QString i2 = amperes(o.conventionalTripA);
+    QStringList failed;
+    if (!o.loadWithinRating)
+        failed << QStringLiteral("Ib = %1 A > In = %2 A").arg(amperes(o.loadCurrentA))
+                      .arg(o.ratedCurrentA);
+    if (!o.ratingWithinCapacity)
+        failed << QStringLiteral("In = %1 A > Iz = %2 A").arg(o.ratedCurrentA).arg(iz);
+    if (!o.tripWithinLimit)
+        failed << QStringLiteral("I2 = %1 A > 1.45Iz = %2 A").arg(i2, limit);
+    if (!c.neutralWithinCapacity)
+        failed << QStringLiteral("IN = %1 A > Iz = %2 A").arg(amperes(*c.neutralCurrentA), iz);
+    if (!failed.isEmpty())
+        return CheckOutcome::fail(failed.join(QStringLiteral("，")));
+    QString figures = QStringLiteral("Ib = %1 A ≤ In = %2 A ≤ Iz = %3 A，I2 = %4 A ≤ 1.45Iz = %5 A")
+                          .arg(amperes(o.loadCurrentA))
+                          .arg(o.ratedCurrentA)
+                          .arg(iz, i2, limit);
+    if (c.neutralCurrentA)
+        figures += QStringLiteral("，IN = %1 A ≤ Iz").arg(amperes(*c.neutralCurrentA));
+    return CheckOutcome::pass(figures);
+}
+
 } // namespace
+
+Computed<WorkingResistance> workingResistance(const CableIdentity& cable, double databaseOhmPerKm,
+                                              const CableCatalogue& catalogue,
+                                              std::optional<double> projectTemperatureC) {
+    const Computed<LossTypeTemperature> temperatures = catalogue.temperatureOf(cable.lossType);
+    if (!temperatures)
+        return Computed<WorkingResistance>::failed(temperatures.reason());
+    WorkingResistance w;
+    if (cable.cableType.contains(u'铜'))
+        w.alphaPerK = kCopperAlpha;
+    else if (cable.cableType.contains(u'铝'))
+        w.alphaPerK = kAluminiumAlpha;
+    else
+        return Computed<WorkingResistance>::failed(
+            QStringLiteral("无法从电缆类型“%1”判断导体材料").arg(cable.cableType));
+    w.databaseOhmPerKm = databaseOhmPerKm;
+    w.databaseTemperatureC = temperatures->resistanceTemperatureC;
+    w.projectTemperature = projectTemperatureC.has_value();
+    w.workingTemperatureC = projectTemperatureC.value_or(temperatures->workingTemperatureC);
+    w.ohmPerKm = databaseOhmPerKm * (1.0 + w.alphaPerK * (w.workingTemperatureC - 20.0)) /
+                 (1.0 + w.alphaPerK * (w.databaseTemperatureC - 20.0));
+    return w;
+}
 
 double shownLossPercent(double lossPercent) {
     return roundHalfAwayFromZero(lossPercent, kLossPercentDecimals);
@@ -126,6 +244,8 @@ QString checkName(CircuitCheck check) {
         return QStringLiteral("电压损失");
     case CircuitCheck::BreakerSelection:
         return QStringLiteral("断路器选择");
+    case CircuitCheck::CurrentCapacity:
+        return QStringLiteral("载流量");
     case CircuitCheck::ResidualSetting:
         return QStringLiteral("剩余电流整定");
     case CircuitCheck::LoopResistance:
@@ -178,7 +298,86 @@ CheckOutcome::State overallState(const CircuitResult& result) {
     return CheckOutcome::State::NotComputed;
 }
 
-CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit) {
+namespace {
+
+// Iz of the circuit's cable laid as it is, with the harmonic factor of a lamp feeder, against
+// the breaker chosen for it.
+Computed<CapacityCheck> capacityCheck(const Project& project, const ProjectCircuit& circuit,
+                                      const CircuitResult& r,
+                                      const Computed<CableConstruction>& construction,
+                                      const CableCatalogue& catalogue,
+                                      const std::optional<SwitchgearRating>& rating) {
+    using Result = Computed<CapacityCheck>;
+    if (!rating)
+        return Result::failed(QStringLiteral("未选出断路器 QR，无法校验"));
+    if (!construction)
+        return Result::failed(
+            QStringLiteral("载流量表只含四芯电力电缆（聚氯乙烯、交联聚乙烯绝缘），无“%1”")
+                .arg(circuit.line.cable.lossType));
+    if (!catalogue.capacity)
+        return Result::failed(catalogue.capacity.reason().isEmpty()
+                                  ? QStringLiteral("电缆数据库中无载流量表")
+                                  : catalogue.capacity.reason());
+    const auto section = circuit.line.cable.crossSectionMm2();
+    if (!section)
+        return Result::failed(QStringLiteral("电缆截面不是数值"));
+    if (!r.neutral && !r.neutral.reason().isEmpty())
+        return Result::failed(r.neutral.reason());
+    const Computed<CurrentCarryingCapacity> iz = currentCarryingCapacity(
+        *catalogue.capacity, construction->material, construction->insulation, *section,
+        effectiveConditions(circuit.installation, project.installation));
+    if (!iz)
+        return Result::failed(iz.reason());
+    CapacityCheck c;
+    c.capacity = *iz;
+    if (r.neutral) {
+        c.harmonicFactor = r.neutral->reduction.factor;
+        if (r.neutral->reduction.onNeutral)
+            c.neutralCurrentA = r.neutral->withHarmonicsA;
+    }
+    c.capacityA = iz->capacityA * c.harmonicFactor;
+    c.breakerKind = rating->breakerKind;
+    c.conventionalTripFactor = rating->conventionalTripFactor;
+    c.overload = checkOverloadProtection(*r.loadCurrentA, rating->breakerA,
+                                         rating->conventionalTripFactor, c.capacityA);
+    if (c.neutralCurrentA)
+        c.neutralWithinCapacity = *c.neutralCurrentA <= c.capacityA;
+    return c;
+}
+
+// Smin of the cable against the largest fault it sees, I″k3 at its origin (GB 50054-2011
+// 6.2.3): S ≥ √t·I/K, or S ≥ √(I²t)/K with the device's let-through energy where it clears in
+// under 0.1 s.
+Computed<ThermalStability> thermalAtOrigin(const Computed<ShortCircuitResult>& origin,
+                                           const Protection& protection) {
+    if (!origin)
+        return Computed<ThermalStability>::failed(QStringLiteral("始端短路电流无法计算：") +
+                                                  origin.reason());
+    if (usesLetThrough(protection)) {
+        ThermalStability t;
+        const double smin = std::sqrt(*protection.letThroughA2s) / protection.coefficientK;
+        if (!finite(smin))
+            return Computed<ThermalStability>::failed(QStringLiteral("热稳定最小截面无法计算"));
+        t.computed = true;
+        t.minimumCrossSectionMm2 = roundHalfAwayFromZero(smin, 4);
+        t.text = formatFixed(smin, 4, RegionalFormat{});
+        return t;
+    }
+    const ThermalStability t =
+        thermalMinimumCrossSection(protection.durationS, origin->ik3, protection.coefficientK);
+    if (!t.computed)
+        return Computed<ThermalStability>::failed(QStringLiteral("热稳定最小截面无法计算"));
+    return t;
+}
+
+} // namespace
+
+bool usesLetThrough(const Protection& protection) {
+    return protection.letThroughA2s.has_value() && protection.durationS < kLetThroughBelowS;
+}
+
+CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
+                             const CableCatalogue& catalogue) {
     CircuitResult r;
     const bool isFeeder = std::holds_alternative<LampFeeder>(circuit.load);
     r.inputProblems = circuit.inputProblems;
@@ -187,6 +386,9 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     const double limit = project.voltageLossLimitPercent;
     if (!(finite(limit) && limit > 0.0 && limit < 100.0))
         r.inputProblems << QStringLiteral("电压损失允许值应大于0且小于100%");
+    if (const auto& t = project.conductorTemperatureC;
+        t && !(finite(*t) && *t >= kLowestConductorTemperatureC && *t <= kHighestConductorTemperatureC))
+        r.inputProblems << QStringLiteral("导体计算温度应在 −50～250 ℃ 之间");
     if (!r.inputProblems.isEmpty()) {
         const QString reason = r.inputProblems.join(QStringLiteral("；"));
         for (CircuitCheck check : kCircuitChecks)
@@ -196,17 +398,38 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
 
     CircuitLine line = circuit.line;
     Protection protection = circuit.protection;
+    const Computed<CableConstruction> construction = cableConstruction(line.cable);
+    // A four-core cable's phase-to-neutral loop is the phase and the neutral core in series,
+    // the same loop as R′php, X′php; a copy of the single conductor's R0, X0 leaves the neutral
+    // out and overstates I″k1.
+    if (construction && line.neutralResistanceMilliOhmPerM == line.perMetreMilliOhm.resistance &&
+        line.neutralReactanceMilliOhmPerM == line.perMetreMilliOhm.reactance)
+        r.warnings << QStringLiteral("R′、X′ 与单根导体的 R0、X0 相同：单相短路回路未计入中性线，"
+                                     "I″k1 偏大（四芯电缆应取 R′php、X′php）");
+
+    // The conductors' resistance at their working temperature, for the voltage loss.
+    r.resistance = workingResistance(line.cable, line.resistanceOhmPerKm, catalogue,
+                                     project.conductorTemperatureC);
+    const double workingR = r.resistance ? r.resistance->ohmPerKm : 0.0;
 
     // Voltage loss of the load, the line's length and the load current.
-    if (const auto* feeder = std::get_if<LampFeeder>(&circuit.load)) {
+    if (!r.resistance) {
+        const QString reason = QStringLiteral("电压损失未计算：") + r.resistance.reason();
+        r.lineLengthKm = Computed<double>::failed(reason);
+        r.lossPercent = Computed<double>::failed(reason);
+        r.maxLengthM = Computed<double>::failed(reason);
+        r.loadCurrentA = Computed<double>::failed(reason);
+    } else if (const auto* feeder = std::get_if<LampFeeder>(&circuit.load)) {
         FeederConductors conductors;
-        conductors.resistanceOhmPerKm = line.resistanceOhmPerKm;
+        conductors.resistanceOhmPerKm = workingR;
         conductors.reactanceOhmPerKm = line.reactanceOhmPerKm;
         // A four-core cable of one cross-section: the neutral is a core like the phases.
-        conductors.neutralResistanceOhmPerKm = line.resistanceOhmPerKm;
+        conductors.neutralResistanceOhmPerKm = workingR;
         conductors.neutralReactanceOhmPerKm = line.reactanceOhmPerKm;
         const Computed<LampFeederResult> computed = computeLampFeeder(*feeder, conductors);
         r.feeder = computed;
+        if (computed && feeder->connection == FeederConnection::PhasesInTurn)
+            r.neutral = feederNeutral(*feeder, *computed);
         if (computed) {
             r.lineLengthKm = computed->totalLengthM / 1000.0;
             r.lossPercent = shownLossPercent(computed->worstLossPercent);
@@ -225,7 +448,7 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         }
     } else {
         VoltageLossInput in = std::get<LoadCaseLoad>(circuit.load).values;
-        in.resistanceOhmPerKm = {line.resistanceOhmPerKm, line.resistanceOhmPerKm};
+        in.resistanceOhmPerKm = {workingR, workingR};
         in.reactanceOhmPerKm = {line.reactanceOhmPerKm, line.reactanceOhmPerKm};
         const VoltageLossResult loss = computeVoltageLoss(in);
         r.loadCase = loss;
@@ -265,26 +488,23 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     if (!r.shortCircuit)
         return fail(QStringLiteral("短路电流无法计算：") + r.shortCircuit.reason());
     const ShortCircuitResult& sc = *r.shortCircuit;
+    CircuitLine origin = line;
+    origin.lengthKm = 0.0;
+    r.originShortCircuit = computeShortCircuit(shortCircuitInput(project.supply, origin));
 
-    // Switchgear of the line and its checks, by the verification page's own functions.
-    const LineSwitchgear switchgear = selectLineSwitchgear(protection.loadCurrentA);
-    CheckOutcome breaker;
+    // Switchgear of the line from the project's series, and its checks by the verification
+    // page's own functions.
+    const BreakerChoice breaker = chooseBreaker(protection.loadCurrentA, catalogue.switchgear);
+    r.switchgear = breaker.switchgear;
     std::optional<double> inA;
-    if (!switchgear.computed) {
-        r.switchgear = Computed<LineSwitchgear>::failed(QStringLiteral("选择电流 1.5Ib 无法计算"));
-        breaker = CheckOutcome::notComputed(r.switchgear.reason());
-    } else if (!switchgear.breakerRatedA || !switchgear.contactorRatedA) {
-        r.switchgear = switchgear;
-        breaker = CheckOutcome::fail(QStringLiteral("1.5Ib = %1 A 超出选择表范围 (≤160 A)")
-                                         .arg(number(switchgear.selectionCurrentA, 2)));
-    } else {
-        r.switchgear = switchgear;
-        inA = *switchgear.breakerRatedA;
-        breaker = CheckOutcome::pass(QStringLiteral("QR In = %1 A，QC Ie = %2 A")
-                                         .arg(*switchgear.breakerRatedA)
-                                         .arg(*switchgear.contactorRatedA));
-    }
-    r.checks.emplace_back(CircuitCheck::BreakerSelection, breaker);
+    if (breaker.rating)
+        inA = breaker.rating->breakerA;
+    r.checks.emplace_back(CircuitCheck::BreakerSelection, breaker.outcome);
+
+    r.capacity = capacityCheck(project, circuit, r, construction, catalogue, breaker.rating);
+    r.checks.emplace_back(CircuitCheck::CurrentCapacity,
+                          r.capacity ? capacityOutcome(*r.capacity)
+                                     : CheckOutcome::notComputed(r.capacity.reason()));
 
     const ResidualCurrentSetting residual =
         selectResidualCurrentSetting(protection.leakagePerKmMa, line.lengthKm);
@@ -346,36 +566,33 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         r.checks.emplace_back(CircuitCheck::Sensitivity, CheckOutcome::notComputed(noBreaker));
     }
 
-    const ThermalStability thermal =
-        thermalMinimumCrossSection(protection.durationS, sc.ik3, protection.coefficientK);
+    r.thermal = thermalAtOrigin(r.originShortCircuit, protection);
     const auto s = line.cable.crossSectionMm2();
-    if (!thermal.computed) {
-        r.thermal = Computed<ThermalStability>::failed(QStringLiteral("热稳定最小截面无法计算"));
+    if (!r.thermal) {
         r.checks.emplace_back(CircuitCheck::ThermalStability,
                               CheckOutcome::notComputed(r.thermal.reason()));
     } else if (!s || *s <= 0.0) {
-        r.thermal = thermal;
         r.checks.emplace_back(CircuitCheck::ThermalStability,
                               CheckOutcome::notComputed(QStringLiteral("电缆截面不是数值")));
     } else {
-        r.thermal = thermal;
         // The thermal check passes only with Smin strictly below S, as the verification report
         // judges it.
-        const bool ok = thermal.minimumCrossSectionMm2 < *s;
+        const bool ok = r.thermal->minimumCrossSectionMm2 < *s;
         const QString figures =
-            QStringLiteral("Smin = %1 mm² %2 S = %3 mm²")
-                .arg(thermal.text, ok ? u"<"_qs : u"≥"_qs, line.cable.crossSection);
+            QStringLiteral("Smin = %1 mm² %2 S = %3 mm²（始端 I″k3 = %4 kA）")
+                .arg(r.thermal->text, ok ? u"<"_qs : u"≥"_qs, line.cable.crossSection,
+                     number(r.originShortCircuit->ik3, 3));
         r.checks.emplace_back(CircuitCheck::ThermalStability,
                               ok ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures));
     }
     return r;
 }
 
-std::vector<CircuitResult> computeProject(const Project& project) {
+std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue) {
     std::vector<CircuitResult> results;
     results.reserve(project.circuits.size());
     for (const ProjectCircuit& circuit : project.circuits)
-        results.push_back(computeCircuit(project, circuit));
+        results.push_back(computeCircuit(project, circuit, catalogue));
     return results;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "project/cable_catalogue.h"
 #include "project/project.h"
 
 #include <QString>
@@ -13,14 +14,16 @@ namespace korvane {
 enum class CircuitCheck {
     VoltageLoss,      // Δu% within the project's limit
     BreakerSelection, // a residual-current breaker QR and contactor QC for 1.5·Ib
+    CurrentCapacity,  // Ib ≤ In ≤ Iz and I2 ≤ 1.45·Iz (GB 50054-2011 6.3.3)
     ResidualSetting,  // a rated residual operating current Ivn ≥ 4·Ixn
     LoopResistance,   // Rphp ≤ Rlim
     Sensitivity,      // fault current / Ir2 ≥ 1.3
     ThermalStability, // Smin < S
 };
 inline constexpr CircuitCheck kCircuitChecks[] = {
-    CircuitCheck::VoltageLoss,    CircuitCheck::BreakerSelection, CircuitCheck::ResidualSetting,
-    CircuitCheck::LoopResistance, CircuitCheck::Sensitivity,      CircuitCheck::ThermalStability};
+    CircuitCheck::VoltageLoss,     CircuitCheck::BreakerSelection, CircuitCheck::CurrentCapacity,
+    CircuitCheck::ResidualSetting, CircuitCheck::LoopResistance,   CircuitCheck::Sensitivity,
+    CircuitCheck::ThermalStability};
 
 // Δu % of a circuit is shown, written and judged to this many decimals in every output: the
 // figure an engineer reads is the figure the limit is compared with.
@@ -51,6 +54,66 @@ struct CheckOutcome {
 // The state as the schedule and the reports write it: 通过, 不通过 or 未计算.
 QString checkStateText(const CheckOutcome& outcome);
 
+// The conductor resistance the voltage loss is computed with: the database's figure at the
+// temperature its loss type is given at, brought to the working temperature,
+// R = R_db · (1 + α(θ − 20)) / (1 + α(θ_db − 20)).
+struct WorkingResistance {
+    double databaseOhmPerKm = 0.0;
+    double databaseTemperatureC = 20.0;
+    double workingTemperatureC = 70.0;
+    double alphaPerK = 0.0; // 0.00393 copper, 0.00403 aluminium
+    double ohmPerKm = 0.0;
+    bool projectTemperature = false; // the project's temperature, not the insulation's
+};
+
+// The temperature coefficient of resistance at 20 °C: 0.00393 /K for annealed copper, 0.00403 /K
+// for hard-drawn aluminium (IEC 60228 annex B; GB/T 3956).
+inline constexpr double kCopperAlpha = 0.00393;
+inline constexpr double kAluminiumAlpha = 0.00403;
+
+// The database's R of a cable at the working temperature: the loss type's temperatures from the
+// database, the conductor from the cable type ("铜", "铝"). Fails with the reason when the
+// database gives no temperature for the loss type or the cable type names no conductor.
+Computed<WorkingResistance> workingResistance(const CableIdentity& cable, double databaseOhmPerKm,
+                                              const CableCatalogue& catalogue,
+                                              std::optional<double> projectTemperatureC);
+
+// The neutral of a four-wire lamp feeder with lamps on the phases in turn: the fundamental
+// imbalance and the third harmonics that add in it, and what annex E of GB/T 16895.6 makes of
+// them.
+struct FeederNeutral {
+    double thirdHarmonicPercent = 0.0;
+    bool classCLimit = false; // the content is the IEC 61000-3-2 class C limit, none given
+    double withoutHarmonicsA = 0.0;
+    double withHarmonicsA = 0.0;
+    HarmonicReduction reduction;
+};
+
+// What the current-carrying capacity check used: Iz with its factors, the harmonic factor and
+// the overload conditions.
+struct CapacityCheck {
+    CurrentCarryingCapacity capacity;   // Iz before the harmonic factor
+    double harmonicFactor = 1.0;        // annex E, 1 without harmonics
+    double capacityA = 0.0;             // Iz · harmonic factor
+    QString breakerKind;
+    double conventionalTripFactor = 0.0;
+    OverloadProtection overload;
+    // Where the cable is sized on the neutral current: IN ≤ Iz.
+    std::optional<double> neutralCurrentA;
+    bool neutralWithinCapacity = true;
+    bool passed() const { return overload.passed() && neutralWithinCapacity; }
+};
+
+// The conductor temperature a project may set for its voltage loss, °C.
+inline constexpr double kLowestConductorTemperatureC = -50.0;
+inline constexpr double kHighestConductorTemperatureC = 250.0;
+
+// A protective device's let-through energy replaces I²·t in the thermal check when it clears in
+// under this time, s (GB 50054-2011 6.2.3, note on durations below 0.1 s).
+inline constexpr double kLetThroughBelowS = 0.1;
+// Whether the thermal check takes the device's I²t: given, and the clearing time under 0.1 s.
+bool usesLetThrough(const Protection& protection);
+
 struct CircuitResult {
     // Why nothing was computed: what could not be read for the circuit.
     QStringList inputProblems;
@@ -59,18 +122,26 @@ struct CircuitResult {
     // A lamp-pole feeder's poles, or why they were not computed; empty with no reason for a
     // load-case circuit.
     Computed<LampFeederResult> feeder = std::nullopt;
+    Computed<WorkingResistance> resistance = std::nullopt; // R of the voltage loss
+    Computed<FeederNeutral> neutral = std::nullopt;        // feeders with phases in turn
     std::optional<VoltageLossResult> loadCase;    // load-case circuits only
     Computed<double> lossPercent = std::nullopt;  // Δu% as shown, four decimals
     Computed<double> maxLengthM = std::nullopt;   // the length at which Δu reaches the limit
     Computed<double> loadCurrentA = std::nullopt; // Ib the protection is chosen for
-    Computed<ShortCircuitResult> shortCircuit = std::nullopt;
+    Computed<ShortCircuitResult> shortCircuit = std::nullopt; // at the line's end
+    // At the origin of the line, just after its breaker (line length zero): the largest fault
+    // the cable sees, for its thermal stress.
+    Computed<ShortCircuitResult> originShortCircuit = std::nullopt;
     Computed<LineSwitchgear> switchgear = std::nullopt;       // QR, QC
+    Computed<CapacityCheck> capacity = std::nullopt;          // Iz, overload protection
     Computed<ResidualCurrentSetting> residual = std::nullopt; // Ivn
     Computed<LoopResistanceCheck> loopResistance = std::nullopt;
     Computed<SensitivityCheck> sensitivity = std::nullopt;
     Computed<ThermalStability> thermal = std::nullopt;
 
     std::vector<std::pair<CircuitCheck, CheckOutcome>> checks;
+    // What the engineer should know that fails no check (values that look copied by mistake).
+    QStringList warnings;
 
     const CheckOutcome& check(CircuitCheck which) const;
     // Every check passed.
@@ -84,9 +155,12 @@ struct CircuitResult {
 CheckOutcome::State overallState(const CircuitResult& result);
 
 // One circuit of the project by the pages' own calculations: the voltage loss of its load (or
-// of its lamp poles), the short-circuit currents at its end from the project's supply, the
-// selections and checks of its protection.
-CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit);
-std::vector<CircuitResult> computeProject(const Project& project);
+// of its lamp poles) at the conductors' working temperature, the short-circuit currents at its
+// end and at its origin from the project's supply, the selections and checks of its protection
+// and the current-carrying capacity of its cable, with the reference data of the cable
+// database.
+CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
+                             const CableCatalogue& catalogue);
+std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue);
 
 } // namespace korvane

@@ -45,7 +45,7 @@ ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, b
             if (!circuit.inputProblems.isEmpty()) {
                 sized.notSized = QStringLiteral("回路数据有误，未选择截面");
                 sized.sizedCircuit = circuit;
-                sized.sizedResult = computeCircuit(run.project, circuit);
+                sized.sizedResult = computeCircuit(run.project, circuit, catalogue);
             }
             if (sized.chosen)
                 circuit = sized.sizedCircuit;
@@ -53,7 +53,7 @@ ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, b
             run.sizing.push_back(std::move(sized));
         }
     } else {
-        run.results = computeProject(run.project);
+        run.results = computeProject(run.project, catalogue);
     }
     return run;
 }

@@ -91,12 +91,34 @@ ResultSchema makeProjectSchema() {
             return whole(g.contactorRatedA, r.check(C::BreakerSelection).text);
         });
     });
+    // The cable's current-carrying capacity with its correction factors, the neutral current of
+    // a lamp feeder with the lamps' third harmonics, and the check Ib ≤ In ≤ Iz, I2 ≤ 1.45·Iz.
+    add("Iz(A)", 1, C::CurrentCapacity, kFigureMm, [](R r) {
+        return figureOf(r.capacity, [](const CapacityCheck& c) { return number(c.capacityA); });
+    });
+    add("校正系数", kText, kNoCheck, 0.0, [](R r) {
+        return figureOf(r.capacity,
+                        [](const CapacityCheck& c) { return ResultValue{factorsText(c), {}}; });
+    });
+    add("IN(A)", 1, kNoCheck, 0.0, [](R r) {
+        if (r.neutral.reason().isEmpty() && !r.neutral)
+            return missing(QStringLiteral("仅相序轮接的路灯馈线计算中性线电流"));
+        return figureOf(r.neutral, [](const FeederNeutral& n) { return number(n.withHarmonicsA); });
+    });
+    add("载流量", kText, C::CurrentCapacity, kVerdictMm, [](R r) {
+        return ResultValue{checkStateText(r.check(C::CurrentCapacity)), {}};
+    });
     add("I″k3(kA)", 4, kNoCheck, kCurrentMm,
         [](R r) { return current(r, &ShortCircuitResult::ik3); });
     add("I″k2(kA)", 4, kNoCheck, 0.0, [](R r) { return current(r, &ShortCircuitResult::ik2); });
     add("Id(kA)", 4, kNoCheck, kCurrentMm, [](R r) { return current(r, &ShortCircuitResult::id); });
     add("I″k1(kA)", 4, kNoCheck, kCurrentMm,
         [](R r) { return current(r, &ShortCircuitResult::ik1); });
+    // The largest fault the cable sees, just after its breaker: its thermal stress.
+    add("始端I″k3(kA)", 4, C::ThermalStability, kCurrentMm, [](R r) {
+        return figureOf(r.originShortCircuit,
+                        [](const ShortCircuitResult& s) { return number(s.ik3); });
+    });
     add("Ivn(mA)", 0, C::ResidualSetting, kMilliamperesMm, [](R r) {
         return figureOf(r.residual, [&r](const ResidualCurrentSetting& v) {
             return whole(v.ratedResidualMa, r.check(C::ResidualSetting).text);
@@ -175,7 +197,19 @@ QStringList circuitNoteLines(const CircuitResult& result) {
     for (const auto& [check, outcome] : result.checks)
         if (!outcome.passed())
             lines << checkNote(check, outcome);
+    for (const QString& warning : result.warnings)
+        lines << QStringLiteral("注意：") + warning;
     return lines;
+}
+
+QString factorsText(const CapacityCheck& c) {
+    const auto f = [](double v) { return formatGeneral(v, RegionalFormat{}); };
+    QString text = QStringLiteral("Kt %1 × Kρ %2 × Kg %3")
+                       .arg(f(c.capacity.temperatureFactor), f(c.capacity.resistivityFactor),
+                            f(c.capacity.groupingFactor));
+    if (c.harmonicFactor != 1.0)
+        text += QStringLiteral(" × Kh %1").arg(f(c.harmonicFactor));
+    return text;
 }
 
 QStringList circuitNotes(const ProjectCircuit& circuit, const CircuitResult& result) {

@@ -87,8 +87,11 @@ QString resultText(const SchemaColumn& column, const ResultValue& value,
                    const RegionalFormat& format, const QString& missing = {});
 
 // What stands behind a circuit's verdict, one line each: "未计算：reasons" when its inputs could
-// not be read, otherwise "<check><state>：<figures or reason>" for every check that did not pass.
+// not be read, otherwise "<check><state>：<figures or reason>" for every check that did not pass,
+// then "注意：…" for each warning.
 QStringList circuitNoteLines(const CircuitResult& result);
+// The correction factors of a capacity, "Kt 0.96 × Kρ 1 × Kg 0.8" (× Kh for harmonics).
+QString factorsText(const CapacityCheck& capacity);
 // The same lines, each led by the circuit's identifier ("WL2 电压损失不通过：…").
 QStringList circuitNotes(const ProjectCircuit& circuit, const CircuitResult& result);
 

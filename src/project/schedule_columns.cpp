@@ -52,6 +52,26 @@ QString textIn(const ScheduleCell& cell) {
     return scheduleCellText(cell).trimmed();
 }
 
+ScheduleCell optionalCell(const std::optional<double>& value) {
+    return value ? ScheduleCell{*value} : ScheduleCell{};
+}
+
+// The columns of values that may stay missing: an empty cell clears them.
+bool clearable(ScheduleColumn column) {
+    switch (column) {
+    case C::LetThroughA2s:
+    case C::LayingMethod:
+    case C::LayingTemperatureC:
+    case C::SoilResistivity:
+    case C::GroupedCircuits:
+    case C::CircuitSpacingM:
+    case C::ThirdHarmonicPercent:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool isBlank(const ScheduleCell& cell) {
     return std::holds_alternative<std::monostate>(cell) ||
            (std::holds_alternative<QString>(cell) && std::get<QString>(cell).trimmed().isEmpty());
@@ -79,6 +99,12 @@ const std::vector<ScheduleColumnInfo>& scheduleInputColumns() {
         {C::LeakagePerKm, "泄漏电流(mA/km)", true},
         {C::LoadCurrentA, "Ib(A)", false},
         {C::ProtectionMode, "保护方式", false},
+        {C::LetThroughA2s, "允通能量I²t(A²s)", false},
+        {C::LayingMethod, "敷设方式", false},
+        {C::LayingTemperatureC, "敷设处温度(℃)", false},
+        {C::SoilResistivity, "土壤热阻系数(K·m/W)", false},
+        {C::GroupedCircuits, "并列回路数", false},
+        {C::CircuitSpacingM, "回路间距(m)", false},
         {C::LoadKind, "负荷类型", true},
         {C::LineKind, "线路种类", false},
         {C::LoadCase, "负荷情况", false},
@@ -98,6 +124,7 @@ const std::vector<ScheduleColumnInfo>& scheduleInputColumns() {
         {C::FirstPoleM, "首杆距离(m)", false},
         {C::Connection, "接线方式", false},
         {C::StartPhase, "起始相", false},
+        {C::ThirdHarmonicPercent, "三次谐波含量(%)", false},
     };
     return columns;
 }
@@ -178,6 +205,20 @@ ScheduleCell scheduleCell(const ProjectCircuit& c, ScheduleColumn column) {
         return protectionModeText(c.protection.mode);
     case C::LoadKind:
         return loadKindText(feeder != nullptr);
+    case C::LetThroughA2s:
+        return optionalCell(c.protection.letThroughA2s);
+    case C::LayingMethod:
+        return c.installation.method ? ScheduleCell{text(*c.installation.method)} : ScheduleCell{};
+    case C::LayingTemperatureC:
+        return optionalCell(c.installation.temperatureC);
+    case C::SoilResistivity:
+        return optionalCell(c.installation.soilResistivityKmW);
+    case C::GroupedCircuits:
+        return c.installation.groupedCircuits
+                   ? ScheduleCell{double(*c.installation.groupedCircuits)}
+                   : ScheduleCell{};
+    case C::CircuitSpacingM:
+        return optionalCell(c.installation.spacingM);
     default:
         break;
     }
@@ -237,6 +278,8 @@ ScheduleCell scheduleCell(const ProjectCircuit& c, ScheduleColumn column) {
         return connectionText(feeder->connection);
     case C::StartPhase:
         return phaseText(feeder->startPhase);
+    case C::ThirdHarmonicPercent:
+        return optionalCell(feeder->thirdHarmonicPercent);
     default:
         return {};
     }
@@ -249,9 +292,36 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
     for (const ScheduleColumnInfo& info : scheduleInputColumns())
         if (info.column == column)
             required = info.required;
-    if (isBlank(cell))
+    if (isBlank(cell)) {
+        if (clearable(column)) {
+            InstallationConditions& i = c.installation;
+            switch (column) {
+            case C::LetThroughA2s:
+                c.protection.letThroughA2s.reset();
+                break;
+            case C::LayingMethod:
+                i.method.reset();
+                break;
+            case C::LayingTemperatureC:
+                i.temperatureC.reset();
+                break;
+            case C::SoilResistivity:
+                i.soilResistivityKmW.reset();
+                break;
+            case C::GroupedCircuits:
+                i.groupedCircuits.reset();
+                break;
+            case C::CircuitSpacingM:
+                i.spacingM.reset();
+                break;
+            default:
+                if (auto* f = std::get_if<LampFeeder>(&c.load))
+                    f->thirdHarmonicPercent.reset();
+            }
+        }
         return required ? std::optional<QString>(QStringLiteral("“%1”为空").arg(header))
                         : std::nullopt;
+    }
 
     const QString text = textIn(cell);
     const std::optional<double> value = numberIn(cell);
@@ -265,6 +335,12 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
         if (!value || *value != std::floor(*value) || std::abs(*value) > 1e9)
             return QStringLiteral("“%1”应为整数：%2").arg(header, text.left(40));
         into = int(*value);
+        return std::nullopt;
+    };
+    auto optionalNumber = [&](std::optional<double>& into) -> std::optional<QString> {
+        if (!value)
+            return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+        into = *value;
         return std::nullopt;
     };
     auto choice = [&](const QStringList& choices, int& into) -> std::optional<QString> {
@@ -326,6 +402,31 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
         c.protection.mode = i == 0 ? ProtectionMode::EarthFault : ProtectionMode::ShortCircuit;
         return std::nullopt;
     }
+    case C::LetThroughA2s:
+        return optionalNumber(c.protection.letThroughA2s);
+    case C::LayingMethod: {
+        QStringList methods;
+        for (LayingMethod m : kLayingMethods)
+            methods << korvane::text(m);
+        int i = 0;
+        if (auto why = choice(methods, i))
+            return why;
+        c.installation.method = kLayingMethods[i];
+        return std::nullopt;
+    }
+    case C::LayingTemperatureC:
+        return optionalNumber(c.installation.temperatureC);
+    case C::SoilResistivity:
+        return optionalNumber(c.installation.soilResistivityKmW);
+    case C::GroupedCircuits: {
+        int n = 0;
+        if (auto why = integer(n))
+            return why;
+        c.installation.groupedCircuits = n;
+        return std::nullopt;
+    }
+    case C::CircuitSpacingM:
+        return optionalNumber(c.installation.spacingM);
     case C::LoadKind: {
         int i = 0;
         if (auto why = choice({loadKindText(false), loadKindText(true)}, i))
@@ -427,6 +528,8 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
         f.startPhase = Phase(i);
         return std::nullopt;
     }
+    case C::ThirdHarmonicPercent:
+        return optionalNumber(f.thirdHarmonicPercent);
     default:
         return QStringLiteral("“%1”只用于负荷情况").arg(header);
     }

@@ -32,6 +32,12 @@ enum class ScheduleColumn {
     LeakagePerKm,
     LoadCurrentA,
     ProtectionMode,
+    LetThroughA2s,
+    LayingMethod,
+    LayingTemperatureC,
+    SoilResistivity,
+    GroupedCircuits,
+    CircuitSpacingM,
     LoadKind,
     LineKind,
     LoadCase,
@@ -51,6 +57,7 @@ enum class ScheduleColumn {
     FirstPoleM,
     Connection,
     StartPhase,
+    ThirdHarmonicPercent,
 };
 
 struct ScheduleColumnInfo {
@@ -75,8 +82,10 @@ ScheduleCell scheduleCell(const ProjectCircuit& circuit, ScheduleColumn column);
 
 // Sets the column of a circuit from a cell. Returns the reason when the cell cannot be read for
 // that column (a text where a number belongs, an unknown choice); an empty cell of a column that
-// is not required leaves the circuit's value as it is. The load kind must be applied before the
-// columns of its load.
+// is not required leaves the circuit's value as it is, except in the columns of values that may
+// be missing (the installation conditions, I²t, the third-harmonic content), where it clears the
+// circuit's value: the project's, or none, applies again. The load kind must be applied before
+// the columns of its load.
 std::optional<QString> applyScheduleCell(ProjectCircuit& circuit, ScheduleColumn column,
                                          const ScheduleCell& cell);
 

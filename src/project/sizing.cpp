@@ -13,9 +13,11 @@ ProjectCircuit withCableSection(const ProjectCircuit& circuit, const CableRow& r
     line.reactanceOhmPerKm = row.reactanceOhmPerKm;
     line.perMetreMilliOhm = {constants.resistance, constants.reactance, constants.loopResistance,
                              constants.loopReactance};
-    // One section for the phases and the neutral of a four-core cable.
-    line.neutralResistanceMilliOhmPerM = constants.resistance;
-    line.neutralReactanceMilliOhmPerM = constants.reactance;
+    // The phase-to-neutral loop of a four-core cable whose neutral is a core of the phase
+    // section: the phase and the neutral in series, the same loop as the phase and the
+    // protective conductor of R′php, X′php (Sp = S).
+    line.neutralResistanceMilliOhmPerM = constants.loopResistance;
+    line.neutralReactanceMilliOhmPerM = constants.loopReactance;
     sized.protection.leakagePerKmMa = constants.leakagePerKmMa;
     return sized;
 }
@@ -29,13 +31,13 @@ SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
     if (sections.empty()) {
         result.notSized =
             QStringLiteral("电缆数据库中无“%1 / %2”").arg(cable.lossType, cable.cableType);
-        result.sizedResult = computeCircuit(project, circuit);
+        result.sizedResult = computeCircuit(project, circuit, catalogue);
         return result;
     }
     const Computed<CableConstruction> construction = cableConstruction(cable);
     if (!construction) {
         result.notSized = construction.reason();
-        result.sizedResult = computeCircuit(project, circuit);
+        result.sizedResult = computeCircuit(project, circuit, catalogue);
         return result;
     }
 
@@ -50,7 +52,7 @@ SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
             continue;
         }
         ProjectCircuit trial = withCableSection(circuit, *row, *constants);
-        CircuitResult computed = computeCircuit(project, trial);
+        CircuitResult computed = computeCircuit(project, trial, catalogue);
         if (const auto failure = computed.firstFailure()) {
             candidate.failed = *failure;
             candidate.failedText = computed.check(*failure).text;
@@ -65,7 +67,7 @@ SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
     }
 
     if (!result.chosen) {
-        result.sizedResult = computeCircuit(project, circuit);
+        result.sizedResult = computeCircuit(project, circuit, catalogue);
         // The largest section the tables could check says what fails there.
         const auto checked =
             std::find_if(result.candidates.rbegin(), result.candidates.rend(),

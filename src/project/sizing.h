@@ -32,7 +32,9 @@ struct SizingResult {
 };
 
 // The circuit with another section of its cable: R and X per km from the cable database, the
-// per-metre loop values and leakage from the handbook tables. K, t, Ib and the load are kept.
+// per-metre loop values and leakage from the handbook tables, the phase-to-neutral loop R′, X′
+// equal to R′php, X′php (a four-core cable, neutral of the phase section). K, t, Ib and the load
+// are kept.
 ProjectCircuit withCableSection(const ProjectCircuit& circuit, const CableRow& row,
                                 const HandbookLineConstants& constants);
 

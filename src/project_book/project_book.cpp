@@ -136,9 +136,11 @@ QStringList tableAsText(const ReportTable& table) {
 // ---- 三、各回路计算过程：电压损失 -------------------------------------------------------------
 
 // The input the circuit's load case was computed with: its values, with R and X from its line.
-VoltageLossInput loadCaseInput(const ProjectCircuit& c) {
+// The load case as computed: R at the working temperature.
+VoltageLossInput loadCaseInput(const ProjectCircuit& c, const CircuitResult& r) {
     VoltageLossInput in = std::get<LoadCaseLoad>(c.load).values;
-    in.resistanceOhmPerKm = {c.line.resistanceOhmPerKm, c.line.resistanceOhmPerKm};
+    const double rw = r.resistance ? r.resistance->ohmPerKm : c.line.resistanceOhmPerKm;
+    in.resistanceOhmPerKm = {rw, rw};
     in.reactanceOhmPerKm = {c.line.reactanceOhmPerKm, c.line.reactanceOhmPerKm};
     return in;
 }
@@ -157,7 +159,7 @@ VoltageLossBookPage loadCasePage(const ProjectCircuit& c, const VoltageLossInput
     page.lossType = c.line.cable.lossType;
     page.cableType = c.line.cable.cableType;
     page.crossSection = c.line.cable.crossSection;
-    page.resistance = g(c.line.resistanceOhmPerKm);
+    page.resistance = g(in.resistanceOhmPerKm.lenient);
     page.reactance = g(c.line.reactanceOhmPerKm);
     page.voltage = in.voltageKv.strict ? g(*in.voltageKv.strict) : QString();
     page.powerFactor = in.powerFactor ? g(*in.powerFactor) : QString();
@@ -181,8 +183,25 @@ void appendLossVerdict(QStringList& out, const Project& project, const CircuitRe
                              : r.maxLengthM.reason());
 }
 
+// The conductor resistance at the temperature the loss is computed at, from the database's.
+void appendWorkingResistance(QStringList& out, const CircuitResult& r) {
+    if (!r.resistance) {
+        out << QStringLiteral(" 导体电阻:  ") + r.resistance.reason();
+        return;
+    }
+    const WorkingResistance& w = *r.resistance;
+    out << QStringLiteral(" 导体电阻（换算至 θ = %1 ℃，%2）:")
+               .arg(g(w.workingTemperatureC), w.projectTemperature
+                                                   ? QStringLiteral("工程设定的导体计算温度")
+                                                   : QStringLiteral("绝缘的长期允许工作温度"))
+        << QStringLiteral("   R = R%1 × (1 + α(θ − 20)) / (1 + α(%1 − 20)) = %2 × (1 + %3 × (%4 − "
+                          "20)) / (1 + %3 × (%1 − 20)) = %5 (Ω/km)")
+               .arg(g(w.databaseTemperatureC), g(w.databaseOhmPerKm), g(w.alphaPerK),
+                    g(w.workingTemperatureC), fixed4(w.ohmPerKm));
+}
+
 void appendLoadCaseLoss(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
-    const VoltageLossInput in = loadCaseInput(c);
+    const VoltageLossInput in = loadCaseInput(c, r);
     out << voltageLossInputParagraphs(loadCasePage(c, in));
     if (!r.loadCase) {
         out << QStringLiteral(" 未能计算电压损失。");
@@ -238,6 +257,19 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
                .arg(fixed4(x.phaseCurrentsA[0]), fixed4(x.phaseCurrentsA[1]),
                     fixed4(x.phaseCurrentsA[2]), fixed4(x.neutralCurrentA))
         << QStringLiteral("   计算电流:  Ib = %1 (A)").arg(fixed4(x.largestPhaseCurrentA));
+    if (r.neutral) {
+        const FeederNeutral& n = *r.neutral;
+        out << QStringLiteral("   三次谐波含量:  h3 = %1 %%2")
+                   .arg(g(n.thirdHarmonicPercent),
+                        n.classCLimit ? QStringLiteral("（未给出，取 GB 17625.1 / IEC 61000-3-2 "
+                                                       "C 类限值 30 × λ %）")
+                                      : QString())
+            << QStringLiteral("   中性线电流:  不计谐波 IN = %1 (A)；计入三次谐波 IN = √(IN1 ^ 2 + "
+                              "(h3 × ΣIL) ^ 2) = %2 (A)")
+                   .arg(fixed4(n.withoutHarmonicsA), fixed4(n.withHarmonicsA));
+    } else if (!r.neutral.reason().isEmpty()) {
+        out << QStringLiteral("   中性线电流:  ") + r.neutral.reason();
+    }
     const auto worst = x.worstPole >= 1 && static_cast<size_t>(x.worstPole) <= x.poles.size()
                            ? std::optional(x.poles[static_cast<size_t>(x.worstPole) - 1])
                            : std::nullopt;
@@ -250,6 +282,18 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
 }
 
 // ---- 短路电流 -------------------------------------------------------------------------------
+
+// How the phase-to-neutral loop of the line was formed, for the reader of I″k1.
+QString loopFormation(const ProjectCircuit& c) {
+    const CircuitLine& l = c.line;
+    if (l.neutralResistanceMilliOhmPerM == l.perMetreMilliOhm.loopResistance &&
+        l.neutralReactanceMilliOhmPerM == l.perMetreMilliOhm.loopReactance)
+        return QStringLiteral("相线与中性线串联，四芯电缆中性线截面同相线，取 R′php、X′php");
+    if (l.neutralResistanceMilliOhmPerM == l.perMetreMilliOhm.resistance &&
+        l.neutralReactanceMilliOhmPerM == l.perMetreMilliOhm.reactance)
+        return QStringLiteral("与单根导体 R0、X0 相同，未计入中性线，I″k1 偏大");
+    return QStringLiteral("按回路给定值");
+}
 
 void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
     out << QStringLiteral("【线路末端短路电流】：");
@@ -290,8 +334,9 @@ void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const Circuit
         << pair(QStringLiteral("Rphp"), QStringLiteral("Xphp"), s.loop)
         << QStringLiteral("   Zphp = √(Rphp ^ 2 + Xphp ^ 2) = %1 (mΩ)").arg(fixed6(s.zLoop))
         << QStringLiteral("   Id = Un / (√3 × Zphp) = %1 (kA)").arg(fixed4(s.id))
-        << QStringLiteral(" 7、相中回路:  R' = %1，X' = %2 (mΩ/m)")
-               .arg(g(c.line.neutralResistanceMilliOhmPerM), g(c.line.neutralReactanceMilliOhmPerM))
+        << QStringLiteral(" 7、相中回路:  R' = %1，X' = %2 (mΩ/m)（%3）")
+               .arg(g(c.line.neutralResistanceMilliOhmPerM), g(c.line.neutralReactanceMilliOhmPerM),
+                    loopFormation(c))
         << pair(QStringLiteral("R1"), QStringLiteral("X1"), s.neutralLoop)
         << QStringLiteral("   Z1 = √(R1 ^ 2 + X1 ^ 2) = %1 (mΩ)").arg(fixed6(s.zNeutralLoop))
         << QStringLiteral("   I\u2033k1 = Un / (√3 × Z1) = %1 (kA)").arg(fixed4(s.ik1));
@@ -299,7 +344,51 @@ void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const Circuit
 
 // ---- 保护校验 -------------------------------------------------------------------------------
 
-void appendVerification(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
+// Iz with its table and factors, I2 of the breaker's kind and the conditions.
+void appendCapacity(QStringList& out, const Project& project, const ProjectCircuit& c,
+                    const CircuitResult& r) {
+    const InstallationConditions laid = effectiveConditions(c.installation, project.installation);
+    auto given = [](const std::optional<double>& v, const char* unit) {
+        return v ? g(*v) + QString::fromUtf8(unit) : QStringLiteral("未给出");
+    };
+    out << QStringLiteral("   敷设条件:  %1，%2 %3，土壤热阻系数 %4，并列 %5 回路，间距 %6")
+               .arg(laid.method ? text(*laid.method) : QStringLiteral("敷设方式未给出"),
+                    laid.method && !inGround(*laid.method) ? QStringLiteral("空气温度")
+                                                           : QStringLiteral("土壤温度"),
+                    given(laid.temperatureC, " ℃"),
+                    laid.method && !inGround(*laid.method)
+                        ? QStringLiteral("不适用")
+                        : given(laid.soilResistivityKmW, " K·m/W"),
+                    laid.groupedCircuits ? QString::number(*laid.groupedCircuits)
+                                         : QStringLiteral("（未给出）"),
+                    given(laid.spacingM, " m"));
+    if (!r.capacity)
+        return;
+    const CapacityCheck& k = *r.capacity;
+    const CurrentCarryingCapacity& z = k.capacity;
+    out << QStringLiteral("   载流量:  I0 = %1 (A)，%2").arg(g(z.tabulatedA), z.table)
+        << QStringLiteral("   校正系数:  温度 Kt = %1（%2），土壤热阻 Kρ = %3，并列 Kg = %4%5")
+               .arg(g(z.temperatureFactor), z.temperatureRule, g(z.resistivityFactor),
+                    g(z.groupingFactor),
+                    k.harmonicFactor != 1.0
+                        ? QStringLiteral("，谐波 Kh = %1（GB/T 16895.6-2014 附录E 表E.52.1%2）")
+                              .arg(g(k.harmonicFactor), k.neutralCurrentA
+                                                            ? QStringLiteral("，按中性线电流选择")
+                                                            : QString())
+                        : QString())
+        << QStringLiteral("   Iz = I0 × Kt × Kρ × Kg%1 = %2 (A)")
+               .arg(k.harmonicFactor != 1.0 ? QStringLiteral(" × Kh") : QString(),
+                    fixed1(k.capacityA))
+        << QStringLiteral("   I2 = %1 × In = %1 × %2 = %3 (A)（%4）")
+               .arg(g(k.conventionalTripFactor))
+               .arg(k.overload.ratedCurrentA)
+               .arg(fixed1(k.overload.conventionalTripA), k.breakerKind);
+    if (k.neutralCurrentA)
+        out << QStringLiteral("   中性线电流 IN = %1 (A)").arg(fixed1(*k.neutralCurrentA));
+}
+
+void appendVerification(QStringList& out, const Project& project, const ProjectCircuit& c,
+                        const CircuitResult& r) {
     out << QStringLiteral("【保护校验】：");
     auto check = [&](CircuitCheck which) {
         out << QStringLiteral("   %1：").arg(checkName(which)) + stateLine(r.check(which));
@@ -350,20 +439,39 @@ void appendVerification(QStringList& out, const ProjectCircuit& c, const Circuit
                    .arg(r.sensitivity->text);
     check(CircuitCheck::Sensitivity);
 
-    out << QStringLiteral(" 5、热稳定（Smin < S）：");
-    if (r.thermal && r.shortCircuit)
-        out << QStringLiteral("   Smin = √t × I\u2033k3 × 1000 / K = √%1 × %2 × 1000 / %3 = %4 "
-                              "(mm²)，S = %5 (mm²)")
-                   .arg(g(c.protection.durationS), fixed4(r.shortCircuit->ik3),
-                        g(c.protection.coefficientK), r.thermal->text, c.line.cable.crossSection);
+    out << QStringLiteral(" 5、热稳定（Smin < S，按线路始端最大短路电流，GB 50054-2011 第6.2.3条）：");
+    if (r.originShortCircuit && r.shortCircuit)
+        out << QStringLiteral("   始端 I\u2033k3 = %1 (kA)（断路器出线处，线路长度 0）；末端 I\u2033k3 = "
+                              "%2 (kA)")
+                   .arg(fixed4(r.originShortCircuit->ik3), fixed4(r.shortCircuit->ik3));
+    if (r.thermal && r.originShortCircuit) {
+        if (usesLetThrough(c.protection))
+            out << QStringLiteral("   t = %1 s < 0.1 s，按保护电器允通能量：Smin = √(I²t) / K = √%2 "
+                                  "/ %3 = %4 (mm²)，S = %5 (mm²)")
+                       .arg(g(c.protection.durationS), g(*c.protection.letThroughA2s),
+                            g(c.protection.coefficientK), r.thermal->text,
+                            c.line.cable.crossSection);
+        else
+            out << QStringLiteral("   Smin = √t × I\u2033k3 × 1000 / K = √%1 × %2 × 1000 / %3 = %4 "
+                                  "(mm²)，S = %5 (mm²)")
+                       .arg(g(c.protection.durationS), fixed4(r.originShortCircuit->ik3),
+                            g(c.protection.coefficientK), r.thermal->text,
+                            c.line.cable.crossSection);
+    }
     check(CircuitCheck::ThermalStability);
+
+    out << QStringLiteral(" 6、载流量与过负荷保护（Ib ≤ In ≤ Iz，I2 ≤ 1.45 × Iz，GB 50054-2011 "
+                          "第6.3.3条）：");
+    appendCapacity(out, project, c, r);
+    check(CircuitCheck::CurrentCapacity);
 
     // A check without a process text of its own above still states its outcome and figures.
     constexpr CircuitCheck kWithText[] = {
         CircuitCheck::VoltageLoss,     CircuitCheck::BreakerSelection,
         CircuitCheck::ResidualSetting, CircuitCheck::LoopResistance,
-        CircuitCheck::Sensitivity,     CircuitCheck::ThermalStability};
-    int next = 6;
+        CircuitCheck::Sensitivity,     CircuitCheck::ThermalStability,
+        CircuitCheck::CurrentCapacity};
+    int next = 7;
     for (const auto& [which, outcome] : r.checks) {
         if (std::find(std::begin(kWithText), std::end(kWithText), which) != std::end(kWithText))
             continue;
@@ -406,13 +514,14 @@ QStringList circuitParagraphs(const ProjectRun& run, size_t i) {
         out << QStringLiteral(" 未计算：") + r.inputProblems.join(u'；');
     } else {
         out << QStringLiteral("【电压损失】：");
+        appendWorkingResistance(out, r);
         if (const auto* feeder = std::get_if<LampFeeder>(&c.load))
             appendFeederLoss(out, *feeder, r);
         else
             appendLoadCaseLoss(out, c, r);
         appendLossVerdict(out, run.project, r);
         appendShortCircuit(out, c, r);
-        appendVerification(out, c, r);
+        appendVerification(out, run.project, c, r);
     }
     if (i < run.sizing.size() && run.sizing[i])
         appendSizing(out, *run.sizing[i]);

@@ -390,7 +390,7 @@ QString writeImportTemplateCsv(const QString& path) {
     ProjectCircuit loads;
     loads.id = QStringLiteral("WL1");
     loads.description = QStringLiteral("配电箱AL1");
-    loads.protection = {115.0, 0.1, 0.0, 60.0, ProtectionMode::EarthFault};
+    loads.protection = {115.0, 0.1, 0.0, 60.0, ProtectionMode::EarthFault, std::nullopt};
     VoltageLossInput v;
     v.lineKind = LineKind::ThreePhase;
     v.loadCase = LoadCase::EndCurrent;
@@ -403,7 +403,7 @@ QString writeImportTemplateCsv(const QString& path) {
     ProjectCircuit feeder;
     feeder.id = QStringLiteral("WL2");
     feeder.description = QStringLiteral("道路东侧路灯");
-    feeder.protection = {115.0, 5.0, 0.0, 0.0, ProtectionMode::ShortCircuit};
+    feeder.protection = {115.0, 5.0, 0.0, 0.0, ProtectionMode::ShortCircuit, std::nullopt};
     LampFeeder lamps;
     lamps.poles = 25;
     lamps.lampsPerPole = 2;
@@ -415,6 +415,10 @@ QString writeImportTemplateCsv(const QString& path) {
     lamps.connection = FeederConnection::PhasesInTurn;
     lamps.startPhase = Phase::L1;
     feeder.load = lamps;
+    // How each is laid: the distribution box's cable on a tray, the lighting cable directly in
+    // the ground beside a second circuit 0.25 m away. Columns left empty take the project's.
+    loads.installation = {LayingMethod::InAir, 35.0, std::nullopt, 1, std::nullopt};
+    feeder.installation = {LayingMethod::DirectlyBuried, 25.0, 1.5, 2, 0.25};
 
     const auto first = onVvCopper(loads, "50", 0.387, 0.08);
     const auto second = onVvCopper(feeder, "25", 0.727, 0.09);

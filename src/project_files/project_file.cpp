@@ -24,6 +24,8 @@ const QString engineer = QStringLiteral("engineer");
 const QString supply = QStringLiteral("supply");
 const QString limit = QStringLiteral("voltageLossLimitPercent");
 const QString circuits = QStringLiteral("circuits");
+const QString installation = QStringLiteral("installation");
+const QString temperature = QStringLiteral("conductorTemperatureC");
 } // namespace key
 
 QString modeName(ProtectionMode mode) {
@@ -57,9 +59,25 @@ QJsonValue optionalNumber(const std::optional<double>& value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// The installation conditions as given: a value not given is not written.
+QJsonObject installationJson(const InstallationConditions& i) {
+    QJsonObject o;
+    if (i.method)
+        o.insert(QStringLiteral("method"), methodCode(*i.method));
+    if (i.temperatureC)
+        o.insert(QStringLiteral("temperatureC"), *i.temperatureC);
+    if (i.soilResistivityKmW)
+        o.insert(QStringLiteral("soilResistivityKmW"), *i.soilResistivityKmW);
+    if (i.groupedCircuits)
+        o.insert(QStringLiteral("groupedCircuits"), *i.groupedCircuits);
+    if (i.spacingM)
+        o.insert(QStringLiteral("spacingM"), *i.spacingM);
+    return o;
+}
+
 QJsonObject loadJson(const CircuitLoad& load) {
-    if (const auto* f = std::get_if<LampFeeder>(&load))
-        return {{QStringLiteral("kind"), QStringLiteral("lampFeeder")},
+    if (const auto* f = std::get_if<LampFeeder>(&load)) {
+        QJsonObject o{{QStringLiteral("kind"), QStringLiteral("lampFeeder")},
                 {QStringLiteral("poles"), f->poles},
                 {QStringLiteral("lampsPerPole"), f->lampsPerPole},
                 {QStringLiteral("lampPowerW"), f->lampPowerW},
@@ -71,6 +89,10 @@ QJsonObject loadJson(const CircuitLoad& load) {
                                                    ? QStringLiteral("singlePhase")
                                                    : QStringLiteral("phasesInTurn")},
                 {QStringLiteral("startPhase"), phaseName(f->startPhase)}};
+        if (f->thirdHarmonicPercent)
+            o.insert(QStringLiteral("thirdHarmonicPercent"), *f->thirdHarmonicPercent);
+        return o;
+    }
     const LoadCaseLoad& loads = std::get<LoadCaseLoad>(load);
     const VoltageLossInput& v = loads.values;
     QJsonObject o{{QStringLiteral("kind"), QStringLiteral("loadCase")},
@@ -105,7 +127,14 @@ QJsonObject circuitFileJson(const ProjectCircuit& c) {
     line.insert(QStringLiteral("phaseNeutralReactanceMilliOhmPerM"),
                 l.neutralReactanceMilliOhmPerM);
     const Protection& p = c.protection;
-    return {{QStringLiteral("id"), c.id},
+    QJsonObject protection{{QStringLiteral("kFactor"), p.coefficientK},
+                           {QStringLiteral("durationS"), p.durationS},
+                           {QStringLiteral("leakageMAPerKm"), p.leakagePerKmMa},
+                           {QStringLiteral("loadCurrentA"), p.loadCurrentA},
+                           {QStringLiteral("mode"), modeName(p.mode)}};
+    if (p.letThroughA2s)
+        protection.insert(QStringLiteral("letThroughA2s"), *p.letThroughA2s);
+    QJsonObject circuit{{QStringLiteral("id"), c.id},
             {QStringLiteral("description"), c.description},
             {QStringLiteral("cable"),
              QJsonObject{{QStringLiteral("lossType"), l.cable.lossType},
@@ -114,13 +143,12 @@ QJsonObject circuitFileJson(const ProjectCircuit& c) {
                          {QStringLiteral("resistanceOhmPerKm"), l.resistanceOhmPerKm},
                          {QStringLiteral("reactanceOhmPerKm"), l.reactanceOhmPerKm}}},
             {QStringLiteral("line"), line},
-            {QStringLiteral("protection"),
-             QJsonObject{{QStringLiteral("kFactor"), p.coefficientK},
-                         {QStringLiteral("durationS"), p.durationS},
-                         {QStringLiteral("leakageMAPerKm"), p.leakagePerKmMa},
-                         {QStringLiteral("loadCurrentA"), p.loadCurrentA},
-                         {QStringLiteral("mode"), modeName(p.mode)}}},
+            {QStringLiteral("protection"), protection},
             {QStringLiteral("load"), loadJson(c.load)}};
+    const QJsonObject installation = installationJson(c.installation);
+    if (!installation.isEmpty())
+        circuit.insert(QStringLiteral("installation"), installation);
+    return circuit;
 }
 
 using Problems = std::vector<ReadingProblem>;
@@ -274,6 +302,13 @@ QString projectField(const QString& place) {
         {"voltageLossLimitPercent", "电压损失限值 (%)"},
         {"name", "工程名称"},
         {"engineer", "设计人"},
+        {"installation", "工程敷设条件"},
+        {"installation.method", "敷设方式"},
+        {"installation.temperatureC", "敷设处温度(℃)"},
+        {"installation.soilResistivityKmW", "土壤热阻系数(K·m/W)"},
+        {"installation.groupedCircuits", "并列回路数"},
+        {"installation.spacingM", "回路间距(m)"},
+        {"conductorTemperatureC", "导体计算温度(℃)"},
         {"circuits", "回路"},
     };
     QString field = place;
@@ -286,6 +321,31 @@ QString projectField(const QString& place) {
         }
     }
     return field;
+}
+
+// The installation conditions an object gives; a value it leaves out stays missing.
+InstallationConditions readInstallation(Reader r) {
+    InstallationConditions i;
+    const QJsonValue method = r.object().value(QStringLiteral("method"));
+    if (!method.isUndefined() && !method.isNull()) {
+        for (LayingMethod m : kLayingMethods)
+            if (method.toString() == methodCode(m))
+                i.method = m;
+        if (!i.method)
+            r.problem(QStringLiteral("method"),
+                      QStringLiteral("无法识别：%1").arg(method.toString().left(40)));
+    }
+    i.temperatureC = r.optional(QStringLiteral("temperatureC"));
+    i.soilResistivityKmW = r.optional(QStringLiteral("soilResistivityKmW"));
+    if (const auto n = r.optional(QStringLiteral("groupedCircuits"))) {
+        if (*n != std::floor(*n) || std::abs(*n) > 1e9)
+            r.problem(QStringLiteral("groupedCircuits"),
+                      QStringLiteral("应为整数：%1").arg(formatGeneral(*n, {})));
+        else
+            i.groupedCircuits = int(*n);
+    }
+    i.spacingM = r.optional(QStringLiteral("spacingM"));
+    return i;
 }
 
 PhaseAndLoop readPerMetre(Reader& r) {
@@ -328,6 +388,7 @@ CircuitLoad readLoad(Reader r, Problems& problems) {
         f.startPhase =
             Phase(r.choice(QStringLiteral("startPhase"),
                            {QStringLiteral("L1"), QStringLiteral("L2"), QStringLiteral("L3")}));
+        f.thirdHarmonicPercent = r.optional(QStringLiteral("thirdHarmonicPercent"));
         return f;
     }
     LoadCaseLoad loads;
@@ -388,6 +449,8 @@ ProjectCircuit readCircuit(const QJsonValue& value, int index) {
     c.protection.coefficientK = p.number(QStringLiteral("kFactor"));
     c.protection.durationS = p.number(QStringLiteral("durationS"));
     c.protection.leakagePerKmMa = p.number(QStringLiteral("leakageMAPerKm"));
+    c.protection.letThroughA2s = p.optional(QStringLiteral("letThroughA2s"));
+    c.installation = readInstallation(r.child(QStringLiteral("installation")));
     const bool feeder = r.child(QStringLiteral("load")).object().value(QStringLiteral("kind")) ==
                         QStringLiteral("lampFeeder");
     // A feeder's load current is worked out from its lamps.
@@ -429,13 +492,16 @@ QByteArray projectToJson(const Project& project) {
     QJsonArray circuits;
     for (const ProjectCircuit& c : project.circuits)
         circuits.append(circuitFileJson(c));
-    const QJsonObject root{{key::format, QString::fromLatin1(kProjectFormatName)},
+    QJsonObject root{{key::format, QString::fromLatin1(kProjectFormatName)},
                            {key::version, kProjectFormatVersion},
                            {key::name, project.name},
                            {key::engineer, project.engineer},
                            {key::supply, supply},
                            {key::limit, project.voltageLossLimitPercent},
+                           {key::installation, installationJson(project.installation)},
                            {key::circuits, circuits}};
+    if (project.conductorTemperatureC)
+        root.insert(key::temperature, *project.conductorTemperatureC);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -467,8 +533,9 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
         problems << QStringLiteral(
                         "文件由较新版本的 Korvane 保存（格式版本 %1），本版本不认识的内容未恢复")
                         .arg(int(version));
-        static const QStringList kKnown{key::format, key::version, key::name,    key::engineer,
-                                        key::supply, key::limit,   key::circuits};
+        static const QStringList kKnown{key::format,       key::version, key::name,
+                                        key::engineer,     key::supply,  key::limit,
+                                        key::installation, key::temperature, key::circuits};
         for (const QString& k : root.keys())
             if (!kKnown.contains(k))
                 problems << QStringLiteral("%1：未恢复").arg(k);
@@ -481,6 +548,8 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
     project.engineer = r.text(key::engineer);
     project.voltageLossLimitPercent =
         r.optional(key::limit).value_or(kDefaultVoltageLossLimitPercent);
+    project.installation = readInstallation(r.child(key::installation));
+    project.conductorTemperatureC = r.optional(key::temperature);
 
     // A supply value that cannot be read stops every circuit, through its problems.
     Problems supplyProblems;
@@ -618,6 +687,20 @@ QStringList projectFileKeys(ScheduleColumn column) {
         return {QStringLiteral("load.connection")};
     case C::StartPhase:
         return {QStringLiteral("load.startPhase")};
+    case C::ThirdHarmonicPercent:
+        return {QStringLiteral("load.thirdHarmonicPercent")};
+    case C::LetThroughA2s:
+        return {QStringLiteral("protection.letThroughA2s")};
+    case C::LayingMethod:
+        return {QStringLiteral("installation.method")};
+    case C::LayingTemperatureC:
+        return {QStringLiteral("installation.temperatureC")};
+    case C::SoilResistivity:
+        return {QStringLiteral("installation.soilResistivityKmW")};
+    case C::GroupedCircuits:
+        return {QStringLiteral("installation.groupedCircuits")};
+    case C::CircuitSpacingM:
+        return {QStringLiteral("installation.spacingM")};
     }
     return {};
 }

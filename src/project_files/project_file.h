@@ -10,8 +10,11 @@
 
 namespace korvane {
 
-// The project file: JSON, UTF-8, with its format name and version.
-inline constexpr int kProjectFormatVersion = 1;
+// The project file: JSON, UTF-8, with its format name and version. Version 2 adds the
+// installation conditions (the project's and a circuit's), the conductor temperature of the
+// voltage loss, a protective device's let-through energy and a feeder's third-harmonic
+// content; each is written only when given, and a version 1 file reads as before.
+inline constexpr int kProjectFormatVersion = 2;
 inline constexpr const char* kProjectFormatName = "korvane-project";
 inline constexpr const char* kProjectFileSuffix = "kvp";
 

@@ -228,6 +228,10 @@ void writeSupply(Workbook& book, lxw_worksheet* sheet, const Project& project) {
     const Supply& s = project.supply;
     const Transformer& t = s.transformer;
     const Busbar& b = s.busbar;
+    const InstallationConditions& installation = project.installation;
+    const auto optionalCell = [](const std::optional<double>& v) {
+        return v ? ScheduleCell{*v} : ScheduleCell{};
+    };
     const std::pair<const char*, ScheduleCell> rows[] = {
         {"工程名称", project.name},
         {"设计人", project.engineer},
@@ -245,6 +249,17 @@ void writeSupply(Workbook& book, lxw_worksheet* sheet, const Project& project) {
         {"母线Xphp(mΩ/m)", b.perMetreMilliOhm.loopReactance},
         {"母线长度(m)", b.lengthM},
         {"电压损失允许值(%)", project.voltageLossLimitPercent},
+        // How the circuits are laid unless a circuit's own columns say otherwise; a value not
+        // given stays an empty cell.
+        {"敷设方式（工程）", installation.method ? ScheduleCell{text(*installation.method)}
+                                                : ScheduleCell{}},
+        {"敷设处温度(℃)（工程）", optionalCell(installation.temperatureC)},
+        {"土壤热阻系数(K·m/W)（工程）", optionalCell(installation.soilResistivityKmW)},
+        {"并列回路数（工程）", installation.groupedCircuits
+                                  ? ScheduleCell{double(*installation.groupedCircuits)}
+                                  : ScheduleCell{}},
+        {"回路间距(m)（工程）", optionalCell(installation.spacingM)},
+        {"导体计算温度(℃)", optionalCell(project.conductorTemperatureC)},
     };
     lxw_format* plain = book.format(nullptr, false);
     int row = 1;

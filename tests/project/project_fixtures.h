@@ -47,7 +47,7 @@ inline ProjectCircuit endLoadCircuit(double currentA, double lengthKm) {
     c.line.perMetreMilliOhm = {0.3, 0.08, 0.9, 0.16};
     c.line.neutralResistanceMilliOhmPerM = 0.6;
     c.line.neutralReactanceMilliOhmPerM = 0.15;
-    c.protection = {115.0, 0.1, 79.0, currentA, ProtectionMode::EarthFault};
+    c.protection = {115.0, 0.1, 79.0, currentA, ProtectionMode::EarthFault, std::nullopt};
     VoltageLossInput v;
     v.lineKind = LineKind::ThreePhase;
     v.loadCase = LoadCase::EndCurrent;
