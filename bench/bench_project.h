@@ -2,11 +2,26 @@
 
 // The projects the benchmarks time: many circuits of one supply, on 16 mm² YJV copper.
 
+#include "db/database.h"
+#include "project/cable_catalogue.h"
 #include "project/project.h"
+
+#include <QDir>
 
 #include <functional>
 
 namespace korvane::bench {
+
+// The shipped cable database with its reference data of project circuits, read once.
+inline const CableCatalogue& shippedCatalogue() {
+    static const CableCatalogue catalogue = [] {
+        Database db(
+            QDir(QStringLiteral(KORVANE_HOME)).filePath(QStringLiteral("Database/JhxlDlxlss.db")));
+        db.open(QStringLiteral("AAA"));
+        return loadCableCatalogue(db).valueOr({});
+    }();
+    return catalogue;
+}
 
 // `circuits` circuits from the handbook's worked supply (100 MVA, 400 kVA, busbar of 5 m). Every
 // `feederEvery`-th circuit (1: all of them) is a feeder of `poles(i)` lamp poles, alternately
@@ -19,6 +34,7 @@ inline Project benchProject(const QString& name, int circuits, int feederEvery,
     project.supply.transformer = {QStringLiteral("S11-M"), 400.0, 4.0, 4.3, QStringLiteral("10")};
     project.supply.busbar = {
         QStringLiteral("铜母线TMY"), QStringLiteral("4(100X10)"), {0.025, 0.15, 0.05, 0.3}, 5.0};
+    project.installation = {LayingMethod::InDuct, 20.0, 2.5, 1, std::nullopt};
     for (int i = 0; i < circuits; ++i) {
         ProjectCircuit c;
         c.id = QStringLiteral("WL%1").arg(i + 1);

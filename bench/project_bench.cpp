@@ -66,7 +66,7 @@ BENCHMARK(BM_OpenComputeAndSize1000Feeders)->Unit(benchmark::kMillisecond);
 void BM_Compute1000Feeders(benchmark::State& state) {
     const Project project = thousandFeeders();
     for (auto _ : state)
-        benchmark::DoNotOptimize(computeProject(project));
+        benchmark::DoNotOptimize(computeProject(project, bench::shippedCatalogue()));
 }
 BENCHMARK(BM_Compute1000Feeders)->Unit(benchmark::kMillisecond);
 

@@ -42,7 +42,7 @@ void BM_ComputeComposeAndPack100Circuits(benchmark::State& state) {
     for (auto _ : state) {
         ProjectRun run;
         run.project = project;
-        run.results = computeProject(run.project);
+        run.results = computeProject(run.project, bench::shippedCatalogue());
         const ProjectBookPictures pictures = render::paintedFeederPlots(run);
         const std::optional<QByteArray> docx =
             projectBookDocx(run, QDate(2026, 12, 9), {project.name, {}}, pictures);
@@ -67,7 +67,7 @@ void BM_ComputeComposeAndPaintPdf100Circuits(benchmark::State& state) {
     for (auto _ : state) {
         ProjectRun run;
         run.project = project;
-        run.results = computeProject(run.project);
+        run.results = computeProject(run.project, bench::shippedCatalogue());
         const render::VectorFeederPlots plots = render::vectorFeederPlots(run);
         const std::optional<ReportDocument> document =
             projectBookDocument(run, QDate(2026, 12, 9), {project.name, {}}, plots.pictures);
@@ -88,7 +88,7 @@ BENCHMARK(BM_ComputeComposeAndPaintPdf100Circuits)
 void BM_Compose100Circuits(benchmark::State& state) {
     ProjectRun run;
     run.project = hundredCircuits();
-    run.results = computeProject(run.project);
+    run.results = computeProject(run.project, bench::shippedCatalogue());
     const ProjectBookPictures pictures = fixedPicture();
     for (auto _ : state)
         benchmark::DoNotOptimize(projectBookDocument(run, QDate(2026, 12, 9), {}, pictures));

@@ -25,7 +25,7 @@ Project thousandCircuits() {
 void BM_WriteScheduleXlsx1000Circuits(benchmark::State& state) {
     ProjectRun run;
     run.project = thousandCircuits();
-    run.results = computeProject(run.project);
+    run.results = computeProject(run.project, bench::shippedCatalogue());
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("schedule.xlsx"));
     for (auto _ : state) {

@@ -46,7 +46,7 @@ bool belongsToLoad(ScheduleColumn column, bool feeder) {
     using C = ScheduleColumn;
     const bool loadCaseOnly =
         column == C::LoadCurrentA || (column >= C::LineKind && column <= C::SeveralLoads);
-    const bool feederOnly = column >= C::Poles && column <= C::StartPhase;
+    const bool feederOnly = column >= C::Poles && column <= C::ThirdHarmonicPercent;
     return feeder ? !loadCaseOnly : !feederOnly;
 }
 
@@ -584,6 +584,35 @@ QStringList ProjectSession::cellChoices(const ProjectCircuit& c, int column) con
     return choices;
 }
 
+QString ProjectSession::inheritedNote(ScheduleColumn column) const {
+    using C = ScheduleColumn;
+    std::optional<SupplyFieldId> field;
+    switch (column) {
+    case C::LayingMethod:
+        field = SupplyFieldId::LayingMethod;
+        break;
+    case C::LayingTemperatureC:
+        field = SupplyFieldId::LayingTemperature;
+        break;
+    case C::SoilResistivity:
+        field = SupplyFieldId::SoilResistivity;
+        break;
+    case C::GroupedCircuits:
+        field = SupplyFieldId::GroupedCircuits;
+        break;
+    case C::CircuitSpacingM:
+        field = SupplyFieldId::CircuitSpacing;
+        break;
+    case C::ThirdHarmonicPercent:
+        return QStringLiteral("未填写：取 IEC 61000-3-2 C 类限值 30 × λ %");
+    default:
+        return {};
+    }
+    const QString given = supplyField(int(*field)).text;
+    return given.isEmpty() ? QStringLiteral("未填写，工程敷设条件亦未给出")
+                           : QStringLiteral("未填写，采用工程敷设条件：%1").arg(given);
+}
+
 CellView ProjectSession::cell(int row, int column) const {
     CellView view;
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
@@ -596,6 +625,8 @@ CellView ProjectSession::cell(int row, int column) const {
         view.editable = belongsToLoad(which, std::holds_alternative<LampFeeder>(c.load));
         if (view.editable)
             view.choices = cellChoices(c, column);
+        if (view.text.isEmpty())
+            view.toolTip = inheritedNote(which);
         if (!r.inputProblems.isEmpty()) {
             view.state = CellState::InputProblem;
             view.toolTip = r.inputProblems.join(QStringLiteral("\n"));

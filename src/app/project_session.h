@@ -231,6 +231,8 @@ private:
     void notifyTitle();
     QString nextFreeId() const;
     int appendCircuit(ProjectCircuit circuit);
+    // What an empty installation cell of a circuit stands for: the project's value.
+    QString inheritedNote(ScheduleColumn column) const;
     QStringList cellChoices(const ProjectCircuit& circuit, int column) const;
     void message(bool error, const QString& text) const;
 

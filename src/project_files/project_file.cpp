@@ -333,7 +333,7 @@ InstallationConditions readInstallation(Reader r) {
                 i.method = m;
         if (!i.method)
             r.problem(QStringLiteral("method"),
-                      QStringLiteral("无法识别：%1").arg(method.toString().left(40)));
+                      QStringLiteral("无法识别：“%1”").arg(method.toString().left(40)));
     }
     i.temperatureC = r.optional(QStringLiteral("temperatureC"));
     i.soilResistivityKmW = r.optional(QStringLiteral("soilResistivityKmW"));
@@ -450,7 +450,6 @@ ProjectCircuit readCircuit(const QJsonValue& value, int index) {
     c.protection.durationS = p.number(QStringLiteral("durationS"));
     c.protection.leakagePerKmMa = p.number(QStringLiteral("leakageMAPerKm"));
     c.protection.letThroughA2s = p.optional(QStringLiteral("letThroughA2s"));
-    c.installation = readInstallation(r.child(QStringLiteral("installation")));
     const bool feeder = r.child(QStringLiteral("load")).object().value(QStringLiteral("kind")) ==
                         QStringLiteral("lampFeeder");
     // A feeder's load current is worked out from its lamps.
@@ -462,6 +461,7 @@ ProjectCircuit readCircuit(const QJsonValue& value, int index) {
             ? ProtectionMode::EarthFault
             : ProtectionMode::ShortCircuit;
     c.load = readLoad(r.child(QStringLiteral("load")), problems);
+    c.installation = readInstallation(r.child(QStringLiteral("installation")));
     if (c.id.isEmpty())
         c.id = QStringLiteral("WL%1").arg(index + 1);
     nameCircuitProblems(c);

@@ -4,6 +4,7 @@
 #include "project/project_compute.h"
 #include "project/project_run.h"
 #include "project/result_schema.h"
+#include "project/sizing.h"
 #include "project_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,12 @@ using State = CheckOutcome::State;
 // Δu = √3/(10·0.38)·(0.387·0.9 + 0.08·0.43589)·60·0.1 = 1.0479 %; the short-circuit currents are
 // those of the handbook's worked example (I″k3 5.3509, Id 2.1826, I″k1 3.0321 kA); 1.5·60 = 90 A
 // selects QR 100 A and QC 105 A; Rlim = 44/(0.1·100) = 4.4 Ω/km ≥ 0.9; Id/Ir2 = 2.1826/0.4 =
-// 5.46; Smin = √0.1·5350.9/115 = 14.714 mm² < 50; 4·79·0.1 = 31.6 mA gives Ivn 100 mA.
+// 5.46; 4·79·0.1 = 31.6 mA gives Ivn 100 mA. The thermal stress takes the fault at the line's
+// origin, after the busbar: RΣ = 0.158405 + 4.278527 + 0.125, XΣ = 1.584050 + 15.334399 + 0.75
+// mΩ, I″k3 = 399/(√3·17.858) = 12.6241 kA, Smin = √0.1·12624.1/115 = 34.714 mm² < 50.
 TEST(ProjectCircuit, EndLoadCircuitByHand) {
     const Project project = projectOf({endLoadCircuit(60.0, 0.1)});
-    const CircuitResult r = computeCircuit(project, project.circuits.front());
+    const CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
 
     ASSERT_TRUE(r.inputProblems.isEmpty()) << r.inputProblems.join(u'\n').toStdString();
     EXPECT_NEAR(*r.lossPercent, 1.0479, 1e-9);
@@ -36,7 +39,9 @@ TEST(ProjectCircuit, EndLoadCircuitByHand) {
     EXPECT_EQ(r.residual->ratedResidualMa, 100);
     EXPECT_NEAR(r.loopResistance->limitOhmPerKm, 4.4, 1e-12);
     EXPECT_EQ(r.sensitivity->text, QStringLiteral("5.46"));
-    EXPECT_NEAR(r.thermal->minimumCrossSectionMm2, 14.714, 1e-3);
+    ASSERT_TRUE(r.originShortCircuit.ok());
+    EXPECT_NEAR(r.originShortCircuit->ik3, 12.6241, 5e-5);
+    EXPECT_NEAR(r.thermal->minimumCrossSectionMm2, 34.714, 1e-3);
 
     EXPECT_TRUE(r.passed());
     ASSERT_EQ(r.checks.size(), std::size(kCircuitChecks));
@@ -64,7 +69,7 @@ TEST(ProjectCircuit, TheShownVoltageLossIsJudgedAgainstTheLimitWithLessOrEqual) 
         Project project = projectOf({endLoadCircuit(60.0, 0.1)});
         project.voltageLossLimitPercent = row.limit;
         const ProjectCircuit& c = project.circuits.front();
-        const CircuitResult r = computeCircuit(project, c);
+        const CircuitResult r = computeCircuit(project, c, vvCatalogue());
         SCOPED_TRACE(row.limit);
         EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, row.state);
         EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text, QString::fromUtf8(row.figures));
@@ -83,7 +88,7 @@ TEST(ProjectCircuit, TheShownVoltageLossIsJudgedAgainstTheLimitWithLessOrEqual) 
 // stands behind each one that did not pass.
 TEST(ProjectCircuit, TheVerdictIsPassedFailedOrNotComputedAndTheNotesSayWhy) {
     ProjectCircuit passes = endLoadCircuit(60.0, 0.1);
-    ProjectCircuit noBreaker = endLoadCircuit(200.0, 0.1); // 1.5 · 200 A beyond 160 A
+    ProjectCircuit noBreaker = endLoadCircuit(450.0, 0.01); // 1.5 · 450 A beyond 630 A
     noBreaker.id = QStringLiteral("WL2");
     ProjectCircuit unreadSection = endLoadCircuit(60.0, 0.1); // Smin cannot be compared with S
     unreadSection.id = QStringLiteral("WL3");
@@ -93,7 +98,7 @@ TEST(ProjectCircuit, TheVerdictIsPassedFailedOrNotComputedAndTheNotesSayWhy) {
     noK.protection.coefficientK = 0.0;
     ProjectRun run;
     run.project = projectOf({passes, noBreaker, unreadSection, noK});
-    run.results = computeProject(run.project);
+    run.results = computeProject(run.project, vvCatalogue());
 
     const struct {
         CircuitVerdict verdict;
@@ -101,7 +106,7 @@ TEST(ProjectCircuit, TheVerdictIsPassedFailedOrNotComputedAndTheNotesSayWhy) {
         const char* note; // the first note, empty for none
     } rows[] = {
         {CircuitVerdict::Passed, "通过", ""},
-        {CircuitVerdict::Failed, "不通过", "WL2 断路器选择不通过：1.5Ib = 300.00 A 超出选择表范围"},
+        {CircuitVerdict::Failed, "不通过", "WL2 断路器选择不通过：1.5Ib = 675.00 A 超出选择表范围 (≤630 A)"},
         {CircuitVerdict::NotComputed, "未计算", "WL3 热稳定未计算：电缆截面不是数值"},
         {CircuitVerdict::NotComputed, "未计算", "WL4 未计算：热稳定系数 K 应大于0"},
     };
@@ -131,25 +136,27 @@ TEST(ProjectCircuit, EachFailureIsStatedWithItsFiguresAndWhatItPreventsIsNotComp
     // The project's own limit decides the voltage loss.
     Project tight = projectOf({endLoadCircuit(60.0, 0.1)});
     tight.voltageLossLimitPercent = 1.0;
-    const CircuitResult lossFails = computeCircuit(tight, tight.circuits.front());
+    const CircuitResult lossFails = computeCircuit(tight, tight.circuits.front(), vvCatalogue());
     EXPECT_EQ(lossFails.check(CircuitCheck::VoltageLoss).state, State::Failed);
     EXPECT_EQ(lossFails.check(CircuitCheck::VoltageLoss).text, QStringLiteral("Δu = 1.0479% > 1%"));
     EXPECT_EQ(lossFails.firstFailure(), CircuitCheck::VoltageLoss);
     EXPECT_FALSE(lossFails.passed());
 
-    // 1.5 · 200 A = 300 A is beyond the breaker table: no QR, so neither Rlim nor the
-    // sensitivity can be judged, while the thermal check still is.
-    const Project heavy = projectOf({endLoadCircuit(200.0, 0.1)});
-    const CircuitResult noBreaker = computeCircuit(heavy, heavy.circuits.front());
+    // 1.5 · 450 A = 675 A is beyond the breaker series (630 A): no QR, so neither Iz, Rlim nor
+    // the sensitivity can be judged, while the thermal check still is.
+    const Project heavy = projectOf({endLoadCircuit(450.0, 0.01)});
+    const CircuitResult noBreaker = computeCircuit(heavy, heavy.circuits.front(), vvCatalogue());
     EXPECT_EQ(noBreaker.check(CircuitCheck::BreakerSelection).state, State::Failed);
-    EXPECT_TRUE(noBreaker.check(CircuitCheck::BreakerSelection).text.contains(u"300.00"));
+    EXPECT_EQ(noBreaker.check(CircuitCheck::BreakerSelection).text,
+              QStringLiteral("1.5Ib = 675.00 A 超出选择表范围 (≤630 A)"));
+    EXPECT_EQ(noBreaker.check(CircuitCheck::CurrentCapacity).state, State::NotComputed);
     EXPECT_EQ(noBreaker.check(CircuitCheck::LoopResistance).state, State::NotComputed);
     EXPECT_EQ(noBreaker.check(CircuitCheck::Sensitivity).state, State::NotComputed);
     EXPECT_EQ(noBreaker.check(CircuitCheck::ThermalStability).state, State::Passed);
 
     // A long, thin line: Rphp 0.9 Ω/km over 2 km against Rlim = 44/(2·100) = 0.22 Ω/km.
     const Project longLine = projectOf({endLoadCircuit(60.0, 2.0)});
-    const CircuitResult loop = computeCircuit(longLine, longLine.circuits.front());
+    const CircuitResult loop = computeCircuit(longLine, longLine.circuits.front(), vvCatalogue());
     EXPECT_EQ(loop.check(CircuitCheck::LoopResistance).state, State::Failed);
     EXPECT_EQ(loop.check(CircuitCheck::LoopResistance).text,
               QStringLiteral("Rphp = 0.9 Ω/km > Rlim = 0.2200 Ω/km"));
@@ -170,7 +177,7 @@ TEST(ProjectCircuit, AnImpossibleCircuitIsNotComputedAndTheOthersStillAre) {
     negative.line.perMetreMilliOhm.loopResistance = -0.9;
 
     const Project project = projectOf({endLoadCircuit(60.0, 0.1), feeder, unreadable, negative});
-    const std::vector<CircuitResult> results = computeProject(project);
+    const std::vector<CircuitResult> results = computeProject(project, vvCatalogue());
     ASSERT_EQ(results.size(), 4u);
     EXPECT_TRUE(results[0].passed());
 
@@ -191,7 +198,7 @@ TEST(ProjectCircuit, AnImpossibleCircuitIsNotComputedAndTheOthersStillAre) {
     // A supply no network has stops every circuit, with its reason.
     Project noSupply = project;
     noSupply.supply.systemCapacityMva = 0.0;
-    for (const CircuitResult& r : computeProject(noSupply)) {
+    for (const CircuitResult& r : computeProject(noSupply, vvCatalogue())) {
         EXPECT_FALSE(r.passed());
         EXPECT_TRUE(r.inputProblems.contains(QStringLiteral("系统短路容量应大于0")));
     }
@@ -208,7 +215,7 @@ TEST(ProjectCircuit, FeederTakesItsLengthAndLoadCurrentFromItsPoles) {
     lamps.firstPoleM = 50.0;
     circuit.load = lamps;
     const Project project = projectOf({circuit});
-    const CircuitResult r = computeCircuit(project, project.circuits.front());
+    const CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
     ASSERT_TRUE(r.feeder.has_value()) << r.feeder.reason().toStdString();
     EXPECT_NEAR(*r.lineLengthKm, 1.0, 1e-12);
     EXPECT_NEAR(*r.loadCurrentA, 12.4, 1e-9);
@@ -218,6 +225,201 @@ TEST(ProjectCircuit, FeederTakesItsLengthAndLoadCurrentFromItsPoles) {
     // 1.5 · 12.4 = 18.6 A selects QR 25 A: the short circuit at 1 km is checked against it.
     EXPECT_EQ(r.switchgear->breakerRatedA, 25);
     EXPECT_NE(r.check(CircuitCheck::Sensitivity).state, State::NotComputed);
+}
+
+
+// The capacity of the 60 A circuit's 50 mm² VV (In 100 A, IEC 60947-2 kind: I2 = 1.30·In =
+// 130 A) laid in several ways. Tabulated I0 of a four-core PVC copper cable, three loaded
+// conductors (GB/T 16895.6-2014 = IEC 60364-5-52:2009): D1 116 A (B.52.4), D2 130 A (B.52.4), E
+// 153 A (B.52.10). Factors: ground 30 °C PVC 0.89 (B.52.15); three ducts touching 0.75
+// (B.52.19); soil 1.0 K·m/W direct in ground 1.50 (B.52.16); air 40 °C PVC 0.87 (B.52.14); two
+// cables touching on a perforated tray 0.88 (B.52.17, item 4).
+TEST(ProjectCircuit, CurrentCapacityAndOverloadProtectionOfTheWayTheCableIsLaid) {
+    const struct {
+        const char* label;
+        InstallationConditions laid;
+        State state;
+        const char* figures; // the check's text, or a part of its reason
+    } rows[] = {
+        {"duct, reference", {LayingMethod::InDuct, 20.0, 2.5, 1, std::nullopt}, State::Passed,
+         "Ib = 60 A ≤ In = 100 A ≤ Iz = 116 A，I2 = 130 A ≤ 1.45Iz = 168.2 A"},
+        // 116 · 0.89 · 0.75 = 77.43 A
+        {"three ducts, warm ground", {LayingMethod::InDuct, 30.0, 2.5, 3, 0.0}, State::Failed,
+         "In = 100 A > Iz = 77.4 A，I2 = 130 A > 1.45Iz = 112.3 A"},
+        // 130 · 1.50 = 195 A
+        {"direct, moist soil", {LayingMethod::DirectlyBuried, 20.0, 1.0, 1, std::nullopt},
+         State::Passed, "Ib = 60 A ≤ In = 100 A ≤ Iz = 195 A，I2 = 130 A ≤ 1.45Iz = 282.8 A"},
+        // 153 · 0.87 · 0.88 = 117.14 A
+        {"tray, 40 °C air", {LayingMethod::InAir, 40.0, std::nullopt, 2, 0.0}, State::Passed,
+         "Ib = 60 A ≤ In = 100 A ≤ Iz = 117.1 A，I2 = 130 A ≤ 1.45Iz = 169.9 A"},
+        // Impossible conditions: this check is not computed, with the reason.
+        {"negative resistivity", {LayingMethod::DirectlyBuried, 20.0, -1.0, 1, std::nullopt},
+         State::NotComputed, "土壤热阻系数"},
+        {"no circuits", {LayingMethod::InDuct, 20.0, 2.5, 0, 0.0}, State::NotComputed,
+         "并列回路数"},
+        {"at the insulation's limit", {LayingMethod::InAir, 70.0, std::nullopt, 1, std::nullopt},
+         State::NotComputed, "温度"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ProjectCircuit c = endLoadCircuit(60.0, 0.1);
+        c.installation = row.laid;
+        const Project project = projectOf({c});
+        const CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+        const CheckOutcome& capacity = r.check(CircuitCheck::CurrentCapacity);
+        EXPECT_EQ(capacity.state, row.state);
+        if (row.state == State::NotComputed)
+            EXPECT_TRUE(capacity.text.contains(QString::fromUtf8(row.figures)))
+                << capacity.text.toStdString();
+        else
+            EXPECT_EQ(capacity.text, QString::fromUtf8(row.figures));
+        // The other checks of the circuit are computed whatever its capacity.
+        EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, State::Passed);
+        EXPECT_EQ(r.check(CircuitCheck::ThermalStability).state, State::Passed);
+    }
+
+    // Conditions neither the circuit nor the project gives: not computed, naming the field.
+    Project unlaid = projectOf({endLoadCircuit(60.0, 0.1)});
+    unlaid.installation = {};
+    const CircuitResult r = computeCircuit(unlaid, unlaid.circuits.front(), vvCatalogue());
+    EXPECT_EQ(r.check(CircuitCheck::CurrentCapacity).state, State::NotComputed);
+    EXPECT_TRUE(r.check(CircuitCheck::CurrentCapacity).text.contains(u"敷设方式"));
+    EXPECT_EQ(overallState(r), State::NotComputed);
+}
+
+// 30 poles of two 150 W lamps, λ 0.9, in turn on L1, L2, L3 at 220 V: 10 poles a phase,
+// IL = 10 · 2 · 150/(220 · 0.9) = 15.1515 A in each, the fundamental neutral current 0. The
+// third harmonics of the three phases add in the neutral: IN = h · 3 · IL. With 40 %, IN =
+// 18.18 A > IL and the cable is sized on the neutral with 0.86 (GB/T 16895.6-2014 table E.52.1);
+// with none given, the class C limit 30 · 0.9 = 27 % makes IN = 12.27 A and the factor 0.86 on the
+// phase current.
+TEST(ProjectCircuit, TheNeutralOfALampFeederCarriesTheThirdHarmonicsOfItsLamps) {
+    const struct {
+        std::optional<double> h3;
+        double neutralA;
+        bool onNeutral;
+    } rows[] = {{40.0, 18.1818, true}, {std::nullopt, 12.2727, false}, {10.0, 4.5455, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.h3.value_or(-1));
+        ProjectCircuit c = endLoadCircuit(0.0, 0.0);
+        LampFeeder lamps;
+        lamps.poles = 30;
+        lamps.lampsPerPole = 2;
+        lamps.lampPowerW = 150.0;
+        lamps.lampPowerFactor = 0.9;
+        lamps.spacingM = 30.0;
+        lamps.firstPoleM = 30.0;
+        lamps.connection = FeederConnection::PhasesInTurn;
+        lamps.thirdHarmonicPercent = row.h3;
+        c.load = lamps;
+        const Project project = projectOf({c});
+        const CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+        ASSERT_TRUE(r.neutral.ok()) << r.neutral.reason().toStdString();
+        EXPECT_NEAR(r.neutral->withoutHarmonicsA, 0.0, 1e-6);
+        EXPECT_NEAR(r.neutral->withHarmonicsA, row.neutralA, 5e-5);
+        EXPECT_EQ(r.neutral->classCLimit, !row.h3.has_value());
+        ASSERT_TRUE(r.capacity.ok()) << r.capacity.reason().toStdString();
+        EXPECT_EQ(r.capacity->neutralCurrentA.has_value(), row.onNeutral);
+        // 50 mm² in a duct: 116 A, with 0.86 where the harmonics exceed 15 %.
+        EXPECT_NEAR(r.capacity->capacityA, row.h3.value_or(27.0) > 15.0 ? 116 * 0.86 : 116.0,
+                    1e-9);
+    }
+}
+
+// The phase-to-neutral loop of a four-core cable sized by the program is the phase and the
+// neutral core in series, R′php, X′php of the handbook (50 mm² copper, PVC: 1.053, 0.158 mΩ/m).
+// By hand over 100 m from the worked supply: R1 = 0.158405 + 4.278527 + 0.125 + 105.3 =
+// 109.862 mΩ, X1 = 1.584050 + 15.334399 + 0.75 + 15.8 = 33.468 mΩ, I″k1 = 380/(√3·114.847) =
+// 1.9103 kA; with the single conductor's R′ = 0.351, X′ = 0.079 it would be 4.6492 kA.
+TEST(ProjectCircuit, SinglePhaseFaultCurrentOfAFourCoreCableTakesTheNeutralReturn) {
+    const CableRow row{vvCopper("50"), 0.387, 0.08};
+    const auto constants =
+        handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, 50.0);
+    ASSERT_TRUE(constants.ok());
+    ProjectCircuit sized = withCableSection(endLoadCircuit(60.0, 0.1), row, *constants);
+    EXPECT_DOUBLE_EQ(sized.line.neutralResistanceMilliOhmPerM, 1.053);
+    EXPECT_DOUBLE_EQ(sized.line.neutralReactanceMilliOhmPerM, 0.158);
+    Project project = projectOf({sized});
+    CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+    ASSERT_TRUE(r.shortCircuit.ok());
+    EXPECT_NEAR(r.shortCircuit->ik1, 1.9103, 5e-5);
+    EXPECT_TRUE(r.warnings.isEmpty());
+
+    // A file holding the single conductor's values as the loop keeps them, with a warning.
+    sized.line.neutralResistanceMilliOhmPerM = sized.line.perMetreMilliOhm.resistance;
+    sized.line.neutralReactanceMilliOhmPerM = sized.line.perMetreMilliOhm.reactance;
+    project = projectOf({sized});
+    r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+    EXPECT_NEAR(r.shortCircuit->ik1, 4.6492, 5e-5);
+    ASSERT_EQ(r.warnings.size(), 1);
+    EXPECT_TRUE(r.warnings.front().contains(u"未计入中性线"));
+    EXPECT_TRUE(circuitNoteLines(r).contains(u"注意："_qs + r.warnings.front()));
+}
+
+// The thermal stress with the device's let-through energy where it clears in under 0.1 s:
+// Smin = √(2·10⁵)/115 = 3.8888 mm²; at 0.1 s the I²t given is not used, and Smin = √0.1 ·
+// 12624.1/115 = 34.714 mm² (I″k3 at the origin).
+TEST(ProjectCircuit, ThermalStressTakesTheLetThroughEnergyOfAFastDevice) {
+    const struct {
+        double durationS;
+        double minimumMm2;
+    } rows[] = {{0.01, 3.8888}, {0.1, 34.714}};
+    for (const auto& row : rows) {
+        ProjectCircuit c = endLoadCircuit(60.0, 0.1);
+        c.protection.durationS = row.durationS;
+        c.protection.letThroughA2s = 2e5;
+        const Project project = projectOf({c});
+        const CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+        ASSERT_TRUE(r.thermal.ok()) << row.durationS;
+        EXPECT_NEAR(r.thermal->minimumCrossSectionMm2, row.minimumMm2, 1e-3) << row.durationS;
+    }
+}
+
+// Δu at the conductors' working temperature, whatever temperature the database's R is at:
+// 50 mm² VV (R20 0.387) at 70 °C: R = 0.387 · (1 + 0.00393 · 50) = 0.463046 Ω/km, Δu =
+// √3/3.8 · (0.463046 · 0.9 + 0.08 · 0.43589) · 6 = 1.2351 %. Two feeders of 16 mm² copper, VV
+// (R 1.15 at 20 °C) and YJV (R 1.466 at 90 °C), computed at 90 °C: 1.15 · 1.2751 = 1.4664 and
+// 1.466, the same loss to the database's rounding.
+TEST(ProjectCircuit, VoltageLossIsComputedAtTheWorkingTemperature) {
+    Project project = projectOf({endLoadCircuit(60.0, 0.1)});
+    project.conductorTemperatureC.reset();
+    CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+    ASSERT_TRUE(r.resistance.ok());
+    EXPECT_EQ(r.resistance->workingTemperatureC, 70.0);
+    EXPECT_NEAR(r.resistance->ohmPerKm, 0.463046, 1e-6);
+    EXPECT_NEAR(*r.lossPercent, 1.2351, 1e-9);
+
+    auto feederOn = [](const char* lossType, const char* cableType, double r) {
+        ProjectCircuit c = endLoadCircuit(0.0, 0.0);
+        c.line.cable = {QString::fromUtf8(lossType), QString::fromUtf8(cableType),
+                        QStringLiteral("16")};
+        c.line.resistanceOhmPerKm = r;
+        c.line.reactanceOhmPerKm = 0.086;
+        LampFeeder lamps;
+        lamps.poles = 24;
+        lamps.lampPowerW = 250.0;
+        lamps.lampPowerFactor = 0.9;
+        lamps.spacingM = 35.0;
+        lamps.firstPoleM = 20.0;
+        lamps.connection = FeederConnection::PhasesInTurn;
+        c.load = lamps;
+        return c;
+    };
+    project = projectOf({feederOn("聚氯乙烯绝缘电力电缆(0.6/1kV)", "VV 四芯 铜芯", 1.15),
+                         feederOn("交联聚乙烯绝缘电力电缆(0.6/1kV)", "YJV 四芯 铜芯", 1.466)});
+    project.conductorTemperatureC = 90.0;
+    const std::vector<CircuitResult> both = computeProject(project, vvCatalogue());
+    ASSERT_TRUE(both[0].feeder.ok() && both[1].feeder.ok());
+    EXPECT_NEAR(both[0].resistance->ohmPerKm, 1.466363, 1e-6);
+    EXPECT_NEAR(both[0].feeder->worstLossPercent / both[1].feeder->worstLossPercent, 1.0, 3e-4);
+
+    // A loss type the database gives no temperature for: the loss is not computed.
+    ProjectCircuit unknown = endLoadCircuit(60.0, 0.1);
+    unknown.line.cable.lossType = QStringLiteral("测试类型");
+    project = projectOf({unknown});
+    r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+    EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, State::NotComputed);
+    EXPECT_TRUE(r.check(CircuitCheck::VoltageLoss).text.contains(u"测试类型"));
 }
 
 } // namespace

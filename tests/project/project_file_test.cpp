@@ -37,11 +37,31 @@ TEST(ProjectFile, SeveralCircuitsRoundTripWithTheSameResults) {
     EXPECT_EQ(lamps.startPhase, Phase::L2);
     EXPECT_EQ(lamps.lampsPerPole, 2);
     EXPECT_EQ(back.circuits[2].protection.mode, ProtectionMode::ShortCircuit);
+    // How the circuits are laid, the project's and each circuit's own, and the values that may
+    // stay missing: each as given, a value not given still missing.
+    EXPECT_EQ(back.installation, project.installation);
+    EXPECT_EQ(back.conductorTemperatureC, 20.0);
+    EXPECT_EQ(back.circuits[0].installation, InstallationConditions{});
+    EXPECT_EQ(back.circuits[1].installation,
+              (InstallationConditions{LayingMethod::DirectlyBuried, 25.0, 1.5, 2, 0.25}));
+    EXPECT_EQ(back.circuits[2].installation,
+              (InstallationConditions{LayingMethod::InAir, std::nullopt, std::nullopt,
+                                      std::nullopt, std::nullopt}));
+    EXPECT_EQ(lamps.thirdHarmonicPercent, 20.0);
+    EXPECT_EQ(back.circuits[2].protection.letThroughA2s, 1e5);
+    EXPECT_FALSE(back.circuits[0].protection.letThroughA2s.has_value());
+    const QJsonObject written = QJsonDocument::fromJson(projectToJson(project)).object();
+    const QJsonObject first =
+        written.value(QStringLiteral("circuits")).toArray().at(0).toObject();
+    EXPECT_FALSE(first.contains(QStringLiteral("installation")));
+    EXPECT_FALSE(first.value(QStringLiteral("protection"))
+                     .toObject()
+                     .contains(QStringLiteral("letThroughA2s")));
 
     // Saved again, the file is byte for byte the same; computed, every figure is the same.
     EXPECT_EQ(projectToJson(back), projectToJson(project));
-    const auto before = computeProject(project);
-    const auto after = computeProject(back);
+    const auto before = computeProject(project, vvCatalogue());
+    const auto after = computeProject(back, vvCatalogue());
     for (size_t i = 0; i < before.size(); ++i) {
         EXPECT_EQ(before[i].lossPercent.valueOr(-1), after[i].lossPercent.valueOr(-1)) << i;
         EXPECT_EQ(before[i].shortCircuit.ok(), after[i].shortCircuit.ok()) << i;
@@ -82,6 +102,8 @@ TEST(ProjectFile, AnyTextInAFieldStopsOnlyItsCircuit) {
     load.insert(QStringLiteral("poles"), QStringLiteral("三十"));
     load.insert(QStringLiteral("connection"), 42);
     second.insert(QStringLiteral("load"), load);
+    second.insert(QStringLiteral("installation"),
+                  QJsonObject{{QStringLiteral("method"), QStringLiteral("X9")}});
     circuits.replace(1, second);
     circuits.append(QStringLiteral("not a circuit"));
     QJsonObject third = circuits.at(2).toObject();
@@ -98,18 +120,20 @@ TEST(ProjectFile, AnyTextInAFieldStopsOnlyItsCircuit) {
     EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("WL2 灯杆数：不是数值：“三十”")))
         << reading.unrestored.join(u'\n').toStdString();
     EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("WL2 接线方式：无法识别：42")));
+    EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("WL2 敷设方式：无法识别：“X9”")));
     EXPECT_TRUE(reading.unrestored.contains(QStringLiteral("WL4：不是对象")));
     // The circuit keeps them typed, its texts made from them.
     const ProjectCircuit& feeder = reading.project.circuits[1];
-    ASSERT_EQ(feeder.readingProblems.size(), 2u);
+    ASSERT_EQ(feeder.readingProblems.size(), 3u);
     EXPECT_EQ(feeder.readingProblems[0].circuit, QStringLiteral("WL2"));
     EXPECT_EQ(feeder.readingProblems[0].place, QStringLiteral("load.poles"));
     EXPECT_EQ(feeder.readingProblems[0].field, QStringLiteral("灯杆数"));
     EXPECT_EQ(feeder.readingProblems[0].reason, QStringLiteral("不是数值：“三十”"));
     EXPECT_EQ(feeder.inputProblems, (QStringList{QStringLiteral("WL2 灯杆数：不是数值：“三十”"),
-                                                 QStringLiteral("WL2 接线方式：无法识别：42")}));
+                                                 QStringLiteral("WL2 接线方式：无法识别：42"),
+                                                 QStringLiteral("WL2 敷设方式：无法识别：“X9”")}));
 
-    const auto results = computeProject(reading.project);
+    const auto results = computeProject(reading.project, vvCatalogue());
     EXPECT_TRUE(results[0].passed());
     EXPECT_FALSE(results[1].inputProblems.isEmpty());
     EXPECT_TRUE(results[2].inputProblems.isEmpty());
@@ -147,11 +171,11 @@ TEST(ProjectFile, AnUnknownKindOrCaseTextIsKeptAndNotComputed) {
         ASSERT_EQ(reading.error, QString());
         EXPECT_TRUE(reading.unrestored.isEmpty()) << reading.unrestored.join(u'\n').toStdString();
         ASSERT_EQ(reading.project.circuits.size(), 3u);
-        const auto results = computeProject(reading.project);
+        const auto results = computeProject(reading.project, vvCatalogue());
         ASSERT_TRUE(results[0].loadCase.has_value());
         EXPECT_EQ(results[0].loadCase->problem, LossProblem::NoMatchingCase);
         EXPECT_FALSE(results[0].passed());
-        EXPECT_EQ(results[2].passed(), computeProject(severalCircuits())[2].passed());
+        EXPECT_EQ(results[2].passed(), computeProject(severalCircuits(), vvCatalogue())[2].passed());
 
         const QJsonObject back = QJsonDocument::fromJson(projectToJson(reading.project))
                                      .object()
@@ -223,7 +247,7 @@ TEST(ProjectFile, AnyValueInAnyFieldIsReadOrRefusedNeverCrashes) {
                     file.insert(QStringLiteral("circuits"), list);
                     const ProjectReading reading = projectFromJson(QJsonDocument(file).toJson());
                     ASSERT_EQ(reading.error, QString());
-                    const auto results = computeProject(reading.project);
+                    const auto results = computeProject(reading.project, vvCatalogue());
                     ASSERT_EQ(results.size(), 3u);
                     for (size_t i = 0; i < results.size(); ++i) {
                         // A pass needs a line of real length with real currents.

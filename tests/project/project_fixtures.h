@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/database.h"
 #include "project/cable_catalogue.h"
 #include "project/project.h"
 
@@ -21,7 +22,18 @@ inline CableIdentity vvCopper(const char* section) {
             QString::fromLatin1(section)};
 }
 
-// The VV four-core copper rows of the shipped cable database (R at 20 °C, X), Ω/km.
+// The cable database the tests build (the shipped tables and the test rows), read once.
+inline const CableCatalogue& shippedCatalogue() {
+    static const CableCatalogue catalogue = [] {
+        Database db(QStringLiteral(KORVANE_TEST_HOME "/Database/JhxlDlxlss.db"));
+        db.open(QStringLiteral("AAA"));
+        return loadCableCatalogue(db).valueOr({});
+    }();
+    return catalogue;
+}
+
+// The VV four-core copper rows of the shipped cable database (R at 20 °C, X), Ω/km, with the
+// shipped reference data of project circuits (capacities, temperatures, switchgear).
 inline CableCatalogue vvCatalogue() {
     const std::pair<const char*, std::pair<double, double>> rows[] = {
         {"2.5", {7.41, 0.10}},   {"4", {4.61, 0.10}},    {"6", {3.08, 0.10}},
@@ -30,6 +42,9 @@ inline CableCatalogue vvCatalogue() {
         {"95", {0.193, 0.08}},   {"120", {0.153, 0.08}}, {"150", {0.124, 0.08}},
         {"185", {0.0991, 0.07}}, {"240", {0.0754, 0.07}}};
     CableCatalogue catalogue;
+    catalogue.capacity = shippedCatalogue().capacity;
+    catalogue.lossTypes = shippedCatalogue().lossTypes;
+    catalogue.switchgear = shippedCatalogue().switchgear;
     // Stored out of order, as a table may hold them: sizing orders by the number.
     for (auto it = std::rbegin(rows); it != std::rend(rows); ++it)
         catalogue.rows.push_back({vvCopper(it->first), it->second.first, it->second.second});
@@ -59,10 +74,16 @@ inline ProjectCircuit endLoadCircuit(double currentA, double lengthKm) {
     return c;
 }
 
+// The circuits laid in ducts in the ground at the reference conditions of the capacity tables
+// (ground 20 °C, soil 2.5 K·m/W, one circuit), and their voltage loss computed with R at 20 °C,
+// the temperature of the database's VV rows and of the handbook's worked figures the hand
+// computations of these tests start from.
 inline Project projectOf(std::vector<ProjectCircuit> circuits) {
     Project p;
     p.name = QStringLiteral("测试工程");
     p.supply = workedSupply();
+    p.installation = {LayingMethod::InDuct, 20.0, 2.5, 1, std::nullopt};
+    p.conductorTemperatureC = 20.0;
     p.circuits = std::move(circuits);
     return p;
 }
@@ -82,11 +103,15 @@ inline Project severalCircuits() {
     lamps.firstPoleM = 20.0;
     lamps.connection = FeederConnection::PhasesInTurn;
     lamps.startPhase = Phase::L2;
+    lamps.thirdHarmonicPercent = 20.0;
     feeder.load = lamps;
+    feeder.installation = {LayingMethod::DirectlyBuried, 25.0, 1.5, 2, 0.25};
     ProjectCircuit several = endLoadCircuit(0.0, 0.0);
     several.id = QStringLiteral("WL3");
     several.protection.loadCurrentA = 40.0;
     several.protection.mode = ProtectionMode::ShortCircuit;
+    several.protection.letThroughA2s = 1e5;
+    several.installation.method = LayingMethod::InAir; // the rest as the project's
     VoltageLossInput& v = std::get<LoadCaseLoad>(several.load).values;
     v.loadCase = LoadCase::SeveralCurrent;
     v.currentLoads = {{{20.0, 0.05}, {10.0, 0.12}, {10.0, 0.2}, {0.0, 0.0}}};

@@ -76,8 +76,15 @@ struct GoverningCase {
 //   35 mm² (1.503) passes and its Id/Ir2 = 0.289/0.2 = 1.44 ≥ 1.3.
 // - sensitivity: 20 A over 0.25 km from a 30 kVA transformer, In 32 A, Rlim 5.5: 10 mm²
 //   (5.262) passes Rlim but Zphp ≈ 1.46 Ω gives Id/Ir2 = 0.150/0.128 = 1.17; 16 mm² gives 1.75.
-// - thermal: 10 A over 20 m for 1 s: Smin = I″k3/115 exceeds every section up to 95 mm²
-//   (I″k3 ≈ 11.4 kA, Smin ≈ 99) and 120 mm² passes.
+// - thermal: 10 A over 0.5 km for 1 s: the cable must withstand the fault at its origin,
+//   I″k3 = 12.6241 kA after the busbar (worked in ProjectCircuit.EndLoadCircuitByHand), Smin =
+//   12624.1/115 = 109.77 mm²: 95 mm² fails and 120 mm² passes, although the fault at the line's
+//   far end would ask for far less.
+// - current-carrying capacity, in ducts at the reference conditions (PVC copper, D1, GB/T
+//   16895.6-2014 table B.52.4: 70 mm² 143 A, 95 mm² 169 A, 150 mm² 217 A, 185 mm² 243 A):
+//   100 A over 30 m selects In 160 A (1.5·100 = 150 A): 70 mm² fails In ≤ Iz and 95 mm² carries
+//   it; 150 A selects In 225 A from the moulded-case series beyond 160 A: 150 mm² fails and
+//   185 mm² carries it.
 // K of the K picker table by material and insulation.
 TEST(HandbookConstants, ThermalCoefficientByMaterialAndInsulation) {
     EXPECT_EQ(thermalCoefficientK({ConductorMaterial::Copper, Insulation::Pvc}).valueOr(0.0),
@@ -95,7 +102,10 @@ TEST(Sizing, EachCheckInTurnGovernsTheChosenSection) {
         {"voltage loss", 60.0, 0.1, 1.0, 400.0, 4.3, 0.1, "70", CircuitCheck::VoltageLoss},
         {"loop resistance", 30.0, 0.5, 5.0, 400.0, 4.3, 0.1, "35", CircuitCheck::LoopResistance},
         {"sensitivity", 20.0, 0.25, 5.0, 30.0, 0.63, 0.1, "16", CircuitCheck::Sensitivity},
-        {"thermal", 10.0, 0.02, 5.0, 400.0, 4.3, 1.0, "120", CircuitCheck::ThermalStability},
+        {"thermal", 10.0, 0.5, 5.0, 400.0, 4.3, 1.0, "120", CircuitCheck::ThermalStability},
+        {"capacity", 100.0, 0.03, 5.0, 400.0, 4.3, 0.1, "95", CircuitCheck::CurrentCapacity},
+        {"capacity, 225 A breaker", 150.0, 0.03, 5.0, 400.0, 4.3, 0.1, "185",
+         CircuitCheck::CurrentCapacity},
     };
     const CableCatalogue catalogue = vvCatalogue();
     for (const GoverningCase& c : cases) {
@@ -111,15 +121,33 @@ TEST(Sizing, EachCheckInTurnGovernsTheChosenSection) {
         // The chosen circuit carries its section's own figures and passes on them.
         EXPECT_EQ(s.sizedCircuit.line.cable.crossSection, QString::fromLatin1(c.chosen));
         EXPECT_TRUE(s.sizedResult.passed()) << c.label;
+        // A cable chosen on its capacity carries its breaker's rating.
+        if (c.governing == CircuitCheck::CurrentCapacity) {
+            ASSERT_TRUE(s.sizedResult.capacity.ok()) << c.label;
+            EXPECT_GE(s.sizedResult.capacity->capacityA,
+                      double(*s.sizedResult.switchgear->breakerRatedA))
+                << c.label;
+        }
         // The 2.5 mm² candidate has no X′ in the tables: reported, not checked.
         EXPECT_FALSE(s.candidates.front().notChecked.isEmpty()) << c.label;
     }
 }
 
+// The 100 A circuit of a distribution box 30 m from a 400 kVA box transformer: 70 mm² (Iz 143 A)
+// cannot carry the 160 A breaker, I2 = 1.30 · 160 = 208 A > 1.45 · 143 = 207.35 A, and sizing
+// names it.
+TEST(Sizing, TheGoverningCapacityIsNamedWithItsFigures) {
+    const Project project = projectOf({endLoadCircuit(100.0, 0.03)});
+    const SizingResult s = sizeCircuit(project, project.circuits[0], vvCatalogue());
+    EXPECT_EQ(s.governingText,
+              QStringLiteral(
+                  "70 mm² 不满足载流量：In = 160 A > Iz = 143 A，I2 = 208 A > 1.45Iz = 207.4 A"));
+}
+
 TEST(Sizing, NamesWhatFailsWhenNoSectionPassesOrTheCableIsUnknown) {
     const CableCatalogue catalogue = vvCatalogue();
-    // 1.5 · 150 A = 225 A: no breaker of the table, whatever the section.
-    const Project heavy = projectOf({endLoadCircuit(150.0, 0.1)});
+    // 1.5 · 450 A = 675 A: no breaker of the series (up to 630 A), whatever the section.
+    const Project heavy = projectOf({endLoadCircuit(450.0, 0.01)});
     const SizingResult none = sizeCircuit(heavy, heavy.circuits[0], catalogue);
     EXPECT_FALSE(none.chosen.has_value());
     EXPECT_TRUE(
@@ -210,7 +238,7 @@ TEST(ProjectRun, ASupplyOutsideTheDatabaseStopsEveryCircuit) {
     unknown.supply.transformer.ratedKva = 450.0;
     unknown.supply.busbar.size = QStringLiteral("4(100X12)");
     markUnknownSupply(unknown, catalogue);
-    for (const CircuitResult& r : computeProject(unknown)) {
+    for (const CircuitResult& r : computeProject(unknown, vvCatalogue())) {
         EXPECT_FALSE(r.passed());
         EXPECT_EQ(r.inputProblems,
                   (QStringList{QStringLiteral("变压器数据库中无变压器“S11-M 10 kV 450 kVA”"),
