@@ -2,13 +2,15 @@
 
 #include "calc/computed.h"
 #include "capacity/current_capacity.h"
+#include "db/database.h"
 
 namespace korvane {
 
-class Database;
-
-// The capacity tables of the cable database (cable_capacity and its correction factors); failed
-// with the reason when the database does not hold them.
+// The capacity tables of the cable database (data/cable_capacity.sql), read whole and typed.
+// Not computed, with the reason, when the database lacks one of the four tables or cannot read
+// it. A row whose code (conductor, insulation, method, medium) the program does not know, or
+// whose figure is missing or not a number, is skipped: a lookup that needs it then reports the
+// figure as missing rather than using a wrong one.
 Computed<CapacityTables> loadCapacityTables(const Database& db);
 
 } // namespace korvane
