@@ -33,9 +33,9 @@ constexpr double kNewSystemCapacityMva = 100.0;
 constexpr double kNewBusbarLengthM = 1.0;
 
 const char* const kSupplyLabels[kSupplyFieldCount] = {
-    "系统容量 (MVA)", "变压器",        "母线",       "母线长度 (m)",
-    "电压损失限值 (%)", "敷设方式",    "敷设处温度(℃)", "土壤热阻系数(K·m/W)",
-    "并列回路数",      "回路间距(m)", "导体计算温度(℃)"};
+    "系统容量 (MVA)",   "变压器",      "母线",           "母线长度 (m)",
+    "电压损失限值 (%)", "敷设方式",    "敷设处温度(℃)",  "土壤热阻系数(K·m/W)",
+    "并列回路数",       "回路间距(m)", "导体计算温度(℃)"};
 
 QString optionalText(const std::optional<double>& value) {
     return value ? formatGeneral(*value) : QString();
@@ -358,8 +358,8 @@ std::optional<QString> setInstallationField(Project& project, SupplyFieldId fiel
         i.spacingM = value;
         break;
     default:
-        if (value && !(*value >= kLowestConductorTemperatureC &&
-                       *value <= kHighestConductorTemperatureC))
+        if (value &&
+            !(*value >= kLowestConductorTemperatureC && *value <= kHighestConductorTemperatureC))
             return QStringLiteral("“%1”应在 −50～250 ℃ 之间").arg(label);
         project.conductorTemperatureC = value;
         break;

@@ -91,13 +91,13 @@ struct CapacityTables {
 
 // Iz = tabulated capacity × each correction factor, with the factors shown.
 struct CurrentCarryingCapacity {
-    double tabulatedA = 0.0;          // I0 at the reference conditions
-    double temperatureFactor = 1.0;   // Kt
-    double resistivityFactor = 1.0;   // Kρ (1 in air)
-    double groupingFactor = 1.0;      // Kg
-    double capacityA = 0.0;           // Iz = I0·Kt·Kρ·Kg
-    QString table;                    // "GB/T 16895.6-2014 表B.52.5 D2" and the like
-    QString temperatureRule;          // which row the factor was read from and why
+    double tabulatedA = 0.0;        // I0 at the reference conditions
+    double temperatureFactor = 1.0; // Kt
+    double resistivityFactor = 1.0; // Kρ (1 in air)
+    double groupingFactor = 1.0;    // Kg
+    double capacityA = 0.0;         // Iz = I0·Kt·Kρ·Kg
+    QString table;                  // "GB/T 16895.6-2014 表B.52.5 D2" and the like
+    QString temperatureRule;        // which row the factor was read from and why
 };
 
 // The capacity of a cable of `material`, `insulation` and `sectionMm2` laid as `conditions`
@@ -109,15 +109,14 @@ struct CurrentCarryingCapacity {
 // the smaller spacing; more circuits than the table lists is not computed.
 Computed<CurrentCarryingCapacity> currentCarryingCapacity(const CapacityTables& tables,
                                                           ConductorMaterial material,
-                                                          Insulation insulation,
-                                                          double sectionMm2,
+                                                          Insulation insulation, double sectionMm2,
                                                           const InstallationConditions& conditions);
 
 // Third-harmonic currents in a four-core cable (GB/T 16895.6-2014 annex E, table E.52.1): the
 // factor on the capacity and whether the cable is sized on the neutral current.
 struct HarmonicReduction {
-    double factor = 1.0;     // 1.0 / 0.86 / 0.86 / 1.0
-    bool onNeutral = false;  // third-harmonic content above 33 %
+    double factor = 1.0;    // 1.0 / 0.86 / 0.86 / 1.0
+    bool onNeutral = false; // third-harmonic content above 33 %
 };
 // `thirdHarmonicPercent` is the third-harmonic content of the phase current, %; outside 0–100
 // is not computed.
@@ -138,13 +137,13 @@ double classCThirdHarmonicLimitPercent(double powerFactor);
 // The overload protection of a circuit, GB 50054-2011 6.3.3: Ib ≤ In ≤ Iz and I2 ≤ 1.45·Iz, I2
 // the conventional operating current of the breaker (I2 = factor · In).
 struct OverloadProtection {
-    double loadCurrentA = 0.0;      // Ib (or the neutral current where the cable is sized on it)
-    double ratedCurrentA = 0.0;     // In
-    double capacityA = 0.0;         // Iz
-    double conventionalTripA = 0.0; // I2
-    bool loadWithinRating = false;  // Ib ≤ In
+    double loadCurrentA = 0.0;         // Ib (or the neutral current where the cable is sized on it)
+    double ratedCurrentA = 0.0;        // In
+    double capacityA = 0.0;            // Iz
+    double conventionalTripA = 0.0;    // I2
+    bool loadWithinRating = false;     // Ib ≤ In
     bool ratingWithinCapacity = false; // In ≤ Iz
-    bool tripWithinLimit = false;   // I2 ≤ 1.45·Iz
+    bool tripWithinLimit = false;      // I2 ≤ 1.45·Iz
     bool passed() const { return loadWithinRating && ratingWithinCapacity && tripWithinLimit; }
 };
 inline constexpr double kConventionalTripLimit = 1.45;

@@ -113,7 +113,6 @@ CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
     return within ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
 }
 
-
 QString amperes(double value) {
     return formatGeneral(roundHalfAwayFromZero(value, 1), RegionalFormat{});
 }
@@ -136,7 +135,8 @@ BreakerChoice chooseBreaker(double loadCurrentA,
     LineSwitchgear s;
     const double x = kSelectionFactor * loadCurrentA;
     if (!finite(x)) {
-        choice.switchgear = Computed<LineSwitchgear>::failed(QStringLiteral("选择电流 1.5Ib 无法计算"));
+        choice.switchgear =
+            Computed<LineSwitchgear>::failed(QStringLiteral("选择电流 1.5Ib 无法计算"));
         choice.outcome = CheckOutcome::notComputed(choice.switchgear.reason());
         return choice;
     }
@@ -186,7 +186,8 @@ CheckOutcome capacityOutcome(const CapacityCheck& c) {
     const QString i2 = amperes(o.conventionalTripA);
     QStringList failed;
     if (!o.loadWithinRating)
-        failed << QStringLiteral("Ib = %1 A > In = %2 A").arg(amperes(o.loadCurrentA))
+        failed << QStringLiteral("Ib = %1 A > In = %2 A")
+                      .arg(amperes(o.loadCurrentA))
                       .arg(o.ratedCurrentA);
     if (!o.ratingWithinCapacity)
         failed << QStringLiteral("In = %1 A > Iz = %2 A").arg(o.ratedCurrentA).arg(iz);
@@ -387,7 +388,8 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     if (!(finite(limit) && limit > 0.0 && limit < 100.0))
         r.inputProblems << QStringLiteral("电压损失允许值应大于0且小于100%");
     if (const auto& t = project.conductorTemperatureC;
-        t && !(finite(*t) && *t >= kLowestConductorTemperatureC && *t <= kHighestConductorTemperatureC))
+        t &&
+        !(finite(*t) && *t >= kLowestConductorTemperatureC && *t <= kHighestConductorTemperatureC))
         r.inputProblems << QStringLiteral("导体计算温度应在 −50～250 ℃ 之间");
     if (!r.inputProblems.isEmpty()) {
         const QString reason = r.inputProblems.join(QStringLiteral("；"));

@@ -92,9 +92,9 @@ struct FeederNeutral {
 // What the current-carrying capacity check used: Iz with its factors, the harmonic factor and
 // the overload conditions.
 struct CapacityCheck {
-    CurrentCarryingCapacity capacity;   // Iz before the harmonic factor
-    double harmonicFactor = 1.0;        // annex E, 1 without harmonics
-    double capacityA = 0.0;             // Iz · harmonic factor
+    CurrentCarryingCapacity capacity; // Iz before the harmonic factor
+    double harmonicFactor = 1.0;      // annex E, 1 without harmonics
+    double capacityA = 0.0;           // Iz · harmonic factor
     QString breakerKind;
     double conventionalTripFactor = 0.0;
     OverloadProtection overload;
@@ -124,8 +124,8 @@ struct CircuitResult {
     Computed<LampFeederResult> feeder = std::nullopt;
     Computed<WorkingResistance> resistance = std::nullopt; // R of the voltage loss
     Computed<FeederNeutral> neutral = std::nullopt;        // feeders with phases in turn
-    std::optional<VoltageLossResult> loadCase;    // load-case circuits only
-    Computed<double> lossPercent = std::nullopt;  // Δu% as shown, four decimals
+    std::optional<VoltageLossResult> loadCase;             // load-case circuits only
+    Computed<double> lossPercent = std::nullopt;           // Δu% as shown, four decimals
     Computed<double> maxLengthM = std::nullopt;   // the length at which Δu reaches the limit
     Computed<double> loadCurrentA = std::nullopt; // Ib the protection is chosen for
     Computed<ShortCircuitResult> shortCircuit = std::nullopt; // at the line's end

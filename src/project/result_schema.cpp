@@ -97,25 +97,26 @@ ResultSchema makeProjectSchema() {
         return figureOf(r.capacity, [](const CapacityCheck& c) { return number(c.capacityA); });
     });
     add("校正系数", kText, kNoCheck, 0.0, [](R r) {
-        return figureOf(r.capacity,
-                        [](const CapacityCheck& c) { return ResultValue{factorsText(c), {}}; });
+        return figureOf(r.capacity, [](const CapacityCheck& c) {
+            return ResultValue{factorsText(c), {}};
+        });
     });
     add("IN(A)", 1, kNoCheck, 0.0, [](R r) {
         if (r.neutral.reason().isEmpty() && !r.neutral)
             return missing(QStringLiteral("仅相序轮接的路灯馈线计算中性线电流"));
         return figureOf(r.neutral, [](const FeederNeutral& n) { return number(n.withHarmonicsA); });
     });
-    add("载流量", kText, C::CurrentCapacity, kVerdictMm, [](R r) {
+    add("载流量", kText, C::CurrentCapacity, 0.0, [](R r) {
         return ResultValue{checkStateText(r.check(C::CurrentCapacity)), {}};
     });
-    add("I″k3(kA)", 4, kNoCheck, kCurrentMm,
-        [](R r) { return current(r, &ShortCircuitResult::ik3); });
+    // The book's table gives Iz in place of the end's I″k3: the process text gives both ends'.
+    add("I″k3(kA)", 4, kNoCheck, 0.0, [](R r) { return current(r, &ShortCircuitResult::ik3); });
     add("I″k2(kA)", 4, kNoCheck, 0.0, [](R r) { return current(r, &ShortCircuitResult::ik2); });
     add("Id(kA)", 4, kNoCheck, kCurrentMm, [](R r) { return current(r, &ShortCircuitResult::id); });
     add("I″k1(kA)", 4, kNoCheck, kCurrentMm,
         [](R r) { return current(r, &ShortCircuitResult::ik1); });
     // The largest fault the cable sees, just after its breaker: its thermal stress.
-    add("始端I″k3(kA)", 4, C::ThermalStability, kCurrentMm, [](R r) {
+    add("始端I″k3(kA)", 4, C::ThermalStability, 0.0, [](R r) {
         return figureOf(r.originShortCircuit,
                         [](const ShortCircuitResult& s) { return number(s.ik3); });
     });

@@ -192,8 +192,8 @@ void appendWorkingResistance(QStringList& out, const CircuitResult& r) {
     const WorkingResistance& w = *r.resistance;
     out << QStringLiteral(" 导体电阻（换算至 θ = %1 ℃，%2）:")
                .arg(g(w.workingTemperatureC), w.projectTemperature
-                                                   ? QStringLiteral("工程设定的导体计算温度")
-                                                   : QStringLiteral("绝缘的长期允许工作温度"))
+                                                  ? QStringLiteral("工程设定的导体计算温度")
+                                                  : QStringLiteral("绝缘的长期允许工作温度"))
         << QStringLiteral("   R = R%1 × (1 + α(θ − 20)) / (1 + α(%1 − 20)) = %2 × (1 + %3 × (%4 − "
                           "20)) / (1 + %3 × (%1 − 20)) = %5 (Ω/km)")
                .arg(g(w.databaseTemperatureC), g(w.databaseOhmPerKm), g(w.alphaPerK),
@@ -439,15 +439,18 @@ void appendVerification(QStringList& out, const Project& project, const ProjectC
                    .arg(r.sensitivity->text);
     check(CircuitCheck::Sensitivity);
 
-    out << QStringLiteral(" 5、热稳定（Smin < S，按线路始端最大短路电流，GB 50054-2011 第6.2.3条）：");
+    out << QStringLiteral(
+        " 5、热稳定（Smin < S，按线路始端最大短路电流，GB 50054-2011 第6.2.3条）：");
     if (r.originShortCircuit && r.shortCircuit)
-        out << QStringLiteral("   始端 I\u2033k3 = %1 (kA)（断路器出线处，线路长度 0）；末端 I\u2033k3 = "
-                              "%2 (kA)")
+        out << QStringLiteral(
+                   "   始端 I\u2033k3 = %1 (kA)（断路器出线处，线路长度 0）；末端 I\u2033k3 = "
+                   "%2 (kA)")
                    .arg(fixed4(r.originShortCircuit->ik3), fixed4(r.shortCircuit->ik3));
     if (r.thermal && r.originShortCircuit) {
         if (usesLetThrough(c.protection))
-            out << QStringLiteral("   t = %1 s < 0.1 s，按保护电器允通能量：Smin = √(I²t) / K = √%2 "
-                                  "/ %3 = %4 (mm²)，S = %5 (mm²)")
+            out << QStringLiteral(
+                       "   t = %1 s < 0.1 s，按保护电器允通能量：Smin = √(I²t) / K = √%2 "
+                       "/ %3 = %4 (mm²)，S = %5 (mm²)")
                        .arg(g(c.protection.durationS), g(*c.protection.letThroughA2s),
                             g(c.protection.coefficientK), r.thermal->text,
                             c.line.cable.crossSection);

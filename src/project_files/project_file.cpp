@@ -78,17 +78,17 @@ QJsonObject installationJson(const InstallationConditions& i) {
 QJsonObject loadJson(const CircuitLoad& load) {
     if (const auto* f = std::get_if<LampFeeder>(&load)) {
         QJsonObject o{{QStringLiteral("kind"), QStringLiteral("lampFeeder")},
-                {QStringLiteral("poles"), f->poles},
-                {QStringLiteral("lampsPerPole"), f->lampsPerPole},
-                {QStringLiteral("lampPowerW"), f->lampPowerW},
-                {QStringLiteral("lampPowerFactor"), f->lampPowerFactor},
-                {QStringLiteral("ballastFactor"), f->ballastFactor},
-                {QStringLiteral("spacingM"), f->spacingM},
-                {QStringLiteral("firstPoleM"), f->firstPoleM},
-                {QStringLiteral("connection"), f->connection == FeederConnection::SinglePhase
-                                                   ? QStringLiteral("singlePhase")
-                                                   : QStringLiteral("phasesInTurn")},
-                {QStringLiteral("startPhase"), phaseName(f->startPhase)}};
+                      {QStringLiteral("poles"), f->poles},
+                      {QStringLiteral("lampsPerPole"), f->lampsPerPole},
+                      {QStringLiteral("lampPowerW"), f->lampPowerW},
+                      {QStringLiteral("lampPowerFactor"), f->lampPowerFactor},
+                      {QStringLiteral("ballastFactor"), f->ballastFactor},
+                      {QStringLiteral("spacingM"), f->spacingM},
+                      {QStringLiteral("firstPoleM"), f->firstPoleM},
+                      {QStringLiteral("connection"), f->connection == FeederConnection::SinglePhase
+                                                         ? QStringLiteral("singlePhase")
+                                                         : QStringLiteral("phasesInTurn")},
+                      {QStringLiteral("startPhase"), phaseName(f->startPhase)}};
         if (f->thirdHarmonicPercent)
             o.insert(QStringLiteral("thirdHarmonicPercent"), *f->thirdHarmonicPercent);
         return o;
@@ -135,16 +135,16 @@ QJsonObject circuitFileJson(const ProjectCircuit& c) {
     if (p.letThroughA2s)
         protection.insert(QStringLiteral("letThroughA2s"), *p.letThroughA2s);
     QJsonObject circuit{{QStringLiteral("id"), c.id},
-            {QStringLiteral("description"), c.description},
-            {QStringLiteral("cable"),
-             QJsonObject{{QStringLiteral("lossType"), l.cable.lossType},
-                         {QStringLiteral("cableType"), l.cable.cableType},
-                         {QStringLiteral("crossSectionMm2"), l.cable.crossSection},
-                         {QStringLiteral("resistanceOhmPerKm"), l.resistanceOhmPerKm},
-                         {QStringLiteral("reactanceOhmPerKm"), l.reactanceOhmPerKm}}},
-            {QStringLiteral("line"), line},
-            {QStringLiteral("protection"), protection},
-            {QStringLiteral("load"), loadJson(c.load)}};
+                        {QStringLiteral("description"), c.description},
+                        {QStringLiteral("cable"),
+                         QJsonObject{{QStringLiteral("lossType"), l.cable.lossType},
+                                     {QStringLiteral("cableType"), l.cable.cableType},
+                                     {QStringLiteral("crossSectionMm2"), l.cable.crossSection},
+                                     {QStringLiteral("resistanceOhmPerKm"), l.resistanceOhmPerKm},
+                                     {QStringLiteral("reactanceOhmPerKm"), l.reactanceOhmPerKm}}},
+                        {QStringLiteral("line"), line},
+                        {QStringLiteral("protection"), protection},
+                        {QStringLiteral("load"), loadJson(c.load)}};
     const QJsonObject installation = installationJson(c.installation);
     if (!installation.isEmpty())
         circuit.insert(QStringLiteral("installation"), installation);
@@ -493,13 +493,13 @@ QByteArray projectToJson(const Project& project) {
     for (const ProjectCircuit& c : project.circuits)
         circuits.append(circuitFileJson(c));
     QJsonObject root{{key::format, QString::fromLatin1(kProjectFormatName)},
-                           {key::version, kProjectFormatVersion},
-                           {key::name, project.name},
-                           {key::engineer, project.engineer},
-                           {key::supply, supply},
-                           {key::limit, project.voltageLossLimitPercent},
-                           {key::installation, installationJson(project.installation)},
-                           {key::circuits, circuits}};
+                     {key::version, kProjectFormatVersion},
+                     {key::name, project.name},
+                     {key::engineer, project.engineer},
+                     {key::supply, supply},
+                     {key::limit, project.voltageLossLimitPercent},
+                     {key::installation, installationJson(project.installation)},
+                     {key::circuits, circuits}};
     if (project.conductorTemperatureC)
         root.insert(key::temperature, *project.conductorTemperatureC);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -533,8 +533,8 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
         problems << QStringLiteral(
                         "文件由较新版本的 Korvane 保存（格式版本 %1），本版本不认识的内容未恢复")
                         .arg(int(version));
-        static const QStringList kKnown{key::format,       key::version, key::name,
-                                        key::engineer,     key::supply,  key::limit,
+        static const QStringList kKnown{key::format,       key::version,     key::name,
+                                        key::engineer,     key::supply,      key::limit,
                                         key::installation, key::temperature, key::circuits};
         for (const QString& k : root.keys())
             if (!kKnown.contains(k))

@@ -251,13 +251,13 @@ void writeSupply(Workbook& book, lxw_worksheet* sheet, const Project& project) {
         {"电压损失允许值(%)", project.voltageLossLimitPercent},
         // How the circuits are laid unless a circuit's own columns say otherwise; a value not
         // given stays an empty cell.
-        {"敷设方式（工程）", installation.method ? ScheduleCell{text(*installation.method)}
-                                                : ScheduleCell{}},
+        {"敷设方式（工程）",
+         installation.method ? ScheduleCell{text(*installation.method)} : ScheduleCell{}},
         {"敷设处温度(℃)（工程）", optionalCell(installation.temperatureC)},
         {"土壤热阻系数(K·m/W)（工程）", optionalCell(installation.soilResistivityKmW)},
         {"并列回路数（工程）", installation.groupedCircuits
-                                  ? ScheduleCell{double(*installation.groupedCircuits)}
-                                  : ScheduleCell{}},
+                                   ? ScheduleCell{double(*installation.groupedCircuits)}
+                                   : ScheduleCell{}},
         {"回路间距(m)（工程）", optionalCell(installation.spacingM)},
         {"导体计算温度(℃)", optionalCell(project.conductorTemperatureC)},
     };

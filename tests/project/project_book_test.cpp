@@ -61,7 +61,7 @@ QStringList write(CapturingWriter& writer, const ProjectRun& run,
 }
 
 // Columns of the circuit table.
-enum Column { Length = 3, Loss, LossState, Ib, Qr, Ik3, Id, Ik1, Ivn, Smin, Overall };
+enum Column { Length = 3, Loss, LossState, Ib, Qr, Iz, Id, Ik1, Ivn, Smin, Overall };
 
 // One circuit that passes, one far too long, one that cannot be read (K = 0) and a feeder
 // without poles.
@@ -73,7 +73,12 @@ ProjectRun mixedRun() {
     unreadable.protection.coefficientK = 0.0;
     ProjectCircuit feeder = endLoadCircuit(0.0, 0.0);
     feeder.id = QStringLiteral("WL4");
-    feeder.load = LampFeeder{0, 1, 100.0, 0.95, 1.0, 30.0, 20.0};
+    LampFeeder noPoles;
+    noPoles.lampPowerW = 100.0;
+    noPoles.lampPowerFactor = 0.95;
+    noPoles.spacingM = 30.0;
+    noPoles.firstPoleM = 20.0;
+    feeder.load = noPoles;
     return runProject(projectOf({endLoadCircuit(30.0, 0.05), tooLong, unreadable, feeder}),
                       vvCatalogue(), false);
 }
@@ -113,7 +118,8 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
         // The table gives each figure to the decimals every output gives it.
         ASSERT_TRUE(r.shortCircuit.ok());
         EXPECT_EQ(row[Loss].text, formatFixed(*r.lossPercent, 4));
-        EXPECT_EQ(row[Ik3].text, formatFixed(r.shortCircuit->ik3, 4));
+        EXPECT_EQ(row[Iz].text,
+                  r.capacity ? formatFixed(r.capacity->capacityA, 1) : QStringLiteral("未计算"));
         EXPECT_EQ(row[Id].text, formatFixed(r.shortCircuit->id, 4));
         EXPECT_GT(p.indexOf(QStringLiteral("   I″k1 = Un / (√3 × Z1) = %1 (kA)")
                                 .arg(formatFixed(r.shortCircuit->ik1, 4)),
@@ -128,7 +134,7 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
 }
 
 // A check the book has no process text for (as a newly added check) still stands in the
-// circuit's 【保护校验】 with its state and figures, numbered after the five that have one, and
+// circuit's 【保护校验】 with its state and figures, numbered after the six that have one, and
 // in the notes under the table.
 TEST(ProjectBook, ACheckWithoutAProcessTextOfItsOwnIsStatedWithItsFigures) {
     ProjectRun run = exampleRun();
@@ -139,7 +145,7 @@ TEST(ProjectBook, ACheckWithoutAProcessTextOfItsOwnIsStatedWithItsFigures) {
     const QStringList p = write(writer, run, {});
     const qsizetype verification = p.indexOf(QStringLiteral("【保护校验】："));
     ASSERT_GE(verification, 0);
-    const qsizetype numbered = p.indexOf(QStringLiteral(" 6、："), verification);
+    const qsizetype numbered = p.indexOf(QStringLiteral(" 7、："), verification);
     ASSERT_GT(numbered, verification);
     EXPECT_EQ(p.value(numbered + 1), QStringLiteral("   ：不通过（X = 2 > 1）"));
     EXPECT_TRUE(
@@ -161,11 +167,11 @@ TEST(ProjectBook, FailedChecksRedAndBoldAndValuesNotComputedWrittenAsReasons) {
         EXPECT_TRUE(t.rows[2][column].bold) << column;
     }
     EXPECT_EQ(t.rows[2][Overall].text, QStringLiteral("不通过"));
-    EXPECT_FALSE(t.rows[2][Ik3].colour.has_value());
+    EXPECT_FALSE(t.rows[2][Id].colour.has_value());
 
     // Not computed: never a 0 in the table, the reason in the notes and the process.
     for (size_t row : {3u, 4u}) {
-        for (int column : {Length, Loss, Ik3, Ik1, Id, Qr, Ivn, Smin})
+        for (int column : {Length, Loss, Iz, Ik1, Id, Qr, Ivn, Smin})
             EXPECT_EQ(t.rows[row][column].text, QStringLiteral("未计算")) << row << column;
         EXPECT_EQ(t.rows[row][Overall].text, QStringLiteral("未计算"));
     }

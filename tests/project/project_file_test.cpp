@@ -18,7 +18,7 @@ namespace korvane::testing {
 namespace {
 
 TEST(ProjectFile, SeveralCircuitsRoundTripWithTheSameResults) {
-    const Project project = severalCircuits();
+    const Project project = severalCircuitsWithInstallation();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("道路照明.kvp"));
     ASSERT_EQ(saveProject(project, path), QString());
@@ -45,14 +45,13 @@ TEST(ProjectFile, SeveralCircuitsRoundTripWithTheSameResults) {
     EXPECT_EQ(back.circuits[1].installation,
               (InstallationConditions{LayingMethod::DirectlyBuried, 25.0, 1.5, 2, 0.25}));
     EXPECT_EQ(back.circuits[2].installation,
-              (InstallationConditions{LayingMethod::InAir, std::nullopt, std::nullopt,
-                                      std::nullopt, std::nullopt}));
+              (InstallationConditions{LayingMethod::InAir, std::nullopt, std::nullopt, std::nullopt,
+                                      std::nullopt}));
     EXPECT_EQ(lamps.thirdHarmonicPercent, 20.0);
     EXPECT_EQ(back.circuits[2].protection.letThroughA2s, 1e5);
     EXPECT_FALSE(back.circuits[0].protection.letThroughA2s.has_value());
     const QJsonObject written = QJsonDocument::fromJson(projectToJson(project)).object();
-    const QJsonObject first =
-        written.value(QStringLiteral("circuits")).toArray().at(0).toObject();
+    const QJsonObject first = written.value(QStringLiteral("circuits")).toArray().at(0).toObject();
     EXPECT_FALSE(first.contains(QStringLiteral("installation")));
     EXPECT_FALSE(first.value(QStringLiteral("protection"))
                      .toObject()
@@ -175,7 +174,8 @@ TEST(ProjectFile, AnUnknownKindOrCaseTextIsKeptAndNotComputed) {
         ASSERT_TRUE(results[0].loadCase.has_value());
         EXPECT_EQ(results[0].loadCase->problem, LossProblem::NoMatchingCase);
         EXPECT_FALSE(results[0].passed());
-        EXPECT_EQ(results[2].passed(), computeProject(severalCircuits(), vvCatalogue())[2].passed());
+        EXPECT_EQ(results[2].passed(),
+                  computeProject(severalCircuits(), vvCatalogue())[2].passed());
 
         const QJsonObject back = QJsonDocument::fromJson(projectToJson(reading.project))
                                      .object()

@@ -103,15 +103,11 @@ inline Project severalCircuits() {
     lamps.firstPoleM = 20.0;
     lamps.connection = FeederConnection::PhasesInTurn;
     lamps.startPhase = Phase::L2;
-    lamps.thirdHarmonicPercent = 20.0;
     feeder.load = lamps;
-    feeder.installation = {LayingMethod::DirectlyBuried, 25.0, 1.5, 2, 0.25};
     ProjectCircuit several = endLoadCircuit(0.0, 0.0);
     several.id = QStringLiteral("WL3");
     several.protection.loadCurrentA = 40.0;
     several.protection.mode = ProtectionMode::ShortCircuit;
-    several.protection.letThroughA2s = 1e5;
-    several.installation.method = LayingMethod::InAir; // the rest as the project's
     VoltageLossInput& v = std::get<LoadCaseLoad>(several.load).values;
     v.loadCase = LoadCase::SeveralCurrent;
     v.currentLoads = {{{20.0, 0.05}, {10.0, 0.12}, {10.0, 0.2}, {0.0, 0.0}}};
@@ -120,6 +116,18 @@ inline Project severalCircuits() {
     Project project = projectOf({endLoadCircuit(60.0, 0.1), feeder, several});
     project.engineer = QStringLiteral("张工");
     project.voltageLossLimitPercent = 4.0;
+    return project;
+}
+
+// The same three circuits with the values that may stay missing given in some of them: the
+// feeder's third-harmonic content and its own installation, the third circuit's device I²t and
+// its way of laying (the rest as the project's); the first gives none.
+inline Project severalCircuitsWithInstallation() {
+    Project project = severalCircuits();
+    std::get<LampFeeder>(project.circuits[1].load).thirdHarmonicPercent = 20.0;
+    project.circuits[1].installation = {LayingMethod::DirectlyBuried, 25.0, 1.5, 2, 0.25};
+    project.circuits[2].protection.letThroughA2s = 1e5;
+    project.circuits[2].installation.method = LayingMethod::InAir;
     return project;
 }
 

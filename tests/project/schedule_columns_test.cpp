@@ -26,7 +26,7 @@ TEST(ScheduleColumns, NoResultColumnSharesAHeaderWithAnotherColumn) {
 }
 
 TEST(ScheduleColumns, EveryCircuitRoundTripsThroughItsCells) {
-    const Project project = severalCircuits();
+    const Project project = severalCircuitsWithInstallation();
     Project back = project;
     back.circuits.clear();
     for (const ProjectCircuit& circuit : project.circuits) {
@@ -57,6 +57,24 @@ TEST(ScheduleColumns, TextsFromCsvReadAsNumbersAndBadCellsSayWhy) {
     // A column of the other load kind is refused rather than dropped.
     EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::Load, 20.0),
               QStringLiteral("“负荷(A或kW)”只用于负荷情况"));
+    // The installation columns: a list text, numbers; an empty cell gives the value back to the
+    // project (the circuit's own is cleared), never a 0.
+    EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::LayingMethod, QStringLiteral("架空")),
+              QStringLiteral("“敷设方式”应为桥架或明敷(E)、穿管埋地(D1)、直埋(D2)之一：架空"));
+    EXPECT_FALSE(applyScheduleCell(c, ScheduleColumn::LayingMethod, QStringLiteral("直埋(D2)")));
+    EXPECT_EQ(c.installation.method, LayingMethod::DirectlyBuried);
+    EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::GroupedCircuits, QStringLiteral("2.5")),
+              QStringLiteral("“并列回路数”应为整数：2.5"));
+    EXPECT_FALSE(applyScheduleCell(c, ScheduleColumn::SoilResistivity, QStringLiteral("1.2")));
+    EXPECT_EQ(c.installation.soilResistivityKmW, 1.2);
+    EXPECT_FALSE(applyScheduleCell(c, ScheduleColumn::ThirdHarmonicPercent, 25.0));
+    EXPECT_EQ(std::get<LampFeeder>(c.load).thirdHarmonicPercent, 25.0);
+    for (ScheduleColumn column : {ScheduleColumn::LayingMethod, ScheduleColumn::SoilResistivity,
+                                  ScheduleColumn::ThirdHarmonicPercent})
+        EXPECT_FALSE(applyScheduleCell(c, column, ScheduleCell{}));
+    EXPECT_FALSE(c.installation.method.has_value());
+    EXPECT_FALSE(c.installation.soilResistivityKmW.has_value());
+    EXPECT_FALSE(std::get<LampFeeder>(c.load).thirdHarmonicPercent.has_value());
 
     ProjectCircuit loads = endLoadCircuit(10.0, 0.1);
     std::get<LoadCaseLoad>(loads.load).values.loadCase = LoadCase::SeveralCurrent;

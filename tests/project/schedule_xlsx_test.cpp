@@ -140,13 +140,16 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
     QStringList expectedHeader;
     for (const ScheduleColumnInfo& info : scheduleInputColumns())
         expectedHeader << QString::fromUtf8(info.header);
-    // The results as every output shows them: Ib beside the breaker chosen for it.
+    // The results as every output shows them: Ib beside the breaker chosen for it and the
+    // cable's capacity, the fault at the line's end and at its origin.
     expectedHeader << QStringList{
-        QStringLiteral("长度(m)"),     QStringLiteral("Δu(%)"),         QStringLiteral("电压损失"),
-        QStringLiteral("最大长度(m)"), QStringLiteral("计算电流Ib(A)"), QStringLiteral("QR In(A)"),
-        QStringLiteral("QC Ie(A)"),    QStringLiteral("I″k3(kA)"),      QStringLiteral("I″k2(kA)"),
-        QStringLiteral("Id(kA)"),      QStringLiteral("I″k1(kA)"),      QStringLiteral("Ivn(mA)"),
-        QStringLiteral("灵敏度"),      QStringLiteral("Smin(mm²)"),     QStringLiteral("结论")};
+        QStringLiteral("长度(m)"),      QStringLiteral("Δu(%)"),         QStringLiteral("电压损失"),
+        QStringLiteral("最大长度(m)"),  QStringLiteral("计算电流Ib(A)"), QStringLiteral("QR In(A)"),
+        QStringLiteral("QC Ie(A)"),     QStringLiteral("Iz(A)"),         QStringLiteral("校正系数"),
+        QStringLiteral("IN(A)"),        QStringLiteral("载流量"),        QStringLiteral("I″k3(kA)"),
+        QStringLiteral("I″k2(kA)"),     QStringLiteral("Id(kA)"),        QStringLiteral("I″k1(kA)"),
+        QStringLiteral("始端I″k3(kA)"), QStringLiteral("Ivn(mA)"),       QStringLiteral("灵敏度"),
+        QStringLiteral("Smin(mm²)"),    QStringLiteral("结论")};
     QStringList header;
     for (const QJsonValue& cell : schedule[QStringLiteral("rows")][0].toArray())
         header << cell[QStringLiteral("v")].toString();
@@ -170,6 +173,9 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
         {"Δu(%)", CircuitCheck::VoltageLoss},
         {"电压损失", CircuitCheck::VoltageLoss},
         {"QR In(A)", CircuitCheck::BreakerSelection},
+        {"Iz(A)", CircuitCheck::CurrentCapacity},
+        {"载流量", CircuitCheck::CurrentCapacity},
+        {"始端I″k3(kA)", CircuitCheck::ThermalStability},
         {"Ivn(mA)", CircuitCheck::ResidualSetting},
         {"灵敏度", CircuitCheck::Sensitivity},
         {"Smin(mm²)", CircuitCheck::ThermalStability}};
@@ -205,7 +211,9 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
         {"计算电流Ib(A)", "0.000"}, {"QR In(A)", "0"},       {"QC Ie(A)", "0"},
         {"I″k3(kA)", "0.0000"},     {"I″k2(kA)", "0.0000"},  {"Id(kA)", "0.0000"},
         {"I″k1(kA)", "0.0000"},     {"Ivn(mA)", "0"},        {"灵敏度", "0.00"},
-        {"Smin(mm²)", "0.0000"},    {"电压损失", "General"}, {"结论", "General"}};
+        {"Smin(mm²)", "0.0000"},    {"电压损失", "General"}, {"结论", "General"},
+        {"Iz(A)", "0.0"},           {"IN(A)", "0.0"},        {"始端I″k3(kA)", "0.0000"},
+        {"校正系数", "General"},    {"载流量", "General"}};
     for (const auto& [name, format] : formats)
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(
