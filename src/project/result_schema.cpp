@@ -47,12 +47,12 @@ SchemaColumn column(const char* header, int decimals, std::optional<CircuitCheck
 // The widths in the book's table: at 7.5 pt a digit is 1.3 mm in 宋体 and a Chinese character
 // 2.6 mm, and a cell keeps 1 mm of margin either side, so "0.3485" and 不通过 take 10 mm, a
 // grouped length ("1,255.0") 11.5 mm, a current ("0.3908" up to "12.345") 10.5 mm, a minimum
-// section ("14.7140") 11 mm and a whole number of amperes or milliamperes 7 and 8 mm.
+// section ("34.7138") 12 mm and a whole number of amperes or milliamperes 7 and 8 mm.
 constexpr double kAmperesMm = 7.0;
 constexpr double kMilliamperesMm = 8.0;
 constexpr double kFigureMm = 10.0;
 constexpr double kCurrentMm = 10.5;
-constexpr double kSectionMm = 11.0;
+constexpr double kSectionMm = 12.0;
 constexpr double kLengthMm = 11.5;
 constexpr double kVerdictMm = 10.0;
 

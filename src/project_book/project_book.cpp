@@ -44,6 +44,22 @@ QString stateLine(const CheckOutcome& outcome) {
 
 // ---- 一、电源 -------------------------------------------------------------------------------
 
+// How a cable is laid, in words; a value not given is said to be missing.
+QString conditionsText(const InstallationConditions& laid) {
+    auto given = [](const std::optional<double>& v, const char* unit) {
+        return v ? g(*v) + QString::fromUtf8(unit) : QStringLiteral("未给出");
+    };
+    const bool air = laid.method && !inGround(*laid.method);
+    return QStringLiteral("%1，%2 %3，土壤热阻系数 %4，并列 %5 回路，间距 %6")
+        .arg(laid.method ? text(*laid.method) : QStringLiteral("敷设方式未给出"),
+             air ? QStringLiteral("空气温度") : QStringLiteral("土壤温度"),
+             given(laid.temperatureC, " ℃"),
+             air ? QStringLiteral("不适用") : given(laid.soilResistivityKmW, " K·m/W"),
+             laid.groupedCircuits ? QString::number(*laid.groupedCircuits)
+                                  : QStringLiteral("（未给出）"),
+             given(laid.spacingM, " m"));
+}
+
 QStringList supplyParagraphs(const Project& project) {
     const Supply& s = project.supply;
     const Transformer& t = s.transformer;
@@ -59,6 +75,15 @@ QStringList supplyParagraphs(const Project& project) {
         QStringLiteral("   Rmm = %1，Xmm = %2，Rphpmm = %3，Xphpmm = %4 (mΩ/m)")
             .arg(g(m.resistance), g(m.reactance), g(m.loopResistance), g(m.loopReactance)),
         QStringLiteral(" 电压损失允许值:  Δu% ≤ %1%").arg(g(project.voltageLossLimitPercent)),
+        project.conductorTemperatureC
+            ? QStringLiteral(" 电压损失计算温度:  导体 θ = %1 ℃（工程设定）")
+                  .arg(g(*project.conductorTemperatureC))
+            : QStringLiteral(" 电压损失计算温度:  各电缆绝缘的长期允许工作温度（聚氯乙烯 70 ℃，"
+                             "交联聚乙烯 90 ℃），电阻由数据库温度换算"),
+        QStringLiteral(" 敷设条件（回路未另行给出时）:  ") + conditionsText(project.installation),
+        QStringLiteral(" 载流量:  GB/T 16895.6-2014（IEC 60364-5-52:2009）附录B，三根负载导体；"
+                       "过负荷保护按 GB 50054-2011 第6.3.3条；热稳定按线路始端最大短路电流，"
+                       "GB 50054-2011 第6.2.3条"),
         QString(),
     };
 }
@@ -344,32 +369,37 @@ void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const Circuit
 
 // ---- 保护校验 -------------------------------------------------------------------------------
 
+// The table the grouping factor of a way of laying comes from.
+QString groupingTable(const InstallationConditions& laid) {
+    if (!laid.method || laid.groupedCircuits.value_or(1) <= 1)
+        return QStringLiteral("单回路");
+    switch (*laid.method) {
+    case LayingMethod::InAir:
+        return QStringLiteral("表B.52.17 第4项，托盘上单层紧靠");
+    case LayingMethod::InDuct:
+        return QStringLiteral("表B.52.19");
+    case LayingMethod::DirectlyBuried:
+        break;
+    }
+    return QStringLiteral("表B.52.18");
+}
+
 // Iz with its table and factors, I2 of the breaker's kind and the conditions.
 void appendCapacity(QStringList& out, const Project& project, const ProjectCircuit& c,
                     const CircuitResult& r) {
     const InstallationConditions laid = effectiveConditions(c.installation, project.installation);
-    auto given = [](const std::optional<double>& v, const char* unit) {
-        return v ? g(*v) + QString::fromUtf8(unit) : QStringLiteral("未给出");
-    };
-    out << QStringLiteral("   敷设条件:  %1，%2 %3，土壤热阻系数 %4，并列 %5 回路，间距 %6")
-               .arg(laid.method ? text(*laid.method) : QStringLiteral("敷设方式未给出"),
-                    laid.method && !inGround(*laid.method) ? QStringLiteral("空气温度")
-                                                           : QStringLiteral("土壤温度"),
-                    given(laid.temperatureC, " ℃"),
-                    laid.method && !inGround(*laid.method)
-                        ? QStringLiteral("不适用")
-                        : given(laid.soilResistivityKmW, " K·m/W"),
-                    laid.groupedCircuits ? QString::number(*laid.groupedCircuits)
-                                         : QStringLiteral("（未给出）"),
-                    given(laid.spacingM, " m"));
+    out << QStringLiteral("   敷设条件:  ") + conditionsText(laid);
     if (!r.capacity)
         return;
     const CapacityCheck& k = *r.capacity;
     const CurrentCarryingCapacity& z = k.capacity;
     out << QStringLiteral("   载流量:  I0 = %1 (A)，%2").arg(g(z.tabulatedA), z.table)
-        << QStringLiteral("   校正系数:  温度 Kt = %1（%2），土壤热阻 Kρ = %3，并列 Kg = %4%5")
+        << QStringLiteral(
+               "   校正系数:  温度 Kt = %1（%2），土壤热阻 Kρ = %3%4，并列 Kg = %5（%6）%7")
                .arg(g(z.temperatureFactor), z.temperatureRule, g(z.resistivityFactor),
-                    g(z.groupingFactor),
+                    laid.method && inGround(*laid.method) ? QStringLiteral("（表B.52.16）")
+                                                          : QStringLiteral("（空气中不适用）"),
+                    g(z.groupingFactor), groupingTable(laid),
                     k.harmonicFactor != 1.0
                         ? QStringLiteral("，谐波 Kh = %1（GB/T 16895.6-2014 附录E 表E.52.1%2）")
                               .arg(g(k.harmonicFactor), k.neutralCurrentA
