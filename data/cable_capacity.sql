@@ -34,7 +34,7 @@
 -- finds its row.
 --
 -- How the figures were checked
--- The standard's own pages could not be read here; every figure below was checked cell by cell
+-- Every figure below was checked cell by cell, not against a licensed copy of the standard but
 -- against at least two independent transcriptions of IEC 60364-5-52:2009 annex B and its
 -- national adoptions, and is stored only where they agree (see each table). Where they
 -- disagreed the figure of the majority was taken and the disagreement is noted. A figure only
