@@ -386,6 +386,28 @@ TEST(ProjectSession, TheSupplyFieldsTakeDatabaseRowsAndNumbers) {
               std::nullopt);
     EXPECT_LT(*readStrict(s.cell(0, result(s, ResultColumn::ThreePhaseKa)).text), ik3);
     EXPECT_EQ(s.supplyField(int(SupplyFieldId::SystemCapacity)).text, QStringLiteral("10"));
+
+    // How the circuits are laid: a new project's are in ducts at the tables' reference
+    // conditions; a field emptied is missing again (the capacity then not computed, naming it),
+    // never a 0; a text that is none of the list's is refused.
+    const auto field = [&s](SupplyFieldId id) { return s.supplyField(int(id)).text; };
+    EXPECT_EQ(field(SupplyFieldId::LayingMethod), QStringLiteral("穿管埋地(D1)"));
+    EXPECT_EQ(field(SupplyFieldId::LayingTemperature), QStringLiteral("20"));
+    EXPECT_EQ(field(SupplyFieldId::SoilResistivity), QStringLiteral("2.5"));
+    EXPECT_EQ(field(SupplyFieldId::GroupedCircuits), QStringLiteral("1"));
+    EXPECT_EQ(field(SupplyFieldId::CircuitSpacing), QString());
+    EXPECT_EQ(field(SupplyFieldId::ConductorTemperature), QString());
+    EXPECT_EQ(s.setSupplyField(int(SupplyFieldId::LayingMethod), QStringLiteral("架空")),
+              QStringLiteral("“敷设方式”无法识别：架空"));
+    EXPECT_EQ(s.setSupplyField(int(SupplyFieldId::LayingMethod), QString()), std::nullopt);
+    EXPECT_FALSE(s.project().installation.method.has_value());
+    const QString capacity = s.cell(0, result(s, QStringLiteral("载流量"))).toolTip;
+    EXPECT_TRUE(capacity.contains(u"敷设方式")) << capacity.toStdString();
+    EXPECT_EQ(s.setSupplyField(int(SupplyFieldId::ConductorTemperature), QStringLiteral("300")),
+              QStringLiteral("“导体计算温度(℃)”应在 −50～250 ℃ 之间"));
+    EXPECT_EQ(s.setSupplyField(int(SupplyFieldId::ConductorTemperature), QStringLiteral("70")),
+              std::nullopt);
+    EXPECT_EQ(s.project().conductorTemperatureC, 70.0);
 }
 
 // A program folder without the transformer and busbar database: no supply can be chosen, and
