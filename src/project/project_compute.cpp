@@ -113,8 +113,13 @@ CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
     return within ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
 }
 
+// A current to a tenth of an ampere, a whole number without its ".0" (16 A, 77.4 A): one
+// decimal conversion, as a sized circuit writes these figures for every section it tries.
 QString amperes(double value) {
-    return formatGeneral(roundHalfAwayFromZero(value, 1), RegionalFormat{});
+    QString text = formatFixed(value, 1, RegionalFormat{});
+    if (text.endsWith(QLatin1String(".0")))
+        text.chop(2);
+    return text;
 }
 
 // The breaker QR and contactor QC of the project's series for a load current: the first row
