@@ -1,7 +1,8 @@
 // korvane-cli: runs a script of user actions against the same forms the window shows.
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
-//   korvane-cli [--home DIR] --project FILE [--size] [--write FILE] [--results FILE]
-//               [--xlsx FILE] [--import FILE] [--book FILE]
+//   korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name TEXT] [--engineer TEXT]
+//               [--size] [--write FILE] [--results FILE] [--xlsx FILE] [--import FILE]
+//               [--book FILE]
 //   korvane-cli --template FILE
 //   korvane-cli --help | --version
 
@@ -28,12 +29,18 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
 // What to do with a project file.
 struct ProjectOptions {
     QString path;
+    // A new project from the supply of this file (its supply, voltage-loss limit, installation
+    // conditions and conductor temperature; not its name, engineer or circuits).
+    QString supplyPath;
+    std::optional<QString> name;     // 工程名 to give the project
+    std::optional<QString> engineer; // 计算者
     bool size = false;
     QString writePath;
     QString resultsPath;
@@ -42,28 +49,47 @@ struct ProjectOptions {
     QString bookPath;   // the project calculation book, .docx or .pdf
 };
 
+// Standard error carries one line per message, led by the fixed tag "error: " or "warning: "
+// for scripts to read; the message after it is in Chinese and names the file or the place.
 QString writeError(const QString& path, const QString& why) {
-    return QStringLiteral("error: cannot write %1: %2\n").arg(path, why);
+    return QStringLiteral("error: 无法写入 %1：%2\n").arg(path, why);
 }
 
 // Computes a project file (and sizes its circuits) and prints the results: 0 when it was
 // computed, 1 when a file could not be read or written.
 int runProjectFile(const QString& home, const ProjectOptions& options, QTextStream& out,
                    QTextStream& err) {
-    const korvane::ProjectReading reading = korvane::openProject(options.path);
+    const QString& path = options.supplyPath.isEmpty() ? options.path : options.supplyPath;
+    const korvane::ProjectReading reading = korvane::openProject(path);
     if (!reading.error.isEmpty()) {
-        err << "error: " << options.path << ": " << reading.error << '\n';
+        err << "error: " << path << "：" << reading.error << '\n';
         return 1;
     }
-    for (const QString& line : reading.unrestored)
-        err << "warning: " << line << '\n';
     korvane::Project project = reading.project;
+    QStringList unrestored = reading.unrestored;
+    if (!options.supplyPath.isEmpty()) {
+        // A new project: the supply file's circuits, name and engineer are not taken, nor what
+        // reading said of them.
+        for (const korvane::ProjectCircuit& c : project.circuits)
+            for (const korvane::ReadingProblem& problem : c.readingProblems)
+                if (!problem.circuit.isEmpty())
+                    unrestored.removeAll(problem.text());
+        project.circuits.clear();
+        project.name.clear();
+        project.engineer.clear();
+    }
+    for (const QString& line : unrestored)
+        err << "warning: " << line << '\n';
+    if (options.name)
+        project.name = *options.name;
+    if (options.engineer)
+        project.engineer = *options.engineer;
 
     // An imported circuit list replaces the file's circuits whole, or nothing is computed.
     if (!options.importPath.isEmpty()) {
         const korvane::CircuitImport imported = korvane::importCircuits(options.importPath);
         for (const QString& line : imported.problems)
-            err << (imported.ok ? "warning: " : "error: ") << options.importPath << ": " << line
+            err << (imported.ok ? "warning: " : "error: ") << options.importPath << "：" << line
                 << '\n';
         if (!imported.ok)
             return 1;
@@ -79,7 +105,7 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
             why.isEmpty() ? korvane::loadCableCatalogue(db)
                           : korvane::Computed<korvane::CableCatalogue>::failed(why);
         if (!loaded) {
-            err << "error: cannot read the cable database: " << loaded.reason() << '\n';
+            err << "error: 无法读取电缆数据库：" << loaded.reason() << '\n';
             return 1;
         }
         catalogue = *loaded;
@@ -92,8 +118,7 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
             why.isEmpty() ? korvane::loadSupplyCatalogue(db)
                           : korvane::Computed<korvane::SupplyCatalogue>::failed(why);
         if (!loaded) {
-            err << "error: cannot read the transformer and busbar database: " << loaded.reason()
-                << '\n';
+            err << "error: 无法读取变压器、母线数据库：" << loaded.reason() << '\n';
             return 1;
         }
         korvane::markUnknownSupply(project, *loaded);
@@ -168,12 +193,16 @@ int main(int argc, char** argv) {
         if ((arg == QLatin1String("--home") || arg == QLatin1String("--out")) &&
             i + 1 < args.size()) {
             (arg == QLatin1String("--home") ? home : outDir) = args.at(++i);
+        } else if ((arg == QLatin1String("--name") || arg == QLatin1String("--engineer")) &&
+                   i + 1 < args.size()) {
+            (arg == QLatin1String("--name") ? project.name : project.engineer) = args.at(++i);
         } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
                     arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
                     arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
-                    arg == QLatin1String("--book")) &&
+                    arg == QLatin1String("--book") || arg == QLatin1String("--supply")) &&
                    i + 1 < args.size()) {
             (arg == QLatin1String("--project")   ? project.path
+             : arg == QLatin1String("--supply")  ? project.supplyPath
              : arg == QLatin1String("--write")   ? project.writePath
              : arg == QLatin1String("--results") ? project.resultsPath
              : arg == QLatin1String("--xlsx")    ? project.xlsxPath
@@ -184,8 +213,9 @@ int main(int argc, char** argv) {
             project.size = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             out << "usage: korvane-cli [--home DIR] [--out DIR] [SCRIPT]\n"
-                   "       korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
-                   "[--results FILE]\n"
+                   "       korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name "
+                   "TEXT]\n"
+                   "                   [--engineer TEXT] [--size] [--write FILE] [--results FILE]\n"
                    "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
                    "       korvane-cli --template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
@@ -195,6 +225,11 @@ int main(int argc, char** argv) {
                    "folder)\n"
                    "  --project FILE  compute the project FILE (.kvp) instead of a script and\n"
                    "               print its circuits' results\n"
+                   "  --supply FILE   start a new project from the supply of FILE (.kvp): its\n"
+                   "               supply, voltage-loss limit and installation conditions, no\n"
+                   "               circuits (give them with --import), no name or engineer\n"
+                   "  --name TEXT  the project's name (工程名) in what is written\n"
+                   "  --engineer TEXT  the engineer (计算者) in what is written\n"
                    "  --size       with --project: choose the smallest cable section of each\n"
                    "               circuit that passes every check\n"
                    "  --write FILE with --project: save the project (with the chosen sections)\n"
@@ -234,7 +269,11 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (!project.path.isEmpty()) {
+    if (!project.path.isEmpty() && !project.supplyPath.isEmpty()) {
+        err << "usage: --project FILE and --supply FILE exclude each other\n";
+        return 2;
+    }
+    if (!project.path.isEmpty() || !project.supplyPath.isEmpty()) {
         if (!scriptPath.isEmpty()) {
             err << "usage: korvane-cli [--home DIR] --project FILE [--size] [--write FILE] "
                    "[--results FILE]\n";
@@ -242,8 +281,10 @@ int main(int argc, char** argv) {
         }
         return runProjectFile(home, project, out, err);
     }
-    if (project.size || !project.writePath.isEmpty() || !project.resultsPath.isEmpty()) {
-        err << "usage: --size, --write and --results go with --project FILE\n";
+    if (project.size || !project.writePath.isEmpty() || !project.resultsPath.isEmpty() ||
+        project.name || project.engineer) {
+        err << "usage: --size, --write, --results, --name and --engineer go with --project FILE "
+               "or --supply FILE\n";
         return 2;
     }
     if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||

@@ -102,6 +102,23 @@ QStringList protectionProblems(const Protection& p, bool feeder) {
     return problems;
 }
 
+// What a load case must have to be a real low-voltage line: cos φ in (0, 1] where it is given
+// (the cases at cos φ = 1 do not use it), and a nominal voltage above 0 and at most 1 kV — the
+// field is in kV, and a voltage typed in volts (380) would otherwise be computed as 380 kV and
+// pass with a loss a thousand times too small.
+QStringList loadCaseProblems(const VoltageLossInput& v) {
+    QStringList problems;
+    if (v.powerFactor && !(finite(*v.powerFactor) && *v.powerFactor > 0.0 && *v.powerFactor <= 1.0))
+        problems << QStringLiteral("cosφ = %1 不在 0～1 之间（应大于0且不大于1）")
+                        .arg(formatGeneral(*v.powerFactor, RegionalFormat{}));
+    const double kv = v.voltageKv.strict.value_or(v.voltageKv.lenient);
+    if (finite(kv) && kv > kHighestLowVoltageKv)
+        problems << QStringLiteral(
+                        "U(kV) = %1 超过 1 kV：低压线路的电压以 kV 计（380 V 写作 0.38）")
+                        .arg(formatGeneral(kv, RegionalFormat{}));
+    return problems;
+}
+
 CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
     if (!loss)
         return CheckOutcome::notComputed(loss.reason());
@@ -392,6 +409,8 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     const double limit = project.voltageLossLimitPercent;
     if (!(finite(limit) && limit > 0.0 && limit < 100.0))
         r.inputProblems << QStringLiteral("电压损失允许值应大于0且小于100%");
+    if (const auto* loads = std::get_if<LoadCaseLoad>(&circuit.load))
+        r.inputProblems << loadCaseProblems(loads->values);
     if (const auto& t = project.conductorTemperatureC;
         t &&
         !(finite(*t) && *t >= kLowestConductorTemperatureC && *t <= kHighestConductorTemperatureC))

@@ -104,6 +104,9 @@ struct CapacityCheck {
     bool passed() const { return overload.passed() && neutralWithinCapacity; }
 };
 
+// The highest nominal voltage of a load case, kV: the program computes low-voltage lines.
+inline constexpr double kHighestLowVoltageKv = 1.0;
+
 // The conductor temperature a project may set for its voltage loss, °C.
 inline constexpr double kLowestConductorTemperatureC = -50.0;
 inline constexpr double kHighestConductorTemperatureC = 250.0;

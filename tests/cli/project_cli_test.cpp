@@ -141,6 +141,61 @@ TEST(ProjectCli, ImportsACircuitListAllOrNothing) {
               1);
 }
 
+// A new project from a supply file and a circuit list: the supply, limit and laying conditions of
+// the file, its name and engineer only as given (never the supply file's), none of its circuits.
+TEST(ProjectCli, ANewProjectFromASupplyTakesNoNameItWasNotGiven) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("回路.csv"));
+    ASSERT_EQ(runCliProgram({QStringLiteral("--template"), csv}).status, 0);
+    const Project original = openProject(example()).project;
+    ASSERT_FALSE(original.name.isEmpty());
+
+    const struct {
+        QStringList naming;
+        const char* name;
+        const char* engineer;
+    } rows[] = {
+        {{}, "", ""},
+        {{QStringLiteral("--name"), QStringLiteral("滨江路照明"), QStringLiteral("--engineer"),
+          QStringLiteral("李工")},
+         "滨江路照明",
+         "李工"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString kvp = dir.filePath(QStringLiteral("new.kvp"));
+        QStringList arguments{QStringLiteral("--home"),   QStringLiteral(KORVANE_TEST_HOME),
+                              QStringLiteral("--supply"), example(),
+                              QStringLiteral("--import"), csv,
+                              QStringLiteral("--write"),  kvp};
+        arguments << row.naming;
+        const CliRun made = runCliProgram(arguments);
+        ASSERT_EQ(made.status, 0) << made.err;
+        const ProjectReading back = openProject(kvp);
+        ASSERT_EQ(back.error, QString());
+        EXPECT_EQ(back.project.name, QString::fromUtf8(row.name));
+        EXPECT_EQ(back.project.engineer, QString::fromUtf8(row.engineer));
+        EXPECT_EQ(back.project.circuits.size(), 2u); // the template's, none of the file's four
+        EXPECT_EQ(back.project.supply.transformer.ratedKva, original.supply.transformer.ratedKva);
+        EXPECT_EQ(back.project.installation, original.installation);
+    }
+    // The name of an existing project is replaced only when given.
+    const QString renamed = dir.filePath(QStringLiteral("renamed.kvp"));
+    ASSERT_EQ(runCliProgram({QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+                             QStringLiteral("--project"), example(), QStringLiteral("--name"),
+                             QStringLiteral("新名"), QStringLiteral("--write"), renamed})
+                  .status,
+              0);
+    EXPECT_EQ(openProject(renamed).project.name, QStringLiteral("新名"));
+    EXPECT_EQ(openProject(renamed).project.engineer, original.engineer);
+    // --project and --supply exclude each other; the naming options need one of them.
+    EXPECT_EQ(runCliProgram(
+                  {QStringLiteral("--project"), example(), QStringLiteral("--supply"), example()})
+                  .status,
+              2);
+    EXPECT_EQ(runCliProgram({QStringLiteral("--name"), QStringLiteral("x")}).status, 2);
+}
+
 QString runTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);

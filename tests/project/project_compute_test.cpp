@@ -205,6 +205,41 @@ TEST(ProjectCircuit, AnImpossibleCircuitIsNotComputedAndTheOthersStillAre) {
     }
 }
 
+// A load case no real low-voltage line has stops its circuit with the reason, never computed and
+// passed: cos φ of 0, 5 or −0.5; U typed in volts (380 as 380 kV gave Δu 0.0056 %).
+TEST(ProjectCircuit, ALoadCaseNoLowVoltageLineHasIsNotComputed) {
+    const struct {
+        double cosPhi;
+        double kv;
+        const char* reason; // empty: computed
+    } rows[] = {
+        {0.0, 0.38, "cosφ = 0 不在 0～1 之间"},
+        {5.0, 0.38, "cosφ = 5 不在 0～1 之间"},
+        {-0.5, 0.38, "cosφ = -0.5 不在 0～1 之间"},
+        {0.9, 380.0, "U(kV) = 380 超过 1 kV"},
+        {1.0, 0.38, ""},
+        {0.9, 1.0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        ProjectCircuit c = endLoadCircuit(60.0, 0.1);
+        VoltageLossInput& v = std::get<LoadCaseLoad>(c.load).values;
+        v.powerFactor = row.cosPhi;
+        v.voltageKv = {row.kv, row.kv};
+        const Project project = projectOf({c});
+        const CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+        if (*row.reason == 0) {
+            EXPECT_TRUE(r.inputProblems.isEmpty()) << r.inputProblems.join(u'\n').toStdString();
+            EXPECT_TRUE(r.lossPercent.ok());
+        } else {
+            ASSERT_EQ(r.inputProblems.size(), 1);
+            EXPECT_TRUE(r.inputProblems.front().startsWith(QString::fromUtf8(row.reason)))
+                << r.inputProblems.front().toStdString();
+            EXPECT_EQ(overallState(r), State::NotComputed);
+        }
+    }
+}
+
 // 20 lamps of 0.62 A (136.4 W at cos φ 1 on 220 V), first pole at 50 m, then every 50 m: the
 // feeder ends at 1.0 km and its protection is chosen for the current of all lamps, 12.4 A.
 TEST(ProjectCircuit, FeederTakesItsLengthAndLoadCurrentFromItsPoles) {

@@ -304,7 +304,7 @@ TEST(ScheduleXlsx, AWriteThatFailsLeavesNoFileAndTheOldOneAsItWas) {
                           ::signal(SIGXFSZ, SIG_IGN);
                       });
     EXPECT_EQ(limited.status, 1) << limited.err;
-    EXPECT_NE(limited.err.find("error: cannot write " + target.toStdString() + ": "),
+    EXPECT_NE(limited.err.find("error: 无法写入 " + target.toStdString() + "："),
               std::string::npos)
         << limited.err;
     QFile old(target);
