@@ -10,6 +10,7 @@
 #include "pages/verification_fields.h"
 #include "pages/voltage_loss_fields.h"
 #include "project/schedule_columns.h"
+#include "project_files/project_file.h"
 #include "voltage_loss/voltage_loss_action.h"
 
 #include <QDir>
@@ -92,6 +93,18 @@ bool sendCircuitToPages(Application& app, const ProjectSession& session, int row
                 QStringLiteral("回路 %1 是路灯馈线，计算页面没有对应的负荷情况，"
                                "未送到计算页面。")
                     .arg(c.id));
+        return false;
+    }
+    // A value the file held that could not be read has only a number standing in for it; on
+    // the pages it would be taken for one the engineer gave.
+    QStringList unread;
+    for (const ReadingProblem& problem : c.readingProblems)
+        unread << problem.text();
+    unread << projectStoppingProblems(session.project());
+    if (!unread.isEmpty()) {
+        message(app, false,
+                QStringLiteral("回路 %1 有未能从文件读取的数值，未送到计算页面：\r\n%2")
+                    .arg(c.id, unread.join(QStringLiteral("\r\n"))));
         return false;
     }
     Form& main = app.mainForm();

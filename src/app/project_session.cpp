@@ -115,7 +115,41 @@ bool ProjectSession::open(const QString& path) {
     if (!reading.unrestored.isEmpty())
         message(false, QStringLiteral("打开工程文件 %1 时，以下内容未能恢复：\r\n%2")
                            .arg(shown, reading.unrestored.join(QStringLiteral("\r\n"))));
+    askToRenameRepeatedIds();
     return true;
+}
+
+void ProjectSession::askToRenameRepeatedIds() {
+    QStringList repeated;
+    QStringList renamed;
+    std::vector<ProjectCircuit> named = project_.circuits;
+    for (size_t row = 0; row < named.size(); ++row)
+        for (const ReadingProblem& problem : named[row].readingProblems)
+            if (isRepeatedIdProblem(problem)) {
+                repeated << QStringLiteral("第 %1 行 %2").arg(row + 1).arg(problem.text());
+                named[row].id = nextFreeCircuitId(named);
+                renamed << named[row].id;
+            }
+    if (repeated.isEmpty())
+        return;
+    if (app_.platform().question(
+            kCaption,
+            QStringLiteral("以下回路的编号与前面的回路重复，这些回路未计算：\r\n%1\r\n"
+                           "是否将它们依次改为 %2？")
+                .arg(repeated.join(QStringLiteral("\r\n")), renamed.join(QStringLiteral("、")))))
+        renameRepeatedIds();
+}
+
+int ProjectSession::renameRepeatedIds() {
+    int renamed = 0;
+    for (int row = 0; row < rowCount(); ++row) {
+        const auto& problems = project_.circuits[size_t(row)].readingProblems;
+        if (std::none_of(problems.begin(), problems.end(), isRepeatedIdProblem))
+            continue;
+        if (!setCell(row, idColumn(), nextFreeId()))
+            ++renamed;
+    }
+    return renamed;
 }
 
 bool ProjectSession::save() {
@@ -232,14 +266,23 @@ void ProjectSession::recompute() {
                                            : QStringList{catalogues_.supplies.reason()};
     Project computed = project_;
     for (ProjectCircuit& c : computed.circuits)
-        c.inputProblems << supplyProblems_;
+        addProjectProblems(c);
     run_ = runProject(computed, catalogues_.cableRows(), false);
 }
 
-void ProjectSession::computeRow(int row, bool inserted) {
-    // As recompute() does for every circuit: the supply's problems, then an unknown cable's.
-    ProjectCircuit computed = project_.circuits[size_t(row)];
+void ProjectSession::addProjectProblems(ProjectCircuit& computed) const {
+    // What the file said of the project's own values stops a circuit added since, too.
+    for (const QString& problem : projectStoppingProblems(project_))
+        if (!computed.inputProblems.contains(problem))
+            computed.inputProblems << problem;
     computed.inputProblems << supplyProblems_;
+}
+
+void ProjectSession::computeRow(int row, bool inserted) {
+    // As recompute() does for every circuit: the project's and the supply's problems, then an
+    // unknown cable's.
+    ProjectCircuit computed = project_.circuits[size_t(row)];
+    addProjectProblems(computed);
     if (const std::optional<QString> why = unknownCable(computed, catalogues_.cableRows()))
         computed.inputProblems << *why;
     CircuitResult result = computeCircuit(run_.project, computed, catalogues_.cableRows());
@@ -300,22 +343,39 @@ void ProjectSession::message(bool error, const QString& text) const {
 
 namespace {
 
-// The key in the project file of a project installation field.
-QString installationPlace(SupplyFieldId field) {
+// The places in the project file that a supply field gives.
+QStringList supplyFieldPlaces(SupplyFieldId field) {
     switch (field) {
-    case SupplyFieldId::LayingMethod:
-        return QStringLiteral("installation.method");
-    case SupplyFieldId::LayingTemperature:
-        return QStringLiteral("installation.temperatureC");
-    case SupplyFieldId::SoilResistivity:
-        return QStringLiteral("installation.soilResistivityKmW");
-    case SupplyFieldId::GroupedCircuits:
-        return QStringLiteral("installation.groupedCircuits");
-    case SupplyFieldId::CircuitSpacing:
-        return QStringLiteral("installation.spacingM");
-    default:
-        return QStringLiteral("conductorTemperatureC");
+    case SupplyFieldId::SystemCapacity:
+        return {QStringLiteral("supply.systemCapacityMVA")};
+    case SupplyFieldId::Transformer:
+        return {QStringLiteral("supply.transformer")};
+    case SupplyFieldId::Busbar: {
+        QStringList places;
+        for (const char* key :
+             {"material", "size", "resistanceMilliOhmPerM", "reactanceMilliOhmPerM",
+              "phaseProtectiveResistanceMilliOhmPerM", "phaseProtectiveReactanceMilliOhmPerM"})
+            places << QStringLiteral("supply.busbar.") + QString::fromLatin1(key);
+        return places;
     }
+    case SupplyFieldId::BusbarLength:
+        return {QStringLiteral("supply.busbar.lengthM")};
+    case SupplyFieldId::VoltageLossLimit:
+        return {QStringLiteral("voltageLossLimitPercent")};
+    case SupplyFieldId::LayingMethod:
+        return {QStringLiteral("installation.method")};
+    case SupplyFieldId::LayingTemperature:
+        return {QStringLiteral("installation.temperatureC")};
+    case SupplyFieldId::SoilResistivity:
+        return {QStringLiteral("installation.soilResistivityKmW")};
+    case SupplyFieldId::GroupedCircuits:
+        return {QStringLiteral("installation.groupedCircuits")};
+    case SupplyFieldId::CircuitSpacing:
+        return {QStringLiteral("installation.spacingM")};
+    case SupplyFieldId::ConductorTemperature:
+        break;
+    }
+    return {QStringLiteral("conductorTemperatureC")};
 }
 
 // Takes a project installation field: an empty text clears it, otherwise a list text or a
@@ -421,6 +481,15 @@ SupplyFieldView ProjectSession::supplyField(int index) const {
         view.text = optionalText(project_.conductorTemperatureC);
         break;
     }
+    // A value the file held that could not be read is shown as the file held it (nothing for
+    // one that was missing), never as the number standing in for it.
+    for (const QString& place : supplyFieldPlaces(SupplyFieldId(index)))
+        if (const auto unread = unreadProjectText(project_, place, regionalFormat())) {
+            const bool choice =
+                index == int(SupplyFieldId::Transformer) || index == int(SupplyFieldId::Busbar);
+            view.text = choice ? QString() : *unread;
+            break;
+        }
     return view;
 }
 
@@ -474,37 +543,8 @@ std::optional<QString> ProjectSession::setSupplyField(int index, const QString& 
             changed.voltageLossLimitPercent = *value;
         }
     }
-    // The value given anew voids what reading the file said of it, in every circuit.
-    QStringList places;
-    switch (field) {
-    case SupplyFieldId::SystemCapacity:
-        places << QStringLiteral("supply.systemCapacityMVA");
-        break;
-    case SupplyFieldId::Transformer:
-        places << QStringLiteral("supply.transformer");
-        break;
-    case SupplyFieldId::Busbar:
-        for (const char* key :
-             {"material", "size", "resistanceMilliOhmPerM", "reactanceMilliOhmPerM",
-              "phaseProtectiveResistanceMilliOhmPerM", "phaseProtectiveReactanceMilliOhmPerM"})
-            places << QStringLiteral("supply.busbar.") + QString::fromLatin1(key);
-        break;
-    case SupplyFieldId::BusbarLength:
-        places << QStringLiteral("supply.busbar.lengthM");
-        break;
-    case SupplyFieldId::LayingMethod:
-    case SupplyFieldId::LayingTemperature:
-    case SupplyFieldId::SoilResistivity:
-    case SupplyFieldId::GroupedCircuits:
-    case SupplyFieldId::CircuitSpacing:
-    case SupplyFieldId::ConductorTemperature:
-        places << installationPlace(field);
-        break;
-    case SupplyFieldId::VoltageLossLimit:
-        break;
-    }
-    for (ProjectCircuit& c : changed.circuits)
-        dropReadingProblems(c, places);
+    // The value given anew voids what reading the file said of it.
+    dropProjectReadingProblems(changed, supplyFieldPlaces(field));
     project_ = std::move(changed);
     recompute(); // the supply is every circuit's
     projectChanged();
@@ -621,7 +661,10 @@ CellView ProjectSession::cell(int row, int column) const {
     const CircuitResult& r = run_.results[size_t(row)];
     if (column < inputColumnCount()) {
         const ScheduleColumn which = scheduleInputColumns()[size_t(column)].column;
-        view.text = scheduleCellText(scheduleCell(c, which), regionalFormat());
+        // A value the file held that could not be read shows as the file held it (nothing for
+        // one that was missing), never as the number standing in for it.
+        const std::optional<QString> unread = unreadCellText(c, which, regionalFormat());
+        view.text = unread ? *unread : scheduleCellText(scheduleCell(c, which), regionalFormat());
         view.editable = belongsToLoad(which, std::holds_alternative<LampFeeder>(c.load));
         if (view.editable)
             view.choices = cellChoices(c, column);
@@ -656,17 +699,31 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     ProjectCircuit c = project_.circuits[size_t(row)];
     if (!belongsToLoad(which, std::holds_alternative<LampFeeder>(c.load)))
         return QStringLiteral("“%1”不用于此类回路").arg(columnHeader(column));
+    // A circuit the file did not hold as one cannot be given values one at a time: whatever it
+    // had would be lost.
+    for (const ReadingProblem& problem : c.readingProblems)
+        if (problem.place.isEmpty())
+            return QStringLiteral("%1 在文件中无法读取，不能编辑；可删除此行").arg(c.id);
     const QString trimmed = text.trimmed();
     if (which == ScheduleColumn::Id) {
+        // Each circuit is known by its own identifier in every message, book and file.
+        if (trimmed.isEmpty())
+            return QStringLiteral("回路编号不能为空");
         for (int i = 0; i < rowCount(); ++i)
-            if (i != row && project_.circuits[size_t(i)].id == trimmed)
-                return QStringLiteral("回路编号“%1”已被其他回路使用").arg(trimmed);
+            if (i != row && sameCircuitId(project_.circuits[size_t(i)].id, trimmed))
+                return QStringLiteral("回路编号“%1”已被第 %2 行使用").arg(trimmed).arg(i + 1);
     }
+    const bool wasFeeder = std::holds_alternative<LampFeeder>(c.load);
     const ScheduleCell cell = trimmed.isEmpty() ? ScheduleCell{} : ScheduleCell{trimmed};
     if (auto why = applyScheduleCell(c, which, cell))
         return why;
-    // What reading the file said of this value no longer holds.
-    dropReadingProblems(c, projectFileKeys(which));
+    // What reading the file said of this value no longer holds. The load kind chosen again
+    // answers only for the kind: the values of the load stay as they were read.
+    const bool sameKind = which == ScheduleColumn::LoadKind &&
+                          wasFeeder == std::holds_alternative<LampFeeder>(c.load);
+    dropReadingProblems(c, sameKind ? QStringList{QStringLiteral("load.kind")}
+                                    : projectFileKeys(which));
+    renameReadingProblems(c);
     if (which == ScheduleColumn::LossType || which == ScheduleColumn::CableType ||
         which == ScheduleColumn::CrossSection)
         fillCableSection(c, catalogues_.cableRows());
@@ -677,21 +734,39 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     computeRow(row);
     rowEdited(row);
     notifyRowsChanged(row, row);
+    if (which == ScheduleColumn::Id)
+        dropAnsweredRepeatedIds();
     return std::nullopt;
 }
 
-QString ProjectSession::nextFreeId() const {
-    std::set<int> taken;
-    for (const ProjectCircuit& c : project_.circuits) {
-        bool ok = false;
-        const int n = c.id.startsWith(QLatin1String("WL")) ? c.id.mid(2).toInt(&ok) : 0;
-        if (ok)
-            taken.insert(n);
+void ProjectSession::dropAnsweredRepeatedIds() {
+    // A circuit of the file that repeated another's identifier is computed again once no other
+    // circuit has it (the other renamed or removed).
+    for (int row = 0; row < rowCount(); ++row) {
+        ProjectCircuit& c = project_.circuits[size_t(row)];
+        const auto& problems = c.readingProblems;
+        if (std::none_of(problems.begin(), problems.end(), isRepeatedIdProblem))
+            continue;
+        bool repeated = false;
+        for (int other = 0; other < rowCount() && !repeated; ++other)
+            repeated = other != row && sameCircuitId(project_.circuits[size_t(other)].id, c.id);
+        if (repeated)
+            continue;
+        dropReadingProblems(c, {QStringLiteral("id")});
+        computeRow(row);
+        notifyRowsChanged(row, row);
     }
-    int n = 1;
-    while (taken.count(n))
-        ++n;
-    return QStringLiteral("WL%1").arg(n);
+}
+
+int ProjectSession::idColumn() const {
+    for (int column = 0; column < inputColumnCount(); ++column)
+        if (scheduleInputColumns()[size_t(column)].column == ScheduleColumn::Id)
+            return column;
+    return 0;
+}
+
+QString ProjectSession::nextFreeId() const {
+    return nextFreeCircuitId(project_.circuits);
 }
 
 int ProjectSession::appendCircuit(ProjectCircuit circuit) {
@@ -723,7 +798,10 @@ int ProjectSession::duplicateRow(int row) {
     if (row < 0 || row >= rowCount())
         return -1;
     ProjectCircuit copy = project_.circuits[size_t(row)];
+    // The copy's identifier is the program's: what the file said of the original's is not its.
     copy.id = nextFreeId();
+    dropReadingProblems(copy, {QStringLiteral("id")});
+    renameReadingProblems(copy);
     const int at = row + 1;
     const ScheduleChange change{ScheduleChange::Kind::RowsInserted, at, at, 0};
     scheduleAboutToChange.fire(change);
@@ -758,6 +836,7 @@ void ProjectSession::removeRows(std::vector<int> rows) {
         projectChanged();
         scheduleChanged.fire(change);
     }
+    dropAnsweredRepeatedIds();
     notifyTitle();
 }
 
@@ -880,12 +959,13 @@ bool ProjectSession::importCircuits(const QString& path, ImportMode mode) {
     std::vector<ProjectCircuit> circuits = imported.circuits;
     std::vector<ProjectCircuit> kept =
         mode == ImportMode::Append ? project_.circuits : std::vector<ProjectCircuit>{};
-    // Appended circuits must not repeat an identifier already in the schedule.
+    // Appended circuits must not repeat an identifier already in the schedule (compared as
+    // the schedule compares them: "wl1" is "WL1").
     if (mode == ImportMode::Append) {
         QStringList clashes;
         for (const ProjectCircuit& c : circuits)
             for (const ProjectCircuit& k : kept)
-                if (c.id == k.id)
+                if (sameCircuitId(c.id, k.id) && !clashes.contains(c.id))
                     clashes << c.id;
         if (!clashes.isEmpty()) {
             message(true, QStringLiteral("未能导入 %1，工程未作任何改动：\r\n回路编号已存在：%2")

@@ -117,8 +117,13 @@ public:
     // ---- File ----
     void newProject();
     // Opens a .kvp file. What could not be restored is listed in a message box; a file that
-    // cannot be read at all changes nothing and returns false.
+    // cannot be read at all changes nothing and returns false. Circuits that repeat an earlier
+    // circuit's identifier are not computed; the platform's question offers to give them the
+    // next free identifiers (renameRepeatedIds).
     bool open(const QString& path);
+    // Gives each circuit of the file that repeats an earlier one's identifier the next free WLn,
+    // as an edit of its 回路编号 cell; returns how many were renamed.
+    int renameRepeatedIds();
     // Saves to path() (false without a path: the view asks for one and calls saveAs).
     bool save();
     bool saveAs(const QString& path);
@@ -176,8 +181,9 @@ public:
     QString columnHeader(int column) const;
     CellView cell(int row, int column) const;
     // Reads the text for the cell (numbers in the regional format) and applies it. Returns the
-    // reason when it cannot be taken; then the circuit is left as it was. A cable type or a
-    // cross-section that the cable database and the handbook tables hold fills R, X, the
+    // reason when it cannot be taken; then the circuit is left as it was. An identifier must be
+    // given and be no other circuit's (compared without surrounding spaces and case). A cable type
+    // or a cross-section that the cable database and the handbook tables hold fills R, X, the
     // per-metre values and the leakage current of the new section.
     std::optional<QString> setCell(int row, int column, const QString& text);
 
@@ -230,6 +236,11 @@ private:
     void notifyRowsChanged(int first, int last);
     void notifyTitle();
     QString nextFreeId() const;
+    int idColumn() const;
+    // The project's problems and the supply's, added to a circuit about to be computed.
+    void addProjectProblems(ProjectCircuit& computed) const;
+    void askToRenameRepeatedIds();
+    void dropAnsweredRepeatedIds();
     int appendCircuit(ProjectCircuit circuit);
     // What an empty installation cell of a circuit stands for: the project's value.
     QString inheritedNote(ScheduleColumn column) const;

@@ -15,7 +15,8 @@ public:
     virtual void setValue(const QString& key, const QString& value) = 0;
 };
 
-// What the program asks of its surroundings: modal message boxes and ending the process.
+// What the program asks of its surroundings: modal message boxes and questions and ending the
+// process.
 // The GUI shows real boxes; the command-line driver prints them; tests record them.
 class Platform {
 public:
@@ -23,6 +24,9 @@ public:
 
     // A modal message box with one OK button; returns when the user has closed it.
     virtual void messageBox(MessageIcon icon, const QString& title, const QString& text) = 0;
+    // A modal question answered 是 (true) or 否. Where no user can answer (the headless driver,
+    // a driven run) it is answered 否, so that nothing changes unasked.
+    virtual bool question(const QString& /*title*/, const QString& /*text*/) { return false; }
     // Ends the program with `status` as soon as the running handler returns.
     virtual void endProgram(int status) = 0;
     // Opens a written document with the desktop's default application; false when it could not.

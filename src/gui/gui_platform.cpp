@@ -28,6 +28,14 @@ void GuiPlatform::messageBox(MessageIcon icon, const QString& title, const QStri
     box.exec();
 }
 
+bool GuiPlatform::question(const QString& title, const QString& text) {
+    QString shown = text;
+    shown.remove(u'\r');
+    return QMessageBox::question(QApplication::activeWindow(), title, shown,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 void GuiPlatform::endProgram(int status) {
     ended_ = true;
     status_ = status;

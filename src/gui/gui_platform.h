@@ -12,6 +12,7 @@ namespace korvane::gui {
 class GuiPlatform : public Platform {
 public:
     void messageBox(MessageIcon icon, const QString& title, const QString& text) override;
+    bool question(const QString& title, const QString& text) override;
     void endProgram(int status) override;
     bool openDocument(const QString& path) override;
     // A busy cursor and a status-bar message at once, and where the result went afterwards.

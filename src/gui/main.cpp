@@ -182,6 +182,9 @@ public:
         else
             GuiPlatform::messageBox(icon, title, text);
     }
+    bool question(const QString& title, const QString& text) override {
+        return !driven_ && GuiPlatform::question(title, text);
+    }
     bool openDocument(const QString& path) override {
         if (!driven_)
             return GuiPlatform::openDocument(path);

@@ -5,9 +5,11 @@
 #include "project/lamp_feeder.h"
 #include "voltage_loss/voltage_loss.h"
 
+#include <QJsonValue>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -52,6 +54,10 @@ struct ReadingProblem {
     QString place;   // its key in the file, within the circuit for a circuit's ("load.poles")
     QString field;   // the field as the schedule or the supply names it ("杆距(m)")
     QString reason;  // "缺少数值", "不是数值：“三十”"
+    // What the file held there, written back unchanged until the engineer gives the value again
+    // (an undefined value: the key was absent, and stays out); nothing for a problem that did not
+    // come from a file.
+    std::optional<QJsonValue> original = {};
 
     // As the engineer reads it: "WL2 杆距(m)：缺少数值".
     QString text() const {
@@ -95,6 +101,11 @@ struct Project {
     // insulation working temperature (70 °C PVC, 90 °C XLPE).
     std::optional<double> conductorTemperatureC;
     std::vector<ProjectCircuit> circuits;
+    // What reading the project file said of the supply's and the project's own values (places
+    // from the file's root: "supply.busbar.lengthM", "voltageLossLimitPercent"). Those that
+    // concern the computation stop every circuit: their texts are in each circuit's
+    // inputProblems too.
+    std::vector<ReadingProblem> readingProblems;
 };
 
 } // namespace korvane

@@ -4,12 +4,15 @@
 #include "form/number_format.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace korvane {
 
@@ -211,11 +214,14 @@ public:
         problem(name, QStringLiteral("不是文字"));
         return {};
     }
-    // One of `choices`; the first when absent.
+    // One of `choices`; any other value, or none, is a problem (the first choice stands in
+    // for it, and the circuit is not computed).
     int choice(const QString& name, const QStringList& choices) {
         const QJsonValue v = object_.value(name);
-        if (v.isUndefined())
+        if (v.isUndefined() || v.isNull()) {
+            problem(name, QStringLiteral("未给出"));
             return 0;
+        }
         const qsizetype i = choices.indexOf(v.toString());
         if (i < 0) {
             problem(name, QStringLiteral("无法识别：%1").arg(shown(v)));
@@ -233,8 +239,9 @@ public:
     QString where(const QString& name) const {
         return path_.isEmpty() ? name : path_ + u'.' + name;
     }
+    // The value at `name` cannot be taken: the file's value is kept to be written back.
     void problem(const QString& name, const QString& why) {
-        problems_.push_back({{}, where(name), {}, why});
+        problems_.push_back({{}, where(name), {}, why, object_.value(name)});
     }
 
 private:
@@ -258,35 +265,39 @@ bool within(const QString& place, const QString& key) {
                             (place.at(key.size()) == u'.' || place.at(key.size()) == u'['));
 }
 
+// Whether `outer` is a part that holds `place`: the whole circuit (the empty place) or a key
+// above it.
+bool holds(const QString& outer, const QString& place) {
+    return outer.isEmpty() ? !place.isEmpty() : (place != outer && within(place, outer));
+}
+
+// The places of a circuit a schedule column shows: its file keys, except that the three cable
+// columns, which share the keys a new section fills, each show their own.
+QStringList shownKeys(ScheduleColumn column) {
+    switch (column) {
+    case ScheduleColumn::LossType:
+        return {QStringLiteral("cable.lossType")};
+    case ScheduleColumn::CableType:
+        return {QStringLiteral("cable.cableType")};
+    case ScheduleColumn::CrossSection:
+        return {QStringLiteral("cable.crossSectionMm2")};
+    default:
+        return projectFileKeys(column);
+    }
+}
+
 // The header of the schedule column that shows a place of a circuit, by the longest of the
 // column keys that hold it; the place itself when no column shows it (a part of the circuit that
 // is not an object).
 QString circuitField(const QString& place) {
     QString field = place;
     qsizetype longest = -1;
-    auto consider = [&](const QString& key, ScheduleColumn column) {
-        if (within(place, key) && key.size() > longest) {
-            longest = key.size();
-            field = scheduleHeader(column);
-        }
-    };
-    for (const ScheduleColumnInfo& info : scheduleInputColumns()) {
-        switch (info.column) {
-        // These three columns share the keys a new section fills; each has its own cable key.
-        case ScheduleColumn::LossType:
-            consider(QStringLiteral("cable.lossType"), info.column);
-            break;
-        case ScheduleColumn::CableType:
-            consider(QStringLiteral("cable.cableType"), info.column);
-            break;
-        case ScheduleColumn::CrossSection:
-            consider(QStringLiteral("cable.crossSectionMm2"), info.column);
-            break;
-        default:
-            for (const QString& key : projectFileKeys(info.column))
-                consider(key, info.column);
-        }
-    }
+    for (const ScheduleColumnInfo& info : scheduleInputColumns())
+        for (const QString& key : shownKeys(info.column))
+            if (within(place, key) && key.size() > longest) {
+                longest = key.size();
+                field = scheduleHeader(info.column);
+            }
     return field;
 }
 
@@ -362,8 +373,10 @@ std::array<LoadAtDistance, 4> readLoads(Reader& r, const QString& arrayKey, cons
     if (array.size() > 4)
         r.problem(arrayKey, QStringLiteral("最多4个负荷"));
     for (qsizetype i = 0; i < std::min<qsizetype>(array.size(), 4); ++i) {
-        Reader load(array.at(i).toObject(), r.where(arrayKey) + QStringLiteral("[%1]").arg(i + 1),
-                    problems);
+        const QString place = r.where(arrayKey) + QStringLiteral("[%1]").arg(i + 1);
+        if (!array.at(i).isObject())
+            problems.push_back({{}, place, {}, QStringLiteral("不是对象"), array.at(i)});
+        Reader load(array.at(i).toObject(), place, problems);
         loads[size_t(i)] = {load.number(loadKey), load.number(QStringLiteral("lengthKm"))};
     }
     return loads;
@@ -400,10 +413,11 @@ CircuitLoad readLoad(Reader r, Problems& problems) {
     v.powerFactor = r.optional(QStringLiteral("powerFactor"));
     v.conductorTempC = r.optional(QStringLiteral("conductorTemperatureC"));
     v.ambientTempC = r.optional(QStringLiteral("ambientTemperatureC"));
-    v.endCurrentA = r.optional(QStringLiteral("currentA")).value_or(0.0);
-    v.endLengthKm = r.optional(QStringLiteral("lengthKm")).value_or(0.0);
-    v.endPowerKw = r.optional(QStringLiteral("powerKW")).value_or(0.0);
-    v.endPowerLengthKm = r.optional(QStringLiteral("powerLengthKm")).value_or(0.0);
+    // Written for every load case, used or not: one missing is a damaged file, not a 0.
+    v.endCurrentA = r.number(QStringLiteral("currentA"));
+    v.endLengthKm = r.number(QStringLiteral("lengthKm"));
+    v.endPowerKw = r.number(QStringLiteral("powerKW"));
+    v.endPowerLengthKm = r.number(QStringLiteral("powerLengthKm"));
     v.currentLoads =
         readLoads(r, QStringLiteral("currentLoads"), QStringLiteral("currentA"), problems);
     v.powerLoads = readLoads(r, QStringLiteral("powerLoads"), QStringLiteral("powerKW"), problems);
@@ -412,23 +426,13 @@ CircuitLoad readLoad(Reader r, Problems& problems) {
     return loads;
 }
 
-// Names the circuit and the field of each of its problems and lists their texts.
-void nameCircuitProblems(ProjectCircuit& c) {
-    for (ReadingProblem& problem : c.readingProblems) {
-        problem.circuit = c.id;
-        problem.field = circuitField(problem.place);
-        c.inputProblems << problem.text();
-    }
-}
-
-// A circuit of the file, its places read within it.
-ProjectCircuit readCircuit(const QJsonValue& value, int index) {
+// A circuit of the file, its places read within it; its problems are named once its
+// identifier is known. An element that is not an object is kept whole, as the file held it.
+ProjectCircuit readCircuit(const QJsonValue& value) {
     ProjectCircuit c;
     Problems& problems = c.readingProblems;
     if (!value.isObject()) {
-        problems.push_back({{}, {}, {}, QStringLiteral("不是对象")});
-        c.id = QStringLiteral("WL%1").arg(index + 1);
-        nameCircuitProblems(c);
+        problems.push_back({{}, {}, {}, QStringLiteral("不是对象"), value});
         return c;
     }
     Reader r(value.toObject(), {}, problems);
@@ -450,8 +454,8 @@ ProjectCircuit readCircuit(const QJsonValue& value, int index) {
     c.protection.durationS = p.number(QStringLiteral("durationS"));
     c.protection.leakagePerKmMa = p.number(QStringLiteral("leakageMAPerKm"));
     c.protection.letThroughA2s = p.optional(QStringLiteral("letThroughA2s"));
-    const bool feeder = r.child(QStringLiteral("load")).object().value(QStringLiteral("kind")) ==
-                        QStringLiteral("lampFeeder");
+    Reader load = r.child(QStringLiteral("load"));
+    const bool feeder = load.object().value(QStringLiteral("kind")) == QStringLiteral("lampFeeder");
     // A feeder's load current is worked out from its lamps.
     c.protection.loadCurrentA = feeder ? p.optional(QStringLiteral("loadCurrentA")).value_or(0.0)
                                        : p.number(QStringLiteral("loadCurrentA"));
@@ -460,61 +464,340 @@ ProjectCircuit readCircuit(const QJsonValue& value, int index) {
                  {QStringLiteral("earthFault"), QStringLiteral("singlePhaseShortCircuit")}) == 0
             ? ProtectionMode::EarthFault
             : ProtectionMode::ShortCircuit;
-    c.load = readLoad(r.child(QStringLiteral("load")), problems);
+    c.load = readLoad(load, problems);
     c.installation = readInstallation(r.child(QStringLiteral("installation")));
-    if (c.id.isEmpty())
-        c.id = QStringLiteral("WL%1").arg(index + 1);
-    nameCircuitProblems(c);
     return c;
+}
+
+// The file's identifiers: a circuit without one is known by the next free WLn in messages (the
+// file keeps none), a circuit repeating an earlier one's is not computed; then every problem
+// is named by its circuit.
+void checkIdentifiers(std::vector<ProjectCircuit>& circuits, const QJsonArray& values) {
+    QHash<QString, size_t> first; // each identifier's first circuit
+    std::vector<size_t> unnamed;
+    for (size_t i = 0; i < circuits.size(); ++i) {
+        ProjectCircuit& c = circuits[i];
+        const QJsonValue given = values.at(qsizetype(i)).toObject().value(QStringLiteral("id"));
+        const QString key = c.id.trimmed().toCaseFolded();
+        if (key.isEmpty()) {
+            // Missing, unless the circuit or its identifier could not be read at all (which
+            // says so already).
+            const bool said = std::any_of(
+                c.readingProblems.begin(), c.readingProblems.end(), [](const ReadingProblem& p) {
+                    return p.place.isEmpty() || p.place == QLatin1String("id");
+                });
+            if (!said)
+                c.readingProblems.push_back(
+                    {{}, QStringLiteral("id"), {}, QStringLiteral("未填写"), given});
+            unnamed.push_back(i);
+        } else if (const auto it = first.constFind(key); it != first.cend()) {
+            c.readingProblems.push_back(
+                {c.id,
+                 QStringLiteral("id"),
+                 {},
+                 QStringLiteral("回路编号重复：与第 %1 个回路相同").arg(*it + 1),
+                 given});
+        } else {
+            first.insert(key, i);
+        }
+    }
+    for (size_t i : unnamed)
+        circuits[i].id = nextFreeCircuitId(circuits);
+    for (ProjectCircuit& c : circuits) {
+        for (ReadingProblem& problem : c.readingProblems) {
+            problem.circuit = c.id;
+            // A repeated identifier names itself in its reason.
+            if (!isRepeatedIdProblem(problem))
+                problem.field = circuitField(problem.place);
+            c.inputProblems << problem.text();
+        }
+    }
+}
+
+// ---- What the file held where a value could not be read ----
+
+// One step of a place: a key, or a position in an array (from 0).
+struct Step {
+    QString key;
+    qsizetype index = -1;
+};
+
+// "load.currentLoads[2].currentA": load, currentLoads, 1, currentA. The empty place is the
+// value itself.
+std::vector<Step> stepsOf(const QString& place) {
+    std::vector<Step> steps;
+    for (const QString& part : place.split(u'.', Qt::SkipEmptyParts)) {
+        const qsizetype bracket = part.indexOf(u'[');
+        steps.push_back({bracket < 0 ? part : part.left(bracket)});
+        if (bracket >= 0)
+            steps.push_back({{}, part.mid(bracket + 1).chopped(1).toLongLong() - 1});
+    }
+    return steps;
+}
+
+// `value` with `original` put back at steps[from..]: an undefined original leaves the key out,
+// and an object the writing left out (a circuit's empty installation) is made for it. A part
+// that is no longer an object or an array (one written back whole) is left as it is.
+QJsonValue withOriginal(const QJsonValue& value, const std::vector<Step>& steps, size_t from,
+                        const QJsonValue& original) {
+    if (from == steps.size())
+        return original;
+    const Step& step = steps[from];
+    if (step.index < 0) {
+        if (!value.isObject() && !value.isUndefined())
+            return value;
+        QJsonObject object = value.toObject();
+        const QJsonValue inner = withOriginal(object.value(step.key), steps, from + 1, original);
+        if (inner.isUndefined())
+            object.remove(step.key);
+        else
+            object.insert(step.key, inner);
+        return value.isUndefined() && object.isEmpty() ? value : QJsonValue(object);
+    }
+    if (!value.isArray())
+        return value;
+    QJsonArray array = value.toArray();
+    if (step.index >= array.size())
+        return value;
+    const QJsonValue inner = withOriginal(array.at(step.index), steps, from + 1, original);
+    if (!inner.isUndefined())
+        array.replace(step.index, inner);
+    return array;
+}
+
+// The value written with what the file held at each problem's place, the deepest places first
+// so that a part written back whole (a load that was not an object) is written last.
+QJsonValue withOriginals(QJsonValue value, const std::vector<ReadingProblem>& problems) {
+    std::vector<std::pair<std::vector<Step>, const QJsonValue*>> kept;
+    for (const ReadingProblem& problem : problems)
+        if (problem.original)
+            kept.emplace_back(stepsOf(problem.place), &*problem.original);
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    for (const auto& [steps, original] : kept)
+        value = withOriginal(value, steps, 0, *original);
+    return value;
+}
+
+// A value of the file as a cell shows it.
+QString originalText(const QJsonValue& v, const RegionalFormat& format) {
+    if (v.isString())
+        return v.toString();
+    if (v.isDouble())
+        return formatGeneral(v.toDouble(), format);
+    if (v.isUndefined() || v.isNull())
+        return {};
+    return QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact))
+        .mid(1)
+        .chopped(1);
+}
+
+// What a cell shows of `places` when one of `problems` concerns them (see unreadCellText).
+std::optional<QString> unreadText(const std::vector<ReadingProblem>& problems,
+                                  const QStringList& places, const RegionalFormat& format) {
+    std::optional<QString> shown;
+    for (const ReadingProblem& problem : problems)
+        for (const QString& place : places) {
+            if (problem.place == place)
+                return problem.original ? originalText(*problem.original, format) : QString();
+            if (within(problem.place, place) || holds(problem.place, place))
+                shown = QString();
+        }
+    return shown;
+}
+
+// Whether a problem at `problem` goes once the value at `given` is given: it is there or inside
+// it, or at a part holding it (not the whole circuit) that could not be read.
+bool answeredBy(const QString& problem, const QString& given) {
+    return within(problem, given) || (!problem.isEmpty() && holds(problem, given));
+}
+
+// Problems of the project's name and of its list of circuits leave the circuits computable.
+bool stopsCircuits(const ReadingProblem& problem) {
+    return problem.place != key::name && problem.place != key::engineer &&
+           problem.place != key::circuits;
+}
+
+// ---- Writing the file in its own order ----
+
+QByteArray indentation(int depth) {
+    return QByteArray(4 * depth, ' ');
+}
+
+// A value as QJsonDocument writes it indented, starting at `depth`.
+QByteArray jsonText(const QJsonValue& value, int depth) {
+    QByteArray text;
+    if (value.isObject()) {
+        text = QJsonDocument(value.toObject()).toJson(QJsonDocument::Indented);
+    } else if (value.isArray()) {
+        text = QJsonDocument(value.toArray()).toJson(QJsonDocument::Indented);
+    } else {
+        text = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        return text.mid(1, text.size() - 2);
+    }
+    text.chop(1); // the document's last line break
+    return text.replace('\n', QByteArray('\n' + indentation(depth)));
+}
+
+// An object with the keys of `order` first, then any other in QJsonObject's order, each value
+// written by `text`; laid out as QJsonDocument lays out an indented object.
+template <typename ValueText>
+QByteArray objectText(const QJsonObject& object, const QStringList& order, int depth,
+                      ValueText text) {
+    QStringList keys;
+    for (const QString& k : order)
+        if (object.contains(k))
+            keys << k;
+    for (const QString& k : object.keys())
+        if (!order.contains(k))
+            keys << k;
+    QByteArray out = "{\n";
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        out += indentation(depth + 1) + jsonText(keys[i], 0) + ": " +
+               text(keys[i], object.value(keys[i]));
+        out += i + 1 < keys.size() ? ",\n" : "\n";
+    }
+    return out + indentation(depth) + '}';
+}
+
+// The project's name and settings, how its circuits are laid, the supply, then the circuits;
+// a circuit's identifier and description first and its load last.
+const QStringList kRootOrder{key::format,       key::version, key::name,
+                             key::engineer,     key::limit,   key::temperature,
+                             key::installation, key::supply,  key::circuits};
+const QStringList kCircuitOrder{QStringLiteral("id"),         QStringLiteral("description"),
+                                QStringLiteral("cable"),      QStringLiteral("line"),
+                                QStringLiteral("protection"), QStringLiteral("installation"),
+                                QStringLiteral("load")};
+
+QByteArray circuitsText(const QJsonArray& circuits, int depth) {
+    QByteArray out = "[\n";
+    for (qsizetype i = 0; i < circuits.size(); ++i) {
+        const QJsonValue c = circuits.at(i);
+        out += indentation(depth + 1);
+        out += c.isObject() ? objectText(c.toObject(), kCircuitOrder, depth + 1,
+                                         [depth](const QString&, const QJsonValue& v) {
+                                             return jsonText(v, depth + 2);
+                                         })
+                            : jsonText(c, depth + 1);
+        out += i + 1 < circuits.size() ? ",\n" : "\n";
+    }
+    return out + indentation(depth) + ']';
+}
+
+// ---- Messages of a file that is not JSON ----
+
+QString parseErrorReason(QJsonParseError::ParseError error) {
+    switch (error) {
+    case QJsonParseError::NoError:
+        break;
+    case QJsonParseError::UnterminatedObject:
+        return QStringLiteral("对象缺少结尾的“}”");
+    case QJsonParseError::MissingNameSeparator:
+        return QStringLiteral("名称后缺少“:”");
+    case QJsonParseError::UnterminatedArray:
+        return QStringLiteral("数组缺少结尾的“]”");
+    case QJsonParseError::MissingValueSeparator:
+        return QStringLiteral("两项之间缺少“,”");
+    case QJsonParseError::IllegalValue:
+        return QStringLiteral("无法识别的值");
+    case QJsonParseError::TerminationByNumber:
+        return QStringLiteral("文件在数字处意外结束");
+    case QJsonParseError::IllegalNumber:
+        return QStringLiteral("数字无效");
+    case QJsonParseError::IllegalEscapeSequence:
+        return QStringLiteral("文字中有无效的转义符");
+    case QJsonParseError::IllegalUTF8String:
+        return QStringLiteral("文字不是有效的 UTF-8 编码");
+    case QJsonParseError::UnterminatedString:
+        return QStringLiteral("文字缺少结尾的引号");
+    case QJsonParseError::MissingObject:
+        return QStringLiteral("此处应为对象");
+    case QJsonParseError::DeepNesting:
+        return QStringLiteral("嵌套层数过多");
+    case QJsonParseError::DocumentTooLarge:
+        return QStringLiteral("内容过多");
+    case QJsonParseError::GarbageAtEnd:
+        return QStringLiteral("结尾处有多余的内容");
+    }
+    return QStringLiteral("格式错误");
+}
+
+// Where the parser stopped, as an editor shows it: line and column (in characters) from 1.
+QString parseErrorPlace(const QByteArray& bytes, const QJsonParseError& error) {
+    const QByteArray before = bytes.left(error.offset);
+    const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+    return QStringLiteral("第 %1 行第 %2 列：%3")
+        .arg(before.count('\n') + 1)
+        .arg(QString::fromUtf8(before.mid(lineStart)).size() + 1)
+        .arg(parseErrorReason(error.error));
+}
+
+QJsonObject supplyJson(const Supply& s) {
+    QJsonObject busbar = perMetreJson(s.busbar.perMetreMilliOhm);
+    busbar.insert(QStringLiteral("material"), s.busbar.material);
+    busbar.insert(QStringLiteral("size"), s.busbar.size);
+    busbar.insert(QStringLiteral("lengthM"), s.busbar.lengthM);
+    return {{QStringLiteral("systemCapacityMVA"), s.systemCapacityMva},
+            {QStringLiteral("transformer"),
+             QJsonObject{{QStringLiteral("series"), s.transformer.series},
+                         {QStringLiteral("voltageKV"), s.transformer.voltageKv},
+                         {QStringLiteral("ratedKVA"), s.transformer.ratedKva},
+                         {QStringLiteral("impedanceVoltagePercent"), s.transformer.ukPercent},
+                         {QStringLiteral("loadLossKW"), s.transformer.loadLossKw}}},
+            {QStringLiteral("busbar"), busbar}};
+}
+
+// A circuit as the file holds it: an element that was not an object is written back whole.
+QJsonValue circuitFileValue(const ProjectCircuit& circuit) {
+    return withOriginals(circuitFileJson(circuit), circuit.readingProblems);
 }
 
 } // namespace
 
 QJsonObject circuitToJson(const ProjectCircuit& circuit) {
-    return circuitFileJson(circuit);
+    return circuitFileValue(circuit).toObject();
 }
 
 QByteArray projectToJson(const Project& project) {
-    const Supply& s = project.supply;
-    QJsonObject busbar = perMetreJson(s.busbar.perMetreMilliOhm);
-    busbar.insert(QStringLiteral("material"), s.busbar.material);
-    busbar.insert(QStringLiteral("size"), s.busbar.size);
-    busbar.insert(QStringLiteral("lengthM"), s.busbar.lengthM);
-    const QJsonObject supply{
-        {QStringLiteral("systemCapacityMVA"), s.systemCapacityMva},
-        {QStringLiteral("transformer"),
-         QJsonObject{{QStringLiteral("series"), s.transformer.series},
-                     {QStringLiteral("voltageKV"), s.transformer.voltageKv},
-                     {QStringLiteral("ratedKVA"), s.transformer.ratedKva},
-                     {QStringLiteral("impedanceVoltagePercent"), s.transformer.ukPercent},
-                     {QStringLiteral("loadLossKW"), s.transformer.loadLossKw}}},
-        {QStringLiteral("busbar"), busbar}};
     QJsonArray circuits;
     for (const ProjectCircuit& c : project.circuits)
-        circuits.append(circuitFileJson(c));
+        circuits.append(circuitFileValue(c));
     QJsonObject root{{key::format, QString::fromLatin1(kProjectFormatName)},
                      {key::version, kProjectFormatVersion},
                      {key::name, project.name},
                      {key::engineer, project.engineer},
-                     {key::supply, supply},
+                     {key::supply, supplyJson(project.supply)},
                      {key::limit, project.voltageLossLimitPercent},
                      {key::installation, installationJson(project.installation)},
                      {key::circuits, circuits}};
     if (project.conductorTemperatureC)
         root.insert(key::temperature, *project.conductorTemperatureC);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // A list of circuits that could not be read is written back only while no circuit has been
+    // added to it.
+    std::vector<ReadingProblem> kept = project.readingProblems;
+    if (!project.circuits.empty())
+        std::erase_if(kept, [](const ReadingProblem& p) { return p.place == key::circuits; });
+    const QJsonObject written = withOriginals(root, kept).toObject();
+    return objectText(written, kRootOrder, 0,
+                      [](const QString& k, const QJsonValue& v) {
+                          return k == key::circuits && v.isArray() ? circuitsText(v.toArray(), 1)
+                                                                   : jsonText(v, 1);
+                      }) +
+           '\n';
 }
 
 ProjectReading projectFromJson(const QByteArray& bytes) {
     ProjectReading reading;
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        reading.error = error.error != QJsonParseError::NoError
-                            ? QStringLiteral("文件不是有效的工程文件（第 %1 字节处：%2）")
-                                  .arg(error.offset)
-                                  .arg(error.errorString())
-                            : QStringLiteral("文件不是有效的工程文件");
+    if (error.error != QJsonParseError::NoError) {
+        reading.error =
+            QStringLiteral("文件不是有效的工程文件（%1）").arg(parseErrorPlace(bytes, error));
+        return reading;
+    }
+    if (!document.isObject()) {
+        reading.error = QStringLiteral("文件不是有效的工程文件");
         return reading;
     }
     const QJsonObject root = document.object();
@@ -522,9 +805,11 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
         reading.error = QStringLiteral("文件不是 Korvane 工程文件");
         return reading;
     }
+    // Bounded before it is taken as an int: 1e308 is no version.
     const QJsonValue versionValue = root.value(key::version);
     const double version = versionValue.toDouble(-1);
-    if (!versionValue.isDouble() || version < 1 || version != std::floor(version)) {
+    if (!versionValue.isDouble() || !(version >= 1 && version <= std::numeric_limits<int>::max()) ||
+        version != std::floor(version)) {
         reading.error = QStringLiteral("工程文件的格式版本无法识别");
         return reading;
     }
@@ -533,29 +818,41 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
         problems << QStringLiteral(
                         "文件由较新版本的 Korvane 保存（格式版本 %1），本版本不认识的内容未恢复")
                         .arg(int(version));
-        static const QStringList kKnown{key::format,       key::version,     key::name,
-                                        key::engineer,     key::supply,      key::limit,
-                                        key::installation, key::temperature, key::circuits};
         for (const QString& k : root.keys())
-            if (!kKnown.contains(k))
+            if (!kRootOrder.contains(k))
                 problems << QStringLiteral("%1：未恢复").arg(k);
     }
 
     Project& project = reading.project;
-    Problems projectProblems;
+    Problems& projectProblems = project.readingProblems;
     Reader r(root, {}, projectProblems);
     project.name = r.text(key::name);
     project.engineer = r.text(key::engineer);
-    project.voltageLossLimitPercent =
-        r.optional(key::limit).value_or(kDefaultVoltageLossLimitPercent);
+    // A file without a limit (an older one) takes the documented 5 %. A limit the file holds
+    // that cannot be read, or that no circuit can be judged against, stops every circuit: it is
+    // never replaced by the default. One that cannot be read stands as 0, which no computation
+    // takes.
+    const QJsonValue limit = root.value(key::limit);
+    if (!limit.isUndefined() && !limit.isNull()) {
+        const std::optional<double> given = r.optional(key::limit);
+        if (given && !(*given > 0.0 && *given < 100.0))
+            r.problem(key::limit,
+                      QStringLiteral("应大于0且小于100：%1").arg(formatGeneral(*given, {})));
+        project.voltageLossLimitPercent = given.value_or(0.0);
+    }
     project.installation = readInstallation(r.child(key::installation));
     project.conductorTemperatureC = r.optional(key::temperature);
 
     // A supply value that cannot be read stops every circuit, through its problems.
-    Problems supplyProblems;
-    Reader s(root.value(key::supply).toObject(), key::supply, supplyProblems);
-    if (!root.value(key::supply).isObject())
-        supplyProblems.push_back({{}, key::supply, {}, QStringLiteral("文件中没有")});
+    const QJsonValue supplyValue = root.value(key::supply);
+    if (!supplyValue.isObject())
+        projectProblems.push_back(
+            {{},
+             key::supply,
+             {},
+             supplyValue.isUndefined() ? QStringLiteral("文件中没有") : QStringLiteral("不是对象"),
+             supplyValue});
+    Reader s(supplyValue.toObject(), key::supply, projectProblems);
     Supply& supply = project.supply;
     supply.systemCapacityMva = s.number(QStringLiteral("systemCapacityMVA"));
     Reader t = s.child(QStringLiteral("transformer"));
@@ -570,21 +867,22 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
     supply.busbar.perMetreMilliOhm = readPerMetre(b);
     supply.busbar.lengthM = b.number(QStringLiteral("lengthM"));
     const QJsonArray circuits = r.array(key::circuits);
-    for (Problems* list : {&projectProblems, &supplyProblems})
-        for (ReadingProblem& problem : *list) {
-            problem.field = projectField(problem.place);
-            problems << problem.text();
-        }
-
-    for (qsizetype i = 0; i < circuits.size(); ++i) {
-        ProjectCircuit c = readCircuit(circuits.at(i), int(i));
-        problems << c.inputProblems;
-        for (const ReadingProblem& problem : supplyProblems) {
-            c.readingProblems.push_back(problem);
-            c.inputProblems << problem.text();
-        }
-        project.circuits.push_back(std::move(c));
+    for (ReadingProblem& problem : projectProblems) {
+        problem.field = projectField(problem.place);
+        problems << problem.text();
     }
+
+    std::vector<ProjectCircuit> read;
+    read.reserve(size_t(circuits.size()));
+    for (const QJsonValue& value : circuits)
+        read.push_back(readCircuit(value));
+    checkIdentifiers(read, circuits);
+    const QStringList stopping = projectStoppingProblems(project);
+    for (ProjectCircuit& c : read) {
+        problems << c.inputProblems;
+        c.inputProblems << stopping;
+    }
+    project.circuits = std::move(read);
     return reading;
 }
 
@@ -593,20 +891,58 @@ QString saveProject(const Project& project, const QString& path) {
 }
 
 ProjectReading openProject(const QString& path) {
+    ProjectReading reading;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ProjectReading reading;
         reading.error = QStringLiteral("无法打开工程文件：") + file.errorString();
         return reading;
     }
-    // A project file of many circuits is a few megabytes; anything far larger is not one.
-    constexpr qint64 kLargest = 256LL * 1024 * 1024;
-    if (file.size() > kLargest) {
-        ProjectReading reading;
-        reading.error = QStringLiteral("文件过大，不是工程文件");
+    // Read in pieces, counting what was read, whatever size the file claims: a device such as
+    // /dev/zero claims none and never ends.
+    constexpr qint64 kPiece = 1024 * 1024;
+    QByteArray bytes;
+    while (bytes.size() <= kLargestProjectFileBytes) {
+        const QByteArray piece =
+            file.read(std::min(kPiece, kLargestProjectFileBytes + 1 - qint64(bytes.size())));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        reading.error = QStringLiteral("无法读取工程文件：") + file.errorString();
         return reading;
     }
-    return projectFromJson(file.readAll());
+    if (bytes.size() > kLargestProjectFileBytes) {
+        reading.error = QStringLiteral("文件超过 %1 MiB，不是工程文件")
+                            .arg(kLargestProjectFileBytes / (1024 * 1024));
+        return reading;
+    }
+    return projectFromJson(bytes);
+}
+
+bool sameCircuitId(const QString& a, const QString& b) {
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+QString nextFreeCircuitId(const std::vector<ProjectCircuit>& circuits) {
+    std::set<int> taken;
+    for (const ProjectCircuit& c : circuits) {
+        const QString id = c.id.trimmed();
+        bool ok = false;
+        const int n =
+            id.startsWith(QLatin1String("WL"), Qt::CaseInsensitive) ? id.mid(2).toInt(&ok) : 0;
+        if (ok)
+            taken.insert(n);
+    }
+    int n = 1;
+    while (taken.count(n))
+        ++n;
+    return QStringLiteral("WL%1").arg(n);
+}
+
+bool isRepeatedIdProblem(const ReadingProblem& problem) {
+    return problem.place == QLatin1String("id") &&
+           problem.reason.startsWith(QStringLiteral("回路编号重复"));
 }
 
 QStringList projectFileKeys(ScheduleColumn column) {
@@ -708,12 +1044,55 @@ QStringList projectFileKeys(ScheduleColumn column) {
 void dropReadingProblems(ProjectCircuit& circuit, const QStringList& places) {
     std::erase_if(circuit.readingProblems, [&](const ReadingProblem& problem) {
         for (const QString& place : places)
-            if (within(problem.place, place)) {
+            if (answeredBy(problem.place, place)) {
                 circuit.inputProblems.removeOne(problem.text());
                 return true;
             }
         return false;
     });
+}
+
+void renameReadingProblems(ProjectCircuit& circuit) {
+    for (ReadingProblem& problem : circuit.readingProblems) {
+        if (problem.circuit == circuit.id)
+            continue;
+        const qsizetype at = circuit.inputProblems.indexOf(problem.text());
+        problem.circuit = circuit.id;
+        if (at >= 0)
+            circuit.inputProblems[at] = problem.text();
+    }
+}
+
+void dropProjectReadingProblems(Project& project, const QStringList& places) {
+    std::erase_if(project.readingProblems, [&](const ReadingProblem& problem) {
+        for (const QString& place : places)
+            if (answeredBy(problem.place, place)) {
+                for (ProjectCircuit& c : project.circuits)
+                    c.inputProblems.removeOne(problem.text());
+                return true;
+            }
+        return false;
+    });
+}
+
+QStringList projectStoppingProblems(const Project& project) {
+    QStringList texts;
+    for (const ReadingProblem& problem : project.readingProblems)
+        if (stopsCircuits(problem))
+            texts << problem.text();
+    return texts;
+}
+
+std::optional<QString> unreadCellText(const ProjectCircuit& circuit, ScheduleColumn column,
+                                      const RegionalFormat& format) {
+    if (circuit.readingProblems.empty())
+        return std::nullopt;
+    return unreadText(circuit.readingProblems, shownKeys(column), format);
+}
+
+std::optional<QString> unreadProjectText(const Project& project, const QString& place,
+                                         const RegionalFormat& format) {
+    return unreadText(project.readingProblems, {place}, format);
 }
 
 } // namespace korvane

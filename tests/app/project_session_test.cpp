@@ -7,11 +7,13 @@
 #include "project/schedule_columns.h"
 #include "project_book/project_book.h"
 #include "project_files/project_file.h"
+#include "support/json_paths.h"
 #include "support/result_columns.h"
 #include "support/test_app.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -721,6 +723,226 @@ TEST(ProjectSession, ImportIsAllOrNothingAndExportWritesTheSchedule) {
     EXPECT_TRUE(written.read(2) == "PK");
     EXPECT_FALSE(s.exportXlsx(dir.filePath(QStringLiteral("no/such/folder/x.xlsx"))));
     EXPECT_EQ(f.t.platform().messages.back().icon, MessageIcon::Critical);
+}
+
+// ---- Files with values that could not be read, and circuit identifiers ----
+
+QString writeFile(const QString& path, const QJsonObject& root) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(root).toJson());
+    return path;
+}
+
+QJsonObject readFile(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// The schedule shows what the file held where a value could not be read (nothing for one that
+// was missing), never the 0 standing in for it; saving writes it back as it was, and the
+// circuits stay not computed until the engineer gives the value.
+TEST(ProjectSession, AValueTheFileCouldNotReadIsShownAndSavedAsTheFileHeldIt) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    QJsonObject root = testing::exampleProjectJson();
+    root = testing::withValueAt(root, u"circuits/0/load/spacingM"_qs,
+                                QJsonValue(QJsonValue::Undefined));
+    root = testing::withValueAt(root, u"circuits/1/load/spacingM"_qs, u"三十"_qs);
+    root = testing::withValueAt(root, u"circuits/1/load/connection"_qs,
+                                QJsonValue(QJsonValue::Undefined));
+    root = testing::withValueAt(root, u"circuits/3"_qs, u"不是回路"_qs);
+    root = testing::withValueAt(root, u"voltageLossLimitPercent"_qs, u"3%"_qs);
+    const QString path = writeFile(dir.filePath(u"damaged.kvp"_qs), root);
+
+    ASSERT_TRUE(s.open(path));
+    EXPECT_TRUE(f.t.platform().questions.empty());
+    EXPECT_EQ(text(s, 0, ScheduleColumn::SpacingM), QString());
+    EXPECT_EQ(text(s, 1, ScheduleColumn::SpacingM), u"三十"_qs);
+    EXPECT_EQ(text(s, 1, ScheduleColumn::Connection), QString());
+    EXPECT_EQ(text(s, 3, ScheduleColumn::Poles), QString());
+    EXPECT_EQ(s.supplyField(int(SupplyFieldId::VoltageLossLimit)).text, u"3%"_qs);
+    const int overall = result(s, ResultColumn::Overall);
+    for (int row = 0; row < s.rowCount(); ++row) {
+        EXPECT_EQ(s.cell(row, overall).state, CellState::NotComputed) << row;
+        EXPECT_TRUE(s.cell(row, overall).toolTip.contains(u"电压损失限值 (%)：不是数值：“3%”"))
+            << s.cell(row, overall).toolTip.toStdString();
+    }
+    // A circuit the file did not hold as one cannot be edited a value at a time.
+    EXPECT_EQ(s.setCell(3, column(s, ScheduleColumn::Description), u"x"_qs),
+              u"WL4 在文件中无法读取，不能编辑；可删除此行"_qs);
+    // The load kind chosen again answers for the kind only: its values stay unread.
+    EXPECT_EQ(s.setCell(1, column(s, ScheduleColumn::LoadKind), loadKindText(true)), std::nullopt);
+    EXPECT_EQ(text(s, 1, ScheduleColumn::SpacingM), u"三十"_qs);
+    EXPECT_EQ(s.cell(1, overall).state, CellState::NotComputed);
+
+    ASSERT_TRUE(s.save());
+    QJsonObject saved = readFile(path);
+    EXPECT_TRUE(testing::valueAt(saved, u"circuits/0/load/spacingM"_qs).isUndefined());
+    EXPECT_EQ(testing::valueAt(saved, u"circuits/1/load/spacingM"_qs), QJsonValue(u"三十"_qs));
+    EXPECT_TRUE(testing::valueAt(saved, u"circuits/1/load/connection"_qs).isUndefined());
+    EXPECT_EQ(testing::valueAt(saved, u"circuits/3"_qs), QJsonValue(u"不是回路"_qs));
+    EXPECT_EQ(testing::valueAt(saved, u"voltageLossLimitPercent"_qs), QJsonValue(u"3%"_qs));
+
+    // Given again, each value is taken, shown and saved; the circuits are computed.
+    s.removeRows({3});
+    for (const auto& [row, which, given] :
+         {std::tuple{0, ScheduleColumn::SpacingM, u"30"_qs},
+          std::tuple{1, ScheduleColumn::SpacingM, u"35"_qs},
+          std::tuple{1, ScheduleColumn::Connection,
+                     connectionText(FeederConnection::PhasesInTurn)}})
+        ASSERT_EQ(s.setCell(row, column(s, which), given), std::nullopt) << row;
+    ASSERT_EQ(s.setSupplyField(int(SupplyFieldId::VoltageLossLimit), u"5"_qs), std::nullopt);
+    EXPECT_EQ(text(s, 0, ScheduleColumn::SpacingM), u"30"_qs);
+    EXPECT_EQ(s.supplyField(int(SupplyFieldId::VoltageLossLimit)).text, u"5"_qs);
+    for (int row = 0; row < s.rowCount(); ++row)
+        EXPECT_NE(s.cell(row, overall).state, CellState::NotComputed)
+            << row << s.cell(row, overall).toolTip.toStdString();
+    ASSERT_TRUE(s.save());
+    saved = readFile(path);
+    EXPECT_EQ(testing::valueAt(saved, u"circuits/0/load/spacingM"_qs), QJsonValue(30));
+    EXPECT_EQ(testing::valueAt(saved, u"circuits/1/load/spacingM"_qs), QJsonValue(35));
+    EXPECT_EQ(testing::valueAt(saved, u"circuits/1/load/connection"_qs),
+              QJsonValue(u"phasesInTurn"_qs));
+    EXPECT_EQ(testing::valueAt(saved, u"voltageLossLimitPercent"_qs), QJsonValue(5));
+}
+
+// An identifier is given and is no other circuit's, compared without surrounding spaces and
+// case; the next free WLn counts "wl3" as taken.
+TEST(ProjectSession, EachCircuitHasAnIdentifierOfItsOwn) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    s.addLoadCaseCircuit();
+    s.addFeederCircuit(); // WL1 WL2 WL3
+    const int id = column(s, ScheduleColumn::Id);
+    struct Row {
+        const char* typed;
+        std::optional<QString> refused;
+    };
+    const Row rows[] = {
+        {"", u"回路编号不能为空"_qs},
+        {"  ", u"回路编号不能为空"_qs},
+        {"wl3", u"回路编号“wl3”已被第 3 行使用"_qs},
+        {" WL2 ", u"回路编号“WL2”已被第 2 行使用"_qs},
+        {"WL1", std::nullopt}, // its own
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(s.setCell(0, id, QString::fromUtf8(row.typed)), row.refused) << row.typed;
+    ASSERT_EQ(s.setCell(2, id, u"wl3"_qs), std::nullopt);
+    EXPECT_EQ(s.project().circuits[s.addLoadCaseCircuit()].id, u"WL4"_qs);
+
+    // Appended circuits whose identifiers the schedule has are refused, named.
+    const QString csv = dir.filePath(u"more.csv"_qs);
+    ASSERT_TRUE(s.writeImportTemplate(csv));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString content = QString::fromUtf8(file.readAll());
+    file.close();
+    content.replace(u"\nWL1,"_qs, u"\nwl2,"_qs).replace(u"\nWL2,"_qs, u"\nWL9,"_qs);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content.toUtf8());
+    file.close();
+    const QByteArray before = projectToJson(s.project());
+    EXPECT_FALSE(s.importCircuits(csv, ImportMode::Append));
+    EXPECT_EQ(projectToJson(s.project()), before);
+    ASSERT_FALSE(f.t.platform().messages.empty());
+    EXPECT_TRUE(f.t.platform().messages.back().text.endsWith(u"回路编号已存在：wl2"_qs))
+        << f.t.platform().messages.back().text.toStdString();
+}
+
+// A file holding one identifier twice opens with the later circuit named and not computed; the
+// engineer is asked whether to give it the next free identifier, and only a yes renames it, as
+// an edit.
+TEST(ProjectSession, RepeatedIdentifiersOfAFileAreRenamedOnlyWhenTheEngineerSaysSo) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    testing::RecordingPlatform& platform = f.t.platform();
+    QJsonObject root = testing::exampleProjectJson();
+    root = testing::withValueAt(root, u"circuits/2/id"_qs, u"wl1"_qs);
+    root = testing::withValueAt(root, u"circuits/3/id"_qs, u"WL2"_qs);
+    const QString path = writeFile(dir.filePath(u"twice.kvp"_qs), root);
+    const int id = column(s, ScheduleColumn::Id);
+    const int overall = result(s, ResultColumn::Overall);
+
+    platform.answer = false;
+    ASSERT_TRUE(s.open(path));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains(u"wl1：回路编号重复：与第 1 个回路相同"))
+        << platform.messages[0].text.toStdString();
+    ASSERT_EQ(platform.questions.size(), 1u);
+    const QString asked = platform.questions[0].text;
+    EXPECT_TRUE(asked.contains(u"第 3 行 wl1：回路编号重复：与第 1 个回路相同"))
+        << asked.toStdString();
+    EXPECT_TRUE(asked.contains(u"第 4 行 WL2：回路编号重复：与第 2 个回路相同"));
+    EXPECT_TRUE(asked.endsWith(u"是否将它们依次改为 WL3、WL4？")) << asked.toStdString();
+    EXPECT_FALSE(s.modified());
+    EXPECT_EQ(text(s, 2, ScheduleColumn::Id), u"wl1"_qs);
+    EXPECT_EQ(s.cell(2, overall).state, CellState::NotComputed);
+    EXPECT_EQ(s.cell(3, overall).state, CellState::NotComputed);
+    EXPECT_NE(s.cell(0, overall).state, CellState::NotComputed);
+    // Once the first WL1 is called otherwise, the later one is its own and is computed.
+    ASSERT_EQ(s.setCell(0, id, u"WL7"_qs), std::nullopt);
+    EXPECT_NE(s.cell(2, overall).state, CellState::NotComputed)
+        << s.cell(2, overall).toolTip.toStdString();
+    EXPECT_EQ(s.cell(3, overall).state, CellState::NotComputed);
+    s.removeRows({1}); // the first WL2: the later one is its own
+    EXPECT_NE(s.cell(2, overall).state, CellState::NotComputed);
+
+    platform.answer = true;
+    ASSERT_TRUE(s.open(path));
+    EXPECT_EQ(platform.questions.size(), 2u);
+    EXPECT_EQ(text(s, 2, ScheduleColumn::Id), u"WL3"_qs);
+    EXPECT_EQ(text(s, 3, ScheduleColumn::Id), u"WL4"_qs);
+    EXPECT_TRUE(s.modified());
+    for (int row = 0; row < s.rowCount(); ++row)
+        EXPECT_NE(s.cell(row, overall).state, CellState::NotComputed) << row;
+    ASSERT_TRUE(s.save());
+    const QJsonObject saved = readFile(path);
+    EXPECT_EQ(testing::valueAt(saved, u"circuits/2/id"_qs), QJsonValue(u"WL3"_qs));
+    EXPECT_EQ(testing::valueAt(saved, u"circuits/3/id"_qs), QJsonValue(u"WL4"_qs));
+}
+
+// A value that could not be read goes with its circuit under whatever identifier it is given,
+// and into a copy of it; it is not sent to the pages as the number standing in for it. What
+// the file said of an identifier stays with the circuit that had it.
+TEST(ProjectSession, AnUnreadValueGoesWithItsCircuitUnderAnyName) {
+    QTemporaryDir dir;
+    Session f;
+    ProjectSession& s = f.s;
+    QJsonObject root = testing::exampleProjectJson();
+    root = testing::withValueAt(root, u"circuits/2/load/currentA"_qs, u"四十"_qs);
+    root = testing::withValueAt(root, u"circuits/3/id"_qs, u"wl1"_qs);
+    ASSERT_TRUE(s.open(writeFile(dir.filePath(u"p.kvp"_qs), root)));
+    const int overall = result(s, ResultColumn::Overall);
+
+    const QByteArray pages = calculationSnapshot(f.t.form());
+    const size_t before = f.t.platform().messages.size();
+    EXPECT_FALSE(sendCircuitToPages(f.t.app(), s, 2));
+    ASSERT_EQ(f.t.platform().messages.size(), before + 1);
+    EXPECT_TRUE(f.t.platform().messages.back().text.contains(u"WL3 负荷(A或kW)：不是数值：“四十”"))
+        << f.t.platform().messages.back().text.toStdString();
+    EXPECT_EQ(calculationSnapshot(f.t.form()), pages);
+
+    ASSERT_EQ(s.setCell(2, column(s, ScheduleColumn::Id), u"WL9"_qs), std::nullopt);
+    const QString renamed = s.cell(2, overall).toolTip;
+    EXPECT_TRUE(renamed.contains(u"WL9 负荷(A或kW)：不是数值：“四十”")) << renamed.toStdString();
+    EXPECT_FALSE(renamed.contains(u"WL3 负荷")) << renamed.toStdString();
+
+    ASSERT_EQ(s.duplicateRow(2), 3); // WL1 WL2 WL9 WL3 wl1
+    EXPECT_EQ(text(s, 3, ScheduleColumn::Id), u"WL3"_qs);
+    EXPECT_EQ(text(s, 3, ScheduleColumn::Load), u"四十"_qs);
+    EXPECT_EQ(s.cell(3, overall).state, CellState::NotComputed);
+    EXPECT_TRUE(s.cell(3, overall).toolTip.contains(u"WL3 负荷(A或kW)：不是数值：“四十”"));
+    // The copy of the circuit that repeated WL1 has an identifier of its own and is computed.
+    ASSERT_EQ(s.cell(4, overall).state, CellState::NotComputed);
+    ASSERT_EQ(s.duplicateRow(4), 5);
+    EXPECT_EQ(text(s, 5, ScheduleColumn::Id), u"WL4"_qs);
+    EXPECT_NE(s.cell(5, overall).state, CellState::NotComputed)
+        << s.cell(5, overall).toolTip.toStdString();
 }
 
 } // namespace

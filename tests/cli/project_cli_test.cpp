@@ -3,9 +3,11 @@
 
 #include "project_files/project_file.h"
 #include "support/cli_run.h"
+#include "support/json_paths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -194,6 +196,52 @@ TEST(ProjectCli, ANewProjectFromASupplyTakesNoNameItWasNotGiven) {
                   .status,
               2);
     EXPECT_EQ(runCliProgram({QStringLiteral("--name"), QStringLiteral("x")}).status, 2);
+// A file with a feeder's pole spacing missing, another's written as "三十" and an identifier
+// that repeats an earlier one's: computed with those circuits not computed, and written over
+// itself with each of them as it was, so that a second run says and computes the same.
+TEST(ProjectCli, WritesBackWhatItCouldNotReadAndComputesTheRest) {
+    QTemporaryDir dir;
+    QJsonObject root = exampleProjectJson();
+    root = withValueAt(root, u"circuits/0/load/spacingM"_qs, QJsonValue(QJsonValue::Undefined));
+    root = withValueAt(root, u"circuits/1/load/spacingM"_qs, u"三十"_qs);
+    root = withValueAt(root, u"circuits/3/id"_qs, u"wl3"_qs);
+    const QString path = dir.filePath(u"损坏.kvp"_qs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(root).toJson());
+    file.close();
+
+    const QStringList arguments{u"--home"_qs,    QStringLiteral(KORVANE_TEST_HOME),
+                                u"--project"_qs, path,
+                                u"--write"_qs,   path};
+    const CliRun first = runCliProgram(arguments);
+    ASSERT_EQ(first.status, 0) << first.err;
+    for (const char* warning :
+         {"warning: WL1 杆距(m)：缺少数值", "warning: WL2 杆距(m)：不是数值：“三十”",
+          "warning: wl3：回路编号重复：与第 3 个回路相同"})
+        EXPECT_NE(first.err.find(warning), std::string::npos) << first.err;
+    const QStringList out = lines(first.out);
+    ASSERT_GE(out.size(), 5);
+    EXPECT_TRUE(out[1].startsWith(u"WL1\t"_qs) && out[1].endsWith(u"\t未计算"_qs))
+        << out[1].toStdString();
+    EXPECT_TRUE(out[2].startsWith(u"WL2\t"_qs) && out[2].endsWith(u"\t未计算"_qs));
+    EXPECT_FALSE(out[3].endsWith(u"\t未计算"_qs)) << out[3].toStdString();
+    EXPECT_TRUE(out[4].startsWith(u"wl3\t"_qs) && out[4].endsWith(u"\t未计算"_qs));
+
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    file.close();
+    const QJsonObject saved = QJsonDocument::fromJson(written).object();
+    EXPECT_TRUE(valueAt(saved, u"circuits/0/load/spacingM"_qs).isUndefined());
+    EXPECT_EQ(valueAt(saved, u"circuits/1/load/spacingM"_qs), QJsonValue(u"三十"_qs));
+    EXPECT_EQ(valueAt(saved, u"circuits/3/id"_qs), QJsonValue(u"wl3"_qs));
+
+    const CliRun second = runCliProgram(arguments);
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(second.err, first.err);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), written);
 }
 
 QString runTool(const QString& program, const QStringList& arguments) {

@@ -2,11 +2,15 @@
 // foreign or newer file says what could not be restored, and a bad value stops only its circuit.
 
 #include "project/project_compute.h"
+#include "project/project_run.h"
+#include "project/result_schema.h"
 #include "project_files/project_file.h"
 #include "project_fixtures.h"
+#include "support/json_paths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -263,6 +267,225 @@ TEST(ProjectFile, AnyValueInAnyFieldIsReadOrRefusedNeverCrashes) {
         }
     }
     EXPECT_GT(mutations, 300);
+}
+
+// ---- Damaged files: nothing invented, nothing lost ----
+
+std::vector<CircuitVerdict> verdicts(const Project& project) {
+    std::vector<CircuitVerdict> v;
+    for (const CircuitResult& r : runProject(project, shippedCatalogue(), false).results)
+        v.push_back(circuitVerdict(r));
+    return v;
+}
+
+// Variants of the example project, each damaged at one place: opened, saved and opened again,
+// the file keeps what it held there (a key that was missing stays out), reading it says the same
+// again, and no verdict changes. The problems are written as the naming rules of the file say:
+// the circuit, the schedule's header or the supply field's label, the reason.
+TEST(ProjectFile, ADamagedValueIsKeptAsTheFileHeldItAndNeverComputed) {
+    const QJsonValue missing(QJsonValue::Undefined);
+    struct Damage {
+        const char* place;   // '/'-separated keys and positions
+        QJsonValue value;    // undefined: the key removed
+        const char* problem; // one of the lines reading reports; none: nothing to report
+        int stopped;         // the circuit it stops; -1: every circuit; 4: none
+    };
+    const Damage damages[] = {
+        {"circuits/0/load/spacingM", missing, "WL1 杆距(m)：缺少数值", 0},
+        {"circuits/1/load/spacingM", u"三十"_qs, "WL2 杆距(m)：不是数值：“三十”", 1},
+        {"circuits/1/protection/mode", u"接地"_qs, "WL2 保护方式：无法识别：“接地”", 1},
+        {"circuits/0/load/connection", missing, "WL1 接线方式：未给出", 0},
+        {"circuits/3/load/kind", missing, "WL4 负荷类型：未给出", 3},
+        {"circuits/2/load/currentA", u"四十"_qs, "WL3 负荷(A或kW)：不是数值：“四十”", 2},
+        {"circuits/2/load/powerKW", missing, "WL3 负荷(A或kW)：缺少数值", 2},
+        {"circuits/2/load", u"x"_qs, "WL3 负荷类型：不是对象", 2},
+        {"circuits/3", u"不是回路"_qs, "WL4：不是对象", 3},
+        {"circuits/2/load/currentLoads/0", 5, "WL3 多个负荷：不是对象", 2},
+        {"circuits/2/installation", QJsonObject{{u"method"_qs, u"X9"_qs}},
+         "WL3 敷设方式：无法识别：“X9”", 2},
+        {"circuits/0/id", missing, "WL1 回路编号：未填写", 0},
+        {"supply/busbar/lengthM", missing, "母线长度 (m)：缺少数值", -1},
+        {"supply/systemCapacityMVA", u"大"_qs, "系统容量 (MVA)：不是数值：“大”", -1},
+        {"supply/transformer", 5, "变压器：不是对象", -1},
+        {"supply", missing, "供电电源：文件中没有", -1},
+        // A file without a limit (an older one) takes the documented 5 %.
+        {"voltageLossLimitPercent", missing, nullptr, 4},
+        {"voltageLossLimitPercent", u"3%"_qs, "电压损失限值 (%)：不是数值：“3%”", -1},
+        {"voltageLossLimitPercent", 150, "电压损失限值 (%)：应大于0且小于100：150", -1},
+        {"voltageLossLimitPercent", 0, "电压损失限值 (%)：应大于0且小于100：0", -1},
+        {"conductorTemperatureC", u"七十"_qs, "导体计算温度(℃)：不是数值：“七十”", -1},
+        {"installation", QJsonObject{{u"method"_qs, u"架空"_qs}}, "敷设方式：无法识别：“架空”", -1},
+        {"installation", QJsonObject{{u"groupedCircuits"_qs, 1.5}}, "并列回路数：应为整数：1.5",
+         -1},
+        {"installation", u"x"_qs, "工程敷设条件：不是对象", -1},
+    };
+    const QJsonObject example = exampleProjectJson();
+    const std::vector<CircuitVerdict> pristine =
+        verdicts(projectFromJson(QJsonDocument(example).toJson()).project);
+    ASSERT_EQ(pristine.size(), 4u);
+    for (const Damage& d : damages) {
+        const QString place = QString::fromUtf8(d.place);
+        SCOPED_TRACE(place.toStdString() + " " + std::string(d.problem ? d.problem : "-"));
+        const QJsonObject damaged = withValueAt(example, place, d.value);
+        const ProjectReading read = projectFromJson(QJsonDocument(damaged).toJson());
+        ASSERT_EQ(read.error, QString());
+        const QByteArray saved = projectToJson(read.project);
+        if (d.problem) {
+            EXPECT_TRUE(read.unrestored.contains(QString::fromUtf8(d.problem)))
+                << read.unrestored.join(u'\n').toStdString();
+            EXPECT_EQ(valueAt(QJsonDocument::fromJson(saved).object(), place), d.value)
+                << saved.toStdString();
+        } else {
+            EXPECT_TRUE(read.unrestored.isEmpty()) << read.unrestored.join(u'\n').toStdString();
+            EXPECT_EQ(read.project.voltageLossLimitPercent, kDefaultVoltageLossLimitPercent);
+        }
+        const ProjectReading again = projectFromJson(saved);
+        ASSERT_EQ(again.error, QString());
+        EXPECT_EQ(again.unrestored, read.unrestored);
+        EXPECT_EQ(projectToJson(again.project), saved);
+
+        const std::vector<CircuitVerdict> before = verdicts(read.project);
+        EXPECT_EQ(verdicts(again.project), before);
+        ASSERT_EQ(before.size(), 4u);
+        for (size_t i = 0; i < before.size(); ++i) {
+            const bool stopped = d.stopped < 0 || size_t(d.stopped) == i;
+            EXPECT_EQ(before[i], stopped ? CheckOutcome::State::NotComputed : pristine[i]) << i;
+        }
+        if (d.stopped < 0) {
+            for (const ProjectCircuit& c : read.project.circuits) {
+                EXPECT_TRUE(c.inputProblems.contains(QString::fromUtf8(d.problem)))
+                    << c.id.toStdString();
+            }
+        }
+    }
+}
+
+// A circuit at Δu 3.02 % against a limit the file holds as "3%": never judged against the
+// default 5 %, where it would pass.
+TEST(ProjectFile, ALimitThatCannotBeReadNeverPassesACircuit) {
+    // Three-phase, one load at the end, current moment method:
+    // Δu% = √3·I·l·(R′cosφ + X′sinφ)/(10·U). At 20 °C on 50 mm² VV (R′ 0.387, X′ 0.08 Ω/km),
+    // cos φ 0.9 (sin φ 0.43589), U 0.38 kV, I 60 A, l 0.2882 km:
+    // 0.45580 × 17.292 × (0.34830 + 0.03487) = 3.020 %.
+    Project project = projectOf({endLoadCircuit(60.0, 0.2882)});
+    const auto computed = computeProject(project, vvCatalogue());
+    ASSERT_TRUE(computed[0].lossPercent.ok());
+    EXPECT_NEAR(*computed[0].lossPercent, 3.020, 0.001);
+    project.voltageLossLimitPercent = 5.0;
+    EXPECT_TRUE(computeProject(project, vvCatalogue())[0].check(CircuitCheck::VoltageLoss).passed())
+        << "against the default it would pass";
+    QJsonObject root = QJsonDocument::fromJson(projectToJson(project)).object();
+    root.insert(QStringLiteral("voltageLossLimitPercent"), QStringLiteral("3%"));
+    const ProjectReading read = projectFromJson(QJsonDocument(root).toJson());
+    const auto results = computeProject(read.project, vvCatalogue());
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(circuitVerdict(results[0]), CheckOutcome::State::NotComputed);
+    EXPECT_TRUE(results[0].inputProblems.join(u'；').contains(u"电压损失限值 (%)"));
+}
+
+// Identifiers compare without surrounding spaces and case: a later circuit repeating an earlier
+// one's is named and not computed, and the file keeps it as it was written.
+TEST(ProjectFile, RepeatedIdentifiersAreNamedAndNotComputed) {
+    QJsonObject root = exampleProjectJson();
+    root = withValueAt(root, u"circuits/2/id"_qs, u"wl1"_qs);
+    root = withValueAt(root, u"circuits/3/id"_qs, u" WL2 "_qs);
+    const ProjectReading read = projectFromJson(QJsonDocument(root).toJson());
+    ASSERT_EQ(read.error, QString());
+    EXPECT_TRUE(read.unrestored.contains(u"wl1：回路编号重复：与第 1 个回路相同"_qs))
+        << read.unrestored.join(u'\n').toStdString();
+    EXPECT_TRUE(read.unrestored.contains(u" WL2 ：回路编号重复：与第 2 个回路相同"_qs));
+    const std::vector<CircuitVerdict> v = verdicts(read.project);
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_NE(v[0], CheckOutcome::State::NotComputed);
+    EXPECT_NE(v[1], CheckOutcome::State::NotComputed);
+    EXPECT_EQ(v[2], CheckOutcome::State::NotComputed);
+    EXPECT_EQ(v[3], CheckOutcome::State::NotComputed);
+    const QJsonObject saved = QJsonDocument::fromJson(projectToJson(read.project)).object();
+    EXPECT_EQ(valueAt(saved, u"circuits/3/id"_qs), QJsonValue(u" WL2 "_qs));
+    EXPECT_TRUE(sameCircuitId(u" wl2"_qs, u"WL2 "_qs));
+    EXPECT_FALSE(sameCircuitId(u"WL2"_qs, u"WL20"_qs));
+}
+
+// The file reads from the top: the project's own values, the supply, then the circuits, each
+// with its identifier first. The order is only for the reader: a file in any order reads the
+// same.
+TEST(ProjectFile, TheFileIsWrittenInReadingOrder) {
+    const Project project = severalCircuitsWithInstallation();
+    const QByteArray written = projectToJson(project);
+    const char* const rootOrder[] = {"format",
+                                     "version",
+                                     "name",
+                                     "engineer",
+                                     "voltageLossLimitPercent",
+                                     "conductorTemperatureC",
+                                     "installation",
+                                     "supply",
+                                     "circuits"};
+    qsizetype last = -1;
+    for (const char* k : rootOrder) {
+        const qsizetype at = written.indexOf(QByteArray("\n    \"") + k + "\": ");
+        EXPECT_GT(at, last) << k;
+        last = at;
+    }
+    const qsizetype firstCircuit = written.indexOf("\n        {\n");
+    ASSERT_GT(firstCircuit, 0);
+    last = firstCircuit;
+    for (const char* k :
+         {"id", "description", "cable", "line", "protection", "installation", "load"}) {
+        const qsizetype at = written.indexOf(QByteArray("\n            \"") + k + "\": ", last);
+        EXPECT_GT(at, last) << k;
+        last = at;
+    }
+    // The same document as Qt writes it sorted, indented as Qt indents.
+    const QJsonDocument sorted = QJsonDocument::fromJson(written);
+    EXPECT_TRUE(sorted.isObject());
+    const QByteArray qtWritten = sorted.toJson(QJsonDocument::Indented);
+    EXPECT_EQ(written.size(), qtWritten.size());
+    EXPECT_EQ(projectToJson(projectFromJson(qtWritten).project), written);
+    EXPECT_TRUE(written.endsWith("}\n"));
+}
+
+// A file that is not JSON says where, as an editor counts lines and characters, and what, in
+// Chinese; a version no program wrote is not one.
+TEST(ProjectFile, AFileThatIsNotJsonSaysWhereAndWhat) {
+    struct Row {
+        const char* bytes;
+        const char* error;
+    };
+    const Row rows[] = {
+        // Cut after its third line: the parser stops at the end, line 4 column 1.
+        {"{\n    \"format\": \"korvane-project\",\n    \"version\": 2,\n",
+         "文件不是有效的工程文件（第 4 行第 1 列：对象缺少结尾的“}”）"},
+        // The fourth line holds only the stray x.
+        {"{\n    \"name\": \"道路照明\"\n}\nx",
+         "文件不是有效的工程文件（第 4 行第 1 列：结尾处有多余的内容）"},
+        // Line 2: 4 spaces, "道路" (4 characters), ": ", "照明" (4), a space and the quote that
+        // opens the next name, 16 characters (24 bytes) before where the parser stops.
+        {"{\n    \"道路\": \"照明\" \"x\": 1\n}",
+         "文件不是有效的工程文件（第 2 行第 17 列：对象缺少结尾的“}”）"},
+        // Line 2: 4 spaces, "name", a space and the opening quote: 12 characters before.
+        {"{\n    \"name\" \"道路\"\n}", "文件不是有效的工程文件（第 2 行第 13 列：名称后缺少“:”）"},
+        {"{\"format\": \"korvane-project\", \"version\": 1e308}", "工程文件的格式版本无法识别"},
+        {"{\"format\": \"korvane-project\", \"version\": -1e308}", "工程文件的格式版本无法识别"},
+        {"{\"format\": \"korvane-project\", \"version\": 2.5}", "工程文件的格式版本无法识别"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(projectFromJson(row.bytes).error, QString::fromUtf8(row.error)) << row.bytes;
+    // The newest version a program could have written is read as a newer file's.
+    const ProjectReading newer =
+        projectFromJson("{\"format\": \"korvane-project\", \"version\": 2147483647}");
+    ASSERT_EQ(newer.error, QString());
+    EXPECT_TRUE(newer.unrestored.front().contains(u"格式版本 2147483647"))
+        << newer.unrestored.front().toStdString();
+}
+
+// A device that never ends is read to the limit and refused, whatever size it claims (none).
+TEST(ProjectFile, ReadingStopsAtTheLimitWhateverTheFileClaims) {
+    if (!QFileInfo::exists(QStringLiteral("/dev/zero")))
+        GTEST_SKIP() << "no /dev/zero here";
+    const ProjectReading reading = openProject(QStringLiteral("/dev/zero"));
+    EXPECT_EQ(reading.error, QStringLiteral("文件超过 64 MiB，不是工程文件"));
+    EXPECT_TRUE(reading.project.circuits.empty());
 }
 
 } // namespace

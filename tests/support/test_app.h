@@ -33,6 +33,10 @@ public:
     void messageBox(MessageIcon icon, const QString& title, const QString& text) override {
         messages.push_back({icon, title, text});
     }
+    bool question(const QString& title, const QString& text) override {
+        questions.push_back({MessageIcon::None, title, text});
+        return answer;
+    }
     void endProgram(int status) override { endStatuses.push_back(status); }
     bool openDocument(const QString& path) override {
         openedDocuments.push_back(path);
@@ -42,6 +46,8 @@ public:
     Preferences* preferences() override { return remembered; }
 
     std::vector<RecordedMessage> messages;
+    std::vector<RecordedMessage> questions; // asked, and answered with `answer`
+    bool answer = false;
     std::vector<int> endStatuses;
     std::vector<QString> openedDocuments;
     bool openSucceeds = true;
