@@ -59,17 +59,6 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
         err << "warning: " << line << '\n';
     korvane::Project project = reading.project;
 
-    // An imported circuit list replaces the file's circuits whole, or nothing is computed.
-    if (!options.importPath.isEmpty()) {
-        const korvane::CircuitImport imported = korvane::importCircuits(options.importPath);
-        for (const QString& line : imported.problems)
-            err << (imported.ok ? "warning: " : "error: ") << options.importPath << ": " << line
-                << '\n';
-        if (!imported.ok)
-            return 1;
-        project.circuits = imported.circuits;
-    }
-
     // The cable database checks every circuit's cable, and gives the sections sizing tries.
     korvane::CableCatalogue catalogue;
     {
@@ -83,6 +72,20 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
             return 1;
         }
         catalogue = *loaded;
+    }
+    // An imported circuit list replaces the file's circuits whole, or nothing is computed; the
+    // cable database fills the cable values it leaves blank.
+    if (!options.importPath.isEmpty()) {
+        const korvane::CircuitImport imported =
+            korvane::importCircuits(options.importPath, catalogue);
+        for (const QString& line : imported.filled)
+            err << "note: " << options.importPath << ": " << line << '\n';
+        for (const QString& line : imported.problems)
+            err << (imported.ok ? "warning: " : "error: ") << options.importPath << ": " << line
+                << '\n';
+        if (!imported.ok)
+            return 1;
+        project.circuits = imported.circuits;
     }
     // The transformer and busbar database checks the supply.
     {
