@@ -949,7 +949,7 @@ int ProjectSession::acceptSizing(const std::vector<SizingProposal>& accepted) {
 // ---- Import and export ----
 
 bool ProjectSession::importCircuits(const QString& path, ImportMode mode) {
-    const CircuitImport imported = korvane::importCircuits(path);
+    const CircuitImport imported = korvane::importCircuits(path, catalogues_.cableRows());
     const QString shown = QDir::toNativeSeparators(path);
     if (!imported.ok) {
         message(true, QStringLiteral("未能导入 %1，工程未作任何改动：\r\n%2")
@@ -988,10 +988,17 @@ bool ProjectSession::importCircuits(const QString& path, ImportMode mode) {
     projectChanged();
     scheduleChanged.fire(reset);
     notifyTitle();
-    if (!imported.problems.isEmpty())
-        message(false, QStringLiteral("已导入 %1 个回路，以下内容未读取：\r\n%2")
-                           .arg(imported.circuits.size())
-                           .arg(imported.problems.join(QStringLiteral("\r\n"))));
+    if (!imported.filled.isEmpty() || !imported.problems.isEmpty()) {
+        QString said = QStringLiteral("已导入 %1 个回路").arg(imported.circuits.size());
+        if (!imported.filled.isEmpty())
+            said += QStringLiteral("，空白的电缆参数已填入：\r\n") +
+                    imported.filled.join(QStringLiteral("\r\n"));
+        if (!imported.problems.isEmpty())
+            said += (imported.filled.isEmpty() ? QStringLiteral("，") : QStringLiteral("\r\n")) +
+                    QStringLiteral("以下内容未读取：\r\n") +
+                    imported.problems.join(QStringLiteral("\r\n"));
+        message(false, said);
+    }
     return true;
 }
 

@@ -85,6 +85,7 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
     if (options.engineer)
         project.engineer = *options.engineer;
 
+<<<<<<< HEAD
     // An imported circuit list replaces the file's circuits whole, or nothing is computed.
     if (!options.importPath.isEmpty()) {
         const korvane::CircuitImport imported = korvane::importCircuits(options.importPath);
@@ -96,6 +97,8 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
         project.circuits = imported.circuits;
     }
 
+=======
+>>>>>>> i21-import
     // The cable database checks every circuit's cable, and gives the sections sizing tries.
     korvane::CableCatalogue catalogue;
     {
@@ -109,6 +112,20 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
             return 1;
         }
         catalogue = *loaded;
+    }
+    // An imported circuit list replaces the file's circuits whole, or nothing is computed; the
+    // cable database fills the cable values it leaves blank.
+    if (!options.importPath.isEmpty()) {
+        const korvane::CircuitImport imported =
+            korvane::importCircuits(options.importPath, catalogue);
+        for (const QString& line : imported.filled)
+            err << "note: " << options.importPath << ": " << line << '\n';
+        for (const QString& line : imported.problems)
+            err << (imported.ok ? "warning: " : "error: ") << options.importPath << ": " << line
+                << '\n';
+        if (!imported.ok)
+            return 1;
+        project.circuits = imported.circuits;
     }
     // The transformer and busbar database checks the supply.
     {

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace korvane {
@@ -77,6 +78,81 @@ bool isBlank(const ScheduleCell& cell) {
            (std::holds_alternative<QString>(cell) && std::get<QString>(cell).trimmed().isEmpty());
 }
 
+// The columns whose text is kept as given, and so goes into every file written.
+bool keepsText(ScheduleColumn column) {
+    switch (column) {
+    case C::Id:
+    case C::Description:
+    case C::LossType:
+    case C::CableType:
+    case C::CrossSection:
+    case C::LineKind:
+    case C::LoadCase:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString codePoint(char16_t code) {
+    return QStringLiteral("U+") + QString::number(code, 16).toUpper().rightJustified(4, u'0');
+}
+
+// What keeps a text out of the files: a control character (C0, DEL, C1; XML 1.0 cannot hold
+// most of them, and a tab or a line break splits a CSV record or a single-line cell), half of a
+// surrogate pair (not a character in UTF-8 at all) or a noncharacter U+FFFE, U+FFFF.
+std::optional<QString> unfitText(const QString& header, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i].unicode();
+        if (ch < 0x20 || (ch >= 0x7F && ch <= 0x9F)) {
+            const QString name = ch == u'\t'   ? QStringLiteral("制表符")
+                                 : ch == u'\n' ? QStringLiteral("换行")
+                                 : ch == u'\r' ? QStringLiteral("回车")
+                                               : codePoint(ch);
+            return QStringLiteral("“%1”含有控制字符（%2）").arg(header, name);
+        }
+        if (QChar::isHighSurrogate(ch) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (QChar::isSurrogate(ch) || ch == 0xFFFE || ch == 0xFFFF)
+            return QStringLiteral("“%1”含有无效字符（%2）").arg(header, codePoint(ch));
+    }
+    return std::nullopt;
+}
+
+// The characters a circuit identifier may not hold: it names the feeder's sheet of the workbook
+// ([ ] : * ? / \ are refused in a sheet name) and the files written for the circuit (" < > | are
+// refused in a Windows file name besides those).
+std::optional<QString> unfitIdentifier(const QString& header, const QString& id) {
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|[]");
+    for (const QChar ch : id)
+        if (forbidden.contains(ch))
+            return QStringLiteral("“%1”不能含有“%2”：回路编号用作文件名和工作表名")
+                .arg(header, QString(ch));
+    return std::nullopt;
+}
+
+bool isAsciiDigits(QStringView text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+QStringView withoutSign(QStringView text) {
+    return text.startsWith(u'+') || text.startsWith(u'-') ? text.mid(1) : text;
+}
+
+// "1,234", "12,345,678": digits in groups of three after a first group of one to three that
+// does not start with 0, as a thousands separator writes them.
+bool groupedByThousands(QStringView text) {
+    const QList<QStringView> groups = withoutSign(text).split(u',');
+    if (groups.size() < 2 || groups[0].size() > 3 || !isAsciiDigits(groups[0]) ||
+        groups[0].startsWith(u'0'))
+        return false;
+    return std::all_of(groups.begin() + 1, groups.end(),
+                       [](QStringView g) { return g.size() == 3 && isAsciiDigits(g); });
+}
+
 } // namespace
 
 const std::vector<ScheduleColumnInfo>& scheduleInputColumns() {
@@ -134,6 +210,67 @@ QString scheduleHeader(ScheduleColumn column) {
         if (info.column == column)
             return QString::fromUtf8(info.header);
     return {};
+}
+
+QString scheduleHeaderKey(const QString& header) {
+    QString key;
+    key.reserve(header.size());
+    for (QChar ch : header) {
+        if (ch.isSpace())
+            continue;
+        const char16_t code = ch.unicode();
+        if (code >= 0xFF01 && code <= 0xFF5E) // full-width forms of ASCII
+            ch = QChar(char16_t(code - 0xFF01 + 0x21));
+        else if (code == u'\'' || code == u'’' || code == u'‘')
+            ch = QChar(u'′');
+        key += ch;
+    }
+    key = key.toCaseFolded(); // Ω and the ohm sign Ω alike become ω
+    key.replace(QStringLiteral("^2"), QStringLiteral("2")).replace(u'²', u'2');
+    key.replace(QStringLiteral("ohm"), QStringLiteral("ω"));
+    key.replace(QStringLiteral("°c"), QStringLiteral("℃"))
+        .replace(QStringLiteral("ºc"), QStringLiteral("℃"));
+    return key;
+}
+
+bool scheduleColumnIsNumeric(ScheduleColumn column) {
+    switch (column) {
+    case C::Id:
+    case C::Description:
+    case C::LossType:
+    case C::CableType:
+    case C::ProtectionMode:
+    case C::LayingMethod:
+    case C::LoadKind:
+    case C::LineKind:
+    case C::LoadCase:
+    case C::SeveralLoads:
+    case C::Connection:
+    case C::StartPhase:
+        return false;
+    default:
+        return true;
+    }
+}
+
+std::optional<QString> commaDecimalAsPoint(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.count(u',') != 1 || groupedByThousands(trimmed))
+        return std::nullopt;
+    const QList<QStringView> parts = withoutSign(trimmed).split(u',');
+    if (!isAsciiDigits(parts[0]) || !isAsciiDigits(parts[1]))
+        return std::nullopt;
+    return QString(trimmed).replace(u',', u'.');
+}
+
+QString notANumberReason(ScheduleColumn column, const QString& text) {
+    const QString trimmed = text.trimmed();
+    QString why = QStringLiteral("“%1”不是数值：%2").arg(scheduleHeader(column), trimmed.left(40));
+    if (groupedByThousands(trimmed))
+        why += QStringLiteral("（小数点请用“.”，数字不加千位分隔符“,”）");
+    else if (commaDecimalAsPoint(trimmed))
+        why += QStringLiteral("（小数点请用“.”）");
+    return why;
 }
 
 QString protectionModeText(ProtectionMode mode) {
@@ -323,11 +460,18 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
                         : std::nullopt;
     }
 
+    if (const QString* raw = std::get_if<QString>(&cell); raw && keepsText(column)) {
+        if (auto why = unfitText(header, *raw))
+            return why;
+        if (column == C::Id)
+            if (auto why = unfitIdentifier(header, raw->trimmed()))
+                return why;
+    }
     const QString text = textIn(cell);
     const std::optional<double> value = numberIn(cell);
     auto number = [&](double& into) -> std::optional<QString> {
         if (!value)
-            return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+            return notANumberReason(column, text);
         into = *value;
         return std::nullopt;
     };
@@ -339,17 +483,19 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
     };
     auto optionalNumber = [&](std::optional<double>& into) -> std::optional<QString> {
         if (!value)
-            return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+            return notANumberReason(column, text);
         into = *value;
         return std::nullopt;
     };
     auto choice = [&](const QStringList& choices, int& into) -> std::optional<QString> {
-        const qsizetype i = choices.indexOf(text);
-        if (i < 0)
-            return QStringLiteral("“%1”应为%2之一：%3")
-                .arg(header, choices.join(QStringLiteral("、")), text.left(40));
-        into = int(i);
-        return std::nullopt;
+        for (qsizetype i = 0; i < choices.size(); ++i) {
+            if (choices[i].compare(text, Qt::CaseInsensitive) == 0) {
+                into = int(i);
+                return std::nullopt;
+            }
+        }
+        return QStringLiteral("“%1”应为%2之一：%3")
+            .arg(header, choices.join(QStringLiteral("、")), text.left(40));
     };
 
     CircuitLine& l = c.line;
@@ -452,18 +598,18 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
             return std::nullopt;
         case C::VoltageKv:
             if (!value)
-                return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+                return notANumberReason(column, text);
             v.voltageKv = {*value, *value};
             return std::nullopt;
         case C::PowerFactor:
             if (!value)
-                return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+                return notANumberReason(column, text);
             v.powerFactor = *value;
             return std::nullopt;
         case C::ConductorTemperatureC:
         case C::AmbientTemperatureC:
             if (!value)
-                return QStringLiteral("“%1”不是数值：%2").arg(header, text.left(40));
+                return notANumberReason(column, text);
             (column == C::ConductorTemperatureC ? v.conductorTempC : v.ambientTempC) = *value;
             return std::nullopt;
         case C::Load:

@@ -70,6 +70,24 @@ struct ScheduleColumnInfo {
 const std::vector<ScheduleColumnInfo>& scheduleInputColumns();
 QString scheduleHeader(ScheduleColumn column);
 
+// A header as a spreadsheet's header is compared with the schedule's: blanks dropped, letters
+// of any case, full-width characters as their ASCII forms, the apostrophes ' ’ ‘ as the prime ′,
+// mm2, mm^2 as mm², Ohm as Ω, °C as ℃ (R'(mOhm/m) is R′(mΩ/m)). No two columns of the schedule,
+// input or result, have the same key.
+QString scheduleHeaderKey(const QString& header);
+
+// Whether the column holds a number: the cross-section's text counts, since it names mm².
+bool scheduleColumnIsNumeric(ScheduleColumn column);
+
+// A number written with a comma as its decimal sign ("0,727", "-12,5"): the same number with a
+// point ("0.727"). Nothing for any other text, and for the texts a thousands separator could
+// have written ("1,234", "12,500"), which may mean either.
+std::optional<QString> commaDecimalAsPoint(const QString& text);
+
+// Why a number column refuses a text: "“R(Ω/km)”不是数值：0,727（小数点请用“.”）", the advice in
+// brackets when a comma stands where a point or nothing would make the text a number.
+QString notANumberReason(ScheduleColumn column, const QString& text);
+
 // A cell: empty, a number or a text.
 using ScheduleCell = std::variant<std::monostate, double, QString>;
 
@@ -81,11 +99,14 @@ QString scheduleCellText(const ScheduleCell& cell, const RegionalFormat& format 
 ScheduleCell scheduleCell(const ProjectCircuit& circuit, ScheduleColumn column);
 
 // Sets the column of a circuit from a cell. Returns the reason when the cell cannot be read for
-// that column (a text where a number belongs, an unknown choice); an empty cell of a column that
-// is not required leaves the circuit's value as it is, except in the columns of values that may
-// be missing (the installation conditions, I²t, the third-harmonic content), where it clears the
-// circuit's value: the project's, or none, applies again. The load kind must be applied before
-// the columns of its load.
+// that column: a text where a number belongs, an unknown choice (choices are matched whatever the
+// case of their letters: l1 is L1), a text holding a control character, a line break or half of a
+// surrogate pair (no file keeps it intact), or an identifier with a character that a file name or
+// a sheet name cannot hold. An empty cell of a column that is not required leaves the circuit's
+// value as it is, except in the columns of values that may be missing (the installation
+// conditions, I²t, the third-harmonic content), where it clears the circuit's value: the
+// project's, or none, applies again. The load kind must be applied before the columns of its
+// load.
 std::optional<QString> applyScheduleCell(ProjectCircuit& circuit, ScheduleColumn column,
                                          const ScheduleCell& cell);
 

@@ -2,6 +2,7 @@
 
 #include "form/atomic_file.h"
 #include "form/number_format.h"
+#include "project/example_circuits.h"
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"
 #include "project/sizing.h"
@@ -12,8 +13,11 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <set>
+#include <tuple>
+#include <utility>
 
 namespace korvane {
 
@@ -22,67 +26,111 @@ namespace {
 using C = ScheduleColumn;
 
 const QString kCircuitSheetName = QStringLiteral("回路表");
+const QString kIdHeader = QStringLiteral("回路编号");
 // The header row is looked for among the first rows only: a data cell holding the text 回路编号
 // far down is not a header.
 constexpr int kHeaderSearchRows = 10;
 
-// ---- CSV --------------------------------------------------------------------------------------
+// ---- CSV ----------------------------------------------------------------------------------------
 
-// The field separator of the file: ';' when the header line has more of them than commas (as
-// Excel writes CSV where the decimal sign is a comma), else ','. Quoted text does not count.
-QChar separatorOf(const QString& text) {
+// A CSV file is read as its UTF-8 bytes: the separators, quotes and line ends are ASCII, and
+// each field is decoded as it ends, so that nothing past a limit is ever decoded.
+
+// The field separator of the file, from its header line (the first among the first lines that
+// holds 回路编号, else the first line; a title above the header may hold no separator at all):
+// ';' when that line has more of them than commas (as Excel writes CSV where the decimal sign is
+// a comma), else ','. Quoted text does not count.
+char separatorOf(const QByteArray& bytes) {
+    const QByteArray idHeader = kIdHeader.toUtf8();
     int commas = 0;
     int semicolons = 0;
+    std::optional<std::pair<int, int>> firstLine;
+    qsizetype lineStart = 0;
+    int lines = 0;
     bool quoted = false;
-    for (const QChar ch : text) {
-        if (ch == u'"')
+    for (qsizetype i = 0; i <= bytes.size() && lines < kHeaderSearchRows; ++i) {
+        const char ch = i < bytes.size() ? bytes[i] : '\n';
+        if (ch == '"') {
             quoted = !quoted;
-        else if (!quoted && (ch == u'\n' || ch == u'\r'))
-            break;
-        else if (!quoted && ch == u',')
+        } else if (!quoted && (ch == '\n' || ch == '\r')) {
+            const auto line = bytes.begin() + lineStart;
+            if (std::search(line, bytes.begin() + i, idHeader.begin(), idHeader.end()) !=
+                bytes.begin() + i)
+                return semicolons > commas ? ';' : ',';
+            if (!firstLine)
+                firstLine = {commas, semicolons};
+            if (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            commas = semicolons = 0;
+            lineStart = i + 1;
+            ++lines;
+        } else if (!quoted && ch == ',') {
             ++commas;
-        else if (!quoted && ch == u';')
+        } else if (!quoted && ch == ';') {
             ++semicolons;
+        }
     }
-    return semicolons > commas ? u';' : u',';
+    if (!firstLine)
+        firstLine = {commas, semicolons};
+    return firstLine->second > firstLine->first ? ';' : ',';
 }
 
-// The records of a CSV text, RFC 4180: fields in double quotes may hold the separator, line
+const QString kNotUtf8 =
+    QStringLiteral("文件不是 UTF-8 编码：请在 Excel 或 WPS 中另存为“CSV UTF-8”");
+
+// The records of a CSV file, RFC 4180: fields in double quotes may hold the separator, line
 // breaks and doubled quotes; records end with CRLF or LF. A quote inside an unquoted field is
-// kept as a character, as spreadsheet programs read it.
-SheetGrid parseCsv(const QString& text) {
+// kept as a character, as spreadsheet programs read it. Every field counts against the limit of
+// cells, every record against that of rows.
+SheetGrid parseCsv(const QByteArray& bytes, char separator, const SheetLimits& limits) {
     SheetGrid grid;
-    const QChar separator = separatorOf(text);
+    // Each field decoded on its own: a character U+FEFF at its start is kept, not taken for a
+    // byte-order mark.
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                    QStringDecoder::Flag::ConvertInitialBom);
     std::vector<ScheduleCell> record;
-    QString field;
+    QByteArray field;
     bool quoted = false;     // inside a quoted field
     bool wasQuoted = false;  // the current field began with a quote
     bool recordOpen = false; // something of the current record has been read
     int quoteRow = 0;        // the record an open quote began in
-    auto endField = [&] {
-        record.emplace_back(field);
+    qint64 cells = 0;
+    auto endField = [&]() -> bool {
+        record.emplace_back(QString(decode(field)));
         field.clear();
         wasQuoted = false;
+        if (decode.hasError()) {
+            grid.error = kNotUtf8;
+            return false;
+        }
+        if (++cells <= limits.cells)
+            return true;
+        grid.error = QStringLiteral("文件的单元格超过 %1 个，不予读入").arg(limits.cells);
+        return false;
     };
     auto endRecord = [&]() -> bool {
-        endField();
+        if (!endField())
+            return false;
         grid.rows.push_back(std::move(record));
         record.clear();
         recordOpen = false;
-        return grid.rows.size() <= size_t(kMaxSheetRows);
+        if (grid.rows.size() <= size_t(limits.rows))
+            return true;
+        grid.error = QStringLiteral("文件超过 %1 行，不予读入").arg(limits.rows);
+        return false;
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char ch = bytes[i];
         if (quoted) {
-            if (ch == u'"') {
-                if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    field += u'"';
+            if (ch == '"') {
+                if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
+                    field += '"';
                     ++i;
                 } else {
                     quoted = false;
                 }
-            } else if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-                field += u'\n';
+            } else if (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                field += '\n';
                 ++i;
             } else {
                 field += ch;
@@ -90,19 +138,18 @@ SheetGrid parseCsv(const QString& text) {
             continue;
         }
         recordOpen = true;
-        if (ch == u'"' && field.isEmpty() && !wasQuoted) {
+        if (ch == '"' && field.isEmpty() && !wasQuoted) {
             quoted = true;
             wasQuoted = true;
             quoteRow = int(grid.rows.size()) + 1;
         } else if (ch == separator) {
-            endField();
-        } else if (ch == u'\n' || ch == u'\r') {
-            if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            if (!endRecord()) {
-                grid.error = QStringLiteral("文件超过 %1 行，不予读入").arg(kMaxSheetRows);
+            if (!endField())
                 return grid;
-            }
+        } else if (ch == '\n' || ch == '\r') {
+            if (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            if (!endRecord())
+                return grid;
         } else {
             field += ch;
         }
@@ -111,54 +158,27 @@ SheetGrid parseCsv(const QString& text) {
         grid.error = QStringLiteral("文件不完整：第%1行的引号没有结束").arg(quoteRow);
         return grid;
     }
-    if (recordOpen && !endRecord())
-        grid.error = QStringLiteral("文件超过 %1 行，不予读入").arg(kMaxSheetRows);
+    if (recordOpen)
+        endRecord();
     return grid;
 }
 
-SheetGrid readCsv(const QString& path) {
+// The sheet of a CSV file, and its separator.
+std::pair<SheetGrid, char> readCsv(const QString& path, const SheetLimits& limits) {
     SheetGrid grid;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        grid.error = QStringLiteral("无法打开文件：%1").arg(file.errorString());
-        return grid;
-    }
-    if (file.size() > kMaxSpreadsheetFileBytes) {
-        grid.error = QStringLiteral("文件超过 %1 MB，不予读入")
-                         .arg(kMaxSpreadsheetFileBytes / (1024 * 1024));
-        return grid;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        grid.error = QStringLiteral("无法读取文件：%1").arg(file.errorString());
-        return grid;
-    }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decode(bytes);
-    if (decode.hasError()) {
-        grid.error = QStringLiteral("文件不是 UTF-8 编码：请在 Excel 或 WPS 中另存为“CSV UTF-8”");
-        return grid;
-    }
-    return parseCsv(text);
+    std::optional<QByteArray> bytes = readFileWithin(path, limits.fileBytes, grid.error);
+    if (!bytes)
+        return {grid, ','};
+    if (bytes->startsWith("\xEF\xBB\xBF"))
+        bytes->remove(0, 3);
+    const char separator = separatorOf(*bytes);
+    return {parseCsv(*bytes, separator, limits), separator};
 }
 
 // ---- The columns ------------------------------------------------------------------------------
 
 bool isBlank(const ScheduleCell& cell) {
     return scheduleCellText(cell).trimmed().isEmpty();
-}
-
-// A header as it is compared: without blanks, full-width brackets as ASCII ones.
-QString headerKey(const QString& text) {
-    QString key;
-    for (const QChar ch : text) {
-        if (ch.isSpace())
-            continue;
-        key += ch == u'（' ? QChar(u'(') : ch == u'）' ? QChar(u')') : ch;
-    }
-    return key;
 }
 
 const ScheduleCell& cellAt(const SheetGrid& grid, size_t row, size_t column) {
@@ -207,19 +227,67 @@ bool belongsToLoad(C column) {
     return int(column) > int(C::LoadKind);
 }
 
+bool fromCableTables(C column) {
+    const auto& columns = cableTableColumns();
+    return std::find(columns.begin(), columns.end(), column) != columns.end();
+}
+
+bool namesTheCable(C column) {
+    return column == C::LossType || column == C::CableType || column == C::CrossSection;
+}
+
+// A number column's text with a comma: in a CSV separated by ';' (written where the decimal sign
+// is a comma) one comma that cannot be a thousands separator is the decimal sign; anywhere else,
+// and where it may be either, the cell is refused with the advice to write a point.
+std::optional<QString> readCommaNumber(C column, ScheduleCell& cell, bool commaDecimals) {
+    const QString* text = std::get_if<QString>(&cell);
+    if (!text || !text->contains(u',') || !scheduleColumnIsNumeric(column))
+        return std::nullopt;
+    if (const auto point = commaDecimals ? commaDecimalAsPoint(*text) : std::nullopt) {
+        cell = *point;
+        return std::nullopt;
+    }
+    return notANumberReason(column, *text);
+}
+
+// The lengths a circuit list gives that no line has: a negative distance.
+QStringList negativeLengths(const ProjectCircuit& circuit) {
+    QStringList reasons;
+    for (const C column : {C::CircuitSpacingM, C::LoadDistanceKm, C::SpacingM, C::FirstPoleM}) {
+        const ScheduleCell cell = scheduleCell(circuit, column);
+        if (const double* value = std::get_if<double>(&cell); value && *value < 0.0)
+            reasons << QStringLiteral("“%1”不能为负数：%2")
+                           .arg(scheduleHeader(column), formatGeneral(*value, {}));
+    }
+    if (const auto* loads = std::get_if<LoadCaseLoad>(&circuit.load)) {
+        const VoltageLossInput& v = loads->values;
+        for (const auto* several : {&v.currentLoads, &v.powerLoads, &v.unityPowerLoads})
+            for (const LoadAtDistance& load : *several)
+                if (load.lengthKm < 0.0) {
+                    reasons << QStringLiteral("“%1”的距离不能为负数：%2")
+                                   .arg(scheduleHeader(C::SeveralLoads),
+                                        formatGeneral(load.lengthKm, {}));
+                    return reasons;
+                }
+    }
+    return reasons;
+}
+
 CircuitImport failure(const QString& why) {
     CircuitImport result;
     result.problems << why;
     return result;
 }
 
-CircuitImport circuitsFromGrid(const SheetGrid& grid) {
+CircuitImport circuitsFromGrid(const SheetGrid& grid, const CableCatalogue& catalogue,
+                               bool commaDecimals) {
+    const QString idKey = scheduleHeaderKey(scheduleHeader(C::Id));
     // The header row.
     std::optional<size_t> headerRow;
     for (size_t row = 0; row < grid.rows.size() && row < size_t(kHeaderSearchRows) && !headerRow;
          ++row)
         for (const ScheduleCell& cell : grid.rows[row])
-            if (headerKey(scheduleCellText(cell)) == headerKey(scheduleHeader(C::Id)))
+            if (scheduleHeaderKey(scheduleCellText(cell)) == idKey)
                 headerRow = row;
     for (size_t row = 0; row < grid.rows.size() && !headerRow; ++row)
         if (rowHasContent(grid, row))
@@ -239,12 +307,13 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid) {
         const QString text = scheduleCellText(headers[index]).trimmed();
         if (text.isEmpty())
             continue;
+        const QString key = scheduleHeaderKey(text);
         const auto& infos = scheduleInputColumns();
         const auto info = std::find_if(infos.begin(), infos.end(), [&](const auto& i) {
-            return headerKey(QString::fromUtf8(i.header)) == headerKey(text);
+            return scheduleHeaderKey(QString::fromUtf8(i.header)) == key;
         });
         if (info == infos.end()) {
-            unknown << text;
+            unknown << text.left(40);
             continue;
         }
         for (const ReadColumn& seen : columns)
@@ -259,7 +328,7 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid) {
         const bool present = std::any_of(columns.begin(), columns.end(), [&](const ReadColumn& c) {
             return c.column == info.column;
         });
-        if (info.required && !present)
+        if (info.required && !present && !fromCableTables(info.column))
             missing << QString::fromUtf8(info.header);
     }
     if (!missing.isEmpty())
@@ -269,10 +338,18 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid) {
     std::sort(columns.begin(), columns.end(), [](const ReadColumn& a, const ReadColumn& b) {
         return applyOrder(a.column) < applyOrder(b.column);
     });
+    // The values the cable tables give that the list has no column for: blank in every row.
+    std::vector<C> absent;
+    for (const C column : cableTableColumns())
+        if (std::none_of(columns.begin(), columns.end(),
+                         [&](const ReadColumn& c) { return c.column == column; }))
+            absent.push_back(column);
 
     // The rows.
     std::set<size_t> headless; // columns without a header that hold something
     QStringList failedRows;
+    QStringList filled;
+    std::map<QString, size_t> firstRowOf; // identifiers case-folded, with the row that has it
     std::vector<ProjectCircuit> circuits;
     for (size_t row = *headerRow + 1; row < grid.rows.size(); ++row) {
         const bool hasInput = std::any_of(columns.begin(), columns.end(), [&](const ReadColumn& c) {
@@ -287,19 +364,44 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid) {
         ProjectCircuit circuit;
         QStringList reasons;
         bool kindRead = true;
+        bool cableRead = true;
+        std::vector<C> blanks = absent;
         for (const ReadColumn& c : columns) {
             if (!kindRead && belongsToLoad(c.column))
                 continue; // the load's cells mean nothing without its kind
+            ScheduleCell cell = cellAt(grid, row, c.index);
             std::optional<QString> why;
-            if (const QString* problem = problemAt(grid, row, c.index))
+            if (const QString* problem = problemAt(grid, row, c.index)) {
                 why = QStringLiteral("“%1”%2").arg(scheduleHeader(c.column), *problem);
-            else
-                why = applyScheduleCell(circuit, c.column, cellAt(grid, row, c.index));
+            } else if (fromCableTables(c.column) && isBlank(cell)) {
+                blanks.push_back(c.column);
+                continue;
+            } else {
+                why = readCommaNumber(c.column, cell, commaDecimals);
+                if (!why)
+                    why = applyScheduleCell(circuit, c.column, cell);
+            }
             if (why) {
                 reasons << *why;
                 if (c.column == C::LoadKind)
                     kindRead = false;
+                if (namesTheCable(c.column))
+                    cableRead = false;
+            } else if (c.column == C::Id) {
+                const auto [first, isNew] = firstRowOf.emplace(circuit.id.toCaseFolded(), row);
+                if (!isNew)
+                    reasons << QStringLiteral("回路编号“%1”与第%2行重复")
+                                   .arg(circuit.id)
+                                   .arg(first->second + 1);
             }
+        }
+        reasons << negativeLengths(circuit);
+        if (cableRead) {
+            const CableFill fill = fillBlankCableValues(circuit, blanks, catalogue);
+            if (!fill.refused.isEmpty())
+                reasons << fill.refused;
+            else if (!fill.filled.isEmpty())
+                filled << QStringLiteral("第%1行：%2").arg(row + 1).arg(fill.filled);
         }
         if (!reasons.isEmpty())
             failedRows << QStringLiteral("第%1行：%2").arg(row + 1).arg(reasons.join(u'；'));
@@ -316,6 +418,7 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid) {
     } else {
         result.ok = true;
         result.circuits = std::move(circuits);
+        result.filled = std::move(filled);
     }
     if (!unknown.isEmpty())
         result.problems << QStringLiteral("以下列不是输入列，未读入：%1").arg(quotedList(unknown));
@@ -371,19 +474,24 @@ std::optional<ProjectCircuit> onVvCopper(ProjectCircuit circuit, const char* sec
 
 } // namespace
 
-CircuitImport importCircuits(const QString& path) {
+CircuitImport importCircuits(const QString& path, const CableCatalogue& catalogue,
+                             const SheetLimits& limits) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     SheetGrid grid;
-    if (suffix == QLatin1StringView("xlsx"))
-        grid = readXlsxSheet(path, kCircuitSheetName);
-    else if (suffix == QLatin1StringView("csv"))
-        grid = readCsv(path);
-    else
+    bool commaDecimals = false;
+    if (suffix == QLatin1StringView("xlsx")) {
+        grid = readXlsxSheet(path, kCircuitSheetName, limits);
+    } else if (suffix == QLatin1StringView("csv")) {
+        char separator = ',';
+        std::tie(grid, separator) = readCsv(path, limits);
+        commaDecimals = separator == ';';
+    } else {
         return failure(
             QStringLiteral("只能导入 .xlsx 或 .csv 文件：%1").arg(QFileInfo(path).fileName()));
+    }
     if (!grid.error.isEmpty())
         return failure(grid.error);
-    return circuitsFromGrid(grid);
+    return circuitsFromGrid(grid, catalogue, commaDecimals);
 }
 
 QString writeImportTemplateCsv(const QString& path) {

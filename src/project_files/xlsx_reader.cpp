@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QUrl>
 #include <QXmlStreamReader>
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -18,6 +20,24 @@ namespace {
 
 const QString kDamaged = QStringLiteral("文件已损坏：");
 
+// A limit of bytes as the messages give it: whole megabytes or kilobytes where it is one.
+QString bytesText(qint64 bytes) {
+    constexpr qint64 kKilo = 1024;
+    if (bytes >= kKilo * kKilo && bytes % (kKilo * kKilo) == 0)
+        return QStringLiteral("%1 MB").arg(bytes / (kKilo * kKilo));
+    if (bytes >= kKilo && bytes % kKilo == 0)
+        return QStringLiteral("%1 KB").arg(bytes / kKilo);
+    return QStringLiteral("%1 字节").arg(bytes);
+}
+
+QString tooManyCells(qint64 cells) {
+    return QStringLiteral("工作表的单元格超过 %1 个，不予读入").arg(cells);
+}
+
+QString tooMuchText(qint64 characters) {
+    return QStringLiteral("工作表中的文字超过 %1 个字符，不予读入").arg(characters);
+}
+
 struct ZipArchiveDiscarder {
     void operator()(zip_t* archive) const { zip_discard(archive); }
 };
@@ -25,11 +45,54 @@ struct ZipFileCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
+// One part of the package, unpacked as an XML reader takes it in pieces, so that no part is ever
+// held whole. Not a byte more is taken than the part declares; a part that ends short of that,
+// or whose checksum fails (libzip checks it where the data ends), is damaged.
+class PartStream : public QIODevice {
+public:
+    PartStream(zip_file_t* file, zip_uint64_t size) : file_(file), size_(size) {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+    bool isSequential() const override { return true; }
+
+    // Reads what the XML reader left, to its checksum; true when the part was whole.
+    bool whole() {
+        char rest[16384];
+        while (readData(rest, sizeof rest) > 0) {
+        }
+        return !damaged_ && done_ == size_;
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (damaged_ || maxSize <= 0)
+            return damaged_ ? -1 : 0;
+        // Asking for a byte past the declared end tells a longer part and reaches the checksum.
+        const zip_uint64_t wanted = std::min(zip_uint64_t(maxSize), size_ - done_ + 1);
+        const zip_int64_t n = zip_fread(file_.get(), data, wanted);
+        if (n < 0 || done_ + zip_uint64_t(n) > size_ || (n == 0 && done_ != size_)) {
+            damaged_ = true;
+            return -1;
+        }
+        done_ += zip_uint64_t(n);
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    std::unique_ptr<zip_file_t, ZipFileCloser> file_;
+    zip_uint64_t size_ = 0;
+    zip_uint64_t done_ = 0;
+    bool damaged_ = false;
+};
+
 // The parts of the package, read one at a time from the zip in memory.
 class Package {
 public:
     // `bytes` must outlive the package: libzip reads from it in place.
-    static std::optional<Package> open(const QByteArray& bytes, QString& error) {
+    static std::optional<Package> open(const QByteArray& bytes, qint64 maxPartBytes,
+                                       QString& error) {
         zip_error_t zipError;
         zip_error_init(&zipError);
         zip_source_t* source = zip_source_buffer_create(
@@ -44,6 +107,7 @@ public:
         }
         Package package;
         package.archive_.reset(archive); // the archive owns the source from here
+        package.maxPartBytes_ = maxPartBytes;
         return package;
     }
 
@@ -51,53 +115,39 @@ public:
         return zip_name_locate(archive_.get(), name.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
     }
 
-    // The unpacked bytes of a part; the reason when it is missing, too large or damaged.
-    std::optional<QByteArray> read(const QString& name, QString& error) const {
+    // A part to read; the reason when it is missing, larger than the limit or cannot be opened.
+    std::unique_ptr<PartStream> part(const QString& name, QString& error) const {
         const QByteArray utf8 = name.toUtf8();
         const zip_int64_t index = zip_name_locate(archive_.get(), utf8.constData(), ZIP_FL_NOCASE);
         if (index < 0) {
             error = QStringLiteral("不是有效的 .xlsx 文件：缺少 %1").arg(name);
-            return std::nullopt;
+            return nullptr;
         }
         zip_stat_t stat;
         zip_stat_init(&stat);
         if (zip_stat_index(archive_.get(), zip_uint64_t(index), 0, &stat) < 0 ||
             !(stat.valid & ZIP_STAT_SIZE)) {
             error = kDamaged + QStringLiteral("无法读出 %1").arg(name);
-            return std::nullopt;
+            return nullptr;
         }
-        if (stat.size > zip_uint64_t(kMaxXlsxPartBytes)) {
-            error = QStringLiteral("%1 解压后超过 %2 MB，不予读入")
-                        .arg(name)
-                        .arg(kMaxXlsxPartBytes / (1024 * 1024));
-            return std::nullopt;
+        // The declared size bounds the reading: the stream takes not a byte more.
+        if (stat.size > zip_uint64_t(maxPartBytes_)) {
+            error =
+                QStringLiteral("%1 解压后超过 %2，不予读入").arg(name, bytesText(maxPartBytes_));
+            return nullptr;
         }
-        std::unique_ptr<zip_file_t, ZipFileCloser> file(
-            zip_fopen_index(archive_.get(), zip_uint64_t(index), 0));
+        zip_file_t* file = zip_fopen_index(archive_.get(), zip_uint64_t(index), 0);
         if (!file) {
             error = kDamaged + QStringLiteral("无法读出 %1").arg(name);
-            return std::nullopt;
+            return nullptr;
         }
-        QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-        zip_uint64_t done = 0;
-        while (done < stat.size) {
-            const zip_int64_t n = zip_fread(file.get(), bytes.data() + done, stat.size - done);
-            if (n <= 0)
-                break;
-            done += zip_uint64_t(n);
-        }
-        // The whole part, its checksum verified at its end, and not a byte more than declared.
-        char extra = 0;
-        if (done != stat.size || zip_fread(file.get(), &extra, 1) != 0) {
-            error = kDamaged + QStringLiteral("%1 不完整或校验不符").arg(name);
-            return std::nullopt;
-        }
-        return bytes;
+        return std::make_unique<PartStream>(file, stat.size);
     }
 
 private:
     Package() = default;
     std::unique_ptr<zip_t, ZipArchiveDiscarder> archive_;
+    qint64 maxPartBytes_ = 0;
 };
 
 QString xmlDamaged(const QString& part, const QXmlStreamReader& xml) {
@@ -105,6 +155,16 @@ QString xmlDamaged(const QString& part, const QXmlStreamReader& xml) {
                           .arg(part)
                           .arg(xml.lineNumber())
                           .arg(xml.errorString());
+}
+
+// Why a part read to its end could not be read: its own damage first (cut short, a checksum
+// that fails, which may be what broke its XML), then its XML's. Empty when it was read.
+QString readingProblem(PartStream& stream, const QString& part, const QXmlStreamReader& xml) {
+    if (!stream.whole())
+        return kDamaged + QStringLiteral("%1 不完整或校验不符").arg(part);
+    if (xml.hasError())
+        return xmlDamaged(part, xml);
+    return {};
 }
 
 // An attribute by its local name, whatever prefix the writer bound its namespace to (r:id of
@@ -155,10 +215,10 @@ struct Relationship {
     QString target;
 };
 
-std::optional<std::vector<Relationship>> readRelationships(const QByteArray& bytes,
-                                                           const QString& part, QString& error) {
+std::optional<std::vector<Relationship>> readRelationships(PartStream& stream, const QString& part,
+                                                           QString& error) {
     std::vector<Relationship> relationships;
-    QXmlStreamReader xml(bytes);
+    QXmlStreamReader xml(&stream);
     while (nextStart(xml)) {
         if (xml.name() == QLatin1StringView("Relationship")) {
             const QString type = attribute(xml, QLatin1StringView("Type"));
@@ -167,10 +227,9 @@ std::optional<std::vector<Relationship>> readRelationships(const QByteArray& byt
                                      attribute(xml, QLatin1StringView("Target"))});
         }
     }
-    if (xml.hasError()) {
-        error = xmlDamaged(part, xml);
+    error = readingProblem(stream, part, xml);
+    if (!error.isEmpty())
         return std::nullopt;
-    }
     return relationships;
 }
 
@@ -223,17 +282,30 @@ QString readStringItem(QXmlStreamReader& xml) {
     return unescapeText(text);
 }
 
-std::optional<std::vector<QString>> readSharedStrings(const QByteArray& bytes, const QString& part,
-                                                      QString& error) {
+// The shared-string table: no more items than a sheet may have cells (no sheet could show the
+// rest), no more characters in all than the cells may hold.
+std::optional<std::vector<QString>> readSharedStrings(PartStream& stream, const QString& part,
+                                                      const SheetLimits& limits, QString& error) {
     std::vector<QString> strings;
-    QXmlStreamReader xml(bytes);
-    while (nextStart(xml))
-        if (xml.name() == QLatin1StringView("si"))
-            strings.push_back(readStringItem(xml));
-    if (xml.hasError()) {
-        error = xmlDamaged(part, xml);
-        return std::nullopt;
+    qint64 characters = 0;
+    QXmlStreamReader xml(&stream);
+    while (nextStart(xml)) {
+        if (xml.name() != QLatin1StringView("si"))
+            continue;
+        if (qint64(strings.size()) >= limits.cells) {
+            error = QStringLiteral("共享字符串超过 %1 个，不予读入").arg(limits.cells);
+            return std::nullopt;
+        }
+        strings.push_back(readStringItem(xml));
+        characters += strings.back().size();
+        if (characters > limits.textCharacters) {
+            error = tooMuchText(limits.textCharacters);
+            return std::nullopt;
+        }
     }
+    error = readingProblem(stream, part, xml);
+    if (!error.isEmpty())
+        return std::nullopt;
     return strings;
 }
 
@@ -242,49 +314,72 @@ struct SheetEntry {
     QString relationshipId;
 };
 
-// A cell reference "B12" as (row, column) from 0; std::nullopt for anything else.
+// A row number of the sheet (1 to 1048576) as a row from 0; std::nullopt for anything else. The
+// digits are taken one by one, so that no number overflows on its way.
+std::optional<int> parseRowNumber(QStringView digits) {
+    if (digits.isEmpty())
+        return std::nullopt;
+    qint64 row = 0;
+    for (const QChar ch : digits) {
+        if (ch < u'0' || ch > u'9')
+            return std::nullopt;
+        row = row * 10 + (ch.unicode() - u'0');
+        if (row > kXlsxRows)
+            return std::nullopt;
+    }
+    if (row < 1)
+        return std::nullopt;
+    return int(row - 1);
+}
+
+// A cell reference "B12" as (row, column) from 0; std::nullopt for anything else, a column past
+// XFD or a row past 1048576 included.
 std::optional<std::pair<int, int>> parseReference(QStringView reference) {
     qsizetype i = 0;
     qint64 column = 0;
     while (i < reference.size() && reference[i].isLetter() && reference[i].unicode() < 128) {
         column = column * 26 + (reference[i].toUpper().unicode() - 'A' + 1);
-        if (column > kMaxSheetColumns)
+        if (column > kXlsxColumns)
             return std::nullopt;
         ++i;
     }
-    if (i == 0 || i == reference.size())
+    if (i == 0)
         return std::nullopt;
-    bool ok = false;
-    const qint64 row = reference.mid(i).toLongLong(&ok);
-    if (!ok || row < 1 || !reference[i].isDigit())
+    const std::optional<int> row = parseRowNumber(reference.mid(i));
+    if (!row)
         return std::nullopt;
-    return std::pair<int, int>{int(std::min<qint64>(row, qint64(INT32_MAX))) - 1, int(column) - 1};
+    return std::pair<int, int>{*row, int(column) - 1};
 }
 
 class SheetParser {
 public:
-    SheetParser(const std::vector<QString>& strings, SheetGrid& grid)
-        : strings_(strings), grid_(grid) {}
+    SheetParser(const std::vector<QString>& strings, const SheetLimits& limits, SheetGrid& grid)
+        : strings_(strings), limits_(limits), grid_(grid) {}
 
     // Reads the sheet's cells into the grid; the reason when the sheet cannot be read.
-    QString parse(const QByteArray& bytes, const QString& part) {
-        QXmlStreamReader xml(bytes);
+    QString parse(PartStream& stream, const QString& part) {
+        QXmlStreamReader xml(&stream);
         while (nextStart(xml)) {
             if (xml.name() == QLatin1StringView("row")) {
+                // A row without its number follows the one before; past the format's last row
+                // the file is damaged.
                 const QString r = attribute(xml, QLatin1StringView("r"));
-                bool ok = true;
-                row_ = r.isEmpty() ? row_ + 1 : r.toInt(&ok) - 1;
-                if (!ok || row_ < 0)
-                    return kDamaged + QStringLiteral("%1 的行号无效：%2").arg(part, r.left(20));
+                const std::optional<int> row =
+                    r.isEmpty()
+                        ? (row_ + 1 < kXlsxRows ? std::optional<int>(row_ + 1) : std::nullopt)
+                        : parseRowNumber(r);
+                if (!row)
+                    return kDamaged +
+                           QStringLiteral("%1 的行号无效：%2")
+                               .arg(part, r.isEmpty() ? QStringLiteral("（无）") : r.left(20));
+                row_ = *row;
                 column_ = -1;
             } else if (xml.name() == QLatin1StringView("c")) {
                 if (QString why = readCell(xml, part); !why.isEmpty())
                     return why;
             }
         }
-        if (xml.hasError())
-            return xmlDamaged(part, xml);
-        return {};
+        return readingProblem(stream, part, xml);
     }
 
 private:
@@ -299,12 +394,15 @@ private:
                        QStringLiteral("%1 的单元格引用无效：%2").arg(part, reference.left(20));
             std::tie(row, column) = *at;
         }
-        if (column >= kMaxSheetColumns)
+        if (column >= kXlsxColumns)
             return kDamaged + QStringLiteral("%1 的列超出范围").arg(part);
-        if (row >= kMaxSheetRows)
-            return QStringLiteral("工作表超过 %1 行，不予读入").arg(kMaxSheetRows);
+        if (row >= limits_.rows)
+            return QStringLiteral("工作表超过 %1 行，不予读入").arg(limits_.rows);
         row_ = row;
         column_ = column;
+        // Every cell counts, whatever it holds: an error or an empty cell costs its reading too.
+        if (++cells_ > limits_.cells)
+            return tooManyCells(limits_.cells);
 
         const QString type = attribute(xml, QLatin1StringView("t"));
         std::optional<QString> value;
@@ -327,7 +425,7 @@ private:
                 xml.skipCurrentElement();
         }
         if (xml.hasError())
-            return xmlDamaged(part, xml);
+            return {}; // the reading stops here, and parse() says why
 
         if (type == QLatin1StringView("inlineStr")) {
             if (inlineText)
@@ -374,16 +472,23 @@ private:
     }
 
     QString store(int row, int column, ScheduleCell cell) {
-        if (const QString* text = std::get_if<QString>(&cell); text && text->isEmpty())
-            return {};
+        if (const QString* text = std::get_if<QString>(&cell)) {
+            if (text->isEmpty())
+                return {};
+            text_ += text->size();
+            if (text_ > limits_.textCharacters)
+                return tooMuchText(limits_.textCharacters);
+        }
         auto& rows = grid_.rows;
         if (size_t(row) >= rows.size())
             rows.resize(size_t(row) + 1);
         auto& cells = rows[size_t(row)];
         if (size_t(column) >= cells.size()) {
-            cells_ += qint64(column) + 1 - qint64(cells.size());
-            if (cells_ > kMaxSheetCells)
-                return QStringLiteral("工作表的单元格超过 %1 个，不予读入").arg(kMaxSheetCells);
+            // The columns the row is widened by to reach this cell, the cell itself counted when
+            // it was read.
+            cells_ += qint64(column) - qint64(cells.size());
+            if (cells_ > limits_.cells)
+                return tooManyCells(limits_.cells);
             cells.resize(size_t(column) + 1);
         }
         cells[size_t(column)] = std::move(cell);
@@ -393,14 +498,18 @@ private:
     void problem(int row, int column, const QString& why) {
         if (size_t(row) >= grid_.rows.size())
             grid_.rows.resize(size_t(row) + 1);
-        grid_.cellProblems[{row, column}] = why;
+        // A sheet of error cells holds the same few reasons many times: one copy of each.
+        grid_.cellProblems[{row, column}] = *reasons_.insert(why);
     }
 
     const std::vector<QString>& strings_;
+    const SheetLimits& limits_;
     SheetGrid& grid_;
     int row_ = -1;
     int column_ = -1;
-    qint64 cells_ = 0;
+    qint64 cells_ = 0; // cells read and columns widened by
+    qint64 text_ = 0;  // characters of the cells' texts
+    QSet<QString> reasons_;
 };
 
 SheetGrid failed(const QString& why) {
@@ -418,9 +527,42 @@ QString columnLetters(int column) {
     return letters;
 }
 
-SheetGrid readXlsxSheetFromBytes(const QByteArray& bytes, const QString& preferredSheet) {
+std::optional<QByteArray> readFileWithin(const QString& path, qint64 maxBytes, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        error = QStringLiteral("无法打开文件：%1").arg(file.errorString());
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    // What a regular file says of its size only saves growing the buffer; the count below is
+    // what holds.
+    if (!file.isSequential())
+        bytes.reserve(qsizetype(std::clamp<qint64>(file.size(), 0, maxBytes)));
+    constexpr qint64 kPiece = 1024 * 1024;
+    for (;;) {
+        // One byte past the limit tells a file that is over it from one that ends there.
+        const qint64 wanted = std::min(kPiece, maxBytes + 1 - qint64(bytes.size()));
+        const qsizetype before = bytes.size();
+        bytes.resize(before + qsizetype(wanted));
+        const qint64 n = file.read(bytes.data() + before, wanted);
+        if (n < 0) {
+            error = QStringLiteral("无法读取文件：%1").arg(file.errorString());
+            return std::nullopt;
+        }
+        bytes.resize(before + qsizetype(n));
+        if (bytes.size() > maxBytes) {
+            error = QStringLiteral("文件超过 %1，不予读入").arg(bytesText(maxBytes));
+            return std::nullopt;
+        }
+        if (n == 0)
+            return bytes;
+    }
+}
+
+SheetGrid readXlsxSheetFromBytes(const QByteArray& bytes, const QString& preferredSheet,
+                                 const SheetLimits& limits) {
     QString error;
-    const auto package = Package::open(bytes, error);
+    const auto package = Package::open(bytes, limits.partBytes, error);
     if (!package)
         return failed(error);
 
@@ -428,10 +570,10 @@ SheetGrid readXlsxSheetFromBytes(const QByteArray& bytes, const QString& preferr
     // name it, when the package has none.
     QString workbookPart = QStringLiteral("xl/workbook.xml");
     if (package->has(QStringLiteral("_rels/.rels"))) {
-        const auto bytes = package->read(QStringLiteral("_rels/.rels"), error);
-        if (!bytes)
+        const auto stream = package->part(QStringLiteral("_rels/.rels"), error);
+        if (!stream)
             return failed(error);
-        const auto relationships = readRelationships(*bytes, QStringLiteral("_rels/.rels"), error);
+        const auto relationships = readRelationships(*stream, QStringLiteral("_rels/.rels"), error);
         if (!relationships)
             return failed(error);
         for (const Relationship& r : *relationships)
@@ -439,25 +581,25 @@ SheetGrid readXlsxSheetFromBytes(const QByteArray& bytes, const QString& preferr
                 workbookPart = resolveTarget(QString(), r.target);
     }
 
-    const auto workbook = package->read(workbookPart, error);
+    const auto workbook = package->part(workbookPart, error);
     if (!workbook)
         return failed(error);
     std::vector<SheetEntry> sheets;
     {
-        QXmlStreamReader xml(*workbook);
+        QXmlStreamReader xml(workbook.get());
         while (nextStart(xml))
             if (xml.name() == QLatin1StringView("sheet"))
                 sheets.push_back({attribute(xml, QLatin1StringView("name")),
                                   attribute(xml, QLatin1StringView("id"))});
-        if (xml.hasError())
-            return failed(xmlDamaged(workbookPart, xml));
+        if (QString why = readingProblem(*workbook, workbookPart, xml); !why.isEmpty())
+            return failed(why);
     }
 
     const QString relationshipsPart = relationshipsOf(workbookPart);
-    const auto relationshipBytes = package->read(relationshipsPart, error);
-    if (!relationshipBytes)
+    const auto relationshipStream = package->part(relationshipsPart, error);
+    if (!relationshipStream)
         return failed(error);
-    const auto relationships = readRelationships(*relationshipBytes, relationshipsPart, error);
+    const auto relationships = readRelationships(*relationshipStream, relationshipsPart, error);
     if (!relationships)
         return failed(error);
     const QString folder = folderOf(workbookPart);
@@ -485,37 +627,34 @@ SheetGrid readXlsxSheetFromBytes(const QByteArray& bytes, const QString& preferr
 
     std::vector<QString> strings;
     if (!sharedStringsPart.isEmpty()) {
-        const auto sharedBytes = package->read(sharedStringsPart, error);
-        if (!sharedBytes)
+        const auto sharedStream = package->part(sharedStringsPart, error);
+        if (!sharedStream)
             return failed(error);
-        auto read = readSharedStrings(*sharedBytes, sharedStringsPart, error);
+        auto read = readSharedStrings(*sharedStream, sharedStringsPart, limits, error);
         if (!read)
             return failed(error);
         strings = std::move(*read);
     }
 
     const QString sheetPart = worksheetOf(*chosen);
-    const auto sheetBytes = package->read(sheetPart, error);
-    if (!sheetBytes)
+    const auto sheetStream = package->part(sheetPart, error);
+    if (!sheetStream)
         return failed(error);
     SheetGrid grid;
     grid.sheetName = chosen->name;
-    if (QString why = SheetParser(strings, grid).parse(*sheetBytes, sheetPart); !why.isEmpty())
+    if (QString why = SheetParser(strings, limits, grid).parse(*sheetStream, sheetPart);
+        !why.isEmpty())
         return failed(why);
     return grid;
 }
 
-SheetGrid readXlsxSheet(const QString& path, const QString& preferredSheet) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("无法打开文件：%1").arg(file.errorString()));
-    if (file.size() > kMaxSpreadsheetFileBytes)
-        return failed(QStringLiteral("文件超过 %1 MB，不予读入")
-                          .arg(kMaxSpreadsheetFileBytes / (1024 * 1024)));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failed(QStringLiteral("无法读取文件：%1").arg(file.errorString()));
-    return readXlsxSheetFromBytes(bytes, preferredSheet);
+SheetGrid readXlsxSheet(const QString& path, const QString& preferredSheet,
+                        const SheetLimits& limits) {
+    QString error;
+    const std::optional<QByteArray> bytes = readFileWithin(path, limits.fileBytes, error);
+    if (!bytes)
+        return failed(error);
+    return readXlsxSheetFromBytes(*bytes, preferredSheet, limits);
 }
 
 } // namespace korvane

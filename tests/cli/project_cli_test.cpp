@@ -196,6 +196,8 @@ TEST(ProjectCli, ANewProjectFromASupplyTakesNoNameItWasNotGiven) {
                   .status,
               2);
     EXPECT_EQ(runCliProgram({QStringLiteral("--name"), QStringLiteral("x")}).status, 2);
+}
+
 // A file with a feeder's pole spacing missing, another's written as "三十" and an identifier
 // that repeats an earlier one's: computed with those circuits not computed, and written over
 // itself with each of them as it was, so that a second run says and computes the same.

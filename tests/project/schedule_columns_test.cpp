@@ -21,8 +21,52 @@ TEST(ScheduleColumns, NoResultColumnSharesAHeaderWithAnotherColumn) {
         headers << QString::fromUtf8(info.header);
     for (const SchemaColumn& column : projectResultSchema().columns)
         headers << column.header;
+    // Nor the key a header is matched by: however it is spelt, a header names one column.
+    QStringList keys;
     for (const QString& header : headers)
-        EXPECT_EQ(headers.count(header), 1) << header.toStdString();
+        keys << scheduleHeaderKey(header);
+    for (qsizetype i = 0; i < headers.size(); ++i) {
+        EXPECT_EQ(headers.count(headers[i]), 1) << headers[i].toStdString();
+        EXPECT_EQ(keys.count(keys[i]), 1) << headers[i].toStdString();
+    }
+}
+
+// The spellings of a header that other people's spreadsheets use all name the column.
+TEST(ScheduleColumns, HeadersMatchWhateverTheirSpelling) {
+    struct Row {
+        const char* written;
+        ScheduleColumn column;
+    };
+    const Row rows[] = {
+        {" 回路 编号 ", ScheduleColumn::Id},
+        {"R'(mΩ/m)", ScheduleColumn::NeutralResistance},
+        {"r’(mohm/m)", ScheduleColumn::NeutralResistance},
+        {"X‘(MΩ/M)", ScheduleColumn::NeutralReactance},
+        {"截面(mm2)", ScheduleColumn::CrossSection},
+        {"截面(mm^2)", ScheduleColumn::CrossSection},
+        {"截面（MM²）", ScheduleColumn::CrossSection},
+        {"R(Ohm/km)", ScheduleColumn::ResistanceOhmPerKm},
+        {"R(\u2126/km)", ScheduleColumn::ResistanceOhmPerKm}, // the ohm sign
+        {"x (ohm/km)", ScheduleColumn::ReactanceOhmPerKm},
+        {"敷设处温度(°C)", ScheduleColumn::LayingTemperatureC},
+        {"环境温度（℃）", ScheduleColumn::AmbientTemperatureC},
+        {"ib(a)", ScheduleColumn::LoadCurrentA},
+        {"ＣＯＳφ", ScheduleColumn::PowerFactor},
+        {"Ｒ０（ｍΩ／ｍ）", ScheduleColumn::R0},
+        {"允通能量I2t(A2s)", ScheduleColumn::LetThroughA2s},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.written);
+        EXPECT_EQ(scheduleHeaderKey(QString::fromUtf8(row.written)),
+                  scheduleHeaderKey(scheduleHeader(row.column)));
+    }
+    // Other headers stay other: R is not R0, R′ not R0, X′ not X.
+    EXPECT_NE(scheduleHeaderKey(QStringLiteral("R(mΩ/m)")),
+              scheduleHeaderKey(scheduleHeader(ScheduleColumn::R0)));
+    EXPECT_NE(scheduleHeaderKey(QStringLiteral("R'(mΩ/m)")),
+              scheduleHeaderKey(scheduleHeader(ScheduleColumn::R0)));
+    EXPECT_NE(scheduleHeaderKey(QStringLiteral("X'(Ω/km)")),
+              scheduleHeaderKey(scheduleHeader(ScheduleColumn::ReactanceOhmPerKm)));
 }
 
 TEST(ScheduleColumns, EveryCircuitRoundTripsThroughItsCells) {
@@ -50,8 +94,17 @@ TEST(ScheduleColumns, TextsFromCsvReadAsNumbersAndBadCellsSayWhy) {
               QStringLiteral("“灯杆数”应为整数：30.5"));
     EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::Connection, QStringLiteral("两相")),
               QStringLiteral("“接线方式”应为单相、三相轮流之一：两相"));
+    // A choice in other letters' case is the choice.
+    EXPECT_FALSE(applyScheduleCell(c, ScheduleColumn::StartPhase, QStringLiteral("l3")));
+    EXPECT_EQ(std::get<LampFeeder>(c.load).startPhase, Phase::L3);
+    EXPECT_EQ(scheduleCellText(scheduleCell(c, ScheduleColumn::StartPhase)), QStringLiteral("L3"));
     EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::R0, QStringLiteral("abc")),
               QStringLiteral("“R0(mΩ/m)”不是数值：abc"));
+    // A comma where the point belongs says so.
+    EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::R0, QStringLiteral("0,727")),
+              QStringLiteral("“R0(mΩ/m)”不是数值：0,727（小数点请用“.”）"));
+    EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::SpacingM, QStringLiteral("35,5")),
+              QStringLiteral("“杆距(m)”不是数值：35,5（小数点请用“.”）"));
     EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::R0, ScheduleCell{}),
               QStringLiteral("“R0(mΩ/m)”为空"));
     // A column of the other load kind is refused rather than dropped.
@@ -61,7 +114,7 @@ TEST(ScheduleColumns, TextsFromCsvReadAsNumbersAndBadCellsSayWhy) {
     // project (the circuit's own is cleared), never a 0.
     EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::LayingMethod, QStringLiteral("架空")),
               QStringLiteral("“敷设方式”应为桥架或明敷(E)、穿管埋地(D1)、直埋(D2)之一：架空"));
-    EXPECT_FALSE(applyScheduleCell(c, ScheduleColumn::LayingMethod, QStringLiteral("直埋(D2)")));
+    EXPECT_FALSE(applyScheduleCell(c, ScheduleColumn::LayingMethod, QStringLiteral("直埋(d2)")));
     EXPECT_EQ(c.installation.method, LayingMethod::DirectlyBuried);
     EXPECT_EQ(applyScheduleCell(c, ScheduleColumn::GroupedCircuits, QStringLiteral("2.5")),
               QStringLiteral("“并列回路数”应为整数：2.5"));
@@ -84,6 +137,71 @@ TEST(ScheduleColumns, TextsFromCsvReadAsNumbersAndBadCellsSayWhy) {
     EXPECT_TRUE(applyScheduleCell(loads, ScheduleColumn::SeveralLoads, QStringLiteral("20,0.05")));
     EXPECT_TRUE(applyScheduleCell(loads, ScheduleColumn::SeveralLoads,
                                   QStringLiteral("1@1;1@1;1@1;1@1;1@1")));
+}
+
+// A text that no file keeps intact is refused where it is typed or read, with the column: a
+// control character (XML 1.0 holds none of C0 but tab and line breaks, and those break a CSV
+// record or a one-line cell), half of a surrogate pair (no UTF-8 for it), a noncharacter; and an
+// identifier that cannot name a sheet or a file. The circuit keeps its value.
+TEST(ScheduleColumns, TextsNoFileKeepsAreRefused) {
+    struct Row {
+        ScheduleColumn column;
+        QString text;
+        const char* reason; // empty: taken
+    };
+    const Row rows[] = {
+        {ScheduleColumn::Id, QStringLiteral("WL\u00011"), "“回路编号”含有控制字符（U+0001）"},
+        {ScheduleColumn::Id, QStringLiteral("WL1\t"), "“回路编号”含有控制字符（制表符）"},
+        {ScheduleColumn::Description, QStringLiteral("照明\n二层"), "“说明”含有控制字符（换行）"},
+        {ScheduleColumn::Description, QStringLiteral("照明\r"), "“说明”含有控制字符（回车）"},
+        {ScheduleColumn::LossType, QStringLiteral("聚氯乙烯\u007F"),
+         "“损失类型”含有控制字符（U+007F）"},
+        {ScheduleColumn::CableType, QStringLiteral("VV\u0085"), "“电缆类型”含有控制字符（U+0085）"},
+        {ScheduleColumn::CrossSection, QStringLiteral("25\u0000"),
+         "“截面(mm²)”含有控制字符（U+0000）"},
+        {ScheduleColumn::Description, QString(QChar(0xD800)) + QStringLiteral("灯"),
+         "“说明”含有无效字符（U+D800）"},
+        {ScheduleColumn::Description, QStringLiteral("灯") + QChar(0xDC00),
+         "“说明”含有无效字符（U+DC00）"},
+        {ScheduleColumn::Description, QStringLiteral("灯\uFFFF"), "“说明”含有无效字符（U+FFFF）"},
+        {ScheduleColumn::LoadCase, QStringLiteral("(1)\n终段"), "“负荷情况”含有控制字符（换行）"},
+        {ScheduleColumn::Id, QStringLiteral("WL/1"),
+         "“回路编号”不能含有“/”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("WL\\1"),
+         "“回路编号”不能含有“\\”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("WL[1]"),
+         "“回路编号”不能含有“[”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("A:B"),
+         "“回路编号”不能含有“:”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("WL*"),
+         "“回路编号”不能含有“*”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("WL?"),
+         "“回路编号”不能含有“?”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("\"WL\""),
+         "“回路编号”不能含有“\"”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("WL<1>"),
+         "“回路编号”不能含有“<”：回路编号用作文件名和工作表名"},
+        {ScheduleColumn::Id, QStringLiteral("WL|1"),
+         "“回路编号”不能含有“|”：回路编号用作文件名和工作表名"},
+        // Taken: a character outside the basic plane (a pair), brackets a sheet name may hold,
+        // blanks around the text (dropped).
+        {ScheduleColumn::Description, QStringLiteral("路灯 \U0001F4A1"), ""},
+        {ScheduleColumn::Id, QStringLiteral("WL-1（东）"), ""},
+        {ScheduleColumn::Id, QStringLiteral(" WL1 "), ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text.toStdString());
+        ProjectCircuit c = endLoadCircuit(10.0, 0.1);
+        const ProjectCircuit before = c;
+        const std::optional<QString> why = applyScheduleCell(c, row.column, row.text);
+        if (*row.reason == '\0') {
+            EXPECT_EQ(why, std::nullopt);
+            EXPECT_EQ(scheduleCellText(scheduleCell(c, row.column)), row.text.trimmed());
+        } else {
+            EXPECT_EQ(why, QString::fromUtf8(row.reason));
+            EXPECT_EQ(circuitToJson(c), circuitToJson(before));
+        }
+    }
 }
 
 // Which of 负荷, 负荷距离 and 多个负荷 a circuit's load case takes: a current moment at the end
