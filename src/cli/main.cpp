@@ -85,20 +85,6 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
     if (options.engineer)
         project.engineer = *options.engineer;
 
-<<<<<<< HEAD
-    // An imported circuit list replaces the file's circuits whole, or nothing is computed.
-    if (!options.importPath.isEmpty()) {
-        const korvane::CircuitImport imported = korvane::importCircuits(options.importPath);
-        for (const QString& line : imported.problems)
-            err << (imported.ok ? "warning: " : "error: ") << options.importPath << "：" << line
-                << '\n';
-        if (!imported.ok)
-            return 1;
-        project.circuits = imported.circuits;
-    }
-
-=======
->>>>>>> i21-import
     // The cable database checks every circuit's cable, and gives the sections sizing tries.
     korvane::CableCatalogue catalogue;
     {
@@ -119,13 +105,17 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
         const korvane::CircuitImport imported =
             korvane::importCircuits(options.importPath, catalogue);
         for (const QString& line : imported.filled)
-            err << "note: " << options.importPath << ": " << line << '\n';
+            err << "note: " << options.importPath << "：" << line << '\n';
         for (const QString& line : imported.problems)
-            err << (imported.ok ? "warning: " : "error: ") << options.importPath << ": " << line
+            err << (imported.ok ? "warning: " : "error: ") << options.importPath << "：" << line
                 << '\n';
         if (!imported.ok)
             return 1;
         project.circuits = imported.circuits;
+        // What stops every circuit of the project (a value of the supply or the project's own
+        // that could not be read) stops the imported ones too.
+        for (korvane::ProjectCircuit& c : project.circuits)
+            c.inputProblems << korvane::projectStoppingProblems(project);
     }
     // The transformer and busbar database checks the supply.
     {

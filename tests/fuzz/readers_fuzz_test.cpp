@@ -8,6 +8,7 @@
 
 #include "project_files/circuit_import.h"
 #include "project_files/project_file.h"
+#include "project_fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,7 +162,7 @@ TEST(ReadersFuzz, TheCsvImporterRefusesOrImportsAnyBytes) {
             ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
             out.write(mutator.mutate(seed));
             out.close();
-            const CircuitImport imported = importCircuits(target);
+            const CircuitImport imported = importCircuits(target, vvCatalogue());
             if (imported.ok) {
                 EXPECT_FALSE(imported.circuits.empty()) << round;
             } else {
@@ -250,7 +251,7 @@ TEST(ReadersFuzz, TheXlsxImporterRefusesOrImportsAnyWorkbookXml) {
                 mutated[xml[std::uniform_int_distribution<size_t>(0, xml.size() - 1)(choose)]];
             data = mutator.mutate(data);
             ASSERT_TRUE(zipTo(target, mutated)) << round;
-            const CircuitImport imported = importCircuits(target);
+            const CircuitImport imported = importCircuits(target, vvCatalogue());
             if (!imported.ok) {
                 EXPECT_TRUE(imported.circuits.empty() && !imported.problems.isEmpty())
                     << name.toStdString() << " round " << round;
