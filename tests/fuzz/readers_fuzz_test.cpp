@@ -8,7 +8,7 @@
 
 #include "project_files/circuit_import.h"
 #include "project_files/project_file.h"
-#include "project_fixtures.h"
+#include "project/project_fixtures.h"
 
 #include <QDir>
 #include <QFile>
