@@ -274,7 +274,7 @@ TEST(ScheduleXlsx, TextsNoFileCanCarryAreReplacedAndTheWorkbookOpens) {
     const QString fffd(QChar::ReplacementCharacter);
     project.name = QStringLiteral("路灯工程\x03") + QChar(0xD801);
     project.circuits[0].id = QStringLiteral("WL\x01"
-                                            "a\tb\nc");
+                                            "a\tb\nc\rd");
     project.circuits[1].id = QStringLiteral("WL") + QChar(0xD800) + QStringLiteral("x");
     project.circuits[1].description = QStringLiteral("支路") + QChar(0xFFFE);
     project.circuits[2].id = QStringLiteral("_x0041_");
@@ -297,7 +297,7 @@ TEST(ScheduleXlsx, TextsNoFileCanCarryAreReplacedAndTheWorkbookOpens) {
     for (const QJsonValue& sheet : back.sheets)
         names << sheet[QStringLiteral("name")].toString();
     EXPECT_EQ(names, (QStringList{QStringLiteral("回路表"), QStringLiteral("电源"),
-                                  QStringLiteral("WL_a_b_c"), QStringLiteral("WL_x"),
+                                  QStringLiteral("WL_a_b_c_d"), QStringLiteral("WL_x"),
                                   QStringLiteral("WL4")}));
 
     const QJsonObject schedule = sheetNamed(back.sheets, QStringLiteral("回路表"));
@@ -307,9 +307,11 @@ TEST(ScheduleXlsx, TextsNoFileCanCarryAreReplacedAndTheWorkbookOpens) {
     auto value = [&](int row, const char* name) {
         return cellAt(schedule, row, int(header.indexOf(QString::fromUtf8(name))));
     };
-    // A cell may hold several lines: the tab and the line feed are kept.
+    // A cell may hold several lines: the tab, the line feed and the carriage return are kept, the
+    // last as Excel writes it, "_x000D_", which Excel reads back as the character and openpyxl
+    // leaves as it is.
     EXPECT_EQ(value(1, "回路编号")[QStringLiteral("v")].toString(),
-              QStringLiteral("WL") + fffd + QStringLiteral("a\tb\nc"));
+              QStringLiteral("WL") + fffd + QStringLiteral("a\tb\nc_x000D_d"));
     EXPECT_EQ(value(2, "回路编号")[QStringLiteral("v")].toString(), "WL" + fffd + "x");
     EXPECT_EQ(value(2, "说明")[QStringLiteral("v")].toString(), QStringLiteral("支路") + fffd);
     EXPECT_EQ(value(3, "回路编号")[QStringLiteral("v")].toString(), QStringLiteral("_x0041_"));
