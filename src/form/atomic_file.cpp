@@ -23,12 +23,12 @@ QString systemError() {
 
 // Eight characters of [0-9a-z]: 36⁸ ≈ 2.8 × 10¹² names, so that two writers in one folder
 // practically never meet; a name that exists all the same is drawn again.
-QString randomPart() {
+QString randomCharacters() {
     static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    QString part;
+    QString drawn;
     for (int i = 0; i < 8; ++i)
-        part += QLatin1Char(kDigits[QRandomGenerator::global()->bounded(36)]);
-    return part;
+        drawn += QLatin1Char(kDigits[QRandomGenerator::global()->bounded(36)]);
+    return drawn;
 }
 
 // Writes all of `bytes`. A short write (the disk full or the file-size limit reached) is not an
@@ -87,7 +87,7 @@ QString ReplacingFile::create() {
         return QStringLiteral("原文件只读，不能替换");
     const QDir folder = target.absoluteDir();
     for (int attempt = 0; attempt < 16; ++attempt) {
-        QFile file(folder.filePath(QStringLiteral(".korvane-") + randomPart()));
+        QFile file(folder.filePath(QStringLiteral(".korvane-") + randomCharacters()));
         // Created only when no file has the name, with the permissions of any new file.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             path_ = file.fileName();

@@ -251,7 +251,7 @@ TEST(DocxReadBack, ATableAndAPictureReadByPythonDocx) {
 }
 
 // Texts XML cannot carry (control characters, lone surrogates, U+FFFE) in paragraphs, cells and
-// the properties: every part of the package is well-formed XML and python-docx opens it, each
+// the properties: every file in the package is well-formed XML and python-docx opens it, each
 // such character shown as U+FFFD; a tab and a line feed in a paragraph stay the word processor's
 // own, in a cell (one line of text) they are spaces.
 TEST(DocxReadBack, TextsXmlCannotCarryAreReplacedAndTheDocumentOpens) {
