@@ -10,6 +10,7 @@
 #include "project_book/project_book.h"
 #include "render/book_pictures.h"
 #include "render/pdf_book.h"
+#include "render/project_outputs.h"
 
 #include <QGuiApplication>
 
@@ -82,6 +83,35 @@ void BM_ComputeComposeAndPaintPdf100Circuits(benchmark::State& state) {
 BENCHMARK(BM_ComputeComposeAndPaintPdf100Circuits)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The .docx book of 100, 200 and 400 feeders of 30 to 60 poles as korvane-cli --book writes it
+// (composed, the plots painted, packed), from a computed run: a book linear in its circuits takes
+// twice as long for twice as many.
+void BM_DocxBookOfFeeders(benchmark::State& state) {
+    ProjectRun run;
+    run.project = bench::benchProject(QStringLiteral("路灯工程"), int(state.range(0)), 1,
+                                      [](int i) { return 30 + (i * 7) % 31; });
+    run.results = computeProject(run.project, bench::shippedCatalogue());
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const Computed<QByteArray> docx =
+            render::projectBookFile(run, render::BookFormat::Docx, QDate(2026, 12, 9));
+        if (!docx) {
+            state.SkipWithError("the .docx book could not be built");
+            break;
+        }
+        bytes = docx->size();
+    }
+    state.counters["feeders"] = double(run.project.circuits.size());
+    state.counters["docx_kB"] = double(bytes) / 1024.0;
+}
+BENCHMARK(BM_DocxBookOfFeeders)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(400)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // The book alone, composed in memory without packing, the plots not painted.

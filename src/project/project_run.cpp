@@ -1,5 +1,6 @@
 #include "project/project_run.h"
 
+#include "form/file_text.h"
 #include "form/number_format.h"
 
 namespace korvane {
@@ -12,6 +13,15 @@ RegionalFormat plainFormat() {
     format.groupSign = QChar();
     format.groupSize = 0;
     return format;
+}
+
+// A line of the table: each field one line without a tab, whatever the engineer's texts hold.
+QString tableLine(const QStringList& fields) {
+    QStringList kept;
+    kept.reserve(fields.size());
+    for (const QString& field : fields)
+        kept << oneLineText(field);
+    return kept.join(u'\t');
 }
 
 } // namespace
@@ -63,7 +73,7 @@ QString projectResultsText(const ProjectRun& run, const ResultSchema& schema) {
     QStringList header{QStringLiteral("回路"), QStringLiteral("截面(mm²)")};
     for (const SchemaColumn& column : schema.columns)
         header << column.header;
-    QStringList lines{header.join(u'\t')};
+    QStringList lines{tableLine(header)};
     QStringList notes;
     for (size_t i = 0; i < run.results.size() && i < run.project.circuits.size(); ++i) {
         const ProjectCircuit& c = run.project.circuits[i];
@@ -71,7 +81,7 @@ QString projectResultsText(const ProjectRun& run, const ResultSchema& schema) {
         QStringList cells{c.id, c.line.cable.crossSection};
         for (const SchemaColumn& column : schema.columns)
             cells << resultText(column, column.read(c, r), format, QStringLiteral("-"));
-        lines << cells.join(u'\t');
+        lines << tableLine(cells);
         notes << circuitNotes(c, r);
         if (i < run.sizing.size() && run.sizing[i]) {
             const SizingResult& s = *run.sizing[i];
@@ -83,8 +93,11 @@ QString projectResultsText(const ProjectRun& run, const ResultSchema& schema) {
         }
     }
     QString text = lines.join(u'\n') + u'\n';
-    if (!notes.isEmpty())
+    if (!notes.isEmpty()) {
+        for (QString& note : notes)
+            note = oneLineText(note);
         text += u'\n' + notes.join(u'\n') + u'\n';
+    }
     return text;
 }
 

@@ -37,7 +37,9 @@ void markUnknownCables(Project& project, const CableCatalogue& catalogue);
 // The results as a table, one circuit a line, tab-separated: 回路, 截面(mm²) and the columns of
 // the result schema, a header line first with the units, numbers with '.' and the schema's
 // decimals, "-" for a value not computed; then the notes of every circuit that did not pass, and
-// the sizing decisions.
+// the sizing decisions, one a line. A tab or a line break in a field or a note (a circuit's name
+// as typed) is a space, and a character a file cannot carry is U+FFFD, so that every line splits
+// into the same fields.
 QString projectResultsText(const ProjectRun& run,
                            const ResultSchema& schema = projectResultSchema());
 

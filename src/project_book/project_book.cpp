@@ -3,6 +3,7 @@
 #include "project/result_schema.h"
 #include "project/schedule_columns.h"
 
+#include "form/file_text.h"
 #include "form/number_format.h"
 #include "reports/docx_writer.h"
 #include "reports/voltage_loss_book.h"
@@ -17,6 +18,12 @@ namespace {
 
 constexpr double kBodyLineSpacingPoints = 20.0;
 constexpr double kTablePoints = 7.5;
+// The columns of 二、回路表 before the result schema's: 回路编号, 电缆, 负荷. With the schema's
+// widths they fill the 146 mm between the margins of a .docx page (the PDF page has 160 mm).
+constexpr double kIdColumnMm = 9.0;
+constexpr double kCableColumnMm = 14.0;
+constexpr double kLoadColumnMm = 13.5;
+constexpr double kCellPaddingMm = 1.0; // either side of a cell's text, in both back ends
 constexpr double kPlotWidthMm = 150.0;
 constexpr double kPlotHeightMm = 80.0;
 
@@ -104,6 +111,35 @@ ReportTableCell resultCell(const QString& text, bool failed) {
     return cell;
 }
 
+// The width of a text in the table's font, in millimetres: 宋体 sets an ASCII character in half
+// an em and a Chinese character (and ×, Ω, № and the like) in a whole one; an em is 7.5 pt =
+// 2.646 mm.
+double tableTextWidthMm(const QString& text) {
+    constexpr double kEmMm = kTablePoints * 25.4 / 72.0;
+    double ems = 0.0;
+    for (const QChar c : text)
+        if (!c.isLowSurrogate())
+            ems += c.unicode() < 0x80 ? 0.5 : 1.0;
+    return ems * kEmMm;
+}
+
+// The cable cell: the cable type broken at its blanks into lines that fit the column, so that the
+// word processor, which may break Chinese text between any two characters, never splits a word
+// of it ("VV 四芯 铜 / 芯"): "VV 四芯", "铜芯"; then the cross-section on a line of its own. A
+// word wider than the column stands on a line of its own.
+QString cableText(const CableIdentity& cable) {
+    const double width = kCableColumnMm - 2.0 * kCellPaddingMm;
+    QStringList lines;
+    for (const QString& word : oneLineText(cable.cableType).split(u' ', Qt::SkipEmptyParts)) {
+        if (!lines.isEmpty() && tableTextWidthMm(lines.back() + u' ' + word) <= width)
+            lines.back() += u' ' + word;
+        else
+            lines << word;
+    }
+    lines << oneLineText(cable.crossSection) + QStringLiteral(" mm²");
+    return lines.join(u'\r');
+}
+
 QString loadText(const ProjectCircuit& c) {
     if (const auto* feeder = std::get_if<LampFeeder>(&c.load))
         return QStringLiteral("路灯馈线 %1 杆").arg(feeder->poles);
@@ -116,11 +152,8 @@ QString loadText(const ProjectCircuit& c) {
 // (no breaker in the table) 无.
 std::vector<ReportTableCell> circuitRow(const ResultSchema& schema, const ProjectCircuit& c,
                                         const CircuitResult& r) {
-    std::vector<ReportTableCell> row{resultCell(c.id, false),
-                                     resultCell(c.line.cable.cableType + u'\r' +
-                                                    c.line.cable.crossSection +
-                                                    QStringLiteral(" mm²"),
-                                                false),
+    std::vector<ReportTableCell> row{resultCell(oneLineText(c.id), false),
+                                     resultCell(cableText(c.line.cable), false),
                                      resultCell(loadText(c), false)};
     for (const SchemaColumn& column : schema.columns) {
         if (column.bookWidthMm <= 0.0)
@@ -562,15 +595,18 @@ QStringList circuitParagraphs(const ProjectRun& run, size_t i) {
 }
 
 // The paragraphs as one block in the body format of the books (writeBookBody), appended in one
-// piece: the document finds the paragraph of each insertion by counting from its start, so a
-// book of a hundred circuits appended paragraph by paragraph would take seconds. Before a table
-// or a picture the last paragraph is left open, so that it is the one the insertion follows.
+// piece. Each is one paragraph whatever the engineer's texts in it hold: a line break or a tab in
+// a circuit's name is a space. Before a table or a picture the last paragraph is left open, so
+// that it is the one the insertion follows.
 void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
                      bool beforeInsertion = false) {
     if (paragraphs.isEmpty())
         return;
-    writer.appendText(paragraphs.join(u'\r') +
-                      (beforeInsertion ? QString() : QStringLiteral("\r")));
+    QStringList lines;
+    lines.reserve(paragraphs.size());
+    for (const QString& paragraph : paragraphs)
+        lines << oneLineText(paragraph);
+    writer.appendText(lines.join(u'\r') + (beforeInsertion ? QString() : QStringLiteral("\r")));
     writer.setFont(QString::fromUtf8(kBookFont), kBookBodyPoints, true, std::nullopt);
     writer.setAlignment(ParagraphAlignment::Left);
     writer.setLineSpacing(kBodyLineSpacingPoints, LineSpacingRule::Exact);
@@ -581,10 +617,9 @@ void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
 
 ReportTable projectCircuitTable(const ProjectRun& run, const ResultSchema& schema) {
     ReportTable table;
-    // Within the 146 mm between the margins of a .docx page (the PDF page has 160 mm): the
-    // identifier's header, the cable and the load wrap; each result column is as wide as the
+    // The identifier's header, the cable and the load wrap; each result column is as wide as the
     // schema gives it for its figures and 不通过 on one line.
-    table.columnWidthsMm = {9.0, 13.5, 13.5};
+    table.columnWidthsMm = {kIdColumnMm, kCableColumnMm, kLoadColumnMm};
     table.sizePoints = kTablePoints;
     table.fontName = QString::fromUtf8(kBookFont);
     table.headerRows = 1;

@@ -1,26 +1,23 @@
 #include "project_files/schedule_xlsx.h"
 
+#include "form/atomic_file.h"
+#include "form/file_text.h"
+#include "form/number_format.h"
 #include "project/schedule_columns.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRegularExpression>
 
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace korvane {
 
@@ -37,6 +34,27 @@ QByteArray numberFormatOf(const SchemaColumn& column) {
     if (column.decimals == SchemaColumn::kText)
         return {};
     return column.decimals == 0 ? QByteArray("0") : "0." + QByteArray(column.decimals, '0');
+}
+
+// Text as a cell or a comment of the workbook carries it: at most Excel's 32,767 characters (a
+// pair of surrogates kept whole), what XML cannot carry replaced, and a "_xHHHH_" of the text
+// itself written as "_x005F_xHHHH_": Excel and every reader of its files take "_xHHHH_" in a
+// string for the escape of the character U+HHHH (Office Open XML's ST_Xstring), and "_x005F_" for
+// the underscore.
+QByteArray workbookText(const QString& text) {
+    QString kept = text;
+    if (kept.size() > kMaxCellText) {
+        kept.truncate(kMaxCellText);
+        if (kept.back().isHighSurrogate())
+            kept.chop(1);
+    }
+    kept = xmlSafeText(kept);
+    if (kept.contains(QLatin1String("_x"), Qt::CaseInsensitive)) {
+        static const QRegularExpression escape(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        kept.replace(escape, QStringLiteral("_x005F_\\1"));
+    }
+    return kept.toUtf8();
 }
 
 // The workbook being written, keeping the first error any call reports.
@@ -86,7 +104,7 @@ public:
 
     void text(lxw_worksheet* sheet, int row, int col, const QString& value, lxw_format* f) {
         check(worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col),
-                                     value.left(kMaxCellText).toUtf8().constData(), f));
+                                     workbookText(value).constData(), f));
     }
     void number(lxw_worksheet* sheet, int row, int col, double value, lxw_format* f) {
         // A value that is not finite has no representation in a workbook; the cell stays empty.
@@ -113,7 +131,7 @@ public:
         options.width = 320;
         options.height = 120;
         check(worksheet_write_comment_opt(sheet, lxw_row_t(row), lxw_col_t(col),
-                                          note.left(kMaxCellText).toUtf8().constData(), &options));
+                                          workbookText(note).constData(), &options));
     }
     // A header row, bold and frozen, with the columns wide enough for their headers.
     void header(lxw_worksheet* sheet, const QStringList& headers, int frozenColumns) {
@@ -176,6 +194,19 @@ private:
     std::map<std::tuple<QByteArray, bool, bool>, lxw_format*> formats_;
 };
 
+// The cross-section as a number where its text is a plain number written as the import writes it
+// back ("25", "2.5": the general format, '.' and no grouping), so that the column sums and sorts
+// in Excel and the import reads the same text again; any other text ("025", "3×25+16") stays text.
+ScheduleCell crossSectionCell(const ScheduleCell& cell) {
+    const QString* text = std::get_if<QString>(&cell);
+    if (!text)
+        return cell;
+    const std::optional<double> value = readPlainDecimal(*text);
+    if (value && scheduleCellText(ScheduleCell{*value}) == *text)
+        return *value;
+    return cell;
+}
+
 void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run,
                    const ResultSchema& schema) {
     const std::vector<ScheduleColumnInfo>& inputs = scheduleInputColumns();
@@ -191,8 +222,12 @@ void writeSchedule(Workbook& book, lxw_worksheet* sheet, const ProjectRun& run,
         const ProjectCircuit& circuit = run.project.circuits[i];
         const int row = int(i) + 1;
         int col = 0;
-        for (const ScheduleColumnInfo& info : inputs)
-            book.cell(sheet, row, col++, scheduleCell(circuit, info.column), plain);
+        for (const ScheduleColumnInfo& info : inputs) {
+            const ScheduleCell cell = scheduleCell(circuit, info.column);
+            book.cell(sheet, row, col++,
+                      info.column == ScheduleColumn::CrossSection ? crossSectionCell(cell) : cell,
+                      plain);
+        }
         if (i >= run.results.size())
             continue;
         const CircuitResult& result = run.results[i];
@@ -302,9 +337,13 @@ QString writeWorkbook(const ProjectRun& run, const QString& path, const ResultSc
     Workbook book(path);
     if (!book.opened())
         return QStringLiteral("无法创建 .xlsx 工作簿");
-    QStringList names{QStringLiteral("回路表"), QStringLiteral("电源")};
-    lxw_worksheet* schedule = book.addSheet(names[0]);
-    lxw_worksheet* supply = book.addSheet(names[1]);
+    const QString scheduleName = QStringLiteral("回路表");
+    const QString supplyName = QStringLiteral("电源");
+    SheetNames names;
+    names.take(scheduleName);
+    names.take(supplyName);
+    lxw_worksheet* schedule = book.addSheet(scheduleName);
+    lxw_worksheet* supply = book.addSheet(supplyName);
     if (schedule && supply) {
         writeSchedule(book, schedule, run, schema);
         writeSupply(book, supply, run.project);
@@ -313,39 +352,33 @@ QString writeWorkbook(const ProjectRun& run, const QString& path, const ResultSc
         const ProjectCircuit& circuit = run.project.circuits[i];
         if (!std::holds_alternative<LampFeeder>(circuit.load) || i >= run.results.size())
             continue;
-        const QString name = uniqueSheetName(circuit.id, names);
-        names << name;
-        if (lxw_worksheet* sheet = book.addSheet(name))
+        if (lxw_worksheet* sheet = book.addSheet(names.add(circuit.id)))
             writeFeeder(book, sheet, run.results[i]);
     }
     return book.close();
 }
 
-QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// Flushes the written file to the disk before it replaces the target.
-QString syncToDisk(const QString& path) {
-#ifdef Q_OS_UNIX
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
-        return systemError();
-#else
-    Q_UNUSED(path);
-#endif
-    return {};
-}
-
 } // namespace
 
-QString uniqueSheetName(const QString& wanted, const QStringList& taken) {
+SheetNames::SheetNames() {
+    // "History" is reserved by Excel for its own sheet.
+    taken_.insert(QStringLiteral("history"));
+}
+
+void SheetNames::take(const QString& name) {
+    taken_.insert(name.toCaseFolded());
+}
+
+QString SheetNames::add(const QString& wanted) {
     constexpr qsizetype kMaxLength = 31; // Excel's limit, in UTF-16 units
+    // A character Excel refuses in a sheet name, a control character and one XML cannot carry
+    // (a lone surrogate among them) become '_'.
+    const QString safe = xmlSafeText(wanted.trimmed());
     QString base;
-    for (const QChar c : wanted.trimmed())
-        base += QStringLiteral("[]:*?/\\").contains(c) || c.category() == QChar::Other_Control
+    base.reserve(safe.size());
+    for (const QChar c : safe)
+        base += QStringLiteral("[]:*?/\\").contains(c) || c.category() == QChar::Other_Control ||
+                        c == QChar::ReplacementCharacter
                     ? u'_'
                     : c;
     while (base.startsWith(u'\''))
@@ -365,21 +398,32 @@ QString uniqueSheetName(const QString& wanted, const QStringList& taken) {
             name.chop(1);
         return name;
     };
-    auto isTaken = [&taken](const QString& name) {
-        // "History" is reserved by Excel for its own sheet.
-        if (name.compare(QStringLiteral("History"), Qt::CaseInsensitive) == 0)
-            return true;
-        for (const QString& other : taken)
-            if (other.toCaseFolded() == name.toCaseFolded())
-                return true;
-        return false;
+    auto isTaken = [this](const QString& name) {
+        return name.isEmpty() || taken_.contains(name.toCaseFolded());
     };
     QString name = fit(base, kMaxLength);
-    for (int n = 2; isTaken(name) || name.isEmpty(); ++n) {
-        const QString suffix = QStringLiteral("(%1)").arg(n);
-        name = fit(base, kMaxLength - suffix.size()) + suffix;
+    if (isTaken(name)) {
+        // Numbers tried before for the same base stay taken: start after them, so that many
+        // circuits of one name are numbered in one pass.
+        const QString key = base.toCaseFolded();
+        int n = nextNumber_.value(key, 2);
+        for (;; ++n) {
+            const QString suffix = QStringLiteral("(%1)").arg(n);
+            name = fit(base, kMaxLength - suffix.size()) + suffix;
+            if (!isTaken(name))
+                break;
+        }
+        nextNumber_.insert(key, n + 1);
     }
+    taken_.insert(name.toCaseFolded());
     return name;
+}
+
+QString uniqueSheetName(const QString& wanted, const QStringList& taken) {
+    SheetNames names;
+    for (const QString& name : taken)
+        names.take(name);
+    return names.add(wanted);
 }
 
 QString writeScheduleXlsx(const ProjectRun& run, const QString& path, const ResultSchema& schema) {
@@ -390,29 +434,15 @@ QString writeScheduleXlsx(const ProjectRun& run, const QString& path, const Resu
     if (target.isDir())
         return QStringLiteral("这是一个文件夹：%1").arg(QDir::toNativeSeparators(path));
 
-    // The workbook is written beside the target, so that the rename replacing it stays on one
-    // file system and is atomic; until then the temporary file is removed on any failure.
-    QTemporaryFile temporary(folder.filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!temporary.open())
+    // The workbook is written beside the target and replaces it only when complete; until then
+    // the temporary file is removed on any failure.
+    ReplacingFile temporary(path);
+    if (const QString why = temporary.create(); !why.isEmpty())
         return QStringLiteral("无法在文件夹“%1”中创建文件：%2")
-            .arg(QDir::toNativeSeparators(folder.path()), temporary.errorString());
-    temporary.setPermissions(target.exists()
-                                 ? QFile::permissions(path)
-                                 : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                       QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
-    const QString temporaryPath = temporary.fileName();
-    temporary.close();
-
-    QString why = writeWorkbook(run, temporaryPath, schema);
-    if (why.isEmpty())
-        why = syncToDisk(temporaryPath);
-    if (!why.isEmpty())
+            .arg(QDir::toNativeSeparators(folder.path()), why);
+    if (const QString why = writeWorkbook(run, temporary.path(), schema); !why.isEmpty())
         return why;
-    if (std::rename(QFile::encodeName(temporaryPath).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        return QStringLiteral("无法替换原文件：%1").arg(systemError());
-    temporary.setAutoRemove(false);
-    return {};
+    return temporary.replaceTarget();
 }
 
 } // namespace korvane

@@ -2,6 +2,8 @@
 
 #include "render/colors.h"
 
+#include "form/file_text.h"
+
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -116,6 +118,17 @@ QBrush foregroundOf(const CharacterFormat& format) {
     return format.colour ? QBrush(toQColor(*format.colour, QGuiApplication::palette())) : QBrush();
 }
 
+// The runs of a paragraph as the .docx shows them: a character that cannot be drawn (a control
+// character, a lone surrogate) as U+FFFD, a line feed as a break of the line.
+std::vector<TextRun> paragraphRuns(const std::vector<TextRun>& runs) {
+    std::vector<TextRun> shown = runs;
+    for (TextRun& run : shown) {
+        run.text.replace(u'\n', QChar::LineSeparator);
+        run.text = xmlSafeText(run.text);
+    }
+    return shown;
+}
+
 // Runs laid out in the book's fonts, with fallback fonts for the characters they do not draw,
 // and wrapped into lines of the given width.
 struct LaidOutText {
@@ -213,8 +226,8 @@ void BookPainter::paint(const ReportParagraph& paragraph) {
         paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
     const QFont baseFont(bookFont(base), &writer_);
     const double height = lineHeight(paragraph, baseFont, &writer_);
-    const LaidOutText text = layOut(paragraph.runs, baseFont, paragraph.format.alignment,
-                                    page_.width(), &writer_, glyphs_);
+    const LaidOutText text = layOut(paragraphRuns(paragraph.runs), baseFont,
+                                    paragraph.format.alignment, page_.width(), &writer_, glyphs_);
     const size_t count = std::max<size_t>(1, text.lines.size());
     for (size_t i = 0; i < count; ++i) {
         if (y_ + height > page_.height())
@@ -239,10 +252,11 @@ LaidOutRow BookPainter::layOutRow(const ReportTable& table, const std::vector<Re
             std::max(1.0, mmToDevice(table.columnWidthsMm[c]) - 2.0 * mmToDevice(kCellPaddingXMm));
         std::vector<LaidOutText> lines;
         size_t count = 0;
+        // Each line of a cell is one line of text, as in the .docx: a tab or a line feed a space.
         for (const QString& line : cell.text.split(u'\r')) {
             std::vector<TextRun> runs;
             if (!line.isEmpty())
-                runs.push_back({line, format});
+                runs.push_back({oneLineText(line), format});
             lines.push_back(layOut(runs, font, cell.alignment, width, &writer_, glyphs_));
             count += std::max<size_t>(1, lines.back().lines.size());
         }
@@ -344,7 +358,7 @@ QByteArray renderPdfBook(const ReportDocument& document, const PdfPictureDrawer&
     writer.setCreator(QStringLiteral("Korvane"));
     writer.setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
 
-    writer.setTitle(document.properties().title);
+    writer.setTitle(xmlSafeText(document.properties().title));
 
     BookPainter painter(writer, drawer);
     for (const ReportBlock& block : document.blocks())

@@ -1,5 +1,7 @@
 #include "reports/book_frame.h"
 
+#include "form/file_text.h"
+
 namespace korvane {
 
 namespace {
@@ -11,8 +13,9 @@ const QString kCr = QStringLiteral("\r");
 QStringList bookHeaderLines(const QDate& today, const RegionalFormat& format,
                             const BookHeader& header) {
     return {
-        QStringLiteral("工程名:") + header.project,
-        QStringLiteral("计算者:") + header.engineer,
+        // Each one paragraph, whatever the names typed hold.
+        QStringLiteral("工程名:") + oneLineText(header.project),
+        QStringLiteral("计算者:") + oneLineText(header.engineer),
         QStringLiteral("计算时间:") + today.toString(format.shortDatePattern),
         QStringLiteral("计算依据："),
         QStringLiteral("《工业与民用配电设计手册》第三版："),

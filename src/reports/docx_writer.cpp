@@ -1,5 +1,7 @@
 #include "reports/docx_writer.h"
 
+#include "form/file_text.h"
+
 #include <zip.h>
 
 #include <cmath>
@@ -27,7 +29,10 @@ const char* const kImageRelationship =
 // The styles part is the document's first relationship; its pictures follow it.
 constexpr int kFirstPictureRelationship = 2;
 
-QString escaped(const QString& text) {
+// Text for an XML element or attribute: escaped, each character XML cannot carry (a control
+// character, a lone surrogate) as U+FFFD, so that Word opens the file whatever the text holds.
+QString escaped(const QString& unsafe) {
+    const QString text = xmlSafeText(unsafe);
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -49,17 +54,6 @@ QString escaped(const QString& text) {
         }
     }
     return out;
-}
-
-// Text for an XML element: escaped, without the control characters that XML cannot carry.
-QString xmlText(const QString& text) {
-    QString kept;
-    kept.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF)
-            kept += c;
-    }
-    return escaped(kept);
 }
 
 // Twentieths of a point, the unit of paragraph spacing. Under the automatic rule the value counts
@@ -119,8 +113,9 @@ QString paragraphProperties(const ReportParagraph& paragraph) {
 }
 
 // The run's text, every character kept; a tab and a line feed become the file format's own
-// elements and other control characters, which XML cannot carry, are left out.
-QString runContent(const QString& text) {
+// elements, and a character XML cannot carry is shown as U+FFFD.
+QString runContent(const QString& unsafe) {
+    const QString text = xmlSafeText(unsafe);
     QString xml;
     QString pending;
     auto flush = [&] {
@@ -136,7 +131,7 @@ QString runContent(const QString& text) {
         } else if (c == u'\n') {
             flush();
             xml += QStringLiteral("<w:br/>");
-        } else if (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+        } else if (c != u'\r') {
             pending += c;
         }
     }
@@ -154,8 +149,8 @@ qint64 emuOfMm(double mm) {
     return static_cast<qint64>(std::llround(mm * 36000.0));
 }
 
-// One cell's paragraphs: a CR in its text starts the next one. Every cell holds at least one
-// paragraph, as Word requires.
+// One cell's paragraphs: a CR in its text starts the next one, each of them one line, a tab or a
+// line feed in it a space. Every cell holds at least one paragraph, as Word requires.
 QString cellParagraphs(const ReportTable& table, const ReportTableCell& cell) {
     const CharacterFormat format{table.fontName, table.sizePoints, cell.bold, cell.colour};
     const QString properties = runProperties(format);
@@ -167,8 +162,8 @@ QString cellParagraphs(const ReportTable& table, const ReportTableCell& cell) {
         xml += QStringLiteral("<w:p><w:pPr><w:jc w:val=\"%1\"/>").arg(alignment) + properties +
                QStringLiteral("</w:pPr>");
         if (!line.isEmpty())
-            xml +=
-                QStringLiteral("<w:r>") + properties + runContent(line) + QStringLiteral("</w:r>");
+            xml += QStringLiteral("<w:r>") + properties + runContent(oneLineText(line)) +
+                   QStringLiteral("</w:r>");
         xml += QStringLiteral("</w:p>");
     }
     return xml;
@@ -239,7 +234,7 @@ QString pictureXml(const ReportPicture& picture, int number, const QString& rela
                "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
                "</pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r></w:p>\n")
         .arg(QString::number(cx), QString::number(cy), QString::number(number), name,
-             xmlText(picture.description), QString::fromLatin1(kPictureUri), relationshipId);
+             escaped(picture.description), QString::fromLatin1(kPictureUri), relationshipId);
 }
 
 QString pictureRelationshipId(int number) {
@@ -406,9 +401,11 @@ QByteArray docxCoreXml(const DocumentProperties& properties) {
         "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" "
         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">");
     if (!properties.title.isEmpty())
-        xml += QStringLiteral("<dc:title>%1</dc:title>").arg(xmlText(properties.title));
+        xml +=
+            QStringLiteral("<dc:title>%1</dc:title>").arg(escaped(oneLineText(properties.title)));
     if (!properties.author.isEmpty())
-        xml += QStringLiteral("<dc:creator>%1</dc:creator>").arg(xmlText(properties.author));
+        xml += QStringLiteral("<dc:creator>%1</dc:creator>")
+                   .arg(escaped(oneLineText(properties.author)));
     if (properties.created.isValid()) {
         // W3CDTF in UTC, whole seconds, as the word processors write it.
         const QString at =

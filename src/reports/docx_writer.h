@@ -28,7 +28,8 @@ QByteArray docxContentTypesXml(const ReportDocument& document);
 QByteArray docxStylesXml();
 
 // docProps/core.xml: the document's title, author and date of creation (also its date of last
-// change), each left out when the document has none. Dates are written in UTC.
+// change), each left out when the document has none; the title and the author each on one line.
+// Dates are written in UTC.
 QByteArray docxCoreXml(const DocumentProperties& properties);
 
 // docProps/app.xml: the application that wrote the file.

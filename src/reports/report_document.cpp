@@ -62,9 +62,36 @@ ReportDocument::ReportDocument()
     : text_(kParagraphMark), characterFormats_{defaultCharacterFormat()},
       paragraphFormats_{defaultParagraphFormat()} {}
 
+// Counted from the position asked for last, not from the start: a book is written at its end, so
+// each count covers only the text written since, and writing a book stays linear in its length.
 qsizetype ReportDocument::paragraphIndexAt(qsizetype position) const {
-    return static_cast<qsizetype>(
-        std::count(text_.cbegin(), text_.cbegin() + position, kParagraphMark));
+    if (position >= countedTo_)
+        marksBefore_ +=
+            std::count(text_.cbegin() + countedTo_, text_.cbegin() + position, kParagraphMark);
+    else
+        marksBefore_ -=
+            std::count(text_.cbegin() + position, text_.cbegin() + countedTo_, kParagraphMark);
+    countedTo_ = position;
+    return marksBefore_;
+}
+
+void ReportDocument::insertText(qsizetype at, const QString& text) {
+    text_.insert(at, text);
+    // The count stands for the text before its position, which moves on with an insertion there.
+    if (at < countedTo_) {
+        countedTo_ += text.size();
+        marksBefore_ += text.count(kParagraphMark);
+    }
+}
+
+// The insertions after `paragraph` or, with `including`, from it on, move on by `by` paragraphs.
+// They are ordered by paragraph, and a book inserts at its end: only the last few are looked at.
+void ReportDocument::shiftInsertions(qsizetype paragraph, bool including, qsizetype by) {
+    for (auto it = insertions_.rbegin(); it != insertions_.rend(); ++it) {
+        if (it->afterParagraph < paragraph || (!including && it->afterParagraph == paragraph))
+            break;
+        it->afterParagraph += by;
+    }
 }
 
 void ReportDocument::append(const QString& text) {
@@ -80,12 +107,9 @@ void ReportDocument::append(const QString& text) {
     paragraphFormats_.insert(paragraphFormats_.begin() + paragraph, marks,
                              paragraphFormats_[static_cast<size_t>(paragraph)]);
     // What follows the paragraph now follows the last of the paragraphs it is split into.
-    for (ReportInsertion& insertion : insertions_) {
-        if (insertion.afterParagraph >= paragraph)
-            insertion.afterParagraph += static_cast<qsizetype>(marks);
-    }
+    shiftInsertions(paragraph, true, static_cast<qsizetype>(marks));
 
-    text_.insert(at, text);
+    insertText(at, text);
     characterFormats_.insert(characterFormats_.begin() + at, static_cast<size_t>(text.size()),
                              inherited);
     blockEnd_ += text.size();
@@ -144,17 +168,14 @@ void ReportDocument::insertAfterBlock(const ReportInsertion::Content& content) {
     const CharacterFormat markFormat = characterFormats_[static_cast<size_t>(mark)];
     const ParagraphFormat format = paragraphFormats_[static_cast<size_t>(paragraph)];
 
-    text_.insert(mark + 1, kParagraphMark);
+    insertText(mark + 1, QString(kParagraphMark));
     characterFormats_.insert(characterFormats_.begin() + mark + 1, markFormat);
     paragraphFormats_.insert(paragraphFormats_.begin() + paragraph + 1, format);
-    for (ReportInsertion& insertion : insertions_) {
-        if (insertion.afterParagraph > paragraph)
-            ++insertion.afterParagraph;
-    }
-    const auto at = std::find_if(insertions_.begin(), insertions_.end(),
-                                 [paragraph](const ReportInsertion& insertion) {
-                                     return insertion.afterParagraph > paragraph;
-                                 });
+    shiftInsertions(paragraph, false, 1);
+    // After the insertions that follow the same paragraph or one before it.
+    const auto at = std::upper_bound(
+        insertions_.begin(), insertions_.end(), paragraph,
+        [](qsizetype p, const ReportInsertion& insertion) { return p < insertion.afterParagraph; });
     insertions_.insert(at, ReportInsertion{paragraph, content});
     blockStart_ = blockEnd_ = mark + 1;
 }

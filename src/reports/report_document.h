@@ -125,6 +125,8 @@ private:
     void formatCharacters(const std::function<void(CharacterFormat&)>& change);
     void formatParagraphs(const std::function<void(ParagraphFormat&)>& change);
     qsizetype paragraphIndexAt(qsizetype position) const;
+    void insertText(qsizetype at, const QString& text);
+    void shiftInsertions(qsizetype paragraph, bool including, qsizetype by);
 
     QString text_;
     std::vector<CharacterFormat> characterFormats_; // one per character of text_
@@ -132,6 +134,9 @@ private:
     qsizetype blockStart_ = 0;
     qsizetype blockEnd_ = 0;
     std::vector<ReportInsertion> insertions_; // ordered by the paragraph they follow
+    // The paragraph marks before the position last asked for (paragraphIndexAt).
+    mutable qsizetype countedTo_ = 0;
+    mutable qsizetype marksBefore_ = 0;
     DocumentProperties properties_;
 };
 

@@ -240,6 +240,37 @@ TEST(PdfBookTables, CellTextWrapsInsideItsColumn) {
     EXPECT_TRUE(rejoined.startsWith(lengthy)) << rejoined.toStdString();
 }
 
+// Texts no file can carry as they are (control characters, lone surrogates) in a paragraph, a
+// table cell and the title: the PDF opens in poppler, each such character shown as U+FFFD as in
+// the .docx, and a tab or line feed in a cell is a space, the cell one line.
+TEST(PdfBookTables, TextsNoFileCanCarryAreShownAsReplacementCharacters) {
+    const QString fffd(QChar::ReplacementCharacter);
+    ReportTable table;
+    table.columnWidthsMm = {40.0, 40.0};
+    table.rows = {
+        {cell(QStringLiteral("回路编号")), cell(QStringLiteral("电缆"))},
+        {cell(QStringLiteral("WL\x02\t1\n2") + QChar(0xD800)), cell(QStringLiteral("VV"))}};
+    DocumentReportWriter writer;
+    writer.setProperties({QStringLiteral("计算书\x01") + QChar(0xDC00), {}, {}});
+    writer.openDocument();
+    writer.appendText(QStringLiteral("工程\x03") + QChar(0xDC01) + QStringLiteral("名\r"));
+    ASSERT_TRUE(writer.insertTable(table));
+    QTemporaryDir dir;
+    const QString path = writePdf(dir.filePath(QStringLiteral("控制字符.pdf")), *writer.document());
+    const QString info = run(QStringLiteral("pdfinfo"), {path});
+    EXPECT_TRUE(info.contains(QStringLiteral("Title:           计算书") + fffd + fffd))
+        << info.toStdString();
+    QStringList lines;
+    for (const QString& line :
+         run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")})
+             .split(u'\n'))
+        if (!squeezed(line).isEmpty())
+            lines << squeezed(line);
+    EXPECT_EQ(lines,
+              (QStringList{"工程" + fffd + fffd + QStringLiteral("名"),
+                           QStringLiteral("回路编号电缆"), "WL" + fffd + "12" + fffd + "VV"}));
+}
+
 // pdfimages' list of a PDF's images: page and pixel size of each, "page:width×height".
 QStringList images(const QString& path) {
     QStringList found;

@@ -9,6 +9,7 @@
 #include "project_files/project_file.h"
 #include "project_fixtures.h"
 #include "reports/tiny_png.h"
+#include "reports/zip_reading.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <numeric>
 
 #include <gtest/gtest.h>
@@ -251,7 +253,8 @@ def cell(c):
             "bold": bool(runs) and all(r.bold for r in runs),
             "red": bool(runs) and all(str(r.font.color.rgb) == "FF0000" for r in runs)}
 print(json.dumps({"tables": [[[cell(c) for c in row.cells] for row in t.rows] for t in d.tables],
-                  "shapes": [[s.width / 36000.0, s.height / 36000.0] for s in d.inline_shapes]},
+                  "shapes": [[s.width / 36000.0, s.height / 36000.0] for s in d.inline_shapes],
+                  "paragraphs": [p.text for p in d.paragraphs]},
                  ensure_ascii=False))
 )";
 
@@ -298,6 +301,114 @@ TEST(ProjectBook, DocxReadsBackWithItsTableAndOnePicturePerFeeder) {
         EXPECT_NEAR(shape[0].toDouble(), 150.0, 0.01);
         EXPECT_NEAR(shape[1].toDouble(), 80.0, 0.01);
     }
+}
+
+// The book's JSON read back by python-docx, or why not; `skip` without the reader.
+struct DocxReadBack {
+    QJsonObject book;
+    QString error;
+    bool skip = false;
+};
+
+DocxReadBack readDocx(const QByteArray& docx) {
+    DocxReadBack r;
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("工程计算书.docx")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(docx) != docx.size()) {
+        r.error = file.errorString();
+        return r;
+    }
+    file.close();
+    QProcess python;
+    python.start(QStringLiteral(KORVANE_PYTHON3),
+                 {QStringLiteral("-c"), QString::fromUtf8(kReader), file.fileName()});
+    python.waitForFinished(60000);
+    if (python.exitCode() == 3)
+        r.skip = true;
+    else if (python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0)
+        r.error = QString::fromUtf8(python.readAllStandardError());
+    else
+        r.book = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    return r;
+}
+
+// Texts no file can carry as they are in the circuits' identifiers and cables and in the
+// project's name: document.xml is well-formed, python-docx opens the book, each such character
+// reads back as U+FFFD, and a line break or tab in an identifier is a space, so that the heading
+// stays one paragraph and the table cell one line.
+TEST(ProjectBook, TextsNoFileCanCarryAreReplacedAndTheBookOpens) {
+    ProjectRun run = exampleRun();
+    const QString fffd(QChar::ReplacementCharacter);
+    run.project.circuits[0].id = QStringLiteral("WL\x01"
+                                                "a\tb\nc\rd");
+    run.project.circuits[1].id = QStringLiteral("WL") + QChar(0xD800) + QStringLiteral("x");
+    run.project.circuits[2].line.cable.cableType =
+        QStringLiteral("VV\x02 四芯\t铜芯") + QChar(0xFFFE);
+    const std::optional<QByteArray> docx =
+        projectBookDocx(run, QDate(2026, 12, 9),
+                        {QStringLiteral("工程\x03") + QChar(0xDC00), QStringLiteral("张工")}, plot);
+    ASSERT_TRUE(docx.has_value());
+    const std::optional<QByteArray> xml = zipEntry(*docx, "word/document.xml");
+    ASSERT_TRUE(xml.has_value());
+    QXmlStreamReader reader(*xml);
+    while (!reader.atEnd())
+        reader.readNext();
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+
+    const DocxReadBack back = readDocx(*docx);
+    if (back.skip)
+        GTEST_SKIP() << "python3 with python-docx is not installed";
+    ASSERT_EQ(back.error, QString()) << back.error.toStdString();
+    QStringList paragraphs;
+    for (const QJsonValue& p : back.book[QStringLiteral("paragraphs")].toArray())
+        paragraphs << p.toString();
+    EXPECT_TRUE(paragraphs.contains("工程名:工程" + fffd + fffd));
+    const QString first = "WL" + fffd + QStringLiteral("a b c d");
+    EXPECT_TRUE(paragraphs.contains(QStringLiteral("1、") + first + u' ' +
+                                    run.project.circuits[0].description));
+    EXPECT_TRUE(paragraphs.contains(QStringLiteral("2、WL") + fffd + QStringLiteral("x ") +
+                                    run.project.circuits[1].description));
+    const QJsonArray rows = back.book[QStringLiteral("tables")][0].toArray();
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[1][0][QStringLiteral("text")].toString(), first);
+    // "VV\uFFFD 四芯 铜芯\uFFFD": VV and the replacement character take 0.5 + 0.5 + 1 em, then
+    // " 四芯" 2.5 em: 4.5 em = 11.9 mm within the 12 mm of the cable column's text.
+    EXPECT_EQ(rows[3][1][QStringLiteral("text")].toString(),
+              "VV" + fffd + QStringLiteral(" 四芯\n铜芯") + fffd + QStringLiteral("\n25 mm²"));
+}
+
+// The cable cell breaks the cable type at its blanks only, into lines that fit the 12 mm of text
+// in the 14 mm column (1 mm of margin either side). 宋体 at 7.5 pt sets an ASCII character in
+// 0.5 em and a Chinese one in 1 em, 1 em = 7.5 / 72 × 25.4 = 2.646 mm, so a line holds at most
+// 12 / 2.646 = 4.54 em: "VV 四芯" is 1 + 0.5 + 2 = 3.5 em, "VV 四芯 铜芯" 6 em.
+TEST(ProjectBook, TheCableCellBreaksTheCableTypeBetweenWords) {
+    const struct {
+        const char* cableType;
+        const char* section;
+        const char* cell;
+    } cases[] = {
+        {"VV 四芯 铜芯", "10", "VV 四芯\r铜芯\r10 mm²"},            // 3.5 em, then 2 em
+        {"YJV 四芯 铜芯", "16", "YJV 四芯\r铜芯\r16 mm²"},          // 4 em
+        {"YJLV 四芯 铝芯", "25", "YJLV 四芯\r铝芯\r25 mm²"},        // 4.5 em, just within 4.54
+        {"BV 铜芯", "2.5", "BV 铜芯\r2.5 mm²"},                     // 3.5 em on one line
+        {"铜芯交联聚乙烯绝缘", "35", "铜芯交联聚乙烯绝缘\r35 mm²"}, // 9 em, a word of its own
+        {"VV22  四芯\n铜芯", "50", "VV22 四芯\r铜芯\r50 mm²"},      // 4.5 em, blanks as one
+        {"ZR-YJV22 四芯", "70", "ZR-YJV22\r四芯\r70 mm²"},          // 4 em, then 6.5 with 四芯
+    };
+    ProjectRun run;
+    for (const auto& c : cases) {
+        ProjectCircuit circuit = endLoadCircuit(30.0, 0.05);
+        circuit.line.cable.cableType = QString::fromUtf8(c.cableType);
+        circuit.line.cable.crossSection = QString::fromUtf8(c.section);
+        run.project.circuits.push_back(circuit);
+        run.results.emplace_back();
+    }
+    const ReportTable table = projectCircuitTable(run);
+    EXPECT_EQ(table.columnWidthsMm.at(1), 14.0);
+    ASSERT_EQ(table.rows.size(), std::size(cases) + 1);
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(table.rows[i + 1][1].text, QString::fromUtf8(cases[i].cell))
+            << cases[i].cableType;
 }
 
 } // namespace

@@ -163,8 +163,10 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
     const QJsonObject r1 = cellAt(schedule, 1, column(QStringLiteral("R(Ω/km)")));
     EXPECT_EQ(r1[QStringLiteral("t")].toString(), QStringLiteral("n"));
     EXPECT_DOUBLE_EQ(r1[QStringLiteral("v")].toDouble(), 1.83);
-    EXPECT_EQ(cellAt(schedule, 1, column(QStringLiteral("截面(mm²)")))[QStringLiteral("v")],
-              QJsonValue(QStringLiteral("10")));
+    // The cross-section "10" is a plain number: stored as one, so that Excel sums and sorts it.
+    const QJsonObject section = cellAt(schedule, 1, column(QStringLiteral("截面(mm²)")));
+    EXPECT_EQ(section[QStringLiteral("t")].toString(), QStringLiteral("n"));
+    EXPECT_EQ(section[QStringLiteral("v")], QJsonValue(10));
     EXPECT_EQ(cellAt(schedule, 1, column(QStringLiteral("负荷类型")))[QStringLiteral("v")],
               QJsonValue(QStringLiteral("路灯馈线")));
 
@@ -259,6 +261,77 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
     EXPECT_TRUE(unread[1][0][QStringLiteral("v")].toString().contains(QStringLiteral("999")));
 }
 
+// Texts no file can carry as they are (control characters, a lone surrogate, the two
+// non-characters) in a circuit's identifier, description and cable and in the project's name:
+// the workbook still opens in an independent reader, each such character read back as U+FFFD and
+// everything else as written; a "_x0041_" of the engineer's stays that text and does not become
+// "A"; a cross-section that is not a plain number stays text.
+TEST(ScheduleXlsx, TextsNoFileCanCarryAreReplacedAndTheWorkbookOpens) {
+    ProjectReading reading = openProject(example());
+    ASSERT_EQ(reading.error, QString());
+    Project& project = reading.project;
+    ASSERT_EQ(project.circuits.size(), 4u); // feeders WL1, WL2 and WL4, the end load WL3
+    const QString fffd(QChar::ReplacementCharacter);
+    project.name = QStringLiteral("路灯工程\x03") + QChar(0xD801);
+    project.circuits[0].id = QStringLiteral("WL\x01"
+                                            "a\tb\nc\rd");
+    project.circuits[1].id = QStringLiteral("WL") + QChar(0xD800) + QStringLiteral("x");
+    project.circuits[1].description = QStringLiteral("支路") + QChar(0xFFFE);
+    project.circuits[2].id = QStringLiteral("_x0041_");
+    project.circuits[3].line.cable.cableType = QStringLiteral("VV 四芯 铜芯\x02");
+    ProjectCircuit padded = project.circuits[2];
+    padded.id = QStringLiteral("WL5");
+    padded.line.cable.crossSection = QStringLiteral("2.50");
+    project.circuits.push_back(padded);
+    const ProjectRun run = runProject(project, testCatalogue(), false);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("回路表.xlsx"));
+    ASSERT_EQ(writeScheduleXlsx(run, path), QString());
+    const ReadBack back = readBack(path);
+    if (back.skip)
+        GTEST_SKIP() << "python3 with openpyxl is not installed";
+    ASSERT_EQ(back.error, QString()) << back.error.toStdString();
+
+    QStringList names;
+    for (const QJsonValue& sheet : back.sheets)
+        names << sheet[QStringLiteral("name")].toString();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("回路表"), QStringLiteral("电源"),
+                                  QStringLiteral("WL_a_b_c_d"), QStringLiteral("WL_x"),
+                                  QStringLiteral("WL4")}));
+
+    const QJsonObject schedule = sheetNamed(back.sheets, QStringLiteral("回路表"));
+    QStringList header;
+    for (const QJsonValue& cell : schedule[QStringLiteral("rows")][0].toArray())
+        header << cell[QStringLiteral("v")].toString();
+    auto value = [&](int row, const char* name) {
+        return cellAt(schedule, row, int(header.indexOf(QString::fromUtf8(name))));
+    };
+    // A cell may hold several lines: the tab, the line feed and the carriage return are kept, the
+    // last as Excel writes it, "_x000D_", which Excel reads back as the character and openpyxl
+    // leaves as it is.
+    EXPECT_EQ(value(1, "回路编号")[QStringLiteral("v")].toString(),
+              QStringLiteral("WL") + fffd + QStringLiteral("a\tb\nc_x000D_d"));
+    EXPECT_EQ(value(2, "回路编号")[QStringLiteral("v")].toString(), "WL" + fffd + "x");
+    EXPECT_EQ(value(2, "说明")[QStringLiteral("v")].toString(), QStringLiteral("支路") + fffd);
+    EXPECT_EQ(value(3, "回路编号")[QStringLiteral("v")].toString(), QStringLiteral("_x0041_"));
+    EXPECT_EQ(value(4, "电缆类型")[QStringLiteral("v")].toString(),
+              QStringLiteral("VV 四芯 铜芯") + fffd);
+    // WL4's cable is not in the database: its verdict's comment names it as written.
+    EXPECT_TRUE(value(4, "结论")[QStringLiteral("note")].toString().contains(
+        QStringLiteral("VV 四芯 铜芯") + fffd))
+        << value(4, "结论")[QStringLiteral("note")].toString().toStdString();
+    const QJsonObject section = value(5, "截面(mm²)");
+    EXPECT_EQ(section[QStringLiteral("t")].toString(), QStringLiteral("s"));
+    EXPECT_EQ(section[QStringLiteral("v")].toString(), QStringLiteral("2.50"));
+
+    const QJsonArray supply =
+        sheetNamed(back.sheets, QStringLiteral("电源"))[QStringLiteral("rows")].toArray();
+    ASSERT_GE(supply.size(), 2);
+    EXPECT_EQ(supply[1][0][QStringLiteral("v")].toString(), QStringLiteral("工程名称"));
+    EXPECT_EQ(supply[1][1][QStringLiteral("v")].toString(), "路灯工程" + fffd + fffd);
+}
+
 TEST(ScheduleXlsx, FeederSheetNamesFollowExcelsRules) {
     const QStringList taken{QStringLiteral("回路表"), QStringLiteral("电源"),
                             QStringLiteral("WL1")};
@@ -275,6 +348,30 @@ TEST(ScheduleXlsx, FeederSheetNamesFollowExcelsRules) {
     // A character outside the basic plane is not cut in half.
     QString emoji = QString(30, u'a') + QString::fromUcs4(U"\U0001F4A1");
     EXPECT_EQ(uniqueSheetName(emoji, {}), QString(30, u'a'));
+    // Control characters, a lone surrogate and the non-characters become '_' as well.
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("WL\t1\n\x01"), {}), QStringLiteral("WL_1__"));
+    EXPECT_EQ(uniqueSheetName(QStringLiteral("WL") + QChar(0xDC00) + QChar(0xFFFF), {}),
+              QStringLiteral("WL__"));
+}
+
+// Many feeders of one name, and names that differ only in case, numbered in turn as Excel
+// compares them; a number taken by a feeder of its own is skipped.
+TEST(ScheduleXlsx, SheetNamesNumberRepeatedNamesInTurn) {
+    SheetNames names;
+    names.take(QStringLiteral("回路表"));
+    EXPECT_EQ(names.add(QStringLiteral("WL(3)")), QStringLiteral("WL(3)"));
+    const char* const expected[] = {"WL", "WL(2)", "WL(4)", "WL(5)"};
+    for (const char* name : expected)
+        EXPECT_EQ(names.add(QStringLiteral("WL")), QString::fromUtf8(name));
+    EXPECT_EQ(names.add(QStringLiteral("wl")), QStringLiteral("wl(6)"));
+    EXPECT_EQ(names.add(QStringLiteral("回路表")), QStringLiteral("回路表(2)"));
+    EXPECT_EQ(names.add(QStringLiteral("HISTORY")), QStringLiteral("HISTORY(2)"));
+    // 31 characters at most, the number included.
+    const QString longId(31, u'杆');
+    EXPECT_EQ(names.add(longId), longId);
+    for (int n = 2; n <= 10; ++n)
+        EXPECT_EQ(names.add(longId), QString(31 - 2 - QString::number(n).size(), u'杆') +
+                                         QStringLiteral("(%1)").arg(n));
 }
 
 TEST(ScheduleXlsx, AWriteThatFailsLeavesNoFileAndTheOldOneAsItWas) {
@@ -323,6 +420,26 @@ TEST(ScheduleXlsx, AWriteThatFailsLeavesNoFileAndTheOldOneAsItWas) {
     EXPECT_TRUE(old.readAll().startsWith("PK"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("回路表.xlsx")});
+}
+
+// A file name of 250 bytes, valid on every Linux file system: the workbook's temporary file
+// beside it has a short name of its own, so that writing it and replacing it both succeed.
+TEST(ScheduleXlsx, ATargetNamedWith250BytesIsWrittenAndReplaced) {
+    const ProjectReading reading = openProject(example());
+    ASSERT_EQ(reading.error, QString());
+    const ProjectRun run = runProject(reading.project, testCatalogue(), false);
+    QTemporaryDir dir;
+    const QString name = QString(81, u'路') + QStringLiteral("ab.xlsx"); // 81 × 3 + 7 bytes
+    ASSERT_EQ(name.toUtf8().size(), 250);
+    const QString path = dir.filePath(name);
+    for (const char* what : {"new", "replaced"}) {
+        SCOPED_TRACE(what);
+        ASSERT_EQ(writeScheduleXlsx(run, path), QString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.read(2) == "PK");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    }
 }
 
 } // namespace

@@ -204,6 +204,8 @@ print(json.dumps({
     "tables": [[[c.text for c in row.cells] for row in t.rows] for t in d.tables],
     "shapes": [[s.width, s.height] for s in d.inline_shapes],
     "paragraphs": [p.text for p in d.paragraphs],
+    "title": d.core_properties.title,
+    "author": d.core_properties.author,
     "image": len(d.part.related_parts[
         d.inline_shapes[0]._inline.graphic.graphicData.pic.blipFill.blip.embed].blob)
             if d.inline_shapes else 0,
@@ -246,6 +248,53 @@ TEST(DocxReadBack, ATableAndAPictureReadByPythonDocx) {
     EXPECT_EQ(read[u8("image")].toInt(), tinyPng().size());
     EXPECT_EQ(read[u8("paragraphs")].toArray(),
               (QJsonArray{u8("线路表"), u8(""), u8(""), u8(""), u8("结论")}));
+}
+
+// Texts XML cannot carry (control characters, lone surrogates, U+FFFE) in paragraphs, cells and
+// the properties: every file in the package is well-formed XML and python-docx opens it, each
+// such character shown as U+FFFD; a tab and a line feed in a paragraph stay the word processor's
+// own, in a cell (one line of text) they are spaces.
+TEST(DocxReadBack, TextsXmlCannotCarryAreReplacedAndTheDocumentOpens) {
+    const QString fffd(QChar::ReplacementCharacter);
+    const QString loneHigh(QChar(0xD800));
+    const QString loneLow(QChar(0xDC01));
+    const ReportDocument document = [&] {
+        DocxReportWriter writer;
+        writer.setProperties({u8("计算书\x01") + loneHigh, u8("张\n工"), QDateTime()});
+        writer.openDocument();
+        writer.appendText(u8("WL\x01") + loneLow + u8("\tA\nB") + QChar(0xFFFE) + u8("\r"));
+        ReportTable table = scheduleTable();
+        table.rows[1][0].text = u8("WL\x02\t1\n2") + loneHigh;
+        writer.insertTable(table);
+        writer.appendText(u8("结论"));
+        return *writer.document();
+    }();
+    const QByteArray package = docxPackage(document).value();
+    const std::optional<QStringList> names = zipEntryNames(package);
+    ASSERT_TRUE(names);
+    for (const QString& name : *names) {
+        SCOPED_TRACE(name.toStdString());
+        expectWellFormed(zipEntry(package, name.toUtf8().constData()).value());
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u8("控制字符.docx"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(package);
+    file.close();
+    QProcess python;
+    python.start(u8(KORVANE_PYTHON3), {u8("-c"), u8(kReader), path});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    if (python.exitCode() == 3)
+        GTEST_SKIP() << "python-docx is not installed";
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    const QJsonObject read = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    EXPECT_EQ(read[u8("paragraphs")].toArray().first().toString(),
+              u8("WL") + fffd + fffd + u8("\tA\nB") + fffd);
+    EXPECT_EQ(read[u8("tables")][0][1][0].toString(), u8("WL") + fffd + u8(" 1 2") + fffd);
+    EXPECT_EQ(read[u8("title")].toString(), u8("计算书") + fffd + fffd);
+    EXPECT_EQ(read[u8("author")].toString(), u8("张 工"));
 }
 
 } // namespace

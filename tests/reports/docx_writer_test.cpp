@@ -120,7 +120,12 @@ TEST(DocxWriter, TextKeepsEveryCharacter) {
         {"a<b & \"c\">d", "<w:t xml:space=\"preserve\">a&lt;b &amp; &quot;c&quot;&gt;d</w:t>"},
         {"a\tb\nc", "<w:t xml:space=\"preserve\">a</w:t><w:tab/><w:t xml:space=\"preserve\">b</w:t>"
                     "<w:br/><w:t xml:space=\"preserve\">c</w:t>"},
-        {"bell\a!", "<w:t xml:space=\"preserve\">bell!</w:t>"}, // XML cannot carry it
+        // XML cannot carry them: each is shown as U+FFFD, the text around it as typed.
+        {"bell\a!", "<w:t xml:space=\"preserve\">bell\uFFFD!</w:t>"},
+        {"WL\x01"
+         "1\x1f",
+         "<w:t xml:space=\"preserve\">WL\uFFFD1\uFFFD</w:t>"},
+        {"x\uFFFE\uFFFFy", "<w:t xml:space=\"preserve\">x\uFFFD\uFFFDy</w:t>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -214,10 +219,11 @@ TEST(DocxWriter, CorePropertiesCarryTitleAuthorAndDate) {
           QDateTime(QDate(2026, 12, 8), QTime(17, 30, 15), QTimeZone(8 * 3600))},
          {created},
          {u8("17:30")}},
+        // A character XML cannot carry is shown as U+FFFD; a tab on the one line is a space.
         {"markup and control characters",
          {u8("A&B <\"C\">\x01"), u8("李\t四"), QDateTime()},
-         {u8("<dc:title>A&amp;B &lt;&quot;C&quot;&gt;</dc:title>"),
-          u8("<dc:creator>李四</dc:creator>")},
+         {u8("<dc:title>A&amp;B &lt;&quot;C&quot;&gt;\uFFFD</dc:title>"),
+          u8("<dc:creator>李 四</dc:creator>")},
          {u8("dcterms:created"), u8("dcterms:modified")}},
         {"nothing", {}, {}, {u8("dc:title"), u8("dc:creator"), u8("dcterms:")}},
     };
