@@ -11,7 +11,6 @@ namespace korvane::gui {
 class FeederPlotWidget : public QWidget {
 public:
     explicit FeederPlotWidget(ProjectSession& session, QWidget* parent = nullptr);
-    ~FeederPlotWidget() override;
 
     // The row whose feeder is shown; -1 for none.
     void setRow(int row);
@@ -28,8 +27,8 @@ protected:
 private:
     ProjectSession& session_;
     int row_ = -1;
-    int scheduleId_ = 0;
-    int supplyId_ = 0;
+    Signal<const ScheduleChange&>::Connection scheduleConnection_;
+    Signal<>::Connection supplyConnection_;
 };
 
 } // namespace korvane::gui

@@ -88,12 +88,10 @@ ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidge
     statusBar();
     makeActions();
 
-    scheduleId_ = session_.scheduleChanged.connect(
+    scheduleConnection_ = session_.scheduleChanged.connection(
         [this](const ScheduleChange& change) { scheduleChanged(change); });
-    connections_.emplace_back(&session_.supplyChanged,
-                              session_.supplyChanged.connect([this] { refreshSupply(); }));
-    connections_.emplace_back(&session_.titleChanged,
-                              session_.titleChanged.connect([this] { updateTitle(); }));
+    connections_.push_back(session_.supplyChanged.connection([this] { refreshSupply(); }));
+    connections_.push_back(session_.titleChanged.connection([this] { updateTitle(); }));
     refreshSupply();
     updateTitle();
     fitColumns();
@@ -101,11 +99,7 @@ ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidge
     resize(1280, 780);
 }
 
-ScheduleWindow::~ScheduleWindow() {
-    session_.scheduleChanged.disconnect(scheduleId_);
-    for (auto& [signal, id] : connections_)
-        signal->disconnect(id);
-}
+ScheduleWindow::~ScheduleWindow() = default;
 
 QWidget* ScheduleWindow::makeSupplyFields() {
     // The supply on one line, below it how the circuits are laid unless a circuit says otherwise.

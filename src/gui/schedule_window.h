@@ -120,8 +120,8 @@ private:
     QSplitter* splitter_;
     std::vector<QWidget*> supplyEditors_;
     std::vector<QAction*> actions_;
-    std::vector<std::pair<Signal<>*, int>> connections_;
-    int scheduleId_ = 0;
+    Signal<const ScheduleChange&>::Connection scheduleConnection_;
+    std::vector<Signal<>::Connection> connections_;
 };
 
 // The entries of a 工程 menu (新建工程 … 回路表…) on `menu`, acting on the schedule window that
