@@ -19,7 +19,8 @@ public:
     QString message() const;
 
     QSize sizeHint() const override { return {640, 320}; }
-    QSize minimumSizeHint() const override { return {240, 140}; }
+    // Low enough to leave the schedule its rows on a small or highly scaled screen.
+    QSize minimumSizeHint() const override { return {240, 90}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
