@@ -10,13 +10,9 @@ FeederPlotWidget::FeederPlotWidget(ProjectSession& session, QWidget* parent)
     : QWidget(parent), session_(session) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Every recomputation (an edit, a row moved away, the supply) may change what is shown.
-    scheduleId_ = session_.scheduleChanged.connect([this](const ScheduleChange&) { update(); });
-    supplyId_ = session_.supplyChanged.connect([this] { update(); });
-}
-
-FeederPlotWidget::~FeederPlotWidget() {
-    session_.scheduleChanged.disconnect(scheduleId_);
-    session_.supplyChanged.disconnect(supplyId_);
+    scheduleConnection_ =
+        session_.scheduleChanged.connection([this](const ScheduleChange&) { update(); });
+    supplyConnection_ = session_.supplyChanged.connection([this] { update(); });
 }
 
 void FeederPlotWidget::setRow(int row) {

@@ -11,7 +11,6 @@ namespace korvane::gui {
 class FeederPlotWidget : public QWidget {
 public:
     explicit FeederPlotWidget(ProjectSession& session, QWidget* parent = nullptr);
-    ~FeederPlotWidget() override;
 
     // The row whose feeder is shown; -1 for none.
     void setRow(int row);
@@ -20,7 +19,8 @@ public:
     QString message() const;
 
     QSize sizeHint() const override { return {640, 320}; }
-    QSize minimumSizeHint() const override { return {240, 140}; }
+    // Low enough to leave the schedule its rows on a small or highly scaled screen.
+    QSize minimumSizeHint() const override { return {240, 90}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,8 +28,8 @@ protected:
 private:
     ProjectSession& session_;
     int row_ = -1;
-    int scheduleId_ = 0;
-    int supplyId_ = 0;
+    Signal<const ScheduleChange&>::Connection scheduleConnection_;
+    Signal<>::Connection supplyConnection_;
 };
 
 } // namespace korvane::gui

@@ -155,7 +155,8 @@ QWidget* keyboardWidget(QWidget* widget) {
 
 } // namespace
 
-FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(form) {
+FormWindow::FormWindow(Form& form, QWidget* parent)
+    : QWidget(parent), form_(form), attachment_(new QObject(this)) {
     setWindowTitle(form.caption());
     setFixedSize(form.width(), form.height());
     if (form.isDialog())
@@ -178,9 +179,13 @@ FormWindow::FormWindow(Form& form, QWidget* parent) : QWidget(parent), form_(for
     orderKeyboard();
 }
 
-FormWindow::~FormWindow() {
-    for (auto& [control, id] : connections_)
-        control->changed.disconnect(id);
+FormWindow::~FormWindow() = default;
+
+void FormWindow::detach() {
+    connections_.clear();
+    delete attachment_;
+    attachment_ = nullptr;
+    hide();
 }
 
 QWidget* FormWindow::widgetFor(const QString& controlName) const {
@@ -209,7 +214,7 @@ void FormWindow::defer(Control& control) {
     unbuiltHidden_.push_back(&control);
     // The control that hides a chain is itself among the unbuilt ones: hearing every unbuilt
     // control's changes is enough to see a chain become visible.
-    connections_.emplace_back(&control, control.changed.connect([this](const Control& changed) {
+    connections_.push_back(control.changed.connection([this](const Control& changed) {
         if (changed.visible())
             realizeShown();
     }));
@@ -263,7 +268,8 @@ void FormWindow::stackInFormOrder(const Control& control, QWidget* widget) {
 void FormWindow::closeEvent(QCloseEvent* event) {
     // Closing a window unloads its form; the view manager then deletes this window.
     event->accept();
-    QTimer::singleShot(0, this, [this] { form_.unload(); });
+    if (!detached())
+        QTimer::singleShot(0, attachment_, [this] { form_.unload(); });
 }
 
 QWidget* FormWindow::parentWidgetFor(const Control& control) const {
@@ -293,8 +299,7 @@ void FormWindow::watch(Control& control, std::function<void()> refresh) {
     updating_ = true;
     refresh();
     updating_ = wasUpdating;
-    connections_.emplace_back(&control,
-                              control.changed.connect([guarded](const Control&) { guarded(); }));
+    connections_.push_back(control.changed.connection([guarded](const Control&) { guarded(); }));
 }
 
 // One binder per control kind: each builds its widget, wires the user's input to the control
@@ -335,7 +340,7 @@ QWidget* FormWindow::bindTextBox(Control& control, QWidget* parent) {
     auto& box = static_cast<TextBox&>(control);
     if (box.multiLine()) {
         auto* edit = new QPlainTextEdit(parent);
-        QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit, &box] {
+        QObject::connect(edit, &QPlainTextEdit::textChanged, attachment_, [this, edit, &box] {
             if (!updating_)
                 userType(box, edit->toPlainText());
         });
@@ -348,7 +353,7 @@ QWidget* FormWindow::bindTextBox(Control& control, QWidget* parent) {
         return edit;
     }
     auto* edit = new QLineEdit(parent);
-    QObject::connect(edit, &QLineEdit::textEdited, edit,
+    QObject::connect(edit, &QLineEdit::textEdited, attachment_,
                      [&box](const QString& text) { userType(box, text); });
     watch(box, [edit, &box] {
         if (edit->text() != box.text())
@@ -364,12 +369,12 @@ QWidget* FormWindow::bindComboBox(Control& control, QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setEditable(combo.editable());
     list->setMaxVisibleItems(20);
-    QObject::connect(list, &QComboBox::activated, list, [this, &combo](int index) {
+    QObject::connect(list, &QComboBox::activated, attachment_, [this, &combo](int index) {
         if (!updating_)
             userSelect(combo, index);
     });
     if (combo.editable()) {
-        QObject::connect(list, &QComboBox::editTextChanged, list,
+        QObject::connect(list, &QComboBox::editTextChanged, attachment_,
                          [this, &combo](const QString& text) {
                              if (!updating_ && text != combo.text())
                                  userType(combo, text);
@@ -394,7 +399,7 @@ QWidget* FormWindow::bindComboBox(Control& control, QWidget* parent) {
 QWidget* FormWindow::bindCheckBox(Control& control, QWidget* parent) {
     auto& check = static_cast<CheckBox&>(control);
     auto* box = new QCheckBox(parent);
-    QObject::connect(box, &QCheckBox::clicked, box,
+    QObject::connect(box, &QCheckBox::clicked, attachment_,
                      [&check](bool checked) { userCheck(check, checked ? 1 : 0); });
     watch(check, [box, &check] {
         box->setChecked(check.value() != 0);
@@ -406,7 +411,8 @@ QWidget* FormWindow::bindCheckBox(Control& control, QWidget* parent) {
 
 QWidget* FormWindow::bindCommandButton(Control& control, QWidget* parent) {
     auto* button = new QPushButton(parent);
-    QObject::connect(button, &QPushButton::clicked, button, [&control] { userClick(control); });
+    QObject::connect(button, &QPushButton::clicked, attachment_,
+                     [&control] { userClick(control); });
     watch(control, [button, &control] {
         button->setText(control.caption());
         button->setEnabled(control.enabled());
@@ -453,8 +459,9 @@ QWidget* FormWindow::bindLine(Control& control, QWidget* parent) {
 // A timer has no widget: a QTimer raises the control's Timer event.
 QWidget* FormWindow::bindTimer(Control& control, QWidget* /*parent*/) {
     auto& timer = static_cast<Timer&>(control);
-    auto* qtimer = new QTimer(this);
-    QObject::connect(qtimer, &QTimer::timeout, qtimer, [&timer] { timer.raise(Event::Timer); });
+    auto* qtimer = new QTimer(attachment_);
+    QObject::connect(qtimer, &QTimer::timeout, attachment_,
+                     [&timer] { timer.raise(Event::Timer); });
     watch(timer, [qtimer, &timer] {
         if (timer.enabled() && timer.interval() > 0) {
             if (!qtimer->isActive() || qtimer->interval() != timer.interval())
@@ -483,7 +490,7 @@ QWidget* FormWindow::bindUpDown(Control& control, QWidget* parent) {
     spin->setRange(upDown.min(), upDown.max());
     spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     spin->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; }"));
-    QObject::connect(spin, &QSpinBox::valueChanged, spin, [this, &upDown](int value) {
+    QObject::connect(spin, &QSpinBox::valueChanged, attachment_, [this, &upDown](int value) {
         if (!updating_)
             userSpin(upDown, value);
     });
@@ -501,11 +508,11 @@ QWidget* FormWindow::bindRichTextBox(Control& control, QWidget* parent) {
     // Start-up builds the text line by line, one change per line: draw it once when the
     // changes are over rather than redrawing the whole text for every line.
     auto pending = std::make_shared<bool>(false);
-    watch(box, [edit, &box, pending] {
+    watch(box, [this, edit, &box, pending] {
         if (*pending)
             return;
         *pending = true;
-        QTimer::singleShot(0, edit, [edit, &box, pending] {
+        QTimer::singleShot(0, attachment_, [edit, &box, pending] {
             *pending = false;
             fillRichText(edit, box);
         });
@@ -529,15 +536,16 @@ QWidget* FormWindow::bindGrid(Control& control, QWidget* parent) {
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Moving with the keyboard enters cells; a click enters the cell and picks it.
-    QObject::connect(table, &QTableWidget::currentCellChanged, table,
+    QObject::connect(table, &QTableWidget::currentCellChanged, attachment_,
                      [this, &grid](int row, int col) {
                          if (!updating_)
                              grid.setCurrentCell(row, col);
                      });
-    QObject::connect(table, &QTableWidget::cellClicked, table, [this, &grid](int row, int col) {
-        if (!updating_)
-            userClickCell(grid, row, col);
-    });
+    QObject::connect(table, &QTableWidget::cellClicked, attachment_,
+                     [this, &grid](int row, int col) {
+                         if (!updating_)
+                             userClickCell(grid, row, col);
+                     });
     watch(grid, [table, &grid] { fillTable(table, grid); });
     return table;
 }
@@ -550,10 +558,11 @@ QWidget* FormWindow::bindTabControl(Control& control, QWidget* parent) {
         tabs->addTab(page, tabControl.tabCaptions().at(i));
         tabPages_[{&control, i}] = page;
     }
-    QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, &tabControl](int index) {
-        realizePage(&tabControl, index);
-        tabControl.setTab(index);
-    });
+    QObject::connect(tabs, &QTabWidget::currentChanged, attachment_,
+                     [this, &tabControl](int index) {
+                         realizePage(&tabControl, index);
+                         tabControl.setTab(index);
+                     });
     watch(tabControl, [this, tabs, &tabControl] {
         realizePage(&tabControl, tabControl.tab());
         tabs->setCurrentIndex(tabControl.tab());

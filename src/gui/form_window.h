@@ -13,12 +13,19 @@ namespace korvane::gui {
 // A top-level window drawn from a form: one widget per control, placed as designed, each bound
 // to its control by one binder per control kind. The window holds no logic of its own; user
 // input goes to the control through the same user actions the command-line driver uses.
+//
+// A window draws one load of its form. When the form is unloaded the window is detached at once
+// (it hears and reaches no control any more, as the next load builds the controls afresh) and is
+// deleted later, when the event that unloaded the form is over.
 class FormWindow : public QWidget {
 public:
     explicit FormWindow(Form& form, QWidget* parent = nullptr);
     ~FormWindow() override;
 
     Form& form() const { return form_; }
+    // Stops hearing the controls and passing input to them, and hides the window.
+    void detach();
+    bool detached() const { return attachment_ == nullptr; }
     // The widget drawn for a control, if any.
     QWidget* widgetFor(const QString& controlName) const;
     // Builds the widgets of every tab page not shown yet (see unbuiltPages_).
@@ -55,7 +62,10 @@ private:
     Form& form_;
     std::map<const Control*, QWidget*> widgets_;
     std::map<std::pair<const Control*, int>, QWidget*> tabPages_;
-    std::vector<std::pair<Control*, int>> connections_;
+    std::vector<Signal<const Control&>::Connection> connections_;
+    // The context of every Qt connection that reaches a control (user input, timers, redrawing
+    // later): deleting it in detach() cuts them all.
+    QObject* attachment_;
     // The controls of tab pages that have not been shown yet, in form order. A page's widgets
     // are built when the page is first shown: the pages the engineer does not open cost nothing
     // at start-up, and a page built later takes its controls' state as they are then.

@@ -14,7 +14,8 @@
 //   --save-icon PNG    save the program's icon (256 px) and quit
 //   --grab-schedule PNG
 //                      save a picture of the circuit schedule window (of --project FILE, or
-//                      of a new project), its first lamp-pole feeder selected, and quit
+//                      of a new project) over its screen's available area, its first lamp-pole
+//                      feeder selected, and quit
 //   --grab-plot PNG    with --grab-schedule: also save the picture of that feeder's plot
 //   --schedule-row N   with --grab-schedule: select row N (from 1) instead
 //   --help, --version  print the usage or the version and quit, without a display
@@ -39,9 +40,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QHeaderView>
+#include <QScreen>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTextStream>
 #include <QTimer>
 
@@ -191,6 +191,11 @@ public:
         korvane::printBook(out_, path);
         return true;
     }
+    // A driven run starts the same way every time and leaves the user's preferences (recent
+    // projects, where the schedule window was left) as they were.
+    korvane::Preferences* preferences() override {
+        return driven_ ? nullptr : GuiPlatform::preferences();
+    }
 
 private:
     QTextStream& out_;
@@ -202,29 +207,21 @@ korvane::gui::MainShell* shellOf(korvane::gui::ViewManager& views) {
     return form != nullptr ? dynamic_cast<korvane::gui::MainShell*>(form->window()) : nullptr;
 }
 
-// The schedule window as the documentation shows it: a feeder selected, so that its plot is
-// drawn, and the table scrolled to the results (the identifiers stay at the left).
+// The schedule window as the documentation shows it: over the available area of its screen
+// (whatever the user's preferences remember), a feeder selected, so that its plot is drawn, and
+// the table scrolled to its right end (the identifier, the section and the key results stay at
+// the left).
 bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
     window.showSchedule();
+    if (const QScreen* screen = window.screen())
+        window.fitInto(screen->availableGeometry());
     if (o.scheduleRow > 0)
         window.selectRow(o.scheduleRow - 1);
     else if (!window.selectFirstFeeder())
         window.selectRow(0);
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
-    // Scrolled to its right end, with a column starting just right of the identifiers: the
-    // window is widened by what the nearest column boundary lacks.
-    QTableView* table = window.table();
-    QScrollBar* across = table->horizontalScrollBar();
-    const int frozen = table->columnWidth(0);
-    int aligned = 0;
-    for (int column = 1; column < table->model()->columnCount(); ++column) {
-        const int start = table->horizontalHeader()->sectionPosition(column) - frozen;
-        if (start <= across->maximum())
-            aligned = start;
-    }
-    window.resize(window.width() + across->maximum() - aligned, window.height());
-    QCoreApplication::processEvents();
+    QScrollBar* across = window.table()->horizontalScrollBar();
     across->setValue(across->maximum());
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();

@@ -98,7 +98,7 @@ MainShell::MainShell(Application& app, Form& form)
         Control* c = form.find(name);
         if (c == nullptr)
             continue;
-        connections_.emplace_back(c, c->changed.connect([this](const Control&) {
+        connections_.push_back(c->changed.connection([this](const Control&) {
             if (titlePending_)
                 return;
             titlePending_ = true;
@@ -135,8 +135,6 @@ MainShell::~MainShell() {
     project_.reset();
     if (auto* gui = dynamic_cast<GuiPlatform*>(&app_.platform()))
         gui->showStatus = nullptr;
-    for (auto& [control, id] : connections_)
-        control->changed.disconnect(id);
 }
 
 ScheduleWindow& MainShell::scheduleWindow() {

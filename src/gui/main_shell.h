@@ -73,7 +73,7 @@ private:
     QString path_;
     QByteArray savedSnapshot_;
     QByteArray startSnapshot_;
-    std::vector<std::pair<Control*, int>> connections_;
+    std::vector<Signal<const Control&>::Connection> connections_;
     std::unique_ptr<ProjectSession> project_;
     ScheduleWindow* schedule_ = nullptr; // a window of its own, deleted with this one
 };

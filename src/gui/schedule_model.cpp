@@ -6,15 +6,10 @@ namespace korvane::gui {
 
 ScheduleModel::ScheduleModel(ProjectSession& session, QObject* parent)
     : QAbstractTableModel(parent), session_(session) {
-    aboutId_ = session_.scheduleAboutToChange.connect(
+    aboutConnection_ = session_.scheduleAboutToChange.connection(
         [this](const ScheduleChange& change) { aboutToChange(change); });
-    changedId_ =
-        session_.scheduleChanged.connect([this](const ScheduleChange& change) { changed(change); });
-}
-
-ScheduleModel::~ScheduleModel() {
-    session_.scheduleAboutToChange.disconnect(aboutId_);
-    session_.scheduleChanged.disconnect(changedId_);
+    changedConnection_ = session_.scheduleChanged.connection(
+        [this](const ScheduleChange& change) { changed(change); });
 }
 
 QColor ScheduleModel::failedText() {

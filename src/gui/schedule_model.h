@@ -23,7 +23,6 @@ public:
     static constexpr int StateRole = Qt::UserRole + 2;
 
     explicit ScheduleModel(ProjectSession& session, QObject* parent = nullptr);
-    ~ScheduleModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -50,8 +49,8 @@ private:
     void changed(const ScheduleChange& change);
 
     ProjectSession& session_;
-    int aboutId_ = 0;
-    int changedId_ = 0;
+    Signal<const ScheduleChange&>::Connection aboutConnection_;
+    Signal<const ScheduleChange&>::Connection changedConnection_;
     // The cells of the rows shown so far, filled on demand.
     mutable std::vector<std::optional<std::vector<CellView>>> rows_;
 };

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/project_pages.h"
 #include "gui/feeder_plot_widget.h"
+#include "gui/flow_layout.h"
 #include "gui/schedule_model.h"
 #include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
@@ -19,12 +20,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -50,6 +53,35 @@ constexpr int kMessageMs = 8000;
 // A column is never drawn wider than this however long its texts are; the tool tip and the
 // editor show the whole text.
 constexpr int kWidestColumn = 240;
+// Room for the window manager's title bar and borders, which the window does not own.
+const QSize kWindowFrame(16, 40);
+
+const QString kGeometryKey = QStringLiteral("scheduleWindow/geometry");
+
+// The columns held at the left of the schedule, by their headers: what tells the circuit (its
+// identifier) and what decides it (its section, the voltage loss, the current its protection is
+// chosen for, that protection, the cable's capacity and the verdict).
+std::vector<int> keyColumns(const ProjectSession& session) {
+    const QString inputs[] = {scheduleHeader(ScheduleColumn::Id),
+                              scheduleHeader(ScheduleColumn::CrossSection)};
+    const QString results[] = {QStringLiteral("Δu(%)"), QStringLiteral("计算电流Ib(A)"),
+                               QStringLiteral("QR In(A)"), QStringLiteral("Iz(A)"),
+                               QStringLiteral("结论")};
+    std::vector<int> columns;
+    auto find = [&session, &columns](const QString& header, int from, int to) {
+        for (int c = from; c < to; ++c) {
+            if (session.columnHeader(c) == header) {
+                columns.push_back(c);
+                return;
+            }
+        }
+    };
+    for (const QString& header : inputs)
+        find(header, 0, session.inputColumnCount());
+    for (const QString& header : results)
+        find(header, session.inputColumnCount(), session.columnCount());
+    return columns;
+}
 
 } // namespace
 
@@ -58,12 +90,13 @@ ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidge
       model_(new ScheduleModel(session, this)), table_(new ScheduleTable),
       plot_(new FeederPlotWidget(session)), splitter_(new QSplitter(Qt::Vertical)) {
     table_->setModel(model_);
+    // A delegate each: an editor is committed and closed by the view that opened it.
     table_->setItemDelegate(new ScheduleDelegate(table_));
+    table_->frozenBlock()->setItemDelegate(new ScheduleDelegate(table_->frozenBlock()));
     table_->setSelectionBehavior(QAbstractItemView::SelectItems);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::AnyKeyPressed);
-    table_->frozenColumn()->setEditTriggers(table_->editTriggers());
     table_->setWordWrap(false);
     table_->horizontalHeader()->setHighlightSections(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
@@ -88,27 +121,25 @@ ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidge
     statusBar();
     makeActions();
 
-    scheduleId_ = session_.scheduleChanged.connect(
+    scheduleConnection_ = session_.scheduleChanged.connection(
         [this](const ScheduleChange& change) { scheduleChanged(change); });
-    connections_.emplace_back(&session_.supplyChanged,
-                              session_.supplyChanged.connect([this] { refreshSupply(); }));
-    connections_.emplace_back(&session_.titleChanged,
-                              session_.titleChanged.connect([this] { updateTitle(); }));
+    connections_.push_back(session_.supplyChanged.connection([this] { refreshSupply(); }));
+    connections_.push_back(session_.titleChanged.connection([this] { updateTitle(); }));
     refreshSupply();
     updateTitle();
+    table_->setFrozenColumns(keyColumns(session_));
     fitColumns();
     table_->setFocus();
-    resize(1280, 780);
 }
 
 ScheduleWindow::~ScheduleWindow() {
-    session_.scheduleChanged.disconnect(scheduleId_);
-    for (auto& [signal, id] : connections_)
-        signal->disconnect(id);
+    // The program may end with the window open: it opens there next time.
+    if (isVisible())
+        rememberGeometry();
 }
 
 QWidget* ScheduleWindow::makeSupplyFields() {
-    // The supply on one line, below it how the circuits are laid unless a circuit says otherwise.
+    // The supply, below it how the circuits are laid unless a circuit says otherwise.
     auto* box = new QWidget;
     auto* rows = new QVBoxLayout(box);
     rows->setContentsMargins(0, 0, 0, 0);
@@ -116,10 +147,17 @@ QWidget* ScheduleWindow::makeSupplyFields() {
     auto* installationBox = new QGroupBox(QStringLiteral("工程敷设条件（回路未填写时采用）"));
     rows->addWidget(supplyBox);
     rows->addWidget(installationBox);
-    auto* supplyRow = new QHBoxLayout(supplyBox);
-    auto* installationRow = new QHBoxLayout(installationBox);
+    // Each field with its label, on as many lines as the window's width asks for.
+    auto* supplyRow = new FlowLayout(supplyBox);
+    auto* installationRow = new FlowLayout(installationBox);
+    supplyRow->setContentsMargins(8, 4, 8, 4);
+    installationRow->setContentsMargins(8, 4, 8, 4);
     for (int field = 0; field < session_.supplyFieldCount(); ++field) {
-        QHBoxLayout* row = field < kFirstInstallationField ? supplyRow : installationRow;
+        FlowLayout* flow = field < kFirstInstallationField ? supplyRow : installationRow;
+        auto* pair = new QWidget;
+        auto* row = new QHBoxLayout(pair);
+        row->setContentsMargins(0, 0, 0, 0);
+        flow->addWidget(pair);
         const SupplyFieldView view = session_.supplyField(field);
         auto* label = new QLabel(view.label);
         QWidget* editor = nullptr;
@@ -141,11 +179,8 @@ QWidget* ScheduleWindow::makeSupplyFields() {
         label->setBuddy(editor);
         row->addWidget(label);
         row->addWidget(editor);
-        row->addSpacing(12);
         supplyEditors_.push_back(editor);
     }
-    supplyRow->addStretch(1);
-    installationRow->addStretch(1);
     return box;
 }
 
@@ -233,9 +268,54 @@ void addProjectMenuEntries(QMenu* menu, QWidget* owner, std::function<ScheduleWi
 // ---- The project file ----
 
 void ScheduleWindow::showSchedule() {
+    const bool first = !placed_;
+    if (first) {
+        placed_ = true;
+        placeOnScreen();
+    }
     show();
+    if (first) {
+        // Once laid out: three parts of the height for the schedule, two for the plot, whatever
+        // the screen (the plot's own size would take most of a small one).
+        splitter_->setSizes({3000, 2000});
+    }
     raise();
     activateWindow();
+}
+
+QRect ScheduleWindow::screenArea() const {
+    const QScreen* shown = mainWindow_ ? mainWindow_->screen() : screen();
+    return shown != nullptr ? shown->availableGeometry() : QRect(0, 0, 1280, 800);
+}
+
+void ScheduleWindow::fitInto(const QRect& area) {
+    const QSize size = (area.size() - kWindowFrame).expandedTo(QSize(1, 1));
+    resize(size);
+    move(area.center() - QPoint((size.width() + kWindowFrame.width()) / 2,
+                                (size.height() + kWindowFrame.height()) / 2));
+}
+
+void ScheduleWindow::placeOnScreen() {
+    const QRect area = screenArea();
+    Preferences* preferences = app_.platform().preferences();
+    const QString remembered = preferences ? preferences->value(kGeometryKey) : QString();
+    // Where the engineer left it, when it still lies on the screen; otherwise all of the screen.
+    if (!remembered.isEmpty() && restoreGeometry(QByteArray::fromBase64(remembered.toLatin1())) &&
+        area.contains(geometry()))
+        return;
+    fitInto(area);
+}
+
+void ScheduleWindow::rememberGeometry() {
+    if (Preferences* preferences = app_.platform().preferences())
+        preferences->setValue(kGeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+}
+
+void ScheduleWindow::hideEvent(QHideEvent* event) {
+    // Closed, or hidden with the main window; not minimised.
+    if (!event->spontaneous())
+        rememberGeometry();
+    QMainWindow::hideEvent(event);
 }
 
 void ScheduleWindow::updateTitle() {
@@ -381,27 +461,28 @@ void ScheduleWindow::showStatus(const QString& message) {
 void ScheduleWindow::cellRefused(const QModelIndex& index, const QString& reason) {
     showStatus(reason);
     if (isVisible()) {
-        const QRect cell = table_->visualRect(index);
-        QToolTip::showText(table_->viewport()->mapToGlobal(cell.bottomLeft()), reason,
-                           table_->viewport(), cell, kMessageMs);
+        // Beside the cell, in the part of the table that shows it.
+        QTableView* view = table_->isFrozen(index.column()) ? table_->frozenBlock()
+                                                            : static_cast<QTableView*>(table_);
+        const QRect cell = view->visualRect(index);
+        QToolTip::showText(view->viewport()->mapToGlobal(cell.bottomLeft()), reason,
+                           view->viewport(), cell, kMessageMs);
     }
 }
 
 void ScheduleWindow::scheduleChanged(const ScheduleChange& change) {
-    if (change.kind == ScheduleChange::Kind::Reset)
+    if (change.kind == ScheduleChange::Kind::Reset) {
+        // Another project, or other result columns: the block finds its columns again.
+        table_->setFrozenColumns(keyColumns(session_));
         fitColumns();
-    table_->refreshFrozenColumn();
+    }
+    table_->refreshFrozenColumns();
     // The current row follows a moved row and falls away with a removed one; the plot follows it.
     plot_->setRow(table_->currentIndex().row());
 }
 
 void ScheduleWindow::fitColumns() {
-    table_->resizeColumnsToContents();
-    for (int column = 0; column < model_->columnCount(); ++column) {
-        if (table_->columnWidth(column) > kWidestColumn)
-            table_->setColumnWidth(column, kWidestColumn);
-    }
-    table_->refreshFrozenColumn();
+    table_->fitColumnsToContents(kWidestColumn);
 }
 
 int ScheduleWindow::currentRow() const {

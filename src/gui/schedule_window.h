@@ -27,6 +27,11 @@ class ScheduleModel;
 // for the file, a 回路 menu and tool bar for the rows. The session does the work; the window
 // draws it, hands it what the user typed and shows what it answers. Closing the window only
 // hides it: the project stays open with the program.
+//
+// The schedule holds the circuit's identifier, its section and the results that decide it
+// (Δu, Ib, the breaker's In, Iz and the verdict) at its left, beside the inputs and results
+// that scroll. The window opens where it was last left, or over the available area of its screen,
+// so that its status bar, where refused input is explained, is always in sight.
 class ScheduleWindow : public QMainWindow {
 public:
     // The actions of the 回路 menu and the tool bar.
@@ -61,7 +66,12 @@ public:
     QWidget* supplyEditor(int field) const { return supplyEditors_.at(size_t(field)); }
 
     // ---- The project file; `owner` is the window the dialogs belong to ----
+    // Shows the window: the first time where it was last left (the preferences keep that), or
+    // over all of its screen.
     void showSchedule();
+    // Takes the part of `area` (a screen's available geometry) that leaves room for the frame,
+    // centred there.
+    void fitInto(const QRect& area);
     // Ask about unsaved changes of the project first; then show this window with the result.
     void newProject(QWidget* owner = nullptr);
     void openProject(QWidget* owner = nullptr);
@@ -86,8 +96,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    QRect screenArea() const;
+    void placeOnScreen();
+    void rememberGeometry();
     QWidget* makeSupplyFields();
     void makeActions();
     void commitSupplyField(int field, const QString& text);
@@ -120,8 +134,9 @@ private:
     QSplitter* splitter_;
     std::vector<QWidget*> supplyEditors_;
     std::vector<QAction*> actions_;
-    std::vector<std::pair<Signal<>*, int>> connections_;
-    int scheduleId_ = 0;
+    Signal<const ScheduleChange&>::Connection scheduleConnection_;
+    std::vector<Signal<>::Connection> connections_;
+    bool placed_ = false;
 };
 
 // The entries of a 工程 menu (新建工程 … 回路表…) on `menu`, acting on the schedule window that

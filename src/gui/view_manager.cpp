@@ -9,12 +9,15 @@ namespace korvane::gui {
 
 ViewManager::ViewManager(Application& app) : app_(app) {
     for (Form* form : app.forms())
-        form->stateChanged.connect([this](Form& f) { follow(f); });
+        connections_.push_back(form->stateChanged.connection([this](Form& f) { follow(f); }));
 }
 
 ViewManager::~ViewManager() {
+    connections_.clear();
     delete shell_.data();
     for (auto& [form, window] : windows_)
+        delete window.data();
+    for (const QPointer<QWidget>& window : retired_)
         delete window.data();
 }
 
@@ -28,10 +31,19 @@ void ViewManager::follow(Form& form) {
     QPointer<FormWindow>& window = windows_[&form];
     const bool main = &form == &app_.mainForm();
     if (!form.loaded()) {
-        if (main && shell_)
-            shell_->deleteLater();
-        else if (window)
-            window->deleteLater();
+        // The window stops drawing the form now: the next load builds its controls afresh, and
+        // this window may still be handling the event that unloaded the form.
+        QWidget* retiring = main ? static_cast<QWidget*>(shell_.data()) : window.data();
+        if (window)
+            window->detach();
+        if (retiring != nullptr) {
+            retiring->hide();
+            retiring->deleteLater();
+            std::erase_if(retired_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+            retired_.emplace_back(retiring);
+        }
+        if (main)
+            shell_.clear();
         window.clear();
         return;
     }

@@ -7,11 +7,14 @@
 #include <QPointer>
 
 #include <map>
+#include <vector>
 
 namespace korvane::gui {
 
 // Opens a window for every form that is loaded and shown, raises it when it is shown again,
-// and deletes it when the form is unloaded.
+// and deletes it when the form is unloaded. Every window it opened is gone by the time it is
+// itself: a window whose deletion still waits for the event loop is deleted with it, so that no
+// window outlives the forms it draws (the application, which owns them, outlives the manager).
 class ViewManager {
 public:
     explicit ViewManager(Application& app);
@@ -25,6 +28,9 @@ private:
     Application& app_;
     std::map<Form*, QPointer<FormWindow>> windows_;
     QPointer<MainShell> shell_;
+    // Windows of unloaded forms, detached and waiting for their deferred deletion.
+    std::vector<QPointer<QWidget>> retired_;
+    std::vector<Signal<Form&>::Connection> connections_;
 };
 
 } // namespace korvane::gui

@@ -1,6 +1,7 @@
 // The form model: what a user can reach, which changes raise events, and the load cycle.
 
 #include "form/form.h"
+#include "form/signal.h"
 #include "form/user_actions.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +129,57 @@ TEST(FormModel, EachLoadStartsFromTheDesign) {
     EXPECT_TRUE(w.at("Outer").visible());
     EXPECT_EQ(userClick(w.at("Button")), QString());
     EXPECT_EQ(w.events, "Button.Click "); // the handlers of the old controls are gone
+}
+
+// A view holds its connections as handles: they disconnect when the view goes, and do nothing
+// when the signal went first (a window deleted after the controls of its form were rebuilt).
+TEST(Signal, HandlesDisconnectWithTheirViewAndOutliveTheirSignalSafely) {
+    std::string heard;
+    {
+        Signal<int> changed;
+        Signal<int>::Connection kept =
+            changed.connection([&heard](int v) { heard += "a" + std::to_string(v); });
+        {
+            Signal<int>::Connection gone =
+                changed.connection([&heard](int v) { heard += "b" + std::to_string(v); });
+            changed.fire(1);
+        }
+        changed.fire(2);
+        EXPECT_EQ(heard, "a1b1a2") << "the handle that went took its slot with it";
+
+        Signal<int>::Connection moved = std::move(kept);
+        EXPECT_FALSE(kept.connected());
+        EXPECT_TRUE(moved.connected());
+        changed.fire(3);
+        EXPECT_EQ(heard, "a1b1a2a3") << "a moved handle keeps the one connection";
+
+        auto outliving = std::make_unique<Signal<int>::Connection>();
+        {
+            Signal<int> shortLived;
+            *outliving = shortLived.connection([&heard](int) { heard += "x"; });
+            EXPECT_TRUE(outliving->connected());
+        }
+        EXPECT_FALSE(outliving->connected());
+        outliving.reset(); // the signal is gone: nothing to disconnect from
+    }
+    EXPECT_EQ(heard, "a1b1a2a3");
+}
+
+TEST(Signal, ASlotDisconnectedWhileTheSignalFiresIsNotCalled) {
+    Signal<> changed;
+    std::string heard;
+    Signal<>::Connection second;
+    Signal<>::Connection first = changed.connection([&] {
+        heard += "1";
+        second.disconnect(); // a view deleted by the first slot's handler
+    });
+    second = changed.connection([&] { heard += "2"; });
+    const int plain = changed.connect([&] { heard += "4"; });
+    changed.fire();
+    EXPECT_EQ(heard, "14");
+    changed.disconnect(plain);
+    changed.fire();
+    EXPECT_EQ(heard, "141");
 }
 
 } // namespace

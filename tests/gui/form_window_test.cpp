@@ -1,6 +1,7 @@
 // The window's binders: user input on real widgets reaches the form model, and model changes
 // reach the widgets, for each kind of control the main window uses.
 
+#include "app/project_info.h"
 #include "gui/form_window.h"
 #include "gui/main_shell.h"
 #include "gui/started_window.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -162,6 +164,38 @@ TEST(ViewManager, SplashGivesWayToTheMainWindow) {
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Korvane"));
+}
+
+// A dialog's 确定 unloads its form from inside the button's click, so its window can only be
+// deleted once that event is over. Until then it reaches no control, and it never outlives the
+// forms: the views delete it when they go, even if the event loop never came back.
+TEST(ViewManager, TheWindowOfAnUnloadedFormLetsGoAtOnceAndGoesWithTheViews) {
+    QPointer<gui::FormWindow> retired;
+    {
+        StartedWindow program;
+        Form& dialog = program.app.form(QString::fromLatin1(kProjectDialog));
+        dialog.show();
+        retired = program.views.windowOf(dialog.name());
+        ASSERT_FALSE(retired.isNull());
+        QTest::mouseClick(widget<QPushButton>(*retired, "Command1"), Qt::LeftButton);
+        ASSERT_FALSE(dialog.loaded());
+        ASSERT_FALSE(retired.isNull()) << "deleted when the event loop comes back";
+        EXPECT_TRUE(retired->detached());
+        EXPECT_TRUE(retired->isHidden());
+
+        // Opened again meanwhile: the new load's controls have a window of their own, and what
+        // reaches the old window's widgets reaches no control.
+        dialog.show();
+        gui::FormWindow* renewed = program.views.windowOf(dialog.name());
+        ASSERT_NE(renewed, nullptr);
+        EXPECT_NE(renewed, retired.data());
+        const QString before = dialog.text(QStringLiteral("Text1")).text();
+        QTest::keyClicks(widget<QLineEdit>(*retired, "Text1"), QStringLiteral("x"));
+        QTest::mouseClick(widget<QPushButton>(*retired, "Command1"), Qt::LeftButton);
+        EXPECT_TRUE(dialog.loaded());
+        EXPECT_EQ(dialog.text(QStringLiteral("Text1")).text(), before);
+    }
+    EXPECT_TRUE(retired.isNull()) << "the window waiting for its deletion went with the views";
 }
 
 TEST(MainShell, TitleMarksUnsavedChangesOfTheInputs) {

@@ -36,6 +36,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -165,6 +166,14 @@ struct Schedule {
         if (c < 0)
             ADD_FAILURE() << "no result column " << result.toStdString();
         return c;
+    }
+    // The input or result column with this header.
+    int headed(const QString& header) const {
+        for (int c = 0; c < session.columnCount(); ++c)
+            if (session.columnHeader(c) == header)
+                return c;
+        ADD_FAILURE() << "no column " << header.toStdString();
+        return 0;
     }
     QModelIndex at(int row, ScheduleColumn which) const { return model.index(row, column(which)); }
     QModelIndex at(int row, const QString& result) const {
@@ -560,32 +569,80 @@ TEST(ScheduleWindow, ACircuitGoesToThePagesAndComesBackAsANewRow) {
     EXPECT_TRUE(f.program.platform.messages[0].text.contains(QStringLiteral("路灯馈线")));
 }
 
-TEST(ScheduleWindow, TheIdentifiersStayInSightWhenTheTableScrollsAcross) {
+// The block at the left holds what tells a circuit and what decides it, found by the headers of
+// the input columns and of the result schema: each column is shown once, in the block or in the
+// scrolling part, and the block lies beside the scrolling columns, never over them.
+TEST(ScheduleWindow, TheIdentifierSectionAndKeyResultsStayInSightWhenScrolledAcross) {
     Schedule f;
     f.window.showSchedule();
+    f.window.fitInto(QRect(0, 0, 1366, 728));
     f.trigger(Act::AddFeeder);
     QApplication::processEvents();
     gui::ScheduleTable* table = f.window.table();
-    QTableView* frozen = table->frozenColumn();
-    EXPECT_EQ(frozen->selectionModel(), table->selectionModel()) << "one selection for both";
-    EXPECT_FALSE(frozen->isColumnHidden(0));
-    for (int c = 1; c < f.model.columnCount(); ++c)
-        ASSERT_TRUE(frozen->isColumnHidden(c)) << c;
-    EXPECT_EQ(frozen->columnWidth(0), table->columnWidth(0));
+    QTableView* block = table->frozenBlock();
+    EXPECT_EQ(block->selectionModel(), table->selectionModel()) << "one selection for both";
+    const QStringList key = {scheduleHeader(ScheduleColumn::Id),
+                             scheduleHeader(ScheduleColumn::CrossSection),
+                             ResultColumn::LossPercent,
+                             ResultColumn::LoadCurrent,
+                             ResultColumn::ResidualBreaker,
+                             QStringLiteral("Iz(A)"),
+                             ResultColumn::Overall};
+    QStringList inBlock;
+    for (int c = 0; c < f.model.columnCount(); ++c) {
+        EXPECT_NE(block->isColumnHidden(c), table->isColumnHidden(c)) << "shown once: " << c;
+        if (!block->isColumnHidden(c))
+            inBlock << f.session.columnHeader(c);
+    }
+    EXPECT_EQ(inBlock, key);
 
-    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    QScrollBar* across = table->horizontalScrollBar();
+    struct Place {
+        const char* what;
+        bool farRight;
+    };
+    for (const Place& place : {Place{"at the left edge", false}, Place{"far right", true}}) {
+        SCOPED_TRACE(place.what);
+        across->setValue(place.farRight ? across->maximum() : 0);
+        QApplication::processEvents();
+        EXPECT_FALSE(block->geometry().intersects(table->viewport()->geometry()))
+            << "the block covers none of the scrolling columns";
+        EXPECT_EQ(block->geometry().right() + 1, table->viewport()->geometry().left());
+        for (const QString& header : key) {
+            for (int row = 0; row < 2; ++row) {
+                const QRect cell = block->visualRect(f.model.index(row, f.headed(header)));
+                EXPECT_TRUE(block->viewport()->rect().contains(cell))
+                    << header.toStdString() << " row " << row;
+            }
+        }
+    }
+    ASSERT_GT(across->maximum(), 0) << "the other columns scroll";
+    across->setValue(0);
     QApplication::processEvents();
-    ASSERT_GT(table->horizontalScrollBar()->value(), 0);
-    EXPECT_EQ(frozen->geometry().left(), table->viewport()->geometry().left());
-    const QModelIndex id = f.model.index(1, 0);
-    EXPECT_TRUE(frozen->viewport()->rect().contains(frozen->visualRect(id)));
-    // Going to an identifier does not scroll the other columns away.
-    const int across = table->horizontalScrollBar()->value();
-    table->scrollTo(id);
-    EXPECT_EQ(table->horizontalScrollBar()->value(), across);
-    table->setColumnWidth(0, 150);
-    EXPECT_EQ(frozen->columnWidth(0), 150);
-    EXPECT_EQ(frozen->width(), 150);
+    EXPECT_EQ(table->visualRect(f.at(0, ScheduleColumn::Description)).left(), 0)
+        << "the first scrolling column starts whole, right of the block";
+
+    // Going to a row's identifier scrolls nothing across.
+    across->setValue(across->maximum());
+    const int scrolled = across->value();
+    table->scrollTo(f.at(1, ScheduleColumn::Id));
+    EXPECT_EQ(across->value(), scrolled);
+
+    // A block column made wider widens the block, and the scrolling columns make way.
+    const int blockWidth = block->width();
+    const int firstScrolling = table->viewport()->geometry().left();
+    block->setColumnWidth(f.column(ScheduleColumn::CrossSection),
+                          block->columnWidth(f.column(ScheduleColumn::CrossSection)) + 40);
+    QApplication::processEvents();
+    EXPECT_EQ(block->width(), blockWidth + 40);
+    EXPECT_EQ(table->viewport()->geometry().left(), firstScrolling + 40);
+
+    // The arrow keys go on from one part into the other, as in one table.
+    table->setCurrentIndex(f.at(0, ResultColumn::Overall));
+    QTest::keyClick(block, Qt::Key_Right);
+    EXPECT_EQ(table->currentIndex(), f.at(0, ScheduleColumn::Description));
+    QTest::keyClick(table, Qt::Key_Left);
+    EXPECT_EQ(table->currentIndex(), f.at(0, ResultColumn::Overall));
 }
 
 TEST(ScheduleWindow, TheScheduleIsExportedAndImportedAfterAskingHow) {
@@ -674,6 +731,80 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     recent->actions().at(0)->trigger();
     EXPECT_EQ(f.model.rowCount(), 2);
     EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+}
+
+// The window takes the available area of the screen it opens on (1366×768 at 100 % and 125 %,
+// 1920×1080 at 200 %, each less a 40 px task bar; a second screen right of a first), with room
+// for its frame, and its status bar, where refused input is explained, is in the window.
+TEST(ScheduleWindow, TheWindowFitsTheScreenWithItsStatusBarAndSupplyFields) {
+    struct Screen {
+        const char* what;
+        QRect available; // in device-independent pixels
+    };
+    const Screen cases[] = {
+        {"1366x768 at 100 %", {0, 0, 1366, 728}},
+        {"1366x768 at 125 %", {0, 0, 1093, 582}},
+        {"1920x1080 at 200 %", {0, 0, 960, 516}},
+        {"1366x768 at 100 % right of a first screen", {1920, 0, 1366, 728}},
+    };
+    Schedule f;
+    f.window.showSchedule();
+    for (const Screen& c : cases) {
+        SCOPED_TRACE(c.what);
+        f.window.fitInto(c.available);
+        QApplication::processEvents();
+        const QRect placed = f.window.geometry();
+        EXPECT_TRUE(c.available.contains(placed)) << "the window is larger than the screen";
+        EXPECT_LE(placed.width() + 16, c.available.width());
+        EXPECT_LE(placed.height() + 40, c.available.height());
+        QStatusBar* bar = f.window.statusBar();
+        ASSERT_TRUE(bar->isVisible());
+        EXPECT_GT(bar->height(), 0);
+        EXPECT_TRUE(f.window.rect().contains(QRect(bar->mapTo(&f.window, QPoint()), bar->size())));
+        // Every supply field lies whole in the window, on as many lines as it takes.
+        for (int field = 0; field < f.session.supplyFieldCount(); ++field) {
+            QWidget* editor = f.window.supplyEditor(field);
+            EXPECT_TRUE(
+                f.window.rect().contains(QRect(editor->mapTo(&f.window, QPoint()), editor->size())))
+                << field;
+        }
+        // The schedule keeps room for rows, beside the plot.
+        gui::ScheduleTable* table = f.window.table();
+        EXPECT_GE(table->viewport()->height(), 2 * table->rowHeight(0));
+    }
+}
+
+// The window opens where the engineer last left it (the preferences keep that), unless that
+// place is off the screens now: then, as when nothing is remembered, over the screen's area.
+TEST(ScheduleWindow, TheWindowOpensWhereItWasLastLeft) {
+    MemoryPreferences remembered;
+    QRect left;
+    {
+        Schedule f(&remembered);
+        f.window.showSchedule();
+        const QRect screen = f.window.screen()->availableGeometry();
+        EXPECT_EQ(f.window.size(), screen.size() - QSize(16, 40)) << "nothing remembered yet";
+        f.window.setGeometry(QRect(screen.topLeft() + QPoint(30, 40), QSize(500, 380)));
+        QApplication::processEvents();
+        left = f.window.geometry();
+        f.window.close();
+    }
+    ASSERT_FALSE(remembered.values.value(QStringLiteral("scheduleWindow/geometry")).isEmpty());
+    {
+        Schedule f(&remembered);
+        f.window.showSchedule();
+        QApplication::processEvents();
+        EXPECT_EQ(f.window.geometry(), left);
+        // Left far off the screen (on a screen since unplugged), then opened again.
+        f.window.move(f.window.screen()->availableGeometry().bottomRight() + QPoint(3000, 3000));
+        f.window.close();
+    }
+    {
+        Schedule f(&remembered);
+        f.window.showSchedule();
+        QApplication::processEvents();
+        EXPECT_TRUE(f.window.screen()->availableGeometry().contains(f.window.geometry()));
+    }
 }
 
 TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
