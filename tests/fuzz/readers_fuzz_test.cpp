@@ -6,9 +6,9 @@
 // input; the sanitizer build runs the same rounds. KORVANE_FUZZ_ROUNDS sets the rounds per seed
 // (default 300, a bounded run of seconds).
 
+#include "project/project_fixtures.h"
 #include "project_files/circuit_import.h"
 #include "project_files/project_file.h"
-#include "project/project_fixtures.h"
 
 #include <QDir>
 #include <QFile>

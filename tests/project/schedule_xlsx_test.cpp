@@ -401,8 +401,7 @@ TEST(ScheduleXlsx, AWriteThatFailsLeavesNoFileAndTheOldOneAsItWas) {
                           ::signal(SIGXFSZ, SIG_IGN);
                       });
     EXPECT_EQ(limited.status, 1) << limited.err;
-    EXPECT_NE(limited.err.find("error: 无法写入 " + target.toStdString() + "："),
-              std::string::npos)
+    EXPECT_NE(limited.err.find("error: 无法写入 " + target.toStdString() + "："), std::string::npos)
         << limited.err;
     QFile old(target);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
