@@ -57,6 +57,7 @@ set(KORVANE_CALCULATIONS
   "calc/*" "handbook/*" "circuit/*" "capacity/current_capacity.*"
   "voltage_loss/voltage_loss.*" "short_circuit/short_circuit.*" "verification/verification.*"
   "project/project.h" "project/project_compute.*" "project/lamp_feeder.*" "project/sizing.*"
+  "project/pole_list.h" "project/phase_balancing.*"
   "project/result_schema.*" "project/feeder_plot.*" "project/handbook_constants.*")
 foreach(pattern IN LISTS KORVANE_CALCULATIONS)
   file(GLOB calculations "${SOURCE_DIR}/${pattern}")

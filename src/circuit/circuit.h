@@ -44,6 +44,7 @@ struct CableIdentity {
     QString cableType;    // 导线类型
     QString crossSection; // 导线截面 as the database writes it, mm²
     std::optional<double> crossSectionMm2() const;
+    bool operator==(const CableIdentity&) const = default;
 };
 
 // The line: its cable with R and X per km for the voltage loss, the per-metre values of the

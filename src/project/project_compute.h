@@ -117,6 +117,22 @@ inline constexpr double kLetThroughBelowS = 0.1;
 // Whether the thermal check takes the device's I²t: given, and the clearing time under 0.1 s.
 bool usesLetThrough(const Protection& protection);
 
+// One cable section of a feeder with branches (its trunk or a branch) with the checks that
+// belong to the section: its current-carrying capacity against the feeder's breaker, which
+// protects every section (GB 50054-2011 6.3.3), and its thermal stress against the fault at its
+// own origin (6.2.3).
+struct SectionResult {
+    QString run; // the run's name, "干线", "支线1"
+    CableIdentity cable;
+    double lengthM = 0.0;
+    Computed<WorkingResistance> resistance = std::nullopt;
+    Computed<ShortCircuitResult> originShortCircuit = std::nullopt; // at the run's start
+    Computed<ThermalStability> thermal = std::nullopt;
+    Computed<CapacityCheck> capacity = std::nullopt;
+    CheckOutcome capacityOutcome;
+    CheckOutcome thermalOutcome;
+};
+
 struct CircuitResult {
     // Why nothing was computed: what could not be read for the circuit.
     QStringList inputProblems;
@@ -141,6 +157,10 @@ struct CircuitResult {
     Computed<LoopResistanceCheck> loopResistance = std::nullopt;
     Computed<SensitivityCheck> sensitivity = std::nullopt;
     Computed<ThermalStability> thermal = std::nullopt;
+    // A feeder whose pole list has branches: each cable section and its own checks (the
+    // circuit's capacity and thermal checks are then those of its sections together, and the
+    // short circuit above is at the weakest end). Empty for a circuit of one cable.
+    std::vector<SectionResult> sections;
 
     std::vector<std::pair<CircuitCheck, CheckOutcome>> checks;
     // What the engineer should know that fails no check (values that look copied by mistake).
@@ -156,6 +176,15 @@ struct CircuitResult {
 // The state of a circuit's checks together: failed when one failed, passed when every one
 // passed, otherwise (a check or the whole circuit not computed) not computed.
 CheckOutcome::State overallState(const CircuitResult& result);
+
+// The cable of every run of a feeder's pole list (the generated one for an equal feeder), in the
+// list's order: the trunk's is the circuit's line, a branch's the cable it names (R, X from the
+// cable database, the per-metre values from the handbook tables, R′, X′ = R′php, X′php) or, when
+// it names none, that of the run it leaves from; R at the working temperature. Fails with the
+// reason naming the run ("支线“B1”：电缆数据库中无 VV 4×16").
+Computed<std::vector<RunConductors>> feederConductors(const Project& project,
+                                                      const ProjectCircuit& circuit,
+                                                      const CableCatalogue& catalogue);
 
 // One circuit of the project by the pages' own calculations: the voltage loss of its load (or
 // of its lamp poles) at the conductors' working temperature, the short-circuit currents at its

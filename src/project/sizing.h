@@ -19,6 +19,14 @@ struct SizingCandidate {
     bool passes() const { return notChecked.isEmpty() && !failed; }
 };
 
+// The section chosen for one run of a feeder with branches, and what rules out the next smaller.
+struct SectionSizing {
+    QString run;
+    QString crossSection; // chosen; empty when no combination passes
+    std::optional<CircuitCheck> governing;
+    QString governingText;
+};
+
 struct SizingResult {
     // Why the circuit could not be sized at all (its cable type unknown, no sections).
     QString notSized;
@@ -27,6 +35,10 @@ struct SizingResult {
     // What rules out the next smaller section: the check, or that section's missing figure.
     std::optional<CircuitCheck> governing;
     QString governingText;
+    // A feeder with branches: the trunk and each branch sized together (see sizeCircuit); one
+    // entry per run, the trunk first. Empty for a circuit of one cable.
+    std::vector<SectionSizing> sections;
+    int combinationsTried = 0;
     ProjectCircuit sizedCircuit; // the circuit with the chosen section and its values
     CircuitResult sizedResult;
 };
