@@ -11,7 +11,7 @@ set(KORVANE_LAYERS
   "verification=4"
   "circuit=5" "reports=5"
   "project=6"
-  "project_files=7" "project_book=7"
+  "project_files=7" "project_book=7" "diagram=7"
   "app=8" "render=8"
   "cli=9" "gui=9")
 

@@ -2,7 +2,7 @@
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name TEXT] [--engineer TEXT]
 //               [--size] [--write FILE] [--results FILE] [--xlsx FILE] [--import FILE]
-//               [--book FILE]
+//               [--book FILE] [--diagram FILE]
 //   korvane-cli --template FILE
 //   korvane-cli --help | --version
 
@@ -17,6 +17,7 @@
 #include "project_files/circuit_import.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
+#include "render/diagram_outputs.h"
 #include "render/project_outputs.h"
 
 #include <QCoreApplication>
@@ -45,8 +46,9 @@ struct ProjectOptions {
     QString writePath;
     QString resultsPath;
     QString xlsxPath;
-    QString importPath; // circuits to take in place of the file's own
-    QString bookPath;   // the project calculation book, .docx or .pdf
+    QString importPath;  // circuits to take in place of the file's own
+    QString bookPath;    // the project calculation book, .docx or .pdf
+    QString diagramPath; // the distribution system diagram, .dxf, .svg or .pdf
 };
 
 // Standard error carries one line per message, led by the fixed tag "error: " or "warning: "
@@ -162,17 +164,25 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
             return 1;
         }
     }
+    if (!options.diagramPath.isEmpty()) {
+        const QString why =
+            korvane::render::writeDiagramFile(run, options.diagramPath, QDate::currentDate());
+        if (!why.isEmpty()) {
+            err << writeError(options.diagramPath, why);
+            return 1;
+        }
+    }
     return 0;
 }
 
 } // namespace
 
-// Whether the command line asks for the project book, whose plots and PDF are painted: that
-// needs Qt's GUI application (its fonts), on the off-screen platform when none is chosen, so that
-// no display is needed.
+// Whether the command line asks for the project book or the diagram, whose plots and PDF are
+// painted: that needs Qt's GUI application (its fonts), on the off-screen platform when none is
+// chosen, so that no display is needed.
 bool paintsBook(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--book") == 0)
+        if (std::strcmp(argv[i], "--book") == 0 || std::strcmp(argv[i], "--diagram") == 0)
             return true;
     return false;
 }
@@ -206,7 +216,8 @@ int main(int argc, char** argv) {
         } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
                     arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
                     arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
-                    arg == QLatin1String("--book") || arg == QLatin1String("--supply")) &&
+                    arg == QLatin1String("--book") || arg == QLatin1String("--supply") ||
+                    arg == QLatin1String("--diagram")) &&
                    i + 1 < args.size()) {
             (arg == QLatin1String("--project")   ? project.path
              : arg == QLatin1String("--supply")  ? project.supplyPath
@@ -215,6 +226,7 @@ int main(int argc, char** argv) {
              : arg == QLatin1String("--xlsx")    ? project.xlsxPath
              : arg == QLatin1String("--import")  ? project.importPath
              : arg == QLatin1String("--book")    ? project.bookPath
+             : arg == QLatin1String("--diagram") ? project.diagramPath
                                                  : templatePath) = args.at(++i);
         } else if (arg == QLatin1String("--size")) {
             project.size = true;
@@ -224,6 +236,7 @@ int main(int argc, char** argv) {
                    "TEXT]\n"
                    "                   [--engineer TEXT] [--size] [--write FILE] [--results FILE]\n"
                    "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
+                   "                   [--diagram FILE]\n"
                    "       korvane-cli --template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
@@ -249,6 +262,8 @@ int main(int argc, char** argv) {
                    "               own; nothing is computed when a row cannot be read\n"
                    "  --book FILE  with --project: write the project calculation book, as .docx\n"
                    "               or (by the suffix) .pdf, with each feeder's plot\n"
+                   "  --diagram FILE  with --project: draw the distribution system diagram\n"
+                   "               (配电系统图), as .dxf, .svg or (by the suffix) .pdf\n"
                    "  --template FILE  write the circuit list template (CSV) and stop\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
@@ -295,8 +310,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||
-        !project.bookPath.isEmpty()) {
-        err << "usage: --xlsx, --import and --book go with --project FILE\n";
+        !project.bookPath.isEmpty() || !project.diagramPath.isEmpty()) {
+        err << "usage: --xlsx, --import, --book and --diagram go with --project FILE\n";
         return 2;
     }
 

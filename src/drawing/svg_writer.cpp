@@ -3,12 +3,16 @@
 #include "form/file_text.h"
 #include "form/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace korvane::drawing {
 
 namespace {
+
+// The width factor of the DXF text style, kept so that texts fill the same room.
+constexpr double kWidthFactor = 0.7;
 
 QString number(double value) {
     const double rounded = roundHalfAwayFromZero(value, 3) + 0.0;
@@ -35,21 +39,15 @@ QString stroke(Layer layer) {
     return QStringLiteral("stroke=\"#000\" stroke-width=\"0.25\"");
 }
 
-} // namespace
-
-QByteArray svgDocument(const Sheet& sheet, const QString& title) {
+// One sheet's entities, its top `top` mm below the document's top.
+QString sheetSvg(const Sheet& sheet, double top) {
     const double h = sheet.heightMm;
-    // SVG's y runs downwards: a drawing point (x, y) is (x, h − y).
+    // SVG's y runs downwards: a drawing point (x, y) is (x, top + h − y).
     auto x = [](double v) { return number(v); };
-    auto y = [h](double v) { return number(h - v); };
+    auto y = [h, top](double v) { return number(top + h - v); };
     QString out;
-    out += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1mm\" "
-                          "height=\"%2mm\" viewBox=\"0 0 %1 %2\">\n")
-               .arg(number(sheet.widthMm), number(h));
-    out += QStringLiteral("<title>%1</title>\n").arg(escaped(title));
-    out += QStringLiteral("<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" fill=\"#fff\"/>\n")
-               .arg(number(sheet.widthMm), number(h));
+    out += QStringLiteral("<rect x=\"0\" y=\"%1\" width=\"%2\" height=\"%3\" fill=\"#fff\"/>\n")
+               .arg(number(top), number(sheet.widthMm), number(h));
     out += QStringLiteral("<g fill=\"none\" stroke-linecap=\"round\">\n");
     for (const Line& l : sheet.lines)
         out += QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" %5%6/>\n")
@@ -91,17 +89,42 @@ QByteArray svgDocument(const Sheet& sheet, const QString& title) {
         const QString baseline = t.vertical == VerticalAlign::Middle ? u"central"_qs
                                  : t.vertical == VerticalAlign::Top  ? u"hanging"_qs
                                                                      : u"alphabetic"_qs;
-        QString rotate;
+        // Placed at its point, turned, then narrowed to the style's width factor about that
+        // point; an em of 1.25 times the height, as the painter gives it.
+        QString transform = QStringLiteral("translate(%1 %2)").arg(x(t.at.x), y(t.at.y));
         if (t.rotationDegrees != 0.0)
-            rotate = QStringLiteral(" transform=\"rotate(%1 %2 %3)\"")
-                         .arg(number(-t.rotationDegrees), x(t.at.x), y(t.at.y));
-        // The font size of a CJK font is about 1.4 times its capital height.
-        out += QStringLiteral("<text x=\"%1\" y=\"%2\" font-size=\"%3\" text-anchor=\"%4\" "
-                              "dominant-baseline=\"%5\"%6>%7</text>\n")
-                   .arg(x(t.at.x), y(t.at.y), number(t.heightMm * 1.4), anchor, baseline, rotate,
-                        escaped(t.text));
+            transform += QStringLiteral(" rotate(%1)").arg(number(-t.rotationDegrees));
+        transform += QStringLiteral(" scale(%1 1)").arg(number(kWidthFactor));
+        out += QStringLiteral("<text transform=\"%1\" font-size=\"%2\" text-anchor=\"%3\" "
+                              "dominant-baseline=\"%4\">%5</text>\n")
+                   .arg(transform, number(1.25 * t.heightMm), anchor, baseline, escaped(t.text));
     }
-    out += QStringLiteral("</g>\n</svg>\n");
+    out += QStringLiteral("</g>\n");
+    return out;
+}
+
+} // namespace
+
+QByteArray svgDocument(const Drawing& drawing) {
+    double width = 0.0, height = 0.0;
+    for (const Sheet& s : drawing.sheets) {
+        width = std::max(width, s.widthMm);
+        height += s.heightMm;
+    }
+    if (drawing.sheets.size() > 1)
+        height += kSheetGapMm * double(drawing.sheets.size() - 1);
+    QString out;
+    out += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1mm\" "
+                          "height=\"%2mm\" viewBox=\"0 0 %1 %2\">\n")
+               .arg(number(width), number(height));
+    out += QStringLiteral("<title>%1</title>\n").arg(escaped(drawing.title));
+    double top = 0.0;
+    for (const Sheet& s : drawing.sheets) {
+        out += sheetSvg(s, top);
+        top += s.heightMm + kSheetGapMm;
+    }
+    out += QStringLiteral("</svg>\n");
     return out.toUtf8();
 }
 

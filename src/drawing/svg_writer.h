@@ -6,8 +6,9 @@
 
 namespace korvane::drawing {
 
-// One sheet of the drawing as an SVG document in millimetres (width and height in mm, one user
-// unit a millimetre, y downwards as SVG has it), texts in the Chinese fonts of the platform.
-QByteArray svgDocument(const Sheet& sheet, const QString& title);
+// The drawing as one SVG document in millimetres (one user unit a millimetre, y downwards as SVG
+// has it), its sheets one under the other kSheetGapMm apart, texts in the Chinese fonts of the
+// platform narrowed to the DXF style's width factor.
+QByteArray svgDocument(const Drawing& drawing);
 
 } // namespace korvane::drawing

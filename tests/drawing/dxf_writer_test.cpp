@@ -94,8 +94,9 @@ TEST(DxfWriter, SectionsLayersAndSheetsSideBySide) {
     EXPECT_TRUE(dxf.contains("$EXTMAX\r\n 10\r\n860\r\n 20\r\n297\r\n"));
 }
 
-// The SVG of a sheet: millimetres, y flipped, texts escaped as XML.
-TEST(SvgWriter, MillimetresFlippedAndEscaped) {
+// The SVG of a drawing: millimetres, y flipped, sheets one under the other, texts escaped as
+// XML and narrowed like the DXF style.
+TEST(SvgWriter, MillimetresFlippedStackedAndEscaped) {
     Sheet s;
     s.lines.push_back({{10, 10}, {410, 10}, Layer::Lines, true});
     s.texts.push_back({{20, 287},
@@ -103,15 +104,20 @@ TEST(SvgWriter, MillimetresFlippedAndEscaped) {
                        QStringLiteral("WL1 <照明> & 路灯"),
                        HorizontalAlign::Left,
                        VerticalAlign::Baseline,
-                       0.0,
+                       90.0,
                        Layer::Text});
-    const QString svg = QString::fromUtf8(svgDocument(s, QStringLiteral("图")));
-    EXPECT_TRUE(svg.contains(u"width=\"420mm\" height=\"297mm\" viewBox=\"0 0 420 297\""_qs));
-    // y = 297 − 10 = 287 on the SVG page.
-    EXPECT_TRUE(svg.contains(u"<line x1=\"10\" y1=\"287\" x2=\"410\" y2=\"287\""_qs))
-        << svg.toStdString();
+    Drawing d;
+    d.title = QStringLiteral("图");
+    d.sheets = {s, s};
+    const QString svg = QString::fromUtf8(svgDocument(d));
+    // Two A3 sheets and the 20 mm between them: 297 + 20 + 297 = 614 mm.
+    EXPECT_TRUE(svg.contains(u"width=\"420mm\" height=\"614mm\" viewBox=\"0 0 420 614\""_qs));
+    // y = 297 − 10 = 287 on the first sheet, 317 + 287 = 604 on the second.
+    EXPECT_TRUE(svg.contains(u"<line x1=\"10\" y1=\"287\" x2=\"410\" y2=\"287\""_qs));
+    EXPECT_TRUE(svg.contains(u"<line x1=\"10\" y1=\"604\" x2=\"410\" y2=\"604\""_qs));
     EXPECT_TRUE(svg.contains(u"stroke-dasharray=\"6 2\""_qs));
-    EXPECT_TRUE(svg.contains(u"y=\"10\""_qs));
+    EXPECT_TRUE(svg.contains(u"transform=\"translate(20 10) rotate(-90) scale(0.7 1)\""_qs))
+        << svg.toStdString();
     EXPECT_TRUE(svg.contains(u"WL1 &lt;照明&gt; &amp; 路灯"_qs));
 }
 
