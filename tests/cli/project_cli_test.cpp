@@ -293,6 +293,41 @@ TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
     EXPECT_EQ(runCliProgram({QStringLiteral("--book"), docx}).status, 2);
 }
 
+// The diagram in each of its formats by the suffix: DXF (Release 12, its ENTITIES section holding
+// the example's circuits in GBK), SVG (millimetres of an A3 sheet) and PDF (one A3 page); another
+// suffix is refused in Chinese, and without --project the option is a usage error.
+TEST(ProjectCli, DiagramIsWrittenAsDxfSvgOrPdfBySuffix) {
+    QTemporaryDir dir;
+    const QString dxf = dir.filePath(QStringLiteral("系统图.dxf"));
+    const QString svg = dir.filePath(QStringLiteral("系统图.svg"));
+    const QString pdf = dir.filePath(QStringLiteral("系统图.PDF"));
+    for (const QString& path : {dxf, svg, pdf}) {
+        const CliRun run = runCliProgram({QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+                                          QStringLiteral("--project"), example(),
+                                          QStringLiteral("--diagram"), path});
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    QFile d(dxf), s(svg), p(pdf);
+    ASSERT_TRUE(d.open(QIODevice::ReadOnly) && s.open(QIODevice::ReadOnly) &&
+                p.open(QIODevice::ReadOnly));
+    const QByteArray dxfBytes = d.readAll();
+    EXPECT_TRUE(dxfBytes.startsWith("  0\r\nSECTION\r\n  2\r\nHEADER"));
+    EXPECT_TRUE(dxfBytes.contains("AC1009"));
+    // 配电系统图 in GBK, the title block's 图名.
+    EXPECT_TRUE(dxfBytes.contains("\xc5\xe4\xb5\xe7\xcf\xb5\xcd\xb3\xcd\xbc"));
+    EXPECT_TRUE(dxfBytes.contains("\r\nWL4\r\n"));
+    EXPECT_TRUE(s.readAll().contains("width=\"420mm\" height=\"297mm\""));
+    EXPECT_TRUE(p.readAll().startsWith("%PDF-"));
+
+    const CliRun wrong = runCliProgram(
+        {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME), QStringLiteral("--project"),
+         example(), QStringLiteral("--diagram"), dir.filePath(QStringLiteral("系统图.dwg"))});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("error: "), std::string::npos) << wrong.err;
+    EXPECT_NE(wrong.err.find(".dxf、.svg 或 .pdf"), std::string::npos) << wrong.err;
+    EXPECT_EQ(runCliProgram({QStringLiteral("--diagram"), dxf}).status, 2);
+}
+
 // The twelve circuits of the README's book example are each sized to a section that passes.
 TEST(ProjectCli, TheTwelveCircuitExampleSizesToPassingSections) {
     const CliRun run = runCliProgram(
