@@ -19,7 +19,13 @@ namespace korvane {
 // circuit's identifier first, so that the file reads from the top. A value that could not be
 // read is written back as the file held it (left out when it was absent) until the engineer
 // gives it again, so that saving never turns it into a number nobody typed.
-inline constexpr int kProjectFormatVersion = 2;
+//
+// Version 3 adds a feeder's pole list ("load.poleList": its runs, each with its poles and their
+// lamps), written in place of the equal-pole values. A file is written as version 3 only when a
+// feeder has a pole list, so that earlier releases still open every file without one; a pole
+// list read whole that is no feeder (poleListProblems) stops its circuit with the reasons.
+inline constexpr int kProjectFormatVersion = 3;
+inline constexpr int kProjectFormatVersionWithoutPoleLists = 2;
 inline constexpr const char* kProjectFormatName = "korvane-project";
 inline constexpr const char* kProjectFileSuffix = "kvp";
 // A project file of many circuits is a few megabytes; reading stops beyond this.
