@@ -1158,6 +1158,24 @@ bool sameCircuitId(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
+bool setPoleList(ProjectCircuit& circuit, PoleList list) {
+    auto* feeder = std::get_if<LampFeeder>(&circuit.load);
+    if (!feeder)
+        return false;
+    QStringList places{QStringLiteral("load.") + kPoleListKey};
+    for (const ScheduleColumn column :
+         {ScheduleColumn::Poles, ScheduleColumn::LampsPerPole, ScheduleColumn::LampPowerW,
+          ScheduleColumn::LampPowerFactor, ScheduleColumn::BallastFactor, ScheduleColumn::SpacingM,
+          ScheduleColumn::FirstPoleM, ScheduleColumn::ThirdHarmonicPercent})
+        places << projectFileKeys(column);
+    dropReadingProblems(circuit, places);
+    const QString treeReason = circuit.id + QStringLiteral(" 杆位表：");
+    circuit.inputProblems.removeIf(
+        [&](const QString& reason) { return reason.startsWith(treeReason); });
+    feeder->poleList = std::move(list);
+    return true;
+}
+
 QString nextFreeCircuitId(const std::vector<ProjectCircuit>& circuits) {
     std::set<int> taken;
     for (const ProjectCircuit& c : circuits) {

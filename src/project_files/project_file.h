@@ -57,6 +57,11 @@ ProjectReading openProject(const QString& path);
 // Circuit identifiers are one circuit's each: compared without the spaces around them and
 // without regard to case ("wl1" is "WL1").
 bool sameCircuitId(const QString& a, const QString& b);
+// Gives a lamp feeder its pole list (an imported one): what reading said of its old list and of
+// the equal-pole values, which the list replaces, goes, and so do the reasons its old list was no
+// feeder. Returns false, changing nothing, when the circuit is not a lamp feeder.
+bool setPoleList(ProjectCircuit& circuit, PoleList list);
+
 // The first WLn that no circuit has.
 QString nextFreeCircuitId(const std::vector<ProjectCircuit>& circuits);
 // A circuit of a file whose identifier an earlier circuit has ("回路编号重复：与第 1 个回路相同"):
