@@ -2,8 +2,9 @@
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name TEXT] [--engineer TEXT]
 //               [--size] [--write FILE] [--results FILE] [--xlsx FILE] [--import FILE]
-//               [--book FILE]
+//               [--book FILE] [--poles CIRCUIT=FILE]...
 //   korvane-cli --template FILE
+//   korvane-cli --pole-template FILE
 //   korvane-cli --help | --version
 
 #include "app/application.h"
@@ -15,6 +16,7 @@
 #include "project/supply_catalogue.h"
 #include "project_book/project_book.h"
 #include "project_files/circuit_import.h"
+#include "project_files/pole_import.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
 #include "render/project_outputs.h"
@@ -26,6 +28,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -47,10 +50,12 @@ struct ProjectOptions {
     QString xlsxPath;
     QString importPath; // circuits to take in place of the file's own
     QString bookPath;   // the project calculation book, .docx or .pdf
+    // Pole lists to import, each into the feeder circuit named: (circuit, file).
+    std::vector<std::pair<QString, QString>> poleLists;
 };
 
-// Standard error carries one line per message, led by the fixed tag "error: " or "warning: "
-// for scripts to read; the message after it is in Chinese and names the file or the place.
+// Standard error carries one line per message, led by the fixed tag "error: ", "warning: " or
+// "note: " for scripts to read; the message after it is in Chinese and names the file or the place.
 QString writeError(const QString& path, const QString& why) {
     return QStringLiteral("error: 无法写入 %1：%2\n").arg(path, why);
 }
@@ -116,6 +121,30 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
         // that could not be read) stops the imported ones too.
         for (korvane::ProjectCircuit& c : project.circuits)
             c.inputProblems << korvane::projectStoppingProblems(project);
+    }
+    // Each pole list goes into its feeder whole, or nothing is computed.
+    for (const auto& [circuitId, polePath] : options.poleLists) {
+        const auto circuit = std::find_if(project.circuits.begin(), project.circuits.end(),
+                                          [&](const korvane::ProjectCircuit& c) {
+                                              return korvane::sameCircuitId(c.id, circuitId);
+                                          });
+        if (circuit == project.circuits.end()) {
+            err << "error: " << polePath << "：工程中没有回路“" << circuitId << "”\n";
+            return 1;
+        }
+        if (!std::holds_alternative<korvane::LampFeeder>(circuit->load)) {
+            err << "error: " << polePath << "：回路“" << circuit->id
+                << "”不是路灯馈线，不能导入杆位表\n";
+            return 1;
+        }
+        const korvane::PoleImport imported = korvane::importPoleList(polePath, &catalogue);
+        for (const QString& line : imported.problems)
+            err << (imported.ok ? "warning: " : "error: ") << polePath << "：" << line << '\n';
+        if (!imported.ok)
+            return 1;
+        korvane::setPoleList(*circuit, imported.list);
+        err << "note: " << polePath << "：已导入回路 " << circuit->id << " 的杆位表（"
+            << imported.list.runs.size() << " 条线路）\n";
     }
     // The transformer and busbar database checks the supply.
     {
@@ -194,6 +223,7 @@ int main(int argc, char** argv) {
     QString scriptPath;
     ProjectOptions project;
     QString templatePath;
+    QString poleTemplatePath;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
@@ -206,16 +236,26 @@ int main(int argc, char** argv) {
         } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
                     arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
                     arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
-                    arg == QLatin1String("--book") || arg == QLatin1String("--supply")) &&
+                    arg == QLatin1String("--book") || arg == QLatin1String("--supply") ||
+                    arg == QLatin1String("--pole-template")) &&
                    i + 1 < args.size()) {
-            (arg == QLatin1String("--project")   ? project.path
-             : arg == QLatin1String("--supply")  ? project.supplyPath
-             : arg == QLatin1String("--write")   ? project.writePath
-             : arg == QLatin1String("--results") ? project.resultsPath
-             : arg == QLatin1String("--xlsx")    ? project.xlsxPath
-             : arg == QLatin1String("--import")  ? project.importPath
-             : arg == QLatin1String("--book")    ? project.bookPath
-                                                 : templatePath) = args.at(++i);
+            (arg == QLatin1String("--project")    ? project.path
+             : arg == QLatin1String("--supply")   ? project.supplyPath
+             : arg == QLatin1String("--write")    ? project.writePath
+             : arg == QLatin1String("--results")  ? project.resultsPath
+             : arg == QLatin1String("--xlsx")     ? project.xlsxPath
+             : arg == QLatin1String("--import")   ? project.importPath
+             : arg == QLatin1String("--book")     ? project.bookPath
+             : arg == QLatin1String("--template") ? templatePath
+                                                  : poleTemplatePath) = args.at(++i);
+        } else if (arg == QLatin1String("--poles") && i + 1 < args.size()) {
+            const QString given = args.at(++i);
+            const qsizetype equals = given.indexOf(u'=');
+            if (equals <= 0 || equals + 1 == given.size()) {
+                err << "usage: --poles CIRCUIT=FILE\n";
+                return 2;
+            }
+            project.poleLists.emplace_back(given.left(equals), given.mid(equals + 1));
         } else if (arg == QLatin1String("--size")) {
             project.size = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -224,7 +264,9 @@ int main(int argc, char** argv) {
                    "TEXT]\n"
                    "                   [--engineer TEXT] [--size] [--write FILE] [--results FILE]\n"
                    "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
+                   "                   [--poles CIRCUIT=FILE]...\n"
                    "       korvane-cli --template FILE\n"
+                   "       korvane-cli --pole-template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
                    "  --home DIR   the program folder (Database/, A page/)\n"
@@ -249,7 +291,11 @@ int main(int argc, char** argv) {
                    "               own; nothing is computed when a row cannot be read\n"
                    "  --book FILE  with --project: write the project calculation book, as .docx\n"
                    "               or (by the suffix) .pdf, with each feeder's plot\n"
+                   "  --poles CIRCUIT=FILE  with --project: import the pole list FILE (.xlsx or\n"
+                   "               .csv, one row per pole) into the feeder CIRCUIT before\n"
+                   "               computing; nothing is computed when a row cannot be read\n"
                    "  --template FILE  write the circuit list template (CSV) and stop\n"
+                   "  --pole-template FILE  write the pole list template (CSV) and stop\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
             return 0;
@@ -265,13 +311,25 @@ int main(int argc, char** argv) {
     }
 
     if (!templatePath.isEmpty()) {
-        if (!scriptPath.isEmpty() || !project.path.isEmpty()) {
+        if (!scriptPath.isEmpty() || !project.path.isEmpty() || !poleTemplatePath.isEmpty()) {
             err << "usage: korvane-cli --template FILE\n";
             return 2;
         }
         const QString why = korvane::writeImportTemplateCsv(templatePath);
         if (!why.isEmpty()) {
             err << writeError(templatePath, why);
+            return 1;
+        }
+        return 0;
+    }
+    if (!poleTemplatePath.isEmpty()) {
+        if (!scriptPath.isEmpty() || !project.path.isEmpty() || !templatePath.isEmpty()) {
+            err << "usage: korvane-cli --pole-template FILE\n";
+            return 2;
+        }
+        const QString why = korvane::writePoleTemplateCsv(poleTemplatePath);
+        if (!why.isEmpty()) {
+            err << writeError(poleTemplatePath, why);
             return 1;
         }
         return 0;
@@ -295,8 +353,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||
-        !project.bookPath.isEmpty()) {
-        err << "usage: --xlsx, --import and --book go with --project FILE\n";
+        !project.bookPath.isEmpty() || !project.poleLists.empty()) {
+        err << "usage: --xlsx, --import, --poles and --book go with --project FILE\n";
         return 2;
     }
 
