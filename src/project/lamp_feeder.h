@@ -39,6 +39,8 @@ struct LampFeeder {
     // while connection and startPhase give the rotation of the poles whose phase is not fixed
     // and phaseVoltageV the voltage.
     PoleList poleList;
+
+    bool operator==(const LampFeeder&) const = default;
 };
 
 // The cable of the feeder, Ω/km; phase and neutral conductors.
