@@ -495,8 +495,11 @@ FeederPole readPole(Reader& r, Problems& problems) {
     const QJsonArray lamps = r.array(QStringLiteral("lamps"));
     for (qsizetype k = 0; k < lamps.size(); ++k) {
         const QString place = r.where(QStringLiteral("lamps")) + QStringLiteral("[%1]").arg(k + 1);
-        if (!lamps.at(k).isObject())
+        if (!lamps.at(k).isObject()) {
             problems.push_back({{}, place, {}, QStringLiteral("不是对象"), lamps.at(k)});
+            pole.lamps.emplace_back();
+            continue;
+        }
         Reader l(lamps.at(k).toObject(), place, problems);
         LampGroup lamp;
         lamp.count = l.integer(QStringLiteral("count"), 0);
@@ -527,8 +530,16 @@ PoleList readPoleList(Reader& load, Problems& problems) {
     for (qsizetype i = 0; i < runs.size(); ++i) {
         const QString runPlace = load.where(kPoleListKey) + QStringLiteral("[%1]").arg(i + 1);
         const size_t runStart = problems.size();
-        if (!runs.at(i).isObject())
-            problems.push_back({{}, runPlace, {}, QStringLiteral("不是对象"), runs.at(i)});
+        if (!runs.at(i).isObject()) {
+            // Kept in its place, written back whole.
+            problems.push_back({{},
+                                runPlace,
+                                QStringLiteral("杆位表 第%1条线路").arg(i + 1),
+                                QStringLiteral("不是对象"),
+                                runs.at(i)});
+            list.runs.emplace_back();
+            continue;
+        }
         Reader r(runs.at(i).toObject(), runPlace, problems);
         FeederRun run;
         run.name = requiredText(r, QStringLiteral("name"));
@@ -551,8 +562,15 @@ PoleList readPoleList(Reader& load, Problems& problems) {
             const QString polePlace =
                 r.where(QStringLiteral("poles")) + QStringLiteral("[%1]").arg(j + 1);
             const size_t poleStart = problems.size();
-            if (!poles.at(j).isObject())
-                problems.push_back({{}, polePlace, {}, QStringLiteral("不是对象"), poles.at(j)});
+            if (!poles.at(j).isObject()) {
+                problems.push_back({{},
+                                    polePlace,
+                                    runWho + QStringLiteral(" 第%1杆").arg(j + 1),
+                                    QStringLiteral("不是对象"),
+                                    poles.at(j)});
+                run.poles.emplace_back();
+                continue;
+            }
             Reader p(poles.at(j).toObject(), polePlace, problems);
             run.poles.push_back(readPole(p, problems));
             const QString id = run.poles.back().id.trimmed();
