@@ -99,14 +99,17 @@ struct RunResult {
     std::array<double, 3> phaseCurrentsA{}; // at its start
     double neutralCurrentA = 0.0;           // at its start, phasor sum
     double largestPhaseCurrentA = 0.0;
-    PathImpedance origin; // supply to its start (the busbar for the trunk: all zero)
-    int weakestPole = -1; // its pole with the largest phase-protective loop impedance
+    double thirdHarmonicSumA = 0.0; // Σ h·I of the lamps beyond its start, as the feeder's
+    PathImpedance origin;           // supply to its start (the busbar for the trunk: all zero)
+    int weakestPole = -1;           // its pole with the largest phase-protective loop impedance
 };
 
 struct LampFeederResult {
-    double lampCurrentA = 0.0; // P·ballast / (U0·cos φ)
-    double poleCurrentA = 0.0; // lamps per pole × lamp current
-    double totalLengthM = 0.0; // first pole + (n−1)·spacing
+    // P·ballast / (U0·cos φ); of a pole list, where all its lamps are of one kind (0 otherwise).
+    double lampCurrentA = 0.0;
+    double poleCurrentA = 0.0; // lamps per pole × lamp current; equal feeders only
+    // first pole + (n−1)·spacing; of a pole list, the distance of its farthest pole.
+    double totalLengthM = 0.0;
     std::vector<PoleDrop> poles;
     // The largest Δu % at the lamps: each pole judged on the phase its lamps are on.
     double worstLossPercent = 0.0;
