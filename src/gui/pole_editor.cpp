@@ -70,14 +70,31 @@ PoleEditor::PoleEditor(ProjectSession& session, QWidget* parent)
                                table_->viewport(), cell, 8000);
         }
     };
+    // Each edit reads the list again: the current cell stays where it was, on the same feeder.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QModelIndex current = table_->currentIndex();
+        kept_ = {model_->row(), current.row(), current.column()};
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (kept_.feeder != model_->row() || kept_.pole < 0 || model_->rowCount() == 0)
+            return;
+        const QModelIndex index =
+            model_->index(std::min(kept_.pole, model_->rowCount() - 1), kept_.column);
+        table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    });
     scheduleConnection_ =
         session_.scheduleChanged.connection([this](const ScheduleChange&) { refresh(); });
     refresh();
 }
 
 void PoleEditor::setRow(int row) {
+    const bool another = row != model_->row();
     model_->setRow(row);
     refresh();
+    // Columns as wide as their headers and the first rows' texts need (Qt looks at a limited
+    // number of rows), for each feeder shown.
+    if (another)
+        table_->resizeColumnsToContents();
 }
 
 int PoleEditor::row() const {
@@ -143,6 +160,8 @@ void PoleEditor::run(Command which) {
     case Command::Convert:
         refused = session_.convertToPoleList(row);
         select = 0;
+        if (!refused)
+            table_->resizeColumnsToContents();
         break;
     case Command::Balance:
         if (balance)

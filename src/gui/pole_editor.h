@@ -56,6 +56,12 @@ private:
     QTableView* table_;
     QLabel* note_;
     std::vector<QAction*> actions_;
+    // The current cell while the list is read again.
+    struct Kept {
+        int feeder = -1;
+        int pole = -1;
+        int column = 0;
+    } kept_;
     Signal<const ScheduleChange&>::Connection scheduleConnection_;
 };
 
