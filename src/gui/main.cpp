@@ -34,6 +34,7 @@
 #include "gui/gui_platform.h"
 #include "gui/main_shell.h"
 #include "gui/pictures.h"
+#include "gui/pole_editor.h"
 #include "gui/qt_translations.h"
 #include "gui/schedule_window.h"
 #include "gui/view_manager.h"
@@ -229,6 +230,14 @@ bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
         window.selectRow(0);
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
+    // The pole list at its worst pole (bold), from the first pole of its run.
+    const int worst = window.session().worstPoleRow(window.currentRow());
+    korvane::gui::PoleEditor* poles = window.poleEditor();
+    poles->selectPole(worst);
+    const int place = window.session().poleAt(window.currentRow(), worst).second;
+    if (place >= 0)
+        poles->table()->scrollTo(poles->table()->model()->index(worst - place, 0),
+                                 QAbstractItemView::PositionAtTop);
     QScrollBar* across = window.table()->horizontalScrollBar();
     across->setValue(across->maximum());
     for (int i = 0; i < 5; ++i)

@@ -15,11 +15,11 @@ namespace korvane::gui {
 
 PoleEditor::PoleEditor(ProjectSession& session, QWidget* parent)
     : QWidget(parent), session_(session), model_(new PoleModel(session, this)),
-      table_(new QTableView), note_(new QLabel) {
+      table_(new QTableView), note_(new QLabel), bar_(new QToolBar(QStringLiteral("杆位表"))) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    auto* bar = new QToolBar(QStringLiteral("杆位表"));
+    QToolBar* bar = bar_;
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     bar->setIconSize(QSize(1, 1));
     const struct {

@@ -36,6 +36,7 @@ public:
     int row() const;
     PoleModel* model() const { return model_; }
     QTableView* table() const { return table_; }
+    QToolBar* toolBar() const { return bar_; }
     QAction* action(Command which) const { return actions_.at(size_t(which)); }
     // The pole row of the current cell, -1 for none.
     int currentPole() const;
@@ -55,6 +56,7 @@ private:
     PoleModel* model_;
     QTableView* table_;
     QLabel* note_;
+    QToolBar* bar_;
     std::vector<QAction*> actions_;
     // The current cell while the list is read again.
     struct Kept {

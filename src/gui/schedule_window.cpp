@@ -118,14 +118,10 @@ ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidge
     showBranches_->setChecked(true);
     connect(showBranches_, &QCheckBox::toggled, this,
             [this](bool shown) { plot_->setShowBranches(shown); });
-    auto* plotPanel = new QWidget;
-    auto* plotLayout = new QVBoxLayout(plotPanel);
-    plotLayout->setContentsMargins(0, 0, 0, 0);
-    plotLayout->setSpacing(2);
-    plotLayout->addWidget(showBranches_);
-    plotLayout->addWidget(plot_, 1);
+    poles_->toolBar()->addSeparator();
+    poles_->toolBar()->addWidget(showBranches_);
     lower_->addWidget(poles_);
-    lower_->addWidget(plotPanel);
+    lower_->addWidget(plot_);
     lower_->setStretchFactor(0, 1);
     lower_->setStretchFactor(1, 1);
     lower_->setChildrenCollapsible(false);
@@ -597,7 +593,6 @@ void ScheduleWindow::showRow(int row) {
     poles_->setRow(row);
     // A load case has no poles: the plot takes the width and says why it shows nothing.
     poles_->setVisible(session_.isFeeder(row));
-    showBranches_->setVisible(session_.isFeeder(row));
 }
 
 void ScheduleWindow::balancePhases() {
