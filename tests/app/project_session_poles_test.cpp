@@ -290,5 +290,29 @@ TEST(ProjectSessionPoles, PhaseBalancingIsAppliedOnlyWhenAccepted) {
     EXPECT_EQ(poleText(s, row, 0, PoleColumn::Phase), QStringLiteral("L2")); // fixed, kept
 }
 
+TEST(ProjectSessionPoles, APoleListFileIsImportedWholeOrNotAtAll) {
+    Session f;
+    ProjectSession& s = f.s;
+    const int row = s.addFeederCircuit();
+    const QJsonObject before = circuitToJson(s.project().circuits[size_t(row)]);
+    EXPECT_FALSE(s.importPoleListFile(row, QStringLiteral(KORVANE_SOURCE_DIR "/docs/no_such.csv")));
+    ASSERT_EQ(f.t.platform().messages.size(), 1U);
+    EXPECT_TRUE(f.t.platform().messages[0].text.startsWith(QStringLiteral("未能导入杆位表")));
+    EXPECT_TRUE(f.t.platform().messages[0].text.contains(QStringLiteral("WL2 未作任何改动")));
+    EXPECT_EQ(circuitToJson(s.project().circuits[size_t(row)]), before);
+    EXPECT_FALSE(s.hasPoleList(row));
+
+    // The example survey: 46 poles; the trunk by chainage, N1 at 20 m and N2 at 52 m, so spans
+    // of 20 and 52 − 20 = 32 m.
+    ASSERT_TRUE(s.importPoleListFile(
+        row, QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/branched_feeder_poles.csv")));
+    EXPECT_TRUE(s.hasPoleList(row));
+    EXPECT_EQ(s.poleRowCount(row), 46);
+    EXPECT_EQ(poleText(s, row, 0, PoleColumn::Id), QStringLiteral("N1"));
+    EXPECT_EQ(poleText(s, row, 0, PoleColumn::SpanM), QStringLiteral("20"));
+    EXPECT_EQ(poleText(s, row, 1, PoleColumn::SpanM), QStringLiteral("32"));
+    EXPECT_TRUE(s.modified());
+}
+
 } // namespace
 } // namespace korvane
