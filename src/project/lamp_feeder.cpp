@@ -496,8 +496,11 @@ std::vector<Phase> polePhases(const LampFeeder& feeder) {
     return phasesOf(feeder, feeder.poleList.empty() ? generatedPoleList(feeder) : feeder.poleList);
 }
 
-Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
-                                             const std::vector<RunConductors>& conductors) {
+namespace {
+
+Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
+                                          const std::vector<RunConductors>& conductors,
+                                          FeederLossModel* model) {
     using Result = Computed<LampFeederResult>;
     const bool equal = feeder.poleList.empty();
     // An equal feeder is checked on its own fields, with the reasons its page gives.
@@ -627,6 +630,9 @@ Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
 
     // Out from the supply: each segment's drop and impedance added to those of its parent.
     std::vector<std::array<Phasor, 3>> drop(static_cast<std::size_t>(n));
+    // For the model: Σ I·ℓ of the three phases and the neutral over the path, run by run.
+    using RunMoments = std::vector<std::pair<int, std::array<Phasor, 4>>>;
+    std::vector<RunMoments> moments(model ? static_cast<std::size_t>(n) : 0);
     for (const int p : walk) {
         PoleDrop& d = r.poles[p];
         const RunConductors& c = conductors[runOf[p]];
@@ -649,9 +655,33 @@ Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
         }
         d.segmentNeutralA = std::abs(neutral);
         drop[p] = here;
+        if (model) {
+            RunMoments& m = moments[p];
+            if (parent[p] >= 0)
+                m = moments[parent[p]];
+            if (m.empty() || m.back().first != runOf[p])
+                m.push_back({runOf[p], {}});
+            for (int k = 0; k < 3; ++k)
+                m.back().second[k] += segmentKm * beyond[p][k];
+            m.back().second[3] += segmentKm * neutral;
+        }
         addPath(d.path, c, pole.spanM);
         d.distanceM = d.path.lengthM;
         r.totalLengthM = std::max(r.totalLengthM, d.distanceM);
+    }
+
+    if (model) {
+        for (int p = 0; p < n; ++p) {
+            if (poles[p]->lamps.empty())
+                continue;
+            const int k = indexOf(phases[p]);
+            const Phasor along = std::conj(kPhaseUnit[k]) * (100.0 / u0);
+            std::vector<PoleLossTerm> terms;
+            terms.reserve(moments[p].size());
+            for (const auto& [run, m] : moments[p])
+                terms.push_back({run, m[k] * along, m[3] * along});
+            model->poles.push_back(std::move(terms));
+        }
     }
 
     // The worst pole, judged on the phase of its lamps; poles without lamps are not judged.
@@ -759,6 +789,22 @@ Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
     if (e.failed())
         return Result::failed(e.reason());
     return r;
+}
+
+} // namespace
+
+Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
+                                             const std::vector<RunConductors>& conductors) {
+    return walkPoleFeeder(feeder, conductors, nullptr);
+}
+
+Computed<FeederLossModel> feederLossModel(const LampFeeder& feeder,
+                                          const std::vector<RunConductors>& conductors) {
+    FeederLossModel model;
+    const Computed<LampFeederResult> walked = walkPoleFeeder(feeder, conductors, &model);
+    if (!walked)
+        return Computed<FeederLossModel>::failed(walked.reason());
+    return model;
 }
 
 } // namespace korvane

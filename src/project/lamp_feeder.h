@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <complex>
 #include <vector>
 
 namespace korvane {
@@ -176,5 +177,21 @@ std::vector<Phase> polePhases(const LampFeeder& feeder);
 // `conductors` holds one entry per run, in the list's order.
 Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
                                              const std::vector<RunConductors>& conductors);
+
+// The Δu % of each lamp pole, on its lamps' phase, as computePoleFeeder works it out, written as
+// a sum over the runs on the pole's path of terms linear in each run's conductors:
+// Δu = Σ Re(phase·Z + neutral·Z′), Z = R + jX and Z′ = R′ + jX′ of the run, Ω/km. The loads do
+// not depend on the cables, so one model gives the drop of every choice of cables at once.
+struct PoleLossTerm {
+    int run = 0;
+    std::complex<double> phase;
+    std::complex<double> neutral;
+};
+struct FeederLossModel {
+    std::vector<std::vector<PoleLossTerm>> poles; // the lamp poles, in list order
+};
+// Fails as computePoleFeeder does, for the same reasons.
+Computed<FeederLossModel> feederLossModel(const LampFeeder& feeder,
+                                          const std::vector<RunConductors>& conductors);
 
 } // namespace korvane

@@ -121,6 +121,8 @@ QStringList loadCaseProblems(const VoltageLossInput& v) {
     return problems;
 }
 
+} // namespace
+
 CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
     if (!loss)
         return CheckOutcome::notComputed(loss.reason());
@@ -131,6 +133,8 @@ CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
                  formatGeneral(limit, RegionalFormat{}));
     return within ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
 }
+
+namespace {
 
 // A current to a tenth of an ampere, a whole number without its ".0" (16 A, 77.4 A): one
 // decimal conversion, as a sized circuit writes these figures for every section it tries.

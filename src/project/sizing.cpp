@@ -3,6 +3,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <complex>
+#include <limits>
 #include <map>
 #include <queue>
 #include <set>
@@ -104,7 +106,77 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         return result;
     }
 
+    // The voltage loss of every combination from one model of the feeder's drops (the loads do
+    // not depend on the cables): Δu of a lamp pole = Σ over the runs on its path of a term of
+    // that run's section alone. A combination whose Δu clearly exceeds the limit fails without
+    // its full computation; and where even the smallest Δu any larger combination can give at
+    // some pole (each run's term at its best section, run by run) exceeds the limit, no
+    // combination above it passes and the search goes no further that way. Near the limit
+    // (within 10⁻⁴ %, the rounding of the shown figure) the full computation decides.
+    const double limit = project.voltageLossLimitPercent;
+    constexpr double kScreenMarginPercent = 1e-4;
+    std::vector<std::vector<std::vector<double>>> term;   // [pole][term][section]
+    std::vector<std::vector<std::vector<double>>> bestUp; // least term at that section or above
+    std::vector<std::vector<int>> termRun;
+    bool screening = false;
+    if (const auto conductors = feederConductors(project, circuit, catalogue); conductors) {
+        const Computed<FeederLossModel> model =
+            feederLossModel(std::get<LampFeeder>(circuit.load), *conductors);
+        // Each run's Z = Z′ per km at each of its sections: R at the working temperature.
+        std::vector<std::vector<std::complex<double>>> z(runs);
+        screening = model.ok();
+        for (std::size_t k = 0; k < runs && screening; ++k)
+            for (const RunSection& section : choices[k]) {
+                const Computed<WorkingResistance> r =
+                    workingResistance(section.row->cable, section.row->resistanceOhmPerKm,
+                                      catalogue, project.conductorTemperatureC);
+                if (!r) {
+                    screening = false;
+                    break;
+                }
+                z[k].emplace_back(r->ohmPerKm, section.row->reactanceOhmPerKm);
+            }
+        if (screening) {
+            for (const std::vector<PoleLossTerm>& pole : model->poles) {
+                auto& values = term.emplace_back();
+                auto& best = bestUp.emplace_back();
+                auto& runOf = termRun.emplace_back();
+                for (const PoleLossTerm& t : pole) {
+                    std::vector<double> v;
+                    for (const std::complex<double>& zk : z[t.run])
+                        v.push_back((t.phase * zk + t.neutral * zk).real());
+                    std::vector<double> b = v;
+                    for (std::size_t j = b.size() - 1; j-- > 0;)
+                        b[j] = std::min(b[j], b[j + 1]);
+                    values.push_back(std::move(v));
+                    best.push_back(std::move(b));
+                    runOf.push_back(t.run);
+                }
+            }
+        }
+    }
+
     using Combination = std::vector<int>;
+    auto modelLoss = [&](const Combination& c) {
+        double worst = -std::numeric_limits<double>::infinity();
+        for (std::size_t p = 0; p < term.size(); ++p) {
+            double loss = 0.0;
+            for (std::size_t t = 0; t < term[p].size(); ++t)
+                loss += term[p][t][c[termRun[p][t]]];
+            worst = std::max(worst, loss);
+        }
+        return worst;
+    };
+    auto nothingAbovePasses = [&](const Combination& c) {
+        for (std::size_t p = 0; p < bestUp.size(); ++p) {
+            double least = 0.0;
+            for (std::size_t t = 0; t < bestUp[p].size(); ++t)
+                least += bestUp[p][t][c[termRun[p][t]]];
+            if (least > limit + kScreenMarginPercent)
+                return true;
+        }
+        return false;
+    };
     auto trialCircuit = [&](const Combination& c) {
         ProjectCircuit trial =
             withCableSection(circuit, *choices[0][c[0]].row, choices[0][c[0]].constants);
@@ -187,9 +259,17 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         queue.pop();
         ++result.combinationsTried;
         CircuitResult computed;
-        const auto known = tried.find(c);
-        const Trial t =
-            known != tried.end() && known->second.failed ? known->second : attempt(c, &computed);
+        Trial t;
+        if (const auto known = tried.find(c); known != tried.end() && known->second.failed) {
+            t = known->second;
+        } else if (screening && modelLoss(c) > limit + kScreenMarginPercent) {
+            t.failed = CircuitCheck::VoltageLoss;
+            t.failedText = voltageLossOutcome(shownLossPercent(modelLoss(c)), limit).text;
+            tried.emplace(c, t);
+        } else {
+            t = attempt(c, &computed);
+        }
+        const bool dead = t.failed && screening && nothingAbovePasses(c);
         SizingCandidate candidate;
         candidate.crossSection = describe(c);
         candidate.failed = t.failed;
@@ -200,7 +280,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
             chosenResult = std::move(computed);
             break;
         }
-        for (std::size_t k = 0; k < runs; ++k) {
+        for (std::size_t k = 0; k < runs && !dead; ++k) {
             if (c[k] + 1 >= static_cast<int>(choices[k].size()))
                 continue;
             Combination next = c;

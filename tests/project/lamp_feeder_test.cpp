@@ -330,6 +330,27 @@ LampFeeder listFeeder(PoleList list, FeederConnection connection = FeederConnect
     return f;
 }
 
+// Δu % of each lamp pole by the feeder's loss model (feederLossModel) with the runs' conductors.
+std::vector<double> computePoleFeederModel(const PoleList& list,
+                                           const std::vector<RunConductors>& c) {
+    const auto model = feederLossModel(listFeeder(list), c);
+    std::vector<double> losses;
+    if (!model.ok())
+        return losses;
+    for (const auto& terms : model->poles) {
+        double loss = 0.0;
+        for (const PoleLossTerm& t : terms) {
+            const FeederConductors& d = c[t.run].drop;
+            loss += (t.phase * std::complex<double>(d.resistanceOhmPerKm, d.reactanceOhmPerKm) +
+                     t.neutral * std::complex<double>(d.neutralResistanceOhmPerKm,
+                                                      d.neutralReactanceOhmPerKm))
+                        .real();
+        }
+        losses.push_back(loss);
+    }
+    return losses;
+}
+
 // The equal feeder and its generated list give the same figures (within 1e-9 relative).
 TEST(PoleFeeder, AnEqualFeederGivesTheSameFiguresThroughItsList) {
     const FeederConductors c = cable(0.727, 0.08, 0.727, 0.08);
@@ -424,6 +445,15 @@ TEST(PoleFeeder, ABranchAddsItsLoadToTheTrunkAndItsOwnDropToThePoleItLeaves) {
     // A·km; by the page, trunk 2·1·0.135/2.2 + branch 2·2·0.030/2.2 = 0.39/2.2 % (the drop at B2).
     EXPECT_NEAR(r->currentMomentAkm, 0.165, 1e-12);
     EXPECT_NEAR(r->momentLossPercent, 0.39 / 2.2, 1e-6);
+    // The model of the drops in the runs' conductors gives the same Δu at every lamp pole, and
+    // with the branch in half its R the branch's own share halves: B2 0.270 + 0.120/2 V.
+    const auto model = computePoleFeederModel(list, c);
+    ASSERT_EQ(model.size(), 5u);
+    for (int p = 0; p < 5; ++p)
+        EXPECT_NEAR(model[p], volts[p] / 2.2, 1e-12) << p;
+    std::vector<RunConductors> halved = c;
+    halved[1].drop.resistanceOhmPerKm = halved[1].drop.neutralResistanceOhmPerKm = 1.0;
+    EXPECT_NEAR(computePoleFeederModel(list, halved)[4], (0.270 + 0.060) / 2.2, 1e-12);
 }
 
 // Spans 25, 40, 32, 45 m; LEDs (cos φ 1) of 110 W (0.5 A), 2 × 66 W (0.6 A), 44 W (0.2 A),
