@@ -2,7 +2,7 @@
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name TEXT] [--engineer TEXT]
 //               [--size] [--write FILE] [--results FILE] [--xlsx FILE] [--import FILE]
-//               [--book FILE]
+//               [--book FILE] [--pole-table CIRCUIT]
 //   korvane-cli --template FILE
 //   korvane-cli --help | --version
 
@@ -13,6 +13,7 @@
 #include "form/atomic_file.h"
 #include "project/project_run.h"
 #include "project/supply_catalogue.h"
+#include "project_book/feeder_book.h"
 #include "project_book/project_book.h"
 #include "project_files/circuit_import.h"
 #include "project_files/project_file.h"
@@ -47,6 +48,7 @@ struct ProjectOptions {
     QString xlsxPath;
     QString importPath; // circuits to take in place of the file's own
     QString bookPath;   // the project calculation book, .docx or .pdf
+    QString poleTable;  // the circuit whose pole table is printed in place of the results
 };
 
 // Standard error carries one line per message, led by the fixed tag "error: " or "warning: "
@@ -132,7 +134,16 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
     }
     const korvane::ProjectRun run = korvane::runProject(project, catalogue, options.size);
     const QString text = korvane::projectResultsText(run);
-    out << text;
+    if (options.poleTable.isEmpty()) {
+        out << text;
+    } else {
+        const korvane::Computed<QStringList> poles = korvane::poleTableText(run, options.poleTable);
+        if (!poles) {
+            err << "error: " << poles.reason() << '\n';
+            return 1;
+        }
+        out << poles->join(u'\n') << '\n';
+    }
     if (!options.resultsPath.isEmpty()) {
         const QString why = korvane::writeFileAtomically(options.resultsPath, text.toUtf8());
         if (!why.isEmpty()) {
@@ -206,16 +217,18 @@ int main(int argc, char** argv) {
         } else if ((arg == QLatin1String("--project") || arg == QLatin1String("--write") ||
                     arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
                     arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
-                    arg == QLatin1String("--book") || arg == QLatin1String("--supply")) &&
+                    arg == QLatin1String("--book") || arg == QLatin1String("--supply") ||
+                    arg == QLatin1String("--pole-table")) &&
                    i + 1 < args.size()) {
-            (arg == QLatin1String("--project")   ? project.path
-             : arg == QLatin1String("--supply")  ? project.supplyPath
-             : arg == QLatin1String("--write")   ? project.writePath
-             : arg == QLatin1String("--results") ? project.resultsPath
-             : arg == QLatin1String("--xlsx")    ? project.xlsxPath
-             : arg == QLatin1String("--import")  ? project.importPath
-             : arg == QLatin1String("--book")    ? project.bookPath
-                                                 : templatePath) = args.at(++i);
+            (arg == QLatin1String("--project")      ? project.path
+             : arg == QLatin1String("--supply")     ? project.supplyPath
+             : arg == QLatin1String("--write")      ? project.writePath
+             : arg == QLatin1String("--results")    ? project.resultsPath
+             : arg == QLatin1String("--xlsx")       ? project.xlsxPath
+             : arg == QLatin1String("--import")     ? project.importPath
+             : arg == QLatin1String("--book")       ? project.bookPath
+             : arg == QLatin1String("--pole-table") ? project.poleTable
+                                                    : templatePath) = args.at(++i);
         } else if (arg == QLatin1String("--size")) {
             project.size = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -224,6 +237,7 @@ int main(int argc, char** argv) {
                    "TEXT]\n"
                    "                   [--engineer TEXT] [--size] [--write FILE] [--results FILE]\n"
                    "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
+                   "                   [--pole-table CIRCUIT]\n"
                    "       korvane-cli --template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
@@ -249,6 +263,9 @@ int main(int argc, char** argv) {
                    "               own; nothing is computed when a row cannot be read\n"
                    "  --book FILE  with --project: write the project calculation book, as .docx\n"
                    "               or (by the suffix) .pdf, with each feeder's plot\n"
+                   "  --pole-table CIRCUIT  with --project: print the pole table of the feeder\n"
+                   "               CIRCUIT (tab-separated, as the book gives it) in place of the\n"
+                   "               results\n"
                    "  --template FILE  write the circuit list template (CSV) and stop\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
@@ -295,8 +312,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||
-        !project.bookPath.isEmpty()) {
-        err << "usage: --xlsx, --import and --book go with --project FILE\n";
+        !project.bookPath.isEmpty() || !project.poleTable.isEmpty()) {
+        err << "usage: --xlsx, --import, --book and --pole-table go with --project FILE\n";
         return 2;
     }
 
