@@ -2,7 +2,7 @@
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name TEXT] [--engineer TEXT]
 //               [--size] [--write FILE] [--results FILE] [--xlsx FILE] [--import FILE]
-//               [--book FILE] [--poles CIRCUIT=FILE]...
+//               [--book FILE] [--poles CIRCUIT=FILE]... [--pole-table CIRCUIT]
 //   korvane-cli --template FILE
 //   korvane-cli --pole-template FILE
 //   korvane-cli --help | --version
@@ -14,6 +14,7 @@
 #include "form/atomic_file.h"
 #include "project/project_run.h"
 #include "project/supply_catalogue.h"
+#include "project_book/feeder_book.h"
 #include "project_book/project_book.h"
 #include "project_files/circuit_import.h"
 #include "project_files/pole_import.h"
@@ -52,6 +53,7 @@ struct ProjectOptions {
     QString bookPath;   // the project calculation book, .docx or .pdf
     // Pole lists to import, each into the feeder circuit named: (circuit, file).
     std::vector<std::pair<QString, QString>> poleLists;
+    QString poleTable; // the circuit whose pole table is printed in place of the results
 };
 
 // Standard error carries one line per message, led by the fixed tag "error: ", "warning: " or
@@ -161,7 +163,16 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
     }
     const korvane::ProjectRun run = korvane::runProject(project, catalogue, options.size);
     const QString text = korvane::projectResultsText(run);
-    out << text;
+    if (options.poleTable.isEmpty()) {
+        out << text;
+    } else {
+        const korvane::Computed<QStringList> poles = korvane::poleTableText(run, options.poleTable);
+        if (!poles) {
+            err << "error: " << poles.reason() << '\n';
+            return 1;
+        }
+        out << poles->join(u'\n') << '\n';
+    }
     if (!options.resultsPath.isEmpty()) {
         const QString why = korvane::writeFileAtomically(options.resultsPath, text.toUtf8());
         if (!why.isEmpty()) {
@@ -237,17 +248,19 @@ int main(int argc, char** argv) {
                     arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
                     arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
                     arg == QLatin1String("--book") || arg == QLatin1String("--supply") ||
-                    arg == QLatin1String("--pole-template")) &&
+                    arg == QLatin1String("--pole-template") ||
+                    arg == QLatin1String("--pole-table")) &&
                    i + 1 < args.size()) {
-            (arg == QLatin1String("--project")    ? project.path
-             : arg == QLatin1String("--supply")   ? project.supplyPath
-             : arg == QLatin1String("--write")    ? project.writePath
-             : arg == QLatin1String("--results")  ? project.resultsPath
-             : arg == QLatin1String("--xlsx")     ? project.xlsxPath
-             : arg == QLatin1String("--import")   ? project.importPath
-             : arg == QLatin1String("--book")     ? project.bookPath
-             : arg == QLatin1String("--template") ? templatePath
-                                                  : poleTemplatePath) = args.at(++i);
+            (arg == QLatin1String("--project")      ? project.path
+             : arg == QLatin1String("--supply")     ? project.supplyPath
+             : arg == QLatin1String("--write")      ? project.writePath
+             : arg == QLatin1String("--results")    ? project.resultsPath
+             : arg == QLatin1String("--xlsx")       ? project.xlsxPath
+             : arg == QLatin1String("--import")     ? project.importPath
+             : arg == QLatin1String("--book")       ? project.bookPath
+             : arg == QLatin1String("--template")   ? templatePath
+             : arg == QLatin1String("--pole-table") ? project.poleTable
+                                                    : poleTemplatePath) = args.at(++i);
         } else if (arg == QLatin1String("--poles") && i + 1 < args.size()) {
             const QString given = args.at(++i);
             const qsizetype equals = given.indexOf(u'=');
@@ -264,7 +277,7 @@ int main(int argc, char** argv) {
                    "TEXT]\n"
                    "                   [--engineer TEXT] [--size] [--write FILE] [--results FILE]\n"
                    "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
-                   "                   [--poles CIRCUIT=FILE]...\n"
+                   "                   [--poles CIRCUIT=FILE]... [--pole-table CIRCUIT]\n"
                    "       korvane-cli --template FILE\n"
                    "       korvane-cli --pole-template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
@@ -294,6 +307,9 @@ int main(int argc, char** argv) {
                    "  --poles CIRCUIT=FILE  with --project: import the pole list FILE (.xlsx or\n"
                    "               .csv, one row per pole) into the feeder CIRCUIT before\n"
                    "               computing; nothing is computed when a row cannot be read\n"
+                   "  --pole-table CIRCUIT  with --project: print the pole table of the feeder\n"
+                   "               CIRCUIT (tab-separated, as the book gives it) in place of the\n"
+                   "               results\n"
                    "  --template FILE  write the circuit list template (CSV) and stop\n"
                    "  --pole-template FILE  write the pole list template (CSV) and stop\n"
                    "  --help       print this text\n"
@@ -353,8 +369,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||
-        !project.bookPath.isEmpty() || !project.poleLists.empty()) {
-        err << "usage: --xlsx, --import, --poles and --book go with --project FILE\n";
+        !project.bookPath.isEmpty() || !project.poleLists.empty() || !project.poleTable.isEmpty()) {
+        err << "usage: --xlsx, --import, --poles, --book and --pole-table go with --project FILE\n";
         return 2;
     }
 
