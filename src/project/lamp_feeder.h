@@ -57,7 +57,7 @@ struct FeederConductors {
 // per-metre values (mΩ/m) times its length on the path (km), summed, Ω; and the path's length.
 struct PathImpedance {
     double lengthM = 0.0;
-    PhaseAndLoop ohm;                  // Σ R0·L, X0·L, Rphp·L, Xphp·L
+    PhaseAndLoop ohm = {};             // Σ R0·L, X0·L, Rphp·L, Xphp·L
     double neutralResistanceOhm = 0.0; // Σ R′·L
     double neutralReactanceOhm = 0.0;  // Σ X′·L
 };

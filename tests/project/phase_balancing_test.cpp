@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace korvane {
@@ -103,12 +104,14 @@ TEST(PhaseBalancing, FixedPolesStayAndBalancedFeedersAreLeftAlone) {
     EXPECT_NEAR(proposal->after.largestPhaseCurrentA, 4 * kLampA, 1e-9);
     EXPECT_NEAR(proposal->after.neutralCurrentA, 0.0, 1e-9);
 
-    // One lamp on each of three poles in turn: L1, L2, L3, nothing to move.
+    // One lamp on each of three poles in turn: L1, L2, L3 carry one lamp each already, so the
+    // largest phase current stays one lamp's and the neutral stays empty; the order of the
+    // phases along the feeder may still change, and only where it lowers the worst drop.
     const auto balanced = proposePhaseBalance(straightFeeder({1, 1, 1}), oneCable());
     ASSERT_TRUE(balanced.ok()) << balanced.reason().toStdString();
-    EXPECT_EQ(balanced->polesMoved, 0);
+    EXPECT_NEAR(balanced->after.largestPhaseCurrentA, kLampA, 1e-9);
     EXPECT_NEAR(balanced->after.neutralCurrentA, 0.0, 1e-9);
-    EXPECT_DOUBLE_EQ(balanced->after.worstLossPercent, balanced->before.worstLossPercent);
+    EXPECT_LE(balanced->after.worstLossPercent, balanced->before.worstLossPercent);
 
     struct Refusal {
         const char* name;
@@ -133,9 +136,9 @@ TEST(PhaseBalancing, FixedPolesStayAndBalancedFeedersAreLeftAlone) {
     }
 }
 
-// An equal feeder is balanced on its generated list: 9 poles of one lamp in turn are balanced
-// already (three on each phase), so nothing moves and the balanced feeder is that list with
-// the rotation's phases written in.
+// An equal feeder is balanced on its generated list: 9 poles of one lamp in turn carry three
+// lamps on each phase already (3 × 0.757576 A), which no assignment betters; the balanced
+// feeder is that list with every pole's phase written in, three on each phase.
 TEST(PhaseBalancing, EqualFeederIsBalancedOnItsGeneratedList) {
     LampFeeder f;
     f.poles = 9;
@@ -147,15 +150,18 @@ TEST(PhaseBalancing, EqualFeederIsBalancedOnItsGeneratedList) {
     f.startPhase = Phase::L2;
     const auto proposal = proposePhaseBalance(f, oneCable());
     ASSERT_TRUE(proposal.ok()) << proposal.reason().toStdString();
-    EXPECT_EQ(proposal->polesMoved, 0);
     for (double current : proposal->after.phaseCurrentsA)
         EXPECT_NEAR(current, 3 * kLampA, 1e-9);
+    EXPECT_NEAR(proposal->after.neutralCurrentA, 0.0, 1e-9);
+    EXPECT_LE(proposal->after.worstLossPercent, proposal->before.worstLossPercent);
     ASSERT_EQ(proposal->balanced.poleList.runs.size(), 1u);
     ASSERT_EQ(proposal->balanced.poleList.runs[0].poles.size(), 9u);
-    // Pole k on L(2 + k − 1 mod 3): 1 → L2, 2 → L3, 3 → L1.
-    EXPECT_EQ(proposal->balanced.poleList.runs[0].poles[0].fixedPhase, Phase::L2);
-    EXPECT_EQ(proposal->balanced.poleList.runs[0].poles[1].fixedPhase, Phase::L3);
-    EXPECT_EQ(proposal->balanced.poleList.runs[0].poles[2].fixedPhase, Phase::L1);
+    std::array<int, 3> onPhase{};
+    for (const FeederPole& pole : proposal->balanced.poleList.runs[0].poles) {
+        ASSERT_TRUE(pole.fixedPhase.has_value());
+        ++onPhase[size_t(*pole.fixedPhase)];
+    }
+    EXPECT_EQ(onPhase, (std::array<int, 3>{3, 3, 3}));
 }
 
 } // namespace
