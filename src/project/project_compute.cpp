@@ -687,9 +687,17 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
             r.lossPercent = shownLossPercent(computed->worstLossPercent);
             r.loadCurrentA = computed->largestPhaseCurrentA;
             // Every drop is proportional to the lengths of the segments: stretching the feeder
-            // (every span alike) by limit / Δu brings its worst pole to the limit.
+            // (every span alike) by limit / Δu brings its worst pole to the limit. The length
+            // stretched is the one the schedule shows beside it: with branches, the total cable
+            // of trunk and branches.
+            double shownM = lengthM;
+            if (branched) {
+                shownM = 0.0;
+                for (const RunResult& run : computed->runs)
+                    shownM += run.lengthM;
+            }
             if (computed->worstLossPercent > 0.0)
-                r.maxLengthM = lengthM * limit / computed->worstLossPercent;
+                r.maxLengthM = shownM * limit / computed->worstLossPercent;
             else
                 r.maxLengthM = Computed<double>::failed(QStringLiteral("电压损失为0，长度不受限"));
         } else {
