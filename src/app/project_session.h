@@ -336,6 +336,8 @@ private:
     void replaceFeeder(int row, LampFeeder feeder);
     // Why the row's feeder cannot be edited; nothing when it can.
     std::optional<QString> poleListLocked(int row) const;
+    // The same, and why the poles of an equal feeder (no list yet) cannot be edited one by one.
+    std::optional<QString> poleListNotEditable(int row) const;
 
     Application& app_;
     ProjectCatalogues catalogues_;

@@ -312,6 +312,15 @@ std::optional<QString> ProjectSession::poleListLocked(int row) const {
     return std::nullopt;
 }
 
+std::optional<QString> ProjectSession::poleListNotEditable(int row) const {
+    if (auto why = poleListLocked(row))
+        return why;
+    if (!hasPoleList(row))
+        return QStringLiteral("%1 为等距布置的馈线，请先“转为杆位表”")
+            .arg(project_.circuits[size_t(row)].id);
+    return std::nullopt;
+}
+
 void ProjectSession::replaceFeeder(int row, LampFeeder feeder) {
     ProjectCircuit& c = project_.circuits[size_t(row)];
     std::get<LampFeeder>(c.load) = std::move(feeder);
@@ -322,11 +331,9 @@ void ProjectSession::replaceFeeder(int row, LampFeeder feeder) {
 
 std::optional<QString> ProjectSession::setPoleCell(int row, int poleRow, int column,
                                                    const QString& text) {
-    if (auto why = poleListLocked(row))
+    if (auto why = poleListNotEditable(row))
         return why;
     const ProjectCircuit& circuit = project_.circuits[size_t(row)];
-    if (!hasPoleList(row))
-        return QStringLiteral("%1 为等距布置的馈线，请先“转为杆位表”").arg(circuit.id);
     const auto [run, place] = poleAt(row, poleRow);
     if (run < 0 || column < 0 || column >= kPoleColumnCount)
         return QStringLiteral("%1 杆位表无此单元格").arg(circuit.id);
@@ -494,11 +501,9 @@ std::optional<QString> ProjectSession::setPoleCell(int row, int poleRow, int col
 }
 
 std::optional<QString> ProjectSession::insertPole(int row, int poleRow) {
-    if (auto why = poleListLocked(row))
+    if (auto why = poleListNotEditable(row))
         return why;
     const ProjectCircuit& circuit = project_.circuits[size_t(row)];
-    if (!hasPoleList(row))
-        return QStringLiteral("%1 为等距布置的馈线，请先“转为杆位表”").arg(circuit.id);
     LampFeeder feeder = std::get<LampFeeder>(circuit.load);
     PoleList& list = feeder.poleList;
     auto [run, place] = poleAt(row, poleRow);
@@ -518,11 +523,9 @@ std::optional<QString> ProjectSession::insertPole(int row, int poleRow) {
 }
 
 std::optional<QString> ProjectSession::deletePole(int row, int poleRow) {
-    if (auto why = poleListLocked(row))
+    if (auto why = poleListNotEditable(row))
         return why;
     const ProjectCircuit& circuit = project_.circuits[size_t(row)];
-    if (!hasPoleList(row))
-        return QStringLiteral("%1 为等距布置的馈线，请先“转为杆位表”").arg(circuit.id);
     const auto [run, place] = poleAt(row, poleRow);
     if (run < 0)
         return QStringLiteral("%1 杆位表：请先选择要删除的杆").arg(circuit.id);
@@ -546,11 +549,9 @@ std::optional<QString> ProjectSession::deletePole(int row, int poleRow) {
 }
 
 std::optional<QString> ProjectSession::startBranch(int row, int poleRow) {
-    if (auto why = poleListLocked(row))
+    if (auto why = poleListNotEditable(row))
         return why;
     const ProjectCircuit& circuit = project_.circuits[size_t(row)];
-    if (!hasPoleList(row))
-        return QStringLiteral("%1 为等距布置的馈线，请先“转为杆位表”").arg(circuit.id);
     const auto [run, place] = poleAt(row, poleRow);
     if (run < 0)
         return QStringLiteral("%1 杆位表：请先选择支线引出的杆").arg(circuit.id);
