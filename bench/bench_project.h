@@ -73,4 +73,41 @@ inline Project benchProject(const QString& name, int circuits, int feederEvery,
     return project;
 }
 
+// `circuits` feeders of 60 poles each as a surveyor lists them: a trunk of 40 poles and two
+// branches of 10 leaving poles 15 and 30, spans of 25 to 45 m, poles alternately with one
+// 150 W discharge lamp (cos φ 0.9, gear 1.2) and with a 90 W LED beside a 60 W one (cos φ 0.95),
+// alternately single-phase and in turn; the branches in 10 mm² of the trunk's cable type.
+inline Project branchedFeederProject(const QString& name, int circuits) {
+    Project project = benchProject(name, circuits, 1, [](int) { return 60; });
+    const LampGroup discharge{1, 150.0, 0.9, 1.2, std::nullopt};
+    const LampGroup led{1, 90.0, 0.95, 1.0, std::nullopt};
+    const LampGroup small{1, 60.0, 0.95, 1.0, 15.0};
+    for (int i = 0; i < circuits; ++i) {
+        ProjectCircuit& c = project.circuits[i];
+        auto& lamps = std::get<LampFeeder>(c.load);
+        auto span = [i](int k) { return 25.0 + (i + 7 * k) % 21; };
+        auto pole = [&](const QString& id, int k) {
+            FeederPole p;
+            p.id = id;
+            p.spanM = span(k);
+            p.lamps =
+                k % 2 ? std::vector<LampGroup>{discharge} : std::vector<LampGroup>{led, small};
+            return p;
+        };
+        FeederRun trunk{QStringLiteral("干线"), {}, std::nullopt, {}};
+        for (int k = 1; k <= 40; ++k)
+            trunk.poles.push_back(pole(QStringLiteral("N%1").arg(k), k));
+        CableIdentity branchCable = c.line.cable;
+        branchCable.crossSection = QStringLiteral("10");
+        FeederRun first{QStringLiteral("支线1"), QStringLiteral("N15"), branchCable, {}};
+        FeederRun second{QStringLiteral("支线2"), QStringLiteral("N30"), branchCable, {}};
+        for (int k = 1; k <= 10; ++k) {
+            first.poles.push_back(pole(QStringLiteral("A%1").arg(k), k + 40));
+            second.poles.push_back(pole(QStringLiteral("B%1").arg(k), k + 50));
+        }
+        lamps.poleList.runs = {trunk, first, second};
+    }
+    return project;
+}
+
 } // namespace korvane::bench

@@ -1,6 +1,7 @@
 // korvane-project-bench: a project of 1,000 circuits, each a feeder of 60 lamp poles, read from
-// its file, computed and sized against the shipped cable database; and the lamp-pole walk alone,
-// short feeders against long ones.
+// its file, computed and sized against the shipped cable database; the same number of feeders
+// with two branches each, computed and sized; and the lamp-pole walk alone, short feeders
+// against long ones.
 
 #include "bench_project.h"
 #include "db/database.h"
@@ -69,6 +70,37 @@ void BM_Compute1000Feeders(benchmark::State& state) {
         benchmark::DoNotOptimize(computeProject(project, bench::shippedCatalogue()));
 }
 BENCHMARK(BM_Compute1000Feeders)->Unit(benchmark::kMillisecond);
+
+// 1,000 feeders of 60 poles with two branches each (bench::branchedFeederProject), computed and
+// sized: every run's section chosen together, the least copper that passes.
+void BM_ComputeAndSize1000BranchedFeeders(benchmark::State& state) {
+    const Project project =
+        bench::branchedFeederProject(QStringLiteral("千回路分支路灯工程"), 1000);
+    size_t sized = 0;
+    double combinations = 0;
+    for (auto _ : state) {
+        const ProjectRun run = runProject(project, bench::shippedCatalogue(), true);
+        sized = std::count_if(
+            run.sizing.begin(), run.sizing.end(),
+            [](const std::optional<SizingResult>& s) { return s && s->chosen.has_value(); });
+        combinations = 0;
+        for (const auto& s : run.sizing)
+            combinations += s ? s->combinationsTried : 0;
+        benchmark::DoNotOptimize(run);
+    }
+    state.counters["circuits"] = double(project.circuits.size());
+    state.counters["circuits_sized"] = double(sized);
+    state.counters["combinations"] = combinations;
+}
+BENCHMARK(BM_ComputeAndSize1000BranchedFeeders)->Unit(benchmark::kMillisecond);
+
+void BM_Compute1000BranchedFeeders(benchmark::State& state) {
+    const Project project =
+        bench::branchedFeederProject(QStringLiteral("千回路分支路灯工程"), 1000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(computeProject(project, bench::shippedCatalogue()));
+}
+BENCHMARK(BM_Compute1000BranchedFeeders)->Unit(benchmark::kMillisecond);
 
 // The pole-by-pole walk alone: feeders × poles at one total of poles, 1,000 feeders of 60 and 10
 // of 6,000. The walk is one pass over the poles, so both take about the same time; a loop over

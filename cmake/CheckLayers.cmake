@@ -54,7 +54,7 @@ endforeach()
 # The pure calculations know no form, no page and no message box: of the form model they use the
 # regional number formatter only, and no page's design, handler, field table or dialog.
 set(KORVANE_CALCULATIONS
-  "calc/*" "drawing/*" "handbook/*" "circuit/*" "capacity/current_capacity.*"
+  "calc/*" "drawing/drawing.*" "handbook/*" "circuit/*" "capacity/current_capacity.*"
   "voltage_loss/voltage_loss.*" "short_circuit/short_circuit.*" "verification/verification.*"
   "project/project.h" "project/project_compute.*" "project/lamp_feeder.*" "project/sizing.*"
   "project/pole_list.h" "project/phase_balancing.*"

@@ -50,6 +50,17 @@ bool belongsToLoad(ScheduleColumn column, bool feeder) {
     return feeder ? !loadCaseOnly : !feederOnly;
 }
 
+// The columns of an equal feeder that its pole list gives once it has one.
+bool givenByPoleList(ScheduleColumn column, const ProjectCircuit& circuit) {
+    using C = ScheduleColumn;
+    const auto* feeder = std::get_if<LampFeeder>(&circuit.load);
+    if (feeder == nullptr || feeder->poleList.empty())
+        return false;
+    return (column >= C::Poles && column <= C::FirstPoleM) || column == C::ThirdHarmonicPercent;
+}
+
+const QString kGivenByPoleList = QStringLiteral("由杆位表给出");
+
 bool sameInputs(const ProjectCircuit& a, const ProjectCircuit& b) {
     for (const ScheduleColumnInfo& info : scheduleInputColumns())
         if (scheduleCell(a, info.column) != scheduleCell(b, info.column))
@@ -238,8 +249,9 @@ void ProjectSession::rowEdited(int row) {
     if (!rowsAsSaved_)
         return;
     // One circuit compared as its file holds it: cheap, and true to what saving would write.
-    if (circuitToJson(project_.circuits[size_t(row)]) ==
-        circuitToJson(saved_.circuits[size_t(row)]))
+    const ProjectCircuit& now = project_.circuits[size_t(row)];
+    const ProjectCircuit& saved = saved_.circuits[size_t(row)];
+    if (circuitToJson(now) == circuitToJson(saved))
         differingRows_.erase(row);
     else
         differingRows_.insert(row);
@@ -670,6 +682,13 @@ CellView ProjectSession::cell(int row, int column) const {
             view.choices = cellChoices(c, column);
         if (view.text.isEmpty())
             view.toolTip = inheritedNote(which);
+        if (givenByPoleList(which, c)) {
+            view.text = kGivenByPoleList;
+            view.editable = false;
+            view.derived = true;
+            view.choices.clear();
+            view.toolTip = QStringLiteral("此馈线由杆位表给出，请在杆位表中编辑各杆");
+        }
         if (!r.inputProblems.isEmpty()) {
             view.state = CellState::InputProblem;
             view.toolTip = r.inputProblems.join(QStringLiteral("\n"));
@@ -699,6 +718,9 @@ std::optional<QString> ProjectSession::setCell(int row, int column, const QStrin
     ProjectCircuit c = project_.circuits[size_t(row)];
     if (!belongsToLoad(which, std::holds_alternative<LampFeeder>(c.load)))
         return QStringLiteral("“%1”不用于此类回路").arg(columnHeader(column));
+    if (givenByPoleList(which, c))
+        return QStringLiteral("%1 的“%2”%3，请在杆位表中编辑")
+            .arg(c.id, columnHeader(column), kGivenByPoleList);
     // A circuit the file did not hold as one cannot be given values one at a time: whatever it
     // had would be lost.
     for (const ReadingProblem& problem : c.readingProblems)

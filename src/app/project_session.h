@@ -4,6 +4,7 @@
 #include "form/signal.h"
 #include "project/cable_catalogue.h"
 #include "project/feeder_plot.h"
+#include "project/phase_balancing.h"
 #include "project/project.h"
 #include "project/project_run.h"
 #include "project/result_schema.h"
@@ -14,6 +15,7 @@
 
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace korvane {
@@ -66,7 +68,36 @@ struct CellView {
     QString toolTip;
     bool editable = false;
     QStringList choices;
+    // The text is what the program takes for an empty cell (a pole's phase by the rotation, a
+    // branch's cable from the run it leaves): drawn greyed, edited from empty.
+    bool derived = false;
 };
+
+// The columns of a feeder's pole list (杆位表), in this order: the run and the pole, its two lamp
+// groups, its phase and its branch's cable, then the results at the pole.
+enum class PoleColumn {
+    Run,      // 支线: the run's name, on its first pole
+    FromPole, // 起始杆号: the pole a branch leaves, on its first pole
+    Id,       // 杆号
+    SpanM,    // 杆距(m): from the pole before it on its run (from the supply or branch pole)
+    Count1,
+    PowerW1,
+    PowerFactor1,
+    BallastFactor1,
+    Count2,
+    PowerW2,
+    PowerFactor2,
+    BallastFactor2,
+    Phase,      // 相别: empty for the rotation
+    RunCable,   // 支线电缆: a branch's cable type, on its first pole
+    RunSection, // 截面
+    DistanceM,  // 距电源(m), computed
+    LossL1,     // ΔuL1(%), computed
+    LossL2,     //
+    LossL3,     //
+};
+inline constexpr int kPoleColumnCount = 19;
+inline constexpr int kFirstPoleResultColumn = int(PoleColumn::DistanceM);
 
 // What changed in the schedule. Structural changes are announced twice: on
 // scheduleAboutToChange before (a model calls beginInsertRows, beginRemoveRows, beginMoveRows,
@@ -95,6 +126,15 @@ struct SizingProposal {
     ProjectCircuit before; // the circuit as proposed from: an edited row is not overwritten
     // The decision behind the proposal (every section tried), for the book's 【截面选择】.
     std::optional<SizingResult> decision;
+};
+
+// A proposal of phases for the poles of one feeder row (相序平衡), with the feeder it was made
+// from: it is accepted only while the row still holds that feeder.
+struct PhaseBalanceProposal {
+    int row = 0;
+    QString id;
+    LampFeeder before;
+    Computed<PhaseProposal> proposal = std::nullopt;
 };
 
 // How imported circuits join the schedule.
@@ -198,6 +238,50 @@ public:
     bool moveRowUp(int row);
     bool moveRowDown(int row);
 
+    // ---- The pole list of a feeder row (杆位表) ----
+    // Rows: the poles of every run in the list's order (the trunk's, then each branch's). An
+    // equal feeder shows its generated list, read-only until it is converted (转为杆位表). No
+    // rows for a row that is not a feeder.
+    int poleRowCount(int row) const;
+    static QString poleColumnHeader(int column);
+    CellView poleCell(int row, int poleRow, int column) const;
+    // Whether the row's feeder is given by its own pole list (the list may be edited).
+    bool hasPoleList(int row) const;
+    // The pole row of the worst pole of the computed feeder; -1 when there is none.
+    int worstPoleRow(int row) const;
+    // The run of a pole row and the pole's place on it; {-1, -1} for none.
+    std::pair<int, int> poleAt(int row, int poleRow) const;
+    // Each edit of the list returns the reason it is refused (naming the circuit, the row of
+    // the list and the field), and then changes nothing; otherwise it recomputes the circuit.
+    std::optional<QString> setPoleCell(int row, int poleRow, int column, const QString& text);
+    // A pole after the pole row on its run (at the trunk's start for -1), under the next free
+    // number; its span is missing until the engineer gives it, and it has no lamps.
+    std::optional<QString> insertPole(int row, int poleRow);
+    // Refused for a pole a branch leaves from, and for the trunk's only pole; a branch losing
+    // its last pole goes with it.
+    std::optional<QString> deletePole(int row, int poleRow);
+    // A branch leaving the pole of the pole row, with one new pole (its span missing).
+    std::optional<QString> startBranch(int row, int poleRow);
+    // Deletes the branch the pole row belongs to; refused for the trunk and for a branch other
+    // branches leave from.
+    std::optional<QString> deleteBranch(int row, int poleRow);
+    // 转为杆位表: the equal feeder of the row becomes its generated pole list.
+    std::optional<QString> convertToPoleList(int row);
+    // The feeder of the row becomes the given pole list (as imported); refused for a list that
+    // is not a tree of poles, with its problems.
+    std::optional<QString> setPoleList(int row, PoleList list);
+    // Reads a surveyor's pole list from a file into the feeder of the row; false when it could
+    // not be read or taken (the message box says why), and then the circuit is left as it was.
+    bool importPoleListFile(int row, const QString& path);
+
+    // ---- 相序平衡 ----
+    // A phase for every unfixed pole of the row's four-wire feeder, with the figures before and
+    // after; the proposal's reason when it cannot be made.
+    PhaseBalanceProposal proposePhaseBalance(int row) const;
+    // Applies the balanced feeder (every pole's phase fixed) as one edit, while the row still
+    // holds the feeder it was proposed from; false otherwise.
+    bool acceptPhaseBalance(const PhaseBalanceProposal& accepted);
+
     // ---- 调整截面 ----
     // The proposals for the given rows (all when empty).
     std::vector<SizingProposal> proposeSizing(std::vector<int> rows = {}) const;
@@ -246,6 +330,14 @@ private:
     QString inheritedNote(ScheduleColumn column) const;
     QStringList cellChoices(const ProjectCircuit& circuit, int column) const;
     void message(bool error, const QString& text) const;
+    // The pole list the row's feeder is, or shows (its generated one).
+    const PoleList& shownPoleList(int row) const;
+    // Puts the feeder into the row as one edit: recomputes it and marks the project modified.
+    void replaceFeeder(int row, LampFeeder feeder);
+    // Why the row's feeder cannot be edited; nothing when it can.
+    std::optional<QString> poleListLocked(int row) const;
+    // The same, and why the poles of an equal feeder (no list yet) cannot be edited one by one.
+    std::optional<QString> poleListNotEditable(int row) const;
 
     Application& app_;
     ProjectCatalogues catalogues_;
@@ -265,6 +357,13 @@ private:
     bool rowsAsSaved_ = true;
     std::set<int> differingRows_;
     QString lastTitle_; // the title the view was last told of
+    // The pole list last shown, for the row and revision it belongs to, with the run and place
+    // of each of its rows: a table of many poles is drawn cell by cell.
+    mutable int poleCacheRow_ = -1;
+    mutable quint64 poleCacheRevision_ = 0;
+    mutable PoleList poleCache_;
+    mutable std::vector<std::pair<int, int>> poleCacheRows_;
+    mutable std::vector<Phase> poleCachePhases_; // each pole's phase by the rotation
 };
 
 } // namespace korvane

@@ -2,8 +2,10 @@
 //   korvane-cli [--home DIR] [--out DIR] [SCRIPT]
 //   korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name TEXT] [--engineer TEXT]
 //               [--size] [--write FILE] [--results FILE] [--xlsx FILE] [--import FILE]
-//               [--book FILE] [--diagram FILE]
+//               [--book FILE] [--poles CIRCUIT=FILE]... [--pole-table CIRCUIT]
+//               [--diagram FILE]
 //   korvane-cli --template FILE
+//   korvane-cli --pole-template FILE
 //   korvane-cli --help | --version
 
 #include "app/application.h"
@@ -13,8 +15,10 @@
 #include "form/atomic_file.h"
 #include "project/project_run.h"
 #include "project/supply_catalogue.h"
+#include "project_book/feeder_book.h"
 #include "project_book/project_book.h"
 #include "project_files/circuit_import.h"
+#include "project_files/pole_import.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
 #include "render/diagram_outputs.h"
@@ -27,6 +31,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -49,10 +54,13 @@ struct ProjectOptions {
     QString importPath;  // circuits to take in place of the file's own
     QString bookPath;    // the project calculation book, .docx or .pdf
     QString diagramPath; // the distribution system diagram, .dxf, .svg or .pdf
+    // Pole lists to import, each into the feeder circuit named: (circuit, file).
+    std::vector<std::pair<QString, QString>> poleLists;
+    QString poleTable; // the circuit whose pole table is printed in place of the results
 };
 
-// Standard error carries one line per message, led by the fixed tag "error: " or "warning: "
-// for scripts to read; the message after it is in Chinese and names the file or the place.
+// Standard error carries one line per message, led by the fixed tag "error: ", "warning: " or
+// "note: " for scripts to read; the message after it is in Chinese and names the file or the place.
 QString writeError(const QString& path, const QString& why) {
     return QStringLiteral("error: 无法写入 %1：%2\n").arg(path, why);
 }
@@ -119,6 +127,30 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
         for (korvane::ProjectCircuit& c : project.circuits)
             c.inputProblems << korvane::projectStoppingProblems(project);
     }
+    // Each pole list goes into its feeder whole, or nothing is computed.
+    for (const auto& [circuitId, polePath] : options.poleLists) {
+        const auto circuit = std::find_if(project.circuits.begin(), project.circuits.end(),
+                                          [&](const korvane::ProjectCircuit& c) {
+                                              return korvane::sameCircuitId(c.id, circuitId);
+                                          });
+        if (circuit == project.circuits.end()) {
+            err << "error: " << polePath << "：工程中没有回路“" << circuitId << "”\n";
+            return 1;
+        }
+        if (!std::holds_alternative<korvane::LampFeeder>(circuit->load)) {
+            err << "error: " << polePath << "：回路“" << circuit->id
+                << "”不是路灯馈线，不能导入杆位表\n";
+            return 1;
+        }
+        const korvane::PoleImport imported = korvane::importPoleList(polePath, &catalogue);
+        for (const QString& line : imported.problems)
+            err << (imported.ok ? "warning: " : "error: ") << polePath << "：" << line << '\n';
+        if (!imported.ok)
+            return 1;
+        korvane::setPoleList(*circuit, imported.list);
+        err << "note: " << polePath << "：已导入回路 " << circuit->id << " 的杆位表（"
+            << imported.list.runs.size() << " 条线路）\n";
+    }
     // The transformer and busbar database checks the supply.
     {
         korvane::Database db(QDir(home).filePath(QStringLiteral("Database/Byaqi-Muxie.db")));
@@ -134,7 +166,16 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
     }
     const korvane::ProjectRun run = korvane::runProject(project, catalogue, options.size);
     const QString text = korvane::projectResultsText(run);
-    out << text;
+    if (options.poleTable.isEmpty()) {
+        out << text;
+    } else {
+        const korvane::Computed<QStringList> poles = korvane::poleTableText(run, options.poleTable);
+        if (!poles) {
+            err << "error: " << poles.reason() << '\n';
+            return 1;
+        }
+        out << poles->join(u'\n') << '\n';
+    }
     if (!options.resultsPath.isEmpty()) {
         const QString why = korvane::writeFileAtomically(options.resultsPath, text.toUtf8());
         if (!why.isEmpty()) {
@@ -204,6 +245,7 @@ int main(int argc, char** argv) {
     QString scriptPath;
     ProjectOptions project;
     QString templatePath;
+    QString poleTemplatePath;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
@@ -217,17 +259,28 @@ int main(int argc, char** argv) {
                     arg == QLatin1String("--results") || arg == QLatin1String("--xlsx") ||
                     arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
                     arg == QLatin1String("--book") || arg == QLatin1String("--supply") ||
-                    arg == QLatin1String("--diagram")) &&
+                    arg == QLatin1String("--pole-template") ||
+                    arg == QLatin1String("--pole-table") || arg == QLatin1String("--diagram")) &&
                    i + 1 < args.size()) {
-            (arg == QLatin1String("--project")   ? project.path
-             : arg == QLatin1String("--supply")  ? project.supplyPath
-             : arg == QLatin1String("--write")   ? project.writePath
-             : arg == QLatin1String("--results") ? project.resultsPath
-             : arg == QLatin1String("--xlsx")    ? project.xlsxPath
-             : arg == QLatin1String("--import")  ? project.importPath
-             : arg == QLatin1String("--book")    ? project.bookPath
-             : arg == QLatin1String("--diagram") ? project.diagramPath
-                                                 : templatePath) = args.at(++i);
+            (arg == QLatin1String("--project")      ? project.path
+             : arg == QLatin1String("--supply")     ? project.supplyPath
+             : arg == QLatin1String("--write")      ? project.writePath
+             : arg == QLatin1String("--results")    ? project.resultsPath
+             : arg == QLatin1String("--xlsx")       ? project.xlsxPath
+             : arg == QLatin1String("--import")     ? project.importPath
+             : arg == QLatin1String("--book")       ? project.bookPath
+             : arg == QLatin1String("--diagram")    ? project.diagramPath
+             : arg == QLatin1String("--template")   ? templatePath
+             : arg == QLatin1String("--pole-table") ? project.poleTable
+                                                    : poleTemplatePath) = args.at(++i);
+        } else if (arg == QLatin1String("--poles") && i + 1 < args.size()) {
+            const QString given = args.at(++i);
+            const qsizetype equals = given.indexOf(u'=');
+            if (equals <= 0 || equals + 1 == given.size()) {
+                err << "usage: --poles CIRCUIT=FILE\n";
+                return 2;
+            }
+            project.poleLists.emplace_back(given.left(equals), given.mid(equals + 1));
         } else if (arg == QLatin1String("--size")) {
             project.size = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -236,8 +289,10 @@ int main(int argc, char** argv) {
                    "TEXT]\n"
                    "                   [--engineer TEXT] [--size] [--write FILE] [--results FILE]\n"
                    "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
+                   "                   [--poles CIRCUIT=FILE]... [--pole-table CIRCUIT]\n"
                    "                   [--diagram FILE]\n"
                    "       korvane-cli --template FILE\n"
+                   "       korvane-cli --pole-template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
                    "forms of the Korvane window; message boxes are printed and answered OK.\n"
                    "  --home DIR   the program folder (Database/, A page/)\n"
@@ -262,9 +317,16 @@ int main(int argc, char** argv) {
                    "               own; nothing is computed when a row cannot be read\n"
                    "  --book FILE  with --project: write the project calculation book, as .docx\n"
                    "               or (by the suffix) .pdf, with each feeder's plot\n"
+                   "  --poles CIRCUIT=FILE  with --project: import the pole list FILE (.xlsx or\n"
+                   "               .csv, one row per pole) into the feeder CIRCUIT before\n"
+                   "               computing; nothing is computed when a row cannot be read\n"
+                   "  --pole-table CIRCUIT  with --project: print the pole table of the feeder\n"
+                   "               CIRCUIT (tab-separated, as the book gives it) in place of the\n"
+                   "               results\n"
                    "  --diagram FILE  with --project: draw the distribution system diagram\n"
                    "               (配电系统图), as .dxf, .svg or (by the suffix) .pdf\n"
                    "  --template FILE  write the circuit list template (CSV) and stop\n"
+                   "  --pole-template FILE  write the pole list template (CSV) and stop\n"
                    "  --help       print this text\n"
                    "  --version    print the version\n";
             return 0;
@@ -280,13 +342,25 @@ int main(int argc, char** argv) {
     }
 
     if (!templatePath.isEmpty()) {
-        if (!scriptPath.isEmpty() || !project.path.isEmpty()) {
+        if (!scriptPath.isEmpty() || !project.path.isEmpty() || !poleTemplatePath.isEmpty()) {
             err << "usage: korvane-cli --template FILE\n";
             return 2;
         }
         const QString why = korvane::writeImportTemplateCsv(templatePath);
         if (!why.isEmpty()) {
             err << writeError(templatePath, why);
+            return 1;
+        }
+        return 0;
+    }
+    if (!poleTemplatePath.isEmpty()) {
+        if (!scriptPath.isEmpty() || !project.path.isEmpty() || !templatePath.isEmpty()) {
+            err << "usage: korvane-cli --pole-template FILE\n";
+            return 2;
+        }
+        const QString why = korvane::writePoleTemplateCsv(poleTemplatePath);
+        if (!why.isEmpty()) {
+            err << writeError(poleTemplatePath, why);
             return 1;
         }
         return 0;
@@ -310,8 +384,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||
-        !project.bookPath.isEmpty() || !project.diagramPath.isEmpty()) {
-        err << "usage: --xlsx, --import, --book and --diagram go with --project FILE\n";
+        !project.bookPath.isEmpty() || !project.diagramPath.isEmpty() ||
+        !project.poleLists.empty() || !project.poleTable.isEmpty()) {
+        err << "usage: --xlsx, --import, --poles, --book, --diagram and --pole-table go with "
+               "--project FILE\n";
         return 2;
     }
 

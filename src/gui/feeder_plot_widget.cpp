@@ -22,6 +22,13 @@ void FeederPlotWidget::setRow(int row) {
     update();
 }
 
+void FeederPlotWidget::setShowBranches(bool shown) {
+    if (shown == showBranches_)
+        return;
+    showBranches_ = shown;
+    update();
+}
+
 QString FeederPlotWidget::message() const {
     return session_.rowPlotNote(row_);
 }
@@ -30,7 +37,8 @@ void FeederPlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = rect();
-    if (const std::optional<FeederPlot> plot = session_.rowPlot(row_)) {
+    if (std::optional<FeederPlot> plot = session_.rowPlot(row_)) {
+        plot->showBranches = showBranches_;
         render::paintFeederPlot(painter, area, *plot);
         return;
     }

@@ -15,6 +15,9 @@ public:
     // The row whose feeder is shown; -1 for none.
     void setRow(int row);
     int row() const { return row_; }
+    // Whether the runs of a branched feeder beside the plotted path are drawn.
+    void setShowBranches(bool shown);
+    bool showsBranches() const { return showBranches_; }
     // The grey text shown instead of a plot; empty while a plot is shown.
     QString message() const;
 
@@ -28,6 +31,7 @@ protected:
 private:
     ProjectSession& session_;
     int row_ = -1;
+    bool showBranches_ = true;
     Signal<const ScheduleChange&>::Connection scheduleConnection_;
     Signal<>::Connection supplyConnection_;
 };

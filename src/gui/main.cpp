@@ -17,6 +17,8 @@
 //                      of a new project) over its screen's available area, its first lamp-pole
 //                      feeder selected, and quit
 //   --grab-plot PNG    with --grab-schedule: also save the picture of that feeder's plot
+//   --grab-poles PNG   with --grab-schedule: also save the picture of the feeder's pole list
+//                      beside its plot, as the window shows them
 //   --schedule-row N   with --grab-schedule: select row N (from 1) instead
 //   --help, --version  print the usage or the version and quit, without a display
 // And for showing the window:
@@ -32,6 +34,7 @@
 #include "gui/gui_platform.h"
 #include "gui/main_shell.h"
 #include "gui/pictures.h"
+#include "gui/pole_editor.h"
 #include "gui/qt_translations.h"
 #include "gui/schedule_window.h"
 #include "gui/view_manager.h"
@@ -66,6 +69,7 @@ const char* const kUsage =
     "  --grab-schedule PNG    保存回路表窗口（--project 的工程，或新工程）的图片后退出，\n"
     "                         图中选中第一条路灯馈线\n"
     "  --grab-plot PNG        与 --grab-schedule 同用：另存该馈线电压损失曲线的图片\n"
+    "  --grab-poles PNG       与 --grab-schedule 同用：另存该馈线杆位表及曲线的图片\n"
     "  --schedule-row N       与 --grab-schedule 同用：改为选中第 N 行（从 1 起）\n"
     "  --help                 显示本说明后退出\n"
     "  --version              显示版本后退出\n"
@@ -105,6 +109,7 @@ struct Options {
     QString project;
     QString grabSchedule;
     QString grabPlot;
+    QString grabPoles;
     int scheduleRow = 0;
     QString error;
 
@@ -154,6 +159,8 @@ Options parseOptions(const QStringList& args) {
             o.grabSchedule = next();
         else if (a == QLatin1String("--grab-plot"))
             o.grabPlot = next();
+        else if (a == QLatin1String("--grab-poles"))
+            o.grabPoles = next();
         else if (a == QLatin1String("--schedule-row"))
             o.scheduleRow = next().toInt();
         else if (a.startsWith(u'-'))
@@ -165,6 +172,8 @@ Options parseOptions(const QStringList& args) {
     }
     if (!o.grabPlot.isEmpty() && o.grabSchedule.isEmpty())
         o.error = QStringLiteral("--grab-plot goes with --grab-schedule");
+    if (!o.grabPoles.isEmpty() && o.grabSchedule.isEmpty())
+        o.error = QStringLiteral("--grab-poles goes with --grab-schedule");
     if (!o.script.isEmpty() || !o.grab.isEmpty() || !o.pdfBook.isEmpty() ||
         !o.grabSchedule.isEmpty())
         o.splash = false;
@@ -221,11 +230,21 @@ bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
         window.selectRow(0);
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
+    // The pole list at its worst pole (bold), from the first pole of its run.
+    const int worst = window.session().worstPoleRow(window.currentRow());
+    korvane::gui::PoleEditor* poles = window.poleEditor();
+    poles->selectPole(worst);
+    const int place = window.session().poleAt(window.currentRow(), worst).second;
+    if (place >= 0)
+        poles->table()->scrollTo(poles->table()->model()->index(worst - place, 0),
+                                 QAbstractItemView::PositionAtTop);
     QScrollBar* across = window.table()->horizontalScrollBar();
     across->setValue(across->maximum());
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
     if (!window.grab().save(o.grabSchedule))
+        return false;
+    if (!o.grabPoles.isEmpty() && !window.feederPane()->grab().save(o.grabPoles))
         return false;
     if (o.grabPlot.isEmpty())
         return true;

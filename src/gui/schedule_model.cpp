@@ -53,14 +53,16 @@ QVariant ScheduleModel::data(const QModelIndex& index, int role) const {
     const CellView& cell = cellAt(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         return cell.text;
+    case Qt::EditRole:
+        // A derived text stands for an empty cell: editing starts from empty.
+        return cell.derived ? QString() : cell.text;
     case Qt::ToolTipRole:
         return cell.toolTip.isEmpty() ? QVariant() : QVariant(cell.toolTip);
     case Qt::ForegroundRole:
         if (cell.state == CellState::Failed)
             return failedText();
-        if (cell.state == CellState::NotComputed)
+        if (cell.state == CellState::NotComputed || cell.derived)
             return notComputedText();
         return {};
     case Qt::BackgroundRole:
@@ -99,7 +101,7 @@ bool ScheduleModel::setData(const QModelIndex& index, const QVariant& value, int
     if (role != Qt::EditRole || !index.isValid() || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const QString text = value.toString();
-    if (text == cellAt(index.row(), index.column()).text)
+    if (text == data(index, Qt::EditRole).toString())
         return true;
     // The session announces what it changed (the row, or more); the model follows from there.
     if (const std::optional<QString> reason = session_.setCell(index.row(), index.column(), text)) {

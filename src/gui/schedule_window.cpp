@@ -4,6 +4,8 @@
 #include "app/project_pages.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/flow_layout.h"
+#include "gui/phase_balance_dialog.h"
+#include "gui/pole_editor.h"
 #include "gui/schedule_model.h"
 #include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
@@ -12,6 +14,7 @@
 #include "reports/book_commands.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -88,7 +91,9 @@ std::vector<int> keyColumns(const ProjectSession& session) {
 ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidget* mainWindow)
     : app_(app), session_(session), mainWindow_(mainWindow),
       model_(new ScheduleModel(session, this)), table_(new ScheduleTable),
-      plot_(new FeederPlotWidget(session)), splitter_(new QSplitter(Qt::Vertical)) {
+      plot_(new FeederPlotWidget(session)), poles_(new PoleEditor(session)),
+      showBranches_(new QCheckBox(QStringLiteral("显示其他支线"))),
+      splitter_(new QSplitter(Qt::Vertical)), lower_(new QSplitter(Qt::Horizontal)) {
     table_->setModel(model_);
     // A delegate each: an editor is committed and closed by the view that opened it.
     table_->setItemDelegate(new ScheduleDelegate(table_));
@@ -104,10 +109,25 @@ ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidge
         cellRefused(index, reason);
     };
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { plot_->setRow(current.row()); });
+            [this](const QModelIndex& current) { showRow(current.row()); });
+
+    // Under the schedule: the feeder's poles at the left, its voltage loss at the right.
+    poles_->status = [this](const QString& message) { showStatus(message); };
+    poles_->balance = [this] { balancePhases(); };
+    poles_->importList = [this] { importPoleList(); };
+    showBranches_->setChecked(true);
+    connect(showBranches_, &QCheckBox::toggled, this,
+            [this](bool shown) { plot_->setShowBranches(shown); });
+    poles_->toolBar()->addSeparator();
+    poles_->toolBar()->addWidget(showBranches_);
+    lower_->addWidget(poles_);
+    lower_->addWidget(plot_);
+    lower_->setStretchFactor(0, 1);
+    lower_->setStretchFactor(1, 1);
+    lower_->setChildrenCollapsible(false);
 
     splitter_->addWidget(table_);
-    splitter_->addWidget(plot_);
+    splitter_->addWidget(lower_);
     splitter_->setStretchFactor(0, 3);
     splitter_->setStretchFactor(1, 2);
     splitter_->setChildrenCollapsible(false);
@@ -194,6 +214,9 @@ void ScheduleWindow::makeActions() {
                                      QKeySequence::SaveAs};
     for (qsizetype i = 0; i < std::ssize(fileKeys) && i < file.size(); ++i)
         file[i]->setShortcut(fileKeys[i]);
+    project->addSeparator();
+    project->addAction(QStringLiteral("相序平衡…"), this, [this] { balancePhases(); });
+    project->addAction(QStringLiteral("导入杆位表…"), this, [this] { importPoleList(); });
     project->addSeparator();
     project->addAction(QStringLiteral("关闭(&C)"), this, [this] { close(); });
 
@@ -478,7 +501,7 @@ void ScheduleWindow::scheduleChanged(const ScheduleChange& change) {
     }
     table_->refreshFrozenColumns();
     // The current row follows a moved row and falls away with a removed one; the plot follows it.
-    plot_->setRow(table_->currentIndex().row());
+    showRow(table_->currentIndex().row());
 }
 
 void ScheduleWindow::fitColumns() {
@@ -500,13 +523,13 @@ std::vector<int> ScheduleWindow::selectedRows() const {
 
 void ScheduleWindow::selectRow(int row) {
     if (row < 0 || row >= model_->rowCount()) {
-        plot_->setRow(currentRow());
+        showRow(currentRow());
         return;
     }
     const QModelIndex index = model_->index(row, 0);
     table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     table_->scrollTo(index);
-    plot_->setRow(row);
+    showRow(row);
 }
 
 bool ScheduleWindow::selectFirstFeeder() {
@@ -558,7 +581,55 @@ void ScheduleWindow::moveRow(bool up) {
         return;
     const QModelIndex moved = model_->index(up ? row - 1 : row + 1, column);
     table_->selectionModel()->setCurrentIndex(moved, QItemSelectionModel::ClearAndSelect);
-    plot_->setRow(moved.row());
+    showRow(moved.row());
+}
+
+QWidget* ScheduleWindow::feederPane() const {
+    return lower_;
+}
+
+void ScheduleWindow::showRow(int row) {
+    plot_->setRow(row);
+    poles_->setRow(row);
+    // A load case has no poles: the plot takes the width and says why it shows nothing.
+    poles_->setVisible(session_.isFeeder(row));
+}
+
+void ScheduleWindow::balancePhases() {
+    const PhaseBalanceProposal proposal = session_.proposePhaseBalance(currentRow());
+    if (!proposal.proposal) {
+        showStatus(proposal.proposal.reason());
+        QMessageBox::information(this, QStringLiteral("相序平衡"), proposal.proposal.reason());
+        return;
+    }
+    PhaseBalanceDialog dialog(proposal, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        showStatus(QStringLiteral("相别未改"));
+        return;
+    }
+    if (session_.acceptPhaseBalance(proposal))
+        showStatus(QStringLiteral("已按建议调整 %1 的相别（%2 根杆）")
+                       .arg(proposal.id)
+                       .arg(proposal.proposal->polesMoved));
+    else
+        showStatus(QStringLiteral("%1 已在建议后修改，相别未改").arg(proposal.id));
+}
+
+void ScheduleWindow::importPoleList() {
+    const int row = currentRow();
+    if (!session_.isFeeder(row)) {
+        showStatus(QStringLiteral("请先选择要导入杆位表的路灯馈线"));
+        return;
+    }
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("导入杆位表"), startFolder(),
+        QStringLiteral("杆位表 (*.xlsx *.csv);;Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (session_.importPoleListFile(row, path)) {
+        poles_->selectPole(0);
+        showStatus(QStringLiteral("已导入 %1").arg(path));
+    }
 }
 
 void ScheduleWindow::adjustSections() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QMenu;
@@ -20,10 +21,12 @@ class QTableView;
 namespace korvane::gui {
 
 class FeederPlotWidget;
+class PoleEditor;
 class ScheduleModel;
 
 // 回路表: the project of a session as a window. The supply's fields at the top, the circuit
-// schedule below them and the voltage loss along the current row's feeder under it; a 工程 menu
+// schedule below them and, under it, the current feeder row's pole list (杆位表) beside the
+// voltage loss along it; a 工程 menu
 // for the file, a 回路 menu and tool bar for the rows. The session does the work; the window
 // draws it, hands it what the user typed and shows what it answers. Closing the window only
 // hides it: the project stays open with the program.
@@ -61,6 +64,11 @@ public:
     ScheduleModel* model() const { return model_; }
     ScheduleTable* table() const { return table_; }
     FeederPlotWidget* plot() const { return plot_; }
+    PoleEditor* poleEditor() const { return poles_; }
+    // The pole editor and the plot side by side, under the schedule.
+    QWidget* feederPane() const;
+    // 显示其他支线: whether the plot draws the runs beside its path.
+    QCheckBox* showBranches() const { return showBranches_; }
     QAction* action(Action which) const { return actions_.at(size_t(which)); }
     // The editor of a supply field: a QLineEdit for free text, a QComboBox for a choice.
     QWidget* supplyEditor(int field) const { return supplyEditors_.at(size_t(field)); }
@@ -94,6 +102,12 @@ public:
     // Makes the first lamp-pole feeder the current row; false when the project has none.
     bool selectFirstFeeder();
 
+    // ---- The current feeder's poles ----
+    // 相序平衡…: the proposal for the current row in a dialog; 接受 applies it.
+    void balancePhases();
+    // 导入杆位表…: a pole list read from a file for the current feeder row.
+    void importPoleList();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -124,6 +138,8 @@ private:
     void exportTemplate();
     void exportXlsx();
     void writeBook(bool pdf);
+    // The current row's feeder in the pole editor and the plot; the editor only for a feeder.
+    void showRow(int row);
 
     Application& app_;
     ProjectSession& session_;
@@ -131,7 +147,10 @@ private:
     ScheduleModel* model_;
     ScheduleTable* table_;
     FeederPlotWidget* plot_;
+    PoleEditor* poles_;
+    QCheckBox* showBranches_;
     QSplitter* splitter_;
+    QSplitter* lower_; // the pole editor beside the plot
     std::vector<QWidget*> supplyEditors_;
     std::vector<QAction*> actions_;
     Signal<const ScheduleChange&>::Connection scheduleConnection_;

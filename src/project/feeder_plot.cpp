@@ -4,6 +4,8 @@
 
 #include "form/number_format.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -139,6 +141,66 @@ PlotAxis niceLengthAxis(double length) {
     return axis;
 }
 
+namespace {
+
+// The index of a result's worst pole, -1 when it names none.
+int worstIndex(const LampFeederResult& result) {
+    for (std::size_t i = 0; i < result.poles.size(); ++i)
+        if (result.poles[i].pole == result.worstPole)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// The run whose poles include the index, -1 for none.
+int runOf(const LampFeederResult& result, int pole) {
+    for (std::size_t r = 0; r < result.runs.size(); ++r) {
+        const RunResult& run = result.runs[r];
+        if (pole >= run.firstPole && pole < run.firstPole + run.poleCount)
+            return static_cast<int>(r);
+    }
+    return -1;
+}
+
+// The poles plotted as the phase curves, in order from the supply. A feeder of one cable: all of
+// them. A branched one: the pole chain from the supply to the worst pole (each pole's parent),
+// then the rest of the worst pole's run, so that the path ends where its cable ends; without a
+// worst pole, the trunk. A parent chain that loops or leaves the poles ends the walk.
+std::vector<int> plottedPath(const LampFeederResult& result) {
+    const int count = static_cast<int>(result.poles.size());
+    std::vector<int> path;
+    if (result.runs.size() <= 1) {
+        for (int i = 0; i < count; ++i)
+            path.push_back(i);
+        return path;
+    }
+    int end = worstIndex(result);
+    int run = end >= 0 ? runOf(result, end) : -1;
+    if (run < 0) {
+        run = 0;
+        end = result.runs[0].poleCount > 0 ? result.runs[0].firstPole : -1;
+    }
+    for (int i = end; i >= 0 && i < count && int(path.size()) <= count;
+         i = result.poles[static_cast<std::size_t>(i)].parent)
+        path.push_back(i);
+    std::reverse(path.begin(), path.end());
+    const RunResult& last = result.runs[static_cast<std::size_t>(run)];
+    for (int i = std::max(end + 1, last.firstPole);
+         i < std::min(count, last.firstPole + last.poleCount); ++i)
+        path.push_back(i);
+    return path;
+}
+
+// A pole as the plot names it: "第3杆" by its place where it has no number of its own (the
+// equal feeder's poles are numbered by their places), "杆N12" by its number otherwise.
+QString poleName(const PoleDrop& pole) {
+    const QString id = pole.id.trimmed();
+    if (id.isEmpty() || id == QString::number(pole.pole))
+        return QStringLiteral("第%1杆").arg(pole.pole);
+    return QStringLiteral("杆") + id;
+}
+
+} // namespace
+
 FeederPlot feederPlot(const LampFeederResult& result, double limitPercent,
                       const QString& circuitId) {
     FeederPlot plot;
@@ -152,15 +214,19 @@ FeederPlot feederPlot(const LampFeederResult& result, double limitPercent,
     // Those phases are marked as having no lamps: the painter draws them lighter, and the worst
     // pole is only ever judged on the phase of its lamps. A pole whose distance or Δu is not a
     // number is left out rather than drawn at a made-up place.
+    const bool branched = result.runs.size() > 1;
+    const std::vector<int> path = plottedPath(result);
     double lowest = 0.0;
     double highest = 0.0;
-    double farthest = finiteOr(result.totalLengthM, 0.0);
+    // A branched feeder's total length is that of all its cable, not a distance from the supply.
+    double farthest = branched ? 0.0 : finiteOr(result.totalLengthM, 0.0);
     for (int k = 0; k < 3; ++k) {
         PlotSeries series;
         series.phase = static_cast<Phase>(k);
         series.name = QStringLiteral("L%1").arg(k + 1);
         series.points.push_back({0.0, 0.0, false});
-        for (const PoleDrop& pole : result.poles) {
+        for (const int i : path) {
+            const PoleDrop& pole = result.poles[static_cast<std::size_t>(i)];
             const bool lamps = pole.phase == series.phase;
             series.hasLamps = series.hasLamps || lamps;
             const double loss = pole.lossPercent[static_cast<std::size_t>(k)];
@@ -174,6 +240,58 @@ FeederPlot feederPlot(const LampFeederResult& result, double limitPercent,
         plot.series.push_back(std::move(series));
     }
 
+    if (branched) {
+        // The runs of the path by name, and every run with poles off it as a line of its own,
+        // from the pole before its first pole off the path (the supply for none).
+        std::vector<bool> onPath(result.poles.size(), false);
+        for (const int i : path)
+            onPath[static_cast<std::size_t>(i)] = true;
+        QStringList names;
+        for (const int i : path) {
+            const int run = runOf(result, i);
+            const QString name =
+                run >= 0 ? result.runs[static_cast<std::size_t>(run)].name : QString();
+            if (!name.isEmpty() && (names.isEmpty() || names.back() != name))
+                names << name;
+        }
+        plot.pathName = names.join(QStringLiteral(" → "));
+        auto atLamps = [](const PoleDrop& pole) {
+            return PlotPoint{pole.distanceM, pole.lossPercent[static_cast<std::size_t>(pole.phase)],
+                             true};
+        };
+        auto plottable = [](const PlotPoint& p) {
+            return std::isfinite(p.distanceM) && std::isfinite(p.lossPercent);
+        };
+        const int count = static_cast<int>(result.poles.size());
+        for (const RunResult& run : result.runs) {
+            const int first = std::max(run.firstPole, 0);
+            const int end = std::min(count, run.firstPole + run.poleCount);
+            int off = first;
+            while (off < end && onPath[static_cast<std::size_t>(off)])
+                ++off;
+            if (off >= end)
+                continue;
+            BranchSeries line;
+            line.name = run.name;
+            const int parent = result.poles[static_cast<std::size_t>(off)].parent;
+            const PlotPoint start = parent >= 0 && parent < count
+                                        ? atLamps(result.poles[static_cast<std::size_t>(parent)])
+                                        : PlotPoint{0.0, 0.0, false};
+            if (plottable(start))
+                line.points.push_back(start);
+            for (int i = off; i < end; ++i) {
+                const PlotPoint p = atLamps(result.poles[static_cast<std::size_t>(i)]);
+                if (!plottable(p))
+                    continue;
+                line.points.push_back(p);
+                lowest = std::min(lowest, p.lossPercent);
+                highest = std::max(highest, p.lossPercent);
+                farthest = std::max(farthest, p.distanceM);
+            }
+            plot.branches.push_back(std::move(line));
+        }
+    }
+
     plot.hasLimit = std::isfinite(limitPercent) && limitPercent > 0.0;
     if (plot.hasLimit) {
         plot.limitPercent = limitPercent;
@@ -183,25 +301,30 @@ FeederPlot feederPlot(const LampFeederResult& result, double limitPercent,
     }
 
     plot.x = niceLengthAxis(farthest);
-    plot.x.title = QStringLiteral("距电源距离 (m)");
+    plot.x.title = plot.pathName.isEmpty() ? QStringLiteral("距电源距离 (m)")
+                                           : QStringLiteral("距电源距离 (m)，沿 ") + plot.pathName;
     plot.y = niceValueAxis(lowest, highest);
     plot.y.title = QStringLiteral("电压损失 Δu (%)");
 
-    const auto worst = std::find_if(result.poles.begin(), result.poles.end(),
-                                    [&](const PoleDrop& p) { return p.pole == result.worstPole; });
-    if (worst != result.poles.end()) {
-        const double loss = worst->lossPercent[static_cast<std::size_t>(result.worstPhase)];
-        if (std::isfinite(loss) && std::isfinite(worst->distanceM)) {
+    const int worstAt = worstIndex(result);
+    if (worstAt >= 0) {
+        const PoleDrop& worst = result.poles[static_cast<std::size_t>(worstAt)];
+        const double loss = worst.lossPercent[static_cast<std::size_t>(result.worstPhase)];
+        if (std::isfinite(loss) && std::isfinite(worst.distanceM)) {
             plot.hasWorst = true;
-            plot.worst = {worst->distanceM, loss, worst->phase == result.worstPhase};
+            plot.worst = {worst.distanceM, loss, worst.phase == result.worstPhase};
             plot.worstPhase = result.worstPhase;
             // The worst pole's Δu as the schedule shows it, judged as its check judges it: a
             // figure that rounds to the limit keeps within it.
             const double shown = shownLossPercent(loss);
-            plot.worstLabel = QStringLiteral("最大 %1%（第%2杆，L%3）")
-                                  .arg(formatFixed(shown, kLossPercentDecimals, plotFormat()))
-                                  .arg(worst->pole)
-                                  .arg(static_cast<int>(result.worstPhase) + 1);
+            const int run = branched ? runOf(result, worstAt) : -1;
+            const QString where =
+                run >= 0 ? result.runs[static_cast<std::size_t>(run)].name + QStringLiteral("，")
+                         : QString();
+            plot.worstLabel = QStringLiteral("最大 %1%（%2，L%3）")
+                                  .arg(formatFixed(shown, kLossPercentDecimals, plotFormat()),
+                                       where + poleName(worst),
+                                       QString::number(static_cast<int>(result.worstPhase) + 1));
             plot.worstExceedsLimit = plot.hasLimit && !lossWithinLimit(shown, limitPercent);
         }
     }

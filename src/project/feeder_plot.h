@@ -37,14 +37,28 @@ struct PlotSeries {
     std::vector<PlotPoint> points;
 };
 
+// A run of a branched feeder beside the plotted path: from where it leaves (the supply, or the
+// pole it branches from) along its own poles, each at its distance from the supply along its own
+// path and with the Δu at its lamps (on the phase its lamps are on, as the worst pole is judged).
+// The trunk's poles beyond the point where the path leaves it are such a run too.
+struct BranchSeries {
+    QString name;                  // the run's name, "支线1", as the plot labels it
+    std::vector<PlotPoint> points; // the first: where it leaves
+};
+
 // Everything the painting of a feeder's voltage loss needs, computed: texts, ranges, ticks and
 // the data, so that the window and the calculation book draw the same plot.
 struct FeederPlot {
     QString title;
     PlotAxis x; // distance from the supply, m
     PlotAxis y; // Δu, %
+    // The three phases along the plotted path: every pole of a feeder of one cable; of a
+    // branched feeder, the path from the supply through the worst pole to the end of its run.
     std::vector<PlotSeries> series;
-    bool hasLimit = false; // a finite, positive limit was given
+    QString pathName; // "干线 → 支线1": the runs of that path (branched only)
+    std::vector<BranchSeries> branches; // the other runs of a branched feeder
+    bool showBranches = true;           // the painter draws `branches` (a window may hide them)
+    bool hasLimit = false;              // a finite, positive limit was given
     double limitPercent = 0.0;
     QString limitLabel;
     bool hasWorst = false;
@@ -54,7 +68,8 @@ struct FeederPlot {
     bool worstExceedsLimit = false;
 };
 
-// The plot of Δu % along a computed feeder, with the project's voltage-loss limit as a line.
+// The plot of Δu % along a computed feeder, with the project's voltage-loss limit as a line. The
+// distances and drops are the feeder result's own; nothing is computed again here.
 FeederPlot feederPlot(const LampFeederResult& result, double limitPercent,
                       const QString& circuitId);
 

@@ -1,6 +1,9 @@
 #include "project/lamp_feeder.h"
 
+#include "capacity/current_capacity.h"
 #include "voltage_loss/voltage_loss.h"
+
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +37,26 @@ namespace korvane {
 // with M = Σ (pole current)·L and U = U0; phases in turn as "三相平衡负荷线路", each pole's load
 // spread evenly over the three phases, M = Σ (pole current / 3)·L, at the nominal line voltage.
 // The handbook figure uses the phase conductor only; it assumes a neutral equal to it.
+//
+// A pole list is a tree: the trunk from the supply and branches, each leaving a pole of another
+// run through a T-joint. Every pole has one segment leading to it, from the pole before it on its
+// run, from the pole its branch leaves (a branch's first pole) or from the supply (the trunk's
+// first pole). A segment carries the lamps of every pole beyond it, on whatever run they are:
+// walking the tree depth first from the supply and adding each pole's currents to the pole its
+// segment comes from, in the reverse of that walk, gives every segment's phase currents and
+// neutral in one pass. Each lamp group's current P·ballast/(U0·cos φ) lags its phase voltage by
+// its own φ, so lamps of different power factor add as phasors, not as magnitudes. The drop at
+// a pole is the drop at the pole its segment comes from plus the segment's own, with the per-km
+// values of the run the segment belongs to; the formula above is the same with Z of each run.
+//
+// The handbook figure of a list is the current moment of the path to the worst pole, carried on
+// to the end of the worst pole's run: M = Σ over the segments of that path of (Σ of the pole
+// currents beyond the segment)·(its length, km). A branch leaving the path thereby counts as its
+// load concentrated at the pole it leaves, as the handbook treats a branch; for a feeder without
+// branches the path is the whole feeder and M = Σ (pole current)·(distance), the figure above.
+// Δu % of the moment is taken run by run along the path, each run's share of M with its own R
+// and X, and summed; the power factor is that of the feeder's whole load (its lamps' one cos φ
+// when they share it).
 
 namespace {
 
@@ -233,6 +256,555 @@ Computed<LampFeederResult> computeLampFeeder(const LampFeeder& feeder,
         return Computed<LampFeederResult>::failed(momentLoss.reason());
     r.momentLossPercent = *momentLoss;
     return r;
+}
+
+namespace {
+
+QString poleKey(const QString& id) {
+    return id.trimmed().toCaseFolded();
+}
+
+// The run as a message names it: "干线", "干线“A”", "支线“B2”".
+QString runLabel(const FeederRun& run, bool trunk) {
+    const QString name = run.name.trimmed();
+    if (trunk)
+        return name.isEmpty() || name == QStringLiteral("干线")
+                   ? QStringLiteral("干线")
+                   : QStringLiteral("干线“%1”").arg(name);
+    return QStringLiteral("支线“%1”").arg(name);
+}
+
+QString poleLabel(const FeederPole& pole) {
+    return QStringLiteral("杆“%1”").arg(pole.id.trimmed());
+}
+
+// The current of one lamp of the group, A: P·ballast / (U0·cos φ).
+double lampCurrentOf(const LampGroup& lamp, double u0) {
+    return lamp.powerW * lamp.ballastFactor / (u0 * lamp.powerFactor);
+}
+
+// The third-harmonic content of the group's current, %: given, or the class C limit.
+double thirdHarmonicOf(const LampGroup& lamp) {
+    return lamp.thirdHarmonicPercent.value_or(classCThirdHarmonicLimitPercent(lamp.powerFactor));
+}
+
+// Why one run's cable cannot be computed with; empty when it can.
+QString conductorProblem(const RunConductors& c) {
+    const FeederConductors& d = c.drop;
+    const PhaseAndLoop& m = c.perMetreMilliOhm;
+    auto positive = [](double v) { return std::isfinite(v) && v > 0.0; };
+    auto notNegative = [](double v) { return std::isfinite(v) && v >= 0.0; };
+    if (!positive(d.resistanceOhmPerKm))
+        return QStringLiteral("相线电阻应大于0");
+    if (!notNegative(d.reactanceOhmPerKm))
+        return QStringLiteral("相线感抗不应小于0");
+    if (!positive(d.neutralResistanceOhmPerKm))
+        return QStringLiteral("中性线电阻应大于0");
+    if (!notNegative(d.neutralReactanceOhmPerKm))
+        return QStringLiteral("中性线感抗不应小于0");
+    for (double v : {m.resistance, m.reactance, m.loopResistance, m.loopReactance,
+                     c.neutralResistanceMilliOhmPerM, c.neutralReactanceMilliOhmPerM})
+        if (!notNegative(v))
+            return QStringLiteral("单位长度阻抗不能为负数");
+    return {};
+}
+
+void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
+    const double km = spanM / 1000.0; // mΩ/m × km = Ω
+    path.lengthM += spanM;
+    path.ohm.resistance += c.perMetreMilliOhm.resistance * km;
+    path.ohm.reactance += c.perMetreMilliOhm.reactance * km;
+    path.ohm.loopResistance += c.perMetreMilliOhm.loopResistance * km;
+    path.ohm.loopReactance += c.perMetreMilliOhm.loopReactance * km;
+    path.neutralResistanceOhm += c.neutralResistanceMilliOhmPerM * km;
+    path.neutralReactanceOhm += c.neutralReactanceMilliOhmPerM * km;
+}
+
+double loopImpedanceOhm(const PathImpedance& path) {
+    return std::hypot(path.ohm.loopResistance, path.ohm.loopReactance);
+}
+
+// Whether pole a is weaker than pole b: the larger phase-protective loop impedance, on a tie
+// the farther one.
+bool weaker(const PathImpedance& a, const PathImpedance& b) {
+    const double za = loopImpedanceOhm(a);
+    const double zb = loopImpedanceOhm(b);
+    return za > zb || (za == zb && a.lengthM > b.lengthM);
+}
+
+} // namespace
+
+QStringList poleListProblems(const PoleList& list) {
+    QStringList problems;
+    if (list.runs.empty()) {
+        problems << QStringLiteral("灯杆表中没有干线");
+        return problems;
+    }
+    if (static_cast<int>(list.runs.size()) > kMaxFeederRuns)
+        problems << QStringLiteral("干线与支线总数不应超过%1").arg(kMaxFeederRuns);
+    if (!list.runs.front().fromPole.trimmed().isEmpty())
+        problems
+            << QStringLiteral("干线不应有起始杆（“%1”）").arg(list.runs.front().fromPole.trimmed());
+
+    // The run of every pole number, and the names given twice.
+    QHash<QString, int> runOfPole;
+    QHash<QString, int> seenRun;
+    long long poleCount = 0;
+    for (std::size_t r = 0; r < list.runs.size(); ++r) {
+        const FeederRun& run = list.runs[r];
+        const QString label = runLabel(run, r == 0);
+        const QString name = poleKey(run.name);
+        if (!name.isEmpty() && seenRun.contains(name)) {
+            if (seenRun[name]++ == 1)
+                problems << QStringLiteral("线路名“%1”重复").arg(run.name.trimmed());
+        } else {
+            seenRun.insert(name, 1);
+        }
+        if (run.poles.empty())
+            problems << label + QStringLiteral("没有灯杆");
+        poleCount += static_cast<long long>(run.poles.size());
+        for (std::size_t i = 0; i < run.poles.size(); ++i) {
+            const FeederPole& pole = run.poles[i];
+            const QString key = poleKey(pole.id);
+            if (key.isEmpty()) {
+                problems << label + QStringLiteral("第%1根杆没有杆号").arg(i + 1);
+                continue;
+            }
+            if (runOfPole.contains(key)) {
+                if (runOfPole[key] >= 0)
+                    problems << QStringLiteral("杆号“%1”重复").arg(pole.id.trimmed());
+                runOfPole[key] = -1; // named once however often it repeats
+            } else {
+                runOfPole.insert(key, static_cast<int>(r));
+            }
+            const QString at = poleLabel(pole);
+            if (!std::isfinite(pole.spanM))
+                problems << at + QStringLiteral("的杆距不是有效数值");
+            else if (pole.spanM < 0.0)
+                problems << at + QStringLiteral("的杆距为负数");
+            if (pole.fixedPhase && !validPhase(*pole.fixedPhase))
+                problems << at + QStringLiteral("的相别无效");
+            long long lamps = 0;
+            for (const LampGroup& lamp : pole.lamps) {
+                if (lamp.count < 1)
+                    problems << at + QStringLiteral("的灯具数量应不小于1");
+                else
+                    lamps += lamp.count;
+                if (!(std::isfinite(lamp.powerW) && lamp.powerW > 0.0))
+                    problems << at + QStringLiteral("的灯具功率应大于0");
+                if (!(std::isfinite(lamp.powerFactor) && lamp.powerFactor > 0.0 &&
+                      lamp.powerFactor <= 1.0))
+                    problems << at + QStringLiteral("的灯具功率因数应大于0且不大于1");
+                if (!(std::isfinite(lamp.ballastFactor) && lamp.ballastFactor >= 1.0 &&
+                      lamp.ballastFactor <= 2.0))
+                    problems << at + QStringLiteral("的镇流器或驱动器系数应在1至2之间");
+                if (lamp.thirdHarmonicPercent &&
+                    !(std::isfinite(*lamp.thirdHarmonicPercent) &&
+                      *lamp.thirdHarmonicPercent >= 0.0 && *lamp.thirdHarmonicPercent <= 100.0))
+                    problems << at + QStringLiteral("的三次谐波含量应在0至100%之间");
+            }
+            if (lamps > kMaxLampsPerPole)
+                problems << at + QStringLiteral("的灯具数量不应超过%1").arg(kMaxLampsPerPole);
+        }
+    }
+    if (poleCount > kMaxFeederPoles)
+        problems << QStringLiteral("灯杆总数不应超过%1").arg(kMaxFeederPoles);
+
+    // Every branch leaves a pole of another run, and following the runs they leave from reaches
+    // the trunk: no branch leaves its own poles, directly or through other branches.
+    const int runs = static_cast<int>(list.runs.size());
+    std::vector<int> parentRun(list.runs.size(), -1);
+    bool treeKnown = true;
+    for (int r = 1; r < runs; ++r) {
+        const FeederRun& run = list.runs[r];
+        const QString label = runLabel(run, false);
+        const QString from = run.fromPole.trimmed();
+        if (from.isEmpty()) {
+            problems << label + QStringLiteral("没有起始杆");
+            treeKnown = false;
+            continue;
+        }
+        const auto found = runOfPole.constFind(poleKey(from));
+        if (found == runOfPole.constEnd()) {
+            problems << label + QStringLiteral("的起始杆“%1”不存在").arg(from);
+            treeKnown = false;
+        } else if (*found == r) {
+            problems << label + QStringLiteral("的起始杆“%1”是本支线自己的灯杆").arg(from);
+            treeKnown = false;
+        } else if (*found < 0) {
+            treeKnown = false; // the repeated number is named above
+        } else {
+            parentRun[r] = *found;
+        }
+    }
+    if (treeKnown) {
+        for (int r = 1; r < runs; ++r) {
+            int at = r;
+            int steps = 0;
+            while (at > 0 && steps <= runs) {
+                at = parentRun[at];
+                ++steps;
+            }
+            if (at != 0) {
+                problems << runLabel(list.runs[r], false) +
+                                QStringLiteral("与其他支线首尾相接成环，未接到干线上");
+            }
+        }
+    }
+    return problems;
+}
+
+PoleList generatedPoleList(const LampFeeder& feeder) {
+    PoleList list;
+    FeederRun trunk;
+    trunk.name = QStringLiteral("干线");
+    LampGroup lamp;
+    lamp.count = feeder.lampsPerPole;
+    lamp.powerW = feeder.lampPowerW;
+    lamp.powerFactor = feeder.lampPowerFactor;
+    lamp.ballastFactor = feeder.ballastFactor;
+    lamp.thirdHarmonicPercent = feeder.thirdHarmonicPercent;
+    const int n = std::clamp(feeder.poles, 0, kMaxFeederPoles);
+    trunk.poles.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        FeederPole pole;
+        pole.id = QString::number(i + 1);
+        pole.spanM = i == 0 ? feeder.firstPoleM : feeder.spacingM;
+        pole.lamps = {lamp};
+        trunk.poles.push_back(std::move(pole));
+    }
+    list.runs.push_back(std::move(trunk));
+    return list;
+}
+
+namespace {
+
+std::vector<Phase> phasesOf(const LampFeeder& feeder, const PoleList& list) {
+    std::vector<Phase> phases;
+    int k = 0;
+    for (const FeederRun& run : list.runs)
+        for (const FeederPole& pole : run.poles) {
+            phases.push_back(pole.fixedPhase ? *pole.fixedPhase : phaseOfPole(feeder, k));
+            ++k;
+        }
+    return phases;
+}
+
+} // namespace
+
+std::vector<Phase> polePhases(const LampFeeder& feeder) {
+    return phasesOf(feeder, feeder.poleList.empty() ? generatedPoleList(feeder) : feeder.poleList);
+}
+
+namespace {
+
+Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
+                                          const std::vector<RunConductors>& conductors,
+                                          FeederLossModel* model) {
+    using Result = Computed<LampFeederResult>;
+    const bool equal = feeder.poleList.empty();
+    // An equal feeder is checked on its own fields, with the reasons its page gives.
+    if (equal) {
+        if (conductors.empty())
+            return Result::failed(QStringLiteral("馈线电缆参数缺失"));
+        if (const QString reason = inputProblem(feeder, conductors.front().drop); !reason.isEmpty())
+            return Result::failed(reason);
+    }
+    const PoleList generated = equal ? generatedPoleList(feeder) : PoleList{};
+    const PoleList& list = equal ? generated : feeder.poleList;
+    if (const QStringList problems = poleListProblems(list); !problems.isEmpty())
+        return Result::failed(problems.join(QStringLiteral("；")));
+    if (!(feeder.connection == FeederConnection::SinglePhase ||
+          feeder.connection == FeederConnection::PhasesInTurn))
+        return Result::failed(QStringLiteral("灯具接线方式无效"));
+    if (!validPhase(feeder.startPhase))
+        return Result::failed(QStringLiteral("首杆所接相别无效"));
+    const double u0 = feeder.phaseVoltageV;
+    if (!(std::isfinite(u0) && u0 > 0.0))
+        return Result::failed(QStringLiteral("相电压应大于0"));
+    const int runs = static_cast<int>(list.runs.size());
+    if (static_cast<int>(conductors.size()) != runs)
+        return Result::failed(QStringLiteral("馈线电缆参数与线路段数不符"));
+    for (int r = 0; r < runs; ++r)
+        if (const QString reason = conductorProblem(conductors[r]); !reason.isEmpty())
+            return Result::failed(runs > 1 ? runLabel(list.runs[r], r == 0) + u'：' + reason
+                                           : reason);
+
+    // The poles in list order, each run's together.
+    LampFeederResult r;
+    std::vector<int> firstOfRun(list.runs.size());
+    std::vector<const FeederPole*> poles;
+    std::vector<int> runOf;
+    QHash<QString, int> indexOfPole;
+    for (int k = 0; k < runs; ++k) {
+        firstOfRun[k] = static_cast<int>(poles.size());
+        for (const FeederPole& pole : list.runs[k].poles) {
+            indexOfPole.insert(poleKey(pole.id), static_cast<int>(poles.size()));
+            poles.push_back(&pole);
+            runOf.push_back(k);
+        }
+    }
+    const int n = static_cast<int>(poles.size());
+    const std::vector<Phase> phases = phasesOf(feeder, list);
+
+    // The pole each segment comes from, and the poles it leads on to.
+    std::vector<int> parent(static_cast<std::size_t>(n), -1);
+    std::vector<std::vector<int>> branchesAt(static_cast<std::size_t>(n));
+    for (int k = 0; k < runs; ++k) {
+        const int first = firstOfRun[k];
+        const int count = static_cast<int>(list.runs[k].poles.size());
+        for (int i = 1; i < count; ++i)
+            parent[first + i] = first + i - 1;
+        if (k > 0) {
+            const int from = indexOfPole.value(poleKey(list.runs[k].fromPole));
+            parent[first] = from;
+            branchesAt[from].push_back(first);
+        }
+    }
+    // Depth first from the supply: a pole comes after the pole its segment comes from.
+    std::vector<int> walk;
+    walk.reserve(static_cast<std::size_t>(n));
+    {
+        std::vector<int> stack{0};
+        while (!stack.empty()) {
+            const int p = stack.back();
+            stack.pop_back();
+            walk.push_back(p);
+            for (auto it = branchesAt[p].rbegin(); it != branchesAt[p].rend(); ++it)
+                stack.push_back(*it);
+            // The next pole of its run is walked first.
+            if (p + 1 < n && runOf[p + 1] == runOf[p])
+                stack.push_back(p + 1);
+        }
+    }
+
+    // Each pole's own lamps, then everything beyond it.
+    StepChain e;
+    std::vector<std::array<Phasor, 3>> beyond(static_cast<std::size_t>(n));
+    std::vector<double> currentBeyond(static_cast<std::size_t>(n), 0.0);
+    std::vector<double> harmonicBeyond(static_cast<std::size_t>(n), 0.0);
+    r.poles.resize(static_cast<std::size_t>(n));
+    bool anyLamp = false;
+    std::optional<double> commonCosPhi;
+    bool oneCosPhi = true;
+    for (int p = 0; p < n; ++p) {
+        const FeederPole& pole = *poles[p];
+        PoleDrop& d = r.poles[p];
+        d.pole = p + 1;
+        d.id = pole.id.trimmed();
+        d.run = runOf[p];
+        d.parent = parent[p];
+        d.phase = phases[p];
+        Phasor own;
+        for (const LampGroup& lamp : pole.lamps) {
+            const double groupA = e.checked(lamp.count * lampCurrentOf(lamp, u0));
+            const double sinPhi =
+                std::sqrt(std::max(0.0, 1.0 - lamp.powerFactor * lamp.powerFactor));
+            own += groupA * Phasor(lamp.powerFactor, -sinPhi);
+            d.loadW += lamp.count * lamp.powerW;
+            d.currentA += groupA;
+            harmonicBeyond[p] += thirdHarmonicOf(lamp) / 100.0 * groupA;
+            r.thirdHarmonicClassC = r.thirdHarmonicClassC || !lamp.thirdHarmonicPercent;
+            anyLamp = true;
+            if (!commonCosPhi)
+                commonCosPhi = lamp.powerFactor;
+            else if (*commonCosPhi != lamp.powerFactor)
+                oneCosPhi = false;
+        }
+        beyond[p][indexOf(d.phase)] = own * kPhaseUnit[indexOf(d.phase)];
+        currentBeyond[p] = d.currentA;
+        r.totalLoadW += d.loadW;
+        r.thirdHarmonicSumA += harmonicBeyond[p];
+    }
+    if (!anyLamp)
+        return Result::failed(QStringLiteral("灯杆表中没有灯具"));
+    for (auto it = walk.rbegin(); it != walk.rend(); ++it) {
+        const int p = *it;
+        if (const int up = parent[p]; up >= 0) {
+            for (int k = 0; k < 3; ++k)
+                beyond[up][k] += beyond[p][k];
+            currentBeyond[up] += currentBeyond[p];
+            harmonicBeyond[up] += harmonicBeyond[p];
+        }
+    }
+
+    // Out from the supply: each segment's drop and impedance added to those of its parent.
+    std::vector<std::array<Phasor, 3>> drop(static_cast<std::size_t>(n));
+    // For the model: Σ I·ℓ of the three phases and the neutral over the path, run by run.
+    using RunMoments = std::vector<std::pair<int, std::array<Phasor, 4>>>;
+    std::vector<RunMoments> moments(model ? static_cast<std::size_t>(n) : 0);
+    for (const int p : walk) {
+        PoleDrop& d = r.poles[p];
+        const RunConductors& c = conductors[runOf[p]];
+        const FeederPole& pole = *poles[p];
+        const Phasor zPhase(c.drop.resistanceOhmPerKm, c.drop.reactanceOhmPerKm);
+        const Phasor zNeutral(c.drop.neutralResistanceOhmPerKm, c.drop.neutralReactanceOhmPerKm);
+        const double segmentKm = pole.spanM / 1000.0;
+        const Phasor neutral = beyond[p][0] + beyond[p][1] + beyond[p][2];
+        std::array<Phasor, 3> here{};
+        if (parent[p] >= 0) {
+            here = drop[parent[p]];
+            d.path = r.poles[parent[p]].path;
+        }
+        for (int k = 0; k < 3; ++k) {
+            here[k] += segmentKm * (beyond[p][k] * zPhase + neutral * zNeutral);
+            // The component along the phase voltage: Re(ΔV · conj(unit of the phase)).
+            const double along = (here[k] * std::conj(kPhaseUnit[k])).real();
+            d.lossPercent[k] = e.checked(along / u0 * 100.0);
+            d.segmentCurrentsA[k] = std::abs(beyond[p][k]);
+        }
+        d.segmentNeutralA = std::abs(neutral);
+        drop[p] = here;
+        if (model) {
+            RunMoments& m = moments[p];
+            if (parent[p] >= 0)
+                m = moments[parent[p]];
+            if (m.empty() || m.back().first != runOf[p])
+                m.push_back({runOf[p], {}});
+            for (int k = 0; k < 3; ++k)
+                m.back().second[k] += segmentKm * beyond[p][k];
+            m.back().second[3] += segmentKm * neutral;
+        }
+        addPath(d.path, c, pole.spanM);
+        d.distanceM = d.path.lengthM;
+        r.totalLengthM = std::max(r.totalLengthM, d.distanceM);
+    }
+
+    if (model) {
+        for (int p = 0; p < n; ++p) {
+            if (poles[p]->lamps.empty())
+                continue;
+            const int k = indexOf(phases[p]);
+            const Phasor along = std::conj(kPhaseUnit[k]) * (100.0 / u0);
+            std::vector<PoleLossTerm> terms;
+            terms.reserve(moments[p].size());
+            for (const auto& [run, m] : moments[p])
+                terms.push_back({run, m[k] * along, m[3] * along});
+            model->poles.push_back(std::move(terms));
+        }
+    }
+
+    // The worst pole, judged on the phase of its lamps; poles without lamps are not judged.
+    int worst = -1;
+    for (int p = 0; p < n; ++p) {
+        if (poles[p]->lamps.empty())
+            continue;
+        const double atLamps = r.poles[p].lossPercent[indexOf(r.poles[p].phase)];
+        if (worst < 0 || atLamps > r.worstLossPercent) {
+            worst = p;
+            r.worstLossPercent = atLamps;
+        }
+    }
+    r.worstPole = r.poles[worst].pole;
+    r.worstPhase = r.poles[worst].phase;
+    for (int p = worst; p >= 0; p = parent[p])
+        r.worstPath.push_back(p);
+    std::reverse(r.worstPath.begin(), r.worstPath.end());
+
+    // The weakest pole of the feeder and of each run.
+    r.weakestPole = 0;
+    for (int p = 1; p < n; ++p)
+        if (weaker(r.poles[p].path, r.poles[r.weakestPole].path))
+            r.weakestPole = p;
+
+    // At the supply and at each run's start.
+    for (int k = 0; k < 3; ++k)
+        r.phaseCurrentsA[k] = e.checked(std::abs(beyond[0][k]));
+    r.neutralCurrentA = r.poles[0].segmentNeutralA;
+    r.largestPhaseCurrentA = *std::max_element(r.phaseCurrentsA.begin(), r.phaseCurrentsA.end());
+    r.runs.reserve(list.runs.size());
+    for (int k = 0; k < runs; ++k) {
+        RunResult run;
+        run.name = list.runs[k].name.trimmed();
+        run.firstPole = firstOfRun[k];
+        run.poleCount = static_cast<int>(list.runs[k].poles.size());
+        run.fromPole = parent[run.firstPole];
+        for (const FeederPole& pole : list.runs[k].poles)
+            run.lengthM += pole.spanM;
+        run.phaseCurrentsA = r.poles[run.firstPole].segmentCurrentsA;
+        run.neutralCurrentA = r.poles[run.firstPole].segmentNeutralA;
+        run.largestPhaseCurrentA =
+            *std::max_element(run.phaseCurrentsA.begin(), run.phaseCurrentsA.end());
+        run.thirdHarmonicSumA = harmonicBeyond[run.firstPole];
+        if (run.fromPole >= 0)
+            run.origin = r.poles[run.fromPole].path;
+        run.weakestPole = run.firstPole;
+        for (int p = run.firstPole + 1; p < run.firstPole + run.poleCount; ++p)
+            if (weaker(r.poles[p].path, r.poles[run.weakestPole].path))
+                run.weakestPole = p;
+        r.runs.push_back(std::move(run));
+    }
+
+    // The handbook figure: the path to the worst pole, carried on to the end of its run.
+    std::vector<int> path = r.worstPath;
+    for (int p = worst + 1; p < n && runOf[p] == runOf[worst]; ++p)
+        path.push_back(p);
+    std::vector<double> momentOfRun(list.runs.size(), 0.0);
+    double cosPhi = *commonCosPhi;
+    if (!oneCosPhi) {
+        Phasor total;
+        for (int k = 0; k < 3; ++k)
+            total += beyond[0][k] * std::conj(kPhaseUnit[k]);
+        cosPhi = total.real() / std::abs(total);
+    }
+    for (const int p : path) {
+        const double moment = e.checked(currentBeyond[p] * poles[p]->spanM / 1000.0);
+        momentOfRun[runOf[p]] += moment;
+    }
+    const bool singlePhase = feeder.connection == FeederConnection::SinglePhase;
+    r.momentLineKind = singlePhase ? LineKind::SinglePhasePhaseVoltage : LineKind::ThreePhase;
+    r.momentVoltageKv = singlePhase ? u0 / 1000.0 : nominalLineVoltageKv(u0);
+    for (int k = 0; k < runs; ++k) {
+        if (momentOfRun[k] == 0.0)
+            continue;
+        const double moment = singlePhase ? momentOfRun[k] : momentOfRun[k] / 3.0;
+        r.currentMomentAkm += moment;
+        const Computed<double> loss = handbookLossPercent(
+            r.momentLineKind, moment, r.momentVoltageKv, cosPhi, conductors[k].drop);
+        if (!loss)
+            return Result::failed(loss.reason());
+        r.momentLossPercent += *loss;
+    }
+
+    if (equal) {
+        // The equal feeder's own figures, as its page states them.
+        r.lampCurrentA =
+            e.quotient(feeder.lampPowerW * feeder.ballastFactor, u0 * feeder.lampPowerFactor);
+        r.poleCurrentA = e.checked(feeder.lampsPerPole * r.lampCurrentA);
+        r.totalLengthM = e.checked(feeder.firstPoleM + (feeder.poles - 1) * feeder.spacingM);
+    } else {
+        // One lamp throughout: its current.
+        const LampGroup* lamp = nullptr;
+        bool oneLamp = true;
+        for (const FeederPole* p : poles)
+            for (const LampGroup& g : p->lamps) {
+                if (lamp && !(g.powerW == lamp->powerW && g.ballastFactor == lamp->ballastFactor &&
+                              g.powerFactor == lamp->powerFactor))
+                    oneLamp = false;
+                lamp = &g;
+            }
+        if (oneLamp && lamp)
+            r.lampCurrentA = lampCurrentOf(*lamp, u0);
+    }
+    if (e.failed())
+        return Result::failed(e.reason());
+    return r;
+}
+
+} // namespace
+
+Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
+                                             const std::vector<RunConductors>& conductors) {
+    return walkPoleFeeder(feeder, conductors, nullptr);
+}
+
+Computed<FeederLossModel> feederLossModel(const LampFeeder& feeder,
+                                          const std::vector<RunConductors>& conductors) {
+    FeederLossModel model;
+    const Computed<LampFeederResult> walked = walkPoleFeeder(feeder, conductors, &model);
+    if (!walked)
+        return Computed<FeederLossModel>::failed(walked.reason());
+    return model;
 }
 
 } // namespace korvane

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <complex>
 #include <vector>
 
 namespace korvane {
@@ -39,6 +40,8 @@ struct LampFeeder {
     // while connection and startPhase give the rotation of the poles whose phase is not fixed
     // and phaseVoltageV the voltage.
     PoleList poleList;
+
+    bool operator==(const LampFeeder&) const = default;
 };
 
 // The cable of the feeder, Ω/km; phase and neutral conductors.
@@ -54,7 +57,7 @@ struct FeederConductors {
 // per-metre values (mΩ/m) times its length on the path (km), summed, Ω; and the path's length.
 struct PathImpedance {
     double lengthM = 0.0;
-    PhaseAndLoop ohm;                  // Σ R0·L, X0·L, Rphp·L, Xphp·L
+    PhaseAndLoop ohm = {};             // Σ R0·L, X0·L, Rphp·L, Xphp·L
     double neutralResistanceOhm = 0.0; // Σ R′·L
     double neutralReactanceOhm = 0.0;  // Σ X′·L
 };
@@ -97,14 +100,17 @@ struct RunResult {
     std::array<double, 3> phaseCurrentsA{}; // at its start
     double neutralCurrentA = 0.0;           // at its start, phasor sum
     double largestPhaseCurrentA = 0.0;
-    PathImpedance origin; // supply to its start (the busbar for the trunk: all zero)
-    int weakestPole = -1; // its pole with the largest phase-protective loop impedance
+    double thirdHarmonicSumA = 0.0; // Σ h·I of the lamps beyond its start, as the feeder's
+    PathImpedance origin;           // supply to its start (the busbar for the trunk: all zero)
+    int weakestPole = -1;           // its pole with the largest phase-protective loop impedance
 };
 
 struct LampFeederResult {
-    double lampCurrentA = 0.0; // P·ballast / (U0·cos φ)
-    double poleCurrentA = 0.0; // lamps per pole × lamp current
-    double totalLengthM = 0.0; // first pole + (n−1)·spacing
+    // P·ballast / (U0·cos φ); of a pole list, where all its lamps are of one kind (0 otherwise).
+    double lampCurrentA = 0.0;
+    double poleCurrentA = 0.0; // lamps per pole × lamp current; equal feeders only
+    // first pole + (n−1)·spacing; of a pole list, the distance of its farthest pole.
+    double totalLengthM = 0.0;
     std::vector<PoleDrop> poles;
     // The largest Δu % at the lamps: each pole judged on the phase its lamps are on.
     double worstLossPercent = 0.0;
@@ -171,5 +177,21 @@ std::vector<Phase> polePhases(const LampFeeder& feeder);
 // `conductors` holds one entry per run, in the list's order.
 Computed<LampFeederResult> computePoleFeeder(const LampFeeder& feeder,
                                              const std::vector<RunConductors>& conductors);
+
+// The Δu % of each lamp pole, on its lamps' phase, as computePoleFeeder works it out, written as
+// a sum over the runs on the pole's path of terms linear in each run's conductors:
+// Δu = Σ Re(phase·Z + neutral·Z′), Z = R + jX and Z′ = R′ + jX′ of the run, Ω/km. The loads do
+// not depend on the cables, so one model gives the drop of every choice of cables at once.
+struct PoleLossTerm {
+    int run = 0;
+    std::complex<double> phase;
+    std::complex<double> neutral;
+};
+struct FeederLossModel {
+    std::vector<std::vector<PoleLossTerm>> poles; // the lamp poles, in list order
+};
+// Fails as computePoleFeeder does, for the same reasons.
+Computed<FeederLossModel> feederLossModel(const LampFeeder& feeder,
+                                          const std::vector<RunConductors>& conductors);
 
 } // namespace korvane

@@ -3,6 +3,8 @@
 #include "form/number_format.h"
 #include "project/handbook_constants.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
 
@@ -119,6 +121,8 @@ QStringList loadCaseProblems(const VoltageLossInput& v) {
     return problems;
 }
 
+} // namespace
+
 CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
     if (!loss)
         return CheckOutcome::notComputed(loss.reason());
@@ -129,6 +133,8 @@ CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
                  formatGeneral(limit, RegionalFormat{}));
     return within ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
 }
+
+namespace {
 
 // A current to a tenth of an ampere, a whole number without its ".0" (16 A, 77.4 A): one
 // decimal conversion, as a sized circuit writes these figures for every section it tries.
@@ -182,21 +188,66 @@ BreakerChoice chooseBreaker(double loadCurrentA,
     return choice;
 }
 
+// The third-harmonic content of a feeder's lamps, %: the one content they share (given, or
+// the class C limit of their one power factor), or, lamps of different contents, that of their
+// currents together, Σ h·I / Σ I.
+struct FeederHarmonics {
+    double percent = 0.0;
+    bool classCLimit = false;
+    bool shared = true;
+};
+
+FeederHarmonics feederHarmonics(const LampFeeder& feeder, const LampFeederResult& poles) {
+    FeederHarmonics h;
+    if (feeder.poleList.empty()) {
+        h.classCLimit = !feeder.thirdHarmonicPercent.has_value();
+        h.percent = feeder.thirdHarmonicPercent.value_or(
+            classCThirdHarmonicLimitPercent(feeder.lampPowerFactor));
+        return h;
+    }
+    std::optional<double> common;
+    for (const FeederRun& run : feeder.poleList.runs)
+        for (const FeederPole& pole : run.poles)
+            for (const LampGroup& lamp : pole.lamps) {
+                const double content = lamp.thirdHarmonicPercent.value_or(
+                    classCThirdHarmonicLimitPercent(lamp.powerFactor));
+                if (!common)
+                    common = content;
+                else if (*common != content)
+                    h.shared = false;
+            }
+    h.classCLimit = poles.thirdHarmonicClassC;
+    double lampsA = 0.0;
+    for (const PoleDrop& pole : poles.poles)
+        lampsA += pole.currentA;
+    h.percent = h.shared ? common.value_or(0.0)
+                         : (lampsA > 0.0 ? poles.thirdHarmonicSumA / lampsA * 100.0 : 0.0);
+    return h;
+}
+
+// The neutral current with the third harmonics of the lamps beyond a point: the fundamental
+// imbalance and Σ h·I in quadrature (GB/T 16895.6-2014 annex E).
+double neutralWithHarmonics(const FeederHarmonics& h, double neutralA,
+                            const std::array<double, 3>& phaseA, double harmonicSumA) {
+    if (h.shared)
+        return neutralCurrentWithHarmonics(neutralA, phaseA[0] + phaseA[1] + phaseA[2], h.percent);
+    return std::hypot(neutralA, harmonicSumA);
+}
+
 // The neutral of a feeder with its lamps on the phases in turn, with the third harmonics of the
 // lamps added (GB/T 16895.6-2014 annex E).
 Computed<FeederNeutral> feederNeutral(const LampFeeder& feeder, const LampFeederResult& poles) {
+    const FeederHarmonics h = feederHarmonics(feeder, poles);
     FeederNeutral n;
-    n.classCLimit = !feeder.thirdHarmonicPercent.has_value();
-    n.thirdHarmonicPercent = feeder.thirdHarmonicPercent.value_or(
-        classCThirdHarmonicLimitPercent(feeder.lampPowerFactor));
+    n.classCLimit = h.classCLimit;
+    n.thirdHarmonicPercent = h.percent;
     const Computed<HarmonicReduction> reduction = harmonicReduction(n.thirdHarmonicPercent);
     if (!reduction)
         return Computed<FeederNeutral>::failed(reduction.reason());
     n.reduction = *reduction;
     n.withoutHarmonicsA = poles.neutralCurrentA;
-    const double sum = poles.phaseCurrentsA[0] + poles.phaseCurrentsA[1] + poles.phaseCurrentsA[2];
-    n.withHarmonicsA =
-        neutralCurrentWithHarmonics(poles.neutralCurrentA, sum, n.thirdHarmonicPercent);
+    n.withHarmonicsA = neutralWithHarmonics(h, poles.neutralCurrentA, poles.phaseCurrentsA,
+                                            poles.thirdHarmonicSumA);
     return n;
 }
 
@@ -323,29 +374,30 @@ CheckOutcome::State overallState(const CircuitResult& result) {
 
 namespace {
 
-// Iz of the circuit's cable laid as it is, with the harmonic factor of a lamp feeder, against
-// the breaker chosen for it.
+// Iz of a cable of the circuit laid as the circuit is, with the harmonic factor of a lamp
+// feeder, against the breaker chosen for it; Ib the current of that cable.
 Computed<CapacityCheck> capacityCheck(const Project& project, const ProjectCircuit& circuit,
-                                      const CircuitResult& r,
-                                      const Computed<CableConstruction>& construction,
+                                      const CableIdentity& cable, double loadCurrentA,
+                                      const Computed<FeederNeutral>& neutral,
                                       const CableCatalogue& catalogue,
                                       const std::optional<SwitchgearRating>& rating) {
     using Result = Computed<CapacityCheck>;
     if (!rating)
         return Result::failed(QStringLiteral("未选出断路器 QR，无法校验"));
+    const Computed<CableConstruction> construction = cableConstruction(cable);
     if (!construction)
         return Result::failed(
             QStringLiteral("载流量表只含四芯电力电缆（聚氯乙烯、交联聚乙烯绝缘），无“%1”")
-                .arg(circuit.line.cable.lossType));
+                .arg(cable.lossType));
     if (!catalogue.capacity)
         return Result::failed(catalogue.capacity.reason().isEmpty()
                                   ? QStringLiteral("电缆数据库中无载流量表")
                                   : catalogue.capacity.reason());
-    const auto section = circuit.line.cable.crossSectionMm2();
+    const auto section = cable.crossSectionMm2();
     if (!section)
         return Result::failed(QStringLiteral("电缆截面不是数值"));
-    if (!r.neutral && !r.neutral.reason().isEmpty())
-        return Result::failed(r.neutral.reason());
+    if (!neutral && !neutral.reason().isEmpty())
+        return Result::failed(neutral.reason());
     const Computed<CurrentCarryingCapacity> iz = currentCarryingCapacity(
         *catalogue.capacity, construction->material, construction->insulation, *section,
         effectiveConditions(circuit.installation, project.installation));
@@ -353,19 +405,171 @@ Computed<CapacityCheck> capacityCheck(const Project& project, const ProjectCircu
         return Result::failed(iz.reason());
     CapacityCheck c;
     c.capacity = *iz;
-    if (r.neutral) {
-        c.harmonicFactor = r.neutral->reduction.factor;
-        if (r.neutral->reduction.onNeutral)
-            c.neutralCurrentA = r.neutral->withHarmonicsA;
+    if (neutral) {
+        c.harmonicFactor = neutral->reduction.factor;
+        if (neutral->reduction.onNeutral)
+            c.neutralCurrentA = neutral->withHarmonicsA;
     }
     c.capacityA = iz->capacityA * c.harmonicFactor;
     c.breakerKind = rating->breakerKind;
     c.conventionalTripFactor = rating->conventionalTripFactor;
-    c.overload = checkOverloadProtection(*r.loadCurrentA, rating->breakerA,
+    c.overload = checkOverloadProtection(loadCurrentA, rating->breakerA,
                                          rating->conventionalTripFactor, c.capacityA);
     if (c.neutralCurrentA)
         c.neutralWithinCapacity = *c.neutralCurrentA <= c.capacityA;
     return c;
+}
+
+// One run's cable of a feeder: what the drop, the faults and the leakage are computed with.
+struct RunCable {
+    CableIdentity cable;
+    RunConductors conductors;
+    double leakagePerKmMa = 0.0;
+    Computed<WorkingResistance> resistance = std::nullopt;
+};
+
+QString runName(const PoleList& list, std::size_t run) {
+    const QString name = list.runs[run].name.trimmed();
+    if (run == 0)
+        return name.isEmpty() ? QStringLiteral("干线") : name;
+    return name;
+}
+
+// The cable of every run of the feeder's pole list (the generated one of an equal feeder), the
+// trunk's the circuit's own line with R at the working temperature `trunkResistance`.
+Computed<std::vector<RunCable>> runCables(const Project& project, const ProjectCircuit& circuit,
+                                          const LampFeeder& feeder,
+                                          const WorkingResistance& trunkResistance,
+                                          const CableCatalogue& catalogue) {
+    using Result = Computed<std::vector<RunCable>>;
+    const CircuitLine& line = circuit.line;
+    RunCable trunk;
+    trunk.cable = line.cable;
+    trunk.resistance = trunkResistance;
+    FeederConductors& d = trunk.conductors.drop;
+    d.resistanceOhmPerKm = trunkResistance.ohmPerKm;
+    d.reactanceOhmPerKm = line.reactanceOhmPerKm;
+    // A four-core cable of one cross-section: the neutral is a core like the phases.
+    d.neutralResistanceOhmPerKm = trunkResistance.ohmPerKm;
+    d.neutralReactanceOhmPerKm = line.reactanceOhmPerKm;
+    trunk.conductors.perMetreMilliOhm = line.perMetreMilliOhm;
+    trunk.conductors.neutralResistanceMilliOhmPerM = line.neutralResistanceMilliOhmPerM;
+    trunk.conductors.neutralReactanceMilliOhmPerM = line.neutralReactanceMilliOhmPerM;
+    trunk.leakagePerKmMa = circuit.protection.leakagePerKmMa;
+    const PoleList& list = feeder.poleList;
+    if (list.runs.size() <= 1)
+        return std::vector<RunCable>{trunk};
+    if (const QStringList problems = poleListProblems(list); !problems.isEmpty())
+        return Result::failed(problems.join(QStringLiteral("；")));
+
+    // The run each pole is on, for the runs the branches leave from.
+    QHash<QString, int> runOfPole;
+    for (std::size_t k = 0; k < list.runs.size(); ++k)
+        for (const FeederPole& pole : list.runs[k].poles)
+            runOfPole.insert(pole.id.trimmed().toCaseFolded(), static_cast<int>(k));
+    std::vector<std::optional<RunCable>> cables(list.runs.size());
+    cables[0] = trunk;
+    // A branch of its own cable first; then those that take the cable of the run they leave,
+    // in as many passes as branches of branches need (the list is a tree: it ends).
+    for (std::size_t k = 1; k < list.runs.size(); ++k) {
+        const FeederRun& run = list.runs[k];
+        if (!run.cable)
+            continue;
+        const QString who = QStringLiteral("支线“%1”：").arg(runName(list, k));
+        const CableRow* row = catalogue.find(*run.cable);
+        if (!row)
+            return Result::failed(
+                who + QStringLiteral("电缆数据库中无“%1 %2 %3 mm²”")
+                          .arg(run.cable->lossType, run.cable->cableType, run.cable->crossSection));
+        const Computed<CableConstruction> construction = cableConstruction(row->cable);
+        if (!construction)
+            return Result::failed(who + construction.reason());
+        if (!row->crossSectionMm2)
+            return Result::failed(who + QStringLiteral("电缆截面不是数值"));
+        const Computed<HandbookLineConstants> constants =
+            handbookLineConstants(*construction, *row->crossSectionMm2);
+        if (!constants)
+            return Result::failed(who + constants.reason());
+        const Computed<WorkingResistance> working = workingResistance(
+            row->cable, row->resistanceOhmPerKm, catalogue, project.conductorTemperatureC);
+        if (!working)
+            return Result::failed(who + working.reason());
+        RunCable c;
+        c.cable = row->cable;
+        c.resistance = working;
+        c.conductors.drop = {working->ohmPerKm, row->reactanceOhmPerKm, working->ohmPerKm,
+                             row->reactanceOhmPerKm};
+        c.conductors.perMetreMilliOhm = {constants->resistance, constants->reactance,
+                                         constants->loopResistance, constants->loopReactance};
+        // The phase-to-neutral loop of a four-core cable, neutral of the phase section: R′php,
+        // X′php (as withCableSection takes it).
+        c.conductors.neutralResistanceMilliOhmPerM = constants->loopResistance;
+        c.conductors.neutralReactanceMilliOhmPerM = constants->loopReactance;
+        c.leakagePerKmMa = constants->leakagePerKmMa;
+        cables[k] = std::move(c);
+    }
+    for (std::size_t pass = 0; pass < list.runs.size(); ++pass)
+        for (std::size_t k = 1; k < list.runs.size(); ++k)
+            if (!cables[k]) {
+                const int from = runOfPole.value(list.runs[k].fromPole.trimmed().toCaseFolded());
+                if (cables[from])
+                    cables[k] = cables[from];
+            }
+    std::vector<RunCable> result;
+    result.reserve(cables.size());
+    for (std::optional<RunCable>& c : cables)
+        result.push_back(std::move(*c));
+    return result;
+}
+
+std::vector<RunConductors> conductorsOf(const std::vector<RunCable>& cables) {
+    std::vector<RunConductors> conductors;
+    conductors.reserve(cables.size());
+    for (const RunCable& c : cables)
+        conductors.push_back(c.conductors);
+    return conductors;
+}
+
+// The one line a fault at the end of a path sees: its length Σ L_i and its per-metre values
+// Σ (r_i·L_i) / Σ L_i. The short circuit adds the line as r·L to the supply's impedances
+// (shortCircuitInput), so the equivalent line gives the path's own Σ r_i·L_i. A path of no length
+// is the point just after the breaker: `base` at length zero.
+CircuitLine equivalentLine(const CircuitLine& base, const PathImpedance& path) {
+    CircuitLine line = base;
+    line.lengthKm = path.lengthM / 1000.0;
+    if (!(path.lengthM > 0.0)) {
+        line.lengthKm = 0.0;
+        return line;
+    }
+    const double km = line.lengthKm;
+    line.perMetreMilliOhm = {path.ohm.resistance / km, path.ohm.reactance / km,
+                             path.ohm.loopResistance / km, path.ohm.loopReactance / km};
+    line.neutralResistanceMilliOhmPerM = path.neutralResistanceOhm / km;
+    line.neutralReactanceMilliOhmPerM = path.neutralReactanceOhm / km;
+    return line;
+}
+
+// The circuit's check of its sections together: failed when one fails (naming those that do),
+// not computed when one is not, passed with every section's figures.
+CheckOutcome sectionsOutcome(const std::vector<SectionResult>& sections,
+                             CheckOutcome SectionResult::*outcome) {
+    QStringList failed, notComputed, passed;
+    for (const SectionResult& s : sections) {
+        const CheckOutcome& o = s.*outcome;
+        const QString text = s.run + u'：' + o.text;
+        if (o.state == CheckOutcome::State::Failed)
+            failed << text;
+        else if (o.state == CheckOutcome::State::NotComputed)
+            notComputed << text;
+        else
+            passed << text;
+    }
+    const QString sep = QStringLiteral("；");
+    if (!failed.isEmpty())
+        return CheckOutcome::fail(failed.join(sep));
+    if (!notComputed.isEmpty())
+        return CheckOutcome::notComputed(notComputed.join(sep));
+    return CheckOutcome::pass(passed.join(sep));
 }
 
 // Smin of the cable against the largest fault it sees, I″k3 at its origin (GB 50054-2011
@@ -391,6 +595,23 @@ Computed<ThermalStability> thermalAtOrigin(const Computed<ShortCircuitResult>& o
     if (!t.computed)
         return Computed<ThermalStability>::failed(QStringLiteral("热稳定最小截面无法计算"));
     return t;
+}
+
+// Smin < S of a cable against the fault at its origin; passed only with Smin strictly below S,
+// as the verification report judges it.
+CheckOutcome thermalOutcome(const Computed<ThermalStability>& thermal,
+                            const Computed<ShortCircuitResult>& origin,
+                            const CableIdentity& cable) {
+    const auto s = cable.crossSectionMm2();
+    if (!thermal)
+        return CheckOutcome::notComputed(thermal.reason());
+    if (!s || *s <= 0.0)
+        return CheckOutcome::notComputed(QStringLiteral("电缆截面不是数值"));
+    const bool ok = thermal->minimumCrossSectionMm2 < *s;
+    const QString figures =
+        QStringLiteral("Smin = %1 mm² %2 S = %3 mm²（始端 I″k3 = %4 kA）")
+            .arg(thermal->text, ok ? u"<"_qs : u"≥"_qs, cable.crossSection, number(origin->ik3, 3));
+    return ok ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
 }
 
 } // namespace
@@ -437,6 +658,8 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     r.resistance = workingResistance(line.cable, line.resistanceOhmPerKm, catalogue,
                                      project.conductorTemperatureC);
     const double workingR = r.resistance ? r.resistance->ohmPerKm : 0.0;
+    Computed<std::vector<RunCable>> cables = std::nullopt;
+    bool branched = false;
 
     // Voltage loss of the load, the line's length and the load current.
     if (!r.resistance) {
@@ -446,24 +669,35 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         r.maxLengthM = Computed<double>::failed(reason);
         r.loadCurrentA = Computed<double>::failed(reason);
     } else if (const auto* feeder = std::get_if<LampFeeder>(&circuit.load)) {
-        FeederConductors conductors;
-        conductors.resistanceOhmPerKm = workingR;
-        conductors.reactanceOhmPerKm = line.reactanceOhmPerKm;
-        // A four-core cable of one cross-section: the neutral is a core like the phases.
-        conductors.neutralResistanceOhmPerKm = workingR;
-        conductors.neutralReactanceOhmPerKm = line.reactanceOhmPerKm;
-        const Computed<LampFeederResult> computed = computeLampFeeder(*feeder, conductors);
+        // Every feeder through its pole list; an equal feeder's is generated from its fields.
+        cables = runCables(project, circuit, *feeder, *r.resistance, catalogue);
+        const Computed<LampFeederResult> computed =
+            cables ? computePoleFeeder(*feeder, conductorsOf(*cables))
+                   : Computed<LampFeederResult>::failed(cables.reason());
         r.feeder = computed;
         if (computed && feeder->connection == FeederConnection::PhasesInTurn)
             r.neutral = feederNeutral(*feeder, *computed);
         if (computed) {
-            r.lineLengthKm = computed->totalLengthM / 1000.0;
+            branched = computed->runs.size() > 1;
+            // With branches, the line the protection sees ends at the weakest pole: the path
+            // to it is the line of the fault checks.
+            const double lengthM = branched ? computed->poles[computed->weakestPole].path.lengthM
+                                            : computed->totalLengthM;
+            r.lineLengthKm = lengthM / 1000.0;
             r.lossPercent = shownLossPercent(computed->worstLossPercent);
             r.loadCurrentA = computed->largestPhaseCurrentA;
             // Every drop is proportional to the lengths of the segments: stretching the feeder
-            // (first pole and spacing alike) by limit / Δu brings its worst pole to the limit.
+            // (every span alike) by limit / Δu brings its worst pole to the limit. The length
+            // stretched is the one the schedule shows beside it: with branches, the total cable
+            // of trunk and branches.
+            double shownM = lengthM;
+            if (branched) {
+                shownM = 0.0;
+                for (const RunResult& run : computed->runs)
+                    shownM += run.lengthM;
+            }
             if (computed->worstLossPercent > 0.0)
-                r.maxLengthM = computed->totalLengthM * limit / computed->worstLossPercent;
+                r.maxLengthM = shownM * limit / computed->worstLossPercent;
             else
                 r.maxLengthM = Computed<double>::failed(QStringLiteral("电压损失为0，长度不受限"));
         } else {
@@ -508,6 +742,27 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         return fail(QStringLiteral("线路长度应大于0"));
     line.lengthKm = *r.lineLengthKm;
     protection.loadCurrentA = *r.loadCurrentA;
+    // The leakage of the whole cable: Σ over the runs of (leakage per km)·(length).
+    double leakageMa = protection.leakagePerKmMa * line.lengthKm;
+    double cableKm = line.lengthKm;
+    std::vector<SectionResult> sections;
+    if (branched) {
+        const LampFeederResult& poles = *r.feeder;
+        line = equivalentLine(circuit.line, poles.poles[poles.weakestPole].path);
+        leakageMa = 0.0;
+        cableKm = 0.0;
+        for (std::size_t k = 0; k < poles.runs.size(); ++k) {
+            const RunCable& cable = (*cables)[k];
+            leakageMa += cable.leakagePerKmMa * poles.runs[k].lengthM / 1000.0;
+            cableKm += poles.runs[k].lengthM / 1000.0;
+            SectionResult sec;
+            sec.run = runName(std::get<LampFeeder>(circuit.load).poleList, k);
+            sec.cable = cable.cable;
+            sec.lengthM = poles.runs[k].lengthM;
+            sec.resistance = cable.resistance;
+            sections.push_back(std::move(sec));
+        }
+    }
 
     // Short circuit at the line end, from the project's supply.
     r.shortCircuit = computeShortCircuit(shortCircuitInput(project.supply, line));
@@ -527,13 +782,15 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         inA = breaker.rating->breakerA;
     r.checks.emplace_back(CircuitCheck::BreakerSelection, breaker.outcome);
 
-    r.capacity = capacityCheck(project, circuit, r, construction, catalogue, breaker.rating);
+    r.capacity = capacityCheck(project, circuit, line.cable, *r.loadCurrentA, r.neutral, catalogue,
+                               breaker.rating);
     r.checks.emplace_back(CircuitCheck::CurrentCapacity,
                           r.capacity ? capacityOutcome(*r.capacity)
                                      : CheckOutcome::notComputed(r.capacity.reason()));
 
-    const ResidualCurrentSetting residual =
-        selectResidualCurrentSetting(protection.leakagePerKmMa, line.lengthKm);
+    const ResidualCurrentSetting residual = selectResidualCurrentSetting(
+        branched && cableKm > 0.0 ? leakageMa / cableKm : protection.leakagePerKmMa,
+        branched ? cableKm : line.lengthKm);
     CheckOutcome residualOutcome;
     if (!residual.computed) {
         r.residual = Computed<ResidualCurrentSetting>::failed(QStringLiteral("泄漏电流无法计算"));
@@ -562,8 +819,8 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
             r.loopResistance = loop;
             const QString figures =
                 QStringLiteral("Rphp = %1 Ω/km %2 Rlim = %3 Ω/km")
-                    .arg(formatGeneral(rphp, RegionalFormat{}), loop.passed ? u"≤"_qs : u">"_qs,
-                         number(loop.limitOhmPerKm, 4));
+                    .arg(branched ? number(rphp, 4) : formatGeneral(rphp, RegionalFormat{}),
+                         loop.passed ? u"≤"_qs : u">"_qs, number(loop.limitOhmPerKm, 4));
             r.checks.emplace_back(CircuitCheck::LoopResistance, loop.passed
                                                                     ? CheckOutcome::pass(figures)
                                                                     : CheckOutcome::fail(figures));
@@ -592,26 +849,68 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         r.checks.emplace_back(CircuitCheck::Sensitivity, CheckOutcome::notComputed(noBreaker));
     }
 
-    r.thermal = thermalAtOrigin(r.originShortCircuit, protection);
-    const auto s = line.cable.crossSectionMm2();
-    if (!r.thermal) {
+    if (!sections.empty()) {
+        // Each section's own checks: its capacity against the one breaker (GB 50054-2011
+        // 6.3.3), its thermal stress against I″k3 at its origin (6.2.3).
+        const LampFeederResult& poles = *r.feeder;
+        const LampFeeder& feeder = std::get<LampFeeder>(circuit.load);
+        const FeederHarmonics h = feederHarmonics(feeder, poles);
+        for (std::size_t k = 0; k < sections.size(); ++k) {
+            SectionResult& sec = sections[k];
+            const RunResult& run = poles.runs[k];
+            const RunCable& cable = (*cables)[k];
+            sec.originShortCircuit =
+                k == 0 ? r.originShortCircuit
+                       : computeShortCircuit(shortCircuitInput(
+                             project.supply, equivalentLine(circuit.line, run.origin)));
+            Computed<FeederNeutral> neutral = r.neutral;
+            if (r.neutral) {
+                FeederNeutral own = *r.neutral;
+                own.withoutHarmonicsA = run.neutralCurrentA;
+                own.withHarmonicsA = neutralWithHarmonics(
+                    h, run.neutralCurrentA, run.phaseCurrentsA, run.thirdHarmonicSumA);
+                neutral = own;
+            }
+            sec.capacity = capacityCheck(project, circuit, cable.cable, run.largestPhaseCurrentA,
+                                         neutral, catalogue, breaker.rating);
+            sec.capacityOutcome = sec.capacity ? capacityOutcome(*sec.capacity)
+                                               : CheckOutcome::notComputed(sec.capacity.reason());
+            sec.thermal = thermalAtOrigin(sec.originShortCircuit, protection);
+            sec.thermalOutcome = thermalOutcome(sec.thermal, sec.originShortCircuit, cable.cable);
+        }
+        r.capacity = sections[0].capacity;
+        r.thermal = sections[0].thermal;
+        r.sections = std::move(sections);
+        for (auto& [check, outcome] : r.checks)
+            if (check == CircuitCheck::CurrentCapacity)
+                outcome = sectionsOutcome(r.sections, &SectionResult::capacityOutcome);
         r.checks.emplace_back(CircuitCheck::ThermalStability,
-                              CheckOutcome::notComputed(r.thermal.reason()));
-    } else if (!s || *s <= 0.0) {
-        r.checks.emplace_back(CircuitCheck::ThermalStability,
-                              CheckOutcome::notComputed(QStringLiteral("电缆截面不是数值")));
-    } else {
-        // The thermal check passes only with Smin strictly below S, as the verification report
-        // judges it.
-        const bool ok = r.thermal->minimumCrossSectionMm2 < *s;
-        const QString figures =
-            QStringLiteral("Smin = %1 mm² %2 S = %3 mm²（始端 I″k3 = %4 kA）")
-                .arg(r.thermal->text, ok ? u"<"_qs : u"≥"_qs, line.cable.crossSection,
-                     number(r.originShortCircuit->ik3, 3));
-        r.checks.emplace_back(CircuitCheck::ThermalStability,
-                              ok ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures));
+                              sectionsOutcome(r.sections, &SectionResult::thermalOutcome));
+        return r;
     }
+    r.thermal = thermalAtOrigin(r.originShortCircuit, protection);
+    r.checks.emplace_back(CircuitCheck::ThermalStability,
+                          thermalOutcome(r.thermal, r.originShortCircuit, line.cable));
     return r;
+}
+
+Computed<std::vector<RunConductors>> feederConductors(const Project& project,
+                                                      const ProjectCircuit& circuit,
+                                                      const CableCatalogue& catalogue) {
+    using Result = Computed<std::vector<RunConductors>>;
+    const auto* feeder = std::get_if<LampFeeder>(&circuit.load);
+    if (!feeder)
+        return Result::failed(QStringLiteral("回路不是灯杆馈线"));
+    const Computed<WorkingResistance> trunk =
+        workingResistance(circuit.line.cable, circuit.line.resistanceOhmPerKm, catalogue,
+                          project.conductorTemperatureC);
+    if (!trunk)
+        return Result::failed(trunk.reason());
+    const Computed<std::vector<RunCable>> cables =
+        runCables(project, circuit, *feeder, *trunk, catalogue);
+    if (!cables)
+        return Result::failed(cables.reason());
+    return conductorsOf(*cables);
 }
 
 std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue) {

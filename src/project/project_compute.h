@@ -117,6 +117,10 @@ inline constexpr double kLetThroughBelowS = 0.1;
 // Whether the thermal check takes the device's I²t: given, and the clearing time under 0.1 s.
 bool usesLetThrough(const Protection& protection);
 
+// The voltage-loss check of a shown Δu % against the project's limit, with its figures
+// ("Δu = 1.0479% ≤ 5%"), or not computed with the reason.
+CheckOutcome voltageLossOutcome(const Computed<double>& shownLossPercent, double limitPercent);
+
 // One cable section of a feeder with branches (its trunk or a branch) with the checks that
 // belong to the section: its current-carrying capacity against the feeder's breaker, which
 // protects every section (GB 50054-2011 6.3.3), and its thermal stress against the fault at its

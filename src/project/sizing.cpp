@@ -1,6 +1,13 @@
 #include "project/sizing.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <complex>
+#include <limits>
+#include <map>
+#include <queue>
+#include <set>
 
 namespace korvane {
 
@@ -22,10 +29,324 @@ ProjectCircuit withCableSection(const ProjectCircuit& circuit, const CableRow& r
     return sized;
 }
 
+namespace {
+
+// One section a run may take: its row and the handbook's figures for it.
+struct RunSection {
+    const CableRow* row = nullptr;
+    HandbookLineConstants constants;
+};
+
+// What one combination of sections gives: the first check it fails, with its figures.
+struct Trial {
+    std::optional<CircuitCheck> failed;
+    QString failedText;
+};
+
+QString runNameOf(const PoleList& list, std::size_t run) {
+    const QString name = list.runs[run].name.trimmed();
+    return run == 0 && name.isEmpty() ? QStringLiteral("干线") : name;
+}
+
+// The feeder with branches, sized run by run together (see sizeCircuit).
+SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& circuit,
+                                const CableCatalogue& catalogue, SizingResult result) {
+    const PoleList& list = std::get<LampFeeder>(circuit.load).poleList;
+    const std::size_t runs = list.runs.size();
+    if (const QStringList problems = poleListProblems(list); !problems.isEmpty()) {
+        result.notSized = problems.join(QStringLiteral("；"));
+        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        return result;
+    }
+    // The cable type of each run: its own, or that of the run it leaves from.
+    QHash<QString, int> runOfPole;
+    for (std::size_t k = 0; k < runs; ++k)
+        for (const FeederPole& pole : list.runs[k].poles)
+            runOfPole.insert(pole.id.trimmed().toCaseFolded(), static_cast<int>(k));
+    std::vector<std::optional<CableIdentity>> type(runs);
+    type[0] = circuit.line.cable;
+    for (std::size_t k = 1; k < runs; ++k)
+        type[k] = list.runs[k].cable;
+    for (std::size_t pass = 0; pass < runs; ++pass)
+        for (std::size_t k = 1; k < runs; ++k)
+            if (!type[k])
+                type[k] = type[runOfPole.value(list.runs[k].fromPole.trimmed().toCaseFolded())];
+
+    // Each run's sections the tables can check, smallest first, and its length.
+    std::vector<std::vector<RunSection>> choices(runs);
+    std::vector<QString> uncheckedBelow(runs); // a smaller section the tables hold no figure for
+    std::vector<double> lengthM(runs, 0.0);
+    for (std::size_t k = 0; k < runs; ++k) {
+        const QString who = QStringLiteral("%1：").arg(runNameOf(list, k));
+        for (const FeederPole& pole : list.runs[k].poles)
+            lengthM[k] += pole.spanM;
+        const CableIdentity& cable = *type[k];
+        const Computed<CableConstruction> construction = cableConstruction(cable);
+        if (!construction) {
+            result.notSized = who + construction.reason();
+            break;
+        }
+        for (const CableRow* row : catalogue.sectionsOf(cable.lossType, cable.cableType)) {
+            const Computed<HandbookLineConstants> constants =
+                handbookLineConstants(*construction, *row->crossSectionMm2);
+            if (constants)
+                choices[k].push_back({row, *constants});
+            else if (choices[k].empty())
+                uncheckedBelow[k] = QStringLiteral("%1 mm² 无法校验：%2")
+                                        .arg(row->cable.crossSection, constants.reason());
+        }
+        if (choices[k].empty()) {
+            result.notSized = who + QStringLiteral("电缆数据库中无可校验的“%1 / %2”截面")
+                                        .arg(cable.lossType, cable.cableType);
+            break;
+        }
+    }
+    if (!result.notSized.isEmpty()) {
+        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        return result;
+    }
+
+    // The voltage loss of every combination from one model of the feeder's drops (the loads do
+    // not depend on the cables): Δu of a lamp pole = Σ over the runs on its path of a term of
+    // that run's section alone. A combination whose Δu clearly exceeds the limit fails without
+    // its full computation; and where even the smallest Δu any larger combination can give at
+    // some pole (each run's term at its best section, run by run) exceeds the limit, no
+    // combination above it passes and the search goes no further that way. Near the limit
+    // (within 10⁻⁴ %, the rounding of the shown figure) the full computation decides.
+    const double limit = project.voltageLossLimitPercent;
+    constexpr double kScreenMarginPercent = 1e-4;
+    std::vector<std::vector<std::vector<double>>> term;   // [pole][term][section]
+    std::vector<std::vector<std::vector<double>>> bestUp; // least term at that section or above
+    std::vector<std::vector<int>> termRun;
+    bool screening = false;
+    if (const auto conductors = feederConductors(project, circuit, catalogue); conductors) {
+        const Computed<FeederLossModel> model =
+            feederLossModel(std::get<LampFeeder>(circuit.load), *conductors);
+        // Each run's Z = Z′ per km at each of its sections: R at the working temperature.
+        std::vector<std::vector<std::complex<double>>> z(runs);
+        screening = model.ok();
+        for (std::size_t k = 0; k < runs && screening; ++k)
+            for (const RunSection& section : choices[k]) {
+                const Computed<WorkingResistance> r =
+                    workingResistance(section.row->cable, section.row->resistanceOhmPerKm,
+                                      catalogue, project.conductorTemperatureC);
+                if (!r) {
+                    screening = false;
+                    break;
+                }
+                z[k].emplace_back(r->ohmPerKm, section.row->reactanceOhmPerKm);
+            }
+        if (screening) {
+            for (const std::vector<PoleLossTerm>& pole : model->poles) {
+                auto& values = term.emplace_back();
+                auto& best = bestUp.emplace_back();
+                auto& runOf = termRun.emplace_back();
+                for (const PoleLossTerm& t : pole) {
+                    std::vector<double> v;
+                    for (const std::complex<double>& zk : z[t.run])
+                        v.push_back((t.phase * zk + t.neutral * zk).real());
+                    std::vector<double> b = v;
+                    for (std::size_t j = b.size() - 1; j-- > 0;)
+                        b[j] = std::min(b[j], b[j + 1]);
+                    values.push_back(std::move(v));
+                    best.push_back(std::move(b));
+                    runOf.push_back(t.run);
+                }
+            }
+        }
+    }
+
+    using Combination = std::vector<int>;
+    auto modelLoss = [&](const Combination& c) {
+        double worst = -std::numeric_limits<double>::infinity();
+        for (std::size_t p = 0; p < term.size(); ++p) {
+            double loss = 0.0;
+            for (std::size_t t = 0; t < term[p].size(); ++t)
+                loss += term[p][t][c[termRun[p][t]]];
+            worst = std::max(worst, loss);
+        }
+        return worst;
+    };
+    auto nothingAbovePasses = [&](const Combination& c) {
+        for (std::size_t p = 0; p < bestUp.size(); ++p) {
+            double least = 0.0;
+            for (std::size_t t = 0; t < bestUp[p].size(); ++t)
+                least += bestUp[p][t][c[termRun[p][t]]];
+            if (least > limit + kScreenMarginPercent)
+                return true;
+        }
+        return false;
+    };
+    auto trialCircuit = [&](const Combination& c) {
+        ProjectCircuit trial =
+            withCableSection(circuit, *choices[0][c[0]].row, choices[0][c[0]].constants);
+        PoleList& runsOf = std::get<LampFeeder>(trial.load).poleList;
+        for (std::size_t k = 1; k < runs; ++k)
+            runsOf.runs[k].cable = choices[k][c[k]].row->cable;
+        return trial;
+    };
+    std::map<Combination, Trial> tried;
+    auto attempt = [&](const Combination& c, CircuitResult* keep) {
+        CircuitResult computed = computeCircuit(project, trialCircuit(c), catalogue);
+        Trial t;
+        if (const auto failure = computed.firstFailure()) {
+            t.failed = *failure;
+            t.failedText = computed.check(*failure).text;
+        }
+        tried.emplace(c, t);
+        if (keep)
+            *keep = std::move(computed);
+        return t;
+    };
+
+    // A run's lower bound: its smallest section passing its own capacity check, which depends
+    // on its section and the feeder's breaker only. All runs are raised together to find them.
+    Combination lower(runs, -1);
+    std::size_t widest = 0;
+    for (const auto& c : choices)
+        widest = std::max(widest, c.size());
+    for (std::size_t level = 0; level < widest; ++level) {
+        Combination c(runs);
+        for (std::size_t k = 0; k < runs; ++k)
+            c[k] = static_cast<int>(std::min(level, choices[k].size() - 1));
+        CircuitResult computed;
+        attempt(c, &computed);
+        bool all = true;
+        for (std::size_t k = 0; k < runs; ++k) {
+            if (lower[k] >= 0)
+                continue;
+            if (k < computed.sections.size() && computed.sections[k].capacityOutcome.passed())
+                lower[k] = c[k];
+            else
+                all = false;
+        }
+        if (all)
+            break;
+    }
+    for (std::size_t k = 0; k < runs; ++k)
+        if (lower[k] < 0) // no section carries it: the largest, which fails and says why
+            lower[k] = static_cast<int>(choices[k].size() - 1);
+
+    // Best first over the lattice of combinations from the lower bounds, each step raising one
+    // run by one section: copper Σ S·L never falls along a step, so the combinations leave the
+    // queue in ascending copper and the first that passes has the least copper of all that do.
+    auto copper = [&](const Combination& c) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < runs; ++k)
+            sum += *choices[k][c[k]].row->crossSectionMm2 * lengthM[k];
+        return sum;
+    };
+    using Entry = std::pair<double, Combination>;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
+    std::set<Combination> seen;
+    queue.emplace(copper(lower), lower);
+    seen.insert(lower);
+    std::optional<Combination> chosen;
+    CircuitResult chosenResult;
+    auto describe = [&](const Combination& c) {
+        QStringList parts;
+        for (std::size_t k = 0; k < runs; ++k)
+            parts << runNameOf(list, k) + u' ' + choices[k][c[k]].row->cable.crossSection;
+        return parts.join(QStringLiteral(" / "));
+    };
+    bool bounded = false;
+    while (!queue.empty()) {
+        if (result.combinationsTried >= kMaxSizingCombinations) {
+            bounded = true;
+            break;
+        }
+        const Combination c = queue.top().second;
+        queue.pop();
+        ++result.combinationsTried;
+        CircuitResult computed;
+        Trial t;
+        if (const auto known = tried.find(c); known != tried.end() && known->second.failed) {
+            t = known->second;
+        } else if (screening && modelLoss(c) > limit + kScreenMarginPercent) {
+            t.failed = CircuitCheck::VoltageLoss;
+            t.failedText = voltageLossOutcome(shownLossPercent(modelLoss(c)), limit).text;
+            tried.emplace(c, t);
+        } else {
+            t = attempt(c, &computed);
+        }
+        const bool dead = t.failed && screening && nothingAbovePasses(c);
+        SizingCandidate candidate;
+        candidate.crossSection = describe(c);
+        candidate.failed = t.failed;
+        candidate.failedText = t.failedText;
+        result.candidates.push_back(candidate);
+        if (!t.failed) {
+            chosen = c;
+            chosenResult = std::move(computed);
+            break;
+        }
+        for (std::size_t k = 0; k < runs && !dead; ++k) {
+            if (c[k] + 1 >= static_cast<int>(choices[k].size()))
+                continue;
+            Combination next = c;
+            ++next[k];
+            if (seen.insert(next).second)
+                queue.emplace(copper(next), next);
+        }
+    }
+
+    if (!chosen) {
+        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        if (bounded) {
+            result.notSized = QStringLiteral("组合过多，未能选出（已试 %1 种截面组合）")
+                                  .arg(result.combinationsTried);
+        } else {
+            Combination largest(runs);
+            for (std::size_t k = 0; k < runs; ++k)
+                largest[k] = static_cast<int>(choices[k].size() - 1);
+            const auto at = tried.find(largest);
+            const Trial t = at != tried.end() ? at->second : attempt(largest, nullptr);
+            result.notSized = QStringLiteral("最大可校验截面组合 %1 仍不满足%2：%3")
+                                  .arg(describe(largest),
+                                       t.failed ? checkName(*t.failed) : QString(), t.failedText);
+        }
+        return result;
+    }
+
+    result.chosen = result.candidates.size() - 1;
+    result.sizedCircuit = trialCircuit(*chosen);
+    result.sizedResult = std::move(chosenResult);
+    // What rules out the next smaller section of each run, the others kept.
+    for (std::size_t k = 0; k < runs; ++k) {
+        SectionSizing s;
+        s.run = runNameOf(list, k);
+        s.crossSection = choices[k][(*chosen)[k]].row->cable.crossSection;
+        if ((*chosen)[k] == 0) {
+            s.governingText = uncheckedBelow[k].isEmpty() ? QStringLiteral("最小截面即满足全部校验")
+                                                          : uncheckedBelow[k];
+        } else {
+            Combination smaller = *chosen;
+            --smaller[k];
+            const auto at = tried.find(smaller);
+            const Trial t = at != tried.end() ? at->second : attempt(smaller, nullptr);
+            s.governing = t.failed;
+            s.governingText = t.failed ? QStringLiteral("%1 mm² 不满足%2：%3")
+                                             .arg(choices[k][smaller[k]].row->cable.crossSection,
+                                                  checkName(*t.failed), t.failedText)
+                                       : QStringLiteral("%1 mm² 亦满足全部校验")
+                                             .arg(choices[k][smaller[k]].row->cable.crossSection);
+        }
+        result.sections.push_back(std::move(s));
+    }
+    result.governing = result.sections[0].governing;
+    result.governingText = result.sections[0].governingText;
+    return result;
+}
+
+} // namespace
+
 SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
                          const CableCatalogue& catalogue) {
     SizingResult result;
     result.sizedCircuit = circuit;
+    if (const auto* feeder = std::get_if<LampFeeder>(&circuit.load);
+        feeder && feeder->poleList.runs.size() > 1)
+        return sizeBranchedFeeder(project, circuit, catalogue, std::move(result));
     const CableIdentity& cable = circuit.line.cable;
     const auto sections = catalogue.sectionsOf(cable.lossType, cable.cableType);
     if (sections.empty()) {

@@ -1,5 +1,7 @@
 #include "project_book/project_book.h"
 
+#include "project_book/feeder_book.h"
+
 #include "project/result_schema.h"
 #include "project/schedule_columns.h"
 
@@ -142,7 +144,7 @@ QString cableText(const CableIdentity& cable) {
 
 QString loadText(const ProjectCircuit& c) {
     if (const auto* feeder = std::get_if<LampFeeder>(&c.load))
-        return QStringLiteral("路灯馈线 %1 杆").arg(feeder->poles);
+        return feederLoadText(*feeder);
     return loadCaseText(std::get<LoadCaseLoad>(c.load));
 }
 
@@ -237,14 +239,16 @@ void appendLossVerdict(QStringList& out, const Project& project, const CircuitRe
     out << QStringLiteral(" 校验结果：") + stateLine(r.check(CircuitCheck::VoltageLoss));
     const QString limit = g(project.voltageLossLimitPercent);
     out << QStringLiteral(" 线路最大允许长度（Δu% = %1%）：").arg(limit) +
-               (r.maxLengthM ? QStringLiteral("Lmax = %1 (m)").arg(fixed1(*r.maxLengthM))
-                             : r.maxLengthM.reason());
+               (r.maxLengthM
+                    ? QStringLiteral("Lmax = %1 (m)").arg(fixed1(*r.maxLengthM))
+                    : (r.maxLengthM.reason().isEmpty() ? kNotComputed : r.maxLengthM.reason()));
 }
 
 // The conductor resistance at the temperature the loss is computed at, from the database's.
 void appendWorkingResistance(QStringList& out, const CircuitResult& r) {
     if (!r.resistance) {
-        out << QStringLiteral(" 导体电阻:  ") + r.resistance.reason();
+        out << QStringLiteral(" 导体电阻:  ") +
+                   (r.resistance.reason().isEmpty() ? kNotComputed : r.resistance.reason());
         return;
     }
     const WorkingResistance& w = *r.resistance;
@@ -274,7 +278,67 @@ void appendLoadCaseLoss(QStringList& out, const ProjectCircuit& c, const Circuit
     }
 }
 
-void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult& r) {
+// The neutral current with the lamps' third harmonics, or why it was not computed.
+void appendNeutral(QStringList& out, const CircuitResult& r) {
+    if (r.neutral) {
+        const FeederNeutral& n = *r.neutral;
+        out << QStringLiteral("   三次谐波含量:  h3 = %1 %%2")
+                   .arg(g(n.thirdHarmonicPercent),
+                        n.classCLimit ? QStringLiteral("（未给出，取 GB 17625.1 / IEC 61000-3-2 "
+                                                       "C 类限值 30 × λ %）")
+                                      : QString())
+            << QStringLiteral("   中性线电流:  不计谐波 IN = %1 (A)；计入三次谐波 IN = √(IN1 ^ 2 + "
+                              "(h3 × ΣIL) ^ 2) = %2 (A)")
+                   .arg(fixed4(n.withoutHarmonicsA), fixed4(n.withHarmonicsA));
+    } else if (!r.neutral.reason().isEmpty()) {
+        out << QStringLiteral("   中性线电流:  ") + r.neutral.reason();
+    }
+}
+
+// The input and process of a feeder given as its pole list: the poles' lamps and spans are in
+// its pole table, the runs in 线路结构.
+void appendPoleListLoss(QStringList& out, const ProjectCircuit& c, const LampFeeder& f,
+                        const CircuitResult& r) {
+    out << QStringLiteral("【输入参数】：")
+        << QStringLiteral(" 灯杆表:  %1，各杆杆号、杆距、灯具见下表").arg(feederLoadText(f))
+        << (f.connection == FeederConnection::SinglePhase
+                ? QStringLiteral(" 接线方式:  单相，未指定相别的灯具均接 %1 相，U0 = %2 (V)")
+                      .arg(phaseText(f.startPhase), g(f.phaseVoltageV))
+                : QStringLiteral(" 接线方式:  三相轮流，未指定相别的灯杆自 %1 相起依次轮换，U0 = "
+                                 "%2 (V)")
+                      .arg(phaseText(f.startPhase), g(f.phaseVoltageV)))
+        << QStringLiteral("【计算过程】：");
+    if (!r.feeder) {
+        out << QStringLiteral(" 未能计算：") + r.feeder.reason();
+        return;
+    }
+    const LampFeederResult& x = *r.feeder;
+    out << QStringLiteral(" 灯具电流:  I = P × 镇流器系数 / (U0 × cosφ)，每杆电流为其各灯电流之和");
+    out << feederStructureParagraphs(c, r);
+    out << QStringLiteral(" 相量法（《工业与民用配电设计手册》第三版，不平衡四线制线路：逐段"
+                          "相电流与中性线电流相量叠加，各段用其电缆的 R、X）：")
+        << QStringLiteral("   电源处相电流:  IL1 = %1，IL2 = %2，IL3 = %3，IN = %4 (A)")
+               .arg(fixed4(x.phaseCurrentsA[0]), fixed4(x.phaseCurrentsA[1]),
+                    fixed4(x.phaseCurrentsA[2]), fixed4(x.neutralCurrentA))
+        << QStringLiteral("   计算电流:  Ib = %1 (A)").arg(fixed4(x.largestPhaseCurrentA));
+    appendNeutral(out, r);
+    out << worstPathParagraphs(r);
+    // No voltage for its formula: the handbook figure was not worked out.
+    if (x.momentVoltageKv > 0.0)
+        out << QStringLiteral(" 电流矩法（手册电流矩公式，沿最不利路径，%1，U = %2 kV，供对照）：")
+                   .arg(text(x.momentLineKind), g(x.momentVoltageKv))
+            << QStringLiteral("   M = %1 (A·km)，Δu% = %2")
+                   .arg(fixed4(x.currentMomentAkm), fixed4(x.momentLossPercent));
+    else
+        out << QStringLiteral(" 电流矩法（手册电流矩公式，供对照）：未计算");
+}
+
+void appendFeederLoss(QStringList& out, const ProjectCircuit& c, const LampFeeder& f,
+                      const CircuitResult& r) {
+    if (!f.poleList.empty()) {
+        appendPoleListLoss(out, c, f, r);
+        return;
+    }
     out << QStringLiteral("【输入参数】：")
         << QStringLiteral(" 灯杆数:  n = %1，每杆灯数 %2").arg(f.poles).arg(f.lampsPerPole)
         << QStringLiteral(" 灯具功率:  P = %1 (W)，cosφ = %2，镇流器系数 %3")
@@ -310,24 +374,13 @@ void appendFeederLoss(QStringList& out, const LampFeeder& f, const CircuitResult
                .arg(text(x.momentLineKind), g(x.momentVoltageKv))
         << QStringLiteral("   M = %1 = %2 (A·km)").arg(moment, fixed4(x.currentMomentAkm))
         << QStringLiteral("   Δu% = ") + fixed4(x.momentLossPercent);
-    out << QStringLiteral(" 相量法（逐段相电流与中性线电流相量叠加）：")
+    out << QStringLiteral(" 相量法（《工业与民用配电设计手册》第三版，不平衡四线制线路：逐段相电流"
+                          "与中性线电流相量叠加）：")
         << QStringLiteral("   电源处相电流:  IL1 = %1，IL2 = %2，IL3 = %3，IN = %4 (A)")
                .arg(fixed4(x.phaseCurrentsA[0]), fixed4(x.phaseCurrentsA[1]),
                     fixed4(x.phaseCurrentsA[2]), fixed4(x.neutralCurrentA))
         << QStringLiteral("   计算电流:  Ib = %1 (A)").arg(fixed4(x.largestPhaseCurrentA));
-    if (r.neutral) {
-        const FeederNeutral& n = *r.neutral;
-        out << QStringLiteral("   三次谐波含量:  h3 = %1 %%2")
-                   .arg(g(n.thirdHarmonicPercent),
-                        n.classCLimit ? QStringLiteral("（未给出，取 GB 17625.1 / IEC 61000-3-2 "
-                                                       "C 类限值 30 × λ %）")
-                                      : QString())
-            << QStringLiteral("   中性线电流:  不计谐波 IN = %1 (A)；计入三次谐波 IN = √(IN1 ^ 2 + "
-                              "(h3 × ΣIL) ^ 2) = %2 (A)")
-                   .arg(fixed4(n.withoutHarmonicsA), fixed4(n.withHarmonicsA));
-    } else if (!r.neutral.reason().isEmpty()) {
-        out << QStringLiteral("   中性线电流:  ") + r.neutral.reason();
-    }
+    appendNeutral(out, r);
     const auto worst = x.worstPole >= 1 && static_cast<size_t>(x.worstPole) <= x.poles.size()
                            ? std::optional(x.poles[static_cast<size_t>(x.worstPole) - 1])
                            : std::nullopt;
@@ -355,6 +408,11 @@ QString loopFormation(const ProjectCircuit& c) {
 
 void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const CircuitResult& r) {
     out << QStringLiteral("【线路末端短路电流】：");
+    // A feeder with branches: the fault at its weakest end, through the cables of every run on
+    // the path there, each run's per-metre values times its length on the path.
+    const bool branched = hasBranches(r);
+    if (branched)
+        out << weakestEndParagraphs(r);
     if (!r.shortCircuit) {
         // Not reached when the line itself was not worked out: the checks carry that reason.
         const QString& reason = r.shortCircuit.reason().isEmpty()
@@ -375,16 +433,19 @@ void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const Circuit
         << pair(QStringLiteral("Rt"), QStringLiteral("Xt"), s.transformer)
         << QStringLiteral(" 3、母线阻抗:")
         << pair(QStringLiteral("Rm"), QStringLiteral("Xm"), s.busbar)
-        << QStringLiteral(" 4、线路阻抗:  Lx = %1 (m)，Ro = %2，Xo = %3 (mΩ/m)")
-               .arg(g(s.lineLengthM), g(m.resistance), g(m.reactance))
+        << (branched ? QStringLiteral(" 4、线路阻抗（沿路径各段累加）:  Lx = %1 (m)")
+                           .arg(g(s.lineLengthM))
+                     : QStringLiteral(" 4、线路阻抗:  Lx = %1 (m)，Ro = %2，Xo = %3 (mΩ/m)")
+                           .arg(g(s.lineLengthM), g(m.resistance), g(m.reactance)))
         << pair(QStringLiteral("Rx"), QStringLiteral("Xx"), s.line)
         << QStringLiteral(" 5、三相短路电流:")
         << pair(QStringLiteral("RΣ"), QStringLiteral("XΣ"), s.total)
         << QStringLiteral("   ZΣ = √(RΣ ^ 2 + XΣ ^ 2) = %1 (mΩ)").arg(fixed6(s.zTotal))
         << QStringLiteral("   I\u2033k3 = c × Un / (√3 × ZΣ) = %1 (kA)").arg(fixed4(s.ik3))
         << QStringLiteral("   I\u2033k2 = 0.866 × I\u2033k3 = %1 (kA)").arg(fixed4(s.ik2))
-        << QStringLiteral(" 6、相保回路:  Rphpo = %1，Xphpo = %2 (mΩ/m)")
-               .arg(g(m.loopResistance), g(m.loopReactance))
+        << (branched ? QStringLiteral(" 6、相保回路（线路部分沿路径各段累加）:")
+                     : QStringLiteral(" 6、相保回路:  Rphpo = %1，Xphpo = %2 (mΩ/m)")
+                           .arg(g(m.loopResistance), g(m.loopReactance)))
         << pair(QStringLiteral("Rphps"), QStringLiteral("Xphps"), s.systemLoop)
         << pair(QStringLiteral("Rphpt"), QStringLiteral("Xphpt"), s.transformer)
         << pair(QStringLiteral("Rphpm"), QStringLiteral("Xphpm"), s.busbarLoop)
@@ -392,9 +453,10 @@ void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const Circuit
         << pair(QStringLiteral("Rphp"), QStringLiteral("Xphp"), s.loop)
         << QStringLiteral("   Zphp = √(Rphp ^ 2 + Xphp ^ 2) = %1 (mΩ)").arg(fixed6(s.zLoop))
         << QStringLiteral("   Id = Un / (√3 × Zphp) = %1 (kA)").arg(fixed4(s.id))
-        << QStringLiteral(" 7、相中回路:  R' = %1，X' = %2 (mΩ/m)（%3）")
-               .arg(g(c.line.neutralResistanceMilliOhmPerM), g(c.line.neutralReactanceMilliOhmPerM),
-                    loopFormation(c))
+        << (branched ? QStringLiteral(" 7、相中回路（线路部分沿路径各段累加）:")
+                     : QStringLiteral(" 7、相中回路:  R' = %1，X' = %2 (mΩ/m)（%3）")
+                           .arg(g(c.line.neutralResistanceMilliOhmPerM),
+                                g(c.line.neutralReactanceMilliOhmPerM), loopFormation(c)))
         << pair(QStringLiteral("R1"), QStringLiteral("X1"), s.neutralLoop)
         << QStringLiteral("   Z1 = √(R1 ^ 2 + X1 ^ 2) = %1 (mΩ)").arg(fixed6(s.zNeutralLoop))
         << QStringLiteral("   I\u2033k1 = Un / (√3 × Z1) = %1 (kA)").arg(fixed4(s.ik1));
@@ -544,6 +606,7 @@ void appendVerification(QStringList& out, const Project& project, const ProjectC
         out << QStringLiteral(" %1、%2：").arg(next++).arg(checkName(which));
         check(which);
     }
+    out << sectionCheckParagraphs(r);
 }
 
 void appendSizing(QStringList& out, const SizingResult& s) {
@@ -559,7 +622,9 @@ void appendSizing(QStringList& out, const SizingResult& s) {
             verdict = QStringLiteral("满足全部校验");
         out << QStringLiteral("   %1 mm²：%2").arg(candidate.crossSection, verdict);
     }
-    if (s.chosen && *s.chosen < s.candidates.size()) {
+    if (!s.sections.empty()) {
+        out << sectionSizingParagraphs(s);
+    } else if (s.chosen && *s.chosen < s.candidates.size()) {
         out << QStringLiteral(" 选择截面:  S = %1 (mm²)").arg(s.candidates[*s.chosen].crossSection);
         out << QStringLiteral(" 控制条件:  ") + s.governingText;
     } else {
@@ -582,7 +647,7 @@ QStringList circuitParagraphs(const ProjectRun& run, size_t i) {
         out << QStringLiteral("【电压损失】：");
         appendWorkingResistance(out, r);
         if (const auto* feeder = std::get_if<LampFeeder>(&c.load))
-            appendFeederLoss(out, *feeder, r);
+            appendFeederLoss(out, c, *feeder, r);
         else
             appendLoadCaseLoss(out, c, r);
         appendLossVerdict(out, run.project, r);
@@ -665,6 +730,15 @@ void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& 
         if (!std::holds_alternative<LampFeeder>(c.load)) {
             writeParagraphs(writer, paragraphs << QString());
             continue;
+        }
+        // The pole table after the process, its notes under it.
+        if (const Computed<ReportTable> poles =
+                feederPoleTable(c, r, run.project.voltageLossLimitPercent)) {
+            writeParagraphs(writer, paragraphs << QStringLiteral("【灯杆表】："), true);
+            paragraphs.clear();
+            if (!writer.insertTable(*poles))
+                paragraphs << QString() << tableAsText(*poles);
+            paragraphs << poleTableNotes(c, r);
         }
         std::optional<ReportPicture> plot;
         if (r.feeder && pictures)

@@ -6,6 +6,7 @@
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"
 #include "project/sizing.h"
+#include "project_files/sheet_reading.h"
 #include "project_files/xlsx_reader.h"
 
 #include <QFile>
@@ -27,186 +28,8 @@ using C = ScheduleColumn;
 
 const QString kCircuitSheetName = QStringLiteral("回路表");
 const QString kIdHeader = QStringLiteral("回路编号");
-// The header row is looked for among the first rows only: a data cell holding the text 回路编号
-// far down is not a header.
-constexpr int kHeaderSearchRows = 10;
-
-// ---- CSV ----------------------------------------------------------------------------------------
-
-// A CSV file is read as its UTF-8 bytes: the separators, quotes and line ends are ASCII, and
-// each field is decoded as it ends, so that nothing past a limit is ever decoded.
-
-// The field separator of the file, from its header line (the first among the first lines that
-// holds 回路编号, else the first line; a title above the header may hold no separator at all):
-// ';' when that line has more of them than commas (as Excel writes CSV where the decimal sign is
-// a comma), else ','. Quoted text does not count.
-char separatorOf(const QByteArray& bytes) {
-    const QByteArray idHeader = kIdHeader.toUtf8();
-    int commas = 0;
-    int semicolons = 0;
-    std::optional<std::pair<int, int>> firstLine;
-    qsizetype lineStart = 0;
-    int lines = 0;
-    bool quoted = false;
-    for (qsizetype i = 0; i <= bytes.size() && lines < kHeaderSearchRows; ++i) {
-        const char ch = i < bytes.size() ? bytes[i] : '\n';
-        if (ch == '"') {
-            quoted = !quoted;
-        } else if (!quoted && (ch == '\n' || ch == '\r')) {
-            const auto line = bytes.begin() + lineStart;
-            if (std::search(line, bytes.begin() + i, idHeader.begin(), idHeader.end()) !=
-                bytes.begin() + i)
-                return semicolons > commas ? ';' : ',';
-            if (!firstLine)
-                firstLine = {commas, semicolons};
-            if (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-            commas = semicolons = 0;
-            lineStart = i + 1;
-            ++lines;
-        } else if (!quoted && ch == ',') {
-            ++commas;
-        } else if (!quoted && ch == ';') {
-            ++semicolons;
-        }
-    }
-    if (!firstLine)
-        firstLine = {commas, semicolons};
-    return firstLine->second > firstLine->first ? ';' : ',';
-}
-
-const QString kNotUtf8 =
-    QStringLiteral("文件不是 UTF-8 编码：请在 Excel 或 WPS 中另存为“CSV UTF-8”");
-
-// The records of a CSV file, RFC 4180: fields in double quotes may hold the separator, line
-// breaks and doubled quotes; records end with CRLF or LF. A quote inside an unquoted field is
-// kept as a character, as spreadsheet programs read it. Every field counts against the limit of
-// cells, every record against that of rows.
-SheetGrid parseCsv(const QByteArray& bytes, char separator, const SheetLimits& limits) {
-    SheetGrid grid;
-    // Each field decoded on its own: a character U+FEFF at its start is kept, not taken for a
-    // byte-order mark.
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                    QStringDecoder::Flag::ConvertInitialBom);
-    std::vector<ScheduleCell> record;
-    QByteArray field;
-    bool quoted = false;     // inside a quoted field
-    bool wasQuoted = false;  // the current field began with a quote
-    bool recordOpen = false; // something of the current record has been read
-    int quoteRow = 0;        // the record an open quote began in
-    qint64 cells = 0;
-    auto endField = [&]() -> bool {
-        record.emplace_back(QString(decode(field)));
-        field.clear();
-        wasQuoted = false;
-        if (decode.hasError()) {
-            grid.error = kNotUtf8;
-            return false;
-        }
-        if (++cells <= limits.cells)
-            return true;
-        grid.error = QStringLiteral("文件的单元格超过 %1 个，不予读入").arg(limits.cells);
-        return false;
-    };
-    auto endRecord = [&]() -> bool {
-        if (!endField())
-            return false;
-        grid.rows.push_back(std::move(record));
-        record.clear();
-        recordOpen = false;
-        if (grid.rows.size() <= size_t(limits.rows))
-            return true;
-        grid.error = QStringLiteral("文件超过 %1 行，不予读入").arg(limits.rows);
-        return false;
-    };
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char ch = bytes[i];
-        if (quoted) {
-            if (ch == '"') {
-                if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else if (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-                field += '\n';
-                ++i;
-            } else {
-                field += ch;
-            }
-            continue;
-        }
-        recordOpen = true;
-        if (ch == '"' && field.isEmpty() && !wasQuoted) {
-            quoted = true;
-            wasQuoted = true;
-            quoteRow = int(grid.rows.size()) + 1;
-        } else if (ch == separator) {
-            if (!endField())
-                return grid;
-        } else if (ch == '\n' || ch == '\r') {
-            if (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-            if (!endRecord())
-                return grid;
-        } else {
-            field += ch;
-        }
-    }
-    if (quoted) {
-        grid.error = QStringLiteral("文件不完整：第%1行的引号没有结束").arg(quoteRow);
-        return grid;
-    }
-    if (recordOpen)
-        endRecord();
-    return grid;
-}
-
-// The sheet of a CSV file, and its separator.
-std::pair<SheetGrid, char> readCsv(const QString& path, const SheetLimits& limits) {
-    SheetGrid grid;
-    std::optional<QByteArray> bytes = readFileWithin(path, limits.fileBytes, grid.error);
-    if (!bytes)
-        return {grid, ','};
-    if (bytes->startsWith("\xEF\xBB\xBF"))
-        bytes->remove(0, 3);
-    const char separator = separatorOf(*bytes);
-    return {parseCsv(*bytes, separator, limits), separator};
-}
 
 // ---- The columns ------------------------------------------------------------------------------
-
-bool isBlank(const ScheduleCell& cell) {
-    return scheduleCellText(cell).trimmed().isEmpty();
-}
-
-const ScheduleCell& cellAt(const SheetGrid& grid, size_t row, size_t column) {
-    static const ScheduleCell empty;
-    if (row >= grid.rows.size() || column >= grid.rows[row].size())
-        return empty;
-    return grid.rows[row][column];
-}
-
-const QString* problemAt(const SheetGrid& grid, size_t row, size_t column) {
-    const auto it = grid.cellProblems.find({int(row), int(column)});
-    return it == grid.cellProblems.end() ? nullptr : &it->second;
-}
-
-bool rowHasContent(const SheetGrid& grid, size_t row) {
-    for (size_t column = 0; row < grid.rows.size() && column < grid.rows[row].size(); ++column)
-        if (!isBlank(grid.rows[row][column]))
-            return true;
-    const auto it = grid.cellProblems.lower_bound({int(row), 0});
-    return it != grid.cellProblems.end() && it->first.first == int(row);
-}
-
-QString quotedList(const QStringList& texts) {
-    QStringList quoted;
-    for (const QString& text : texts)
-        quoted << QStringLiteral("“%1”").arg(text);
-    return quoted.join(QStringLiteral("、"));
-}
 
 struct ReadColumn {
     C column;
@@ -284,13 +107,13 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid, const CableCatalogue& cata
     const QString idKey = scheduleHeaderKey(scheduleHeader(C::Id));
     // The header row.
     std::optional<size_t> headerRow;
-    for (size_t row = 0; row < grid.rows.size() && row < size_t(kHeaderSearchRows) && !headerRow;
-         ++row)
+    for (size_t row = 0;
+         row < grid.rows.size() && row < size_t(kSheetHeaderSearchRows) && !headerRow; ++row)
         for (const ScheduleCell& cell : grid.rows[row])
             if (scheduleHeaderKey(scheduleCellText(cell)) == idKey)
                 headerRow = row;
     for (size_t row = 0; row < grid.rows.size() && !headerRow; ++row)
-        if (rowHasContent(grid, row))
+        if (gridRowHasContent(grid, row))
             headerRow = row;
     if (!headerRow)
         return failure(QStringLiteral("文件中没有内容"));
@@ -300,7 +123,7 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid, const CableCatalogue& cata
     QStringList unknown;
     const std::vector<ScheduleCell>& headers = grid.rows[*headerRow];
     for (size_t index = 0; index < headers.size(); ++index) {
-        if (const QString* why = problemAt(grid, *headerRow, index))
+        if (const QString* why = gridCellProblem(grid, *headerRow, index))
             return failure(QStringLiteral("第%1行%2列的表头无法读出：%3")
                                .arg(*headerRow + 1)
                                .arg(columnLetters(int(index)), *why));
@@ -353,11 +176,12 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid, const CableCatalogue& cata
     std::vector<ProjectCircuit> circuits;
     for (size_t row = *headerRow + 1; row < grid.rows.size(); ++row) {
         const bool hasInput = std::any_of(columns.begin(), columns.end(), [&](const ReadColumn& c) {
-            return !isBlank(cellAt(grid, row, c.index)) || problemAt(grid, row, c.index);
+            return !isBlankCell(gridCell(grid, row, c.index)) ||
+                   gridCellProblem(grid, row, c.index);
         });
         for (size_t index = 0; index < grid.rows[row].size(); ++index)
-            if ((index >= headers.size() || isBlank(headers[index])) &&
-                !isBlank(grid.rows[row][index]))
+            if ((index >= headers.size() || isBlankCell(headers[index])) &&
+                !isBlankCell(grid.rows[row][index]))
                 headless.insert(index);
         if (!hasInput)
             continue;
@@ -369,11 +193,11 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid, const CableCatalogue& cata
         for (const ReadColumn& c : columns) {
             if (!kindRead && belongsToLoad(c.column))
                 continue; // the load's cells mean nothing without its kind
-            ScheduleCell cell = cellAt(grid, row, c.index);
+            ScheduleCell cell = gridCell(grid, row, c.index);
             std::optional<QString> why;
-            if (const QString* problem = problemAt(grid, row, c.index)) {
+            if (const QString* problem = gridCellProblem(grid, row, c.index)) {
                 why = QStringLiteral("“%1”%2").arg(scheduleHeader(c.column), *problem);
-            } else if (fromCableTables(c.column) && isBlank(cell)) {
+            } else if (fromCableTables(c.column) && isBlankCell(cell)) {
                 blanks.push_back(c.column);
                 continue;
             } else {
@@ -434,13 +258,6 @@ CircuitImport circuitsFromGrid(const SheetGrid& grid, const CableCatalogue& cata
 
 // ---- The template -----------------------------------------------------------------------------
 
-QString csvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u';') && !text.contains(u'"') &&
-        !text.contains(u'\n') && !text.contains(u'\r') && text == text.trimmed())
-        return text;
-    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 QByteArray circuitsCsv(const std::vector<ProjectCircuit>& circuits) {
     QString text;
     QStringList fields;
@@ -483,7 +300,7 @@ CircuitImport importCircuits(const QString& path, const CableCatalogue& catalogu
         grid = readXlsxSheet(path, kCircuitSheetName, limits);
     } else if (suffix == QLatin1StringView("csv")) {
         char separator = ',';
-        std::tie(grid, separator) = readCsv(path, limits);
+        std::tie(grid, separator) = readCsvSheet(path, kIdHeader, limits);
         commaDecimals = separator == ';';
     } else {
         return failure(

@@ -78,8 +78,56 @@ QJsonObject installationJson(const InstallationConditions& i) {
     return o;
 }
 
+// A pole list as the file holds it: each run with its poles in order, a value the engineer did
+// not give (a branch's own cable, a lamp's third-harmonic content, a fixed phase) left out.
+QJsonArray poleListJson(const PoleList& list) {
+    QJsonArray runs;
+    for (const FeederRun& run : list.runs) {
+        QJsonArray poles;
+        for (const FeederPole& pole : run.poles) {
+            QJsonArray lamps;
+            for (const LampGroup& lamp : pole.lamps) {
+                QJsonObject l{{QStringLiteral("count"), lamp.count},
+                              {QStringLiteral("powerW"), lamp.powerW},
+                              {QStringLiteral("powerFactor"), lamp.powerFactor},
+                              {QStringLiteral("ballastFactor"), lamp.ballastFactor}};
+                if (lamp.thirdHarmonicPercent)
+                    l.insert(QStringLiteral("thirdHarmonicPercent"), *lamp.thirdHarmonicPercent);
+                lamps.append(l);
+            }
+            QJsonObject p{{QStringLiteral("id"), pole.id},
+                          {QStringLiteral("spanM"), pole.spanM},
+                          {QStringLiteral("lamps"), lamps}};
+            if (pole.fixedPhase)
+                p.insert(QStringLiteral("phase"), phaseName(*pole.fixedPhase));
+            poles.append(p);
+        }
+        QJsonObject r{{QStringLiteral("name"), run.name}, {QStringLiteral("poles"), poles}};
+        if (!run.fromPole.isEmpty())
+            r.insert(QStringLiteral("fromPole"), run.fromPole);
+        if (run.cable)
+            r.insert(QStringLiteral("cable"),
+                     QJsonObject{{QStringLiteral("lossType"), run.cable->lossType},
+                                 {QStringLiteral("cableType"), run.cable->cableType},
+                                 {QStringLiteral("crossSection"), run.cable->crossSection}});
+        runs.append(r);
+    }
+    return runs;
+}
+
+QString connectionName(FeederConnection connection) {
+    return connection == FeederConnection::SinglePhase ? QStringLiteral("singlePhase")
+                                                       : QStringLiteral("phasesInTurn");
+}
+
 QJsonObject loadJson(const CircuitLoad& load) {
     if (const auto* f = std::get_if<LampFeeder>(&load)) {
+        // A feeder of a pole list is that list; the equal-pole values mean nothing beside it.
+        if (!f->poleList.empty())
+            return {{QStringLiteral("kind"), QStringLiteral("lampFeeder")},
+                    {QStringLiteral("poleList"), poleListJson(f->poleList)},
+                    {QStringLiteral("connection"), connectionName(f->connection)},
+                    {QStringLiteral("startPhase"), phaseName(f->startPhase)}};
         QJsonObject o{{QStringLiteral("kind"), QStringLiteral("lampFeeder")},
                       {QStringLiteral("poles"), f->poles},
                       {QStringLiteral("lampsPerPole"), f->lampsPerPole},
@@ -88,9 +136,7 @@ QJsonObject loadJson(const CircuitLoad& load) {
                       {QStringLiteral("ballastFactor"), f->ballastFactor},
                       {QStringLiteral("spacingM"), f->spacingM},
                       {QStringLiteral("firstPoleM"), f->firstPoleM},
-                      {QStringLiteral("connection"), f->connection == FeederConnection::SinglePhase
-                                                         ? QStringLiteral("singlePhase")
-                                                         : QStringLiteral("phasesInTurn")},
+                      {QStringLiteral("connection"), connectionName(f->connection)},
                       {QStringLiteral("startPhase"), phaseName(f->startPhase)}};
         if (f->thirdHarmonicPercent)
             o.insert(QStringLiteral("thirdHarmonicPercent"), *f->thirdHarmonicPercent);
@@ -382,9 +428,190 @@ std::array<LoadAtDistance, 4> readLoads(Reader& r, const QString& arrayKey, cons
     return loads;
 }
 
+// ---- The pole list of a feeder ----
+
+const QString kPoleListKey = QStringLiteral("poleList");
+
+// A value of a run or a pole by the header of the pole-list import ("杆距(m)", "灯具2功率(W)"):
+// `rest` is its place within the run or the pole ("spanM", "lamps[2].powerW"), empty for the run
+// or the pole itself.
+QString poleListValueLabel(const QString& rest) {
+    static const std::pair<const char*, const char*> kLabels[] = {
+        {"id", "杆号"},
+        {"spanM", "杆距(m)"},
+        {"phase", "相别"},
+        {"lamps", "灯具"},
+        {"count", "数量"},
+        {"powerW", "功率(W)"},
+        {"powerFactor", "功率因数"},
+        {"ballastFactor", "镇流器系数"},
+        {"thirdHarmonicPercent", "三次谐波含量(%)"},
+        {"name", "名称"},
+        {"fromPole", "起始杆号"},
+        {"poles", "杆"},
+        {"cable", "电缆"},
+        {"lossType", "电缆损失类型"},
+        {"cableType", "电缆类型"},
+        {"crossSection", "截面(mm²)"},
+    };
+    QString label;
+    for (const QString& part : rest.split(u'.', Qt::SkipEmptyParts)) {
+        const qsizetype bracket = part.indexOf(u'[');
+        const QString key = bracket < 0 ? part : part.left(bracket);
+        for (const auto& [k, text] : kLabels)
+            if (key == QLatin1String(k))
+                label += QString::fromUtf8(text);
+        if (bracket >= 0)
+            label += part.mid(bracket + 1).chopped(1); // 灯具2
+    }
+    return label;
+}
+
+// Names the problems from `from` on that have no field yet, all inside `owner`, by `who` (the
+// run and the pole) and the value's own label.
+void nameListProblems(Problems& problems, size_t from, const QString& owner, const QString& who) {
+    for (size_t i = from; i < problems.size(); ++i) {
+        ReadingProblem& problem = problems[i];
+        if (!problem.field.isEmpty())
+            continue;
+        const QString label = poleListValueLabel(problem.place.mid(owner.size()));
+        problem.field = label.isEmpty() ? who : who + u' ' + label;
+    }
+}
+
+// A text the list must give (a pole's number, a run's name): absent or empty is a problem.
+QString requiredText(Reader& r, const QString& name) {
+    const QJsonValue v = r.object().value(name);
+    const QString text = r.text(name); // a value of another kind is reported there
+    if ((v.isUndefined() || v.isNull() || v.isString()) && text.trimmed().isEmpty())
+        r.problem(name, QStringLiteral("未填写"));
+    return text;
+}
+
+FeederPole readPole(Reader& r, Problems& problems) {
+    FeederPole pole;
+    pole.id = requiredText(r, QStringLiteral("id"));
+    pole.spanM = r.number(QStringLiteral("spanM"));
+    const QJsonArray lamps = r.array(QStringLiteral("lamps"));
+    for (qsizetype k = 0; k < lamps.size(); ++k) {
+        const QString place = r.where(QStringLiteral("lamps")) + QStringLiteral("[%1]").arg(k + 1);
+        if (!lamps.at(k).isObject()) {
+            problems.push_back({{}, place, {}, QStringLiteral("不是对象"), lamps.at(k)});
+            pole.lamps.emplace_back();
+            continue;
+        }
+        Reader l(lamps.at(k).toObject(), place, problems);
+        LampGroup lamp;
+        lamp.count = l.integer(QStringLiteral("count"), 0);
+        lamp.powerW = l.number(QStringLiteral("powerW"));
+        lamp.powerFactor = l.number(QStringLiteral("powerFactor"));
+        lamp.ballastFactor = l.number(QStringLiteral("ballastFactor"));
+        lamp.thirdHarmonicPercent = l.optional(QStringLiteral("thirdHarmonicPercent"));
+        pole.lamps.push_back(lamp);
+    }
+    // Absent: the feeder's rotation gives the phase; anything else must be one of the three.
+    const QJsonValue phase = r.object().value(QStringLiteral("phase"));
+    if (!phase.isUndefined() && !phase.isNull()) {
+        for (const Phase p : {Phase::L1, Phase::L2, Phase::L3})
+            if (phase.toString() == phaseName(p))
+                pole.fixedPhase = p;
+        if (!pole.fixedPhase)
+            r.problem(QStringLiteral("phase"),
+                      QStringLiteral("无法识别：“%1”").arg(phase.toString().left(40)));
+    }
+    return pole;
+}
+
+// The runs of a pole list, every run and pole kept in its place (one that cannot be read is
+// written back as the file held it), each problem named by its run and pole.
+PoleList readPoleList(Reader& load, Problems& problems) {
+    PoleList list;
+    const QJsonArray runs = load.object().value(kPoleListKey).toArray();
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        const QString runPlace = load.where(kPoleListKey) + QStringLiteral("[%1]").arg(i + 1);
+        const size_t runStart = problems.size();
+        if (!runs.at(i).isObject()) {
+            // Kept in its place, written back whole.
+            problems.push_back({{},
+                                runPlace,
+                                QStringLiteral("杆位表 第%1条线路").arg(i + 1),
+                                QStringLiteral("不是对象"),
+                                runs.at(i)});
+            list.runs.emplace_back();
+            continue;
+        }
+        Reader r(runs.at(i).toObject(), runPlace, problems);
+        FeederRun run;
+        run.name = requiredText(r, QStringLiteral("name"));
+        const QString runWho =
+            QStringLiteral("杆位表 ") + (!run.name.trimmed().isEmpty()
+                                             ? run.name.trimmed()
+                                             : QStringLiteral("第%1条线路").arg(i + 1));
+        if (i > 0)
+            run.fromPole = requiredText(r, QStringLiteral("fromPole"));
+        else
+            run.fromPole = r.text(QStringLiteral("fromPole"));
+        if (r.object().contains(QStringLiteral("cable"))) {
+            Reader cable = r.child(QStringLiteral("cable"));
+            run.cable = CableIdentity{cable.text(QStringLiteral("lossType")),
+                                      cable.text(QStringLiteral("cableType")),
+                                      cable.text(QStringLiteral("crossSection"))};
+        }
+        const QJsonArray poles = r.array(QStringLiteral("poles"));
+        for (qsizetype j = 0; j < poles.size(); ++j) {
+            const QString polePlace =
+                r.where(QStringLiteral("poles")) + QStringLiteral("[%1]").arg(j + 1);
+            const size_t poleStart = problems.size();
+            if (!poles.at(j).isObject()) {
+                problems.push_back({{},
+                                    polePlace,
+                                    runWho + QStringLiteral(" 第%1杆").arg(j + 1),
+                                    QStringLiteral("不是对象"),
+                                    poles.at(j)});
+                run.poles.emplace_back();
+                continue;
+            }
+            Reader p(poles.at(j).toObject(), polePlace, problems);
+            run.poles.push_back(readPole(p, problems));
+            const QString id = run.poles.back().id.trimmed();
+            nameListProblems(problems, poleStart, polePlace + u'.',
+                             runWho + (id.isEmpty() ? QStringLiteral(" 第%1杆").arg(j + 1)
+                                                    : QStringLiteral(" 杆 ") + id));
+        }
+        nameListProblems(problems, runStart, runPlace + u'.', runWho);
+        list.runs.push_back(std::move(run));
+    }
+    return list;
+}
+
 CircuitLoad readLoad(Reader r, Problems& problems) {
     const int kind = r.choice(QStringLiteral("kind"),
                               {QStringLiteral("loadCase"), QStringLiteral("lampFeeder")});
+    if (kind == 1 && r.object().contains(kPoleListKey)) {
+        // A feeder of a pole list (format version 3): the list, and the rotation of its poles.
+        LampFeeder f;
+        const QJsonValue list = r.object().value(kPoleListKey);
+        if (!list.isArray() || list.toArray().isEmpty()) {
+            // Nothing of the load can stand without its list: the load is kept whole as the
+            // file held it.
+            problems.push_back(
+                {{},
+                 QStringLiteral("load"),
+                 QStringLiteral("杆位表"),
+                 list.isArray() ? QStringLiteral("没有线路") : QStringLiteral("不是数组"),
+                 QJsonValue(r.object())});
+        } else {
+            f.poleList = readPoleList(r, problems);
+        }
+        f.connection = r.choice(QStringLiteral("connection"), {QStringLiteral("singlePhase"),
+                                                               QStringLiteral("phasesInTurn")}) == 0
+                           ? FeederConnection::SinglePhase
+                           : FeederConnection::PhasesInTurn;
+        f.startPhase =
+            Phase(r.choice(QStringLiteral("startPhase"),
+                           {QStringLiteral("L1"), QStringLiteral("L2"), QStringLiteral("L3")}));
+        return f;
+    }
     if (kind == 1) {
         LampFeeder f;
         f.poles = r.integer(QStringLiteral("poles"));
@@ -507,11 +734,25 @@ void checkIdentifiers(std::vector<ProjectCircuit>& circuits, const QJsonArray& v
         for (ReadingProblem& problem : c.readingProblems) {
             problem.circuit = c.id;
             // A repeated identifier names itself in its reason.
-            if (!isRepeatedIdProblem(problem))
+            if (!isRepeatedIdProblem(problem) && problem.field.isEmpty())
                 problem.field = circuitField(problem.place);
             c.inputProblems << problem.text();
         }
     }
+}
+
+// A pole list read whole that is no feeder (a branch from a pole that does not exist, a pole
+// number given twice, a loop) is kept as the file held it, and its circuit is not computed.
+void checkPoleList(ProjectCircuit& c) {
+    const auto* feeder = std::get_if<LampFeeder>(&c.load);
+    if (!feeder || feeder->poleList.empty())
+        return;
+    for (const ReadingProblem& problem : c.readingProblems)
+        if (within(problem.place, QStringLiteral("load.") + kPoleListKey) ||
+            problem.place == QLatin1String("load") || problem.place.isEmpty())
+            return; // its values that could not be read say why already
+    for (const QString& reason : poleListProblems(feeder->poleList))
+        c.inputProblems << QStringLiteral("%1 杆位表：%2").arg(c.id, reason);
 }
 
 // ---- What the file held where a value could not be read ----
@@ -761,16 +1002,25 @@ QJsonObject circuitToJson(const ProjectCircuit& circuit) {
 
 QByteArray projectToJson(const Project& project) {
     QJsonArray circuits;
-    for (const ProjectCircuit& c : project.circuits)
-        circuits.append(circuitFileValue(c));
-    QJsonObject root{{key::format, QString::fromLatin1(kProjectFormatName)},
-                     {key::version, kProjectFormatVersion},
-                     {key::name, project.name},
-                     {key::engineer, project.engineer},
-                     {key::supply, supplyJson(project.supply)},
-                     {key::limit, project.voltageLossLimitPercent},
-                     {key::installation, installationJson(project.installation)},
-                     {key::circuits, circuits}};
+    // Version 3 only for a file that holds a pole list (read or kept as the file held it), so
+    // that earlier releases still open every other file.
+    bool poleLists = false;
+    for (const ProjectCircuit& c : project.circuits) {
+        const QJsonValue circuit = circuitFileValue(c);
+        poleLists =
+            poleLists ||
+            circuit.toObject().value(QStringLiteral("load")).toObject().contains(kPoleListKey);
+        circuits.append(circuit);
+    }
+    QJsonObject root{
+        {key::format, QString::fromLatin1(kProjectFormatName)},
+        {key::version, poleLists ? kProjectFormatVersion : kProjectFormatVersionWithoutPoleLists},
+        {key::name, project.name},
+        {key::engineer, project.engineer},
+        {key::supply, supplyJson(project.supply)},
+        {key::limit, project.voltageLossLimitPercent},
+        {key::installation, installationJson(project.installation)},
+        {key::circuits, circuits}};
     if (project.conductorTemperatureC)
         root.insert(key::temperature, *project.conductorTemperatureC);
     // A list of circuits that could not be read is written back only while no circuit has been
@@ -877,6 +1127,8 @@ ProjectReading projectFromJson(const QByteArray& bytes) {
     for (const QJsonValue& value : circuits)
         read.push_back(readCircuit(value));
     checkIdentifiers(read, circuits);
+    for (ProjectCircuit& c : read)
+        checkPoleList(c);
     const QStringList stopping = projectStoppingProblems(project);
     for (ProjectCircuit& c : read) {
         problems << c.inputProblems;
@@ -922,6 +1174,24 @@ ProjectReading openProject(const QString& path) {
 
 bool sameCircuitId(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+bool setPoleList(ProjectCircuit& circuit, PoleList list) {
+    auto* feeder = std::get_if<LampFeeder>(&circuit.load);
+    if (!feeder)
+        return false;
+    QStringList places{QStringLiteral("load.") + kPoleListKey};
+    for (const ScheduleColumn column :
+         {ScheduleColumn::Poles, ScheduleColumn::LampsPerPole, ScheduleColumn::LampPowerW,
+          ScheduleColumn::LampPowerFactor, ScheduleColumn::BallastFactor, ScheduleColumn::SpacingM,
+          ScheduleColumn::FirstPoleM, ScheduleColumn::ThirdHarmonicPercent})
+        places << projectFileKeys(column);
+    dropReadingProblems(circuit, places);
+    const QString treeReason = circuit.id + QStringLiteral(" 杆位表：");
+    circuit.inputProblems.removeIf(
+        [&](const QString& reason) { return reason.startsWith(treeReason); });
+    feeder->poleList = std::move(list);
+    return true;
 }
 
 QString nextFreeCircuitId(const std::vector<ProjectCircuit>& circuits) {

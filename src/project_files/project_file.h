@@ -19,7 +19,13 @@ namespace korvane {
 // circuit's identifier first, so that the file reads from the top. A value that could not be
 // read is written back as the file held it (left out when it was absent) until the engineer
 // gives it again, so that saving never turns it into a number nobody typed.
-inline constexpr int kProjectFormatVersion = 2;
+//
+// Version 3 adds a feeder's pole list ("load.poleList": its runs, each with its poles and their
+// lamps), written in place of the equal-pole values. A file is written as version 3 only when a
+// feeder has a pole list, so that earlier releases still open every file without one; a pole
+// list read whole that is no feeder (poleListProblems) stops its circuit with the reasons.
+inline constexpr int kProjectFormatVersion = 3;
+inline constexpr int kProjectFormatVersionWithoutPoleLists = 2;
 inline constexpr const char* kProjectFormatName = "korvane-project";
 inline constexpr const char* kProjectFileSuffix = "kvp";
 // A project file of many circuits is a few megabytes; reading stops beyond this.
@@ -51,6 +57,11 @@ ProjectReading openProject(const QString& path);
 // Circuit identifiers are one circuit's each: compared without the spaces around them and
 // without regard to case ("wl1" is "WL1").
 bool sameCircuitId(const QString& a, const QString& b);
+// Gives a lamp feeder its pole list (an imported one): what reading said of its old list and of
+// the equal-pole values, which the list replaces, goes, and so do the reasons its old list was no
+// feeder. Returns false, changing nothing, when the circuit is not a lamp feeder.
+bool setPoleList(ProjectCircuit& circuit, PoleList list);
+
 // The first WLn that no circuit has.
 QString nextFreeCircuitId(const std::vector<ProjectCircuit>& circuits);
 // A circuit of a file whose identifier an earlier circuit has ("回路编号重复：与第 1 个回路相同"):

@@ -305,29 +305,137 @@ void writeSupply(Workbook& book, lxw_worksheet* sheet, const Project& project) {
     }
 }
 
-void writeFeeder(Workbook& book, lxw_worksheet* sheet, const CircuitResult& result) {
-    book.header(sheet,
-                {QStringLiteral("灯杆"), QStringLiteral("距离(m)"), QStringLiteral("相"),
-                 QStringLiteral("L1 Δu(%)"), QStringLiteral("L2 Δu(%)"),
-                 QStringLiteral("L3 Δu(%)")},
-                0);
+// A pole's lamps as the sheet shows them: "2×150W+1×40W"; empty for a pole without a lamp.
+QString lampsText(const std::vector<LampGroup>& lamps) {
+    QStringList groups;
+    for (const LampGroup& lamp : lamps)
+        groups << QStringLiteral("%1×%2W").arg(lamp.count).arg(formatGeneral(lamp.powerW, {}));
+    return groups.join(u'+');
+}
+
+// The poles of a feeder's list in list order (the trunk's, then each branch's), with their run.
+std::vector<std::pair<const FeederRun*, const FeederPole*>> listedPoles(const PoleList& list) {
+    std::vector<std::pair<const FeederRun*, const FeederPole*>> poles;
+    for (const FeederRun& run : list.runs)
+        for (const FeederPole& pole : run.poles)
+            poles.emplace_back(&run, &pole);
+    return poles;
+}
+
+const QStringList kFeederPoleHeaders = {
+    QStringLiteral("支线"),    QStringLiteral("杆号"),    QStringLiteral("距电源(m)"),
+    QStringLiteral("杆距(m)"), QStringLiteral("灯具"),    QStringLiteral("相别"),
+    QStringLiteral("ΔuL1(%)"), QStringLiteral("ΔuL2(%)"), QStringLiteral("ΔuL3(%)")};
+const QStringList kFeederRunHeaders = {QStringLiteral("线路"),    QStringLiteral("起始杆"),
+                                       QStringLiteral("长度(m)"), QStringLiteral("电缆"),
+                                       QStringLiteral("IL1(A)"),  QStringLiteral("IL2(A)"),
+                                       QStringLiteral("IL3(A)"),  QStringLiteral("IN(A)")};
+
+// A feeder's sheet: every pole (its run, number, distance from the supply, span, lamps, phase and
+// the Δu of the three phase voltages at it, the worst pole's judged figure in red), then every
+// run (where it starts, its length, its cable and the currents at its start). A feeder that was
+// not computed lists the poles its list gives, the computed columns empty, under the reason.
+void writeFeeder(Workbook& book, lxw_worksheet* sheet, const ProjectCircuit& circuit,
+                 const CircuitResult& result) {
+    book.header(sheet, kFeederPoleHeaders, 2);
     lxw_format* plain = book.format(nullptr, false);
     lxw_format* metres = book.format("0.0", false);
     lxw_format* percent = book.format("0.0000", false);
+    lxw_format* worst = book.format("0.0000", true);
+    lxw_format* amperes = book.format("0.00", false);
+    const LampFeeder* feeder = std::get_if<LampFeeder>(&circuit.load);
+    const PoleList list = feeder ? feeder->poleList : PoleList{};
+    const auto listed = listedPoles(list);
+    const QString trunk = QStringLiteral("干线");
+    int row = 1;
     if (!result.feeder) {
         const QString why = !result.inputProblems.isEmpty()
                                 ? result.inputProblems.join(QStringLiteral("；"))
                                 : result.feeder.reason();
-        book.text(sheet, 1, 0, QStringLiteral("未计算：") + why, book.format(nullptr, true));
+        book.text(sheet, row++, 0, QStringLiteral("未计算：") + why, book.format(nullptr, true));
+        // What the engineer gave stays in view; nothing computed stands beside it.
+        for (const auto& [run, pole] : listed) {
+            book.text(sheet, row, 0, run->name, plain);
+            book.text(sheet, row, 1, pole->id, plain);
+            book.number(sheet, row, 3, pole->spanM, metres);
+            book.text(sheet, row, 4, lampsText(pole->lamps), plain);
+            if (pole->fixedPhase)
+                book.text(sheet, row, 5, phaseText(*pole->fixedPhase), plain);
+            ++row;
+        }
         return;
     }
-    int row = 1;
-    for (const PoleDrop& pole : result.feeder->poles) {
-        book.number(sheet, row, 0, pole.pole, plain);
-        book.number(sheet, row, 1, pole.distanceM, metres);
-        book.text(sheet, row, 2, phaseText(pole.phase), plain);
+    const LampFeederResult& r = *result.feeder;
+    // The equal feeder's poles all carry the same lamps.
+    const QString equalLamps =
+        feeder ? lampsText({LampGroup{feeder->lampsPerPole, feeder->lampPowerW, 1.0, 1.0, {}}})
+               : QString();
+    for (size_t i = 0; i < r.poles.size(); ++i) {
+        const PoleDrop& pole = r.poles[i];
+        const bool fromList = listed.size() == r.poles.size();
+        const QString runName = size_t(pole.run) < r.runs.size() ? r.runs[size_t(pole.run)].name
+                                : fromList                       ? listed[i].first->name
+                                                                 : trunk;
+        const double previousM =
+            pole.parent >= 0 && size_t(pole.parent) < r.poles.size()
+                ? r.poles[size_t(pole.parent)].distanceM
+                : (i > 0 && pole.parent < 0 && pole.id.isEmpty() ? r.poles[i - 1].distanceM : 0.0);
+        book.text(sheet, row, 0, runName, plain);
+        book.text(sheet, row, 1, !pole.id.isEmpty() ? pole.id : QString::number(pole.pole), plain);
+        book.number(sheet, row, 2, pole.distanceM, metres);
+        book.number(sheet, row, 3, fromList ? listed[i].second->spanM : pole.distanceM - previousM,
+                    metres);
+        book.text(sheet, row, 4, fromList ? lampsText(listed[i].second->lamps) : equalLamps, plain);
+        book.text(sheet, row, 5, phaseText(pole.phase), plain);
+        const bool isWorst = pole.pole == r.worstPole;
+        for (int p = 0; p < 3; ++p) {
+            const bool marked = isWorst && Phase(p) == r.worstPhase;
+            book.number(sheet, row, 6 + p, pole.lossPercent[size_t(p)], marked ? worst : percent);
+            if (marked)
+                book.comment(sheet, row, 6 + p, QStringLiteral("本馈线最大电压损失"));
+        }
+        ++row;
+    }
+
+    // The runs, below the poles after an empty row.
+    row += 1;
+    lxw_format* header = book.format(nullptr, false, true);
+    for (qsizetype c = 0; c < kFeederRunHeaders.size(); ++c)
+        book.text(sheet, row, int(c), kFeederRunHeaders[c], header);
+    ++row;
+    const CableIdentity& own = circuit.line.cable;
+    const QString circuitCable =
+        QStringLiteral("%1 %2").arg(own.cableType, own.crossSection).trimmed();
+    auto currents = [&](const std::array<double, 3>& phases, double neutral) {
         for (int p = 0; p < 3; ++p)
-            book.number(sheet, row, 3 + p, pole.lossPercent[size_t(p)], percent);
+            book.number(sheet, row, 4 + p, phases[size_t(p)], amperes);
+        book.number(sheet, row, 7, neutral, amperes);
+    };
+    if (r.runs.empty()) {
+        // An equal feeder: its one run from the supply.
+        book.text(sheet, row, 0, trunk, plain);
+        book.text(sheet, row, 1, QStringLiteral("电源"), plain);
+        book.number(sheet, row, 2, r.totalLengthM, metres);
+        book.text(sheet, row, 3, circuitCable, plain);
+        currents(r.phaseCurrentsA, r.neutralCurrentA);
+        return;
+    }
+    for (size_t k = 0; k < r.runs.size(); ++k) {
+        const RunResult& run = r.runs[k];
+        book.text(sheet, row, 0, run.name, plain);
+        const QString from = run.fromPole >= 0 && size_t(run.fromPole) < r.poles.size()
+                                 ? r.poles[size_t(run.fromPole)].id
+                                 : QStringLiteral("电源");
+        book.text(sheet, row, 1, from, plain);
+        book.number(sheet, row, 2, run.lengthM, metres);
+        const std::optional<CableIdentity>& cable =
+            k < list.runs.size() ? list.runs[k].cable : std::nullopt;
+        book.text(sheet, row, 3,
+                  k == 0  ? circuitCable
+                  : cable ? QStringLiteral("%1 %2").arg(cable->cableType, cable->crossSection)
+                          : QStringLiteral("同所接线路"),
+                  plain);
+        currents(run.phaseCurrentsA, run.neutralCurrentA);
         ++row;
     }
 }
@@ -353,7 +461,7 @@ QString writeWorkbook(const ProjectRun& run, const QString& path, const ResultSc
         if (!std::holds_alternative<LampFeeder>(circuit.load) || i >= run.results.size())
             continue;
         if (lxw_worksheet* sheet = book.addSheet(names.add(circuit.id)))
-            writeFeeder(book, sheet, run.results[i]);
+            writeFeeder(book, sheet, circuit, run.results[i]);
     }
     return book.close();
 }

@@ -20,6 +20,7 @@ const QColor kText(30, 30, 30);
 const QColor kAxis(70, 70, 70);
 const QColor kGrid(224, 224, 224);
 const QColor kExceeded(190, 0, 0);
+const QColor kBranch(110, 110, 130); // the runs beside the plotted path
 
 // A colour taken `share` of the way towards white: the curves of phases without lamps.
 QColor paler(const QColor& colour, double share) {
@@ -240,6 +241,50 @@ void drawCurves(QPainter& painter, const Layout& l, const FeederPlot& plot, cons
     }
 }
 
+QPen branchPen(const Layout& l) {
+    QPen pen(kBranch, std::max(1.0, l.lineWidth * 0.6), Qt::CustomDashLine);
+    pen.setDashPattern({4.0, 3.0});
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+bool drawsBranches(const FeederPlot& plot) {
+    return plot.showBranches && !plot.branches.empty();
+}
+
+// The other runs of a branched feeder, thinner and dashed under the path's curves, each named
+// at its far end.
+void drawBranches(QPainter& painter, const Layout& l, const FeederPlot& plot, const Scale& scale) {
+    if (!drawsBranches(plot))
+        return;
+    const QFontMetricsF fm(l.text);
+    painter.setFont(l.text);
+    for (const BranchSeries& branch : plot.branches) {
+        if (branch.points.empty())
+            continue;
+        QPolygonF line;
+        for (const PlotPoint& p : branch.points)
+            line << scale.at(p);
+        painter.setPen(branchPen(l));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(line);
+        const bool roomForMarkers =
+            static_cast<double>(branch.points.size()) * l.marker * 3.5 <= l.frame.width();
+        if (roomForMarkers)
+            for (qsizetype i = 1; i < line.size(); ++i)
+                drawMarker(painter, line[i], l.marker * 0.7, kBranch, true);
+        // The name beside the last pole, kept inside the frame.
+        const double width = fm.horizontalAdvance(branch.name);
+        QRectF box(line.back() + QPointF(l.marker * 1.5, -fm.height()), QSizeF(width, fm.height()));
+        if (box.right() > l.frame.right())
+            box.moveRight(line.back().x() - l.marker * 1.5);
+        if (box.top() < l.frame.top())
+            box.moveTop(line.back().y() + l.marker);
+        painter.setPen(kBranch);
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, branch.name);
+    }
+}
+
 // Whether any curve passes through the rectangle: a pole inside it, or a segment between two
 // poles crossing one of its edges.
 bool crossesCurves(const QRectF& box, const FeederPlot& plot, const Scale& scale) {
@@ -363,6 +408,8 @@ void drawTitleAndLegend(QPainter& painter, const Layout& l, const FeederPlot& pl
     std::vector<Entry> entries;
     for (const PlotSeries& series : plot.series)
         entries.push_back({curvePen(series, l), legendName(series), true});
+    if (drawsBranches(plot))
+        entries.push_back({branchPen(l), QStringLiteral("其他支线（灯具所在相）"), false});
     if (plot.hasLimit)
         entries.push_back({limitPen(l), plot.limitLabel, false});
     double total = 0.0;
@@ -436,6 +483,7 @@ void paintFeederPlot(QPainter& painter, const QRectF& area, const FeederPlot& pl
         const double edge = l.marker * 2.5;
         painter.setClipRect(l.frame.adjusted(-edge, -edge, edge, edge), Qt::IntersectClip);
         drawLimit(painter, l, plot, scale);
+        drawBranches(painter, l, plot, scale);
         drawCurves(painter, l, plot, scale);
         drawWorst(painter, l, plot, scale);
         painter.restore();

@@ -6,6 +6,9 @@
 #include "form/binding.h"
 #include "form/number_format.h"
 #include "gui/feeder_plot_widget.h"
+#include "gui/phase_balance_dialog.h"
+#include "gui/pole_editor.h"
+#include "gui/pole_model.h"
 #include "gui/schedule_model.h"
 #include "gui/schedule_window.h"
 #include "gui/sizing_dialog.h"
@@ -24,6 +27,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -1018,6 +1022,77 @@ TEST(ScheduleWindow, UnsavedProjectChangesAreAskedAboutBeforeTheyAreLeft) {
     EXPECT_EQ(f.model.rowCount(), 1) << "不保存 starts the new project";
     EXPECT_FALSE(f.session.modified());
     EXPECT_TRUE(f.window.isVisible());
+}
+
+// The pole editor under the schedule: shown for a feeder row only, its commands and edits
+// through the session, the balancing dialog's figures from the proposal, 取消 and 接受.
+TEST(ScheduleWindow, ThePoleEditorFollowsTheFeederAndItsCommandsGoThroughTheSession) {
+    Schedule f;
+    f.window.showSchedule();
+    gui::PoleEditor* editor = f.window.poleEditor();
+    using Cmd = gui::PoleEditor::Command;
+
+    f.window.selectRow(0);
+    EXPECT_TRUE(editor->isHidden()) << "a load case has no poles";
+    f.trigger(Act::AddFeeder);
+    EXPECT_FALSE(editor->isHidden());
+    EXPECT_EQ(editor->row(), 1);
+    EXPECT_EQ(editor->model()->rowCount(), 20);
+    EXPECT_TRUE(editor->action(Cmd::Convert)->isEnabled());
+    EXPECT_FALSE(editor->action(Cmd::InsertPole)->isEnabled());
+
+    editor->action(Cmd::Convert)->trigger();
+    EXPECT_TRUE(f.session.hasPoleList(1));
+    EXPECT_FALSE(editor->action(Cmd::Convert)->isEnabled());
+    EXPECT_EQ(f.shown(f.at(1, ScheduleColumn::Poles)), QStringLiteral("由杆位表给出"));
+
+    // A refused span keeps the pole as it was and says why in the status bar.
+    const QModelIndex span = editor->model()->index(3, int(PoleColumn::SpanM));
+    EXPECT_FALSE(editor->model()->setData(span, QStringLiteral("-5")));
+    EXPECT_EQ(f.status(), QStringLiteral("WL2 杆位表第 4 行“杆距(m)”：不能为负：-5"));
+    EXPECT_EQ(span.data().toString(), QStringLiteral("30"));
+    // A pole inserted after the selected one.
+    editor->selectPole(2);
+    editor->action(Cmd::InsertPole)->trigger();
+    EXPECT_EQ(editor->model()->rowCount(), 21);
+    EXPECT_EQ(editor->currentPole(), 3);
+
+    // 相序平衡…: 取消 leaves the feeder, 接受 fixes every pole's phase.
+    f.window.selectRow(1);
+    editor->action(Cmd::DeletePole)->trigger(); // the pole without a span: the feeder computes
+    ASSERT_NE(f.session.feederResult(1), nullptr) << f.session.rowPlotNote(1).toStdString();
+    const LampFeeder before = std::get<LampFeeder>(f.session.project().circuits[1].load);
+    const PhaseBalanceProposal proposal = f.session.proposePhaseBalance(1);
+    ASSERT_TRUE(proposal.proposal.has_value()) << proposal.proposal.reason().toStdString();
+    auto balance = [&](bool accept) {
+        whenModalsShow(
+            [&] { editor->action(Cmd::Balance)->trigger(); }, {[&](QWidget* modal) {
+                auto* dialog = dynamic_cast<gui::PhaseBalanceDialog*>(modal);
+                ASSERT_NE(dialog, nullptr);
+                const QTableWidget* t = dialog->figures();
+                const PhaseProposal& p = *proposal.proposal;
+                EXPECT_EQ(t->item(0, 0)->text(), formatFixed(p.before.phaseCurrentsA[0], 2));
+                EXPECT_EQ(t->item(0, 1)->text(), formatFixed(p.after.phaseCurrentsA[0], 2));
+                EXPECT_EQ(t->item(3, 1)->text(), formatFixed(p.after.neutralCurrentA, 2));
+                EXPECT_EQ(t->item(4, 1)->text(), formatFixed(p.after.worstLossPercent, 4));
+                EXPECT_EQ(t->item(5, 1)->text(), p.after.worstPole);
+                if (accept)
+                    dialog->accept();
+                else
+                    dialog->reject();
+            }});
+    };
+    balance(false);
+    EXPECT_TRUE(std::get<LampFeeder>(f.session.project().circuits[1].load) == before);
+    EXPECT_EQ(f.status(), QStringLiteral("相别未改"));
+    balance(true);
+    EXPECT_TRUE(std::get<LampFeeder>(f.session.project().circuits[1].load) ==
+                proposal.proposal->balanced);
+
+    // The other runs of the plot go with the check box.
+    EXPECT_TRUE(f.window.plot()->showsBranches());
+    f.window.showBranches()->setChecked(false);
+    EXPECT_FALSE(f.window.plot()->showsBranches());
 }
 
 } // namespace

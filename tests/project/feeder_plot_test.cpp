@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace korvane {
 namespace {
@@ -218,6 +221,118 @@ TEST(FeederPlotData, LimitAboveOrBelowTheCurves) {
         const FeederPlot plot = feederPlot(r, none, QStringLiteral("WL1"));
         EXPECT_FALSE(plot.hasLimit);
         EXPECT_GT(plot.y.maximum, r.worstLossPercent);
+    }
+}
+
+// A hand-made branched feeder: the trunk 干线 of poles T1, T2, T3 at 30, 60, 90 m and the branch
+// 支线1 leaving T2 with B1, B2 at 100, 130 m from the supply; lamps on L1, L2, L3, L1, L2.
+LampFeederResult branchedResult(int worstPole, Phase worstPhase) {
+    LampFeederResult r;
+    auto pole = [](int place, const char* id, double distanceM, Phase phase,
+                   std::array<double, 3> loss, int run, int parent) {
+        PoleDrop p{place, distanceM, phase, loss};
+        p.id = QString::fromLatin1(id);
+        p.run = run;
+        p.parent = parent;
+        return p;
+    };
+    r.poles = {pole(1, "T1", 30.0, Phase::L1, {0.5, 0.4, 0.3}, 0, -1),
+               pole(2, "T2", 60.0, Phase::L2, {1.0, 0.9, 0.8}, 0, 0),
+               pole(3, "T3", 90.0, Phase::L3, {1.2, 1.1, 1.4}, 0, 1),
+               pole(4, "B1", 100.0, Phase::L1, {1.6, 1.3, 1.2}, 1, 1),
+               pole(5, "B2", 130.0, Phase::L2, {1.9, 2.1, 1.5}, 1, 3)};
+    RunResult trunk;
+    trunk.name = QStringLiteral("干线");
+    trunk.firstPole = 0;
+    trunk.poleCount = 3;
+    RunResult branch;
+    branch.name = QStringLiteral("支线1");
+    branch.firstPole = 3;
+    branch.poleCount = 2;
+    branch.fromPole = 1;
+    r.runs = {trunk, branch};
+    r.totalLengthM = 170.0; // all the cable: 90 m of trunk and 80 m of branch
+    r.worstPole = worstPole;
+    r.worstPhase = worstPhase;
+    r.worstLossPercent = r.poles[static_cast<std::size_t>(worstPole - 1)]
+                             .lossPercent[static_cast<std::size_t>(worstPhase)];
+    return r;
+}
+
+TEST(FeederPlotData, BranchedFeederPlotsThePathToTheWorstPoleAndTheOtherRuns) {
+    struct Line {
+        const char* name;
+        std::vector<std::pair<double, double>> points; // distance m, Δu % at the lamps
+    };
+    // Expected by hand from the tree above: the path is the parent chain to the worst pole and
+    // the rest of its run; each other run starts at the pole before its first pole off the path,
+    // every point at the Δu of that pole's own lamp phase.
+    const struct {
+        int worstPole;
+        Phase worstPhase;
+        std::vector<double> pathDistances; // after the supply
+        std::vector<double> pathL1;        // Δu of L1 at those poles
+        const char* pathName;
+        std::vector<Line> others;
+        const char* worstLabel;
+    } cases[] = {
+        // Worst at the branch's end: the path turns into 支线1 at T2; T3 is the trunk's rest,
+        // from T2 (60 m, 0.9 % on L2) to T3 (90 m, 1.4 % on L3).
+        {5,
+         Phase::L2,
+         {30.0, 60.0, 100.0, 130.0},
+         {0.5, 1.0, 1.6, 1.9},
+         "干线 → 支线1",
+         {{"干线", {{60.0, 0.9}, {90.0, 1.4}}}},
+         "最大 2.1000%（支线1，杆B2，L2）"},
+        // Worst at the trunk's end: the branch from T2 (0.9 % on L2) to B1 (1.6 % on L1) and B2
+        // (2.1 % on L2).
+        {3,
+         Phase::L3,
+         {30.0, 60.0, 90.0},
+         {0.5, 1.0, 1.2},
+         "干线",
+         {{"支线1", {{60.0, 0.9}, {100.0, 1.6}, {130.0, 2.1}}}},
+         "最大 1.4000%（干线，杆T3，L3）"},
+        // Worst at the first pole: the path still runs to the end of its run, the trunk.
+        {1,
+         Phase::L1,
+         {30.0, 60.0, 90.0},
+         {0.5, 1.0, 1.2},
+         "干线",
+         {{"支线1", {{60.0, 0.9}, {100.0, 1.6}, {130.0, 2.1}}}},
+         "最大 0.5000%（干线，杆T1，L1）"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.worstPole);
+        const FeederPlot plot =
+            feederPlot(branchedResult(c.worstPole, c.worstPhase), 5.0, QStringLiteral("WL3"));
+        ASSERT_EQ(plot.series.size(), 3U);
+        const PlotSeries& l1 = plot.series[0];
+        ASSERT_EQ(l1.points.size(), c.pathDistances.size() + 1);
+        EXPECT_EQ(l1.points[0].distanceM, 0.0);
+        for (std::size_t i = 0; i < c.pathDistances.size(); ++i) {
+            EXPECT_EQ(l1.points[i + 1].distanceM, c.pathDistances[i]) << i;
+            EXPECT_EQ(l1.points[i + 1].lossPercent, c.pathL1[i]) << i;
+        }
+        EXPECT_EQ(plot.pathName, QString::fromUtf8(c.pathName));
+        EXPECT_TRUE(plot.x.title.endsWith(QString::fromUtf8(c.pathName)));
+        ASSERT_EQ(plot.branches.size(), c.others.size());
+        for (std::size_t b = 0; b < c.others.size(); ++b) {
+            const BranchSeries& got = plot.branches[b];
+            EXPECT_EQ(got.name, QString::fromUtf8(c.others[b].name));
+            ASSERT_EQ(got.points.size(), c.others[b].points.size());
+            for (std::size_t i = 0; i < got.points.size(); ++i) {
+                EXPECT_EQ(got.points[i].distanceM, c.others[b].points[i].first) << i;
+                EXPECT_EQ(got.points[i].lossPercent, c.others[b].points[i].second) << i;
+            }
+        }
+        EXPECT_TRUE(plot.showBranches);
+        EXPECT_TRUE(plot.hasWorst);
+        EXPECT_EQ(plot.worstLabel, QString::fromUtf8(c.worstLabel));
+        // The axis reaches the farthest pole from the supply (B2, 130 m), not the 170 m of cable.
+        EXPECT_EQ(plot.x.maximum, 130.0);
+        EXPECT_GE(plot.y.maximum, 2.1);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "db/database.h"
 #include "form/number_format.h"
+#include "project_book/feeder_book.h"
 #include "project_book/project_book.h"
 #include "project_files/project_file.h"
 #include "project_fixtures.h"
@@ -99,7 +100,8 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
     EXPECT_GT(at, table);
     EXPECT_TRUE(p.contains(QStringLiteral("   Sr = 400 (kVA)，uk = 4 (%)，ΔP = 4.3 (kW)")));
 
-    ASSERT_EQ(writer.tables.size(), 1u);
+    // The circuit table, then the pole table of each of the three feeders.
+    ASSERT_EQ(writer.tables.size(), 4u);
     const ReportTable& t = writer.tables.front();
     EXPECT_EQ(writer.operations().count(QStringLiteral("InsertTable 5x14")), 1);
     EXPECT_LE(std::accumulate(t.columnWidthsMm.begin(), t.columnWidthsMm.end(), 0.0), 146.0);
@@ -279,7 +281,7 @@ TEST(ProjectBook, DocxReadsBackWithItsTableAndOnePicturePerFeeder) {
 
     const ReportTable expected = projectCircuitTable(run);
     const QJsonArray tables = book[QStringLiteral("tables")].toArray();
-    ASSERT_EQ(tables.size(), 1);
+    ASSERT_EQ(tables.size(), 4); // the circuit table and the pole tables of WL1, WL2, WL4
     const QJsonArray rows = tables[0].toArray();
     ASSERT_EQ(rows.size(), 5);
     for (qsizetype i = 0; i < rows.size(); ++i)
@@ -409,6 +411,219 @@ TEST(ProjectBook, TheCableCellBreaksTheCableTypeBetweenWords) {
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(table.rows[i + 1][1].text, QString::fromUtf8(cases[i].cell))
             << cases[i].cableType;
+}
+
+// A feeder with a branch, its results as worked by hand. Trunk 干线 N1 (20 m from the supply),
+// N2 (+30), N3 (+30) = 80 m; branch 支线1 from N2 in VV 16: B1-1 (+15), B1-2 (+30) = 45 m; cable
+// in all 125 m. One 150 W lamp on each pole, cos φ 0.9, U0 220 V: I = 150 / (220 × 0.9) =
+// 0.757576 A. Phases in turn from L1 in list order (N1 L1, N2 L2, N3 L3, B1-1 L1 fixed, B1-2
+// L2). At the branch's start L1 = L2 = 0.7576 A, L3 = 0, and the neutral the phasor sum of two
+// equal currents 120° apart, 0.7576 A. At the supply L1 = L2 = 2 × 0.7576 = 1.5152 A, L3 =
+// 0.7576 A, and the neutral |2 + 2∠−120° + 1∠120°| × 0.7576 = |0.5 − j0.866| × 0.7576 =
+// 0.7576 A. The Δu figures are the feeder's own (any figure: the book prints them as given).
+ProjectRun branchedRun() {
+    ProjectCircuit c = endLoadCircuit(0.0, 0.0);
+    c.id = QStringLiteral("WL5");
+    c.line.cable = vvCopper("25");
+    LampFeeder f;
+    f.connection = FeederConnection::PhasesInTurn;
+    const LampGroup lamp{1, 150.0, 0.9, 1.0, std::nullopt};
+    auto pole = [&lamp](const char* id, double span, std::optional<Phase> fixed = std::nullopt) {
+        return FeederPole{QString::fromUtf8(id), span, {lamp}, fixed};
+    };
+    f.poleList.runs = {{QStringLiteral("干线"),
+                        {},
+                        std::nullopt,
+                        {pole("N1", 20), pole("N2", 30), pole("N3", 30)}},
+                       {QStringLiteral("支线1"),
+                        QStringLiteral("N2"),
+                        vvCopper("16"),
+                        {pole("B1-1", 15, Phase::L1), pole("B1-2", 30)}}};
+    c.load = f;
+
+    const double i = 150.0 / (220.0 * 0.9);
+    LampFeederResult x;
+    auto drop = [&](int n, const char* id, int run, int parent, double m, Phase phase,
+                    std::array<double, 3> loss) {
+        PoleDrop d;
+        d.pole = n;
+        d.id = QString::fromUtf8(id);
+        d.run = run;
+        d.parent = parent;
+        d.distanceM = m;
+        d.phase = phase;
+        d.lossPercent = loss;
+        d.loadW = 150.0;
+        d.currentA = i;
+        return d;
+    };
+    x.poles = {drop(1, "N1", 0, -1, 20, Phase::L1, {0.1201, 0.1302, 0.0503}),
+               drop(2, "N2", 0, 0, 50, Phase::L2, {0.2404, 0.2605, 0.0906}),
+               drop(3, "N3", 0, 1, 80, Phase::L3, {0.2507, 0.2708, 0.1109}),
+               drop(4, "B1-1", 1, 1, 65, Phase::L1, {0.3110, 0.3011, 0.0912}),
+               drop(5, "B1-2", 1, 3, 95, Phase::L2, {0.3313, 0.4114, 0.0915})};
+    x.poles[4].path.lengthM = 95.0;
+    // Rphp·L: 50 m of 25 mm² at 1.4 mΩ/m plus 45 m of 16 mm² at 2.2 mΩ/m = 70 + 99 = 169 mΩ.
+    x.poles[4].path.ohm = {0.0364 + 0.05175, 0.004 + 0.0036, 0.07 + 0.099, 0.008 + 0.0072};
+    x.poles[4].path.neutralResistanceOhm = 0.169;
+    x.poles[4].path.neutralReactanceOhm = 0.0152;
+    x.worstPath = {0, 1, 3, 4};
+    x.worstPole = 5;
+    x.worstPhase = Phase::L2;
+    x.worstLossPercent = 0.4114;
+    x.weakestPole = 4;
+    x.totalLoadW = 750.0;
+    x.phaseCurrentsA = {2 * i, 2 * i, i};
+    x.neutralCurrentA = i;
+    x.largestPhaseCurrentA = 2 * i;
+    RunResult trunk{QStringLiteral("干线"), 0, 3, -1, 80.0, {2 * i, 2 * i, i}, i, 2 * i, {}, 2};
+    RunResult branch{QStringLiteral("支线1"), 3, 2, 1, 45.0, {i, i, 0.0}, i, i, {}, 4};
+    x.runs = {trunk, branch};
+
+    CircuitResult r;
+    r.feeder = x;
+    r.lineLengthKm = 0.095;
+    r.lossPercent = 0.4114;
+    r.shortCircuit = Computed<ShortCircuitResult>::failed(QStringLiteral("系统短路容量未给出"));
+    SectionResult trunkSection;
+    trunkSection.run = QStringLiteral("干线");
+    trunkSection.cable = vvCopper("25");
+    trunkSection.lengthM = 80.0;
+    ShortCircuitResult origin;
+    origin.ik3 = 5.4321;
+    trunkSection.originShortCircuit = origin;
+    trunkSection.thermal = ThermalStability{true, 3.1234, QStringLiteral("3.1234")};
+    trunkSection.thermalOutcome = CheckOutcome::pass(QStringLiteral("Smin 3.1234 < 25"));
+    CapacityCheck capacity;
+    // Iz = 101 × 0.96 × 1 × 1 = 96.96 A (GB/T 16895.6-2014 B.52.x row of 25 mm², as given).
+    capacity.capacity = {101.0, 0.96, 1.0, 1.0, 96.96, QStringLiteral("表B.52.5 D2"), {}};
+    capacity.capacityA = 96.96;
+    // In 16 A, I2 = 1.3 × 16 = 20.8 A ≤ 1.45 × 96.96 = 140.592 A.
+    capacity.overload = checkOverloadProtection(2 * i, 16.0, 1.3, 96.96);
+    trunkSection.capacity = capacity;
+    trunkSection.capacityOutcome = CheckOutcome::pass(QStringLiteral("Iz 97.0 A"));
+    SectionResult branchSection;
+    branchSection.run = QStringLiteral("支线1");
+    branchSection.cable = vvCopper("16");
+    branchSection.lengthM = 45.0;
+    branchSection.originShortCircuit =
+        Computed<ShortCircuitResult>::failed(QStringLiteral("分支点短路电流未计算"));
+    branchSection.capacity = Computed<CapacityCheck>::failed(QStringLiteral("敷设方式未给出"));
+    branchSection.capacityOutcome = CheckOutcome::notComputed(QStringLiteral("敷设方式未给出"));
+    r.sections = {trunkSection, branchSection};
+
+    SizingResult sizing;
+    sizing.sections = {{QStringLiteral("干线"), QStringLiteral("25"), CircuitCheck::VoltageLoss,
+                        QStringLiteral("Δu 5.1234% > 5%")},
+                       {QStringLiteral("支线1"), QStringLiteral("16"),
+                        CircuitCheck::ThermalStability, QStringLiteral("Smin 17.2 > 10")}};
+    sizing.combinationsTried = 12;
+
+    ProjectRun run;
+    run.project = projectOf({c});
+    run.results = {r};
+    run.sizing = {sizing};
+    return run;
+}
+
+TEST(ProjectBook, BranchedFeederHasItsPoleTableStructurePathsSectionsAndSizing) {
+    const ProjectRun run = branchedRun();
+    CapturingWriter writer;
+    const QStringList p = write(writer, run, {});
+    ASSERT_EQ(writer.tables.size(), 2u);
+    // The circuit table: the load names the branch, the length is all the cable (80 + 45).
+    EXPECT_EQ(writer.tables[0].rows[1][2].text, QStringLiteral("路灯馈线 5 杆 1 支线"));
+    EXPECT_EQ(writer.tables[0].rows[1][Length].text, QStringLiteral("125.0"));
+
+    const ReportTable& poles = writer.tables[1];
+    EXPECT_EQ(poles.headerRows, 1);
+    EXPECT_DOUBLE_EQ(std::accumulate(poles.columnWidthsMm.begin(), poles.columnWidthsMm.end(), 0.0),
+                     146.0);
+    const struct {
+        const char* cells[10];
+        bool worst;
+    } rows[] = {
+        {{"干线", "N1", "20.0", "20.0", "1×150W", "L1", "0.1201", "0.1302", "0.0503", ""}, false},
+        {{"干线", "N2", "50.0", "30.0", "1×150W", "L2", "0.2404", "0.2605", "0.0906", ""}, false},
+        {{"干线", "N3", "80.0", "30.0", "1×150W", "L3", "0.2507", "0.2708", "0.1109", ""}, false},
+        {{"支线1", "B1-1", "65.0", "15.0", "1×150W", "L1*", "0.3110", "0.3011", "0.0912", ""},
+         false},
+        {{"支线1", "B1-2", "95.0", "30.0", "1×150W", "L2", "0.3313", "0.4114", "0.0915", "最不利"},
+         true},
+    };
+    ASSERT_EQ(poles.rows.size(), std::size(rows) + 1);
+    EXPECT_EQ(poles.rows[0][6].text, QStringLiteral("ΔuL1\r(%)"));
+    for (size_t k = 0; k < std::size(rows); ++k) {
+        for (size_t j = 0; j < 10; ++j)
+            EXPECT_EQ(poles.rows[k + 1][j].text, QString::fromUtf8(rows[k].cells[j])) << k << j;
+        // The worst pole's judged Δu (L2) is bold; within the 5 % limit, nothing is red.
+        EXPECT_EQ(poles.rows[k + 1][7].bold, rows[k].worst) << k;
+        for (const ReportTableCell& cell : poles.rows[k + 1])
+            EXPECT_FALSE(cell.colour.has_value()) << k;
+    }
+    EXPECT_TRUE(p.contains(QStringLiteral(" *为设计人指定相别，其余按三相轮流接线依次轮换。")));
+
+    const char* const expected[] = {
+        // 线路结构, currents as worked above.
+        {"   干线 自电源引出，VV 四芯 铜芯 25 mm²，长 80.0 m，3 杆；起点电流 L1 1.5152 A、L2 "
+         "1.5152 A、L3 0.7576 A，中性线 0.7576 A"},
+        {"   支线1 自干线杆 N2 引出，VV 四芯 铜芯 16 mm²，长 45.0 m，2 杆；起点电流 L1 0.7576 A、"
+         "L2 0.7576 A、L3 0.0000 A，中性线 0.7576 A"},
+        // The worst path: N1…N2 on the trunk (50 m), then the branch (95 − 50 = 45 m).
+        {"   最不利杆 B1-2（L2），路径：干线 N1…N2（50.0 m） → 支线1 B1-1…B1-2（45.0 m），Δu = "
+         "0.4114%"},
+        // The weakest end, stated though the fault itself was not computed.
+        {" 短路校验点：最远端（相保回路阻抗最大）杆 B1-2，距电源 95.0 m，路径：干线 N1…N2（50.0 "
+         "m） → 支线1 B1-1…B1-2（45.0 m）"},
+        // Sections: the trunk's figures; the branch's reasons, no stand-in 0.
+        {" 干线 VV 四芯 铜芯 25 mm²，长 80.0 m:"},
+        {"   始端 I″k3 = 5.4321 (kA)"},
+        {"   热稳定:  Smin = 3.1234 (mm²)，S = 25 (mm²)"},
+        {"   载流量:  I0 = 101 (A)（表B.52.5 D2），Iz = I0 × Kt 0.96 × Kρ 1 × Kg 1 = 97.0 (A)"},
+        {"   Ib = 1.5152 (A)，In = 16 (A)，I2 = 20.8 (A) ≤ 1.45 × Iz = 140.6 (A)"},
+        {" 支线1 VV 四芯 铜芯 16 mm²，长 45.0 m:"},
+        {"   始端 I″k3 = 分支点短路电流未计算"},
+        {"   热稳定:  未计算"},
+        {"   载流量:  敷设方式未给出"},
+        {"   载流量：未计算（敷设方式未给出）"},
+        // The sizing decision per section.
+        {" 各段截面（按各段截面×长度之和（用铜量）最小选取通过全部校验的组合，共试算 12 种组合）:"},
+        {"   干线：S = 25 (mm²)；次小一级截面不满足电压损失：Δu 5.1234% > 5%"},
+        {"   支线1：S = 16 (mm²)；次小一级截面不满足热稳定：Smin 17.2 > 10"},
+    };
+    qsizetype at = p.indexOf(QStringLiteral("1、WL5"));
+    ASSERT_GE(at, 0);
+    for (const char* line : expected) {
+        const qsizetype found = p.indexOf(QString::fromUtf8(line), at);
+        EXPECT_GT(found, at) << line;
+        if (found > at)
+            at = found;
+    }
+    const qsizetype branch = p.indexOf(QStringLiteral(" 支线1 VV 四芯 铜芯 16 mm²，长 45.0 m:"));
+    ASSERT_GT(branch, 0);
+    for (qsizetype k = branch; k < branch + 6; ++k)
+        EXPECT_FALSE(p[k].contains(QStringLiteral("= 0 ")) ||
+                     p[k].contains(QStringLiteral("0.0000 (")))
+            << p[k].toStdString();
+}
+
+// korvane-cli's --pole-table: the same table, tab-separated, then its notes; a circuit the
+// project has not, or one that is not a feeder, is a reason.
+TEST(ProjectBook, PoleTableTextIsTheBooksTableTabSeparated) {
+    const ProjectRun run = branchedRun();
+    const Computed<QStringList> text = poleTableText(run, QStringLiteral(" WL5"));
+    ASSERT_TRUE(text.ok()) << text.reason().toStdString();
+    ASSERT_GE(text->size(), 6);
+    EXPECT_EQ(text->at(0), QStringLiteral("支线\t杆号\t距电源 (m)\t杆距 (m)\t灯具\t相别\tΔuL1 (%)\t"
+                                          "ΔuL2 (%)\tΔuL3 (%)\t备注"));
+    EXPECT_EQ(text->at(5), QStringLiteral("支线1\tB1-2\t95.0\t30.0\t1×150W\tL2\t0.3313\t0.4114\t"
+                                          "0.0915\t最不利"));
+    EXPECT_EQ(poleTableText(run, QStringLiteral("WL9")).reason(),
+              QStringLiteral("工程中无回路“WL9”"));
+    ProjectRun loadCase = run;
+    loadCase.project.circuits[0].load = endLoadCircuit(10.0, 0.1).load;
+    EXPECT_EQ(poleTableText(loadCase, QStringLiteral("WL5")).reason(),
+              QStringLiteral("回路“WL5”不是路灯馈线，无灯杆表"));
 }
 
 } // namespace

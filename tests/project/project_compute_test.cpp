@@ -470,5 +470,99 @@ TEST(ProjectCircuit, VoltageLossIsComputedAtTheWorkingTemperature) {
     EXPECT_TRUE(r.check(CircuitCheck::VoltageLoss).text.contains(u"测试类型"));
 }
 
+// A feeder of 50 mm² VV with a branch of 16 mm² VV: trunk T1–T3 at 40 m spans, branch "支线1"
+// leaving T1 with B1–B3 at 30 m, one 150 W lamp (cos φ 0.9) on every pole, single-phase.
+ProjectCircuit branchedFeeder() {
+    const auto c50 = handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, 50.0);
+    ProjectCircuit circuit =
+        withCableSection(endLoadCircuit(0.0, 0.0), CableRow{vvCopper("50"), 0.387, 0.08}, *c50);
+    circuit.id = QStringLiteral("WL5");
+    LampFeeder f;
+    const LampGroup lamp{1, 150.0, 0.9, 1.0, std::nullopt};
+    FeederRun trunk{QStringLiteral("干线"), {}, std::nullopt, {}};
+    for (const char* id : {"T1", "T2", "T3"})
+        trunk.poles.push_back({QString::fromLatin1(id), 40.0, {lamp}, std::nullopt});
+    FeederRun branch{QStringLiteral("支线1"), QStringLiteral("T1"), vvCopper("16"), {}};
+    for (const char* id : {"B1", "B2", "B3"})
+        branch.poles.push_back({QString::fromLatin1(id), 30.0, {lamp}, std::nullopt});
+    f.poleList.runs = {trunk, branch};
+    circuit.load = f;
+    return circuit;
+}
+
+// The fault at the weakest end of the branched feeder by hand. Per metre, mΩ/m (handbook tables
+// of a four-core PVC copper cable): 50 mm² R0 0.351, X0 0.079, Rphp 1.053, Xphp 0.158; 16 mm²
+// R0 1.097, X0 0.087, Rphp 3.291, Xphp 0.174 (R′, X′ = Rphp, Xphp). Loop to T3: 120·1.053 =
+// 126.36 mΩ; to B3: 40·1.053 + 90·3.291 = 338.31 mΩ: B3 is the weakest end, 130 m away. The
+// equivalent line of its path, Σ r_i·L_i / Σ L_i over 130 m: R0 = (14.04 + 98.73)/130 = 0.867462,
+// X0 = (3.16 + 7.83)/130 = 0.084538, Rphp = R′ = 338.31/130 = 2.602385, Xphp = X′ = (6.32 +
+// 15.66)/130 = 0.169077. I″k3 there: RΣ = 4.561932 + 112.77, XΣ = 17.668449 + 10.99 mΩ (supply
+// as in EndLoadCircuitByHand), I″k3 = 399/(√3·120.783) = 1.90727 kA. The branch's origin is T1,
+// 40 m of trunk: RΣ = 4.561932 + 14.04, XΣ = 17.668449 + 3.16, I″k3 = 8.24907 kA, and 16 mm²
+// needs Smin = √0.1·8249.07/115 = 22.683 mm²: the branch fails its thermal check, the trunk
+// (origin after the busbar, Smin 34.714 < 50) passes it.
+TEST(ProjectCircuit, AFaultAtTheWeakestEndOfABranchedFeederSeesItsEquivalentLine) {
+    const Project project = projectOf({branchedFeeder()});
+    const CircuitResult r = computeCircuit(project, project.circuits.front(), vvCatalogue());
+    ASSERT_TRUE(r.feeder.ok()) << r.feeder.reason().toStdString();
+    EXPECT_EQ(r.feeder->weakestPole, 5);
+    EXPECT_NEAR(*r.lineLengthKm, 0.130, 1e-12);
+    CircuitLine hand = project.circuits.front().line;
+    hand.perMetreMilliOhm = {0.867462, 0.084538, 2.602385, 0.169077};
+    hand.neutralResistanceMilliOhmPerM = 2.602385;
+    hand.neutralReactanceMilliOhmPerM = 0.169077;
+    hand.lengthKm = 0.130;
+    const Computed<ShortCircuitResult> byHand =
+        computeShortCircuit(shortCircuitInput(project.supply, hand));
+    ASSERT_TRUE(r.shortCircuit.ok() && byHand.ok());
+    EXPECT_NEAR(r.shortCircuit->ik3, 1.90727, 5e-5);
+    EXPECT_NEAR(r.shortCircuit->ik3, byHand->ik3, 1e-5);
+    EXPECT_NEAR(r.shortCircuit->ik1, byHand->ik1, 1e-5);
+    EXPECT_NEAR(r.shortCircuit->id, byHand->id, 1e-5);
+
+    ASSERT_EQ(r.sections.size(), 2u);
+    EXPECT_EQ(r.sections[1].run, QStringLiteral("支线1"));
+    EXPECT_EQ(r.sections[1].cable.crossSection, QStringLiteral("16"));
+    EXPECT_NEAR(r.sections[1].lengthM, 90.0, 1e-12);
+    ASSERT_TRUE(r.sections[1].originShortCircuit.ok());
+    EXPECT_NEAR(r.sections[1].originShortCircuit->ik3, 8.24907, 5e-5);
+    EXPECT_NEAR(r.sections[0].originShortCircuit->ik3, 12.6241, 5e-5);
+    EXPECT_NEAR(r.sections[1].thermal->minimumCrossSectionMm2, 22.683, 1e-3);
+    EXPECT_EQ(r.sections[0].thermalOutcome.state, State::Passed);
+    EXPECT_EQ(r.sections[1].thermalOutcome.state, State::Failed);
+    const CheckOutcome& thermal = r.check(CircuitCheck::ThermalStability);
+    EXPECT_EQ(thermal.state, State::Failed);
+    EXPECT_TRUE(thermal.text.startsWith(u"支线1：Smin = 22.6833 mm² ≥ S = 16 mm²"))
+        << thermal.text.toStdString();
+    // Six lamps of 150/(220·0.9) = 0.757576 A on L1: Ib = 4.545 A, 1.5·Ib selects the
+    // smallest breaker; the branch carries its three lamps, 2.273 A.
+    EXPECT_NEAR(*r.loadCurrentA, 6 * 150 / 198.0, 1e-9);
+    EXPECT_NEAR(r.sections[1].capacity->overload.loadCurrentA, 3 * 150 / 198.0, 1e-9);
+    EXPECT_EQ(r.check(CircuitCheck::CurrentCapacity).state, State::Passed);
+    EXPECT_TRUE(r.check(CircuitCheck::CurrentCapacity).text.contains(u"支线1：Ib = 2.3 A"))
+        << r.check(CircuitCheck::CurrentCapacity).text.toStdString();
+
+    // The branch with no cable of its own takes the trunk's: one 50 mm² cable, whose origin
+    // at T1 (8.249 kA, Smin 22.683 mm²) it withstands.
+    Project same = project;
+    std::get<LampFeeder>(same.circuits[0].load).poleList.runs[1].cable.reset();
+    const CircuitResult one = computeCircuit(same, same.circuits.front(), vvCatalogue());
+    ASSERT_EQ(one.sections.size(), 2u);
+    EXPECT_EQ(one.sections[1].cable.crossSection, QStringLiteral("50"));
+    EXPECT_EQ(one.check(CircuitCheck::ThermalStability).state, State::Passed);
+    const auto conductors = feederConductors(same, same.circuits.front(), vvCatalogue());
+    ASSERT_TRUE(conductors.ok());
+    EXPECT_DOUBLE_EQ((*conductors)[1].perMetreMilliOhm.loopResistance, 1.053);
+
+    // A branch cable the database does not hold stops the feeder, naming the branch.
+    Project unknown = project;
+    std::get<LampFeeder>(unknown.circuits[0].load).poleList.runs[1].cable = vvCopper("17");
+    const auto missing = feederConductors(unknown, unknown.circuits.front(), vvCatalogue());
+    EXPECT_FALSE(missing.ok());
+    EXPECT_TRUE(missing.reason().startsWith(u"支线“支线1”：电缆数据库中无"))
+        << missing.reason().toStdString();
+    EXPECT_FALSE(computeCircuit(unknown, unknown.circuits.front(), vvCatalogue()).feeder.ok());
+}
+
 } // namespace
 } // namespace korvane::testing

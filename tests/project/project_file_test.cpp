@@ -490,3 +490,166 @@ TEST(ProjectFile, ReadingStopsAtTheLimitWhateverTheFileClaims) {
 
 } // namespace
 } // namespace korvane::testing
+
+namespace korvane::testing {
+namespace {
+
+// A trunk of three poles (a carriageway and a footway lamp on N2, N3 fixed on L2) with a branch
+// on its own cable from N2 and a branch of that branch on the cable it leaves from.
+PoleList twoBranchList() {
+    const LampGroup road{1, 150.0, 0.95, 1.0, std::nullopt};
+    const LampGroup footway{1, 40.0, 0.9, 1.0, 15.0};
+    PoleList list;
+    list.runs.push_back({QStringLiteral("干线"),
+                         {},
+                         std::nullopt,
+                         {{QStringLiteral("N1"), 20.0, {road}, std::nullopt},
+                          {QStringLiteral("N2"), 35.5, {road, footway}, std::nullopt},
+                          {QStringLiteral("N3"), 60.0, {road}, Phase::L2}}});
+    list.runs.push_back(
+        {QStringLiteral("支线1"),
+         QStringLiteral("N2"),
+         CableIdentity{QStringLiteral("聚氯乙烯绝缘电力电缆(0.6/1kV)"),
+                       QStringLiteral("VV 四芯 铜芯"), QStringLiteral("16")},
+         {{QStringLiteral("B1"), 25.0, {{2, 60.0, 0.9, 1.1, std::nullopt}}, std::nullopt},
+          {QStringLiteral("B2"), 30.0, {}, std::nullopt}}});
+    list.runs.push_back({QStringLiteral("支线2"),
+                         QStringLiteral("B2"),
+                         std::nullopt,
+                         {{QStringLiteral("C1"), 28.0, {road}, Phase::L3}}});
+    return list;
+}
+
+Project withPoleList() {
+    Project project = severalCircuits();
+    std::get<LampFeeder>(project.circuits[1].load).poleList = twoBranchList();
+    return project;
+}
+
+TEST(ProjectFile, APoleListRoundTripsAsVersionThreeAndOtherFilesStayVersionTwo) {
+    const Project project = withPoleList();
+    const QByteArray bytes = projectToJson(project);
+    const QJsonObject root = QJsonDocument::fromJson(bytes).object();
+    EXPECT_EQ(root.value(QStringLiteral("version")), QJsonValue(3));
+    const QJsonObject load = valueAt(root, QStringLiteral("circuits/1/load")).toObject();
+    // The list in place of the equal-pole values, the rotation beside it.
+    EXPECT_TRUE(load.contains(QStringLiteral("poleList")));
+    EXPECT_FALSE(load.contains(QStringLiteral("poles")));
+    EXPECT_FALSE(load.contains(QStringLiteral("spacingM")));
+    EXPECT_EQ(load.value(QStringLiteral("connection")), QStringLiteral("phasesInTurn"));
+    // Written only when given: the trunk's start, a branch's own cable, a fixed phase, a lamp's
+    // harmonic content.
+    EXPECT_FALSE(valueAt(root, QStringLiteral("circuits/1/load/poleList/0"))
+                     .toObject()
+                     .contains(QStringLiteral("fromPole")));
+    EXPECT_FALSE(valueAt(root, QStringLiteral("circuits/1/load/poleList/2"))
+                     .toObject()
+                     .contains(QStringLiteral("cable")));
+    EXPECT_FALSE(valueAt(root, QStringLiteral("circuits/1/load/poleList/0/poles/0"))
+                     .toObject()
+                     .contains(QStringLiteral("phase")));
+    EXPECT_EQ(valueAt(root, QStringLiteral("circuits/1/load/poleList/0/poles/2/phase")),
+              QStringLiteral("L2"));
+    EXPECT_EQ(valueAt(root, QStringLiteral("circuits/1/load/poleList/0/poles/1/lamps/1/"
+                                           "thirdHarmonicPercent")),
+              QJsonValue(15.0));
+
+    const ProjectReading back = projectFromJson(bytes);
+    ASSERT_EQ(back.error, QString());
+    EXPECT_TRUE(back.unrestored.isEmpty()) << back.unrestored.join(u'\n').toStdString();
+    const auto& feeder = std::get<LampFeeder>(back.project.circuits[1].load);
+    EXPECT_EQ(feeder.poleList, twoBranchList());
+    EXPECT_EQ(feeder.connection, FeederConnection::PhasesInTurn);
+    EXPECT_EQ(feeder.startPhase, Phase::L2);
+    EXPECT_TRUE(back.project.circuits[1].inputProblems.isEmpty())
+        << back.project.circuits[1].inputProblems.join(u'\n').toStdString();
+    EXPECT_EQ(projectToJson(back.project), bytes);
+
+    // Without a pole list the file stays version 2, as earlier releases read it; the example
+    // project reads and writes back byte for byte.
+    EXPECT_EQ(QJsonDocument::fromJson(projectToJson(severalCircuits()))
+                  .object()
+                  .value(QStringLiteral("version")),
+              QJsonValue(2));
+    QFile example(QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/street_lighting.kvp"));
+    ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+    const QByteArray exampleBytes = example.readAll();
+    const ProjectReading exampleRead = projectFromJson(exampleBytes);
+    ASSERT_EQ(exampleRead.error, QString());
+    EXPECT_EQ(projectToJson(exampleRead.project), exampleBytes);
+}
+
+// A pole-list value that cannot be read is named by its run and pole as the pole-list import
+// names its column, kept as the file held it (a missing span stays missing, never 0), and stops
+// its circuit only.
+TEST(ProjectFile, ADamagedPoleListValueIsKeptAsTheFileHeldIt) {
+    const QJsonValue missing(QJsonValue::Undefined);
+    struct Damage {
+        const char* place; // within the feeder's load, '/'-separated
+        QJsonValue value;  // undefined: the key removed
+        const char* problem;
+    };
+    const Damage damages[] = {
+        {"poleList/1/poles/0/spanM", missing, "WL2 杆位表 支线1 杆 B1 杆距(m)：缺少数值"},
+        {"poleList/0/poles/2/spanM", u"三十"_qs, "WL2 杆位表 干线 杆 N3 杆距(m)：不是数值：“三十”"},
+        {"poleList/0/poles/0/phase", u"L4"_qs, "WL2 杆位表 干线 杆 N1 相别：无法识别：“L4”"},
+        {"poleList/0/poles/1/lamps/1/count", 1.5, "WL2 杆位表 干线 杆 N2 灯具2数量：应为整数：1.5"},
+        {"poleList/1/poles/0/lamps/0/powerFactor", missing,
+         "WL2 杆位表 支线1 杆 B1 灯具1功率因数：缺少数值"},
+        {"poleList/2/fromPole", missing, "WL2 杆位表 支线2 起始杆号：未填写"},
+        {"poleList/1/poles/1/id", missing, "WL2 杆位表 支线1 第2杆 杆号：未填写"},
+        {"poleList/1/poles/1", 5, "WL2 杆位表 支线1 第2杆：不是对象"},
+        {"poleList/2", u"支线"_qs, "WL2 杆位表 第3条线路：不是对象"},
+        {"poleList", u"x"_qs, "WL2 杆位表：不是数组"},
+    };
+    const QJsonObject pristine = QJsonDocument::fromJson(projectToJson(withPoleList())).object();
+    for (const Damage& d : damages) {
+        const QString place = QStringLiteral("circuits/1/load/") + QString::fromUtf8(d.place);
+        SCOPED_TRACE(place.toStdString());
+        const ProjectReading read =
+            projectFromJson(QJsonDocument(withValueAt(pristine, place, d.value)).toJson());
+        ASSERT_EQ(read.error, QString());
+        EXPECT_TRUE(read.unrestored.contains(QString::fromUtf8(d.problem)))
+            << read.unrestored.join(u'\n').toStdString();
+        const QByteArray saved = projectToJson(read.project);
+        EXPECT_EQ(valueAt(QJsonDocument::fromJson(saved).object(), place), d.value)
+            << saved.toStdString();
+        // The file stays version 3, and reads and writes back the same.
+        EXPECT_EQ(QJsonDocument::fromJson(saved).object().value(QStringLiteral("version")),
+                  QJsonValue(3));
+        const ProjectReading again = projectFromJson(saved);
+        EXPECT_EQ(again.unrestored, read.unrestored);
+        EXPECT_EQ(projectToJson(again.project), saved);
+        // Only the feeder is stopped.
+        EXPECT_TRUE(read.project.circuits[1].inputProblems.contains(QString::fromUtf8(d.problem)));
+        EXPECT_TRUE(read.project.circuits[0].inputProblems.isEmpty());
+        EXPECT_TRUE(read.project.circuits[2].inputProblems.isEmpty());
+    }
+}
+
+// A list read whole that is no feeder (a branch from a pole that does not exist) is kept as the
+// file held it, and its circuit is not computed, with the reason; an imported list replaces it
+// and its reasons.
+TEST(ProjectFile, APoleListThatIsNoTreeStopsItsCircuitUntilReplaced) {
+    QJsonObject root = QJsonDocument::fromJson(projectToJson(withPoleList())).object();
+    root = withValueAt(root, QStringLiteral("circuits/1/load/poleList/1/fromPole"),
+                       QStringLiteral("N40"));
+    const QByteArray bytes = QJsonDocument(root).toJson();
+    ProjectReading read = projectFromJson(bytes);
+    ASSERT_EQ(read.error, QString());
+    ProjectCircuit& feeder = read.project.circuits[1];
+    ASSERT_FALSE(feeder.inputProblems.isEmpty());
+    EXPECT_TRUE(feeder.inputProblems.front().startsWith(QStringLiteral("WL2 杆位表：")))
+        << feeder.inputProblems.front().toStdString();
+    EXPECT_EQ(std::get<LampFeeder>(feeder.load).poleList.runs[1].fromPole, QStringLiteral("N40"));
+    EXPECT_EQ(valueAt(QJsonDocument::fromJson(projectToJson(read.project)).object(),
+                      QStringLiteral("circuits/1/load/poleList/1/fromPole")),
+              QStringLiteral("N40"));
+
+    ASSERT_TRUE(setPoleList(feeder, twoBranchList()));
+    EXPECT_TRUE(feeder.inputProblems.isEmpty()) << feeder.inputProblems.join(u'\n').toStdString();
+    EXPECT_FALSE(setPoleList(read.project.circuits[0], twoBranchList())); // not a feeder
+}
+
+} // namespace
+} // namespace korvane::testing

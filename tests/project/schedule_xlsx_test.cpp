@@ -245,14 +245,21 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
         const LampFeederResult& feeder = *run.results[size_t(i)].feeder;
         const QJsonObject sheet = sheetNamed(back.sheets, QStringLiteral("WL%1").arg(i + 1));
         const QJsonArray rows = sheet[QStringLiteral("rows")].toArray();
-        ASSERT_EQ(rows.size(), qsizetype(feeder.poles.size()) + 1) << i;
-        EXPECT_EQ(rows[0][3][QStringLiteral("v")].toString(), QStringLiteral("L1 Δu(%)"));
+        // The poles, an empty row, the runs' header and the one run of an equal feeder.
+        ASSERT_EQ(rows.size(), qsizetype(feeder.poles.size()) + 4) << i;
+        EXPECT_EQ(rows[0][6][QStringLiteral("v")].toString(), QStringLiteral("ΔuL1(%)"));
         const PoleDrop& last = feeder.poles.back();
-        const QJsonArray lastRow = rows.last().toArray();
-        EXPECT_EQ(lastRow[0][QStringLiteral("v")].toInt(), last.pole);
-        EXPECT_DOUBLE_EQ(lastRow[1][QStringLiteral("v")].toDouble(), last.distanceM);
-        EXPECT_EQ(lastRow[2][QStringLiteral("v")].toString(), phaseText(last.phase));
-        EXPECT_DOUBLE_EQ(lastRow[4][QStringLiteral("v")].toDouble(), last.lossPercent[1]);
+        const QJsonArray lastRow = rows[qsizetype(feeder.poles.size())].toArray();
+        EXPECT_EQ(lastRow[0][QStringLiteral("v")].toString(), QStringLiteral("干线"));
+        EXPECT_EQ(lastRow[1][QStringLiteral("v")].toString(),
+                  last.id.isEmpty() ? QString::number(last.pole) : last.id);
+        EXPECT_DOUBLE_EQ(lastRow[2][QStringLiteral("v")].toDouble(), last.distanceM);
+        EXPECT_EQ(lastRow[5][QStringLiteral("v")].toString(), phaseText(last.phase));
+        EXPECT_DOUBLE_EQ(lastRow[7][QStringLiteral("v")].toDouble(), last.lossPercent[1]);
+        // The run: from the supply, its length and the phase currents there.
+        const QJsonArray runRow = rows.last().toArray();
+        EXPECT_EQ(runRow[1][QStringLiteral("v")].toString(), QStringLiteral("电源"));
+        EXPECT_DOUBLE_EQ(runRow[4][QStringLiteral("v")].toDouble(), feeder.phaseCurrentsA[0]);
     }
     // A feeder that was not computed says why under its header.
     const QJsonArray unread =

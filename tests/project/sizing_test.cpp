@@ -246,5 +246,102 @@ TEST(ProjectRun, ASupplyOutsideTheDatabaseStopsEveryCircuit) {
     }
 }
 
+// A street of 20 poles at 30 m (2 × 150 W, cos φ 0.9, phases in turn) with a side street of 8
+// poles at 30 m (one 100 W LED each) leaving pole 10, on VV four-core copper, Δu within 3 %.
+ProjectCircuit streetWithSideStreet() {
+    ProjectCircuit circuit = endLoadCircuit(0.0, 0.0);
+    circuit.id = QStringLiteral("WL7");
+    LampFeeder f;
+    f.connection = FeederConnection::PhasesInTurn;
+    FeederRun trunk{QStringLiteral("干线"), {}, std::nullopt, {}};
+    for (int i = 1; i <= 20; ++i)
+        trunk.poles.push_back(
+            {QStringLiteral("N%1").arg(i), 30.0, {{2, 150.0, 0.9, 1.0, std::nullopt}}, {}});
+    FeederRun side{QStringLiteral("支线1"), QStringLiteral("N10"), std::nullopt, {}};
+    for (int i = 1; i <= 8; ++i)
+        side.poles.push_back(
+            {QStringLiteral("S%1").arg(i), 30.0, {{1, 100.0, 1.0, 1.0, std::nullopt}}, {}});
+    f.poleList.runs = {trunk, side};
+    circuit.load = f;
+    return circuit;
+}
+
+// The trunk and the branch are sized together, the least copper (Σ S·L: 600 m of trunk, 240 m
+// of branch) among the combinations that pass. The set of combinations is enumerated here in
+// full, every checkable section of the trunk (4 … 185 mm²) with every one of the branch: the
+// choice must pass, and every combination of less copper must fail.
+TEST(Sizing, ABranchedFeederTakesTheLeastCopperThatPasses) {
+    Project project = projectOf({streetWithSideStreet()});
+    project.voltageLossLimitPercent = 3.0;
+    const CableCatalogue catalogue = vvCatalogue();
+    const SizingResult s = sizeCircuit(project, project.circuits[0], catalogue);
+    ASSERT_TRUE(s.chosen.has_value()) << s.notSized.toStdString();
+    ASSERT_EQ(s.sections.size(), 2u);
+    EXPECT_EQ(s.sections[0].run, QStringLiteral("干线"));
+    EXPECT_EQ(s.sections[1].run, QStringLiteral("支线1"));
+    const double trunk = s.sections[0].crossSection.toDouble();
+    const double branch = s.sections[1].crossSection.toDouble();
+    // The side street's 8 lamps of 0.4545 A ask less than the main street: a smaller cable.
+    EXPECT_LT(branch, trunk);
+    EXPECT_TRUE(s.sizedResult.passed());
+    EXPECT_GE(s.combinationsTried, 1);
+    EXPECT_EQ(s.sizedCircuit.line.cable.crossSection, s.sections[0].crossSection);
+    const auto& sizedRuns = std::get<LampFeeder>(s.sizedCircuit.load).poleList.runs;
+    ASSERT_TRUE(sizedRuns[1].cable.has_value());
+    EXPECT_EQ(sizedRuns[1].cable->crossSection, s.sections[1].crossSection);
+    // Each run's next smaller section, the other kept, fails a check that is named.
+    for (const SectionSizing& section : s.sections)
+        EXPECT_TRUE(section.governing.has_value()) << section.governingText.toStdString();
+
+    const double chosenCopper = trunk * 600.0 + branch * 240.0;
+    const double checkable[] = {4, 6, 10, 16, 25, 35, 50, 70, 95, 120, 150, 185};
+    int passing = 0;
+    for (double t : checkable)
+        for (double b : checkable) {
+            const auto tText = QString::number(t);
+            const auto bText = QString::number(b);
+            const CableRow* row = catalogue.find(vvCopper(tText.toLatin1().constData()));
+            ASSERT_NE(row, nullptr);
+            ProjectCircuit trial = withCableSection(
+                project.circuits[0], *row,
+                *handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, t));
+            std::get<LampFeeder>(trial.load).poleList.runs[1].cable =
+                vvCopper(bText.toLatin1().constData());
+            const bool passes = computeCircuit(project, trial, catalogue).passed();
+            const double copper = t * 600.0 + b * 240.0;
+            passing += passes;
+            if (copper < chosenCopper) {
+                EXPECT_FALSE(passes) << t << " / " << b;
+            }
+            if (t == trunk && b == branch) {
+                EXPECT_TRUE(passes);
+            }
+        }
+    EXPECT_GT(passing, 1);
+}
+
+// Too many combinations to try: a fault lasting 100 s no section withstands (Smin = 10·I″k3/115
+// at the origin, far above 185 mm²) fails every combination on its last check, while a Δu limit
+// of 50 % rules none out early; four runs of 12 sections make 12⁴ = 20 736 combinations, and the
+// search stops at its bound and says so.
+TEST(Sizing, TheSearchOfCombinationsIsBounded) {
+    Project project = projectOf({streetWithSideStreet()});
+    project.voltageLossLimitPercent = 50.0;
+    project.circuits[0].protection.durationS = 100.0;
+    auto& runs = std::get<LampFeeder>(project.circuits[0].load).poleList.runs;
+    for (int b = 2; b <= 3; ++b)
+        runs.push_back({QStringLiteral("支线%1").arg(b),
+                        QStringLiteral("N%1").arg(b * 3),
+                        {},
+                        {{QStringLiteral("X%1").arg(b), 30.0, {{1, 100.0, 1.0, 1.0, {}}}, {}}}});
+    const SizingResult s = sizeCircuit(project, project.circuits[0], vvCatalogue());
+    EXPECT_FALSE(s.chosen.has_value());
+    EXPECT_EQ(s.combinationsTried, kMaxSizingCombinations);
+    EXPECT_TRUE(s.notSized.startsWith(u"组合过多，未能选出")) << s.notSized.toStdString();
+    // The circuit keeps its own sections and is computed as it stands.
+    EXPECT_EQ(s.sizedCircuit.line.cable.crossSection, QStringLiteral("50"));
+    EXPECT_FALSE(s.sizedResult.passed());
+}
+
 } // namespace
 } // namespace korvane::testing

@@ -15,6 +15,9 @@ error_cell.xlsx         a #DIV/0! in the R column of row 3 (openpyxl).
 damaged_xml.xlsx        the sheet XML cut off in the middle.
 corrupt_sheet.xlsx      a byte of the compressed sheet changed, so its checksum fails.
 too_many_rows.xlsx      one cell in row 100001.
+poles_openpyxl.xlsx     a pole list of the pole-list import (openpyxl): a title row, the headers
+                        in another order and lenient forms, the numbers as numbers; a trunk N1-N3
+                        and a branch 支线1 of two poles from N2 on its own cable.
 
 Saved by LibreOffice Calc 7.4 (not written by this script; soffice is not needed for the tests):
 circuits_libreoffice.xlsx   circuits_openpyxl.xlsx opened and saved as .xlsx:
@@ -246,7 +249,25 @@ def corrupt_sheet(name):
     open(path, "wb").write(bytes(data))
 
 
+def poles_workbook(name):
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = "杆位表"
+    sheet.append(["某路 杆位表"])
+    sheet.append(["杆 号", "支线", "起始杆号", "杆距（m）", "灯具1数量", "灯具1功率(W)",
+                  "灯具1功率因数", "灯具1镇流器系数", "灯具2数量", "灯具2功率(W)", "灯具2功率因数",
+                  "灯具2镇流器系数", "相别", "支线电缆类型", "支线截面(mm2)"])
+    sheet.append(["N1", None, None, 20, 1, 150, 0.95, 1, 1, 40, 0.9, 1, None, None, None])
+    sheet.append(["N2", None, None, 35.5, 1, 150, 0.95, 1, None, None, None, None, "l3", None, None])
+    sheet.append(["N3", None, None, 60, 1, 150, 0.95, 1, None, None, None, None, None, None, None])
+    sheet.append(["B1", "支线1", "N2", 25, 2, 60, 0.9, 1.1, None, None, None, None, None,
+                  "VV 四芯 铜芯", 16])
+    sheet.append(["B2", "支线1", None, 30, 2, 60, 0.9, 1.1, None, None, None, None, None, None, None])
+    book.save(name)
+
+
 def main():
+    poles_workbook("poles_openpyxl.xlsx")
     openpyxl_workbook("circuits_openpyxl.xlsx", CIRCUITS, list(reversed(HEADERS)),
                       title="某工程 回路表", extra=("Δu(%)", 1.23))
     bad = [dict(c) for c in CIRCUITS]

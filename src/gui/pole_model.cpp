@@ -1,0 +1,116 @@
+#include "gui/pole_model.h"
+
+#include "gui/schedule_model.h"
+
+#include <QFont>
+
+namespace korvane::gui {
+
+PoleModel::PoleModel(ProjectSession& session, QObject* parent)
+    : QAbstractTableModel(parent), session_(session) {
+    // Any change of the schedule may change the list shown (its row moved, removed or edited,
+    // the supply behind its results): the table is read again.
+    aboutConnection_ =
+        session_.scheduleAboutToChange.connection([this](const ScheduleChange& change) {
+            if (change.kind != ScheduleChange::Kind::DataChanged)
+                beginResetModel();
+        });
+    changedConnection_ = session_.scheduleChanged.connection([this](const ScheduleChange& change) {
+        if (change.kind == ScheduleChange::Kind::DataChanged)
+            reset();
+        else
+            endResetModel();
+    });
+    supplyConnection_ = session_.supplyChanged.connection([this] { reset(); });
+}
+
+void PoleModel::reset() {
+    beginResetModel();
+    endResetModel();
+}
+
+void PoleModel::setRow(int row) {
+    if (row == row_)
+        return;
+    beginResetModel();
+    row_ = row;
+    endResetModel();
+}
+
+int PoleModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : session_.poleRowCount(row_);
+}
+
+int PoleModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kPoleColumnCount;
+}
+
+QVariant PoleModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const CellView cell = session_.poleCell(row_, index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return cell.text;
+    case Qt::EditRole:
+        return cell.derived ? QString() : cell.text;
+    case Qt::ToolTipRole:
+        return cell.toolTip.isEmpty() ? QVariant() : QVariant(cell.toolTip);
+    case Qt::ForegroundRole:
+        if (cell.state == CellState::Failed)
+            return ScheduleModel::failedText();
+        if (cell.derived || !cell.editable)
+            return ScheduleModel::notComputedText();
+        return {};
+    case Qt::BackgroundRole:
+        if (cell.state == CellState::Failed)
+            return ScheduleModel::failedBackground();
+        return {};
+    case Qt::FontRole:
+        if (index.row() == session_.worstPoleRow(row_)) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    case ScheduleModel::ChoicesRole:
+        return cell.choices;
+    case ScheduleModel::StateRole:
+        return int(cell.state);
+    default:
+        return {};
+    }
+}
+
+QVariant PoleModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Horizontal)
+        return ProjectSession::poleColumnHeader(section);
+    return section + 1;
+}
+
+Qt::ItemFlags PoleModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.row() < rowCount() &&
+        session_.poleCell(row_, index.row(), index.column()).editable)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool PoleModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const QString text = value.toString();
+    if (text == data(index, Qt::EditRole).toString())
+        return true;
+    if (const std::optional<QString> reason =
+            session_.setPoleCell(row_, index.row(), index.column(), text)) {
+        if (refused)
+            refused(index, *reason);
+        return false;
+    }
+    return true;
+}
+
+} // namespace korvane::gui
