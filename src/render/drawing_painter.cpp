@@ -182,12 +182,14 @@ QByteArray drawingPdf(const Drawing& drawing) {
     return bytes;
 }
 
-QImage sheetImage(const Sheet& sheet, int widthPx) {
-    const int heightPx = std::max(1, int(std::lround(widthPx * sheet.heightMm / sheet.widthMm)));
+QImage sheetImage(const Sheet& sheet, int widthPx, bool rotated) {
+    const double across = rotated ? sheet.heightMm : sheet.widthMm;
+    const double down = rotated ? sheet.widthMm : sheet.heightMm;
+    const int heightPx = std::max(1, int(std::lround(widthPx * down / across)));
     QImage image(widthPx, heightPx, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    paintSheet(painter, sheet, QRectF(0, 0, widthPx, heightPx));
+    paintSheet(painter, sheet, QRectF(0, 0, widthPx, heightPx), rotated);
     painter.end();
     return image;
 }

@@ -21,7 +21,8 @@ void paintSheet(QPainter& painter, const drawing::Sheet& sheet, const QRectF& ta
 // titled with the drawing's title.
 QByteArray drawingPdf(const drawing::Drawing& drawing);
 
-// One sheet as a picture `widthPx` wide on white (the book's .docx, the README's image).
-QImage sheetImage(const drawing::Sheet& sheet, int widthPx);
+// One sheet as a picture `widthPx` wide on white (the book's .docx, the README's image), turned
+// a quarter counter-clockwise into a portrait picture when `rotated`, as paintSheet turns it.
+QImage sheetImage(const drawing::Sheet& sheet, int widthPx, bool rotated = false);
 
 } // namespace korvane::render

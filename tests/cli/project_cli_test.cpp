@@ -254,8 +254,8 @@ QString runTool(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The project book of the example, with its three feeders' plots, as .docx and as PDF, painted
-// without a display.
+// The project book of the example, with its three feeders' plots and the one sheet of its
+// distribution system diagram, as .docx and as PDF, painted without a display.
 TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
     QTemporaryDir dir;
     const QString docx = dir.filePath(QStringLiteral("工程计算书.docx"));
@@ -271,16 +271,19 @@ TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray package = file.readAll();
     EXPECT_TRUE(package.startsWith("PK"));
-    EXPECT_TRUE(package.contains("word/media/image3.png"));
-    EXPECT_FALSE(package.contains("word/media/image4.png"));
+    // Three plots, then the diagram's sheet.
+    EXPECT_TRUE(package.contains("word/media/image4.png"));
+    EXPECT_FALSE(package.contains("word/media/image5.png"));
 
     const QString text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("低压配电线路工程计算书")))
         << text.left(200).toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("二、回路表")));
-    // The PDF draws the three feeders' plots as lines and text: their titles are text, and
-    // pdfimages lists its header of two lines and no image.
+    // The PDF draws the three feeders' plots and the diagram as lines and text: their titles are
+    // text, and pdfimages lists its header of two lines and no image.
     EXPECT_EQ(text.count(QStringLiteral("各灯杆处电压损失")), 3);
+    EXPECT_TRUE(text.contains(QStringLiteral("四、配电系统图")));
+    EXPECT_TRUE(text.contains(QStringLiteral("低压配电系统图")));
     const QStringList images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
                                    .split(u'\n', Qt::SkipEmptyParts);
     EXPECT_EQ(images.size(), 2) << images.join(u'\n').toStdString();
@@ -302,9 +305,9 @@ TEST(ProjectCli, DiagramIsWrittenAsDxfSvgOrPdfBySuffix) {
     const QString svg = dir.filePath(QStringLiteral("系统图.svg"));
     const QString pdf = dir.filePath(QStringLiteral("系统图.PDF"));
     for (const QString& path : {dxf, svg, pdf}) {
-        const CliRun run = runCliProgram({QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
-                                          QStringLiteral("--project"), example(),
-                                          QStringLiteral("--diagram"), path});
+        const CliRun run = runCliProgram(
+            {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+             QStringLiteral("--project"), example(), QStringLiteral("--diagram"), path});
         ASSERT_EQ(run.status, 0) << run.err;
     }
     QFile d(dxf), s(svg), p(pdf);
