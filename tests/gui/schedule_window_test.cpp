@@ -25,6 +25,8 @@
 #include "project_files/xlsx_reader.h"
 #include "render/book_pictures.h"
 #include "render/feeder_plot_painter.h"
+#include "render/project_outputs.h"
+#include "reports/zip_reading.h"
 #include "support/result_columns.h"
 
 #include <QAction>
@@ -41,7 +43,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -1015,6 +1019,79 @@ TEST(ScheduleWindow, TheDiagramIsExportedByTheSuffixOfTheFileChosen) {
     EXPECT_EQ(f.program.platform.messages[0].text,
               QStringLiteral("配电系统图未能写入 %1：配电系统图应保存为 .dxf、.svg 或 .pdf 文件")
                   .arg(text));
+}
+
+// What a poppler tool prints for the arguments.
+QString poppler(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The book of the 12-circuit example ends with its diagram, a sheet of 24 circuits a page, and
+// with 25 circuits on two: in the .docx a picture per sheet of 146 mm at 300 dpi (146 / 25.4 ×
+// 300 = 1724 px wide, × 420 / 297 = 2438 px high), in the PDF pages of text and lines (its
+// texts found by pdftotext, no image on them).
+TEST(ScheduleWindow, TheProjectBookEndsWithTheDiagramASheetAPage) {
+    Schedule f;
+    ASSERT_TRUE(f.window.openProjectPath(
+        QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/district_lighting_12.kvp")));
+    QTemporaryDir dir;
+    for (const int circuits : {12, 25}) {
+        SCOPED_TRACE(circuits);
+        while (f.session.rowCount() < circuits)
+            f.trigger(Act::AddLoadCase);
+        const int sheets = circuits > 24 ? 2 : 1;
+
+        const Computed<QByteArray> docx =
+            render::projectBookFile(f.session.run(), render::BookFormat::Docx, QDate(2026, 12, 10));
+        ASSERT_TRUE(docx.ok());
+        const QString xml = QString::fromUtf8(zipEntry(*docx, "word/document.xml").value_or(""));
+        // Described twice each, in the drawing's place and in the picture's own properties.
+        EXPECT_EQ(xml.count(QStringLiteral("descr=\"配电系统图 第")), 2 * sheets);
+        for (int sheet = 1; sheet <= sheets; ++sheet)
+            EXPECT_TRUE(xml.contains(
+                QStringLiteral("descr=\"配电系统图 第 %1 张，共 %2 张\"").arg(sheet).arg(sheets)));
+        const QStringList media =
+            zipEntryNames(*docx).value_or(QStringList()).filter(QStringLiteral("word/media/"));
+        ASSERT_GE(media.size(), sheets);
+        // The sheets are the book's last pictures.
+        const QString last = QStringLiteral("word/media/image%1.png").arg(media.size());
+        const QImage sheet = QImage::fromData(zipEntry(*docx, last.toUtf8().constData()).value());
+        EXPECT_EQ(sheet.size(), QSize(1724, 2438));
+
+        const Computed<QByteArray> pdf =
+            render::projectBookFile(f.session.run(), render::BookFormat::Pdf, QDate(2026, 12, 10));
+        ASSERT_TRUE(pdf.ok());
+        const QString path = dir.filePath(QStringLiteral("book%1.pdf").arg(circuits));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*pdf);
+        file.close();
+        const QRegularExpressionMatch pages =
+            QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                .match(poppler(QStringLiteral("pdfinfo"), {path}));
+        ASSERT_TRUE(pages.hasMatch()) << "pdfinfo reads the book";
+        const QString lastPage = QString::number(pages.captured(1).toInt());
+        const QString first = QString::number(pages.captured(1).toInt() - sheets + 1);
+        const QString text =
+            poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), first, QStringLiteral("-l"),
+                                                  lastPage, path, QStringLiteral("-")});
+        EXPECT_TRUE(text.startsWith(QStringLiteral("四、配电系统图")) ||
+                    text.contains(QStringLiteral("\n四、配电系统图")));
+        // WL1's cable, its column's other figures, every sheet's title block.
+        EXPECT_TRUE(text.contains(QStringLiteral("VV-0.6/1kV-4×35")));
+        EXPECT_TRUE(text.contains(QStringLiteral("WL%1").arg(circuits)));
+        // pdftotext joins the title block's "第 1 张  共 2 张" without its spaces between digits
+        // and characters.
+        EXPECT_EQ(text.count(QStringLiteral("共%1张").arg(sheets)), sheets);
+        const QStringList images =
+            poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), QStringLiteral("-f"),
+                                                  first, QStringLiteral("-l"), lastPage, path})
+                .split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(images.size(), 2) << "the header of the list only";
+    }
 }
 
 // Pixels of the image near `colour`.
