@@ -260,8 +260,15 @@ Computed<LampFeederResult> computeLampFeeder(const LampFeeder& feeder,
 
 namespace {
 
-QString poleKey(const QString& id) {
-    return id.trimmed().toCaseFolded();
+qsizetype poleCountOf(const PoleList& list) {
+    qsizetype count = 0;
+    for (const FeederRun& run : list.runs)
+        count += static_cast<qsizetype>(run.poles.size());
+    return count;
+}
+
+PoleNumberKey poleKey(const QString& id) {
+    return PoleNumberKey(id);
 }
 
 // The run as a message names it: "干线", "干线“A”", "支线“B2”".
@@ -334,6 +341,25 @@ bool weaker(const PathImpedance& a, const PathImpedance& b) {
 
 } // namespace
 
+size_t qHash(PoleNumberKey key, size_t seed) noexcept {
+    // Of the case-folded UTF-16 units outside surrogate pairs: numbers equal in any case hash
+    // alike without a folded copy being made.
+    size_t h = seed;
+    for (const QChar c : key.text)
+        if (!c.isSurrogate())
+            h = h * 31u + c.toCaseFolded().unicode();
+    return h;
+}
+
+QHash<PoleNumberKey, int> runOfEachPole(const PoleList& list) {
+    QHash<PoleNumberKey, int> runOf;
+    runOf.reserve(poleCountOf(list));
+    for (std::size_t k = 0; k < list.runs.size(); ++k)
+        for (const FeederPole& pole : list.runs[k].poles)
+            runOf.insert(PoleNumberKey(pole.id), static_cast<int>(k));
+    return runOf;
+}
+
 QStringList poleListProblems(const PoleList& list) {
     QStringList problems;
     if (list.runs.empty()) {
@@ -347,13 +373,14 @@ QStringList poleListProblems(const PoleList& list) {
             << QStringLiteral("干线不应有起始杆（“%1”）").arg(list.runs.front().fromPole.trimmed());
 
     // The run of every pole number, and the names given twice.
-    QHash<QString, int> runOfPole;
-    QHash<QString, int> seenRun;
+    QHash<PoleNumberKey, int> runOfPole;
+    runOfPole.reserve(poleCountOf(list));
+    QHash<PoleNumberKey, int> seenRun;
     long long poleCount = 0;
     for (std::size_t r = 0; r < list.runs.size(); ++r) {
         const FeederRun& run = list.runs[r];
         const QString label = runLabel(run, r == 0);
-        const QString name = poleKey(run.name);
+        const PoleNumberKey name = poleKey(run.name);
         if (!name.isEmpty() && seenRun.contains(name)) {
             if (seenRun[name]++ == 1)
                 problems << QStringLiteral("线路名“%1”重复").arg(run.name.trimmed());
@@ -365,7 +392,7 @@ QStringList poleListProblems(const PoleList& list) {
         poleCount += static_cast<long long>(run.poles.size());
         for (std::size_t i = 0; i < run.poles.size(); ++i) {
             const FeederPole& pole = run.poles[i];
-            const QString key = poleKey(pole.id);
+            const PoleNumberKey key = poleKey(pole.id);
             if (key.isEmpty()) {
                 problems << label + QStringLiteral("第%1根杆没有杆号").arg(i + 1);
                 continue;
@@ -377,34 +404,35 @@ QStringList poleListProblems(const PoleList& list) {
             } else {
                 runOfPole.insert(key, static_cast<int>(r));
             }
-            const QString at = poleLabel(pole);
+            // The pole as a message names it, formed only for a message.
+            const auto at = [&pole] { return poleLabel(pole); };
             if (!std::isfinite(pole.spanM))
-                problems << at + QStringLiteral("的杆距不是有效数值");
+                problems << at() + QStringLiteral("的杆距不是有效数值");
             else if (pole.spanM < 0.0)
-                problems << at + QStringLiteral("的杆距为负数");
+                problems << at() + QStringLiteral("的杆距为负数");
             if (pole.fixedPhase && !validPhase(*pole.fixedPhase))
-                problems << at + QStringLiteral("的相别无效");
+                problems << at() + QStringLiteral("的相别无效");
             long long lamps = 0;
             for (const LampGroup& lamp : pole.lamps) {
                 if (lamp.count < 1)
-                    problems << at + QStringLiteral("的灯具数量应不小于1");
+                    problems << at() + QStringLiteral("的灯具数量应不小于1");
                 else
                     lamps += lamp.count;
                 if (!(std::isfinite(lamp.powerW) && lamp.powerW > 0.0))
-                    problems << at + QStringLiteral("的灯具功率应大于0");
+                    problems << at() + QStringLiteral("的灯具功率应大于0");
                 if (!(std::isfinite(lamp.powerFactor) && lamp.powerFactor > 0.0 &&
                       lamp.powerFactor <= 1.0))
-                    problems << at + QStringLiteral("的灯具功率因数应大于0且不大于1");
+                    problems << at() + QStringLiteral("的灯具功率因数应大于0且不大于1");
                 if (!(std::isfinite(lamp.ballastFactor) && lamp.ballastFactor >= 1.0 &&
                       lamp.ballastFactor <= 2.0))
-                    problems << at + QStringLiteral("的镇流器或驱动器系数应在1至2之间");
+                    problems << at() + QStringLiteral("的镇流器或驱动器系数应在1至2之间");
                 if (lamp.thirdHarmonicPercent &&
                     !(std::isfinite(*lamp.thirdHarmonicPercent) &&
                       *lamp.thirdHarmonicPercent >= 0.0 && *lamp.thirdHarmonicPercent <= 100.0))
-                    problems << at + QStringLiteral("的三次谐波含量应在0至100%之间");
+                    problems << at() + QStringLiteral("的三次谐波含量应在0至100%之间");
             }
             if (lamps > kMaxLampsPerPole)
-                problems << at + QStringLiteral("的灯具数量不应超过%1").arg(kMaxLampsPerPole);
+                problems << at() + QStringLiteral("的灯具数量不应超过%1").arg(kMaxLampsPerPole);
         }
     }
     if (poleCount > kMaxFeederPoles)
@@ -535,7 +563,8 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     std::vector<int> firstOfRun(list.runs.size());
     std::vector<const FeederPole*> poles;
     std::vector<int> runOf;
-    QHash<QString, int> indexOfPole;
+    QHash<PoleNumberKey, int> indexOfPole;
+    indexOfPole.reserve(poleCountOf(list));
     for (int k = 0; k < runs; ++k) {
         firstOfRun[k] = static_cast<int>(poles.size());
         for (const FeederPole& pole : list.runs[k].poles) {
