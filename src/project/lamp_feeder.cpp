@@ -6,8 +6,10 @@
 #include <QHash>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <numbers>
 
 namespace korvane {
@@ -119,6 +121,11 @@ QString inputProblem(const LampFeeder& f, const FeederConductors& c) {
     check(validPhase(f.startPhase), QStringLiteral("首杆所接相别无效"));
     checkFinite(f.phaseVoltageV, "相电压");
     check(f.phaseVoltageV > 0.0, QStringLiteral("相电压应大于0"));
+    if (f.thirdHarmonicPercent) {
+        checkFinite(*f.thirdHarmonicPercent, "三次谐波含量");
+        check(*f.thirdHarmonicPercent >= 0.0 && *f.thirdHarmonicPercent <= 100.0,
+              QStringLiteral("三次谐波含量应在0至100%之间"));
+    }
 
     checkFinite(c.resistanceOhmPerKm, "相线电阻");
     check(c.resistanceOhmPerKm > 0.0, QStringLiteral("相线电阻应大于0"));
@@ -331,24 +338,22 @@ double loopImpedanceOhm(const PathImpedance& path) {
     return std::hypot(path.ohm.loopResistance, path.ohm.loopReactance);
 }
 
-// Whether pole a is weaker than pole b: the larger phase-protective loop impedance, on a tie
-// the farther one.
-bool weaker(const PathImpedance& a, const PathImpedance& b) {
-    const double za = loopImpedanceOhm(a);
-    const double zb = loopImpedanceOhm(b);
-    return za > zb || (za == zb && a.lengthM > b.lengthM);
-}
-
 } // namespace
 
 size_t qHash(PoleNumberKey key, size_t seed) noexcept {
-    // Of the case-folded UTF-16 units outside surrogate pairs: numbers equal in any case hash
-    // alike without a folded copy being made.
-    size_t h = seed;
+    // FNV-1a over the case-folded UTF-16 units outside surrogate pairs, then mixed (the
+    // finaliser of MurmurHash3) so that the low bits the table's buckets take vary: numbers
+    // equal in any case hash alike, without a folded copy being made.
+    std::uint64_t h = 0xcbf29ce484222325ull ^ seed;
     for (const QChar c : key.text)
-        if (!c.isSurrogate())
-            h = h * 31u + c.toCaseFolded().unicode();
-    return h;
+        if (!c.isSurrogate()) {
+            h ^= c.toCaseFolded().unicode();
+            h *= 0x100000001b3ull;
+        }
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    return static_cast<size_t>(h);
 }
 
 QHash<PoleNumberKey, int> runOfEachPole(const PoleList& list) {
@@ -482,6 +487,22 @@ QStringList poleListProblems(const PoleList& list) {
     return problems;
 }
 
+namespace {
+
+// The number of the i-th pole of an equal feeder, the first thousand made once and shared.
+QString poleNumber(int i) {
+    static const std::vector<QString> first = [] {
+        std::vector<QString> numbers;
+        for (int k = 0; k <= 1000; ++k)
+            numbers.push_back(QString::number(k));
+        return numbers;
+    }();
+    return i >= 0 && i < static_cast<int>(first.size()) ? first[static_cast<std::size_t>(i)]
+                                                        : QString::number(i);
+}
+
+} // namespace
+
 PoleList generatedPoleList(const LampFeeder& feeder) {
     PoleList list;
     FeederRun trunk;
@@ -496,7 +517,7 @@ PoleList generatedPoleList(const LampFeeder& feeder) {
     trunk.poles.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         FeederPole pole;
-        pole.id = QString::number(i + 1);
+        pole.id = poleNumber(i + 1);
         pole.spanM = i == 0 ? feeder.firstPoleM : feeder.spacingM;
         pole.lamps = {lamp};
         trunk.poles.push_back(std::move(pole));
@@ -540,7 +561,9 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     }
     const PoleList generated = equal ? generatedPoleList(feeder) : PoleList{};
     const PoleList& list = equal ? generated : feeder.poleList;
-    if (const QStringList problems = poleListProblems(list); !problems.isEmpty())
+    // The list generated from fields that passed is a feeder: its numbers 1…n, one run.
+    if (const QStringList problems = equal ? QStringList() : poleListProblems(list);
+        !problems.isEmpty())
         return Result::failed(problems.join(QStringLiteral("；")));
     if (!(feeder.connection == FeederConnection::SinglePhase ||
           feeder.connection == FeederConnection::PhasesInTurn))
@@ -563,12 +586,15 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     std::vector<int> firstOfRun(list.runs.size());
     std::vector<const FeederPole*> poles;
     std::vector<int> runOf;
-    QHash<PoleNumberKey, int> indexOfPole;
-    indexOfPole.reserve(poleCountOf(list));
+    QHash<PoleNumberKey, int> indexOfPole; // for the poles branches leave from
+    if (runs > 1)
+        indexOfPole.reserve(poleCountOf(list));
+    poles.reserve(static_cast<std::size_t>(poleCountOf(list)));
     for (int k = 0; k < runs; ++k) {
         firstOfRun[k] = static_cast<int>(poles.size());
         for (const FeederPole& pole : list.runs[k].poles) {
-            indexOfPole.insert(poleKey(pole.id), static_cast<int>(poles.size()));
+            if (runs > 1)
+                indexOfPole.insert(poleKey(pole.id), static_cast<int>(poles.size()));
             poles.push_back(&pole);
             runOf.push_back(k);
         }
@@ -730,10 +756,18 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
         r.worstPath.push_back(p);
     std::reverse(r.worstPath.begin(), r.worstPath.end());
 
-    // The weakest pole of the feeder and of each run.
+    // The weakest pole of the feeder and of each run: the larger phase-protective loop
+    // impedance, on a tie the farther one.
+    std::vector<double> loopOhm(static_cast<std::size_t>(n));
+    for (int p = 0; p < n; ++p)
+        loopOhm[p] = loopImpedanceOhm(r.poles[p].path);
+    auto weakerPole = [&](int a, int b) {
+        return loopOhm[a] > loopOhm[b] ||
+               (loopOhm[a] == loopOhm[b] && r.poles[a].path.lengthM > r.poles[b].path.lengthM);
+    };
     r.weakestPole = 0;
     for (int p = 1; p < n; ++p)
-        if (weaker(r.poles[p].path, r.poles[r.weakestPole].path))
+        if (weakerPole(p, r.weakestPole))
             r.weakestPole = p;
 
     // At the supply and at each run's start.
@@ -759,7 +793,7 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
             run.origin = r.poles[run.fromPole].path;
         run.weakestPole = run.firstPole;
         for (int p = run.firstPole + 1; p < run.firstPole + run.poleCount; ++p)
-            if (weaker(r.poles[p].path, r.poles[run.weakestPole].path))
+            if (weakerPole(p, run.weakestPole))
                 run.weakestPole = p;
         r.runs.push_back(std::move(run));
     }
