@@ -240,6 +240,7 @@ Computed<FeederNeutral> feederNeutral(const LampFeeder& feeder, const LampFeeder
     const FeederHarmonics h = feederHarmonics(feeder, poles);
     FeederNeutral n;
     n.classCLimit = h.classCLimit;
+    n.weighted = !h.shared;
     n.thirdHarmonicPercent = h.percent;
     const Computed<HarmonicReduction> reduction = harmonicReduction(n.thirdHarmonicPercent);
     if (!reduction)

@@ -84,6 +84,7 @@ Computed<WorkingResistance> workingResistance(const CableIdentity& cable, double
 struct FeederNeutral {
     double thirdHarmonicPercent = 0.0;
     bool classCLimit = false; // the content is the IEC 61000-3-2 class C limit, none given
+    bool weighted = false;    // lamps of different contents: Σ h·I / Σ I of their currents
     double withoutHarmonicsA = 0.0;
     double withHarmonicsA = 0.0;
     HarmonicReduction reduction;

@@ -282,11 +282,19 @@ void appendLoadCaseLoss(QStringList& out, const ProjectCircuit& c, const Circuit
 void appendNeutral(QStringList& out, const CircuitResult& r) {
     if (r.neutral) {
         const FeederNeutral& n = *r.neutral;
+        // Lamps of different contents: their mean weighted by current, to four decimals.
+        const QString source =
+            n.weighted
+                ? (n.classCLimit ? QStringLiteral("（各灯具含量按其电流加权平均 Σh·I / ΣI；"
+                                                  "未给出者取 GB 17625.1 / IEC 61000-3-2 "
+                                                  "C 类限值 30 × λ %）")
+                                 : QStringLiteral("（各灯具含量按其电流加权平均 Σh·I / ΣI）"))
+            : n.classCLimit ? QStringLiteral("（未给出，取 GB 17625.1 / IEC 61000-3-2 "
+                                             "C 类限值 30 × λ %）")
+                            : QString();
         out << QStringLiteral("   三次谐波含量:  h3 = %1 %%2")
-                   .arg(g(n.thirdHarmonicPercent),
-                        n.classCLimit ? QStringLiteral("（未给出，取 GB 17625.1 / IEC 61000-3-2 "
-                                                       "C 类限值 30 × λ %）")
-                                      : QString())
+                   .arg(n.weighted ? fixed4(n.thirdHarmonicPercent) : g(n.thirdHarmonicPercent),
+                        source)
             << QStringLiteral("   中性线电流:  不计谐波 IN = %1 (A)；计入三次谐波 IN = √(IN1 ^ 2 + "
                               "(h3 × ΣIL) ^ 2) = %2 (A)")
                    .arg(fixed4(n.withoutHarmonicsA), fixed4(n.withHarmonicsA));

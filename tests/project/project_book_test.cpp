@@ -647,6 +647,19 @@ TEST(ProjectBook, BranchedFeederComputedLandsOnThePolesWorkedByHand) {
     };
     for (const char* line : expected)
         EXPECT_TRUE(p.contains(QString::fromUtf8(line))) << line;
+
+    // Lamps of different third-harmonic contents: B1-2 a 100 W LED (cos φ 0.95) of 15 % given,
+    // 0.4785 A; the four 150 W lamps at the class C limit 30 × 0.9 = 27 %, 0.7576 A each. Their
+    // mean by current: (4 × 0.7576 × 27 + 0.4785 × 15) / (4 × 0.7576 + 0.4785) = 25.3636 %.
+    auto& b12 = std::get<LampFeeder>(given.project.circuits[0].load).poleList.runs[1].poles[1];
+    b12.lamps = {{1, 100.0, 0.95, 1.0, 15.0}};
+    const ProjectRun mixed = runProject(given.project, vvCatalogue(), false);
+    CapturingWriter mixedWriter;
+    EXPECT_TRUE(
+        write(mixedWriter, mixed, {})
+            .contains(QStringLiteral("   三次谐波含量:  h3 = 25.3636 %（各灯具含量按其电流加权"
+                                     "平均 Σh·I / ΣI；未给出者取 GB 17625.1 / IEC "
+                                     "61000-3-2 C 类限值 30 × λ %）")));
 }
 
 // korvane-cli's --pole-table: the same table, tab-separated, then its notes; a circuit the
