@@ -323,6 +323,8 @@ QString conductorProblem(const RunConductors& c) {
     return {};
 }
 
+} // namespace
+
 void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
     const double km = spanM / 1000.0; // mΩ/m × km = Ω
     path.lengthM += spanM;
@@ -333,6 +335,8 @@ void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
     path.neutralResistanceOhm += c.neutralResistanceMilliOhmPerM * km;
     path.neutralReactanceOhm += c.neutralReactanceMilliOhmPerM * km;
 }
+
+namespace {
 
 double loopImpedanceOhm(const PathImpedance& path) {
     return std::hypot(path.ohm.loopResistance, path.ohm.loopReactance);

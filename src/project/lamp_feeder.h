@@ -72,6 +72,9 @@ struct RunConductors {
     double neutralReactanceMilliOhmPerM = 0.0;  // X′
 };
 
+// The path extended by spanM (m) of a run's cable: mΩ/m × km = Ω.
+void addPath(PathImpedance& path, const RunConductors& c, double spanM);
+
 struct PoleDrop {
     int pole = 0;            // 1 for the pole nearest the supply; the pole's place in the list
     double distanceM = 0.0;  // from the supply

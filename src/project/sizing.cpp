@@ -280,15 +280,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
                 const double m = alongRun[end][k];
                 if (m == 0.0)
                     continue;
-                const RunConductors& r = *perSection[k][c[k]];
-                const double km = m / 1000.0; // mΩ/m × km = Ω
-                path.lengthM += m;
-                path.ohm.resistance += r.perMetreMilliOhm.resistance * km;
-                path.ohm.reactance += r.perMetreMilliOhm.reactance * km;
-                path.ohm.loopResistance += r.perMetreMilliOhm.loopResistance * km;
-                path.ohm.loopReactance += r.perMetreMilliOhm.loopReactance * km;
-                path.neutralResistanceOhm += r.neutralResistanceMilliOhmPerM * km;
-                path.neutralReactanceOhm += r.neutralReactanceMilliOhmPerM * km;
+                addPath(path, *perSection[k][c[k]], m);
             }
             largest =
                 std::max(largest, std::hypot(path.ohm.loopResistance, path.ohm.loopReactance));

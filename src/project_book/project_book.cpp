@@ -1,5 +1,6 @@
 #include "project_book/project_book.h"
 
+#include "project_book/book_text.h"
 #include "project_book/feeder_book.h"
 
 #include "project/result_schema.h"
@@ -29,27 +30,7 @@ constexpr double kCellPaddingMm = 1.0; // either side of a cell's text, in both 
 constexpr double kPlotWidthMm = 150.0;
 constexpr double kPlotHeightMm = 80.0;
 
-const QString kNotComputed = QStringLiteral("未计算");
-
-// Numbers as the other books print them: inputs in the general format, impedances (mΩ) to six
-// decimals, currents (kA) and Δu (%) to four.
-QString g(double value) {
-    return formatGeneral(value);
-}
-QString fixed6(double value) {
-    return formatFixed(value, 6);
-}
-QString fixed4(double value) {
-    return formatFixed(value, 4);
-}
-QString fixed1(double value) {
-    return formatFixed(value, 1);
-}
-QString stateLine(const CheckOutcome& outcome) {
-    return outcome.text.isEmpty()
-               ? checkStateText(outcome)
-               : QStringLiteral("%1（%2）").arg(checkStateText(outcome), outcome.text);
-}
+using namespace book_text;
 
 // ---- 一、电源 -------------------------------------------------------------------------------
 
