@@ -6,8 +6,10 @@
 #include <QHash>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <numbers>
 
 namespace korvane {
@@ -119,6 +121,11 @@ QString inputProblem(const LampFeeder& f, const FeederConductors& c) {
     check(validPhase(f.startPhase), QStringLiteral("首杆所接相别无效"));
     checkFinite(f.phaseVoltageV, "相电压");
     check(f.phaseVoltageV > 0.0, QStringLiteral("相电压应大于0"));
+    if (f.thirdHarmonicPercent) {
+        checkFinite(*f.thirdHarmonicPercent, "三次谐波含量");
+        check(*f.thirdHarmonicPercent >= 0.0 && *f.thirdHarmonicPercent <= 100.0,
+              QStringLiteral("三次谐波含量应在0至100%之间"));
+    }
 
     checkFinite(c.resistanceOhmPerKm, "相线电阻");
     check(c.resistanceOhmPerKm > 0.0, QStringLiteral("相线电阻应大于0"));
@@ -260,8 +267,15 @@ Computed<LampFeederResult> computeLampFeeder(const LampFeeder& feeder,
 
 namespace {
 
-QString poleKey(const QString& id) {
-    return id.trimmed().toCaseFolded();
+qsizetype poleCountOf(const PoleList& list) {
+    qsizetype count = 0;
+    for (const FeederRun& run : list.runs)
+        count += static_cast<qsizetype>(run.poles.size());
+    return count;
+}
+
+PoleNumberKey poleKey(const QString& id) {
+    return PoleNumberKey(id);
 }
 
 // The run as a message names it: "干线", "干线“A”", "支线“B2”".
@@ -309,6 +323,8 @@ QString conductorProblem(const RunConductors& c) {
     return {};
 }
 
+} // namespace
+
 void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
     const double km = spanM / 1000.0; // mΩ/m × km = Ω
     path.lengthM += spanM;
@@ -320,19 +336,38 @@ void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
     path.neutralReactanceOhm += c.neutralReactanceMilliOhmPerM * km;
 }
 
+namespace {
+
 double loopImpedanceOhm(const PathImpedance& path) {
     return std::hypot(path.ohm.loopResistance, path.ohm.loopReactance);
 }
 
-// Whether pole a is weaker than pole b: the larger phase-protective loop impedance, on a tie
-// the farther one.
-bool weaker(const PathImpedance& a, const PathImpedance& b) {
-    const double za = loopImpedanceOhm(a);
-    const double zb = loopImpedanceOhm(b);
-    return za > zb || (za == zb && a.lengthM > b.lengthM);
+} // namespace
+
+size_t qHash(PoleNumberKey key, size_t seed) noexcept {
+    // FNV-1a over the case-folded UTF-16 units outside surrogate pairs, then mixed (the
+    // finaliser of MurmurHash3) so that the low bits the table's buckets take vary: numbers
+    // equal in any case hash alike, without a folded copy being made.
+    std::uint64_t h = 0xcbf29ce484222325ull ^ seed;
+    for (const QChar c : key.text)
+        if (!c.isSurrogate()) {
+            h ^= c.toCaseFolded().unicode();
+            h *= 0x100000001b3ull;
+        }
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    return static_cast<size_t>(h);
 }
 
-} // namespace
+QHash<PoleNumberKey, int> runOfEachPole(const PoleList& list) {
+    QHash<PoleNumberKey, int> runOf;
+    runOf.reserve(poleCountOf(list));
+    for (std::size_t k = 0; k < list.runs.size(); ++k)
+        for (const FeederPole& pole : list.runs[k].poles)
+            runOf.insert(PoleNumberKey(pole.id), static_cast<int>(k));
+    return runOf;
+}
 
 QStringList poleListProblems(const PoleList& list) {
     QStringList problems;
@@ -347,13 +382,14 @@ QStringList poleListProblems(const PoleList& list) {
             << QStringLiteral("干线不应有起始杆（“%1”）").arg(list.runs.front().fromPole.trimmed());
 
     // The run of every pole number, and the names given twice.
-    QHash<QString, int> runOfPole;
-    QHash<QString, int> seenRun;
+    QHash<PoleNumberKey, int> runOfPole;
+    runOfPole.reserve(poleCountOf(list));
+    QHash<PoleNumberKey, int> seenRun;
     long long poleCount = 0;
     for (std::size_t r = 0; r < list.runs.size(); ++r) {
         const FeederRun& run = list.runs[r];
         const QString label = runLabel(run, r == 0);
-        const QString name = poleKey(run.name);
+        const PoleNumberKey name = poleKey(run.name);
         if (!name.isEmpty() && seenRun.contains(name)) {
             if (seenRun[name]++ == 1)
                 problems << QStringLiteral("线路名“%1”重复").arg(run.name.trimmed());
@@ -365,7 +401,7 @@ QStringList poleListProblems(const PoleList& list) {
         poleCount += static_cast<long long>(run.poles.size());
         for (std::size_t i = 0; i < run.poles.size(); ++i) {
             const FeederPole& pole = run.poles[i];
-            const QString key = poleKey(pole.id);
+            const PoleNumberKey key = poleKey(pole.id);
             if (key.isEmpty()) {
                 problems << label + QStringLiteral("第%1根杆没有杆号").arg(i + 1);
                 continue;
@@ -377,34 +413,35 @@ QStringList poleListProblems(const PoleList& list) {
             } else {
                 runOfPole.insert(key, static_cast<int>(r));
             }
-            const QString at = poleLabel(pole);
+            // The pole as a message names it, formed only for a message.
+            const auto at = [&pole] { return poleLabel(pole); };
             if (!std::isfinite(pole.spanM))
-                problems << at + QStringLiteral("的杆距不是有效数值");
+                problems << at() + QStringLiteral("的杆距不是有效数值");
             else if (pole.spanM < 0.0)
-                problems << at + QStringLiteral("的杆距为负数");
+                problems << at() + QStringLiteral("的杆距为负数");
             if (pole.fixedPhase && !validPhase(*pole.fixedPhase))
-                problems << at + QStringLiteral("的相别无效");
+                problems << at() + QStringLiteral("的相别无效");
             long long lamps = 0;
             for (const LampGroup& lamp : pole.lamps) {
                 if (lamp.count < 1)
-                    problems << at + QStringLiteral("的灯具数量应不小于1");
+                    problems << at() + QStringLiteral("的灯具数量应不小于1");
                 else
                     lamps += lamp.count;
                 if (!(std::isfinite(lamp.powerW) && lamp.powerW > 0.0))
-                    problems << at + QStringLiteral("的灯具功率应大于0");
+                    problems << at() + QStringLiteral("的灯具功率应大于0");
                 if (!(std::isfinite(lamp.powerFactor) && lamp.powerFactor > 0.0 &&
                       lamp.powerFactor <= 1.0))
-                    problems << at + QStringLiteral("的灯具功率因数应大于0且不大于1");
+                    problems << at() + QStringLiteral("的灯具功率因数应大于0且不大于1");
                 if (!(std::isfinite(lamp.ballastFactor) && lamp.ballastFactor >= 1.0 &&
                       lamp.ballastFactor <= 2.0))
-                    problems << at + QStringLiteral("的镇流器或驱动器系数应在1至2之间");
+                    problems << at() + QStringLiteral("的镇流器或驱动器系数应在1至2之间");
                 if (lamp.thirdHarmonicPercent &&
                     !(std::isfinite(*lamp.thirdHarmonicPercent) &&
                       *lamp.thirdHarmonicPercent >= 0.0 && *lamp.thirdHarmonicPercent <= 100.0))
-                    problems << at + QStringLiteral("的三次谐波含量应在0至100%之间");
+                    problems << at() + QStringLiteral("的三次谐波含量应在0至100%之间");
             }
             if (lamps > kMaxLampsPerPole)
-                problems << at + QStringLiteral("的灯具数量不应超过%1").arg(kMaxLampsPerPole);
+                problems << at() + QStringLiteral("的灯具数量不应超过%1").arg(kMaxLampsPerPole);
         }
     }
     if (poleCount > kMaxFeederPoles)
@@ -454,6 +491,22 @@ QStringList poleListProblems(const PoleList& list) {
     return problems;
 }
 
+namespace {
+
+// The number of the i-th pole of an equal feeder, the first thousand made once and shared.
+QString poleNumber(int i) {
+    static const std::vector<QString> first = [] {
+        std::vector<QString> numbers;
+        for (int k = 0; k <= 1000; ++k)
+            numbers.push_back(QString::number(k));
+        return numbers;
+    }();
+    return i >= 0 && i < static_cast<int>(first.size()) ? first[static_cast<std::size_t>(i)]
+                                                        : QString::number(i);
+}
+
+} // namespace
+
 PoleList generatedPoleList(const LampFeeder& feeder) {
     PoleList list;
     FeederRun trunk;
@@ -468,7 +521,7 @@ PoleList generatedPoleList(const LampFeeder& feeder) {
     trunk.poles.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         FeederPole pole;
-        pole.id = QString::number(i + 1);
+        pole.id = poleNumber(i + 1);
         pole.spanM = i == 0 ? feeder.firstPoleM : feeder.spacingM;
         pole.lamps = {lamp};
         trunk.poles.push_back(std::move(pole));
@@ -512,7 +565,9 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     }
     const PoleList generated = equal ? generatedPoleList(feeder) : PoleList{};
     const PoleList& list = equal ? generated : feeder.poleList;
-    if (const QStringList problems = poleListProblems(list); !problems.isEmpty())
+    // The list generated from fields that passed is a feeder: its numbers 1…n, one run.
+    if (const QStringList problems = equal ? QStringList() : poleListProblems(list);
+        !problems.isEmpty())
         return Result::failed(problems.join(QStringLiteral("；")));
     if (!(feeder.connection == FeederConnection::SinglePhase ||
           feeder.connection == FeederConnection::PhasesInTurn))
@@ -535,11 +590,15 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     std::vector<int> firstOfRun(list.runs.size());
     std::vector<const FeederPole*> poles;
     std::vector<int> runOf;
-    QHash<QString, int> indexOfPole;
+    QHash<PoleNumberKey, int> indexOfPole; // for the poles branches leave from
+    if (runs > 1)
+        indexOfPole.reserve(poleCountOf(list));
+    poles.reserve(static_cast<std::size_t>(poleCountOf(list)));
     for (int k = 0; k < runs; ++k) {
         firstOfRun[k] = static_cast<int>(poles.size());
         for (const FeederPole& pole : list.runs[k].poles) {
-            indexOfPole.insert(poleKey(pole.id), static_cast<int>(poles.size()));
+            if (runs > 1)
+                indexOfPole.insert(poleKey(pole.id), static_cast<int>(poles.size()));
             poles.push_back(&pole);
             runOf.push_back(k);
         }
@@ -701,10 +760,18 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
         r.worstPath.push_back(p);
     std::reverse(r.worstPath.begin(), r.worstPath.end());
 
-    // The weakest pole of the feeder and of each run.
+    // The weakest pole of the feeder and of each run: the larger phase-protective loop
+    // impedance, on a tie the farther one.
+    std::vector<double> loopOhm(static_cast<std::size_t>(n));
+    for (int p = 0; p < n; ++p)
+        loopOhm[p] = loopImpedanceOhm(r.poles[p].path);
+    auto weakerPole = [&](int a, int b) {
+        return loopOhm[a] > loopOhm[b] ||
+               (loopOhm[a] == loopOhm[b] && r.poles[a].path.lengthM > r.poles[b].path.lengthM);
+    };
     r.weakestPole = 0;
     for (int p = 1; p < n; ++p)
-        if (weaker(r.poles[p].path, r.poles[r.weakestPole].path))
+        if (weakerPole(p, r.weakestPole))
             r.weakestPole = p;
 
     // At the supply and at each run's start.
@@ -730,7 +797,7 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
             run.origin = r.poles[run.fromPole].path;
         run.weakestPole = run.firstPole;
         for (int p = run.firstPole + 1; p < run.firstPole + run.poleCount; ++p)
-            if (weaker(r.poles[p].path, r.poles[run.weakestPole].path))
+            if (weakerPole(p, run.weakestPole))
                 run.weakestPole = p;
         r.runs.push_back(std::move(run));
     }

@@ -5,8 +5,10 @@
 #include "short_circuit/short_circuit.h"
 #include "voltage_loss/load_cases.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <array>
 #include <complex>
@@ -69,6 +71,9 @@ struct RunConductors {
     double neutralResistanceMilliOhmPerM = 0.0; // R′
     double neutralReactanceMilliOhmPerM = 0.0;  // X′
 };
+
+// The path extended by spanM (m) of a run's cable: mΩ/m × km = Ω.
+void addPath(PathImpedance& path, const RunConductors& c, double spanM);
 
 struct PoleDrop {
     int pole = 0;            // 1 for the pole nearest the supply; the pole's place in the list
@@ -153,6 +158,21 @@ Phase phaseOfPole(const LampFeeder& feeder, int poleIndex);
 
 // Largest number of runs (the trunk and its branches) of one feeder.
 inline constexpr int kMaxFeederRuns = 100;
+
+// A pole number (or run name) as a pole list matches it: trimmed, letters of either case alike
+// ("n1 " is "N1"). A view of the list's own text: it lives as long as the list.
+struct PoleNumberKey {
+    QStringView text;
+    explicit PoleNumberKey(const QString& id) : text(QStringView(id).trimmed()) {}
+    bool isEmpty() const { return text.isEmpty(); }
+    friend bool operator==(PoleNumberKey a, PoleNumberKey b) {
+        return a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+    }
+};
+size_t qHash(PoleNumberKey key, size_t seed = 0) noexcept;
+
+// The run each pole number is on (the last, where a number is given twice).
+QHash<PoleNumberKey, int> runOfEachPole(const PoleList& list);
 
 // Why a pole list is not a feeder, one reason per fault, empty when it is one: no trunk, a
 // branch leaving a pole that does not exist or leaving its own poles (a loop), a pole number or

@@ -240,6 +240,7 @@ Computed<FeederNeutral> feederNeutral(const LampFeeder& feeder, const LampFeeder
     const FeederHarmonics h = feederHarmonics(feeder, poles);
     FeederNeutral n;
     n.classCLimit = h.classCLimit;
+    n.weighted = !h.shared;
     n.thirdHarmonicPercent = h.percent;
     const Computed<HarmonicReduction> reduction = harmonicReduction(n.thirdHarmonicPercent);
     if (!reduction)
@@ -462,11 +463,6 @@ Computed<std::vector<RunCable>> runCables(const Project& project, const ProjectC
     if (const QStringList problems = poleListProblems(list); !problems.isEmpty())
         return Result::failed(problems.join(QStringLiteral("；")));
 
-    // The run each pole is on, for the runs the branches leave from.
-    QHash<QString, int> runOfPole;
-    for (std::size_t k = 0; k < list.runs.size(); ++k)
-        for (const FeederPole& pole : list.runs[k].poles)
-            runOfPole.insert(pole.id.trimmed().toCaseFolded(), static_cast<int>(k));
     std::vector<std::optional<RunCable>> cables(list.runs.size());
     cables[0] = trunk;
     // A branch of its own cable first; then those that take the cable of the run they leave,
@@ -475,25 +471,25 @@ Computed<std::vector<RunCable>> runCables(const Project& project, const ProjectC
         const FeederRun& run = list.runs[k];
         if (!run.cable)
             continue;
-        const QString who = QStringLiteral("支线“%1”：").arg(runName(list, k));
+        const auto who = [&] { return QStringLiteral("支线“%1”：").arg(runName(list, k)); };
         const CableRow* row = catalogue.find(*run.cable);
         if (!row)
-            return Result::failed(
-                who + QStringLiteral("电缆数据库中无“%1 %2 %3 mm²”")
-                          .arg(run.cable->lossType, run.cable->cableType, run.cable->crossSection));
+            return Result::failed(who() + QStringLiteral("电缆数据库中无“%1 %2 %3 mm²”")
+                                              .arg(run.cable->lossType, run.cable->cableType,
+                                                   run.cable->crossSection));
         const Computed<CableConstruction> construction = cableConstruction(row->cable);
         if (!construction)
-            return Result::failed(who + construction.reason());
+            return Result::failed(who() + construction.reason());
         if (!row->crossSectionMm2)
-            return Result::failed(who + QStringLiteral("电缆截面不是数值"));
+            return Result::failed(who() + QStringLiteral("电缆截面不是数值"));
         const Computed<HandbookLineConstants> constants =
             handbookLineConstants(*construction, *row->crossSectionMm2);
         if (!constants)
-            return Result::failed(who + constants.reason());
+            return Result::failed(who() + constants.reason());
         const Computed<WorkingResistance> working = workingResistance(
             row->cable, row->resistanceOhmPerKm, catalogue, project.conductorTemperatureC);
         if (!working)
-            return Result::failed(who + working.reason());
+            return Result::failed(who() + working.reason());
         RunCable c;
         c.cable = row->cable;
         c.resistance = working;
@@ -508,10 +504,15 @@ Computed<std::vector<RunCable>> runCables(const Project& project, const ProjectC
         c.leakagePerKmMa = constants->leakagePerKmMa;
         cables[k] = std::move(c);
     }
+    // The run each pole is on, for the runs the branches leave from, when a branch takes the
+    // cable of the run it leaves.
+    QHash<PoleNumberKey, int> runOfPole;
+    if (std::any_of(cables.begin(), cables.end(), [](const auto& c) { return !c; }))
+        runOfPole = runOfEachPole(list);
     for (std::size_t pass = 0; pass < list.runs.size(); ++pass)
         for (std::size_t k = 1; k < list.runs.size(); ++k)
             if (!cables[k]) {
-                const int from = runOfPole.value(list.runs[k].fromPole.trimmed().toCaseFolded());
+                const int from = runOfPole.value(PoleNumberKey(list.runs[k].fromPole));
                 if (cables[from])
                     cables[k] = cables[from];
             }
@@ -528,25 +529,6 @@ std::vector<RunConductors> conductorsOf(const std::vector<RunCable>& cables) {
     for (const RunCable& c : cables)
         conductors.push_back(c.conductors);
     return conductors;
-}
-
-// The one line a fault at the end of a path sees: its length Σ L_i and its per-metre values
-// Σ (r_i·L_i) / Σ L_i. The short circuit adds the line as r·L to the supply's impedances
-// (shortCircuitInput), so the equivalent line gives the path's own Σ r_i·L_i. A path of no length
-// is the point just after the breaker: `base` at length zero.
-CircuitLine equivalentLine(const CircuitLine& base, const PathImpedance& path) {
-    CircuitLine line = base;
-    line.lengthKm = path.lengthM / 1000.0;
-    if (!(path.lengthM > 0.0)) {
-        line.lengthKm = 0.0;
-        return line;
-    }
-    const double km = line.lengthKm;
-    line.perMetreMilliOhm = {path.ohm.resistance / km, path.ohm.reactance / km,
-                             path.ohm.loopResistance / km, path.ohm.loopReactance / km};
-    line.neutralResistanceMilliOhmPerM = path.neutralResistanceOhm / km;
-    line.neutralReactanceMilliOhmPerM = path.neutralReactanceOhm / km;
-    return line;
 }
 
 // The circuit's check of its sections together: failed when one fails (naming those that do),
@@ -618,6 +600,59 @@ CheckOutcome thermalOutcome(const Computed<ThermalStability>& thermal,
 
 bool usesLetThrough(const Protection& protection) {
     return protection.letThroughA2s.has_value() && protection.durationS < kLetThroughBelowS;
+}
+
+// The one line a fault at the end of a path sees: its length Σ L_i and its per-metre values
+// Σ (r_i·L_i) / Σ L_i. The short circuit adds the line as r·L to the supply's impedances
+// (shortCircuitInput), so the equivalent line gives the path's own Σ r_i·L_i. A path of no length
+// is the point just after the breaker: `base` at length zero.
+CircuitLine equivalentLine(const CircuitLine& base, const PathImpedance& path) {
+    CircuitLine line = base;
+    line.lengthKm = path.lengthM / 1000.0;
+    if (!(path.lengthM > 0.0)) {
+        line.lengthKm = 0.0;
+        return line;
+    }
+    const double km = line.lengthKm;
+    line.perMetreMilliOhm = {path.ohm.resistance / km, path.ohm.reactance / km,
+                             path.ohm.loopResistance / km, path.ohm.loopReactance / km};
+    line.neutralResistanceMilliOhmPerM = path.neutralResistanceOhm / km;
+    line.neutralReactanceMilliOhmPerM = path.neutralReactanceOhm / km;
+    return line;
+}
+
+EndFaultChecks endFaultChecks(const CircuitLine& line, const ShortCircuitResult& faults,
+                              ProtectionMode mode, double breakerA, bool averagedLoop) {
+    EndFaultChecks end;
+    const double rphp = line.perMetreMilliOhm.loopResistance; // Ω/km
+    const LoopResistanceCheck loop = checkLoopResistance(line.lengthKm, breakerA, rphp);
+    if (!loop.computed) {
+        end.loopResistance =
+            Computed<LoopResistanceCheck>::failed(QStringLiteral("允许相保电阻 Rlim 无法计算"));
+        end.loopOutcome = CheckOutcome::notComputed(end.loopResistance.reason());
+    } else {
+        end.loopResistance = loop;
+        const QString figures =
+            QStringLiteral("Rphp = %1 Ω/km %2 Rlim = %3 Ω/km")
+                .arg(averagedLoop ? number(rphp, 4) : formatGeneral(rphp, RegionalFormat{}),
+                     loop.passed ? u"≤"_qs : u">"_qs, number(loop.limitOhmPerKm, 4));
+        end.loopOutcome = loop.passed ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
+    }
+    const bool earthFault = mode == ProtectionMode::EarthFault;
+    const SensitivityCheck sensitivity =
+        checkSensitivity(earthFault ? faults.id : faults.ik1, breakerA);
+    if (!sensitivity.computed) {
+        end.sensitivity = Computed<SensitivityCheck>::failed(QStringLiteral("保护灵敏度无法计算"));
+        end.sensitivityOutcome = CheckOutcome::notComputed(end.sensitivity.reason());
+    } else {
+        end.sensitivity = sensitivity;
+        const QString figures = QStringLiteral("%1 / Ir2 = %2 %3 1.3")
+                                    .arg(earthFault ? u"Id"_qs : u"I″k1"_qs, sensitivity.text,
+                                         sensitivity.belowMinimum ? u"<"_qs : u"≥"_qs);
+        end.sensitivityOutcome =
+            sensitivity.belowMinimum ? CheckOutcome::fail(figures) : CheckOutcome::pass(figures);
+    }
+    return end;
 }
 
 CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
@@ -807,41 +842,12 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     r.checks.emplace_back(CircuitCheck::ResidualSetting, residualOutcome);
 
     const QString noBreaker = QStringLiteral("未选出断路器 QR，无法校验");
-    const double rphp = line.perMetreMilliOhm.loopResistance; // Ω/km
     if (inA) {
-        const LoopResistanceCheck loop = checkLoopResistance(line.lengthKm, *inA, rphp);
-        if (!loop.computed) {
-            r.loopResistance =
-                Computed<LoopResistanceCheck>::failed(QStringLiteral("允许相保电阻 Rlim 无法计算"));
-            r.checks.emplace_back(CircuitCheck::LoopResistance,
-                                  CheckOutcome::notComputed(r.loopResistance.reason()));
-        } else {
-            r.loopResistance = loop;
-            const QString figures =
-                QStringLiteral("Rphp = %1 Ω/km %2 Rlim = %3 Ω/km")
-                    .arg(branched ? number(rphp, 4) : formatGeneral(rphp, RegionalFormat{}),
-                         loop.passed ? u"≤"_qs : u">"_qs, number(loop.limitOhmPerKm, 4));
-            r.checks.emplace_back(CircuitCheck::LoopResistance, loop.passed
-                                                                    ? CheckOutcome::pass(figures)
-                                                                    : CheckOutcome::fail(figures));
-        }
-        const bool earthFault = protection.mode == ProtectionMode::EarthFault;
-        const double faultKa = earthFault ? sc.id : sc.ik1;
-        const SensitivityCheck sensitivity = checkSensitivity(faultKa, *inA);
-        if (!sensitivity.computed) {
-            r.sensitivity =
-                Computed<SensitivityCheck>::failed(QStringLiteral("保护灵敏度无法计算"));
-            r.checks.emplace_back(CircuitCheck::Sensitivity,
-                                  CheckOutcome::notComputed(r.sensitivity.reason()));
-        } else {
-            r.sensitivity = sensitivity;
-            const QString figures = QStringLiteral("%1 / Ir2 = %2 %3 1.3")
-                                        .arg(earthFault ? u"Id"_qs : u"I″k1"_qs, sensitivity.text,
-                                             sensitivity.belowMinimum ? u"<"_qs : u"≥"_qs);
-            r.checks.emplace_back(CircuitCheck::Sensitivity, sensitivity.belowMinimum
-                                                                 ? CheckOutcome::fail(figures)
-                                                                 : CheckOutcome::pass(figures));
-        }
+        EndFaultChecks end = endFaultChecks(line, sc, protection.mode, *inA, branched);
+        r.loopResistance = std::move(end.loopResistance);
+        r.sensitivity = std::move(end.sensitivity);
+        r.checks.emplace_back(CircuitCheck::LoopResistance, std::move(end.loopOutcome));
+        r.checks.emplace_back(CircuitCheck::Sensitivity, std::move(end.sensitivityOutcome));
     } else {
         r.loopResistance = Computed<LoopResistanceCheck>::failed(noBreaker);
         r.sensitivity = Computed<SensitivityCheck>::failed(noBreaker);

@@ -84,6 +84,7 @@ Computed<WorkingResistance> workingResistance(const CableIdentity& cable, double
 struct FeederNeutral {
     double thirdHarmonicPercent = 0.0;
     bool classCLimit = false; // the content is the IEC 61000-3-2 class C limit, none given
+    bool weighted = false;    // lamps of different contents: Σ h·I / Σ I of their currents
     double withoutHarmonicsA = 0.0;
     double withHarmonicsA = 0.0;
     HarmonicReduction reduction;
@@ -180,6 +181,24 @@ struct CircuitResult {
 // The state of a circuit's checks together: failed when one failed, passed when every one
 // passed, otherwise (a check or the whole circuit not computed) not computed.
 CheckOutcome::State overallState(const CircuitResult& result);
+
+// The one line a fault at the end of a feeder's path sees: its length Σ L_i and its per-metre
+// values Σ (r_i·L_i) / Σ L_i (the short circuit is linear in r·L); `base` at length zero for a
+// path of no length.
+CircuitLine equivalentLine(const CircuitLine& base, const PathImpedance& path);
+
+// The checks of a fault at the end of `line`, protected by a breaker QR of In = breakerA: the
+// phase-protective loop resistance Rphp against Rlim, and the sensitivity I″k1 (Id where the
+// protection is by earth fault) / Ir2 ≥ 1.3. `averagedLoop`: Rphp is a path's average over
+// several cables, written to four decimals.
+struct EndFaultChecks {
+    Computed<LoopResistanceCheck> loopResistance = std::nullopt;
+    CheckOutcome loopOutcome;
+    Computed<SensitivityCheck> sensitivity = std::nullopt;
+    CheckOutcome sensitivityOutcome;
+};
+EndFaultChecks endFaultChecks(const CircuitLine& line, const ShortCircuitResult& faults,
+                              ProtectionMode mode, double breakerA, bool averagedLoop);
 
 // The cable of every run of a feeder's pole list (the generated one for an equal feeder), in the
 // list's order: the trunk's is the circuit's line, a branch's the cable it names (R, X from the

@@ -5,15 +5,18 @@
 #include <algorithm>
 #include <complex>
 #include <limits>
-#include <map>
 #include <queue>
-#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace korvane {
 
-ProjectCircuit withCableSection(const ProjectCircuit& circuit, const CableRow& row,
-                                const HandbookLineConstants& constants) {
-    ProjectCircuit sized = circuit;
+namespace {
+
+// The circuit's own cable set to another section (see withCableSection), in place.
+void setCableSection(ProjectCircuit& sized, const CableRow& row,
+                     const HandbookLineConstants& constants) {
     CircuitLine& line = sized.line;
     line.cable = row.cable;
     line.resistanceOhmPerKm = row.resistanceOhmPerKm;
@@ -26,6 +29,14 @@ ProjectCircuit withCableSection(const ProjectCircuit& circuit, const CableRow& r
     line.neutralResistanceMilliOhmPerM = constants.loopResistance;
     line.neutralReactanceMilliOhmPerM = constants.loopReactance;
     sized.protection.leakagePerKmMa = constants.leakagePerKmMa;
+}
+
+} // namespace
+
+ProjectCircuit withCableSection(const ProjectCircuit& circuit, const CableRow& row,
+                                const HandbookLineConstants& constants) {
+    ProjectCircuit sized = circuit;
+    setCableSection(sized, row, constants);
     return sized;
 }
 
@@ -41,6 +52,9 @@ struct RunSection {
 struct Trial {
     std::optional<CircuitCheck> failed;
     QString failedText;
+    // Judged by a model of the feeder rather than computed in full: it fails, but the first
+    // check the full computation finds failing may be another, and no figures are kept.
+    bool screened = false;
 };
 
 QString runNameOf(const PoleList& list, std::size_t run) {
@@ -59,10 +73,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         return result;
     }
     // The cable type of each run: its own, or that of the run it leaves from.
-    QHash<QString, int> runOfPole;
-    for (std::size_t k = 0; k < runs; ++k)
-        for (const FeederPole& pole : list.runs[k].poles)
-            runOfPole.insert(pole.id.trimmed().toCaseFolded(), static_cast<int>(k));
+    const QHash<PoleNumberKey, int> runOfPole = runOfEachPole(list);
     std::vector<std::optional<CableIdentity>> type(runs);
     type[0] = circuit.line.cable;
     for (std::size_t k = 1; k < runs; ++k)
@@ -70,7 +81,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
     for (std::size_t pass = 0; pass < runs; ++pass)
         for (std::size_t k = 1; k < runs; ++k)
             if (!type[k])
-                type[k] = type[runOfPole.value(list.runs[k].fromPole.trimmed().toCaseFolded())];
+                type[k] = type[runOfPole.value(PoleNumberKey(list.runs[k].fromPole))];
 
     // Each run's sections the tables can check, smallest first, and its length.
     std::vector<std::vector<RunSection>> choices(runs);
@@ -156,7 +167,15 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         }
     }
 
-    using Combination = std::vector<int>;
+    // A combination of sections: each run's index into its choices, one character per run (held
+    // without allocation for a trunk and up to six branches, and hashed as a string).
+    using Combination = std::u16string;
+    auto levelled = [&](std::size_t level) {
+        Combination c(runs, u'\0');
+        for (std::size_t k = 0; k < runs; ++k)
+            c[k] = static_cast<char16_t>(std::min(level, choices[k].size() - 1));
+        return c;
+    };
     auto modelLoss = [&](const Combination& c) {
         double worst = -std::numeric_limits<double>::infinity();
         for (std::size_t p = 0; p < term.size(); ++p) {
@@ -177,15 +196,17 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         }
         return false;
     };
-    auto trialCircuit = [&](const Combination& c) {
-        ProjectCircuit trial =
-            withCableSection(circuit, *choices[0][c[0]].row, choices[0][c[0]].constants);
+    // The feeder with a combination's sections: one copy of the circuit, its cables set for
+    // each combination in turn (a pole list is not copied for every combination).
+    ProjectCircuit trial = circuit;
+    auto trialCircuit = [&](const Combination& c) -> const ProjectCircuit& {
+        setCableSection(trial, *choices[0][c[0]].row, choices[0][c[0]].constants);
         PoleList& runsOf = std::get<LampFeeder>(trial.load).poleList;
         for (std::size_t k = 1; k < runs; ++k)
             runsOf.runs[k].cable = choices[k][c[k]].row->cable;
         return trial;
     };
-    std::map<Combination, Trial> tried;
+    std::unordered_map<Combination, Trial> tried;
     auto attempt = [&](const Combination& c, CircuitResult* keep) {
         CircuitResult computed = computeCircuit(project, trialCircuit(c), catalogue);
         Trial t;
@@ -193,39 +214,136 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
             t.failed = *failure;
             t.failedText = computed.check(*failure).text;
         }
-        tried.emplace(c, t);
+        tried[c] = t;
         if (keep)
             *keep = std::move(computed);
         return t;
     };
 
+    // The fault checks at the weakest end from the same kind of model: the loop impedance of a
+    // pole grows along its path, so the weakest pole is the end of a run, and the path to a
+    // run's end is Σ over the runs it passes of (length along that run) × (that run's per-metre
+    // values at its section). Each run's per-metre values at each of its sections are those
+    // the full computation takes; they depend on that run's section alone.
+    std::vector<std::vector<double>> alongRun(runs, std::vector<double>(runs, 0.0)); // [end][run]
+    std::vector<std::vector<std::optional<RunConductors>>> perSection(runs);         // as needed
+    bool faultScreening = screening;
+    if (faultScreening) {
+        QHash<PoleNumberKey, double> reachOnRun; // a pole's distance from the start of its run
+        for (std::size_t k = 0; k < runs; ++k) {
+            double along = 0.0;
+            for (const FeederPole& pole : list.runs[k].poles)
+                reachOnRun.insert(PoleNumberKey(pole.id), along += pole.spanM);
+        }
+        for (std::size_t end = 0; end < runs; ++end) {
+            alongRun[end][end] = lengthM[end];
+            // Up the tree from the run's start: at most one step per run (the list is a tree).
+            for (std::size_t k = end, step = 0; k != 0 && step < runs; ++step) {
+                const PoleNumberKey from(list.runs[k].fromPole);
+                k = static_cast<std::size_t>(runOfPole.value(from));
+                alongRun[end][k] += reachOnRun.value(from);
+            }
+        }
+        for (std::size_t k = 0; k < runs; ++k)
+            perSection[k].resize(choices[k].size());
+    }
+    // The breaker of the feeder (its load current does not depend on the cables) and the
+    // protection's kind, from the first combination computed in full.
+    std::optional<double> breakerA;
+    const ProtectionMode mode = circuit.protection.mode;
+    // Whether the fault checks clearly fail at the weakest end: at every end whose loop
+    // impedance is within 10⁻⁹ of the largest (the full computation's choice among near-equal
+    // ends may differ by rounding), the loop resistance fails even 10⁻⁹ lower and the
+    // sensitivity even with the fault current 10⁻⁹ higher. Only what clearly fails is screened
+    // out; the full computation decides the rest.
+    constexpr double kFaultMargin = 1e-9;
+    auto faultScreen = [&](const Combination& c) -> std::optional<Trial> {
+        if (!faultScreening || !breakerA)
+            return std::nullopt;
+        for (std::size_t k = 0; k < runs; ++k) {
+            if (perSection[k][c[k]])
+                continue;
+            const auto conductors = feederConductors(project, trialCircuit(c), catalogue);
+            if (!conductors || conductors->size() != runs) {
+                faultScreening = false;
+                return std::nullopt;
+            }
+            for (std::size_t j = 0; j < runs; ++j)
+                perSection[j][c[j]] = (*conductors)[j];
+            break;
+        }
+        std::vector<PathImpedance> ends(runs);
+        double largest = 0.0;
+        for (std::size_t end = 0; end < runs; ++end) {
+            PathImpedance& path = ends[end];
+            for (std::size_t k = 0; k < runs; ++k) {
+                const double m = alongRun[end][k];
+                if (m == 0.0)
+                    continue;
+                addPath(path, *perSection[k][c[k]], m);
+            }
+            largest =
+                std::max(largest, std::hypot(path.ohm.loopResistance, path.ohm.loopReactance));
+        }
+        std::optional<Trial> screened;
+        for (const PathImpedance& path : ends) {
+            if (std::hypot(path.ohm.loopResistance, path.ohm.loopReactance) <
+                largest * (1.0 - kFaultMargin))
+                continue;
+            const CircuitLine line = equivalentLine(circuit.line, path);
+            const Computed<ShortCircuitResult> faults =
+                computeShortCircuit(shortCircuitInput(project.supply, line));
+            if (!faults || !(line.lengthKm > 0.0))
+                return std::nullopt;
+            const bool earthFault = mode == ProtectionMode::EarthFault;
+            const LoopResistanceCheck loop =
+                checkLoopResistance(line.lengthKm, *breakerA,
+                                    line.perMetreMilliOhm.loopResistance * (1.0 - kFaultMargin));
+            const SensitivityCheck sensitivity = checkSensitivity(
+                (earthFault ? faults->id : faults->ik1) * (1.0 + kFaultMargin), *breakerA);
+            Trial t;
+            if (loop.computed && !loop.passed)
+                t.failed = CircuitCheck::LoopResistance;
+            else if (sensitivity.computed && sensitivity.belowMinimum)
+                t.failed = CircuitCheck::Sensitivity;
+            else
+                return std::nullopt;
+            if (!screened)
+                screened = t;
+        }
+        return screened;
+    };
+
     // A run's lower bound: its smallest section passing its own capacity check, which depends
     // on its section and the feeder's breaker only. All runs are raised together to find them.
-    Combination lower(runs, -1);
+    // Where no combination can bring every pole within the voltage-loss limit, none is
+    // searched: the largest combination says what fails.
+    const bool hopeless = screening && nothingAbovePasses(levelled(0));
+    std::vector<int> lowest(runs, -1);
     std::size_t widest = 0;
     for (const auto& c : choices)
         widest = std::max(widest, c.size());
-    for (std::size_t level = 0; level < widest; ++level) {
-        Combination c(runs);
-        for (std::size_t k = 0; k < runs; ++k)
-            c[k] = static_cast<int>(std::min(level, choices[k].size() - 1));
+    for (std::size_t level = 0; level < widest && !hopeless; ++level) {
+        const Combination c = levelled(level);
         CircuitResult computed;
         attempt(c, &computed);
+        if (!breakerA && computed.switchgear && computed.switchgear->breakerRatedA)
+            breakerA = *computed.switchgear->breakerRatedA;
         bool all = true;
         for (std::size_t k = 0; k < runs; ++k) {
-            if (lower[k] >= 0)
+            if (lowest[k] >= 0)
                 continue;
             if (k < computed.sections.size() && computed.sections[k].capacityOutcome.passed())
-                lower[k] = c[k];
+                lowest[k] = c[k];
             else
                 all = false;
         }
         if (all)
             break;
     }
-    for (std::size_t k = 0; k < runs; ++k)
-        if (lower[k] < 0) // no section carries it: the largest, which fails and says why
-            lower[k] = static_cast<int>(choices[k].size() - 1);
+    Combination lower(runs, u'\0');
+    for (std::size_t k = 0; k < runs; ++k) // no section carries it: the largest, which says why
+        lower[k] = static_cast<char16_t>(lowest[k] >= 0 ? lowest[k] : choices[k].size() - 1);
 
     // Best first over the lattice of combinations from the lower bounds, each step raising one
     // run by one section: copper Σ S·L never falls along a step, so the combinations leave the
@@ -238,9 +356,11 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
     };
     using Entry = std::pair<double, Combination>;
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
-    std::set<Combination> seen;
-    queue.emplace(copper(lower), lower);
-    seen.insert(lower);
+    std::unordered_set<Combination> seen;
+    if (!hopeless) {
+        queue.emplace(copper(lower), lower);
+        seen.insert(lower);
+    }
     std::optional<Combination> chosen;
     CircuitResult chosenResult;
     auto describe = [&](const Combination& c) {
@@ -264,18 +384,20 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
             t = known->second;
         } else if (screening && modelLoss(c) > limit + kScreenMarginPercent) {
             t.failed = CircuitCheck::VoltageLoss;
-            t.failedText = voltageLossOutcome(shownLossPercent(modelLoss(c)), limit).text;
+            t.screened = true;
+            tried.emplace(c, t);
+        } else if (const std::optional<Trial> fault = faultScreen(c)) {
+            t = *fault;
+            t.screened = true;
             tried.emplace(c, t);
         } else {
             t = attempt(c, &computed);
         }
         const bool dead = t.failed && screening && nothingAbovePasses(c);
-        SizingCandidate candidate;
-        candidate.crossSection = describe(c);
-        candidate.failed = t.failed;
-        candidate.failedText = t.failedText;
-        result.candidates.push_back(candidate);
         if (!t.failed) {
+            SizingCandidate candidate;
+            candidate.crossSection = describe(c);
+            result.candidates.push_back(candidate);
             chosen = c;
             chosenResult = std::move(computed);
             break;
@@ -290,17 +412,19 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         }
     }
 
+    // A combination's first failing check as the full computation finds it, for what is said.
+    auto computedInFull = [&](const Combination& c) {
+        const auto at = tried.find(c);
+        return at != tried.end() && !at->second.screened ? at->second : attempt(c, nullptr);
+    };
     if (!chosen) {
         result.sizedResult = computeCircuit(project, circuit, catalogue);
         if (bounded) {
             result.notSized = QStringLiteral("组合过多，未能选出（已试 %1 种截面组合）")
                                   .arg(result.combinationsTried);
         } else {
-            Combination largest(runs);
-            for (std::size_t k = 0; k < runs; ++k)
-                largest[k] = static_cast<int>(choices[k].size() - 1);
-            const auto at = tried.find(largest);
-            const Trial t = at != tried.end() ? at->second : attempt(largest, nullptr);
+            const Combination largest = levelled(widest);
+            const Trial t = computedInFull(largest);
             result.notSized = QStringLiteral("最大可校验截面组合 %1 仍不满足%2：%3")
                                   .arg(describe(largest),
                                        t.failed ? checkName(*t.failed) : QString(), t.failedText);
@@ -322,8 +446,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         } else {
             Combination smaller = *chosen;
             --smaller[k];
-            const auto at = tried.find(smaller);
-            const Trial t = at != tried.end() ? at->second : attempt(smaller, nullptr);
+            const Trial t = computedInFull(smaller);
             s.governing = t.failed;
             s.governingText = t.failed ? QStringLiteral("%1 mm² 不满足%2：%3")
                                              .arg(choices[k][smaller[k]].row->cable.crossSection,

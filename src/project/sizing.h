@@ -33,8 +33,9 @@ inline constexpr int kMaxSizingCombinations = 5000;
 struct SizingResult {
     // Why the circuit could not be sized at all (its cable type unknown, no sections).
     QString notSized;
-    // Smallest first, up to the chosen one or all. A feeder with branches: the combinations
-    // tried, least copper first, each named by its sections ("干线 25 / 支线1 10").
+    // Smallest first, up to the chosen one or all. A feeder with branches: the chosen
+    // combination alone, named by its sections ("干线 25 / 支线1 10"); what rules out smaller
+    // sections is said per run in `sections`.
     std::vector<SizingCandidate> candidates;
     std::optional<size_t> chosen; // index into candidates
     // What rules out the next smaller section: the check, or that section's missing figure.

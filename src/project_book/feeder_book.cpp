@@ -1,5 +1,7 @@
 #include "project_book/feeder_book.h"
 
+#include "project_book/book_text.h"
+
 #include "project/result_schema.h"
 #include "project/schedule_columns.h"
 
@@ -22,25 +24,7 @@ constexpr double kTablePoints = 7.5;
 constexpr double kPoleColumnsMm[] = {12.0, 12.0, 14.0, 11.0, 37.0, 10.0, 13.0, 13.0, 13.0, 11.0};
 constexpr int kLossColumn = 6; // ΔuL1; ΔuL2 and ΔuL3 follow
 
-const QString kNotComputed = QStringLiteral("未计算");
-
-QString g(double value) {
-    return formatGeneral(value);
-}
-QString fixed1(double value) {
-    return formatFixed(value, 1);
-}
-QString fixed4(double value) {
-    return formatFixed(value, 4);
-}
-QString fixed6(double value) {
-    return formatFixed(value, 6);
-}
-QString stateLine(const CheckOutcome& outcome) {
-    return outcome.text.isEmpty()
-               ? checkStateText(outcome)
-               : QStringLiteral("%1（%2）").arg(checkStateText(outcome), outcome.text);
-}
+using namespace book_text;
 
 // Why a value was not computed; 未计算 where the step was not taken at all.
 template <typename T> QString whyNot(const Computed<T>& computed) {

@@ -1,5 +1,6 @@
 #include "project_book/project_book.h"
 
+#include "project_book/book_text.h"
 #include "project_book/feeder_book.h"
 
 #include "project/result_schema.h"
@@ -29,27 +30,7 @@ constexpr double kCellPaddingMm = 1.0; // either side of a cell's text, in both 
 constexpr double kPlotWidthMm = 150.0;
 constexpr double kPlotHeightMm = 80.0;
 
-const QString kNotComputed = QStringLiteral("未计算");
-
-// Numbers as the other books print them: inputs in the general format, impedances (mΩ) to six
-// decimals, currents (kA) and Δu (%) to four.
-QString g(double value) {
-    return formatGeneral(value);
-}
-QString fixed6(double value) {
-    return formatFixed(value, 6);
-}
-QString fixed4(double value) {
-    return formatFixed(value, 4);
-}
-QString fixed1(double value) {
-    return formatFixed(value, 1);
-}
-QString stateLine(const CheckOutcome& outcome) {
-    return outcome.text.isEmpty()
-               ? checkStateText(outcome)
-               : QStringLiteral("%1（%2）").arg(checkStateText(outcome), outcome.text);
-}
+using namespace book_text;
 
 // ---- 一、电源 -------------------------------------------------------------------------------
 
@@ -282,11 +263,19 @@ void appendLoadCaseLoss(QStringList& out, const ProjectCircuit& c, const Circuit
 void appendNeutral(QStringList& out, const CircuitResult& r) {
     if (r.neutral) {
         const FeederNeutral& n = *r.neutral;
+        // Lamps of different contents: their mean weighted by current, to four decimals.
+        const QString source =
+            n.weighted
+                ? (n.classCLimit ? QStringLiteral("（各灯具含量按其电流加权平均 Σh·I / ΣI；"
+                                                  "未给出者取 GB 17625.1 / IEC 61000-3-2 "
+                                                  "C 类限值 30 × λ %）")
+                                 : QStringLiteral("（各灯具含量按其电流加权平均 Σh·I / ΣI）"))
+            : n.classCLimit ? QStringLiteral("（未给出，取 GB 17625.1 / IEC 61000-3-2 "
+                                             "C 类限值 30 × λ %）")
+                            : QString();
         out << QStringLiteral("   三次谐波含量:  h3 = %1 %%2")
-                   .arg(g(n.thirdHarmonicPercent),
-                        n.classCLimit ? QStringLiteral("（未给出，取 GB 17625.1 / IEC 61000-3-2 "
-                                                       "C 类限值 30 × λ %）")
-                                      : QString())
+                   .arg(n.weighted ? fixed4(n.thirdHarmonicPercent) : g(n.thirdHarmonicPercent),
+                        source)
             << QStringLiteral("   中性线电流:  不计谐波 IN = %1 (A)；计入三次谐波 IN = √(IN1 ^ 2 + "
                               "(h3 × ΣIL) ^ 2) = %2 (A)")
                    .arg(fixed4(n.withoutHarmonicsA), fixed4(n.withHarmonicsA));

@@ -655,6 +655,61 @@ TEST(ProjectBook, BranchedFeederHasItsPoleTableStructurePathsSectionsAndSizing) 
             << p[k].toStdString();
 }
 
+// The same feeder computed, not filled in: what the book takes from the computation (the runs'
+// first poles, the worst path's last pole, the weakest pole's place) lands on the poles worked
+// by hand above. The weakest end is B1-2: 50 m of the trunk at its own Rphp 0.9 mΩ/m and 45 m
+// of 16 mm² copper, whose phase and protective cores are above 1.15 mΩ/m each (Rphp above
+// 2.3 mΩ/m), give more than 45 + 45 × 2.3 = 148.5 mΩ, against N3's 80 × 0.9 = 72 mΩ.
+TEST(ProjectBook, BranchedFeederComputedLandsOnThePolesWorkedByHand) {
+    ProjectRun given = branchedRun();
+    const ProjectRun run = runProject(given.project, vvCatalogue(), false);
+    ASSERT_EQ(run.results.size(), 1u);
+    ASSERT_TRUE(run.results[0].feeder.ok()) << run.results[0].feeder.reason().toStdString();
+    CapturingWriter writer;
+    const QStringList p = write(writer, run, {});
+    ASSERT_EQ(writer.tables.size(), 2u);
+    EXPECT_EQ(writer.tables[0].rows[1][Length].text, QStringLiteral("125.0"));
+    const ReportTable& poles = writer.tables[1];
+    const char* const ids[][4] = {{"干线", "N1", "20.0", "L1"},
+                                  {"干线", "N2", "50.0", "L2"},
+                                  {"干线", "N3", "80.0", "L3"},
+                                  {"支线1", "B1-1", "65.0", "L1*"},
+                                  {"支线1", "B1-2", "95.0", "L2"}};
+    ASSERT_EQ(poles.rows.size(), std::size(ids) + 1);
+    int worstRows = 0;
+    for (size_t k = 0; k < std::size(ids); ++k) {
+        EXPECT_EQ(poles.rows[k + 1][0].text, QString::fromUtf8(ids[k][0])) << k;
+        EXPECT_EQ(poles.rows[k + 1][1].text, QString::fromUtf8(ids[k][1])) << k;
+        EXPECT_EQ(poles.rows[k + 1][2].text, QString::fromUtf8(ids[k][2])) << k;
+        EXPECT_EQ(poles.rows[k + 1][5].text, QString::fromUtf8(ids[k][3])) << k;
+        worstRows += poles.rows[k + 1][9].text == QStringLiteral("最不利");
+    }
+    EXPECT_EQ(worstRows, 1);
+    const char* const expected[] = {
+        {"   干线 自电源引出，VV 四芯 铜芯 25 mm²，长 80.0 m，3 杆；起点电流 L1 1.5152 A、L2 "
+         "1.5152 A、L3 0.7576 A，中性线 0.7576 A"},
+        {"   支线1 自干线杆 N2 引出，VV 四芯 铜芯 16 mm²，长 45.0 m，2 杆；起点电流 L1 0.7576 A、"
+         "L2 0.7576 A、L3 0.0000 A，中性线 0.7576 A"},
+        {" 短路校验点：最远端（相保回路阻抗最大）杆 B1-2，距电源 95.0 m，路径：干线 N1…N2（50.0 "
+         "m） → 支线1 B1-1…B1-2（45.0 m）"},
+    };
+    for (const char* line : expected)
+        EXPECT_TRUE(p.contains(QString::fromUtf8(line))) << line;
+
+    // Lamps of different third-harmonic contents: B1-2 a 100 W LED (cos φ 0.95) of 15 % given,
+    // 0.4785 A; the four 150 W lamps at the class C limit 30 × 0.9 = 27 %, 0.7576 A each. Their
+    // mean by current: (4 × 0.7576 × 27 + 0.4785 × 15) / (4 × 0.7576 + 0.4785) = 25.3636 %.
+    auto& b12 = std::get<LampFeeder>(given.project.circuits[0].load).poleList.runs[1].poles[1];
+    b12.lamps = {{1, 100.0, 0.95, 1.0, 15.0}};
+    const ProjectRun mixed = runProject(given.project, vvCatalogue(), false);
+    CapturingWriter mixedWriter;
+    EXPECT_TRUE(
+        write(mixedWriter, mixed, {})
+            .contains(QStringLiteral("   三次谐波含量:  h3 = 25.3636 %（各灯具含量按其电流加权"
+                                     "平均 Σh·I / ΣI；未给出者取 GB 17625.1 / IEC "
+                                     "61000-3-2 C 类限值 30 × λ %）")));
+}
+
 // korvane-cli's --pole-table: the same table, tab-separated, then its notes; a circuit the
 // project has not, or one that is not a feeder, is a reason.
 TEST(ProjectBook, PoleTableTextIsTheBooksTableTabSeparated) {

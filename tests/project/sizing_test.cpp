@@ -268,56 +268,104 @@ ProjectCircuit streetWithSideStreet() {
 
 // The trunk and the branch are sized together, the least copper (Σ S·L: 600 m of trunk, 240 m
 // of branch) among the combinations that pass. The set of combinations is enumerated here in
-// full, every checkable section of the trunk (4 … 185 mm²) with every one of the branch: the
-// choice must pass, and every combination of less copper must fail.
+// full, every checkable section of the trunk (4 … 185 mm²) with every one of the branch, each
+// computed as a circuit of its own: the choice must pass, and every combination of less copper
+// must fail. Rows: Δu governs (3 %); with the limit out of the way (50 %) the fault at the far
+// end governs, by its loop resistance and sensitivity (I″k1 where the breaker protects against
+// short circuits, Id against earth faults).
 TEST(Sizing, ABranchedFeederTakesTheLeastCopperThatPasses) {
-    Project project = projectOf({streetWithSideStreet()});
-    project.voltageLossLimitPercent = 3.0;
+    struct Case {
+        const char* label;
+        double limitPercent;
+        ProtectionMode mode;
+        std::vector<CircuitCheck> trunkGoverning; // the checks the trunk's next smaller may fail
+        const char* trunkFigure;                  // in what rules out the trunk's next smaller
+    };
+    // The breaker: 40 lamps of 0.7576 A and 8 of 0.4545 A over three phases give Ib of about
+    // 11–12 A on the busiest, 1.5·Ib about 17 A: In = 20 A. The loop resistance limit Rlim = 44 V /
+    // (L·In): 44 / (0.6 km × 20 A) = 3.6667 Ω/km at the trunk's end, 44 / (0.54 km × 20 A) = 4.0741
+    // Ω/km at the branch's (300 m of trunk and 240 m of branch), which the branch's 10 mm² fails in
+    // every row.
+    const Case cases[] = {
+        {"Δu 3 %", 3.0, ProtectionMode::EarthFault, {CircuitCheck::VoltageLoss}, "> 3%"},
+        {"fault, I″k1",
+         50.0,
+         ProtectionMode::ShortCircuit,
+         {CircuitCheck::LoopResistance, CircuitCheck::Sensitivity},
+         "Rlim = 3.6667 Ω/km"},
+        {"fault, Id",
+         50.0,
+         ProtectionMode::EarthFault,
+         {CircuitCheck::LoopResistance, CircuitCheck::Sensitivity},
+         "Rlim = 3.6667 Ω/km"},
+    };
     const CableCatalogue catalogue = vvCatalogue();
-    const SizingResult s = sizeCircuit(project, project.circuits[0], catalogue);
-    ASSERT_TRUE(s.chosen.has_value()) << s.notSized.toStdString();
-    ASSERT_EQ(s.sections.size(), 2u);
-    EXPECT_EQ(s.sections[0].run, QStringLiteral("干线"));
-    EXPECT_EQ(s.sections[1].run, QStringLiteral("支线1"));
-    const double trunk = s.sections[0].crossSection.toDouble();
-    const double branch = s.sections[1].crossSection.toDouble();
-    // The side street's 8 lamps of 0.4545 A ask less than the main street: a smaller cable.
-    EXPECT_LT(branch, trunk);
-    EXPECT_TRUE(s.sizedResult.passed());
-    EXPECT_GE(s.combinationsTried, 1);
-    EXPECT_EQ(s.sizedCircuit.line.cable.crossSection, s.sections[0].crossSection);
-    const auto& sizedRuns = std::get<LampFeeder>(s.sizedCircuit.load).poleList.runs;
-    ASSERT_TRUE(sizedRuns[1].cable.has_value());
-    EXPECT_EQ(sizedRuns[1].cable->crossSection, s.sections[1].crossSection);
-    // Each run's next smaller section, the other kept, fails a check that is named.
-    for (const SectionSizing& section : s.sections)
-        EXPECT_TRUE(section.governing.has_value()) << section.governingText.toStdString();
-
-    const double chosenCopper = trunk * 600.0 + branch * 240.0;
-    const double checkable[] = {4, 6, 10, 16, 25, 35, 50, 70, 95, 120, 150, 185};
-    int passing = 0;
-    for (double t : checkable)
-        for (double b : checkable) {
-            const auto tText = QString::number(t);
-            const auto bText = QString::number(b);
-            const CableRow* row = catalogue.find(vvCopper(tText.toLatin1().constData()));
-            ASSERT_NE(row, nullptr);
-            ProjectCircuit trial = withCableSection(
-                project.circuits[0], *row,
-                *handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, t));
-            std::get<LampFeeder>(trial.load).poleList.runs[1].cable =
-                vvCopper(bText.toLatin1().constData());
-            const bool passes = computeCircuit(project, trial, catalogue).passed();
-            const double copper = t * 600.0 + b * 240.0;
-            passing += passes;
-            if (copper < chosenCopper) {
-                EXPECT_FALSE(passes) << t << " / " << b;
-            }
-            if (t == trunk && b == branch) {
-                EXPECT_TRUE(passes);
-            }
+    for (const Case& c : cases) {
+        Project project = projectOf({streetWithSideStreet()});
+        project.voltageLossLimitPercent = c.limitPercent;
+        project.circuits[0].protection.mode = c.mode;
+        // Cleared in 0.01 s: Smin = √0.01 × 12 624 A / 115 = 11.0 mm² at the origin (34.7 mm²
+        // in 0.1 s), so the thermal stress does not govern.
+        project.circuits[0].protection.durationS = 0.01;
+        const SizingResult s = sizeCircuit(project, project.circuits[0], catalogue);
+        ASSERT_TRUE(s.chosen.has_value()) << c.label << s.notSized.toStdString();
+        ASSERT_EQ(s.sections.size(), 2u);
+        EXPECT_EQ(s.sections[0].run, QStringLiteral("干线"));
+        EXPECT_EQ(s.sections[1].run, QStringLiteral("支线1"));
+        const double trunk = s.sections[0].crossSection.toDouble();
+        const double branch = s.sections[1].crossSection.toDouble();
+        // The side street's 8 lamps of 0.4545 A ask less than the main street: a cable no larger
+        // (its far end's loop asks for as much as the trunk's).
+        EXPECT_LE(branch, trunk) << c.label;
+        EXPECT_TRUE(s.sizedResult.passed()) << c.label;
+        EXPECT_GE(s.combinationsTried, 1);
+        EXPECT_EQ(s.sizedCircuit.line.cable.crossSection, s.sections[0].crossSection);
+        const auto& sizedRuns = std::get<LampFeeder>(s.sizedCircuit.load).poleList.runs;
+        ASSERT_TRUE(sizedRuns[1].cable.has_value());
+        EXPECT_EQ(sizedRuns[1].cable->crossSection, s.sections[1].crossSection);
+        // Each run's next smaller section, the other kept, fails a check that is named, with the
+        // figures of the full computation.
+        for (const SectionSizing& section : s.sections) {
+            EXPECT_TRUE(section.governing.has_value()) << section.governingText.toStdString();
+            EXPECT_TRUE(section.governingText.contains(u"不满足")) << c.label;
         }
-    EXPECT_GT(passing, 1);
+        ASSERT_TRUE(s.sections[0].governing.has_value());
+        EXPECT_NE(
+            std::find(c.trunkGoverning.begin(), c.trunkGoverning.end(), *s.sections[0].governing),
+            c.trunkGoverning.end())
+            << c.label << ": " << s.sections[0].governingText.toStdString();
+        EXPECT_TRUE(s.sections[0].governingText.contains(QString::fromUtf8(c.trunkFigure)))
+            << c.label << ": " << s.sections[0].governingText.toStdString();
+        EXPECT_EQ(s.sections[1].governing, CircuitCheck::LoopResistance) << c.label;
+        EXPECT_TRUE(s.sections[1].governingText.contains(u"Rlim = 4.0741 Ω/km"))
+            << c.label << ": " << s.sections[1].governingText.toStdString();
+
+        const double chosenCopper = trunk * 600.0 + branch * 240.0;
+        const double checkable[] = {4, 6, 10, 16, 25, 35, 50, 70, 95, 120, 150, 185};
+        int passing = 0;
+        for (double t : checkable)
+            for (double b : checkable) {
+                const auto tText = QString::number(t);
+                const auto bText = QString::number(b);
+                const CableRow* row = catalogue.find(vvCopper(tText.toLatin1().constData()));
+                ASSERT_NE(row, nullptr);
+                ProjectCircuit trial = withCableSection(
+                    project.circuits[0], *row,
+                    *handbookLineConstants({ConductorMaterial::Copper, Insulation::Pvc}, t));
+                std::get<LampFeeder>(trial.load).poleList.runs[1].cable =
+                    vvCopper(bText.toLatin1().constData());
+                const bool passes = computeCircuit(project, trial, catalogue).passed();
+                const double copper = t * 600.0 + b * 240.0;
+                passing += passes;
+                if (copper < chosenCopper) {
+                    EXPECT_FALSE(passes) << c.label << ": " << t << " / " << b;
+                }
+                if (t == trunk && b == branch) {
+                    EXPECT_TRUE(passes) << c.label;
+                }
+            }
+        EXPECT_GT(passing, 1) << c.label;
+    }
 }
 
 // Too many combinations to try: a fault lasting 100 s no section withstands (Smin = 10·I″k3/115
