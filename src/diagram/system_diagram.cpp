@@ -347,6 +347,30 @@ QString cableDesignation(const CableIdentity& cable) {
     return designation;
 }
 
+QString circuitCableText(const ProjectCircuit& circuit) {
+    const QString trunk = cableDesignation(circuit.line.cable);
+    const auto* feeder = std::get_if<LampFeeder>(&circuit.load);
+    if (!feeder || feeder->poleList.runs.size() <= 1)
+        return trunk;
+    // The trunk's kind and rating ("VV-0.6/1kV-"): a branch of the same kind by its size alone.
+    const qsizetype cut = trunk.lastIndexOf(u'-');
+    const QString kind = cut > 0 ? trunk.left(cut + 1) : QString();
+    QStringList branches;
+    for (std::size_t k = 1; k < feeder->poleList.runs.size(); ++k) {
+        const std::optional<CableIdentity>& own = feeder->poleList.runs[k].cable;
+        if (!own)
+            continue; // the cable of the run it leaves
+        QString designation = cableDesignation(*own);
+        if (designation == trunk)
+            continue;
+        if (!kind.isEmpty() && designation.startsWith(kind))
+            designation = designation.mid(kind.size());
+        if (!branches.contains(designation))
+            branches << designation;
+    }
+    return branches.isEmpty() ? trunk : trunk + QStringLiteral("，支线 ") + branches.join(u'、');
+}
+
 DiagramColumn diagramColumn(const Project& project, const ProjectCircuit& circuit,
                             const CircuitResult& result) {
     DiagramColumn c;
@@ -368,7 +392,7 @@ DiagramColumn diagramColumn(const Project& project, const ProjectCircuit& circui
     c.contactor = result.switchgear && result.switchgear->contactorRatedA
                       ? QStringLiteral("%1A").arg(*result.switchgear->contactorRatedA)
                       : kNotComputed;
-    c.cable = cableDesignation(circuit.line.cable);
+    c.cable = circuitCableText(circuit);
     c.laying = layingText(effectiveConditions(circuit.installation, project.installation).method);
     c.lengthM = schemaText(QStringLiteral("长度(m)"), circuit, result);
     const std::optional<double> kw = installedKw(circuit.load);

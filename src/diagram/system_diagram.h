@@ -46,6 +46,11 @@ DiagramColumn diagramColumn(const Project& project, const ProjectCircuit& circui
 // "聚氯乙烯绝缘电力电缆(0.6/1kV)" at 35 mm²; parts the names do not give are left out ("LJ-35").
 QString cableDesignation(const CableIdentity& cable);
 
+// The cables of a circuit as its column writes them: a feeder's branches in cables of their own
+// after its trunk, by their size alone where they are of the trunk's kind
+// ("VV-0.6/1kV-4×50，支线 4×16、4×10").
+QString circuitCableText(const ProjectCircuit& circuit);
+
 // Circuits per sheet: 24 fit an A3 sheet legibly; more continue on further sheets.
 inline constexpr int kCircuitsPerSheet = 24;
 

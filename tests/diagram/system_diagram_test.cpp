@@ -21,6 +21,7 @@ using namespace drawing;
 using testing::projectOf;
 using testing::severalCircuits;
 using testing::vvCatalogue;
+using testing::vvCopper;
 
 // The designations Chinese drawings write for the cables of the database: model, voltage
 // rating, cores × section (GB/T 12706 marking); what the names do not give is left out.
@@ -110,6 +111,42 @@ TEST(SystemDiagram, EachCircuitColumnCarriesItsDevicesCableAndFigures) {
     EXPECT_EQ(diagramColumn(run.project, run.project.circuits[0], run.results[0]).loadKw,
               u"未计算"_qs);
     expectOnTheSheet(d.sheets[0]);
+}
+
+// A feeder with branches: the trunk's cable, then each branch's own cable once, by its size where
+// it is of the trunk's kind and in full where it is not; a branch on the trunk's cable or without
+// a cable of its own (it takes the cable it leaves) adds nothing.
+TEST(SystemDiagram, ABranchedFeedersColumnNamesItsBranchesCables) {
+    ProjectCircuit c = severalCircuits().circuits[1];
+    LampFeeder f;
+    FeederRun trunk{QStringLiteral("干线"), {}, std::nullopt, {}};
+    trunk.poles.push_back({QStringLiteral("N1"), 30.0, {{1, 150.0, 0.9, 1.0, {}}}, {}});
+    trunk.poles.push_back({QStringLiteral("N2"), 30.0, {{1, 150.0, 0.9, 1.0, {}}}, {}});
+    auto branch = [](const char* name, std::optional<CableIdentity> cable) {
+        return FeederRun{QString::fromUtf8(name),
+                         QStringLiteral("N1"),
+                         std::move(cable),
+                         {{QString::fromUtf8(name) + u'1', 30.0, {{1, 100.0, 0.95, 1.0, {}}}, {}}}};
+    };
+    CableIdentity yjv = vvCopper("10");
+    yjv.lossType = QStringLiteral("交联聚乙烯绝缘电力电缆(0.6/1kV)");
+    yjv.cableType = QStringLiteral("YJV 四芯 铜芯");
+    const struct {
+        std::vector<FeederRun> branches;
+        const char16_t* text;
+    } rows[] = {
+        {{branch("A", vvCopper("16")), branch("B", vvCopper("10")), branch("C", vvCopper("16"))},
+         u"VV-0.6/1kV-4×50，支线 4×16、4×10"},
+        {{branch("A", vvCopper("50")), branch("B", std::nullopt)}, u"VV-0.6/1kV-4×50"},
+        {{branch("A", yjv)}, u"VV-0.6/1kV-4×50，支线 YJV-0.6/1kV-4×10"},
+    };
+    for (const auto& row : rows) {
+        f.poleList.runs = {trunk};
+        for (const FeederRun& b : row.branches)
+            f.poleList.runs.push_back(b);
+        c.load = f;
+        EXPECT_EQ(circuitCableText(c), QString::fromUtf16(row.text));
+    }
 }
 
 // Thirty circuits take two sheets: 24 on the first, 6 on the second, which says where its
