@@ -525,8 +525,15 @@ Drawing systemDiagram(const ProjectRun& run, const QDate& date) {
             for (const Row& row : kRows) {
                 const QString& text = column.*row.text;
                 const double mid = top - row.height / 2.0;
-                if (row.rotated)
-                    d.centred(text, x, mid, row.height - 2.0, true, kLatin);
+                const double room = row.height - 2.0;
+                const qsizetype comma = text.indexOf(u'，');
+                if (row.rotated && comma > 0 && estimatedWidth(text, kSmallest) > room) {
+                    // Too long for one line even at the smallest height (a trunk's cable and its
+                    // branches'): two lines side by side, the part after the comma second.
+                    d.centred(text.left(comma), x - kLatin * 0.7, mid, room, true, kLatin);
+                    d.centred(text.mid(comma + 1), x + kLatin * 0.7, mid, room, true, kLatin);
+                } else if (row.rotated)
+                    d.centred(text, x, mid, room, true, kLatin);
                 else
                     d.centred(text, x, mid, kColumnWidth - 1.5);
                 top -= row.height;

@@ -147,6 +147,18 @@ TEST(SystemDiagram, ABranchedFeedersColumnNamesItsBranchesCables) {
         c.load = f;
         EXPECT_EQ(circuitCableText(c), QString::fromUtf16(row.text));
     }
+    // On the sheet the first row's text is too long for its cell at the smallest height: the
+    // trunk's cable and the branches' go on two lines, neither cut.
+    f.poleList.runs = {trunk};
+    for (const FeederRun& b : rows[0].branches)
+        f.poleList.runs.push_back(b);
+    c.load = f;
+    const Drawing d = systemDiagram(runProject(projectOf({c}), vvCatalogue(), false), QDate());
+    ASSERT_EQ(d.sheets.size(), 1u);
+    const std::vector<QString> texts = textsOf(d.sheets[0]);
+    EXPECT_TRUE(holds(texts, u"VV-0.6/1kV-4×50"_qs));
+    EXPECT_TRUE(holds(texts, u"支线 4×16、4×10"_qs));
+    expectOnTheSheet(d.sheets[0]);
 }
 
 // Thirty circuits take two sheets: 24 on the first, 6 on the second, which says where its
