@@ -5,13 +5,13 @@
 
 set(KORVANE_LAYERS
   "form=0"
-  "calc=1" "db=1" "handbook=1"
+  "calc=1" "db=1" "drawing=1" "handbook=1"
   "pages=2" "capacity=2"
   "voltage_loss=3" "short_circuit=3" "reference_tables=3"
   "verification=4"
   "circuit=5" "reports=5"
   "project=6"
-  "project_files=7" "project_book=7"
+  "project_files=7" "project_book=7" "diagram=7"
   "app=8" "render=8"
   "cli=9" "gui=9")
 
@@ -54,7 +54,7 @@ endforeach()
 # The pure calculations know no form, no page and no message box: of the form model they use the
 # regional number formatter only, and no page's design, handler, field table or dialog.
 set(KORVANE_CALCULATIONS
-  "calc/*" "handbook/*" "circuit/*" "capacity/current_capacity.*"
+  "calc/*" "drawing/drawing.*" "handbook/*" "circuit/*" "capacity/current_capacity.*"
   "voltage_loss/voltage_loss.*" "short_circuit/short_circuit.*" "verification/verification.*"
   "project/project.h" "project/project_compute.*" "project/lamp_feeder.*" "project/sizing.*"
   "project/pole_list.h" "project/phase_balancing.*"

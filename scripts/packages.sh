@@ -2,7 +2,7 @@
 KORVANE_PACKAGES=(
   build-essential cmake pkgconf
   qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-translations-l10n
-  libzip-dev libxlsxwriter-dev sqlite3 python3-docx python3-openpyxl poppler-utils
+  libzip-dev libxlsxwriter-dev sqlite3 python3-docx python3-openpyxl python3-ezdxf poppler-utils
   libgtest-dev libbenchmark-dev
   fonts-wqy-microhei fonts-dejavu-core python3-fonttools
   xvfb xauth

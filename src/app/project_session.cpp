@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/project_catalogues.h"
+#include "diagram/system_diagram.h"
 #include "form/number_format.h"
 #include "project/example_circuits.h"
 #include "project/handbook_constants.h"
@@ -926,6 +927,10 @@ std::vector<SizingProposal> ProjectSession::proposeSizing(std::vector<int> rows)
         proposals.push_back(std::move(p));
     }
     return proposals;
+}
+
+drawing::Drawing ProjectSession::systemDiagram(const QDate& date) const {
+    return korvane::systemDiagram(run_, date);
 }
 
 ProjectRun ProjectSession::runWithSizing() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/project_catalogues.h"
+#include "drawing/drawing.h"
 #include "form/signal.h"
 #include "project/cable_catalogue.h"
 #include "project/feeder_plot.h"
@@ -10,6 +11,7 @@
 #include "project/result_schema.h"
 #include "project/supply_catalogue.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -200,6 +202,10 @@ public:
     // other row, and then rowPlotNote says why: no row, not a feeder, or why it was not computed.
     std::optional<FeederPlot> rowPlot(int row) const;
     QString rowPlotNote(int row) const;
+    // The distribution system diagram (配电系统图) of the project as last computed, its title
+    // block dated `date`: what the window shows and exports. A figure a circuit has not got, or
+    // that was not computed, is drawn as "未计算".
+    drawing::Drawing systemDiagram(const QDate& date) const;
 
     // ---- Supply ----
     int supplyFieldCount() const { return kSupplyFieldCount; }

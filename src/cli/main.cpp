@@ -3,6 +3,7 @@
 //   korvane-cli [--home DIR] (--project FILE | --supply FILE) [--name TEXT] [--engineer TEXT]
 //               [--size] [--write FILE] [--results FILE] [--xlsx FILE] [--import FILE]
 //               [--book FILE] [--poles CIRCUIT=FILE]... [--pole-table CIRCUIT]
+//               [--diagram FILE]
 //   korvane-cli --template FILE
 //   korvane-cli --pole-template FILE
 //   korvane-cli --help | --version
@@ -20,6 +21,7 @@
 #include "project_files/pole_import.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
+#include "render/diagram_outputs.h"
 #include "render/project_outputs.h"
 
 #include <QCoreApplication>
@@ -49,8 +51,9 @@ struct ProjectOptions {
     QString writePath;
     QString resultsPath;
     QString xlsxPath;
-    QString importPath; // circuits to take in place of the file's own
-    QString bookPath;   // the project calculation book, .docx or .pdf
+    QString importPath;  // circuits to take in place of the file's own
+    QString bookPath;    // the project calculation book, .docx or .pdf
+    QString diagramPath; // the distribution system diagram, .dxf, .svg or .pdf
     // Pole lists to import, each into the feeder circuit named: (circuit, file).
     std::vector<std::pair<QString, QString>> poleLists;
     QString poleTable; // the circuit whose pole table is printed in place of the results
@@ -202,17 +205,25 @@ int runProjectFile(const QString& home, const ProjectOptions& options, QTextStre
             return 1;
         }
     }
+    if (!options.diagramPath.isEmpty()) {
+        const QString why =
+            korvane::render::writeDiagramFile(run, options.diagramPath, QDate::currentDate());
+        if (!why.isEmpty()) {
+            err << writeError(options.diagramPath, why);
+            return 1;
+        }
+    }
     return 0;
 }
 
 } // namespace
 
-// Whether the command line asks for the project book, whose plots and PDF are painted: that
-// needs Qt's GUI application (its fonts), on the off-screen platform when none is chosen, so that
-// no display is needed.
+// Whether the command line asks for the project book or the diagram, whose plots and PDF are
+// painted: that needs Qt's GUI application (its fonts), on the off-screen platform when none is
+// chosen, so that no display is needed.
 bool paintsBook(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--book") == 0)
+        if (std::strcmp(argv[i], "--book") == 0 || std::strcmp(argv[i], "--diagram") == 0)
             return true;
     return false;
 }
@@ -249,7 +260,7 @@ int main(int argc, char** argv) {
                     arg == QLatin1String("--import") || arg == QLatin1String("--template") ||
                     arg == QLatin1String("--book") || arg == QLatin1String("--supply") ||
                     arg == QLatin1String("--pole-template") ||
-                    arg == QLatin1String("--pole-table")) &&
+                    arg == QLatin1String("--pole-table") || arg == QLatin1String("--diagram")) &&
                    i + 1 < args.size()) {
             (arg == QLatin1String("--project")      ? project.path
              : arg == QLatin1String("--supply")     ? project.supplyPath
@@ -258,6 +269,7 @@ int main(int argc, char** argv) {
              : arg == QLatin1String("--xlsx")       ? project.xlsxPath
              : arg == QLatin1String("--import")     ? project.importPath
              : arg == QLatin1String("--book")       ? project.bookPath
+             : arg == QLatin1String("--diagram")    ? project.diagramPath
              : arg == QLatin1String("--template")   ? templatePath
              : arg == QLatin1String("--pole-table") ? project.poleTable
                                                     : poleTemplatePath) = args.at(++i);
@@ -278,6 +290,7 @@ int main(int argc, char** argv) {
                    "                   [--engineer TEXT] [--size] [--write FILE] [--results FILE]\n"
                    "                   [--xlsx FILE] [--import FILE] [--book FILE]\n"
                    "                   [--poles CIRCUIT=FILE]... [--pole-table CIRCUIT]\n"
+                   "                   [--diagram FILE]\n"
                    "       korvane-cli --template FILE\n"
                    "       korvane-cli --pole-template FILE\n"
                    "Runs SCRIPT (standard input when absent), one user action a line, against the\n"
@@ -310,6 +323,8 @@ int main(int argc, char** argv) {
                    "  --pole-table CIRCUIT  with --project: print the pole table of the feeder\n"
                    "               CIRCUIT (tab-separated, as the book gives it) in place of the\n"
                    "               results\n"
+                   "  --diagram FILE  with --project: draw the distribution system diagram\n"
+                   "               (配电系统图), as .dxf, .svg or (by the suffix) .pdf\n"
                    "  --template FILE  write the circuit list template (CSV) and stop\n"
                    "  --pole-template FILE  write the pole list template (CSV) and stop\n"
                    "  --help       print this text\n"
@@ -369,8 +384,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!project.xlsxPath.isEmpty() || !project.importPath.isEmpty() ||
-        !project.bookPath.isEmpty() || !project.poleLists.empty() || !project.poleTable.isEmpty()) {
-        err << "usage: --xlsx, --import, --poles, --book and --pole-table go with --project FILE\n";
+        !project.bookPath.isEmpty() || !project.diagramPath.isEmpty() ||
+        !project.poleLists.empty() || !project.poleTable.isEmpty()) {
+        err << "usage: --xlsx, --import, --poles, --book, --diagram and --pole-table go with "
+               "--project FILE\n";
         return 2;
     }
 

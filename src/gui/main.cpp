@@ -20,6 +20,8 @@
 //   --grab-poles PNG   with --grab-schedule: also save the picture of the feeder's pole list
 //                      beside its plot, as the window shows them
 //   --schedule-row N   with --grab-schedule: select row N (from 1) instead
+//   --grab-diagram PNG with --grab-schedule: also save the picture of the project's distribution
+//                      system diagram (配电系统图) in its window, over its screen's available area
 //   --help, --version  print the usage or the version and quit, without a display
 // And for showing the window:
 //   --no-splash        open the main window at once
@@ -30,6 +32,7 @@
 #include "app/program_home.h"
 #include "app/script_runner.h"
 #include "form/number_format.h"
+#include "gui/diagram_view.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/gui_platform.h"
 #include "gui/main_shell.h"
@@ -71,6 +74,7 @@ const char* const kUsage =
     "  --grab-plot PNG        与 --grab-schedule 同用：另存该馈线电压损失曲线的图片\n"
     "  --grab-poles PNG       与 --grab-schedule 同用：另存该馈线杆位表及曲线的图片\n"
     "  --schedule-row N       与 --grab-schedule 同用：改为选中第 N 行（从 1 起）\n"
+    "  --grab-diagram PNG     与 --grab-schedule 同用：另存配电系统图窗口的图片\n"
     "  --help                 显示本说明后退出\n"
     "  --version              显示版本后退出\n"
     "\n"
@@ -110,6 +114,7 @@ struct Options {
     QString grabSchedule;
     QString grabPlot;
     QString grabPoles;
+    QString grabDiagram;
     int scheduleRow = 0;
     QString error;
 
@@ -161,6 +166,8 @@ Options parseOptions(const QStringList& args) {
             o.grabPlot = next();
         else if (a == QLatin1String("--grab-poles"))
             o.grabPoles = next();
+        else if (a == QLatin1String("--grab-diagram"))
+            o.grabDiagram = next();
         else if (a == QLatin1String("--schedule-row"))
             o.scheduleRow = next().toInt();
         else if (a.startsWith(u'-'))
@@ -174,6 +181,8 @@ Options parseOptions(const QStringList& args) {
         o.error = QStringLiteral("--grab-plot goes with --grab-schedule");
     if (!o.grabPoles.isEmpty() && o.grabSchedule.isEmpty())
         o.error = QStringLiteral("--grab-poles goes with --grab-schedule");
+    if (!o.grabDiagram.isEmpty() && o.grabSchedule.isEmpty())
+        o.error = QStringLiteral("--grab-diagram goes with --grab-schedule");
     if (!o.script.isEmpty() || !o.grab.isEmpty() || !o.pdfBook.isEmpty() ||
         !o.grabSchedule.isEmpty())
         o.splash = false;
@@ -246,6 +255,17 @@ bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
         return false;
     if (!o.grabPoles.isEmpty() && !window.feederPane()->grab().save(o.grabPoles))
         return false;
+    if (!o.grabDiagram.isEmpty()) {
+        // The diagram's window over the screen, its sheets as wide as the window.
+        window.showDiagram();
+        korvane::gui::DiagramView* diagram = window.diagramView();
+        if (const QScreen* screen = diagram->screen())
+            diagram->resize(screen->availableGeometry().size() - QSize(16, 40));
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        if (!diagram->grab().save(o.grabDiagram))
+            return false;
+    }
     if (o.grabPlot.isEmpty())
         return true;
     // The plot on its own at the proportions of a page's figure.

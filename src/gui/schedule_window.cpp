@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/project_pages.h"
+#include "gui/diagram_view.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/flow_layout.h"
 #include "gui/phase_balance_dialog.h"
@@ -10,6 +11,7 @@
 #include "gui/schedule_table.h"
 #include "gui/sizing_dialog.h"
 #include "project_book/project_book.h"
+#include "render/diagram_outputs.h"
 #include "render/project_outputs.h"
 #include "reports/book_commands.h"
 
@@ -286,6 +288,9 @@ void addProjectMenuEntries(QMenu* menu, QWidget* owner, std::function<ScheduleWi
                      [recent, owner, window] { window().fillRecentMenu(recent, owner); });
     menu->addSeparator();
     menu->addAction(QStringLiteral("回路表(&T)…"), owner, [window] { window().showSchedule(); });
+    menu->addAction(QStringLiteral("配电系统图(&D)…"), owner, [window] { window().showDiagram(); });
+    menu->addAction(QStringLiteral("导出配电系统图(&X)…"), owner,
+                    [owner, window] { window().exportDiagram(owner); });
 }
 
 // ---- The project file ----
@@ -630,6 +635,58 @@ void ScheduleWindow::importPoleList() {
         poles_->selectPole(0);
         showStatus(QStringLiteral("已导入 %1").arg(path));
     }
+}
+
+// ---- The distribution system diagram ----
+
+void ScheduleWindow::showDiagram() {
+    if (diagram_ == nullptr) {
+        // A window of its own that goes with this one; the project is the session's.
+        diagram_ = new DiagramView(
+            session_, [this] { return app_.platform().now().date(); },
+            [this] { exportDiagram(diagram_); }, this);
+        diagram_->resize(diagram_->size().boundedTo(screenArea().size() - kWindowFrame));
+    }
+    diagram_->show();
+    diagram_->raise();
+    diagram_->activateWindow();
+}
+
+void ScheduleWindow::exportDiagram(QWidget* owner) {
+    const QString name = session_.path().isEmpty() ? QStringLiteral("配电系统图")
+                                                   : QFileInfo(session_.path()).completeBaseName() +
+                                                         QStringLiteral("-配电系统图");
+    const QString dxf = QStringLiteral("DXF 图形 (*.dxf)");
+    const QString svg = QStringLiteral("SVG 图形 (*.svg)");
+    const QString pdf = QStringLiteral("PDF 文件 (*.pdf)");
+    QString filter = dxf;
+    QString path = QFileDialog::getSaveFileName(
+        owner != nullptr ? owner : this, QStringLiteral("导出配电系统图"),
+        startFolder() + u'/' + name + QStringLiteral(".dxf"), QStringList{dxf, svg, pdf}.join(";;"),
+        &filter);
+    if (path.isEmpty())
+        return;
+    // A name typed without a suffix takes the chosen filter's.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += filter == svg   ? QStringLiteral(".svg")
+                : filter == pdf ? QStringLiteral(".pdf")
+                                : QStringLiteral(".dxf");
+    writeDiagram(path);
+}
+
+bool ScheduleWindow::writeDiagram(const QString& path) {
+    const QString why =
+        render::writeDiagramFile(session_.run(), path, app_.platform().now().date());
+    if (!why.isEmpty()) {
+        app_.platform().messageBox(MessageIcon::Critical, QStringLiteral("导出配电系统图"),
+                                   QStringLiteral("配电系统图未能写入 %1：%2").arg(path, why));
+        return false;
+    }
+    const QString written = QStringLiteral("已写入 %1").arg(path);
+    showStatus(written);
+    if (diagram_ != nullptr)
+        diagram_->statusBar()->showMessage(written, kMessageMs);
+    return true;
 }
 
 void ScheduleWindow::adjustSections() {

@@ -20,6 +20,7 @@ class QTableView;
 
 namespace korvane::gui {
 
+class DiagramView;
 class FeederPlotWidget;
 class PoleEditor;
 class ScheduleModel;
@@ -108,6 +109,17 @@ public:
     // 导入杆位表…: a pole list read from a file for the current feeder row.
     void importPoleList();
 
+    // ---- The distribution system diagram (配电系统图) ----
+    // Shows the window of the diagram, made when first asked for; it follows the project.
+    void showDiagram();
+    // The window of the diagram; nothing before it was first shown.
+    DiagramView* diagramView() const { return diagram_; }
+    // 导出配电系统图…: asks for a .dxf, .svg or .pdf file and writes the diagram to it.
+    void exportDiagram(QWidget* owner = nullptr);
+    // Writes the diagram of the project as computed to `path`, in the format of its suffix;
+    // what went wrong is said in a message box. True when written.
+    bool writeDiagram(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -151,6 +163,7 @@ private:
     QCheckBox* showBranches_;
     QSplitter* splitter_;
     QSplitter* lower_; // the pole editor beside the plot
+    DiagramView* diagram_ = nullptr;
     std::vector<QWidget*> supplyEditors_;
     std::vector<QAction*> actions_;
     Signal<const ScheduleChange&>::Connection scheduleConnection_;
@@ -158,8 +171,8 @@ private:
     bool placed_ = false;
 };
 
-// The entries of a 工程 menu (新建工程 … 回路表…) on `menu`, acting on the schedule window that
-// `window` gives, which may be made only when first used; dialogs belong to `owner`.
+// The entries of a 工程 menu (新建工程 … 回路表…, 配电系统图…) on `menu`, acting on the schedule
+// window that `window` gives, which may be made only when first used; dialogs belong to `owner`.
 void addProjectMenuEntries(QMenu* menu, QWidget* owner, std::function<ScheduleWindow&()> window);
 
 } // namespace korvane::gui

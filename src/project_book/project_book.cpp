@@ -667,6 +667,26 @@ void writeParagraphs(ReportWriter& writer, const QStringList& paragraphs,
     writer.closeBlock();
 }
 
+// 四、配电系统图: the diagram's sheets one after the other, each as large as the page's text
+// width allows, so that each takes a page of its own (a picture that does not fit below the text
+// starts the next page). Each sheet's title block gives its number and the count of sheets.
+void appendDiagram(ReportWriter& writer, const ProjectBookDiagram& sheets) {
+    const QString heading = QStringLiteral("四、配电系统图");
+    if (sheets.empty()) {
+        writeParagraphs(writer, {heading, QStringLiteral(" 未附。")});
+        return;
+    }
+    // The heading directly before the first sheet, so that it goes to that sheet's page.
+    writeParagraphs(writer, {heading}, true);
+    QStringList after{QString()};
+    for (size_t i = 0; i < sheets.size(); ++i)
+        if (!writer.insertPicture(sheets[i]))
+            after << QStringLiteral(" 第 %1 张图未能插入，未附。").arg(i + 1);
+    if (after.size() > 1)
+        after << QString();
+    writeParagraphs(writer, after);
+}
+
 } // namespace
 
 ReportTable projectCircuitTable(const ProjectRun& run, const ResultSchema& schema) {
@@ -697,7 +717,7 @@ ReportTable projectCircuitTable(const ProjectRun& run, const ResultSchema& schem
 
 void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& today,
                       const BookHeader& header, const ProjectBookPictures& pictures,
-                      const ResultSchema& schema) {
+                      const ProjectBookDiagram& diagram, const ResultSchema& schema) {
     writeBookFrame(writer, QString::fromUtf8(kProjectBookTitle), today, header);
     writeParagraphs(
         writer, supplyParagraphs(run.project) + QStringList{QStringLiteral("二、回路表")}, true);
@@ -745,31 +765,34 @@ void writeProjectBook(ReportWriter& writer, const ProjectRun& run, const QDate& 
                         ? QStringList{QString()}
                         : QStringList{QString(), QStringLiteral(" 图未能插入，未附。"), QString()});
     }
+    appendDiagram(writer, diagram);
 }
 
 std::optional<QByteArray> projectBookDocx(const ProjectRun& run, const QDate& today,
                                           const BookHeader& header,
                                           const ProjectBookPictures& pictures,
+                                          const ProjectBookDiagram& diagram,
                                           const ResultSchema& schema) {
     DocxReportWriter writer;
     writer.setProperties(
         {QString::fromUtf8(kProjectBookTitle), header.engineer, QDateTime::currentDateTime()});
     if (!writer.openDocument())
         return std::nullopt;
-    writeProjectBook(writer, run, today, header, pictures, schema);
+    writeProjectBook(writer, run, today, header, pictures, diagram, schema);
     return writer.package();
 }
 
 std::optional<ReportDocument> projectBookDocument(const ProjectRun& run, const QDate& today,
                                                   const BookHeader& header,
                                                   const ProjectBookPictures& pictures,
+                                                  const ProjectBookDiagram& diagram,
                                                   const ResultSchema& schema) {
     DocumentReportWriter writer;
     writer.setProperties(
         {QString::fromUtf8(kProjectBookTitle), header.engineer, QDateTime::currentDateTime()});
     if (!writer.openDocument() || writer.document() == nullptr)
         return std::nullopt;
-    writeProjectBook(writer, run, today, header, pictures, schema);
+    writeProjectBook(writer, run, today, header, pictures, diagram, schema);
     return *writer.document();
 }
 

@@ -1,5 +1,7 @@
 #include "render/book_pictures.h"
 
+#include "diagram/system_diagram.h"
+#include "render/drawing_painter.h"
 #include "render/feeder_plot_painter.h"
 
 #include <QBuffer>
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -38,7 +41,64 @@ std::optional<ReportPicture> plotPicture(const ProjectCircuit& circuit, const Ci
     return picture;
 }
 
+QByteArray pngOf(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// A sheet's picture at its size on the page, without its pixels.
+ReportPicture sheetPicture(const drawing::Sheet& sheet, size_t index, size_t count) {
+    ReportPicture picture;
+    picture.widthMm = kBookSheetWidthMm;
+    picture.heightMm = kBookSheetWidthMm * sheet.widthMm / sheet.heightMm;
+    picture.description = QStringLiteral("配电系统图 第 %1 张，共 %2 张").arg(index + 1).arg(count);
+    return picture;
+}
+
 } // namespace
+
+ProjectBookDiagram paintedDiagramSheets(const ProjectRun& run, const QDate& date) {
+    const drawing::Drawing diagram = systemDiagram(run, date);
+    const int widthPx = int(std::lround(kBookSheetWidthMm / 25.4 * kBookSheetDpi));
+    ProjectBookDiagram sheets;
+    for (size_t i = 0; i < diagram.sheets.size(); ++i) {
+        ReportPicture picture = sheetPicture(diagram.sheets[i], i, diagram.sheets.size());
+        picture.png = pngOf(sheetImage(diagram.sheets[i], widthPx, true));
+        sheets.push_back(std::move(picture));
+    }
+    return sheets;
+}
+
+VectorDiagramSheets vectorDiagramSheets(const ProjectRun& run, const QDate& date) {
+    auto diagram = std::make_shared<const drawing::Drawing>(systemDiagram(run, date));
+    static const QByteArray blank = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        return pngOf(image);
+    }();
+    VectorDiagramSheets result;
+    for (size_t i = 0; i < diagram->sheets.size(); ++i) {
+        ReportPicture picture = sheetPicture(diagram->sheets[i], i, diagram->sheets.size());
+        picture.png = blank;
+        picture.source = QStringLiteral("diagram-sheet:%1").arg(i);
+        result.pictures.push_back(std::move(picture));
+    }
+    result.drawer = [diagram](const ReportPicture& picture, QPainter& painter, const QRectF& area) {
+        const QString prefix = QStringLiteral("diagram-sheet:");
+        if (!picture.source.startsWith(prefix))
+            return false;
+        bool ok = false;
+        const qsizetype index = picture.source.mid(prefix.size()).toLongLong(&ok);
+        if (!ok || index < 0 || index >= qsizetype(diagram->sheets.size()))
+            return false;
+        paintSheet(painter, diagram->sheets[size_t(index)], area, true);
+        return true;
+    };
+    return result;
+}
 
 ProjectBookPictures paintedFeederPlots(const ProjectRun& run, QSize pixels) {
     const double limit = run.project.voltageLossLimitPercent;

@@ -3,6 +3,7 @@
 #include "project_book/project_book.h"
 #include "render/pdf_book.h"
 
+#include <QDate>
 #include <QSize>
 
 namespace korvane::render {
@@ -30,5 +31,27 @@ struct VectorFeederPlots {
     PdfPictureDrawer drawer;
 };
 VectorFeederPlots vectorFeederPlots(const ProjectRun& run);
+
+// The distribution system diagram on the book's pages: each A3 landscape sheet turned a quarter
+// counter-clockwise to stand on the portrait A4 page (its foot at the page's right edge, read
+// with the book turned clockwise, as folded drawings are bound), 146 mm wide (the text width of
+// the .docx; 206.5 mm high), so the drawing's 2.5 mm figures print 1.2 mm high.
+inline constexpr double kBookSheetWidthMm = 146.0;
+// The .docx holds each sheet as a PNG of 300 dots per inch at that size (1724 × 2438 pixels):
+// the figures' strokes some 14 pixels high, sharp in print.
+inline constexpr int kBookSheetDpi = 300;
+
+// The sheets of the diagram of the run, dated `date` in their title blocks, as PNG pictures for
+// the .docx. Painting needs a running QGuiApplication (for the fonts).
+ProjectBookDiagram paintedDiagramSheets(const ProjectRun& run, const QDate& date);
+
+// The same sheets for the PDF back end, which draws them as lines and text (vector, the texts
+// searchable): the pictures carry a one-pixel white PNG and name their sheet; `drawer` draws each
+// in its place and declines every other picture.
+struct VectorDiagramSheets {
+    ProjectBookDiagram pictures;
+    PdfPictureDrawer drawer;
+};
+VectorDiagramSheets vectorDiagramSheets(const ProjectRun& run, const QDate& date);
 
 } // namespace korvane::render

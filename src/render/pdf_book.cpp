@@ -202,6 +202,9 @@ public:
     void paint(const ReportParagraph& paragraph);
     void paint(const ReportTable& table);
     void paint(const ReportPicture& picture);
+    // Starts the next page before a paragraph that would be left at the foot of this one by the
+    // picture after it moving on (a picture's heading or label stays with the picture).
+    void keepWith(const ReportParagraph& paragraph, const ReportPicture& picture);
     void end() { painter_.end(); }
 
 private:
@@ -220,6 +223,21 @@ private:
     double y_ = 0;
     const PdfPictureDrawer& drawer_;
 };
+
+void BookPainter::keepWith(const ReportParagraph& paragraph, const ReportPicture& picture) {
+    const CharacterFormat base =
+        paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
+    const QFont baseFont(bookFont(base), &writer_);
+    const LaidOutText text = layOut(paragraphRuns(paragraph.runs), baseFont,
+                                    paragraph.format.alignment, page_.width(), &writer_, glyphs_);
+    const double height = lineHeight(paragraph, baseFont, &writer_) *
+                          static_cast<double>(std::max<size_t>(1, text.lines.size()));
+    const double pictureHeight = mmToDevice(picture.heightMm);
+    // Only where both fit on a page of their own: otherwise the page is filled as it comes.
+    if (y_ > 0 && y_ + height + pictureHeight > page_.height() &&
+        height + pictureHeight <= page_.height())
+        newPage();
+}
 
 void BookPainter::paint(const ReportParagraph& paragraph) {
     const CharacterFormat base =
@@ -361,8 +379,15 @@ QByteArray renderPdfBook(const ReportDocument& document, const PdfPictureDrawer&
     writer.setTitle(xmlSafeText(document.properties().title));
 
     BookPainter painter(writer, drawer);
-    for (const ReportBlock& block : document.blocks())
-        std::visit([&painter](const auto& content) { painter.paint(content); }, block);
+    const std::vector<ReportBlock> blocks = document.blocks();
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const auto* paragraph = std::get_if<ReportParagraph>(&blocks[i]);
+        const auto* picture =
+            i + 1 < blocks.size() ? std::get_if<ReportPicture>(&blocks[i + 1]) : nullptr;
+        if (paragraph != nullptr && picture != nullptr)
+            painter.keepWith(*paragraph, *picture);
+        std::visit([&painter](const auto& content) { painter.paint(content); }, blocks[i]);
+    }
     painter.end();
     return bytes;
 }

@@ -21,7 +21,8 @@ using PdfPictureDrawer =
 // A character the book's font does not draw is set in a fallback font that does. The PDF's title
 // is the document's. Tables are drawn with a thin grid at their column widths, their header rows
 // again at the top of every page they continue on; pictures are centred at their size, drawn by
-// `drawer` where it can, otherwise placed as their PNG.
+// `drawer` where it can, otherwise placed as their PNG, the paragraph before each kept on its
+// page (as the .docx keeps it with the picture).
 QByteArray renderPdfBook(const ReportDocument& document, const PdfPictureDrawer& drawer = {});
 
 } // namespace korvane::render

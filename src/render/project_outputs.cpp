@@ -23,13 +23,20 @@ Computed<QByteArray> projectBookFile(const ProjectRun& run, BookFormat format, c
     const BookHeader header{run.project.name, run.project.engineer};
     std::optional<QByteArray> bytes;
     if (format == BookFormat::Pdf) {
-        // The PDF draws the plots as lines and text; the .docx holds them as pictures.
+        // The PDF draws the plots and the diagram as lines and text; the .docx holds them as
+        // pictures.
         const VectorFeederPlots plots = vectorFeederPlots(run);
+        const VectorDiagramSheets sheets = vectorDiagramSheets(run, today);
+        const PdfPictureDrawer drawer = [&plots, &sheets](const ReportPicture& picture,
+                                                          QPainter& painter, const QRectF& area) {
+            return plots.drawer(picture, painter, area) || sheets.drawer(picture, painter, area);
+        };
         if (const std::optional<ReportDocument> document =
-                projectBookDocument(run, today, header, plots.pictures))
-            bytes = renderPdfBook(*document, plots.drawer);
+                projectBookDocument(run, today, header, plots.pictures, sheets.pictures))
+            bytes = renderPdfBook(*document, drawer);
     } else {
-        bytes = projectBookDocx(run, today, header, paintedFeederPlots(run));
+        bytes = projectBookDocx(run, today, header, paintedFeederPlots(run),
+                                paintedDiagramSheets(run, today));
     }
     if (!bytes || bytes->isEmpty())
         return Computed<QByteArray>::failed(QStringLiteral("计算书未能生成"));

@@ -23,9 +23,10 @@ std::optional<BookFormat> bookFormatOfPath(const QString& path);
 QString bookSuffix(BookFormat format);
 
 // The project calculation book of a computed (or sized) run, as the bytes of its file: a .docx
-// package with each computed feeder's plot painted as a picture, or a PDF in which the plots are
-// drawn as lines and text. The header is the project's name and engineer. Fails with the reason
-// when the book could not be composed. Painting needs a running QGuiApplication (for the fonts).
+// package with each computed feeder's plot and each sheet of the distribution system diagram
+// painted as a picture, or a PDF in which the plots and the diagram are drawn as lines and text.
+// The header is the project's name and engineer. Fails with the reason when the book could not be
+// composed. Painting needs a running QGuiApplication (for the fonts).
 Computed<QByteArray> projectBookFile(const ProjectRun& run, BookFormat format, const QDate& today);
 
 // The book written to `path` in the format of its suffix, replacing a file there only when

@@ -100,15 +100,18 @@ QString runProperties(const CharacterFormat& format) {
     return xml;
 }
 
-QString paragraphProperties(const ReportParagraph& paragraph) {
+// `keepNext`: the paragraph stays on the page of what follows it (a picture's heading or label,
+// which would otherwise be left at the foot of a page when the picture moves on to the next).
+QString paragraphProperties(const ReportParagraph& paragraph, bool keepNext) {
     const ParagraphFormat& f = paragraph.format;
     const QString rule = f.lineSpacingRule == LineSpacingRule::Exact ? QStringLiteral("exact")
                                                                      : QStringLiteral("auto");
     const QString alignment = f.alignment == ParagraphAlignment::Centred ? QStringLiteral("center")
                                                                          : QStringLiteral("left");
-    return QStringLiteral("<w:pPr><w:spacing w:line=\"%1\" w:lineRule=\"%2\"/><w:jc w:val=\"%3\"/>")
+    return QStringLiteral("<w:pPr>%4<w:spacing w:line=\"%1\" w:lineRule=\"%2\"/>"
+                          "<w:jc w:val=\"%3\"/>")
                .arg(twips(f.lineSpacingPoints))
-               .arg(rule, alignment) +
+               .arg(rule, alignment, keepNext ? QStringLiteral("<w:keepNext/>") : QString()) +
            runProperties(paragraph.markFormat) + QStringLiteral("</w:pPr>");
 }
 
@@ -329,7 +332,9 @@ QByteArray docxDocumentXml(const ReportDocument& document) {
                       .arg(QString::fromLatin1(kWordNamespace),
                            drawings ? QString::fromLatin1(kDrawingNamespaces) : QString());
     int pictures = 0;
-    for (const ReportBlock& block : document.blocks()) {
+    const auto& blocks = document.blocks();
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const ReportBlock& block = blocks[i];
         if (const auto* table = std::get_if<ReportTable>(&block)) {
             xml += tableXml(*table);
             continue;
@@ -340,7 +345,9 @@ QByteArray docxDocumentXml(const ReportDocument& document) {
             continue;
         }
         const ReportParagraph& paragraph = std::get<ReportParagraph>(block);
-        xml += QStringLiteral("<w:p>") + paragraphProperties(paragraph);
+        const bool beforePicture =
+            i + 1 < blocks.size() && std::holds_alternative<ReportPicture>(blocks[i + 1]);
+        xml += QStringLiteral("<w:p>") + paragraphProperties(paragraph, beforePicture);
         for (const TextRun& run : paragraph.runs)
             xml += QStringLiteral("<w:r>") + runProperties(run.format) + runContent(run.text) +
                    QStringLiteral("</w:r>");

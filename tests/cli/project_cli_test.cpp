@@ -254,8 +254,8 @@ QString runTool(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The project book of the example, with its three feeders' plots, as .docx and as PDF, painted
-// without a display.
+// The project book of the example, with its three feeders' plots and the one sheet of its
+// distribution system diagram, as .docx and as PDF, painted without a display.
 TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
     QTemporaryDir dir;
     const QString docx = dir.filePath(QStringLiteral("工程计算书.docx"));
@@ -271,16 +271,19 @@ TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray package = file.readAll();
     EXPECT_TRUE(package.startsWith("PK"));
-    EXPECT_TRUE(package.contains("word/media/image3.png"));
-    EXPECT_FALSE(package.contains("word/media/image4.png"));
+    // Three plots, then the diagram's sheet.
+    EXPECT_TRUE(package.contains("word/media/image4.png"));
+    EXPECT_FALSE(package.contains("word/media/image5.png"));
 
     const QString text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("低压配电线路工程计算书")))
         << text.left(200).toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("二、回路表")));
-    // The PDF draws the three feeders' plots as lines and text: their titles are text, and
-    // pdfimages lists its header of two lines and no image.
+    // The PDF draws the three feeders' plots and the diagram as lines and text: their titles are
+    // text, and pdfimages lists its header of two lines and no image.
     EXPECT_EQ(text.count(QStringLiteral("各灯杆处电压损失")), 3);
+    EXPECT_TRUE(text.contains(QStringLiteral("四、配电系统图")));
+    EXPECT_TRUE(text.contains(QStringLiteral("低压配电系统图")));
     const QStringList images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
                                    .split(u'\n', Qt::SkipEmptyParts);
     EXPECT_EQ(images.size(), 2) << images.join(u'\n').toStdString();
@@ -291,6 +294,41 @@ TEST(ProjectCli, WritesTheProjectBookAsDocxAndPdf) {
     EXPECT_EQ(wrong.status, 1);
     EXPECT_NE(wrong.err.find(".docx or .pdf"), std::string::npos) << wrong.err;
     EXPECT_EQ(runCliProgram({QStringLiteral("--book"), docx}).status, 2);
+}
+
+// The diagram in each of its formats by the suffix: DXF (Release 12, its ENTITIES section holding
+// the example's circuits in GBK), SVG (millimetres of an A3 sheet) and PDF (one A3 page); another
+// suffix is refused in Chinese, and without --project the option is a usage error.
+TEST(ProjectCli, DiagramIsWrittenAsDxfSvgOrPdfBySuffix) {
+    QTemporaryDir dir;
+    const QString dxf = dir.filePath(QStringLiteral("系统图.dxf"));
+    const QString svg = dir.filePath(QStringLiteral("系统图.svg"));
+    const QString pdf = dir.filePath(QStringLiteral("系统图.PDF"));
+    for (const QString& path : {dxf, svg, pdf}) {
+        const CliRun run = runCliProgram(
+            {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME),
+             QStringLiteral("--project"), example(), QStringLiteral("--diagram"), path});
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    QFile d(dxf), s(svg), p(pdf);
+    ASSERT_TRUE(d.open(QIODevice::ReadOnly) && s.open(QIODevice::ReadOnly) &&
+                p.open(QIODevice::ReadOnly));
+    const QByteArray dxfBytes = d.readAll();
+    EXPECT_TRUE(dxfBytes.startsWith("  0\r\nSECTION\r\n  2\r\nHEADER"));
+    EXPECT_TRUE(dxfBytes.contains("AC1009"));
+    // 配电系统图 in GBK, the title block's 图名.
+    EXPECT_TRUE(dxfBytes.contains("\xc5\xe4\xb5\xe7\xcf\xb5\xcd\xb3\xcd\xbc"));
+    EXPECT_TRUE(dxfBytes.contains("\r\nWL4\r\n"));
+    EXPECT_TRUE(s.readAll().contains("width=\"420mm\" height=\"297mm\""));
+    EXPECT_TRUE(p.readAll().startsWith("%PDF-"));
+
+    const CliRun wrong = runCliProgram(
+        {QStringLiteral("--home"), QStringLiteral(KORVANE_TEST_HOME), QStringLiteral("--project"),
+         example(), QStringLiteral("--diagram"), dir.filePath(QStringLiteral("系统图.dwg"))});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("error: "), std::string::npos) << wrong.err;
+    EXPECT_NE(wrong.err.find(".dxf、.svg 或 .pdf"), std::string::npos) << wrong.err;
+    EXPECT_EQ(runCliProgram({QStringLiteral("--diagram"), dxf}).status, 2);
 }
 
 // The twelve circuits of the README's book example are each sized to a section that passes.

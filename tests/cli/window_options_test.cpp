@@ -213,17 +213,20 @@ TEST_F(WindowRun, BadFilesAndOptionsAreReported) {
     }
 }
 
-// The pictures of the circuit schedule and of a feeder's plot, taken without a display; a
-// project that cannot be opened is reported and no picture is taken.
+// The pictures of the circuit schedule, of a feeder's plot and of the distribution system
+// diagram's window, taken without a display; a project that cannot be opened is reported and no
+// picture is taken.
 TEST_F(WindowRun, TheScheduleAndAFeederPlotArePictured) {
     const QString example =
         QDir(u8(KORVANE_SOURCE_DIR)).filePath(u8("docs/examples/street_lighting.kvp"));
     const QString schedule = home_.filePath(u8("schedule.png"));
     const QString plot = home_.filePath(u8("plot.png"));
-    const CliRun run = runWindow({u8("--project"), example, u8("--schedule-row"), u8("2"),
-                                  u8("--grab-schedule"), schedule, u8("--grab-plot"), plot});
+    const QString diagram = home_.filePath(u8("diagram.png"));
+    const CliRun run =
+        runWindow({u8("--project"), example, u8("--schedule-row"), u8("2"), u8("--grab-schedule"),
+                   schedule, u8("--grab-plot"), plot, u8("--grab-diagram"), diagram});
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const QString& path : {schedule, plot}) {
+    for (const QString& path : {schedule, plot, diagram}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         EXPECT_TRUE(file.read(8) == QByteArray("\x89PNG\r\n\x1a\n")) << path.toStdString();
@@ -236,6 +239,7 @@ TEST_F(WindowRun, TheScheduleAndAFeederPlotArePictured) {
     EXPECT_TRUE(contains(bad.out, "msgbox\tcritical")) << bad.out;
     EXPECT_FALSE(QFile::exists(none));
     EXPECT_EQ(runWindow({u8("--grab-plot"), plot}).status, 2);
+    EXPECT_EQ(runWindow({u8("--grab-diagram"), diagram}).status, 2);
 }
 
 } // namespace

@@ -298,11 +298,25 @@ TEST(PdfBookPictures, APictureIsDrawnAndMovesOnWhenItDoesNotFit) {
         int linesBefore;
         QStringList expected;
         int pages;
+        const char* label = ""; // a paragraph directly before the picture
+        int labelPage = 0;      // the page it is drawn on
     };
     // 40 lines of 五号 text take some 200 mm of a page of 247 mm; 80 mm more do not fit.
     const Case cases[] = {
         {"on the page it follows", 2, {QStringLiteral("1:64x32"), QStringLiteral("1:4x3")}, 1},
         {"on the next page", 40, {QStringLiteral("2:64x32"), QStringLiteral("2:4x3")}, 2},
+        {"its label kept with it",
+         2,
+         {QStringLiteral("1:64x32"), QStringLiteral("1:4x3")},
+         1,
+         "图题甲",
+         1},
+        {"its label going with it",
+         40,
+         {QStringLiteral("2:64x32"), QStringLiteral("2:4x3")},
+         2,
+         "图题乙",
+         2},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
@@ -311,6 +325,8 @@ TEST(PdfBookPictures, APictureIsDrawnAndMovesOnWhenItDoesNotFit) {
         writer.openDocument();
         for (int i = 0; i < c.linesBefore; ++i)
             writer.appendText(QStringLiteral("第%1行\r").arg(i + 1));
+        if (*c.label != '\0')
+            writer.appendText(QString::fromUtf8(c.label));
         ASSERT_TRUE(writer.insertPicture({png, 160.0, 80.0, QStringLiteral("杆位图")}));
         ASSERT_TRUE(writer.insertPicture({tinyPng(), 40.0, 30.0, QStringLiteral("小图")}));
         writer.appendText(QStringLiteral("图后"));
@@ -318,6 +334,10 @@ TEST(PdfBookPictures, APictureIsDrawnAndMovesOnWhenItDoesNotFit) {
             dir.filePath(QString::fromUtf8(c.what) + QStringLiteral(".pdf")), *writer.document());
         EXPECT_EQ(images(path), c.expected);
         EXPECT_EQ(pageCount(path), c.pages);
+        if (c.labelPage > 0) {
+            EXPECT_TRUE(pageText(path, c.labelPage).contains(QString::fromUtf8(c.label)));
+            EXPECT_TRUE(pageText(path, 1).contains(QStringLiteral("第2行"))) << "the lines stay";
+        }
     }
 }
 

@@ -3,8 +3,10 @@
 // feeder plot as painted.
 
 #include "app/project_session.h"
+#include "drawing/drawing.h"
 #include "form/binding.h"
 #include "form/number_format.h"
+#include "gui/diagram_view.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/phase_balance_dialog.h"
 #include "gui/pole_editor.h"
@@ -23,6 +25,8 @@
 #include "project_files/xlsx_reader.h"
 #include "render/book_pictures.h"
 #include "render/feeder_plot_painter.h"
+#include "render/project_outputs.h"
+#include "reports/zip_reading.h"
 #include "support/result_columns.h"
 
 #include <QAction>
@@ -39,8 +43,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -52,7 +59,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <numeric>
 
 namespace korvane::testing {
 namespace {
@@ -212,7 +221,8 @@ TEST(ScheduleWindow, TheProjectMenuSitsBetweenFileAndBooksAndShowsTheSchedule) {
               (QStringList{QStringLiteral("新建工程(&N)"), QStringLiteral("打开工程(&O)…"),
                            QStringLiteral("保存工程(&S)"), QStringLiteral("工程另存为(&A)…"),
                            QStringLiteral("最近的工程(&R)"), QStringLiteral("-"),
-                           QStringLiteral("回路表(&T)…")}));
+                           QStringLiteral("回路表(&T)…"), QStringLiteral("配电系统图(&D)…"),
+                           QStringLiteral("导出配电系统图(&X)…")}));
     EXPECT_FALSE(shell->hasScheduleWindow()) << "no project is made before it is asked for";
 
     entry(projects, QStringLiteral("回路表(&T)…"))->trigger();
@@ -865,6 +875,225 @@ TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
     EXPECT_EQ(plotted, 3); // WL1, WL2 and WL4; WL3 is a load case
 }
 
+// The texts of a circuit's column in the diagram: those centred on the x of its identifier in
+// the table, on the sheet that holds it; none when no sheet does.
+QStringList columnTexts(const drawing::Drawing& diagram, const QString& id) {
+    for (const drawing::Sheet& sheet : diagram.sheets) {
+        for (const drawing::Text& named : sheet.texts) {
+            if (named.text != id)
+                continue;
+            QStringList column;
+            for (const drawing::Text& t : sheet.texts)
+                if (std::abs(t.at.x - named.at.x) < 1e-6)
+                    column << t.text;
+            return column;
+        }
+    }
+    return {};
+}
+
+QStringList allTexts(const drawing::Drawing& diagram) {
+    QStringList all;
+    for (const drawing::Sheet& sheet : diagram.sheets)
+        for (const drawing::Text& t : sheet.texts)
+            all << t.text;
+    return all;
+}
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+// 配电系统图(&D)… opens the diagram's window, which is not modal and follows every change of the
+// project while shown: a section edited, rows added past a sheet of 24 circuits, every row
+// removed (a sheet with no circuit, nothing invented for it).
+TEST(ScheduleWindow, TheDiagramOpensFromTheProjectMenuAndFollowsTheProject) {
+    Schedule f;
+    ASSERT_TRUE(f.window.openProjectPath(
+        QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/district_lighting_12.kvp")));
+    EXPECT_EQ(f.window.diagramView(), nullptr) << "made when first asked for";
+    QMenu* projects = menuOf(f.window, QStringLiteral("工程(&P)"));
+    ASSERT_NE(projects, nullptr);
+    entry(projects, QStringLiteral("配电系统图(&D)…"))->trigger();
+    gui::DiagramView* view = f.window.diagramView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_FALSE(view->isModal());
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("district_lighting_12.kvp - 配电系统图"));
+    // Twelve circuits on one sheet of 24.
+    ASSERT_EQ(view->drawing().sheets.size(), 1u);
+    EXPECT_EQ(view->sheetChoice()->count(), 1);
+    // WL1 of the example file: "VV 四芯 铜芯" of 聚氯乙烯绝缘电力电缆(0.6/1kV) at 35 mm².
+    EXPECT_TRUE(columnTexts(view->drawing(), QStringLiteral("WL1"))
+                    .contains(QStringLiteral("VV-0.6/1kV-4×35")));
+    EXPECT_TRUE(allTexts(view->drawing()).contains(QStringLiteral("2026-12-08")))
+        << "the title block is dated by the platform's clock";
+
+    // The sheets as wide as the window until zoomed, a quarter larger a step.
+    auto* scroll = view->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    QWidget* canvas = scroll->widget();
+    const double fitting = view->pixelsPerMm();
+    EXPECT_TRUE(view->fitsWidth());
+    EXPECT_EQ(canvas->width(), std::lround(420.0 * fitting) + 32) << "an A3 sheet and its margins";
+    view->zoomIn();
+    EXPECT_NEAR(view->pixelsPerMm(), 1.25 * fitting, 1e-9);
+    EXPECT_FALSE(view->fitsWidth());
+    EXPECT_EQ(canvas->width(), std::lround(420.0 * 1.25 * fitting) + 32);
+    view->fitWidth();
+    EXPECT_NEAR(view->pixelsPerMm(), fitting, 1e-9);
+
+    // An edit of the schedule redraws the diagram: WL1's cable at its new section.
+    PaintCounter painted(canvas);
+    ASSERT_TRUE(f.model.setData(f.at(0, ScheduleColumn::CrossSection), QStringLiteral("50")));
+    QApplication::processEvents();
+    EXPECT_GT(painted.count, 0);
+    const QStringList wl1 = columnTexts(view->drawing(), QStringLiteral("WL1"));
+    EXPECT_TRUE(wl1.contains(QStringLiteral("VV-0.6/1kV-4×50"))) << wl1.join(u'|').toStdString();
+    EXPECT_FALSE(wl1.contains(QStringLiteral("VV-0.6/1kV-4×35")));
+
+    // 13 more rows: 25 circuits take a second sheet.
+    for (int i = 0; i < 13; ++i)
+        f.trigger(Act::AddLoadCase);
+    ASSERT_EQ(f.session.rowCount(), 25);
+    EXPECT_EQ(view->drawing().sheets.size(), 2u);
+    ASSERT_EQ(view->sheetChoice()->count(), 2);
+    EXPECT_EQ(view->sheetChoice()->itemText(1), QStringLiteral("第 2 张，共 2 张"));
+    EXPECT_FALSE(columnTexts(view->drawing(), f.id(24)).isEmpty()) << "the last row's column";
+
+    // No circuit at all: one sheet with the supply and an empty table, no circuit's column.
+    std::vector<int> rows(25);
+    std::iota(rows.begin(), rows.end(), 0);
+    f.session.removeRows(rows);
+    ASSERT_EQ(view->drawing().sheets.size(), 1u);
+    EXPECT_EQ(view->sheetChoice()->count(), 1);
+    EXPECT_TRUE(columnTexts(view->drawing(), QStringLiteral("WL1")).isEmpty());
+    EXPECT_TRUE(allTexts(view->drawing()).filter(QStringLiteral("VV-")).isEmpty());
+}
+
+// 导出配电系统图(&X)… writes the format the file's suffix names (in any case; the chosen filter's
+// when none is typed) and refuses another suffix with the reason, writing nothing.
+TEST(ScheduleWindow, TheDiagramIsExportedByTheSuffixOfTheFileChosen) {
+    QTemporaryDir dir;
+    Schedule f;
+    ASSERT_TRUE(f.window.openProjectPath(
+        QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/district_lighting_12.kvp")));
+    QMenu* projects = menuOf(*f.program.shell(), QStringLiteral("工程(&P)"));
+    ASSERT_NE(projects, nullptr);
+    QAction* exportEntry = entry(projects, QStringLiteral("导出配电系统图(&X)…"));
+    ASSERT_NE(exportEntry, nullptr);
+    struct Case {
+        const char* typed;
+        const char* written;
+        QByteArray starts;
+    };
+    const Case cases[] = {
+        {"图.dxf", "图.dxf", "  0\r\nSECTION\r\n  2\r\nHEADER"}, // DXF R12, as AutoCAD writes it
+        {"图.SVG", "图.SVG", "<?xml"},
+        {"图.pdf", "图.pdf", "%PDF-"},
+        {"无后缀", "无后缀.dxf", "  0\r\nSECTION"}, // the first filter, DXF
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        whenModalsShow([&] { exportEntry->trigger(); },
+                       {chooseFile(dir.filePath(QString::fromUtf8(c.typed)))});
+        QFile file(dir.filePath(QString::fromUtf8(c.written)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().startsWith(c.starts));
+        EXPECT_EQ(f.status(), QStringLiteral("已写入 %1").arg(file.fileName()));
+    }
+    EXPECT_TRUE(f.program.platform.messages.empty());
+
+    const QString text = dir.filePath(QStringLiteral("图.txt"));
+    whenModalsShow([&] { exportEntry->trigger(); }, {chooseFile(text)});
+    EXPECT_FALSE(QFileInfo::exists(text));
+    ASSERT_EQ(f.program.platform.messages.size(), 1u);
+    EXPECT_EQ(f.program.platform.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(f.program.platform.messages[0].text,
+              QStringLiteral("配电系统图未能写入 %1：配电系统图应保存为 .dxf、.svg 或 .pdf 文件")
+                  .arg(text));
+}
+
+// What a poppler tool prints for the arguments.
+QString poppler(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The book of the 12-circuit example ends with its diagram, a sheet of 24 circuits a page, and
+// with 25 circuits on two: in the .docx a picture per sheet of 146 mm at 300 dpi (146 / 25.4 ×
+// 300 = 1724 px wide, × 420 / 297 = 2438 px high), in the PDF pages of text and lines (its
+// texts found by pdftotext, no image on them).
+TEST(ScheduleWindow, TheProjectBookEndsWithTheDiagramASheetAPage) {
+    Schedule f;
+    ASSERT_TRUE(f.window.openProjectPath(
+        QStringLiteral(KORVANE_SOURCE_DIR "/docs/examples/district_lighting_12.kvp")));
+    QTemporaryDir dir;
+    for (const int circuits : {12, 25}) {
+        SCOPED_TRACE(circuits);
+        while (f.session.rowCount() < circuits)
+            f.trigger(Act::AddLoadCase);
+        const int sheets = circuits > 24 ? 2 : 1;
+
+        const Computed<QByteArray> docx =
+            render::projectBookFile(f.session.run(), render::BookFormat::Docx, QDate(2026, 12, 10));
+        ASSERT_TRUE(docx.ok());
+        const QString xml = QString::fromUtf8(zipEntry(*docx, "word/document.xml").value_or(""));
+        // Described twice each, in the drawing's place and in the picture's own properties.
+        EXPECT_EQ(xml.count(QStringLiteral("descr=\"配电系统图 第")), 2 * sheets);
+        for (int sheet = 1; sheet <= sheets; ++sheet)
+            EXPECT_TRUE(xml.contains(
+                QStringLiteral("descr=\"配电系统图 第 %1 张，共 %2 张\"").arg(sheet).arg(sheets)));
+        const QStringList media =
+            zipEntryNames(*docx).value_or(QStringList()).filter(QStringLiteral("word/media/"));
+        ASSERT_GE(media.size(), sheets);
+        // The sheets are the book's last pictures.
+        const QString last = QStringLiteral("word/media/image%1.png").arg(media.size());
+        const QImage sheet = QImage::fromData(zipEntry(*docx, last.toUtf8().constData()).value());
+        EXPECT_EQ(sheet.size(), QSize(1724, 2438));
+
+        const Computed<QByteArray> pdf =
+            render::projectBookFile(f.session.run(), render::BookFormat::Pdf, QDate(2026, 12, 10));
+        ASSERT_TRUE(pdf.ok());
+        const QString path = dir.filePath(QStringLiteral("book%1.pdf").arg(circuits));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*pdf);
+        file.close();
+        const QRegularExpressionMatch pages =
+            QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                .match(poppler(QStringLiteral("pdfinfo"), {path}));
+        ASSERT_TRUE(pages.hasMatch()) << "pdfinfo reads the book";
+        const QString lastPage = QString::number(pages.captured(1).toInt());
+        const QString first = QString::number(pages.captured(1).toInt() - sheets + 1);
+        const QString text =
+            poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), first, QStringLiteral("-l"),
+                                                  lastPage, path, QStringLiteral("-")});
+        EXPECT_TRUE(text.startsWith(QStringLiteral("四、配电系统图")) ||
+                    text.contains(QStringLiteral("\n四、配电系统图")));
+        // WL1's cable, its column's other figures, every sheet's title block.
+        EXPECT_TRUE(text.contains(QStringLiteral("VV-0.6/1kV-4×35")));
+        EXPECT_TRUE(text.contains(QStringLiteral("WL%1").arg(circuits)));
+        // pdftotext joins the title block's "第 1 张  共 2 张" without its spaces between digits
+        // and characters.
+        EXPECT_EQ(text.count(QStringLiteral("共%1张").arg(sheets)), sheets);
+        const QStringList images =
+            poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), QStringLiteral("-f"),
+                                                  first, QStringLiteral("-l"), lastPage, path})
+                .split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(images.size(), 2) << "the header of the list only";
+    }
+}
+
 // Pixels of the image near `colour`.
 int pixelsNear(const QImage& image, const QColor& colour) {
     int count = 0;
@@ -879,17 +1108,6 @@ int pixelsNear(const QImage& image, const QColor& colour) {
     }
     return count;
 }
-
-// Counts the paint events a widget receives.
-struct PaintCounter : QObject {
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-    int count = 0;
-};
 
 QImage grabbed(gui::FeederPlotWidget* plot) {
     plot->resize(640, 320);

@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <numeric>
 
 #include <gtest/gtest.h>
@@ -57,9 +58,10 @@ std::optional<ReportPicture> plot(const ProjectCircuit& c, const CircuitResult&)
 }
 
 QStringList write(CapturingWriter& writer, const ProjectRun& run,
-                  const ProjectBookPictures& pictures) {
+                  const ProjectBookPictures& pictures, const ProjectBookDiagram& diagram = {}) {
     EXPECT_TRUE(writer.openDocument());
-    writeProjectBook(writer, run, QDate(2026, 12, 9), {QStringLiteral("示例工程"), {}}, pictures);
+    writeProjectBook(writer, run, QDate(2026, 12, 9), {QStringLiteral("示例工程"), {}}, pictures,
+                     diagram);
     return writer.document()->paragraphTexts();
 }
 
@@ -220,6 +222,52 @@ TEST(ProjectBook, APlotOnlyWhenThePainterGivesOneAndTextWhereTheWriterRefuses) {
     EXPECT_TRUE(p[heading + 1].startsWith(QStringLiteral("回路编号  电缆  负荷  长度 (m)")));
     EXPECT_TRUE(p[heading + 2].startsWith(QStringLiteral("WL1  VV 四芯 铜芯 10 mm²")));
     EXPECT_EQ(p.count(QStringLiteral(" 图未能插入，未附。")), 3);
+}
+
+// 四、配电系统图 closes the book: its heading directly before the first sheet (the paragraph a
+// picture follows), then every sheet given, in order; without sheets the book says they are not
+// attached, and a writer refusing pictures gets a line for each sheet it refused.
+TEST(ProjectBook, TheDiagramsSheetsCloseTheBookAfterItsHeading) {
+    const ProjectRun run = exampleRun();
+    // A3 landscape turned onto the page, 146 mm wide: 146 × 420 / 297 = 206.46 mm high.
+    const ProjectBookDiagram sheets{{tinyPng(), 146.0, 206.46, QStringLiteral("第 1 张")},
+                                    {tinyPng(), 146.0, 206.46, QStringLiteral("第 2 张")}};
+    CapturingWriter writer;
+    const QStringList p = write(writer, run, plot, sheets);
+    ASSERT_EQ(writer.pictures.size(), 5u); // three plots, then the two sheets
+    EXPECT_EQ(writer.pictures[3], sheets[0]);
+    EXPECT_EQ(writer.pictures[4], sheets[1]);
+    const qsizetype heading = p.indexOf(QStringLiteral("四、配电系统图"));
+    EXPECT_GT(heading, p.indexOf(QStringLiteral("三、各回路计算过程")));
+    EXPECT_GT(heading, p.lastIndexOf(QStringLiteral("【电压分布图】：")));
+    EXPECT_EQ(writer.operations().count(QStringLiteral("InsertPicture 146x206.46 mm")), 2);
+    // In the document the heading is the block right before the first sheet, which the back
+    // ends keep on the sheet's page.
+    const std::vector<ReportBlock> blocks = writer.document()->blocks();
+    const auto first = std::find_if(blocks.begin(), blocks.end(), [&](const ReportBlock& b) {
+        const auto* picture = std::get_if<ReportPicture>(&b);
+        return picture != nullptr && *picture == sheets[0];
+    });
+    ASSERT_NE(first, blocks.end());
+    ASSERT_NE(first, blocks.begin());
+    const auto* before = std::get_if<ReportParagraph>(&*(first - 1));
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(before->text(), QStringLiteral("四、配电系统图"));
+
+    CapturingWriter without;
+    const QStringList q = write(without, run, plot);
+    const qsizetype none = q.indexOf(QStringLiteral("四、配电系统图"));
+    ASSERT_GE(none, 0);
+    EXPECT_EQ(q.value(none + 1), QStringLiteral(" 未附。"));
+    EXPECT_EQ(without.pictures.size(), 3u);
+
+    CapturingWriter refusing;
+    refusing.fails = [](const QString& op) {
+        return op.startsWith(QStringLiteral("InsertPicture"));
+    };
+    const QStringList r = write(refusing, run, plot, sheets);
+    EXPECT_TRUE(r.contains(QStringLiteral(" 第 1 张图未能插入，未附。")));
+    EXPECT_TRUE(r.contains(QStringLiteral(" 第 2 张图未能插入，未附。")));
 }
 
 TEST(ProjectBook, SizedRunStatesTheChosenSectionAndWhatGovernsIt) {

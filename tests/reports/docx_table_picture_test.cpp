@@ -149,6 +149,11 @@ TEST(DocxPictures, InlineDrawingsWithTheirImagesAndRelationships) {
     EXPECT_EQ(captures(xml, "<a:blip r:embed=\"([^\"]+)\"/>"),
               (QStringList{u8("rId2"), u8("rId3")}));
     EXPECT_EQ(xml.count(u8("<w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr><w:r><w:drawing>")), 2);
+    // The paragraph before each picture is kept on its page (图1, and the empty one after the
+    // table), so that a label is not left at a page's foot.
+    EXPECT_EQ(xml.count(u8("<w:keepNext/>")), 2);
+    const qsizetype kept = xml.indexOf(u8("<w:keepNext/>"));
+    EXPECT_TRUE(xml.mid(kept, xml.indexOf(u8("</w:p>"), kept) - kept).contains(u8("图1")));
     EXPECT_LT(xml.indexOf(u8("<w:drawing>")), xml.indexOf(u8("<w:tbl>")));
     EXPECT_GT(xml.lastIndexOf(u8("<w:drawing>")), xml.indexOf(u8("</w:tbl>")));
 
