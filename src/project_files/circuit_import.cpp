@@ -10,14 +10,12 @@
 #include "project_files/xlsx_reader.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
-#include <tuple>
 #include <utility>
 
 namespace korvane {
@@ -293,22 +291,10 @@ std::optional<ProjectCircuit> onVvCopper(ProjectCircuit circuit, const char* sec
 
 CircuitImport importCircuits(const QString& path, const CableCatalogue& catalogue,
                              const SheetLimits& limits) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    SheetGrid grid;
-    bool commaDecimals = false;
-    if (suffix == QLatin1StringView("xlsx")) {
-        grid = readXlsxSheet(path, kCircuitSheetName, limits);
-    } else if (suffix == QLatin1StringView("csv")) {
-        char separator = ',';
-        std::tie(grid, separator) = readCsvSheet(path, kIdHeader, limits);
-        commaDecimals = separator == ';';
-    } else {
-        return failure(
-            QStringLiteral("只能导入 .xlsx 或 .csv 文件：%1").arg(QFileInfo(path).fileName()));
-    }
-    if (!grid.error.isEmpty())
-        return failure(grid.error);
-    return circuitsFromGrid(grid, catalogue, commaDecimals);
+    const ImportSheet sheet = readImportSheet(path, kCircuitSheetName, kIdHeader, limits);
+    if (!sheet.grid.error.isEmpty())
+        return failure(sheet.grid.error);
+    return circuitsFromGrid(sheet.grid, catalogue, sheet.commaDecimals);
 }
 
 QString writeImportTemplateCsv(const QString& path) {

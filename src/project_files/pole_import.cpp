@@ -6,7 +6,6 @@
 #include "project/schedule_columns.h"
 #include "project_files/sheet_reading.h"
 
-#include <QFileInfo>
 #include <QHash>
 
 #include <array>
@@ -471,22 +470,10 @@ PoleImport polesFromGrid(const SheetGrid& grid, const CableCatalogue* catalogue,
 
 PoleImport importPoleList(const QString& path, const CableCatalogue* catalogue,
                           const SheetLimits& limits) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    SheetGrid grid;
-    bool commaDecimals = false;
-    if (suffix == QLatin1StringView("xlsx")) {
-        grid = readXlsxSheet(path, kPoleSheetName, limits);
-    } else if (suffix == QLatin1StringView("csv")) {
-        char separator = ',';
-        std::tie(grid, separator) = readCsvSheet(path, header(Col::Pole), limits);
-        commaDecimals = separator == ';';
-    } else {
-        return failure(
-            QStringLiteral("只能导入 .xlsx 或 .csv 文件：%1").arg(QFileInfo(path).fileName()));
-    }
-    if (!grid.error.isEmpty())
-        return failure(grid.error);
-    return polesFromGrid(grid, catalogue, commaDecimals);
+    const ImportSheet sheet = readImportSheet(path, kPoleSheetName, header(Col::Pole), limits);
+    if (!sheet.grid.error.isEmpty())
+        return failure(sheet.grid.error);
+    return polesFromGrid(sheet.grid, catalogue, sheet.commaDecimals);
 }
 
 QString writePoleTemplateCsv(const QString& path) {

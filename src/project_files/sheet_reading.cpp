@@ -1,9 +1,11 @@
 #include "project_files/sheet_reading.h"
 
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 namespace korvane {
 
@@ -140,6 +142,23 @@ SheetGrid parseCsv(const QByteArray& bytes, char separator, const SheetLimits& l
 }
 
 } // namespace
+
+ImportSheet readImportSheet(const QString& path, const QString& sheetName,
+                            const QString& headerText, const SheetLimits& limits) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    ImportSheet sheet;
+    if (suffix == QLatin1StringView("xlsx")) {
+        sheet.grid = readXlsxSheet(path, sheetName, limits);
+    } else if (suffix == QLatin1StringView("csv")) {
+        char separator = ',';
+        std::tie(sheet.grid, separator) = readCsvSheet(path, headerText, limits);
+        sheet.commaDecimals = separator == ';';
+    } else {
+        sheet.grid.error =
+            QStringLiteral("只能导入 .xlsx 或 .csv 文件：%1").arg(QFileInfo(path).fileName());
+    }
+    return sheet;
+}
 
 std::pair<SheetGrid, char> readCsvSheet(const QString& path, const QString& headerText,
                                         const SheetLimits& limits) {

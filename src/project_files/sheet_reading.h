@@ -25,6 +25,16 @@ inline constexpr int kSheetHeaderSearchRows = 10;
 std::pair<SheetGrid, char> readCsvSheet(const QString& path, const QString& headerText,
                                         const SheetLimits& limits);
 
+// The sheet of a list to import, by the file's suffix: the .xlsx workbook's sheet `sheetName` (or
+// its first), or a CSV file read as readCsvSheet does, whose ';' separator means decimal commas.
+// The grid's error says why nothing could be read, a file of another kind included.
+struct ImportSheet {
+    SheetGrid grid;
+    bool commaDecimals = false;
+};
+ImportSheet readImportSheet(const QString& path, const QString& sheetName,
+                            const QString& headerText, const SheetLimits& limits);
+
 bool isBlankCell(const ScheduleCell& cell);
 // The cell at (row, column) from 0; an empty cell beyond the sheet's rows or a row's cells.
 const ScheduleCell& gridCell(const SheetGrid& grid, size_t row, size_t column);
