@@ -50,12 +50,6 @@ QVariant PoleModel::data(const QModelIndex& index, int role) const {
         return {};
     const CellView cell = session_.poleCell(row_, index.row(), index.column());
     switch (role) {
-    case Qt::DisplayRole:
-        return cell.text;
-    case Qt::EditRole:
-        return cell.derived ? QString() : cell.text;
-    case Qt::ToolTipRole:
-        return cell.toolTip.isEmpty() ? QVariant() : QVariant(cell.toolTip);
     case Qt::ForegroundRole:
         if (cell.state == CellState::Failed)
             return ScheduleModel::failedText();
@@ -73,12 +67,8 @@ QVariant PoleModel::data(const QModelIndex& index, int role) const {
             return bold;
         }
         return {};
-    case ScheduleModel::ChoicesRole:
-        return cell.choices;
-    case ScheduleModel::StateRole:
-        return int(cell.state);
     default:
-        return {};
+        return ScheduleModel::cellData(cell, role);
     }
 }
 

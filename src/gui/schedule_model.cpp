@@ -52,13 +52,6 @@ QVariant ScheduleModel::data(const QModelIndex& index, int role) const {
         return {};
     const CellView& cell = cellAt(index.row(), index.column());
     switch (role) {
-    case Qt::DisplayRole:
-        return cell.text;
-    case Qt::EditRole:
-        // A derived text stands for an empty cell: editing starts from empty.
-        return cell.derived ? QString() : cell.text;
-    case Qt::ToolTipRole:
-        return cell.toolTip.isEmpty() ? QVariant() : QVariant(cell.toolTip);
     case Qt::ForegroundRole:
         if (cell.state == CellState::Failed)
             return failedText();
@@ -71,6 +64,20 @@ QVariant ScheduleModel::data(const QModelIndex& index, int role) const {
         if (cell.state == CellState::InputProblem)
             return inputProblemBackground();
         return {};
+    default:
+        return cellData(cell, role);
+    }
+}
+
+QVariant ScheduleModel::cellData(const CellView& cell, int role) {
+    switch (role) {
+    case Qt::DisplayRole:
+        return cell.text;
+    case Qt::EditRole:
+        // A derived text stands for an empty cell: editing starts from empty.
+        return cell.derived ? QString() : cell.text;
+    case Qt::ToolTipRole:
+        return cell.toolTip.isEmpty() ? QVariant() : QVariant(cell.toolTip);
     case ChoicesRole:
         return cell.choices;
     case StateRole:

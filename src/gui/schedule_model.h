@@ -43,6 +43,11 @@ public:
     static QColor notComputedText();
     static QColor inputProblemBackground();
 
+    // What every table of cells shows of a cell alike: its text (an empty one to edit where the
+    // text is derived), tool tip, choices and state; nothing for the other roles, which each
+    // table colours by its own rules.
+    static QVariant cellData(const CellView& cell, int role);
+
 private:
     const CellView& cellAt(int row, int column) const;
     void aboutToChange(const ScheduleChange& change);
