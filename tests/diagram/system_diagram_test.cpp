@@ -161,18 +161,23 @@ TEST(SystemDiagram, ABranchedFeedersColumnNamesItsBranchesCables) {
     expectOnTheSheet(d.sheets[0]);
 }
 
-// Thirty circuits take two sheets: 24 on the first, 6 on the second, which says where its
-// busbar comes from; every sheet has its number in the title block.
-TEST(SystemDiagram, MoreThanTwentyFourCircuitsContinueOnASecondSheet) {
+// The fixture's three circuits over and over, WL1…WLn, computed.
+ProjectRun manyCircuitsRun(int n) {
     Project project = severalCircuits();
     const std::vector<ProjectCircuit> three = project.circuits;
     project.circuits.clear();
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < n; ++i) {
         ProjectCircuit c = three[size_t(i % 3)];
         c.id = QStringLiteral("WL%1").arg(i + 1);
         project.circuits.push_back(c);
     }
-    const ProjectRun run = runProject(project, vvCatalogue(), false);
+    return runProject(project, vvCatalogue(), false);
+}
+
+// Thirty circuits take two sheets: 24 on the first, 6 on the second, which says where its
+// busbar comes from; every sheet has its number in the title block.
+TEST(SystemDiagram, MoreThanTwentyFourCircuitsContinueOnASecondSheet) {
+    const ProjectRun run = manyCircuitsRun(30);
     const Drawing d = systemDiagram(run, QDate(2026, 12, 10));
     ASSERT_EQ(d.sheets.size(), 2u);
     const auto first = textsOf(d.sheets[0]), second = textsOf(d.sheets[1]);
@@ -190,15 +195,7 @@ TEST(SystemDiagram, MoreThanTwentyFourCircuitsContinueOnASecondSheet) {
 // layers, the Chinese text style, every circuit's texts and the title block, nothing off the
 // two sheets (0…420 and 440…860 mm by 0…297 mm).
 TEST(SystemDiagram, DxfReadBackByAnIndependentReader) {
-    Project project = severalCircuits();
-    const std::vector<ProjectCircuit> three = project.circuits;
-    project.circuits.clear();
-    for (int i = 0; i < 26; ++i) {
-        ProjectCircuit c = three[size_t(i % 3)];
-        c.id = QStringLiteral("WL%1").arg(i + 1);
-        project.circuits.push_back(c);
-    }
-    const ProjectRun run = runProject(project, vvCatalogue(), false);
+    const ProjectRun run = manyCircuitsRun(26);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("系统图.dxf"));
     QFile file(path);
