@@ -706,10 +706,9 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     } else if (const auto* feeder = std::get_if<LampFeeder>(&circuit.load)) {
         // Every feeder through its pole list; an equal feeder's is generated from its fields.
         cables = runCables(project, circuit, *feeder, *r.resistance, catalogue);
-        const Computed<LampFeederResult> computed =
-            cables ? computePoleFeeder(*feeder, conductorsOf(*cables))
-                   : Computed<LampFeederResult>::failed(cables.reason());
-        r.feeder = computed;
+        r.feeder = cables ? computePoleFeeder(*feeder, conductorsOf(*cables))
+                          : Computed<LampFeederResult>::failed(cables.reason());
+        const Computed<LampFeederResult>& computed = r.feeder;
         if (computed && feeder->connection == FeederConnection::PhasesInTurn)
             r.neutral = feederNeutral(*feeder, *computed);
         if (computed) {
