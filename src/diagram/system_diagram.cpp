@@ -134,28 +134,10 @@ public:
     // A text centred in a box, shrunk to fit its width (or its height, rotated).
     void centred(const QString& text, double cx, double cy, double room, bool rotated = false,
                  double usual = 0.0) {
-        if (text.isEmpty())
-            return;
-        const double h = fittedHeight(text, usual > 0.0 ? usual : usualHeight(text), room);
-        s_.texts.push_back({{cx, cy},
-                            h,
-                            fitted(text, room),
-                            HorizontalAlign::Centre,
-                            VerticalAlign::Middle,
-                            rotated ? 90.0 : 0.0,
-                            Layer::Text});
+        place(text, {cx, cy}, room, HorizontalAlign::Centre, rotated, usual);
     }
     void left(const QString& text, double x, double y, double room, double usual = 0.0) {
-        if (text.isEmpty())
-            return;
-        const double h = fittedHeight(text, usual > 0.0 ? usual : usualHeight(text), room);
-        s_.texts.push_back({{x, y},
-                            h,
-                            fitted(text, room),
-                            HorizontalAlign::Left,
-                            VerticalAlign::Middle,
-                            0.0,
-                            Layer::Text});
+        place(text, {x, y}, room, HorizontalAlign::Left, false, usual);
     }
 
     // Circuit-breaker, GB/T 4728.7 07-13-05: a make contact whose blade pivots at the lower
@@ -191,6 +173,17 @@ public:
     }
 
 private:
+    // A text at its usual height (by its characters when `usual` is 0), shrunk to `room` mm
+    // along its line and cut with an ellipsis where even the smallest height cannot hold it.
+    void place(const QString& text, Point at, double room, HorizontalAlign horizontal, bool rotated,
+               double usual) {
+        if (text.isEmpty())
+            return;
+        const double h = fittedHeight(text, usual > 0.0 ? usual : usualHeight(text), room);
+        s_.texts.push_back({at, h, fitted(text, room), horizontal, VerticalAlign::Middle,
+                            rotated ? 90.0 : 0.0, Layer::Text});
+    }
+
     Sheet& s_;
 };
 

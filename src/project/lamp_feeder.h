@@ -140,6 +140,14 @@ struct LampFeederResult {
     // add in the neutral; and whether any lamp's content is the class C limit, none given.
     double thirdHarmonicSumA = 0.0;
     bool thirdHarmonicClassC = false;
+
+    // The cable laid: Σ of every run's length, m.
+    double cableLengthM() const {
+        double m = 0.0;
+        for (const RunResult& run : runs)
+            m += run.lengthM;
+        return m;
+    }
 };
 
 // Largest feeder accepted: far beyond any real street-lighting circuit, small enough that the

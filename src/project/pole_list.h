@@ -57,6 +57,12 @@ struct PoleList {
     std::vector<FeederRun> runs;
 
     bool empty() const { return runs.empty(); }
+    // The name the run at `index` goes by in messages and results: its own, trimmed; the
+    // trunk's 干线 when it has none.
+    QString runName(std::size_t index) const {
+        const QString name = runs[index].name.trimmed();
+        return index == 0 && name.isEmpty() ? QStringLiteral("干线") : name;
+    }
     bool operator==(const PoleList&) const = default;
 };
 

@@ -429,13 +429,6 @@ struct RunCable {
     Computed<WorkingResistance> resistance = std::nullopt;
 };
 
-QString runName(const PoleList& list, std::size_t run) {
-    const QString name = list.runs[run].name.trimmed();
-    if (run == 0)
-        return name.isEmpty() ? QStringLiteral("干线") : name;
-    return name;
-}
-
 // The cable of every run of the feeder's pole list (the generated one of an equal feeder), the
 // trunk's the circuit's own line with R at the working temperature `trunkResistance`.
 Computed<std::vector<RunCable>> runCables(const Project& project, const ProjectCircuit& circuit,
@@ -471,7 +464,7 @@ Computed<std::vector<RunCable>> runCables(const Project& project, const ProjectC
         const FeederRun& run = list.runs[k];
         if (!run.cable)
             continue;
-        const auto who = [&] { return QStringLiteral("支线“%1”：").arg(runName(list, k)); };
+        const auto who = [&] { return QStringLiteral("支线“%1”：").arg(list.runName(k)); };
         const CableRow* row = catalogue.find(*run.cable);
         if (!row)
             return Result::failed(who() + QStringLiteral("电缆数据库中无“%1 %2 %3 mm²”")
@@ -724,12 +717,7 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
             // (every span alike) by limit / Δu brings its worst pole to the limit. The length
             // stretched is the one the schedule shows beside it: with branches, the total cable
             // of trunk and branches.
-            double shownM = lengthM;
-            if (branched) {
-                shownM = 0.0;
-                for (const RunResult& run : computed->runs)
-                    shownM += run.lengthM;
-            }
+            const double shownM = branched ? computed->cableLengthM() : lengthM;
             if (computed->worstLossPercent > 0.0)
                 r.maxLengthM = shownM * limit / computed->worstLossPercent;
             else
@@ -790,7 +778,7 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
             leakageMa += cable.leakagePerKmMa * poles.runs[k].lengthM / 1000.0;
             cableKm += poles.runs[k].lengthM / 1000.0;
             SectionResult sec;
-            sec.run = runName(std::get<LampFeeder>(circuit.load).poleList, k);
+            sec.run = std::get<LampFeeder>(circuit.load).poleList.runName(k);
             sec.cable = cable.cable;
             sec.lengthM = poles.runs[k].lengthM;
             sec.resistance = cable.resistance;

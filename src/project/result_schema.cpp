@@ -71,12 +71,8 @@ ResultSchema makeProjectSchema() {
     // and branches (Σ of every run's spans), the cable laid and bought, not the path to its
     // weakest end (the process text of the book gives that with the fault there).
     add("长度(m)", 1, kNoCheck, kLengthMm, [](R r) {
-        if (r.feeder && r.feeder->runs.size() > 1) {
-            double cableM = 0.0;
-            for (const RunResult& run : r.feeder->runs)
-                cableM += run.lengthM;
-            return number(cableM);
-        }
+        if (r.feeder && r.feeder->runs.size() > 1)
+            return number(r.feeder->cableLengthM());
         return figureOf(r.lineLengthKm, [](double km) { return number(km * 1000.0); });
     });
     add("Δu(%)", kLossPercentDecimals, C::VoltageLoss, kFigureMm,

@@ -57,11 +57,6 @@ struct Trial {
     bool screened = false;
 };
 
-QString runNameOf(const PoleList& list, std::size_t run) {
-    const QString name = list.runs[run].name.trimmed();
-    return run == 0 && name.isEmpty() ? QStringLiteral("干线") : name;
-}
-
 // The feeder with branches, sized run by run together (see sizeCircuit).
 SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& circuit,
                                 const CableCatalogue& catalogue, SizingResult result) {
@@ -88,7 +83,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
     std::vector<QString> uncheckedBelow(runs); // a smaller section the tables hold no figure for
     std::vector<double> lengthM(runs, 0.0);
     for (std::size_t k = 0; k < runs; ++k) {
-        const QString who = QStringLiteral("%1：").arg(runNameOf(list, k));
+        const QString who = QStringLiteral("%1：").arg(list.runName(k));
         for (const FeederPole& pole : list.runs[k].poles)
             lengthM[k] += pole.spanM;
         const CableIdentity& cable = *type[k];
@@ -366,7 +361,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
     auto describe = [&](const Combination& c) {
         QStringList parts;
         for (std::size_t k = 0; k < runs; ++k)
-            parts << runNameOf(list, k) + u' ' + choices[k][c[k]].row->cable.crossSection;
+            parts << list.runName(k) + u' ' + choices[k][c[k]].row->cable.crossSection;
         return parts.join(QStringLiteral(" / "));
     };
     bool bounded = false;
@@ -438,7 +433,7 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
     // What rules out the next smaller section of each run, the others kept.
     for (std::size_t k = 0; k < runs; ++k) {
         SectionSizing s;
-        s.run = runNameOf(list, k);
+        s.run = list.runName(k);
         s.crossSection = choices[k][(*chosen)[k]].row->cable.crossSection;
         if ((*chosen)[k] == 0) {
             s.governingText = uncheckedBelow[k].isEmpty() ? QStringLiteral("最小截面即满足全部校验")

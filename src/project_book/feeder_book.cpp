@@ -325,12 +325,9 @@ QStringList feederStructureParagraphs(const ProjectCircuit& circuit, const Circu
                    .arg(computed ? currentsText(computed->phaseCurrentsA, computed->neutralCurrentA)
                                  : kNotComputed);
     }
-    double cableM = 0.0;
-    for (const RunResult& run : x.runs)
-        cableM += run.lengthM;
     out << QStringLiteral("   电缆总长 %1 m，灯具总功率 ΣP = %2 W（灯具标称功率之和；各杆电流"
                           "计入镇流器（驱动电源）系数，CJJ 45-2015）")
-               .arg(fixed1(cableM), g(x.totalLoadW));
+               .arg(fixed1(x.cableLengthM()), g(x.totalLoadW));
     return out;
 }
 
