@@ -64,10 +64,14 @@ protected:
             }
         });
         poll.start();
-        QTimer::singleShot(5000, [] {
+        // Stopped with this call, so that it cannot close a later test's dialog.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] {
             if (QWidget* modal = QApplication::activeModalWidget())
                 modal->close();
         });
+        guard.start(5000);
         open();
         EXPECT_TRUE(seen) << "no modal dialog came up";
     }

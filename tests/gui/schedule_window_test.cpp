@@ -85,10 +85,15 @@ void whenModalsShow(const std::function<void()>& open,
         steps[next++](modal);
     });
     poll.start();
-    QTimer::singleShot(8000, [] {
+    // The guard against a dialog no step closes belongs to this call alone: a stray timer left
+    // running would close a later test's dialog when the whole binary runs in one process.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
+    guard.start(8000);
     open();
     EXPECT_EQ(next, steps.size()) << "fewer dialogs came up than expected";
 }
