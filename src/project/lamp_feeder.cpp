@@ -11,6 +11,7 @@
 #include <complex>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 
 namespace korvane {
 
@@ -96,11 +97,13 @@ QString inputProblem(const LampFeeder& f, const FeederConductors& c) {
             reason = finite(value, name);
     };
 
+    // The limits' texts written once: sizing checks a feeder once per section it tries.
+    static const QString tooManyPoles = QStringLiteral("灯杆数量不应超过%1").arg(kMaxFeederPoles);
+    static const QString tooManyLamps = QStringLiteral("每杆灯数不应超过%1").arg(kMaxLampsPerPole);
     check(f.poles >= 1, QStringLiteral("灯杆数量应为不小于1的整数"));
-    check(f.poles <= kMaxFeederPoles, QStringLiteral("灯杆数量不应超过%1").arg(kMaxFeederPoles));
+    check(f.poles <= kMaxFeederPoles, tooManyPoles);
     check(f.lampsPerPole >= 1, QStringLiteral("每杆灯数应为不小于1的整数"));
-    check(f.lampsPerPole <= kMaxLampsPerPole,
-          QStringLiteral("每杆灯数不应超过%1").arg(kMaxLampsPerPole));
+    check(f.lampsPerPole <= kMaxLampsPerPole, tooManyLamps);
     checkFinite(f.lampPowerW, "灯具功率");
     check(f.lampPowerW > 0.0, QStringLiteral("灯具功率应大于0"));
     checkFinite(f.lampPowerFactor, "灯具功率因数");
@@ -551,6 +554,193 @@ std::vector<Phase> polePhases(const LampFeeder& feeder) {
 
 namespace {
 
+// What a feeder's lamps draw, whatever its cables: the tree of its poles, the order of the walk
+// and the currents of every segment. The drops follow from these and the runs' cables alone.
+struct FeederLoads {
+    LampFeeder feeder;        // the feeder they are of, its branches' cables left out
+    PoleList generated;       // an equal feeder's list
+    QStringList listProblems; // why its pole list is not a feeder
+    // The rest is filled only when the list is a feeder and the connection, the start phase
+    // and U0 are valid.
+    bool filled = false;
+    std::vector<const FeederPole*> poles; // list order, each run's poles together
+    std::vector<int> firstOfRun;
+    std::vector<int> runOf;
+    std::vector<int> parent; // the pole each segment comes from; −1 the supply
+    std::vector<int> walk;   // depth first from the supply
+    std::vector<Phase> phases;
+    std::vector<std::array<Phasor, 3>> beyond; // each segment's phase currents
+    std::vector<Phasor> neutral;               // and their sum in its neutral
+    std::vector<double> currentBeyond;         // Σ of the pole currents beyond it (magnitudes)
+    std::vector<double> harmonicBeyond;        // Σ h·I beyond it
+    std::vector<PoleDrop> skeleton;            // each pole's own figures and segment currents
+    double totalLoadW = 0.0;
+    double thirdHarmonicSumA = 0.0;
+    bool thirdHarmonicClassC = false;
+    bool anyLamp = false;
+    std::optional<double> commonCosPhi;
+    bool oneCosPhi = true;
+    StepChain chain = StepChain(); // a figure out of range on the way, reported as the walk's
+
+    const PoleList& list() const { return feeder.poleList.empty() ? generated : feeder.poleList; }
+};
+
+// Whether two feeders draw the same currents from the same poles: alike in every field but the
+// branches' cables. A field added to the feeder or its pole list is compared here.
+bool sameLoads(const LampFeeder& a, const LampFeeder& b) {
+    if (!(a.poles == b.poles && a.lampsPerPole == b.lampsPerPole && a.lampPowerW == b.lampPowerW &&
+          a.lampPowerFactor == b.lampPowerFactor && a.ballastFactor == b.ballastFactor &&
+          a.spacingM == b.spacingM && a.firstPoleM == b.firstPoleM &&
+          a.connection == b.connection && a.startPhase == b.startPhase &&
+          a.phaseVoltageV == b.phaseVoltageV && a.thirdHarmonicPercent == b.thirdHarmonicPercent &&
+          a.poleList.runs.size() == b.poleList.runs.size()))
+        return false;
+    for (std::size_t k = 0; k < a.poleList.runs.size(); ++k) {
+        const FeederRun& x = a.poleList.runs[k];
+        const FeederRun& y = b.poleList.runs[k];
+        if (!(x.name == y.name && x.fromPole == y.fromPole && x.poles == y.poles))
+            return false;
+    }
+    return true;
+}
+
+void fillLoads(FeederLoads& l) {
+    const LampFeeder& feeder = l.feeder;
+    if (feeder.poleList.empty())
+        l.generated = generatedPoleList(feeder);
+    else
+        l.listProblems = poleListProblems(feeder.poleList);
+    const double u0 = feeder.phaseVoltageV;
+    if (!l.listProblems.isEmpty() ||
+        !(feeder.connection == FeederConnection::SinglePhase ||
+          feeder.connection == FeederConnection::PhasesInTurn) ||
+        !validPhase(feeder.startPhase) || !(std::isfinite(u0) && u0 > 0.0))
+        return;
+    const PoleList& list = l.list();
+    const int runs = static_cast<int>(list.runs.size());
+
+    // The poles in list order, each run's together.
+    l.firstOfRun.resize(list.runs.size());
+    QHash<PoleNumberKey, int> indexOfPole; // for the poles branches leave from
+    if (runs > 1)
+        indexOfPole.reserve(poleCountOf(list));
+    l.poles.reserve(static_cast<std::size_t>(poleCountOf(list)));
+    l.runOf.reserve(static_cast<std::size_t>(poleCountOf(list)));
+    for (int k = 0; k < runs; ++k) {
+        l.firstOfRun[k] = static_cast<int>(l.poles.size());
+        for (const FeederPole& pole : list.runs[k].poles) {
+            if (runs > 1)
+                indexOfPole.insert(poleKey(pole.id), static_cast<int>(l.poles.size()));
+            l.poles.push_back(&pole);
+            l.runOf.push_back(k);
+        }
+    }
+    const int n = static_cast<int>(l.poles.size());
+    l.phases = phasesOf(feeder, list);
+
+    // The pole each segment comes from, and the poles it leads on to.
+    l.parent.assign(static_cast<std::size_t>(n), -1);
+    std::vector<std::vector<int>> branchesAt(static_cast<std::size_t>(n));
+    for (int k = 0; k < runs; ++k) {
+        const int first = l.firstOfRun[k];
+        const int count = static_cast<int>(list.runs[k].poles.size());
+        for (int i = 1; i < count; ++i)
+            l.parent[first + i] = first + i - 1;
+        if (k > 0) {
+            const int from = indexOfPole.value(poleKey(list.runs[k].fromPole));
+            l.parent[first] = from;
+            branchesAt[from].push_back(first);
+        }
+    }
+    // Depth first from the supply: a pole comes after the pole its segment comes from.
+    l.walk.reserve(static_cast<std::size_t>(n));
+    {
+        std::vector<int> stack{0};
+        while (!stack.empty()) {
+            const int p = stack.back();
+            stack.pop_back();
+            l.walk.push_back(p);
+            for (auto it = branchesAt[p].rbegin(); it != branchesAt[p].rend(); ++it)
+                stack.push_back(*it);
+            // The next pole of its run is walked first.
+            if (p + 1 < n && l.runOf[p + 1] == l.runOf[p])
+                stack.push_back(p + 1);
+        }
+    }
+
+    // Each pole's own lamps, then everything beyond it.
+    StepChain& e = l.chain;
+    l.beyond.resize(static_cast<std::size_t>(n));
+    l.currentBeyond.assign(static_cast<std::size_t>(n), 0.0);
+    l.harmonicBeyond.assign(static_cast<std::size_t>(n), 0.0);
+    l.skeleton.resize(static_cast<std::size_t>(n));
+    for (int p = 0; p < n; ++p) {
+        const FeederPole& pole = *l.poles[p];
+        PoleDrop& d = l.skeleton[p];
+        d.pole = p + 1;
+        d.id = pole.id.trimmed();
+        d.run = l.runOf[p];
+        d.parent = l.parent[p];
+        d.phase = l.phases[p];
+        Phasor own;
+        for (const LampGroup& lamp : pole.lamps) {
+            const double groupA = e.checked(lamp.count * lampCurrentOf(lamp, u0));
+            const double sinPhi =
+                std::sqrt(std::max(0.0, 1.0 - lamp.powerFactor * lamp.powerFactor));
+            own += groupA * Phasor(lamp.powerFactor, -sinPhi);
+            d.loadW += lamp.count * lamp.powerW;
+            d.currentA += groupA;
+            l.harmonicBeyond[p] += thirdHarmonicOf(lamp) / 100.0 * groupA;
+            l.thirdHarmonicClassC = l.thirdHarmonicClassC || !lamp.thirdHarmonicPercent;
+            l.anyLamp = true;
+            if (!l.commonCosPhi)
+                l.commonCosPhi = lamp.powerFactor;
+            else if (*l.commonCosPhi != lamp.powerFactor)
+                l.oneCosPhi = false;
+        }
+        l.beyond[p][indexOf(d.phase)] = own * kPhaseUnit[indexOf(d.phase)];
+        l.currentBeyond[p] = d.currentA;
+        l.totalLoadW += d.loadW;
+        l.thirdHarmonicSumA += l.harmonicBeyond[p];
+    }
+    for (auto it = l.walk.rbegin(); it != l.walk.rend(); ++it) {
+        const int p = *it;
+        if (const int up = l.parent[p]; up >= 0) {
+            for (int k = 0; k < 3; ++k)
+                l.beyond[up][k] += l.beyond[p][k];
+            l.currentBeyond[up] += l.currentBeyond[p];
+            l.harmonicBeyond[up] += l.harmonicBeyond[p];
+        }
+    }
+    l.neutral.resize(static_cast<std::size_t>(n));
+    for (int p = 0; p < n; ++p) {
+        l.neutral[p] = l.beyond[p][0] + l.beyond[p][1] + l.beyond[p][2];
+        PoleDrop& d = l.skeleton[p];
+        for (int k = 0; k < 3; ++k)
+            d.segmentCurrentsA[k] = std::abs(l.beyond[p][k]);
+        d.segmentNeutralA = std::abs(l.neutral[p]);
+    }
+    l.filled = true;
+}
+
+// The loads of the feeder. Sizing walks one feeder once for every section or combination of
+// sections it tries; the loads of the last feeder walked on a thread are kept for the next walk
+// of a feeder alike in them.
+const FeederLoads& loadsOf(const LampFeeder& feeder) {
+    thread_local FeederLoads kept;
+    thread_local bool valid = false;
+    if (valid && sameLoads(feeder, kept.feeder))
+        return kept;
+    valid = false;
+    kept = FeederLoads{};
+    kept.feeder = feeder;
+    for (FeederRun& run : kept.feeder.poleList.runs)
+        run.cable.reset();
+    fillLoads(kept);
+    valid = true;
+    return kept;
+}
+
 Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
                                           const std::vector<RunConductors>& conductors,
                                           FeederLossModel* model) {
@@ -563,12 +753,11 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
         if (const QString reason = inputProblem(feeder, conductors.front().drop); !reason.isEmpty())
             return Result::failed(reason);
     }
-    const PoleList generated = equal ? generatedPoleList(feeder) : PoleList{};
-    const PoleList& list = equal ? generated : feeder.poleList;
+    const FeederLoads& loads = loadsOf(feeder);
+    const PoleList& list = loads.list();
     // The list generated from fields that passed is a feeder: its numbers 1…n, one run.
-    if (const QStringList problems = equal ? QStringList() : poleListProblems(list);
-        !problems.isEmpty())
-        return Result::failed(problems.join(QStringLiteral("；")));
+    if (!loads.listProblems.isEmpty())
+        return Result::failed(loads.listProblems.join(QStringLiteral("；")));
     if (!(feeder.connection == FeederConnection::SinglePhase ||
           feeder.connection == FeederConnection::PhasesInTurn))
         return Result::failed(QStringLiteral("灯具接线方式无效"));
@@ -584,122 +773,34 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
         if (const QString reason = conductorProblem(conductors[r]); !reason.isEmpty())
             return Result::failed(runs > 1 ? runLabel(list.runs[r], r == 0) + u'：' + reason
                                            : reason);
-
-    // The poles in list order, each run's together.
-    LampFeederResult r;
-    std::vector<int> firstOfRun(list.runs.size());
-    std::vector<const FeederPole*> poles;
-    std::vector<int> runOf;
-    QHash<PoleNumberKey, int> indexOfPole; // for the poles branches leave from
-    if (runs > 1)
-        indexOfPole.reserve(poleCountOf(list));
-    poles.reserve(static_cast<std::size_t>(poleCountOf(list)));
-    for (int k = 0; k < runs; ++k) {
-        firstOfRun[k] = static_cast<int>(poles.size());
-        for (const FeederPole& pole : list.runs[k].poles) {
-            if (runs > 1)
-                indexOfPole.insert(poleKey(pole.id), static_cast<int>(poles.size()));
-            poles.push_back(&pole);
-            runOf.push_back(k);
-        }
-    }
-    const int n = static_cast<int>(poles.size());
-    const std::vector<Phase> phases = phasesOf(feeder, list);
-
-    // The pole each segment comes from, and the poles it leads on to.
-    std::vector<int> parent(static_cast<std::size_t>(n), -1);
-    std::vector<std::vector<int>> branchesAt(static_cast<std::size_t>(n));
-    for (int k = 0; k < runs; ++k) {
-        const int first = firstOfRun[k];
-        const int count = static_cast<int>(list.runs[k].poles.size());
-        for (int i = 1; i < count; ++i)
-            parent[first + i] = first + i - 1;
-        if (k > 0) {
-            const int from = indexOfPole.value(poleKey(list.runs[k].fromPole));
-            parent[first] = from;
-            branchesAt[from].push_back(first);
-        }
-    }
-    // Depth first from the supply: a pole comes after the pole its segment comes from.
-    std::vector<int> walk;
-    walk.reserve(static_cast<std::size_t>(n));
-    {
-        std::vector<int> stack{0};
-        while (!stack.empty()) {
-            const int p = stack.back();
-            stack.pop_back();
-            walk.push_back(p);
-            for (auto it = branchesAt[p].rbegin(); it != branchesAt[p].rend(); ++it)
-                stack.push_back(*it);
-            // The next pole of its run is walked first.
-            if (p + 1 < n && runOf[p + 1] == runOf[p])
-                stack.push_back(p + 1);
-        }
-    }
-
-    // Each pole's own lamps, then everything beyond it.
-    StepChain e;
-    std::vector<std::array<Phasor, 3>> beyond(static_cast<std::size_t>(n));
-    std::vector<double> currentBeyond(static_cast<std::size_t>(n), 0.0);
-    std::vector<double> harmonicBeyond(static_cast<std::size_t>(n), 0.0);
-    r.poles.resize(static_cast<std::size_t>(n));
-    bool anyLamp = false;
-    std::optional<double> commonCosPhi;
-    bool oneCosPhi = true;
-    for (int p = 0; p < n; ++p) {
-        const FeederPole& pole = *poles[p];
-        PoleDrop& d = r.poles[p];
-        d.pole = p + 1;
-        d.id = pole.id.trimmed();
-        d.run = runOf[p];
-        d.parent = parent[p];
-        d.phase = phases[p];
-        Phasor own;
-        for (const LampGroup& lamp : pole.lamps) {
-            const double groupA = e.checked(lamp.count * lampCurrentOf(lamp, u0));
-            const double sinPhi =
-                std::sqrt(std::max(0.0, 1.0 - lamp.powerFactor * lamp.powerFactor));
-            own += groupA * Phasor(lamp.powerFactor, -sinPhi);
-            d.loadW += lamp.count * lamp.powerW;
-            d.currentA += groupA;
-            harmonicBeyond[p] += thirdHarmonicOf(lamp) / 100.0 * groupA;
-            r.thirdHarmonicClassC = r.thirdHarmonicClassC || !lamp.thirdHarmonicPercent;
-            anyLamp = true;
-            if (!commonCosPhi)
-                commonCosPhi = lamp.powerFactor;
-            else if (*commonCosPhi != lamp.powerFactor)
-                oneCosPhi = false;
-        }
-        beyond[p][indexOf(d.phase)] = own * kPhaseUnit[indexOf(d.phase)];
-        currentBeyond[p] = d.currentA;
-        r.totalLoadW += d.loadW;
-        r.thirdHarmonicSumA += harmonicBeyond[p];
-    }
-    if (!anyLamp)
+    if (!loads.anyLamp)
         return Result::failed(QStringLiteral("灯杆表中没有灯具"));
-    for (auto it = walk.rbegin(); it != walk.rend(); ++it) {
-        const int p = *it;
-        if (const int up = parent[p]; up >= 0) {
-            for (int k = 0; k < 3; ++k)
-                beyond[up][k] += beyond[p][k];
-            currentBeyond[up] += currentBeyond[p];
-            harmonicBeyond[up] += harmonicBeyond[p];
-        }
-    }
+
+    const std::vector<const FeederPole*>& poles = loads.poles;
+    const std::vector<int>& runOf = loads.runOf;
+    const std::vector<int>& parent = loads.parent;
+    const std::vector<std::array<Phasor, 3>>& beyond = loads.beyond;
+    const int n = static_cast<int>(poles.size());
+    StepChain e = loads.chain;
+    LampFeederResult r;
+    r.poles = loads.skeleton;
+    r.totalLoadW = loads.totalLoadW;
+    r.thirdHarmonicSumA = loads.thirdHarmonicSumA;
+    r.thirdHarmonicClassC = loads.thirdHarmonicClassC;
 
     // Out from the supply: each segment's drop and impedance added to those of its parent.
     std::vector<std::array<Phasor, 3>> drop(static_cast<std::size_t>(n));
     // For the model: Σ I·ℓ of the three phases and the neutral over the path, run by run.
     using RunMoments = std::vector<std::pair<int, std::array<Phasor, 4>>>;
     std::vector<RunMoments> moments(model ? static_cast<std::size_t>(n) : 0);
-    for (const int p : walk) {
+    for (const int p : loads.walk) {
         PoleDrop& d = r.poles[p];
         const RunConductors& c = conductors[runOf[p]];
         const FeederPole& pole = *poles[p];
         const Phasor zPhase(c.drop.resistanceOhmPerKm, c.drop.reactanceOhmPerKm);
         const Phasor zNeutral(c.drop.neutralResistanceOhmPerKm, c.drop.neutralReactanceOhmPerKm);
         const double segmentKm = pole.spanM / 1000.0;
-        const Phasor neutral = beyond[p][0] + beyond[p][1] + beyond[p][2];
+        const Phasor neutral = loads.neutral[p];
         std::array<Phasor, 3> here{};
         if (parent[p] >= 0) {
             here = drop[parent[p]];
@@ -710,9 +811,7 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
             // The component along the phase voltage: Re(ΔV · conj(unit of the phase)).
             const double along = (here[k] * std::conj(kPhaseUnit[k])).real();
             d.lossPercent[k] = e.checked(along / u0 * 100.0);
-            d.segmentCurrentsA[k] = std::abs(beyond[p][k]);
         }
-        d.segmentNeutralA = std::abs(neutral);
         drop[p] = here;
         if (model) {
             RunMoments& m = moments[p];
@@ -733,7 +832,7 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
         for (int p = 0; p < n; ++p) {
             if (poles[p]->lamps.empty())
                 continue;
-            const int k = indexOf(phases[p]);
+            const int k = indexOf(loads.phases[p]);
             const Phasor along = std::conj(kPhaseUnit[k]) * (100.0 / u0);
             std::vector<PoleLossTerm> terms;
             terms.reserve(moments[p].size());
@@ -756,6 +855,7 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     }
     r.worstPole = r.poles[worst].pole;
     r.worstPhase = r.poles[worst].phase;
+    r.worstPath.reserve(static_cast<std::size_t>(n));
     for (int p = worst; p >= 0; p = parent[p])
         r.worstPath.push_back(p);
     std::reverse(r.worstPath.begin(), r.worstPath.end());
@@ -776,14 +876,14 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
 
     // At the supply and at each run's start.
     for (int k = 0; k < 3; ++k)
-        r.phaseCurrentsA[k] = e.checked(std::abs(beyond[0][k]));
+        r.phaseCurrentsA[k] = e.checked(r.poles[0].segmentCurrentsA[k]);
     r.neutralCurrentA = r.poles[0].segmentNeutralA;
     r.largestPhaseCurrentA = *std::max_element(r.phaseCurrentsA.begin(), r.phaseCurrentsA.end());
     r.runs.reserve(list.runs.size());
     for (int k = 0; k < runs; ++k) {
         RunResult run;
         run.name = list.runs[k].name.trimmed();
-        run.firstPole = firstOfRun[k];
+        run.firstPole = loads.firstOfRun[k];
         run.poleCount = static_cast<int>(list.runs[k].poles.size());
         run.fromPole = parent[run.firstPole];
         for (const FeederPole& pole : list.runs[k].poles)
@@ -792,7 +892,7 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
         run.neutralCurrentA = r.poles[run.firstPole].segmentNeutralA;
         run.largestPhaseCurrentA =
             *std::max_element(run.phaseCurrentsA.begin(), run.phaseCurrentsA.end());
-        run.thirdHarmonicSumA = harmonicBeyond[run.firstPole];
+        run.thirdHarmonicSumA = loads.harmonicBeyond[run.firstPole];
         if (run.fromPole >= 0)
             run.origin = r.poles[run.fromPole].path;
         run.weakestPole = run.firstPole;
@@ -807,15 +907,15 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     for (int p = worst + 1; p < n && runOf[p] == runOf[worst]; ++p)
         path.push_back(p);
     std::vector<double> momentOfRun(list.runs.size(), 0.0);
-    double cosPhi = *commonCosPhi;
-    if (!oneCosPhi) {
+    double cosPhi = *loads.commonCosPhi;
+    if (!loads.oneCosPhi) {
         Phasor total;
         for (int k = 0; k < 3; ++k)
             total += beyond[0][k] * std::conj(kPhaseUnit[k]);
         cosPhi = total.real() / std::abs(total);
     }
     for (const int p : path) {
-        const double moment = e.checked(currentBeyond[p] * poles[p]->spanM / 1000.0);
+        const double moment = e.checked(loads.currentBeyond[p] * poles[p]->spanM / 1000.0);
         momentOfRun[runOf[p]] += moment;
     }
     const bool singlePhase = feeder.connection == FeederConnection::SinglePhase;

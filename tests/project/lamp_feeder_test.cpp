@@ -10,6 +10,7 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
@@ -573,6 +574,88 @@ TEST(PoleFeeder, AFixedPhaseOverridesTheRotation) {
     f.poleList.runs[0].poles[1].fixedPhase = Phase::L3;
     f.startPhase = Phase::L2;
     EXPECT_EQ(polePhases(f), (std::vector<Phase>{Phase::L2, Phase::L3, Phase::L2}));
+}
+
+// The loads of a feeder are kept for its next walk (sizing walks one feeder once per section
+// tried). A feeder that differs from the one walked before it in a single field still gets its
+// own figures: computed right after its neighbour they equal those computed after an unrelated
+// feeder, and they differ from the neighbour's, so every row changes what it claims to.
+TEST(PoleFeeder, AFeederWalkedAfterOneAlikeButForOneFieldGetsItsOwnFigures) {
+    PoleList branched;
+    branched.runs.push_back({QStringLiteral("干线"),
+                             {},
+                             std::nullopt,
+                             {pole("T1", 30, {lamps(1, 110)}), pole("T2", 30, {lamps(1, 110)}),
+                              pole("T3", 30, {lamps(1, 110)})}});
+    branched.runs.push_back({QStringLiteral("B"),
+                             QStringLiteral("T2"),
+                             std::nullopt,
+                             {pole("B1", 20, {lamps(1, 110)})}});
+    const LampFeeder equal = feeder(7, 40, 30, FeederConnection::PhasesInTurn, Phase::L1, 150, 0.9);
+    const LampFeeder listed = listFeeder(branched, FeederConnection::PhasesInTurn);
+    const RunConductors trunk = runCable(1.0, 0.08, {0.5, 0.08, 1.5, 0.16});
+    const RunConductors branch = runCable(2.0, 0.09, {1.0, 0.09, 3.0, 0.18});
+    struct Row {
+        const char* field;
+        LampFeeder base;
+        std::function<void(LampFeeder&)> change;
+    };
+    const Row rows[] = {
+        {"poles", equal, [](LampFeeder& f) { f.poles = 8; }},
+        {"lampsPerPole", equal, [](LampFeeder& f) { f.lampsPerPole = 2; }},
+        {"lampPowerW", equal, [](LampFeeder& f) { f.lampPowerW = 100; }},
+        {"lampPowerFactor", equal, [](LampFeeder& f) { f.lampPowerFactor = 0.95; }},
+        {"ballastFactor", equal, [](LampFeeder& f) { f.ballastFactor = 1.2; }},
+        {"spacingM", equal, [](LampFeeder& f) { f.spacingM = 35; }},
+        {"firstPoleM", equal, [](LampFeeder& f) { f.firstPoleM = 10; }},
+        {"connection", equal, [](LampFeeder& f) { f.connection = FeederConnection::SinglePhase; }},
+        {"startPhase", equal, [](LampFeeder& f) { f.startPhase = Phase::L2; }},
+        {"phaseVoltageV", equal, [](LampFeeder& f) { f.phaseVoltageV = 230; }},
+        {"thirdHarmonicPercent", equal, [](LampFeeder& f) { f.thirdHarmonicPercent = 12.0; }},
+        {"pole id", listed, [](LampFeeder& f) { f.poleList.runs[0].poles[2].id = u"T9"_qs; }},
+        {"span", listed, [](LampFeeder& f) { f.poleList.runs[1].poles[0].spanM = 25; }},
+        {"lamps", listed, [](LampFeeder& f) { f.poleList.runs[0].poles[0].lamps[0].count = 2; }},
+        {"fixed phase", listed,
+         [](LampFeeder& f) { f.poleList.runs[0].poles[1].fixedPhase = Phase::L3; }},
+        {"run name", listed, [](LampFeeder& f) { f.poleList.runs[1].name = u"支线1"_qs; }},
+        {"branch point", listed, [](LampFeeder& f) { f.poleList.runs[1].fromPole = u"T3"_qs; }},
+        {"branch cable", listed, [](LampFeeder& f) { f.poleList.runs[1].cable = CableIdentity{}; }},
+    };
+    // Every figure of a result, and the names it gives its poles and runs.
+    auto figures = [](const LampFeederResult& r) {
+        std::vector<double> v{r.worstLossPercent,  r.neutralCurrentA, r.currentMomentAkm,
+                              r.momentLossPercent, r.totalLoadW,      r.thirdHarmonicSumA,
+                              r.lampCurrentA,      r.totalLengthM,    double(r.worstPole)};
+        QStringList names;
+        for (const PoleDrop& d : r.poles) {
+            v.insert(v.end(), d.lossPercent.begin(), d.lossPercent.end());
+            v.insert(v.end(), d.segmentCurrentsA.begin(), d.segmentCurrentsA.end());
+            v.push_back(d.distanceM);
+            names << d.id;
+        }
+        for (const RunResult& run : r.runs)
+            names << run.name;
+        return std::make_pair(v, names);
+    };
+    const LampFeeder unrelated = feeder(3, 15, 25, FeederConnection::SinglePhase, Phase::L3, 60);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.field);
+        LampFeeder changed = row.base;
+        row.change(changed);
+        const bool isList = !row.base.poleList.empty();
+        std::vector<RunConductors> c = isList ? std::vector{trunk, branch} : std::vector{trunk};
+        // The branch cable's row: the drops differ through the branch's conductors.
+        std::vector<RunConductors> cChanged = c;
+        if (std::string_view(row.field) == "branch cable")
+            cChanged[1] = runCable(3.0, 0.1, {1.5, 0.1, 4.5, 0.2});
+        ASSERT_TRUE(computePoleFeeder(unrelated, {trunk}).ok());
+        const auto fresh = computePoleFeeder(changed, cChanged);
+        const auto base = computePoleFeeder(row.base, c);
+        const auto after = computePoleFeeder(changed, cChanged);
+        ASSERT_TRUE(fresh.ok() && base.ok() && after.ok()) << after.reason().toStdString();
+        EXPECT_EQ(figures(*after), figures(*fresh));
+        EXPECT_NE(figures(*after), figures(*base));
+    }
 }
 
 TEST(PoleFeeder, ProblemsOfAListNameTheRunAndThePole) {
