@@ -36,17 +36,10 @@ DecimalDigits decimalZero() {
     return DecimalDigits{};
 }
 
-// The value to `significant` significant digits (rounded to nearest by the library).
-DecimalDigits toDecimalDigits(double value, int significant = kGeneralDigits) {
-    std::array<char, 64> buffer{};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                         std::chars_format::scientific, significant - 1);
-    if (ec != std::errc{}) {
-        return decimalZero();
-    }
+// Sign, digits and exponent of the text to_chars wrote in scientific form.
+DecimalDigits scannedDigits(const char* p, const char* end) {
     DecimalDigits result;
     result.digits.clear();
-    const char* p = buffer.data();
     if (*p == '-') {
         result.negative = true;
         ++p;
@@ -63,6 +56,85 @@ DecimalDigits toDecimalDigits(double value, int significant = kGeneralDigits) {
         }
         std::from_chars(p, end, result.exponent);
     }
+    return result;
+}
+
+// The value to `significant` significant digits, rounded to nearest (ties to even) on the exact
+// binary value, with trailing zeros to that many digits.
+//
+// The exact digits need the library's printf-like conversion, several times slower than its
+// shortest round-trip one, and every figure of every check of every section sizing tries is
+// written; so the shortest digits S come first. S lies within half a unit in the last place of
+// the value x, and for up to 15 digits that is less than half a step of the rounding grid:
+// - S of no more than `significant` digits is x rounded, there being no other grid point as
+//   near;
+// - longer, S rounded is x rounded unless the grid's midpoint M lies between them. M would then
+//   be as short as S or shorter, and as near to x, which the shortest conversion rules out —
+//   except when S is M itself (its digits beyond the grid exactly "5"): the exact conversion
+//   decides that tie.
+DecimalDigits toDecimalDigits(double value, int significant = kGeneralDigits) {
+    std::array<char, 64> buffer{};
+    // Normal values only: a subnormal's last place is coarser than 15 digits (5e-324 is
+    // 4.94065645841247e-324), and infinities and NaN keep their text.
+    if (significant >= 1 && significant <= kGeneralDigits &&
+        (std::isnormal(value) || value == 0.0)) {
+        const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                             std::chars_format::scientific);
+        if (ec == std::errc{}) {
+            // The digits in place (at most 17), rounded there; the kept ones fit the string
+            // without an allocation.
+            std::array<char, 24> digits{};
+            std::size_t count = 0;
+            const char* p = buffer.data();
+            const bool negative = *p == '-';
+            p += negative ? 1 : 0;
+            for (; p != end && *p != 'e' && count < digits.size(); ++p) {
+                if (*p != '.') {
+                    digits[count++] = *p;
+                }
+            }
+            int exponent = 0;
+            if (p != end && *p == 'e') {
+                ++p;
+                p += *p == '+' ? 1 : 0;
+                std::from_chars(p, end, exponent);
+            }
+            const auto kept = static_cast<std::size_t>(significant);
+            const bool tie = count == kept + 1 && digits[kept] == '5';
+            if (!tie) {
+                if (count > kept && digits[kept] >= '5') {
+                    std::size_t i = kept;
+                    while (i > 0 && digits[i - 1] == '9') {
+                        digits[--i] = '0';
+                    }
+                    if (i == 0) { // 9.99… became 10.0…
+                        digits[0] = '1';
+                        ++exponent;
+                    } else {
+                        ++digits[i - 1];
+                    }
+                }
+                for (std::size_t i = count; i < kept; ++i) {
+                    digits[i] = '0';
+                }
+                if (std::all_of(digits.begin(), digits.begin() + significant,
+                                [](char d) { return d == '0'; })) {
+                    return decimalZero();
+                }
+                DecimalDigits result;
+                result.negative = negative;
+                result.digits.assign(digits.data(), kept);
+                result.exponent = exponent;
+                return result;
+            }
+        }
+    }
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                         std::chars_format::scientific, significant - 1);
+    if (ec != std::errc{}) {
+        return decimalZero();
+    }
+    DecimalDigits result = scannedDigits(buffer.data(), end);
     if (result.digits.find_first_not_of('0') == std::string::npos) {
         return decimalZero();
     }

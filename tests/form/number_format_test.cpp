@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -185,10 +188,44 @@ TEST(RoundToSignificant, ReadsBackTheGeneralText) {
         {123456.789, 3, 123000.0},
         {0.0, 15, 0.0},
         {1e-310, 15, 1e-310}, // subnormal survives
+        {0.125, 2, 0.12},     // an exact tie goes to even
+        {0.375, 2, 0.38},
+        {0.1000000000000005, 15, 0.100000000000001},
+        {2.000000000000005, 15, 2.0},
     };
     for (const SignificantCase& c : cases) {
         EXPECT_EQ(roundToSignificant(c.value, c.digits), c.expected) << c.value;
     }
+}
+
+// Against the library's own correctly rounded conversion (printf's %.*e), over values spread
+// across the exponents a calculation meets, to 1, 4, 6 and 15 digits.
+TEST(RoundToSignificant, AgreesWithTheExactConversionOfTheLibrary) {
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    auto next = [&state] { // xorshift64
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    int compared = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const std::uint64_t bits = next();
+        const double mantissa = 1.0 + double(bits >> 12) / double(std::uint64_t(1) << 52);
+        const double value =
+            std::ldexp(mantissa, int(bits % 160) - 80) * ((bits >> 8) & 1 ? -1 : 1);
+        for (int digits : {1, 4, 6, 15}) {
+            char text[64];
+            const auto written = std::to_chars(text, text + sizeof text, value,
+                                               std::chars_format::scientific, digits - 1);
+            double expected = 0.0;
+            std::from_chars(text, written.ptr, expected);
+            ASSERT_EQ(roundToSignificant(value, digits), expected)
+                << std::string(text, written.ptr) << " from " << value;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 800000);
 }
 
 struct FixedCase {
@@ -260,6 +297,12 @@ TEST(FormatGeneral, WritesFifteenSignificantDigitsWithoutTrailingZeros) {
         {0.0, &kPointComma, u"0"},
         {-0.0, &kPointComma, u"0"},
         {-0.5, &kPointComma, u"-0.5"},
+        // Sixteen digits ending in 5: the binary value decides (exact expansions by hand).
+        {0.1000000000000005, &kPointComma, u"0.100000000000001"}, // 0.10000000000000050515…
+        {2.000000000000005, &kPointComma, u"2"},                  // 2.00000000000000488…
+        {12.34567890123455, &kPointComma, u"12.3456789012345"},   // 12.3456789012345495…
+        {0.99999999999999989, &kPointComma, u"1"},                // carries into a new digit
+        {5e-324, &kPointComma, u"4.94065645841247E-324"},         // subnormal: 2^-1074 to 15 digits
         {0.387, &kCommaPoint, u"0,387"},
         {1234567.5, &kCommaPoint, u"1234567,5"},
         {-1.5e20, &kCommaPoint, u"-1,5E+20"},
