@@ -328,7 +328,9 @@ QString conductorProblem(const RunConductors& c) {
 
 } // namespace
 
-void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
+namespace {
+
+inline void extendPath(PathImpedance& path, const RunConductors& c, double spanM) {
     const double km = spanM / 1000.0; // mΩ/m × km = Ω
     path.lengthM += spanM;
     path.ohm.resistance += c.perMetreMilliOhm.resistance * km;
@@ -339,13 +341,18 @@ void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
     path.neutralReactanceOhm += c.neutralReactanceMilliOhmPerM * km;
 }
 
-namespace {
-
-double loopImpedanceOhm(const PathImpedance& path) {
-    return std::hypot(path.ohm.loopResistance, path.ohm.loopReactance);
+// The square of the phase-protective loop impedance, Ω²: it orders the poles as the impedance
+// does, without a square root per pole.
+double loopImpedanceSquared(const PathImpedance& path) {
+    return path.ohm.loopResistance * path.ohm.loopResistance +
+           path.ohm.loopReactance * path.ohm.loopReactance;
 }
 
 } // namespace
+
+void addPath(PathImpedance& path, const RunConductors& c, double spanM) {
+    extendPath(path, c, spanM);
+}
 
 size_t qHash(PoleNumberKey key, size_t seed) noexcept {
     // FNV-1a over the case-folded UTF-16 units outside surrogate pairs, then mixed (the
@@ -797,22 +804,32 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
         PoleDrop& d = r.poles[p];
         const RunConductors& c = conductors[runOf[p]];
         const FeederPole& pole = *poles[p];
-        const Phasor zPhase(c.drop.resistanceOhmPerKm, c.drop.reactanceOhmPerKm);
-        const Phasor zNeutral(c.drop.neutralResistanceOhmPerKm, c.drop.neutralReactanceOhmPerKm);
+        const double rPhase = c.drop.resistanceOhmPerKm;
+        const double xPhase = c.drop.reactanceOhmPerKm;
+        const double rNeutral = c.drop.neutralResistanceOhmPerKm;
+        const double xNeutral = c.drop.neutralReactanceOhmPerKm;
         const double segmentKm = pole.spanM / 1000.0;
         const Phasor neutral = loads.neutral[p];
-        std::array<Phasor, 3> here{};
+        // The products of phasors written out, (a + jb)(c + jd) = (ac − bd) + j(ad + bc): this
+        // loop runs for every pole of every section sizing tries. I_N·Z′ is the same on the
+        // three phases.
+        const double neutralRe = neutral.real() * rNeutral - neutral.imag() * xNeutral;
+        const double neutralIm = neutral.real() * xNeutral + neutral.imag() * rNeutral;
+        std::array<Phasor, 3>& here = drop[p];
         if (parent[p] >= 0) {
             here = drop[parent[p]];
             d.path = r.poles[parent[p]].path;
         }
         for (int k = 0; k < 3; ++k) {
-            here[k] += segmentKm * (beyond[p][k] * zPhase + neutral * zNeutral);
+            const Phasor& i = beyond[p][k];
+            const double re = i.real() * rPhase - i.imag() * xPhase + neutralRe;
+            const double im = i.real() * xPhase + i.imag() * rPhase + neutralIm;
+            here[k] = Phasor(here[k].real() + segmentKm * re, here[k].imag() + segmentKm * im);
             // The component along the phase voltage: Re(ΔV · conj(unit of the phase)).
-            const double along = (here[k] * std::conj(kPhaseUnit[k])).real();
+            const double along =
+                here[k].real() * kPhaseUnit[k].real() + here[k].imag() * kPhaseUnit[k].imag();
             d.lossPercent[k] = e.checked(along / u0 * 100.0);
         }
-        drop[p] = here;
         if (model) {
             RunMoments& m = moments[p];
             if (parent[p] >= 0)
@@ -823,7 +840,7 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
                 m.back().second[k] += segmentKm * beyond[p][k];
             m.back().second[3] += segmentKm * neutral;
         }
-        addPath(d.path, c, pole.spanM);
+        extendPath(d.path, c, pole.spanM);
         d.distanceM = d.path.lengthM;
         r.totalLengthM = std::max(r.totalLengthM, d.distanceM);
     }
@@ -855,19 +872,22 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
     }
     r.worstPole = r.poles[worst].pole;
     r.worstPhase = r.poles[worst].phase;
-    r.worstPath.reserve(static_cast<std::size_t>(n));
+    std::size_t onPath = 0;
     for (int p = worst; p >= 0; p = parent[p])
-        r.worstPath.push_back(p);
-    std::reverse(r.worstPath.begin(), r.worstPath.end());
+        ++onPath;
+    r.worstPath.resize(onPath);
+    for (int p = worst; p >= 0; p = parent[p])
+        r.worstPath[--onPath] = p;
 
     // The weakest pole of the feeder and of each run: the larger phase-protective loop
     // impedance, on a tie the farther one.
-    std::vector<double> loopOhm(static_cast<std::size_t>(n));
+    std::vector<double> loopSquared(static_cast<std::size_t>(n));
     for (int p = 0; p < n; ++p)
-        loopOhm[p] = loopImpedanceOhm(r.poles[p].path);
+        loopSquared[p] = loopImpedanceSquared(r.poles[p].path);
     auto weakerPole = [&](int a, int b) {
-        return loopOhm[a] > loopOhm[b] ||
-               (loopOhm[a] == loopOhm[b] && r.poles[a].path.lengthM > r.poles[b].path.lengthM);
+        return loopSquared[a] > loopSquared[b] ||
+               (loopSquared[a] == loopSquared[b] &&
+                r.poles[a].path.lengthM > r.poles[b].path.lengthM);
     };
     r.weakestPole = 0;
     for (int p = 1; p < n; ++p)
