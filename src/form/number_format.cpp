@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -195,6 +196,24 @@ double toDouble(const DecimalDigits& value) {
     if (value.isZero()) {
         return 0.0;
     }
+    // Up to 15 digits are an integer m below 2^53, and 10^k up to 10^22 is a double too: then
+    // m·10^k or m / 10^-k is one correctly rounded operation, the nearest double (Clinger's
+    // fast path of decimal reading).
+    static constexpr std::array<double, 23> kPowersOfTen = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const auto count = static_cast<int>(value.digits.size());
+    const int k = value.exponent - (count - 1);
+    if (count <= 15 && k >= -22 && k <= 22) {
+        std::uint64_t m = 0;
+        for (const char d : value.digits) {
+            m = m * 10 + static_cast<std::uint64_t>(d - '0');
+        }
+        const double mantissa = static_cast<double>(m);
+        const double result = k >= 0 ? mantissa * kPowersOfTen[static_cast<std::size_t>(k)]
+                                     : mantissa / kPowersOfTen[static_cast<std::size_t>(-k)];
+        return value.negative ? -result : result;
+    }
     std::string text = value.digits.substr(0, 1);
     if (value.digits.size() > 1) {
         text += '.';
@@ -289,19 +308,6 @@ QString nonFiniteText(double value) {
         return QStringLiteral("NaN");
     }
     return value < 0 ? QStringLiteral("-Inf") : QStringLiteral("Inf");
-}
-
-QString groupedInteger(const std::string& digits, const RegionalFormat& format) {
-    QString text;
-    const int count = static_cast<int>(digits.size());
-    const bool grouping = format.groupSize > 0 && !format.groupSign.isNull();
-    for (int i = 0; i < count; ++i) {
-        if (grouping && i > 0 && (count - i) % format.groupSize == 0) {
-            text += format.groupSign;
-        }
-        text += QChar::fromLatin1(digits[static_cast<std::size_t>(i)]);
-    }
-    return text;
 }
 
 // The general format of already rounded digits: plain from 1e-5 up to 1e15, exponent form
@@ -584,22 +590,28 @@ QString formatFixed(double value, int decimals, const RegionalFormat& format) {
     auto digitAt = [&](long long index) {
         return index >= 0 && index < count ? rounded.digits[static_cast<std::size_t>(index)] : '0';
     };
-    std::string integerDigits;
-    for (long long i = 0; i <= e; ++i) {
-        integerDigits.push_back(digitAt(i));
-    }
-    if (integerDigits.empty()) {
-        integerDigits.push_back('0');
-    }
-    QString text;
+    // The whole text written into one string of its final length: a check's figures are
+    // written for every section sizing tries.
+    const long long integerCount = std::max(e + 1, 1LL); // "0" below one
+    const bool grouping = format.groupSize > 0 && !format.groupSign.isNull();
+    const long long separators = grouping ? (integerCount - 1) / format.groupSize : 0;
+    const auto length = static_cast<qsizetype>((rounded.negative ? 1 : 0) + integerCount +
+                                               separators + (decimals > 0 ? 1 + decimals : 0));
+    QString text(length, Qt::Uninitialized);
+    QChar* out = text.data();
     if (rounded.negative) { // a value rounded to zero has lost its sign
-        text += u'-';
+        *out++ = u'-';
     }
-    text += groupedInteger(integerDigits, format);
+    for (long long i = 0; i < integerCount; ++i) {
+        if (grouping && i > 0 && (integerCount - i) % format.groupSize == 0) {
+            *out++ = format.groupSign;
+        }
+        *out++ = QChar::fromLatin1(e < 0 ? '0' : digitAt(i));
+    }
     if (decimals > 0) {
-        text += format.decimalSign;
+        *out++ = format.decimalSign;
         for (long long i = 1; i <= decimals; ++i) {
-            text += QChar::fromLatin1(digitAt(e + i));
+            *out++ = QChar::fromLatin1(digitAt(e + i));
         }
     }
     return text;

@@ -259,6 +259,8 @@ TEST(FormatFixed, WritesExactlyTheDecimalsWithGrouping) {
         {1234567.891, 2, &kCommaPoint, u"1.234.567,89"},
         {1234567.891, 2, &kCommaSpace, u"1\u00A0234\u00A0567,89"},
         {-0.5, 1, &kCommaPoint, u"-0,5"},
+        {-0.05, 1, &kPointComma, u"-0.1"}, // below one: a zero before the sign's digits
+        {999999.5, 0, &kCommaSpace, u"1\u00A0000\u00A0000"}, // the carry makes a third group
         {1234567.891, 2, &noGrouping, u"1234567.89"},
     };
     for (const FixedCase& c : cases) {
