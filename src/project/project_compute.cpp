@@ -145,6 +145,11 @@ QString amperes(double value) {
     return text;
 }
 
+// A rated current of the switchgear series (16 A, 12.5 A), as the series gives it.
+QString rated(double value) {
+    return formatGeneral(value, RegionalFormat{});
+}
+
 // The breaker QR and contactor QC of the project's series for a load current: the first row
 // whose selection current covers 1.5·Ib.
 struct BreakerChoice {
@@ -261,10 +266,9 @@ CheckOutcome capacityOutcome(const CapacityCheck& c) {
     QStringList failed;
     if (!o.loadWithinRating)
         failed << QStringLiteral("Ib = %1 A > In = %2 A")
-                      .arg(amperes(o.loadCurrentA))
-                      .arg(o.ratedCurrentA);
+                      .arg(amperes(o.loadCurrentA), rated(o.ratedCurrentA));
     if (!o.ratingWithinCapacity)
-        failed << QStringLiteral("In = %1 A > Iz = %2 A").arg(o.ratedCurrentA).arg(iz);
+        failed << QStringLiteral("In = %1 A > Iz = %2 A").arg(rated(o.ratedCurrentA), iz);
     if (!o.tripWithinLimit)
         failed << QStringLiteral("I2 = %1 A > 1.45Iz = %2 A").arg(i2, limit);
     if (!c.neutralWithinCapacity)
@@ -272,9 +276,7 @@ CheckOutcome capacityOutcome(const CapacityCheck& c) {
     if (!failed.isEmpty())
         return CheckOutcome::fail(failed.join(QStringLiteral("，")));
     QString figures = QStringLiteral("Ib = %1 A ≤ In = %2 A ≤ Iz = %3 A，I2 = %4 A ≤ 1.45Iz = %5 A")
-                          .arg(amperes(o.loadCurrentA))
-                          .arg(o.ratedCurrentA)
-                          .arg(iz, i2, limit);
+                          .arg(amperes(o.loadCurrentA), rated(o.ratedCurrentA), iz, i2, limit);
     if (c.neutralCurrentA)
         figures += QStringLiteral("，IN = %1 A ≤ Iz").arg(amperes(*c.neutralCurrentA));
     return CheckOutcome::pass(figures);
