@@ -651,8 +651,18 @@ EndFaultChecks endFaultChecks(const CircuitLine& line, const ShortCircuitResult&
 }
 
 CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
-                             const CableCatalogue& catalogue) {
+                             const CableCatalogue& catalogue, CircuitDetail detail) {
     CircuitResult r;
+    // Whether to stop at the check just set: it did not pass and only the first failure is
+    // wanted. The checks not reached are set not computed, in their order.
+    auto stopsHere = [&r, detail] {
+        if (detail != CircuitDetail::UntilFirstFailure || r.checks.back().second.passed())
+            return false;
+        for (std::size_t k = r.checks.size(); k < std::size(kCircuitChecks); ++k)
+            r.checks.emplace_back(kCircuitChecks[k], CheckOutcome::notComputed(
+                                                         QStringLiteral("前项校验未通过，未计算")));
+        return true;
+    };
     const bool isFeeder = std::holds_alternative<LampFeeder>(circuit.load);
     r.inputProblems = circuit.inputProblems;
     r.inputProblems << supplyProblems(project.supply) << lineProblems(circuit.line)
@@ -753,6 +763,8 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         }
     }
     r.checks.emplace_back(CircuitCheck::VoltageLoss, voltageLossOutcome(r.lossPercent, limit));
+    if (stopsHere())
+        return r;
 
     auto fail = [&r](const QString& reason) {
         for (CircuitCheck check : kCircuitChecks)
@@ -805,12 +817,17 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     if (breaker.rating)
         inA = breaker.rating->breakerA;
     r.checks.emplace_back(CircuitCheck::BreakerSelection, breaker.outcome);
+    if (stopsHere())
+        return r;
 
     r.capacity = capacityCheck(project, circuit, line.cable, *r.loadCurrentA, r.neutral, catalogue,
                                breaker.rating);
     r.checks.emplace_back(CircuitCheck::CurrentCapacity,
                           r.capacity ? capacityOutcome(*r.capacity)
                                      : CheckOutcome::notComputed(r.capacity.reason()));
+    // With branches this is replaced by the sections' own checks below.
+    if (!branched && stopsHere())
+        return r;
 
     const ResidualCurrentSetting residual = selectResidualCurrentSetting(
         branched && cableKm > 0.0 ? leakageMa / cableKm : protection.leakagePerKmMa,
@@ -829,6 +846,9 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
                                                        .arg(number(residual.settingFloorMa, 2)));
     }
     r.checks.emplace_back(CircuitCheck::ResidualSetting, residualOutcome);
+    // With branches the capacity before it is not judged yet: no stop after it.
+    if (!branched && stopsHere())
+        return r;
 
     const QString noBreaker = QStringLiteral("未选出断路器 QR，无法校验");
     if (inA) {
@@ -836,7 +856,11 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         r.loopResistance = std::move(end.loopResistance);
         r.sensitivity = std::move(end.sensitivity);
         r.checks.emplace_back(CircuitCheck::LoopResistance, std::move(end.loopOutcome));
+        if (!branched && stopsHere())
+            return r;
         r.checks.emplace_back(CircuitCheck::Sensitivity, std::move(end.sensitivityOutcome));
+        if (!branched && stopsHere())
+            return r;
     } else {
         r.loopResistance = Computed<LoopResistanceCheck>::failed(noBreaker);
         r.sensitivity = Computed<SensitivityCheck>::failed(noBreaker);

@@ -214,8 +214,15 @@ Computed<std::vector<RunConductors>> feederConductors(const Project& project,
 // end and at its origin from the project's supply, the selections and checks of its protection
 // and the current-carrying capacity of its cable, with the reference data of the cable
 // database.
+//
+// `UntilFirstFailure` stops at the first check, in the order of kCircuitChecks, that does not
+// pass: what sizing needs of a section it rules out (that check and its figures); the checks
+// after it are set not computed. A circuit that passes every check comes out the same either
+// way, and so does the first failure of one that does not.
+enum class CircuitDetail { Full, UntilFirstFailure };
 CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
-                             const CableCatalogue& catalogue);
+                             const CableCatalogue& catalogue,
+                             CircuitDetail detail = CircuitDetail::Full);
 std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue);
 
 } // namespace korvane

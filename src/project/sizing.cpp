@@ -203,7 +203,10 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
     };
     std::unordered_map<Combination, Trial> tried;
     auto attempt = [&](const Combination& c, CircuitResult* keep) {
-        CircuitResult computed = computeCircuit(project, trialCircuit(c), catalogue);
+        // A combination not kept is only judged: its first failure is all that is read.
+        CircuitResult computed =
+            computeCircuit(project, trialCircuit(c), catalogue,
+                           keep ? CircuitDetail::Full : CircuitDetail::UntilFirstFailure);
         Trial t;
         if (const auto failure = computed.firstFailure()) {
             t.failed = *failure;
@@ -491,7 +494,9 @@ SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
             continue;
         }
         ProjectCircuit trial = withCableSection(circuit, *row, *constants);
-        CircuitResult computed = computeCircuit(project, trial, catalogue);
+        // A section ruled out is known by its first failure; one that passes is computed whole.
+        CircuitResult computed =
+            computeCircuit(project, trial, catalogue, CircuitDetail::UntilFirstFailure);
         if (const auto failure = computed.firstFailure()) {
             candidate.failed = *failure;
             candidate.failedText = computed.check(*failure).text;

@@ -161,6 +161,34 @@ TEST(ProjectCircuit, EachFailureIsStatedWithItsFiguresAndWhatItPreventsIsNotComp
     EXPECT_EQ(loop.check(CircuitCheck::LoopResistance).state, State::Failed);
     EXPECT_EQ(loop.check(CircuitCheck::LoopResistance).text,
               QStringLiteral("Rphp = 0.9 Ω/km > Rlim = 0.2200 Ω/km"));
+
+    // Sizing asks of a section it rules out only its first failure: the same check with the
+    // same figures, every check after it not computed; a circuit that passes comes out whole.
+    const Project passes = projectOf({endLoadCircuit(60.0, 0.1)});
+    const CircuitResult whole = computeCircuit(passes, passes.circuits.front(), vvCatalogue());
+    ASSERT_TRUE(whole.passed());
+    const struct {
+        const Project* project;
+        const CircuitResult* full;
+    } rows[] = {{&tight, &lossFails}, {&heavy, &noBreaker}, {&longLine, &loop}, {&passes, &whole}};
+    for (const auto& row : rows) {
+        const CircuitResult first = computeCircuit(*row.project, row.project->circuits.front(),
+                                                   vvCatalogue(), CircuitDetail::UntilFirstFailure);
+        ASSERT_EQ(first.checks.size(), std::size(kCircuitChecks));
+        ASSERT_EQ(first.firstFailure(), row.full->firstFailure());
+        bool after = false;
+        for (std::size_t k = 0; k < first.checks.size(); ++k) {
+            const auto& [check, outcome] = first.checks[k];
+            EXPECT_EQ(check, kCircuitChecks[k]);
+            if (after) {
+                EXPECT_EQ(outcome.state, State::NotComputed) << checkName(check).toStdString();
+            } else {
+                EXPECT_EQ(outcome.state, row.full->check(check).state);
+                EXPECT_EQ(outcome.text, row.full->check(check).text);
+            }
+            after = after || check == first.firstFailure();
+        }
+    }
 }
 
 TEST(ProjectCircuit, AnImpossibleCircuitIsNotComputedAndTheOthersStillAre) {
