@@ -37,26 +37,42 @@ DecimalDigits decimalZero() {
     return DecimalDigits{};
 }
 
-// Sign, digits and exponent of the text to_chars wrote in scientific form.
-DecimalDigits scannedDigits(const char* p, const char* end) {
-    DecimalDigits result;
-    result.digits.clear();
-    if (*p == '-') {
-        result.negative = true;
-        ++p;
-    }
-    for (; p != end && *p != 'e'; ++p) {
+// A number as to_chars writes it in scientific form: its sign, its digits (at most 17, the most
+// a double needs) and the power of ten of the first.
+struct ScientificDigits {
+    bool negative = false;
+    std::array<char, 24> digits{};
+    std::size_t count = 0;
+    int exponent = 0;
+};
+
+ScientificDigits scannedDigits(const char* p, const char* end) {
+    ScientificDigits s;
+    s.negative = *p == '-';
+    p += s.negative ? 1 : 0;
+    for (; p != end && *p != 'e' && s.count < s.digits.size(); ++p) {
         if (*p != '.') {
-            result.digits.push_back(*p);
+            s.digits[s.count++] = *p;
         }
     }
-    if (p != end) {
-        ++p; // 'e'
-        if (*p == '+') {
-            ++p;
-        }
-        std::from_chars(p, end, result.exponent);
+    if (p != end && *p == 'e') {
+        ++p;
+        p += *p == '+' ? 1 : 0;
+        std::from_chars(p, end, s.exponent);
     }
+    return s;
+}
+
+// The first `kept` digits as a decimal; all zeros are the one zero.
+DecimalDigits decimalDigitsOf(const ScientificDigits& s, std::size_t kept) {
+    if (std::all_of(s.digits.begin(), s.digits.begin() + static_cast<std::ptrdiff_t>(kept),
+                    [](char d) { return d == '0'; })) {
+        return decimalZero();
+    }
+    DecimalDigits result;
+    result.negative = s.negative;
+    result.digits.assign(s.digits.data(), kept); // no allocation up to 15 digits
+    result.exponent = s.exponent;
     return result;
 }
 
@@ -82,51 +98,27 @@ DecimalDigits toDecimalDigits(double value, int significant = kGeneralDigits) {
         const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                              std::chars_format::scientific);
         if (ec == std::errc{}) {
-            // The digits in place (at most 17), rounded there; the kept ones fit the string
-            // without an allocation.
-            std::array<char, 24> digits{};
-            std::size_t count = 0;
-            const char* p = buffer.data();
-            const bool negative = *p == '-';
-            p += negative ? 1 : 0;
-            for (; p != end && *p != 'e' && count < digits.size(); ++p) {
-                if (*p != '.') {
-                    digits[count++] = *p;
-                }
-            }
-            int exponent = 0;
-            if (p != end && *p == 'e') {
-                ++p;
-                p += *p == '+' ? 1 : 0;
-                std::from_chars(p, end, exponent);
-            }
+            ScientificDigits shortest = scannedDigits(buffer.data(), end);
+            std::array<char, 24>& d = shortest.digits;
             const auto kept = static_cast<std::size_t>(significant);
-            const bool tie = count == kept + 1 && digits[kept] == '5';
+            const bool tie = shortest.count == kept + 1 && d[kept] == '5';
             if (!tie) {
-                if (count > kept && digits[kept] >= '5') {
+                if (shortest.count > kept && d[kept] >= '5') {
                     std::size_t i = kept;
-                    while (i > 0 && digits[i - 1] == '9') {
-                        digits[--i] = '0';
+                    while (i > 0 && d[i - 1] == '9') {
+                        d[--i] = '0';
                     }
                     if (i == 0) { // 9.99… became 10.0…
-                        digits[0] = '1';
-                        ++exponent;
+                        d[0] = '1';
+                        ++shortest.exponent;
                     } else {
-                        ++digits[i - 1];
+                        ++d[i - 1];
                     }
                 }
-                for (std::size_t i = count; i < kept; ++i) {
-                    digits[i] = '0';
+                for (std::size_t i = shortest.count; i < kept; ++i) {
+                    d[i] = '0';
                 }
-                if (std::all_of(digits.begin(), digits.begin() + significant,
-                                [](char d) { return d == '0'; })) {
-                    return decimalZero();
-                }
-                DecimalDigits result;
-                result.negative = negative;
-                result.digits.assign(digits.data(), kept);
-                result.exponent = exponent;
-                return result;
+                return decimalDigitsOf(shortest, kept);
             }
         }
     }
@@ -135,11 +127,8 @@ DecimalDigits toDecimalDigits(double value, int significant = kGeneralDigits) {
     if (ec != std::errc{}) {
         return decimalZero();
     }
-    DecimalDigits result = scannedDigits(buffer.data(), end);
-    if (result.digits.find_first_not_of('0') == std::string::npos) {
-        return decimalZero();
-    }
-    return result;
+    const ScientificDigits exact = scannedDigits(buffer.data(), end);
+    return decimalDigitsOf(exact, exact.count);
 }
 
 enum class Tie { AwayFromZero, ToEven };

@@ -326,10 +326,8 @@ QString conductorProblem(const RunConductors& c) {
     return {};
 }
 
-} // namespace
-
-namespace {
-
+// addPath's body, which the walk takes inline for every pole of every section tried (the
+// library's exported addPath is called, not inlined).
 inline void extendPath(PathImpedance& path, const RunConductors& c, double spanM) {
     const double km = spanM / 1000.0; // mΩ/m × km = Ω
     path.lengthM += spanM;
@@ -564,12 +562,11 @@ namespace {
 // What a feeder's lamps draw, whatever its cables: the tree of its poles, the order of the walk
 // and the currents of every segment. The drops follow from these and the runs' cables alone.
 struct FeederLoads {
-    LampFeeder feeder;        // the feeder they are of, its branches' cables left out
-    PoleList generated;       // an equal feeder's list
-    QStringList listProblems; // why its pole list is not a feeder
-    // The rest is filled only when the list is a feeder and the connection, the start phase
-    // and U0 are valid.
-    bool filled = false;
+    LampFeeder feeder;  // the feeder they are of, its branches' cables left out
+    PoleList generated; // an equal feeder's list
+    // Why the feeder cannot be walked whatever its cables: its pole list is not a feeder, or
+    // its connection, start phase or U0 is invalid. The rest is filled only when it is empty.
+    QString problem;
     std::vector<const FeederPole*> poles; // list order, each run's poles together
     std::vector<int> firstOfRun;
     std::vector<int> runOf;
@@ -613,15 +610,21 @@ bool sameLoads(const LampFeeder& a, const LampFeeder& b) {
 
 void fillLoads(FeederLoads& l) {
     const LampFeeder& feeder = l.feeder;
+    const double u0 = feeder.phaseVoltageV;
+    // The list generated from an equal feeder's fields (checked before) is a feeder: its
+    // numbers 1…n, one run.
     if (feeder.poleList.empty())
         l.generated = generatedPoleList(feeder);
-    else
-        l.listProblems = poleListProblems(feeder.poleList);
-    const double u0 = feeder.phaseVoltageV;
-    if (!l.listProblems.isEmpty() ||
-        !(feeder.connection == FeederConnection::SinglePhase ||
-          feeder.connection == FeederConnection::PhasesInTurn) ||
-        !validPhase(feeder.startPhase) || !(std::isfinite(u0) && u0 > 0.0))
+    else if (const QStringList problems = poleListProblems(feeder.poleList); !problems.isEmpty())
+        l.problem = problems.join(QStringLiteral("；"));
+    if (l.problem.isEmpty() && !(feeder.connection == FeederConnection::SinglePhase ||
+                                 feeder.connection == FeederConnection::PhasesInTurn))
+        l.problem = QStringLiteral("灯具接线方式无效");
+    if (l.problem.isEmpty() && !validPhase(feeder.startPhase))
+        l.problem = QStringLiteral("首杆所接相别无效");
+    if (l.problem.isEmpty() && !(std::isfinite(u0) && u0 > 0.0))
+        l.problem = QStringLiteral("相电压应大于0");
+    if (!l.problem.isEmpty())
         return;
     const PoleList& list = l.list();
     const int runs = static_cast<int>(list.runs.size());
@@ -727,7 +730,6 @@ void fillLoads(FeederLoads& l) {
             d.segmentCurrentsA[k] = std::abs(l.beyond[p][k]);
         d.segmentNeutralA = std::abs(l.neutral[p]);
     }
-    l.filled = true;
 }
 
 // The loads of the feeder. Sizing walks one feeder once for every section or combination of
@@ -761,18 +763,10 @@ Computed<LampFeederResult> walkPoleFeeder(const LampFeeder& feeder,
             return Result::failed(reason);
     }
     const FeederLoads& loads = loadsOf(feeder);
+    if (!loads.problem.isEmpty())
+        return Result::failed(loads.problem);
     const PoleList& list = loads.list();
-    // The list generated from fields that passed is a feeder: its numbers 1…n, one run.
-    if (!loads.listProblems.isEmpty())
-        return Result::failed(loads.listProblems.join(QStringLiteral("；")));
-    if (!(feeder.connection == FeederConnection::SinglePhase ||
-          feeder.connection == FeederConnection::PhasesInTurn))
-        return Result::failed(QStringLiteral("灯具接线方式无效"));
-    if (!validPhase(feeder.startPhase))
-        return Result::failed(QStringLiteral("首杆所接相别无效"));
     const double u0 = feeder.phaseVoltageV;
-    if (!(std::isfinite(u0) && u0 > 0.0))
-        return Result::failed(QStringLiteral("相电压应大于0"));
     const int runs = static_cast<int>(list.runs.size());
     if (static_cast<int>(conductors.size()) != runs)
         return Result::failed(QStringLiteral("馈线电缆参数与线路段数不符"));

@@ -653,16 +653,6 @@ EndFaultChecks endFaultChecks(const CircuitLine& line, const ShortCircuitResult&
 CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
                              const CableCatalogue& catalogue, CircuitDetail detail) {
     CircuitResult r;
-    // Whether to stop at the check just set: it did not pass and only the first failure is
-    // wanted. The checks not reached are set not computed, in their order.
-    auto stopsHere = [&r, detail] {
-        if (detail != CircuitDetail::UntilFirstFailure || r.checks.back().second.passed())
-            return false;
-        for (std::size_t k = r.checks.size(); k < std::size(kCircuitChecks); ++k)
-            r.checks.emplace_back(kCircuitChecks[k], CheckOutcome::notComputed(
-                                                         QStringLiteral("前项校验未通过，未计算")));
-        return true;
-    };
     const bool isFeeder = std::holds_alternative<LampFeeder>(circuit.load);
     r.inputProblems = circuit.inputProblems;
     r.inputProblems << supplyProblems(project.supply) << lineProblems(circuit.line)
@@ -762,6 +752,21 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
             r.maxLengthM = Computed<double>::failed(reason);
         }
     }
+    // Whether to stop at the check just set: it did not pass and only the first failure is
+    // wanted. The checks not reached are set not computed, in their order. With branches the
+    // capacity outcome is replaced at the end by the sections' own: no stop once it is set.
+    auto stopsHere = [&r, detail, branched] {
+        if (detail != CircuitDetail::UntilFirstFailure || r.checks.back().second.passed())
+            return false;
+        if (branched && std::any_of(r.checks.begin(), r.checks.end(), [](const auto& check) {
+                return check.first == CircuitCheck::CurrentCapacity;
+            }))
+            return false;
+        for (std::size_t k = r.checks.size(); k < std::size(kCircuitChecks); ++k)
+            r.checks.emplace_back(kCircuitChecks[k], CheckOutcome::notComputed(
+                                                         QStringLiteral("前项校验未通过，未计算")));
+        return true;
+    };
     r.checks.emplace_back(CircuitCheck::VoltageLoss, voltageLossOutcome(r.lossPercent, limit));
     if (stopsHere())
         return r;
@@ -825,8 +830,7 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     r.checks.emplace_back(CircuitCheck::CurrentCapacity,
                           r.capacity ? capacityOutcome(*r.capacity)
                                      : CheckOutcome::notComputed(r.capacity.reason()));
-    // With branches this is replaced by the sections' own checks below.
-    if (!branched && stopsHere())
+    if (stopsHere())
         return r;
 
     const ResidualCurrentSetting residual = selectResidualCurrentSetting(
@@ -846,8 +850,7 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
                                                        .arg(number(residual.settingFloorMa, 2)));
     }
     r.checks.emplace_back(CircuitCheck::ResidualSetting, residualOutcome);
-    // With branches the capacity before it is not judged yet: no stop after it.
-    if (!branched && stopsHere())
+    if (stopsHere())
         return r;
 
     const QString noBreaker = QStringLiteral("未选出断路器 QR，无法校验");
@@ -856,10 +859,10 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         r.loopResistance = std::move(end.loopResistance);
         r.sensitivity = std::move(end.sensitivity);
         r.checks.emplace_back(CircuitCheck::LoopResistance, std::move(end.loopOutcome));
-        if (!branched && stopsHere())
+        if (stopsHere())
             return r;
         r.checks.emplace_back(CircuitCheck::Sensitivity, std::move(end.sensitivityOutcome));
-        if (!branched && stopsHere())
+        if (stopsHere())
             return r;
     } else {
         r.loopResistance = Computed<LoopResistanceCheck>::failed(noBreaker);
