@@ -4,16 +4,17 @@
 # A folder missing from the list below fails the check: a new folder must be given its layer.
 
 set(KORVANE_LAYERS
-  "form=0"
-  "calc=1" "db=1" "drawing=1" "handbook=1"
-  "pages=2" "capacity=2"
-  "voltage_loss=3" "short_circuit=3" "reference_tables=3"
-  "verification=4"
-  "circuit=5" "reports=5"
-  "project=6"
-  "project_files=7" "project_book=7" "diagram=7"
-  "app=8" "render=8"
-  "cli=9" "gui=9")
+  "base=0"
+  "form=1"
+  "calc=2" "db=2" "drawing=2" "handbook=2"
+  "pages=3" "capacity=3"
+  "voltage_loss=4" "short_circuit=4" "reference_tables=4"
+  "verification=5"
+  "circuit=6" "reports=6"
+  "project=7"
+  "project_files=8" "project_book=8" "diagram=8"
+  "app=9" "render=9"
+  "cli=10" "gui=10")
 
 foreach(entry IN LISTS KORVANE_LAYERS)
   string(REPLACE "=" ";" pair "${entry}")
@@ -51,8 +52,8 @@ foreach(folder IN LISTS folders)
   endforeach()
 endforeach()
 
-# The pure calculations know no form, no page and no message box: of the form model they use the
-# regional number formatter only, and no page's design, handler, field table or dialog.
+# The pure calculations know no form, no page and no message box: they use the base layer (the
+# regional number formatter among it) and no control, page design, handler, field table or dialog.
 set(KORVANE_CALCULATIONS
   "calc/*" "drawing/drawing.*" "handbook/*" "circuit/*" "capacity/current_capacity.*"
   "voltage_loss/voltage_loss.*" "short_circuit/short_circuit.*" "verification/verification.*"
@@ -66,7 +67,7 @@ foreach(pattern IN LISTS KORVANE_CALCULATIONS)
     file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^#include \"([a-z_/]+\\.h)\".*" "\\1" header "${line}")
-      if((header MATCHES "^form/" AND NOT header STREQUAL "form/number_format.h")
+      if((header MATCHES "^form/" AND NOT header STREQUAL "base/number_format.h")
          OR header MATCHES "^(pages|reference_tables|app|gui|cli)/"
          OR header MATCHES "_(page|action|fields|dialog)\\.h$")
         string(APPEND failures "  ${shown} is a calculation and includes ${header}\n")

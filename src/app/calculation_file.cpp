@@ -2,7 +2,7 @@
 
 #include "app/application.h"
 #include "app/project_info.h"
-#include "form/atomic_file.h"
+#include "base/atomic_file.h"
 #include "pages/check_pair.h"
 #include "pages/project_fields.h"
 #include "pages/short_circuit_fields.h"

@@ -7,7 +7,7 @@
 #include "app/main_window_fields.h"
 #include "app/project_info.h"
 #include "app/startup.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "pages/check_pair.h"
 #include "pages/layout.h"
 #include "pages/short_circuit_fields.h"

@@ -5,7 +5,7 @@
 #include "app/project_session.h"
 #include "form/binding.h"
 #include "form/form.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "pages/short_circuit_fields.h"
 #include "pages/verification_fields.h"
 #include "pages/voltage_loss_fields.h"

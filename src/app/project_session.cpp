@@ -3,7 +3,7 @@
 #include "app/application.h"
 #include "app/project_catalogues.h"
 #include "diagram/system_diagram.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/example_circuits.h"
 #include "project/handbook_constants.h"
 #include "project/project_run.h"

@@ -2,7 +2,7 @@
 
 #include "app/project_catalogues.h"
 #include "drawing/drawing.h"
-#include "form/signal.h"
+#include "base/signal.h"
 #include "project/cable_catalogue.h"
 #include "project/feeder_plot.h"
 #include "project/phase_balancing.h"

@@ -3,7 +3,7 @@
 
 #include "app/project_session.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/project_compute.h"
 #include "project/schedule_columns.h"
 #include "project_files/pole_import.h"

@@ -3,7 +3,7 @@
 #include "app/application.h"
 #include "app/calculation_file.h"
 #include "app/main_window_fields.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "form/user_actions.h"
 
 namespace korvane {

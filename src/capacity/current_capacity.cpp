@@ -1,6 +1,6 @@
 #include "capacity/current_capacity.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,7 +12,7 @@
 #include "app/program_home.h"
 #include "app/script_runner.h"
 #include "db/database.h"
-#include "form/atomic_file.h"
+#include "base/atomic_file.h"
 #include "project/project_run.h"
 #include "project/supply_catalogue.h"
 #include "project_book/feeder_book.h"

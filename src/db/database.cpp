@@ -1,7 +1,7 @@
 #include "db/database.h"
 
+#include "base/number_format.h"
 #include "form/controls.h"
-#include "form/number_format.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

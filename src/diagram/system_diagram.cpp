@@ -1,6 +1,6 @@
 #include "diagram/system_diagram.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QRegularExpression>
 

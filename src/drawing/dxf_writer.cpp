@@ -1,6 +1,6 @@
 #include "drawing/dxf_writer.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QStringEncoder>
 

@@ -84,13 +84,6 @@ PropertyList Control::properties() const {
     return list;
 }
 
-QString colorText(Color color) {
-    return QStringLiteral("0x%1")
-        .arg(color, 8, 16, QLatin1Char('0'))
-        .toUpper()
-        .replace(QStringLiteral("0X"), QStringLiteral("0x"));
-}
-
 QString boolText(bool value) {
     return value ? QStringLiteral("1") : QStringLiteral("0");
 }

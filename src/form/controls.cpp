@@ -1,6 +1,6 @@
 #include "form/controls.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <algorithm>
 

@@ -31,7 +31,7 @@
 #include "app/application.h"
 #include "app/program_home.h"
 #include "app/script_runner.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "gui/diagram_view.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/gui_platform.h"

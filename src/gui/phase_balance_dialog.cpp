@@ -1,6 +1,6 @@
 #include "gui/phase_balance_dialog.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/project_compute.h"
 
 #include <QDialogButtonBox>

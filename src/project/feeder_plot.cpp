@@ -2,7 +2,7 @@
 
 #include "project/project_compute.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "project/handbook_constants.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 namespace korvane {
 

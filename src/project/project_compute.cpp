@@ -1,6 +1,6 @@
 #include "project/project_compute.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/handbook_constants.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "project/project_run.h"
 
-#include "form/file_text.h"
-#include "form/number_format.h"
+#include "base/file_text.h"
+#include "base/number_format.h"
 
 namespace korvane {
 

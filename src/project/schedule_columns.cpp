@@ -1,6 +1,6 @@
 #include "project/schedule_columns.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QStringList>
 

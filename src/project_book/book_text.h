@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/project_compute.h"
 
 #include <QString>

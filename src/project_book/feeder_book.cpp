@@ -5,8 +5,8 @@
 #include "project/result_schema.h"
 #include "project/schedule_columns.h"
 
-#include "form/file_text.h"
-#include "form/number_format.h"
+#include "base/file_text.h"
+#include "base/number_format.h"
 #include "reports/book_frame.h"
 
 #include <algorithm>

@@ -6,8 +6,8 @@
 #include "project/result_schema.h"
 #include "project/schedule_columns.h"
 
-#include "form/file_text.h"
-#include "form/number_format.h"
+#include "base/file_text.h"
+#include "base/number_format.h"
 #include "reports/docx_writer.h"
 #include "reports/voltage_loss_book.h"
 

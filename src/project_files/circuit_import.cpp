@@ -1,7 +1,7 @@
 #include "project_files/circuit_import.h"
 
-#include "form/atomic_file.h"
-#include "form/number_format.h"
+#include "base/atomic_file.h"
+#include "base/number_format.h"
 #include "project/example_circuits.h"
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"

@@ -1,7 +1,7 @@
 #include "project_files/pole_import.h"
 
-#include "form/atomic_file.h"
-#include "form/number_format.h"
+#include "base/atomic_file.h"
+#include "base/number_format.h"
 #include "project/lamp_feeder.h"
 #include "project/schedule_columns.h"
 #include "project_files/sheet_reading.h"

@@ -1,7 +1,7 @@
 #include "project_files/project_file.h"
 
-#include "form/atomic_file.h"
-#include "form/number_format.h"
+#include "base/atomic_file.h"
+#include "base/number_format.h"
 
 #include <QFile>
 #include <QHash>

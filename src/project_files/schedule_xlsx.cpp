@@ -1,8 +1,8 @@
 #include "project_files/schedule_xlsx.h"
 
-#include "form/atomic_file.h"
-#include "form/file_text.h"
-#include "form/number_format.h"
+#include "base/atomic_file.h"
+#include "base/file_text.h"
+#include "base/number_format.h"
 #include "project/schedule_columns.h"
 
 #include <QDir>

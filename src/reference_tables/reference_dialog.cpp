@@ -1,6 +1,6 @@
 #include "reference_tables/reference_dialog.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "pages/layout.h"
 #include "pages/page_services.h"
 #include "reference_tables/reference_dialog_fields.h"

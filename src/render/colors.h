@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/control.h"
+#include "base/color.h"
 
 #include <QColor>
 #include <QPalette>

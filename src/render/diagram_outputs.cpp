@@ -3,7 +3,7 @@
 #include "diagram/system_diagram.h"
 #include "drawing/dxf_writer.h"
 #include "drawing/svg_writer.h"
-#include "form/atomic_file.h"
+#include "base/atomic_file.h"
 #include "render/drawing_painter.h"
 
 #include <QFileInfo>

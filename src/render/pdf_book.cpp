@@ -2,7 +2,7 @@
 
 #include "render/colors.h"
 
-#include "form/file_text.h"
+#include "base/file_text.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>

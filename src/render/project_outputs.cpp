@@ -1,6 +1,6 @@
 #include "render/project_outputs.h"
 
-#include "form/atomic_file.h"
+#include "base/atomic_file.h"
 #include "project_book/project_book.h"
 #include "render/book_pictures.h"
 #include "render/pdf_book.h"

@@ -1,6 +1,6 @@
 #include "reports/book_frame.h"
 
-#include "form/file_text.h"
+#include "base/file_text.h"
 
 namespace korvane {
 

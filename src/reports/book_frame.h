@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "reports/report_writer.h"
 
 #include <QDate>

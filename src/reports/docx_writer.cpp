@@ -1,6 +1,6 @@
 #include "reports/docx_writer.h"
 
-#include "form/file_text.h"
+#include "base/file_text.h"
 
 #include <zip.h>
 

@@ -1,6 +1,6 @@
 #include "reports/report_document.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <algorithm>
 #include <cmath>

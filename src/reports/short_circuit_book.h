@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "reports/book_frame.h"
 #include "reports/report_writer.h"
 #include "short_circuit/short_circuit.h"

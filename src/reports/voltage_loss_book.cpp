@@ -2,7 +2,7 @@
 
 #include "form/binding.h"
 #include "form/form.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "pages/voltage_loss_fields.h"
 #include "reports/book_frame.h"
 #include "voltage_loss/voltage_loss_action.h"

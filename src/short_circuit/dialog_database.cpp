@@ -3,7 +3,7 @@
 #include <QSet>
 
 #include "form/form.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "pages/page_services.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "short_circuit/short_circuit.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <cmath>
 #include <initializer_list>

@@ -1,6 +1,6 @@
 #include "short_circuit/transformer_dialog.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "pages/layout.h"
 #include "pages/page_services.h"
 #include "pages/short_circuit_fields.h"

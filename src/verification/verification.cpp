@@ -1,6 +1,6 @@
 #include "verification/verification.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <cmath>
 #include <iterator>

@@ -2,7 +2,7 @@
 
 #include "form/binding.h"
 #include "form/form.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "form/stale_results.h"
 #include "pages/voltage_loss_fields.h"
 #include "voltage_loss/voltage_loss.h"

@@ -1,6 +1,6 @@
 #include "voltage_loss/voltage_loss_page.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QStringList>
 

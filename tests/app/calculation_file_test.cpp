@@ -3,7 +3,7 @@
 
 #include "app/calculation_file.h"
 #include "app/project_info.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "short_circuit/dialog_database.h"
 #include "support/test_app.h"
 

@@ -1,6 +1,6 @@
 #include "app/project_session.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/schedule_columns.h"
 #include "project_files/project_file.h"
 #include "support/result_columns.h"

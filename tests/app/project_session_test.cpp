@@ -2,7 +2,7 @@
 
 #include "app/calculation_file.h"
 #include "app/project_pages.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/handbook_constants.h"
 #include "project/schedule_columns.h"
 #include "project_book/project_book.h"

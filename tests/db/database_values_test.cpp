@@ -3,7 +3,7 @@
 
 #include "app/program_folder.h"
 #include "db/database.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "support/test_app.h"
 
 #include <QSqlDatabase>

@@ -5,7 +5,7 @@
 #include "app/project_session.h"
 #include "drawing/drawing.h"
 #include "form/binding.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "gui/diagram_view.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/phase_balance_dialog.h"

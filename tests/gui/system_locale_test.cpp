@@ -2,7 +2,7 @@
 // the locale of the environment, and the worked examples run through the window give the same
 // figures as under the program's own format. CTest runs this under de_DE, zh_CN and C.
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "gui/view_manager.h"
 #include "support/example_scripts.h"
 #include "support/test_app.h"

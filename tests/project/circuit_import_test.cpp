@@ -1,7 +1,7 @@
 // Importing the circuit list: CSV as Excel and WPS save it, .xlsx files of other writers, and
 // every row that cannot be read reported with its row number while nothing is imported.
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project/project_run.h"
 #include "project/schedule_columns.h"
 #include "project_files/circuit_import.h"

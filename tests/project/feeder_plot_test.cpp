@@ -1,6 +1,6 @@
 #include "project/feeder_plot.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QStringList>
 

@@ -4,7 +4,7 @@
 // back by an independent reader, python-docx of the system's Python 3.
 
 #include "db/database.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "project_book/feeder_book.h"
 #include "project_book/project_book.h"
 #include "project_files/project_file.h"

@@ -3,7 +3,7 @@
 // merges follow from the tables' texts: equal neighbours merge along the rows and columns that
 // allow it (0, 1, 2; Form2 also 5, 6), texts differing by a trailing zero stay apart.
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 #include "handbook/handbook_tables.h"
 #include "reference_tables/reference_tables.h"
 #include "support/test_app.h"

@@ -1,6 +1,6 @@
 #include "short_circuit/short_circuit.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/application.h"
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "support/test_app.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 namespace korvane::testing {
 

@@ -1,6 +1,6 @@
 #include "voltage_loss/voltage_loss.h"
 
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <gtest/gtest.h>
 

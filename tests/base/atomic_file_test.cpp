@@ -2,7 +2,7 @@
 // short whatever the target's, so that a target named up to the file system's 255 bytes can be
 // written and replaced; the permissions of a replaced file are kept and a link is followed.
 
-#include "form/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <QDir>
 #include <QFile>

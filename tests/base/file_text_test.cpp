@@ -1,7 +1,7 @@
 // Text for the files the program writes: what XML 1.0 (W3C, production [2] Char) cannot carry is
 // replaced by U+FFFD, and a table's one-line field loses its tabs and line breaks to spaces.
 
-#include "form/file_text.h"
+#include "base/file_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "form/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "form/number_format.h"
+#include "base/number_format.h"
 
 #include <QLocale>
 

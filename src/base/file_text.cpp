@@ -1,4 +1,4 @@
-#include "form/file_text.h"
+#include "base/file_text.h"
 
 #include <algorithm>
 
