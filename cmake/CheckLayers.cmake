@@ -33,7 +33,8 @@ foreach(folder IN LISTS folders)
     string(APPEND failures "  src/${folder} has no layer\n")
     continue()
   endif()
-  file(GLOB sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  # A folder's subfolders (src/project/checks) are of its layer.
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
   foreach(source IN LISTS sources)
     file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
     foreach(line IN LISTS includes)
@@ -59,7 +60,8 @@ set(KORVANE_CALCULATIONS
   "voltage_loss/voltage_loss.*" "short_circuit/short_circuit.*" "verification/verification.*"
   "project/project.h" "project/project_compute.*" "project/lamp_feeder.*" "project/sizing.*"
   "project/pole_list.h" "project/phase_balancing.*"
-  "project/result_schema.*" "project/feeder_plot.*" "project/handbook_constants.*")
+  "project/result_schema.*" "project/feeder_plot.*" "project/handbook_constants.*"
+  "project/checks/*")
 foreach(pattern IN LISTS KORVANE_CALCULATIONS)
   file(GLOB calculations "${SOURCE_DIR}/${pattern}")
   foreach(source IN LISTS calculations)

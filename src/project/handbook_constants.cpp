@@ -39,14 +39,26 @@ Computed<CableConstruction> cableConstruction(const CableIdentity& cable) {
     else
         return Computed<CableConstruction>::failed(
             QStringLiteral("手册表中无“%1”的单位长度阻抗值").arg(cable.lossType));
-    if (cable.cableType.contains(QStringLiteral("铜")))
-        c.material = ConductorMaterial::Copper;
-    else if (cable.cableType.contains(QStringLiteral("铝")))
-        c.material = ConductorMaterial::Aluminium;
-    else
-        return Computed<CableConstruction>::failed(
-            QStringLiteral("无法从电缆类型“%1”判断导体材料").arg(cable.cableType));
+    const Computed<ConductorMaterial> material = conductorMaterial(cable);
+    if (!material)
+        return Computed<CableConstruction>::failed(material.reason());
+    c.material = *material;
     return c;
+}
+
+Computed<ConductorMaterial> conductorMaterial(const CableIdentity& cable) {
+    if (cable.cableType.contains(u'铜'))
+        return ConductorMaterial::Copper;
+    if (cable.cableType.contains(u'铝'))
+        return ConductorMaterial::Aluminium;
+    return Computed<ConductorMaterial>::failed(
+        QStringLiteral("无法从电缆类型“%1”判断导体材料").arg(cable.cableType));
+}
+
+QString constructionName(const CableConstruction& construction) {
+    return metalOf(construction) + (construction.insulation == Insulation::Pvc
+                                        ? QStringLiteral("芯聚氯乙烯电缆")
+                                        : QStringLiteral("芯交联聚乙烯电缆"));
 }
 
 Computed<double> thermalCoefficientK(const CableConstruction& construction) {

@@ -12,10 +12,17 @@ struct CableConstruction {
     Insulation insulation = Insulation::Pvc;
 };
 
+// The conductor of a cable, from its cable type ("VV 四芯 铜芯", "YJLV 四芯 铝芯"); fails, naming
+// the type, when it names neither copper nor aluminium.
+Computed<ConductorMaterial> conductorMaterial(const CableIdentity& cable);
+
 // The construction of a cable of the cable database, from its loss type and cable type: the
 // four-core PVC and XLPE power cables. Overhead lines and wires in conduit are not in the
 // handbook's tables of loop impedances and fail with the reason.
 Computed<CableConstruction> cableConstruction(const CableIdentity& cable);
+
+// The construction as an engineer names the cable: "铝芯交联聚乙烯电缆".
+QString constructionName(const CableConstruction& construction);
 
 // The per-metre values a protection check needs for one cross-section of a four-core cable,
 // mΩ/m (numerically Ω/km), and the leakage current per km, all from the handbook tables the

@@ -1,6 +1,7 @@
 #include "project/project_compute.h"
 
 #include "base/number_format.h"
+#include "project/checks/circuit_context.h"
 #include "project/handbook_constants.h"
 
 #include <QHash>
@@ -11,10 +12,6 @@
 namespace korvane {
 
 namespace {
-
-QString number(double value, int decimals) {
-    return formatFixed(value, decimals, RegionalFormat{});
-}
 
 // The distance of the farthest load that the formula of the case counted, km.
 double farthestLoadKm(const VoltageLossInput& in, LossFormula formula) {
@@ -89,9 +86,10 @@ QStringList lineProblems(const CircuitLine& line) {
     return problems;
 }
 
-QStringList protectionProblems(const Protection& p, bool feeder) {
+// `cableK`: the cable's conductor and insulation give K, and the K given is not used.
+QStringList protectionProblems(const Protection& p, bool feeder, bool cableK) {
     QStringList problems;
-    if (!(finite(p.coefficientK) && p.coefficientK > 0.0))
+    if (!cableK && !(finite(p.coefficientK) && p.coefficientK > 0.0))
         problems << QStringLiteral("热稳定系数 K 应大于0");
     if (!(finite(p.durationS) && p.durationS > 0.0))
         problems << QStringLiteral("短路持续时间 t 应大于0");
@@ -123,85 +121,6 @@ QStringList loadCaseProblems(const VoltageLossInput& v) {
 
 } // namespace
 
-CheckOutcome voltageLossOutcome(const Computed<double>& loss, double limit) {
-    if (!loss)
-        return CheckOutcome::notComputed(loss.reason());
-    const bool within = lossWithinLimit(*loss, limit);
-    const QString figures =
-        QStringLiteral("Δu = %1% %2 %3%")
-            .arg(number(*loss, kLossPercentDecimals), within ? u"≤"_qs : u">"_qs,
-                 formatGeneral(limit, RegionalFormat{}));
-    return within ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
-}
-
-namespace {
-
-// A current to a tenth of an ampere, a whole number without its ".0" (16 A, 77.4 A): one
-// decimal conversion, as a sized circuit writes these figures for every section it tries.
-QString amperes(double value) {
-    QString text = formatFixed(value, 1, RegionalFormat{});
-    if (text.endsWith(QLatin1String(".0")))
-        text.chop(2);
-    return text;
-}
-
-// A rated current of the switchgear series (16 A, 12.5 A), as the series gives it.
-QString rated(double value) {
-    return formatGeneral(value, RegionalFormat{});
-}
-
-// The breaker QR and contactor QC of the project's series for a load current: the first row
-// whose selection current covers 1.5·Ib.
-struct BreakerChoice {
-    Computed<LineSwitchgear> switchgear = std::nullopt;
-    CheckOutcome outcome;
-    std::optional<SwitchgearRating> rating;
-};
-BreakerChoice chooseBreaker(double loadCurrentA,
-                            const Computed<std::vector<SwitchgearRating>>& series) {
-    BreakerChoice choice;
-    if (!series) {
-        choice.switchgear = Computed<LineSwitchgear>::failed(series.reason());
-        choice.outcome = CheckOutcome::notComputed(series.reason());
-        return choice;
-    }
-    LineSwitchgear s;
-    const double x = kSelectionFactor * loadCurrentA;
-    if (!finite(x)) {
-        choice.switchgear =
-            Computed<LineSwitchgear>::failed(QStringLiteral("选择电流 1.5Ib 无法计算"));
-        choice.outcome = CheckOutcome::notComputed(choice.switchgear.reason());
-        return choice;
-    }
-    s.computed = true;
-    s.selectionCurrentA = x;
-    for (const SwitchgearRating& row : *series)
-        if (x <= row.selectionUpToA) {
-            s.breakerRatedA = row.breakerA;
-            s.contactorRatedA = row.contactorA;
-            choice.rating = row;
-            choice.switchgear = s;
-            choice.outcome = CheckOutcome::pass(
-                QStringLiteral("QR In = %1 A，QC Ie = %2 A").arg(row.breakerA).arg(row.contactorA));
-            return choice;
-        }
-    s.outOfRange = true;
-    choice.switchgear = s;
-    choice.outcome = CheckOutcome::fail(QStringLiteral("1.5Ib = %1 A 超出选择表范围 (≤%2 A)")
-                                            .arg(number(x, 2))
-                                            .arg(series->back().selectionUpToA));
-    return choice;
-}
-
-// The third-harmonic content of a feeder's lamps, %: the one content they share (given, or
-// the class C limit of their one power factor), or, lamps of different contents, that of their
-// currents together, Σ h·I / Σ I.
-struct FeederHarmonics {
-    double percent = 0.0;
-    bool classCLimit = false;
-    bool shared = true;
-};
-
 FeederHarmonics feederHarmonics(const LampFeeder& feeder, const LampFeederResult& poles) {
     FeederHarmonics h;
     if (feeder.poleList.empty()) {
@@ -230,14 +149,14 @@ FeederHarmonics feederHarmonics(const LampFeeder& feeder, const LampFeederResult
     return h;
 }
 
-// The neutral current with the third harmonics of the lamps beyond a point: the fundamental
-// imbalance and Σ h·I in quadrature (GB/T 16895.6-2014 annex E).
 double neutralWithHarmonics(const FeederHarmonics& h, double neutralA,
                             const std::array<double, 3>& phaseA, double harmonicSumA) {
     if (h.shared)
         return neutralCurrentWithHarmonics(neutralA, phaseA[0] + phaseA[1] + phaseA[2], h.percent);
     return std::hypot(neutralA, harmonicSumA);
 }
+
+namespace {
 
 // The neutral of a feeder with its lamps on the phases in turn, with the third harmonics of the
 // lamps added (GB/T 16895.6-2014 annex E).
@@ -257,31 +176,6 @@ Computed<FeederNeutral> feederNeutral(const LampFeeder& feeder, const LampFeeder
     return n;
 }
 
-// Ib ≤ In ≤ Iz and I2 ≤ 1.45·Iz, and IN ≤ Iz where the cable is sized on the neutral.
-CheckOutcome capacityOutcome(const CapacityCheck& c) {
-    const OverloadProtection& o = c.overload;
-    const QString iz = amperes(c.capacityA);
-    const QString limit = amperes(kConventionalTripLimit * c.capacityA);
-    const QString i2 = amperes(o.conventionalTripA);
-    QStringList failed;
-    if (!o.loadWithinRating)
-        failed << QStringLiteral("Ib = %1 A > In = %2 A")
-                      .arg(amperes(o.loadCurrentA), rated(o.ratedCurrentA));
-    if (!o.ratingWithinCapacity)
-        failed << QStringLiteral("In = %1 A > Iz = %2 A").arg(rated(o.ratedCurrentA), iz);
-    if (!o.tripWithinLimit)
-        failed << QStringLiteral("I2 = %1 A > 1.45Iz = %2 A").arg(i2, limit);
-    if (!c.neutralWithinCapacity)
-        failed << QStringLiteral("IN = %1 A > Iz = %2 A").arg(amperes(*c.neutralCurrentA), iz);
-    if (!failed.isEmpty())
-        return CheckOutcome::fail(failed.join(QStringLiteral("，")));
-    QString figures = QStringLiteral("Ib = %1 A ≤ In = %2 A ≤ Iz = %3 A，I2 = %4 A ≤ 1.45Iz = %5 A")
-                          .arg(amperes(o.loadCurrentA), rated(o.ratedCurrentA), iz, i2, limit);
-    if (c.neutralCurrentA)
-        figures += QStringLiteral("，IN = %1 A ≤ Iz").arg(amperes(*c.neutralCurrentA));
-    return CheckOutcome::pass(figures);
-}
-
 } // namespace
 
 Computed<WorkingResistance> workingResistance(const CableIdentity& cable, double databaseOhmPerKm,
@@ -290,14 +184,11 @@ Computed<WorkingResistance> workingResistance(const CableIdentity& cable, double
     const Computed<LossTypeTemperature> temperatures = catalogue.temperatureOf(cable.lossType);
     if (!temperatures)
         return Computed<WorkingResistance>::failed(temperatures.reason());
+    const Computed<ConductorMaterial> material = conductorMaterial(cable);
+    if (!material)
+        return Computed<WorkingResistance>::failed(material.reason());
     WorkingResistance w;
-    if (cable.cableType.contains(u'铜'))
-        w.alphaPerK = kCopperAlpha;
-    else if (cable.cableType.contains(u'铝'))
-        w.alphaPerK = kAluminiumAlpha;
-    else
-        return Computed<WorkingResistance>::failed(
-            QStringLiteral("无法从电缆类型“%1”判断导体材料").arg(cable.cableType));
+    w.alphaPerK = *material == ConductorMaterial::Copper ? kCopperAlpha : kAluminiumAlpha;
     w.databaseOhmPerKm = databaseOhmPerKm;
     w.databaseTemperatureC = temperatures->resistanceTemperatureC;
     w.projectTemperature = projectTemperatureC.has_value();
@@ -315,39 +206,7 @@ bool lossWithinLimit(double shownPercent, double limitPercent) {
     return shownPercent <= limitPercent;
 }
 
-QString checkName(CircuitCheck check) {
-    switch (check) {
-    case CircuitCheck::VoltageLoss:
-        return QStringLiteral("电压损失");
-    case CircuitCheck::BreakerSelection:
-        return QStringLiteral("断路器选择");
-    case CircuitCheck::CurrentCapacity:
-        return QStringLiteral("载流量");
-    case CircuitCheck::ResidualSetting:
-        return QStringLiteral("剩余电流整定");
-    case CircuitCheck::LoopResistance:
-        return QStringLiteral("相保电阻");
-    case CircuitCheck::Sensitivity:
-        return QStringLiteral("保护灵敏度");
-    case CircuitCheck::ThermalStability:
-        return QStringLiteral("热稳定");
-    }
-    return {};
-}
-
-QString checkStateText(const CheckOutcome& outcome) {
-    switch (outcome.state) {
-    case CheckOutcome::State::Passed:
-        return QStringLiteral("通过");
-    case CheckOutcome::State::Failed:
-        return QStringLiteral("不通过");
-    case CheckOutcome::State::NotComputed:
-        break;
-    }
-    return QStringLiteral("未计算");
-}
-
-const CheckOutcome& CircuitResult::check(CircuitCheck which) const {
+const CheckOutcome& CircuitResult::check(const CircuitCheck& which) const {
     for (const auto& [name, outcome] : checks)
         if (name == which)
             return outcome;
@@ -376,60 +235,6 @@ CheckOutcome::State overallState(const CircuitResult& result) {
 }
 
 namespace {
-
-// Iz of a cable of the circuit laid as the circuit is, with the harmonic factor of a lamp
-// feeder, against the breaker chosen for it; Ib the current of that cable.
-Computed<CapacityCheck> capacityCheck(const Project& project, const ProjectCircuit& circuit,
-                                      const CableIdentity& cable, double loadCurrentA,
-                                      const Computed<FeederNeutral>& neutral,
-                                      const CableCatalogue& catalogue,
-                                      const std::optional<SwitchgearRating>& rating) {
-    using Result = Computed<CapacityCheck>;
-    if (!rating)
-        return Result::failed(QStringLiteral("未选出断路器 QR，无法校验"));
-    const Computed<CableConstruction> construction = cableConstruction(cable);
-    if (!construction)
-        return Result::failed(
-            QStringLiteral("载流量表只含四芯电力电缆（聚氯乙烯、交联聚乙烯绝缘），无“%1”")
-                .arg(cable.lossType));
-    if (!catalogue.capacity)
-        return Result::failed(catalogue.capacity.reason().isEmpty()
-                                  ? QStringLiteral("电缆数据库中无载流量表")
-                                  : catalogue.capacity.reason());
-    const auto section = cable.crossSectionMm2();
-    if (!section)
-        return Result::failed(QStringLiteral("电缆截面不是数值"));
-    if (!neutral && !neutral.reason().isEmpty())
-        return Result::failed(neutral.reason());
-    const Computed<CurrentCarryingCapacity> iz = currentCarryingCapacity(
-        *catalogue.capacity, construction->material, construction->insulation, *section,
-        effectiveConditions(circuit.installation, project.installation));
-    if (!iz)
-        return Result::failed(iz.reason());
-    CapacityCheck c;
-    c.capacity = *iz;
-    if (neutral) {
-        c.harmonicFactor = neutral->reduction.factor;
-        if (neutral->reduction.onNeutral)
-            c.neutralCurrentA = neutral->withHarmonicsA;
-    }
-    c.capacityA = iz->capacityA * c.harmonicFactor;
-    c.breakerKind = rating->breakerKind;
-    c.conventionalTripFactor = rating->conventionalTripFactor;
-    c.overload = checkOverloadProtection(loadCurrentA, rating->breakerA,
-                                         rating->conventionalTripFactor, c.capacityA);
-    if (c.neutralCurrentA)
-        c.neutralWithinCapacity = *c.neutralCurrentA <= c.capacityA;
-    return c;
-}
-
-// One run's cable of a feeder: what the drop, the faults and the leakage are computed with.
-struct RunCable {
-    CableIdentity cable;
-    RunConductors conductors;
-    double leakagePerKmMa = 0.0;
-    Computed<WorkingResistance> resistance = std::nullopt;
-};
 
 // The cable of every run of the feeder's pole list (the generated one of an equal feeder), the
 // trunk's the circuit's own line with R at the working temperature `trunkResistance`.
@@ -526,71 +331,6 @@ std::vector<RunConductors> conductorsOf(const std::vector<RunCable>& cables) {
     return conductors;
 }
 
-// The circuit's check of its sections together: failed when one fails (naming those that do),
-// not computed when one is not, passed with every section's figures.
-CheckOutcome sectionsOutcome(const std::vector<SectionResult>& sections,
-                             CheckOutcome SectionResult::*outcome) {
-    QStringList failed, notComputed, passed;
-    for (const SectionResult& s : sections) {
-        const CheckOutcome& o = s.*outcome;
-        const QString text = s.run + u'：' + o.text;
-        if (o.state == CheckOutcome::State::Failed)
-            failed << text;
-        else if (o.state == CheckOutcome::State::NotComputed)
-            notComputed << text;
-        else
-            passed << text;
-    }
-    const QString sep = QStringLiteral("；");
-    if (!failed.isEmpty())
-        return CheckOutcome::fail(failed.join(sep));
-    if (!notComputed.isEmpty())
-        return CheckOutcome::notComputed(notComputed.join(sep));
-    return CheckOutcome::pass(passed.join(sep));
-}
-
-// Smin of the cable against the largest fault it sees, I″k3 at its origin (GB 50054-2011
-// 6.2.3): S ≥ √t·I/K, or S ≥ √(I²t)/K with the device's let-through energy where it clears in
-// under 0.1 s.
-Computed<ThermalStability> thermalAtOrigin(const Computed<ShortCircuitResult>& origin,
-                                           const Protection& protection) {
-    if (!origin)
-        return Computed<ThermalStability>::failed(QStringLiteral("始端短路电流无法计算：") +
-                                                  origin.reason());
-    if (usesLetThrough(protection)) {
-        ThermalStability t;
-        const double smin = std::sqrt(*protection.letThroughA2s) / protection.coefficientK;
-        if (!finite(smin))
-            return Computed<ThermalStability>::failed(QStringLiteral("热稳定最小截面无法计算"));
-        t.computed = true;
-        t.minimumCrossSectionMm2 = roundHalfAwayFromZero(smin, 4);
-        t.text = formatFixed(smin, 4, RegionalFormat{});
-        return t;
-    }
-    const ThermalStability t =
-        thermalMinimumCrossSection(protection.durationS, origin->ik3, protection.coefficientK);
-    if (!t.computed)
-        return Computed<ThermalStability>::failed(QStringLiteral("热稳定最小截面无法计算"));
-    return t;
-}
-
-// Smin < S of a cable against the fault at its origin; passed only with Smin strictly below S,
-// as the verification report judges it.
-CheckOutcome thermalOutcome(const Computed<ThermalStability>& thermal,
-                            const Computed<ShortCircuitResult>& origin,
-                            const CableIdentity& cable) {
-    const auto s = cable.crossSectionMm2();
-    if (!thermal)
-        return CheckOutcome::notComputed(thermal.reason());
-    if (!s || *s <= 0.0)
-        return CheckOutcome::notComputed(QStringLiteral("电缆截面不是数值"));
-    const bool ok = thermal->minimumCrossSectionMm2 < *s;
-    const QString figures =
-        QStringLiteral("Smin = %1 mm² %2 S = %3 mm²（始端 I″k3 = %4 kA）")
-            .arg(thermal->text, ok ? u"<"_qs : u"≥"_qs, cable.crossSection, number(origin->ik3, 3));
-    return ok ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
-}
-
 } // namespace
 
 bool usesLetThrough(const Protection& protection) {
@@ -616,47 +356,15 @@ CircuitLine equivalentLine(const CircuitLine& base, const PathImpedance& path) {
     return line;
 }
 
-EndFaultChecks endFaultChecks(const CircuitLine& line, const ShortCircuitResult& faults,
-                              ProtectionMode mode, double breakerA, bool averagedLoop) {
-    EndFaultChecks end;
-    const double rphp = line.perMetreMilliOhm.loopResistance; // Ω/km
-    const LoopResistanceCheck loop = checkLoopResistance(line.lengthKm, breakerA, rphp);
-    if (!loop.computed) {
-        end.loopResistance =
-            Computed<LoopResistanceCheck>::failed(QStringLiteral("允许相保电阻 Rlim 无法计算"));
-        end.loopOutcome = CheckOutcome::notComputed(end.loopResistance.reason());
-    } else {
-        end.loopResistance = loop;
-        const QString figures =
-            QStringLiteral("Rphp = %1 Ω/km %2 Rlim = %3 Ω/km")
-                .arg(averagedLoop ? number(rphp, 4) : formatGeneral(rphp, RegionalFormat{}),
-                     loop.passed ? u"≤"_qs : u">"_qs, number(loop.limitOhmPerKm, 4));
-        end.loopOutcome = loop.passed ? CheckOutcome::pass(figures) : CheckOutcome::fail(figures);
-    }
-    const bool earthFault = mode == ProtectionMode::EarthFault;
-    const SensitivityCheck sensitivity =
-        checkSensitivity(earthFault ? faults.id : faults.ik1, breakerA);
-    if (!sensitivity.computed) {
-        end.sensitivity = Computed<SensitivityCheck>::failed(QStringLiteral("保护灵敏度无法计算"));
-        end.sensitivityOutcome = CheckOutcome::notComputed(end.sensitivity.reason());
-    } else {
-        end.sensitivity = sensitivity;
-        const QString figures = QStringLiteral("%1 / Ir2 = %2 %3 1.3")
-                                    .arg(earthFault ? u"Id"_qs : u"I″k1"_qs, sensitivity.text,
-                                         sensitivity.belowMinimum ? u"<"_qs : u"≥"_qs);
-        end.sensitivityOutcome =
-            sensitivity.belowMinimum ? CheckOutcome::fail(figures) : CheckOutcome::pass(figures);
-    }
-    return end;
-}
-
 CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
-                             const CableCatalogue& catalogue, CircuitDetail detail) {
+                             const CableCatalogue& catalogue, CircuitDetail detail,
+                             const CheckRegistry& checks) {
     CircuitResult r;
     const bool isFeeder = std::holds_alternative<LampFeeder>(circuit.load);
     r.inputProblems = circuit.inputProblems;
+    const bool cableK = cableConstruction(circuit.line.cable).then(thermalCoefficientK).ok();
     r.inputProblems << supplyProblems(project.supply) << lineProblems(circuit.line)
-                    << protectionProblems(circuit.protection, isFeeder);
+                    << protectionProblems(circuit.protection, isFeeder, cableK);
     const double limit = project.voltageLossLimitPercent;
     if (!(finite(limit) && limit > 0.0 && limit < 100.0))
         r.inputProblems << QStringLiteral("电压损失允许值应大于0且小于100%");
@@ -668,8 +376,8 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         r.inputProblems << QStringLiteral("导体计算温度应在 −50～250 ℃ 之间");
     if (!r.inputProblems.isEmpty()) {
         const QString reason = r.inputProblems.join(QStringLiteral("；"));
-        for (CircuitCheck check : kCircuitChecks)
-            r.checks.emplace_back(check, CheckOutcome::notComputed(reason));
+        for (const CheckUnit& check : checks)
+            r.checks.emplace_back(check.id, CheckOutcome::notComputed(reason));
         return r;
     }
 
@@ -683,6 +391,14 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         line.neutralReactanceMilliOhmPerM == line.perMetreMilliOhm.reactance)
         r.warnings << QStringLiteral("R′、X′ 与单根导体的 R0、X0 相同：单相短路回路未计入中性线，"
                                      "I″k1 偏大（四芯电缆应取 R′php、X′php）");
+    // The thermal check takes the cable's own K; a different one the file holds is kept there,
+    // unused, and named.
+    if (const Computed<double> k = cableThermalCoefficient(line.cable, protection);
+        construction && k && protection.coefficientK != 0.0 && protection.coefficientK != *k)
+        r.warnings << QStringLiteral("K = %1 与%2的 %3 不符，按 %3 校验")
+                          .arg(formatGeneral(protection.coefficientK, RegionalFormat{}),
+                               constructionName(*construction),
+                               formatGeneral(*k, RegionalFormat{}));
 
     // The conductors' resistance at their working temperature, for the voltage loss.
     r.resistance = workingResistance(line.cable, line.resistanceOhmPerKm, catalogue,
@@ -752,167 +468,9 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
             r.maxLengthM = Computed<double>::failed(reason);
         }
     }
-    // Whether to stop at the check just set: it did not pass and only the first failure is
-    // wanted. The checks not reached are set not computed, in their order. With branches the
-    // capacity outcome is replaced at the end by the sections' own: no stop once it is set.
-    auto stopsHere = [&r, detail, branched] {
-        if (detail != CircuitDetail::UntilFirstFailure || r.checks.back().second.passed())
-            return false;
-        if (branched && std::any_of(r.checks.begin(), r.checks.end(), [](const auto& check) {
-                return check.first == CircuitCheck::CurrentCapacity;
-            }))
-            return false;
-        for (std::size_t k = r.checks.size(); k < std::size(kCircuitChecks); ++k)
-            r.checks.emplace_back(kCircuitChecks[k], CheckOutcome::notComputed(
-                                                         QStringLiteral("前项校验未通过，未计算")));
-        return true;
-    };
-    r.checks.emplace_back(CircuitCheck::VoltageLoss, voltageLossOutcome(r.lossPercent, limit));
-    if (stopsHere())
-        return r;
-
-    auto fail = [&r](const QString& reason) {
-        for (CircuitCheck check : kCircuitChecks)
-            if (check != CircuitCheck::VoltageLoss)
-                r.checks.emplace_back(check, CheckOutcome::notComputed(reason));
-        return r;
-    };
-    if (!r.lineLengthKm)
-        return fail(r.lineLengthKm.reason());
-    if (!(*r.lineLengthKm > 0.0))
-        return fail(QStringLiteral("线路长度应大于0"));
-    line.lengthKm = *r.lineLengthKm;
-    protection.loadCurrentA = *r.loadCurrentA;
-    // The leakage of the whole cable: Σ over the runs of (leakage per km)·(length).
-    double leakageMa = protection.leakagePerKmMa * line.lengthKm;
-    double cableKm = line.lengthKm;
-    std::vector<SectionResult> sections;
-    if (branched) {
-        const LampFeederResult& poles = *r.feeder;
-        line = equivalentLine(circuit.line, poles.poles[poles.weakestPole].path);
-        leakageMa = 0.0;
-        cableKm = 0.0;
-        for (std::size_t k = 0; k < poles.runs.size(); ++k) {
-            const RunCable& cable = (*cables)[k];
-            leakageMa += cable.leakagePerKmMa * poles.runs[k].lengthM / 1000.0;
-            cableKm += poles.runs[k].lengthM / 1000.0;
-            SectionResult sec;
-            sec.run = std::get<LampFeeder>(circuit.load).poleList.runName(k);
-            sec.cable = cable.cable;
-            sec.lengthM = poles.runs[k].lengthM;
-            sec.resistance = cable.resistance;
-            sections.push_back(std::move(sec));
-        }
-    }
-
-    // Short circuit at the line end, from the project's supply.
-    r.shortCircuit = computeShortCircuit(shortCircuitInput(project.supply, line));
-    if (!r.shortCircuit)
-        return fail(QStringLiteral("短路电流无法计算：") + r.shortCircuit.reason());
-    const ShortCircuitResult& sc = *r.shortCircuit;
-    CircuitLine origin = line;
-    origin.lengthKm = 0.0;
-    r.originShortCircuit = computeShortCircuit(shortCircuitInput(project.supply, origin));
-
-    // Switchgear of the line from the project's series, and its checks by the verification
-    // page's own functions.
-    const BreakerChoice breaker = chooseBreaker(protection.loadCurrentA, catalogue.switchgear);
-    r.switchgear = breaker.switchgear;
-    std::optional<double> inA;
-    if (breaker.rating)
-        inA = breaker.rating->breakerA;
-    r.checks.emplace_back(CircuitCheck::BreakerSelection, breaker.outcome);
-    if (stopsHere())
-        return r;
-
-    r.capacity = capacityCheck(project, circuit, line.cable, *r.loadCurrentA, r.neutral, catalogue,
-                               breaker.rating);
-    r.checks.emplace_back(CircuitCheck::CurrentCapacity,
-                          r.capacity ? capacityOutcome(*r.capacity)
-                                     : CheckOutcome::notComputed(r.capacity.reason()));
-    if (stopsHere())
-        return r;
-
-    const ResidualCurrentSetting residual = selectResidualCurrentSetting(
-        branched && cableKm > 0.0 ? leakageMa / cableKm : protection.leakagePerKmMa,
-        branched ? cableKm : line.lengthKm);
-    CheckOutcome residualOutcome;
-    if (!residual.computed) {
-        r.residual = Computed<ResidualCurrentSetting>::failed(QStringLiteral("泄漏电流无法计算"));
-        residualOutcome = CheckOutcome::notComputed(r.residual.reason());
-    } else {
-        r.residual = residual;
-        residualOutcome = residual.ratedResidualMa
-                              ? CheckOutcome::pass(QStringLiteral("Ivn = %1 mA ≥ 4Ixn = %2 mA")
-                                                       .arg(*residual.ratedResidualMa)
-                                                       .arg(number(residual.settingFloorMa, 2)))
-                              : CheckOutcome::fail(QStringLiteral("4Ixn = %1 mA 超过 500 mA")
-                                                       .arg(number(residual.settingFloorMa, 2)));
-    }
-    r.checks.emplace_back(CircuitCheck::ResidualSetting, residualOutcome);
-    if (stopsHere())
-        return r;
-
-    const QString noBreaker = QStringLiteral("未选出断路器 QR，无法校验");
-    if (inA) {
-        EndFaultChecks end = endFaultChecks(line, sc, protection.mode, *inA, branched);
-        r.loopResistance = std::move(end.loopResistance);
-        r.sensitivity = std::move(end.sensitivity);
-        r.checks.emplace_back(CircuitCheck::LoopResistance, std::move(end.loopOutcome));
-        if (stopsHere())
-            return r;
-        r.checks.emplace_back(CircuitCheck::Sensitivity, std::move(end.sensitivityOutcome));
-        if (stopsHere())
-            return r;
-    } else {
-        r.loopResistance = Computed<LoopResistanceCheck>::failed(noBreaker);
-        r.sensitivity = Computed<SensitivityCheck>::failed(noBreaker);
-        r.checks.emplace_back(CircuitCheck::LoopResistance, CheckOutcome::notComputed(noBreaker));
-        r.checks.emplace_back(CircuitCheck::Sensitivity, CheckOutcome::notComputed(noBreaker));
-    }
-
-    if (!sections.empty()) {
-        // Each section's own checks: its capacity against the one breaker (GB 50054-2011
-        // 6.3.3), its thermal stress against I″k3 at its origin (6.2.3).
-        const LampFeederResult& poles = *r.feeder;
-        const LampFeeder& feeder = std::get<LampFeeder>(circuit.load);
-        const FeederHarmonics h = feederHarmonics(feeder, poles);
-        for (std::size_t k = 0; k < sections.size(); ++k) {
-            SectionResult& sec = sections[k];
-            const RunResult& run = poles.runs[k];
-            const RunCable& cable = (*cables)[k];
-            sec.originShortCircuit =
-                k == 0 ? r.originShortCircuit
-                       : computeShortCircuit(shortCircuitInput(
-                             project.supply, equivalentLine(circuit.line, run.origin)));
-            Computed<FeederNeutral> neutral = r.neutral;
-            if (r.neutral) {
-                FeederNeutral own = *r.neutral;
-                own.withoutHarmonicsA = run.neutralCurrentA;
-                own.withHarmonicsA = neutralWithHarmonics(
-                    h, run.neutralCurrentA, run.phaseCurrentsA, run.thirdHarmonicSumA);
-                neutral = own;
-            }
-            sec.capacity = capacityCheck(project, circuit, cable.cable, run.largestPhaseCurrentA,
-                                         neutral, catalogue, breaker.rating);
-            sec.capacityOutcome = sec.capacity ? capacityOutcome(*sec.capacity)
-                                               : CheckOutcome::notComputed(sec.capacity.reason());
-            sec.thermal = thermalAtOrigin(sec.originShortCircuit, protection);
-            sec.thermalOutcome = thermalOutcome(sec.thermal, sec.originShortCircuit, cable.cable);
-        }
-        r.capacity = sections[0].capacity;
-        r.thermal = sections[0].thermal;
-        r.sections = std::move(sections);
-        for (auto& [check, outcome] : r.checks)
-            if (check == CircuitCheck::CurrentCapacity)
-                outcome = sectionsOutcome(r.sections, &SectionResult::capacityOutcome);
-        r.checks.emplace_back(CircuitCheck::ThermalStability,
-                              sectionsOutcome(r.sections, &SectionResult::thermalOutcome));
-        return r;
-    }
-    r.thermal = thermalAtOrigin(r.originShortCircuit, protection);
-    r.checks.emplace_back(CircuitCheck::ThermalStability,
-                          thermalOutcome(r.thermal, r.originShortCircuit, line.cable));
+    const CircuitContext context(project, circuit, catalogue, r, cables ? &*cables : nullptr,
+                                 branched);
+    runChecks(checks, context, detail);
     return r;
 }
 
@@ -935,11 +493,12 @@ Computed<std::vector<RunConductors>> feederConductors(const Project& project,
     return conductorsOf(*cables);
 }
 
-std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue) {
+std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue,
+                                          const CheckRegistry& checks) {
     std::vector<CircuitResult> results;
     results.reserve(project.circuits.size());
     for (const ProjectCircuit& circuit : project.circuits)
-        results.push_back(computeCircuit(project, circuit, catalogue));
+        results.push_back(computeCircuit(project, circuit, catalogue, CircuitDetail::Full, checks));
     return results;
 }
 

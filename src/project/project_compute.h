@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/cable_catalogue.h"
+#include "project/checks/check.h"
 #include "project/project.h"
 
 #include <QString>
@@ -10,21 +11,6 @@
 
 namespace korvane {
 
-// The checks a project circuit must pass, in the order the schedule shows them.
-enum class CircuitCheck {
-    VoltageLoss,      // Δu% within the project's limit
-    BreakerSelection, // a residual-current breaker QR and contactor QC for 1.5·Ib
-    CurrentCapacity,  // Ib ≤ In ≤ Iz and I2 ≤ 1.45·Iz (GB 50054-2011 6.3.3)
-    ResidualSetting,  // a rated residual operating current Ivn ≥ 4·Ixn
-    LoopResistance,   // Rphp ≤ Rlim
-    Sensitivity,      // fault current / Ir2 ≥ 1.3
-    ThermalStability, // Smin < S
-};
-inline constexpr CircuitCheck kCircuitChecks[] = {
-    CircuitCheck::VoltageLoss,     CircuitCheck::BreakerSelection, CircuitCheck::CurrentCapacity,
-    CircuitCheck::ResidualSetting, CircuitCheck::LoopResistance,   CircuitCheck::Sensitivity,
-    CircuitCheck::ThermalStability};
-
 // Δu % of a circuit is shown, written and judged to this many decimals in every output: the
 // figure an engineer reads is the figure the limit is compared with.
 inline constexpr int kLossPercentDecimals = 4;
@@ -32,27 +18,6 @@ inline constexpr int kLossPercentDecimals = 4;
 double shownLossPercent(double lossPercent);
 // Whether a shown Δu % keeps within the limit: Δu ≤ limit, the limit itself included.
 bool lossWithinLimit(double shownPercent, double limitPercent);
-
-// The check's name as the schedule and the reports write it.
-QString checkName(CircuitCheck check);
-
-// The outcome of one check, stated truthfully: passed or failed with the figures that decided
-// it, or not computed with the reason.
-struct CheckOutcome {
-    enum class State { NotComputed, Passed, Failed };
-    State state = State::NotComputed;
-    QString text; // the deciding figures, or the reason it was not computed
-
-    bool passed() const { return state == State::Passed; }
-    static CheckOutcome pass(QString figures) { return {State::Passed, std::move(figures)}; }
-    static CheckOutcome fail(QString figures) { return {State::Failed, std::move(figures)}; }
-    static CheckOutcome notComputed(QString reason) {
-        return {State::NotComputed, std::move(reason)};
-    }
-};
-
-// The state as the schedule and the reports write it: 通过, 不通过 or 未计算.
-QString checkStateText(const CheckOutcome& outcome);
 
 // The conductor resistance the voltage loss is computed with: the database's figure at the
 // temperature its loss type is given at, brought to the working temperature,
@@ -118,10 +83,6 @@ inline constexpr double kLetThroughBelowS = 0.1;
 // Whether the thermal check takes the device's I²t: given, and the clearing time under 0.1 s.
 bool usesLetThrough(const Protection& protection);
 
-// The voltage-loss check of a shown Δu % against the project's limit, with its figures
-// ("Δu = 1.0479% ≤ 5%"), or not computed with the reason.
-CheckOutcome voltageLossOutcome(const Computed<double>& shownLossPercent, double limitPercent);
-
 // One cable section of a feeder with branches (its trunk or a branch) with the checks that
 // belong to the section: its current-carrying capacity against the feeder's breaker, which
 // protects every section (GB 50054-2011 6.3.3), and its thermal stress against the fault at its
@@ -133,6 +94,7 @@ struct SectionResult {
     Computed<WorkingResistance> resistance = std::nullopt;
     Computed<ShortCircuitResult> originShortCircuit = std::nullopt; // at the run's start
     Computed<ThermalStability> thermal = std::nullopt;
+    Computed<double> thermalCoefficientK = std::nullopt; // the K the thermal check took
     Computed<CapacityCheck> capacity = std::nullopt;
     CheckOutcome capacityOutcome;
     CheckOutcome thermalOutcome;
@@ -162,6 +124,8 @@ struct CircuitResult {
     Computed<LoopResistanceCheck> loopResistance = std::nullopt;
     Computed<SensitivityCheck> sensitivity = std::nullopt;
     Computed<ThermalStability> thermal = std::nullopt;
+    // The K the thermal check took: the cable's own (its conductor and insulation).
+    Computed<double> thermalCoefficientK = std::nullopt;
     // A feeder whose pole list has branches: each cable section and its own checks (the
     // circuit's capacity and thermal checks are then those of its sections together, and the
     // short circuit above is at the weakest end). Empty for a circuit of one cable.
@@ -171,7 +135,7 @@ struct CircuitResult {
     // What the engineer should know that fails no check (values that look copied by mistake).
     QStringList warnings;
 
-    const CheckOutcome& check(CircuitCheck which) const;
+    const CheckOutcome& check(const CircuitCheck& which) const;
     // Every check passed.
     bool passed() const;
     // The first check that did not pass, if any.
@@ -186,19 +150,6 @@ CheckOutcome::State overallState(const CircuitResult& result);
 // values Σ (r_i·L_i) / Σ L_i (the short circuit is linear in r·L); `base` at length zero for a
 // path of no length.
 CircuitLine equivalentLine(const CircuitLine& base, const PathImpedance& path);
-
-// The checks of a fault at the end of `line`, protected by a breaker QR of In = breakerA: the
-// phase-protective loop resistance Rphp against Rlim, and the sensitivity I″k1 (Id where the
-// protection is by earth fault) / Ir2 ≥ 1.3. `averagedLoop`: Rphp is a path's average over
-// several cables, written to four decimals.
-struct EndFaultChecks {
-    Computed<LoopResistanceCheck> loopResistance = std::nullopt;
-    CheckOutcome loopOutcome;
-    Computed<SensitivityCheck> sensitivity = std::nullopt;
-    CheckOutcome sensitivityOutcome;
-};
-EndFaultChecks endFaultChecks(const CircuitLine& line, const ShortCircuitResult& faults,
-                              ProtectionMode mode, double breakerA, bool averagedLoop);
 
 // The cable of every run of a feeder's pole list (the generated one for an equal feeder), in the
 // list's order: the trunk's is the circuit's line, a branch's the cable it names (R, X from the
@@ -215,14 +166,22 @@ Computed<std::vector<RunConductors>> feederConductors(const Project& project,
 // and the current-carrying capacity of its cable, with the reference data of the cable
 // database.
 //
-// `UntilFirstFailure` stops at the first check, in the order of kCircuitChecks, that does not
-// pass: what sizing needs of a section it rules out (that check and its figures); the checks
-// after it are set not computed. A circuit that passes every check comes out the same either
-// way, and so does the first failure of one that does not.
+// `UntilFirstFailure` stops at the first check, in the registry's order, that does not pass
+// (of those that stop on failure): what sizing needs of a section it rules out (that check and its
+// figures); the checks after it are set not computed. A circuit that passes every check comes out
+// the same either way, and so does the first failure of one that does not.
+//
+// The checks are those of `checks`, in its order (the program's own, projectChecks(), unless a
+// test gives others).
 enum class CircuitDetail { Full, UntilFirstFailure };
+struct CheckUnit;
+using CheckRegistry = std::vector<CheckUnit>;
+const CheckRegistry& projectChecks();
 CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circuit,
                              const CableCatalogue& catalogue,
-                             CircuitDetail detail = CircuitDetail::Full);
-std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue);
+                             CircuitDetail detail = CircuitDetail::Full,
+                             const CheckRegistry& checks = projectChecks());
+std::vector<CircuitResult> computeProject(const Project& project, const CableCatalogue& catalogue,
+                                          const CheckRegistry& checks = projectChecks());
 
 } // namespace korvane

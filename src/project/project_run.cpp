@@ -41,7 +41,8 @@ void markUnknownCables(Project& project, const CableCatalogue& catalogue) {
             circuit.inputProblems << *why;
 }
 
-ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size) {
+ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size,
+                      const CheckRegistry& checks) {
     ProjectRun run;
     run.project = project;
     markUnknownCables(run.project, catalogue);
@@ -50,12 +51,13 @@ ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, b
         for (ProjectCircuit& circuit : run.project.circuits) {
             // A circuit that cannot be read is not sized: its cable type may be unreadable too.
             SizingResult sized = circuit.inputProblems.isEmpty()
-                                     ? sizeCircuit(run.project, circuit, catalogue)
+                                     ? sizeCircuit(run.project, circuit, catalogue, checks)
                                      : SizingResult{};
             if (!circuit.inputProblems.isEmpty()) {
                 sized.notSized = QStringLiteral("回路数据有误，未选择截面");
                 sized.sizedCircuit = circuit;
-                sized.sizedResult = computeCircuit(run.project, circuit, catalogue);
+                sized.sizedResult =
+                    computeCircuit(run.project, circuit, catalogue, CircuitDetail::Full, checks);
             }
             if (sized.chosen)
                 circuit = sized.sizedCircuit;
@@ -63,7 +65,7 @@ ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, b
             run.sizing.push_back(std::move(sized));
         }
     } else {
-        run.results = computeProject(run.project, catalogue);
+        run.results = computeProject(run.project, catalogue, checks);
     }
     return run;
 }

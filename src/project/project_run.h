@@ -25,7 +25,9 @@ struct ProjectRun {
 
 // Computes every circuit, each against the cable database: a circuit whose cable is not in it is
 // not computed, with the reason. With `size`, each circuit is sized first.
-ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size);
+// The checks are those of `checks` (the program's own unless a test gives others).
+ProjectRun runProject(const Project& project, const CableCatalogue& catalogue, bool size,
+                      const CheckRegistry& checks = projectChecks());
 
 // Why the circuit cannot be computed against the database: its cable is not there. Nothing when
 // it is.

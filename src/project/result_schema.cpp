@@ -88,12 +88,12 @@ ResultSchema makeProjectSchema() {
         [](R r) { return figureOf(r.loadCurrentA, [](double a) { return number(a); }); });
     add("QR In(A)", 0, C::BreakerSelection, kAmperesMm, [](R r) {
         return figureOf(r.switchgear, [&r](const LineSwitchgear& g) {
-            return whole(g.breakerRatedA, r.check(C::BreakerSelection).text);
+            return whole(g.breakerRatedA, r.check(C::BreakerSelection).text());
         });
     });
     add("QC Ie(A)", 0, C::BreakerSelection, 0.0, [](R r) {
         return figureOf(r.switchgear, [&r](const LineSwitchgear& g) {
-            return whole(g.contactorRatedA, r.check(C::BreakerSelection).text);
+            return whole(g.contactorRatedA, r.check(C::BreakerSelection).text());
         });
     });
     // The cable's current-carrying capacity with its correction factors, the neutral current of
@@ -127,14 +127,13 @@ ResultSchema makeProjectSchema() {
     });
     add("Ivn(mA)", 0, C::ResidualSetting, kMilliamperesMm, [](R r) {
         return figureOf(r.residual, [&r](const ResidualCurrentSetting& v) {
-            return whole(v.ratedResidualMa, r.check(C::ResidualSetting).text);
+            return whole(v.ratedResidualMa, r.check(C::ResidualSetting).text());
         });
     });
-    // The sensitivity is judged on its two-decimal text: the cell holds that number.
+    // The sensitivity is judged to two decimals: the cell holds the figure judged.
     add("灵敏度", 2, C::Sensitivity, 0.0, [](R r) {
         return figureOf(r.sensitivity, [](const SensitivityCheck& v) {
-            const std::optional<double> ratio = readPlainDecimal(v.text);
-            return ratio ? number(*ratio) : ResultValue{v.text, {}};
+            return number(roundHalfAwayFromZero(v.ratio, 2));
         });
     });
     add("Smin(mm²)", 4, C::ThermalStability, kSectionMm, [](R r) {
@@ -150,8 +149,8 @@ ResultSchema makeProjectSchema() {
 
 } // namespace
 
-QString checkNote(CircuitCheck check, const CheckOutcome& outcome) {
-    return checkName(check) + checkStateText(outcome) + QStringLiteral("：") + outcome.text;
+QString checkNote(const CircuitCheck& check, const CheckOutcome& outcome) {
+    return checkName(check) + checkStateText(outcome) + QStringLiteral("：") + outcome.text();
 }
 
 const SchemaColumn* ResultSchema::column(const QString& header) const {
@@ -179,7 +178,7 @@ JudgedResult judgeResult(const SchemaColumn& column, const ProjectCircuit& circu
         judged.judged = true;
         judged.state = outcome.state;
         if (!outcome.passed())
-            judged.note = outcome.text;
+            judged.note = outcome.text();
     } else if (std::holds_alternative<std::monostate>(judged.value.value)) {
         judged.note = judged.value.reason;
     }

@@ -27,11 +27,11 @@ inline CircuitVerdict circuitVerdict(const CircuitResult& result) {
 }
 // 通过, 不通过 or 未计算, as a check's state is written.
 inline QString verdictText(CircuitVerdict verdict) {
-    return checkStateText(CheckOutcome{verdict, {}});
+    return checkStateText(verdict);
 }
 
 // What a check that did not pass says: "<check><state>：<figures or reason>".
-QString checkNote(CircuitCheck check, const CheckOutcome& outcome);
+QString checkNote(const CircuitCheck& check, const CheckOutcome& outcome);
 
 // The value of one result cell: a number, a text, or nothing with the reason it is missing.
 struct ResultValue {

@@ -59,12 +59,14 @@ struct Trial {
 
 // The feeder with branches, sized run by run together (see sizeCircuit).
 SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& circuit,
-                                const CableCatalogue& catalogue, SizingResult result) {
+                                const CheckRegistry& checks, const CableCatalogue& catalogue,
+                                SizingResult result) {
     const PoleList& list = std::get<LampFeeder>(circuit.load).poleList;
     const std::size_t runs = list.runs.size();
     if (const QStringList problems = poleListProblems(list); !problems.isEmpty()) {
         result.notSized = problems.join(QStringLiteral("；"));
-        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        result.sizedResult =
+            computeCircuit(project, circuit, catalogue, CircuitDetail::Full, checks);
         return result;
     }
     // The cable type of each run: its own, or that of the run it leaves from.
@@ -108,7 +110,8 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         }
     }
     if (!result.notSized.isEmpty()) {
-        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        result.sizedResult =
+            computeCircuit(project, circuit, catalogue, CircuitDetail::Full, checks);
         return result;
     }
 
@@ -206,11 +209,11 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         // A combination not kept is only judged: its first failure is all that is read.
         CircuitResult computed =
             computeCircuit(project, trialCircuit(c), catalogue,
-                           keep ? CircuitDetail::Full : CircuitDetail::UntilFirstFailure);
+                           keep ? CircuitDetail::Full : CircuitDetail::UntilFirstFailure, checks);
         Trial t;
         if (const auto failure = computed.firstFailure()) {
             t.failed = *failure;
-            t.failedText = computed.check(*failure).text;
+            t.failedText = computed.check(*failure).text();
         }
         tried[c] = t;
         if (keep)
@@ -416,7 +419,8 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
         return at != tried.end() && !at->second.screened ? at->second : attempt(c, nullptr);
     };
     if (!chosen) {
-        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        result.sizedResult =
+            computeCircuit(project, circuit, catalogue, CircuitDetail::Full, checks);
         if (bounded) {
             result.notSized = QStringLiteral("组合过多，未能选出（已试 %1 种截面组合）")
                                   .arg(result.combinationsTried);
@@ -462,24 +466,26 @@ SizingResult sizeBranchedFeeder(const Project& project, const ProjectCircuit& ci
 } // namespace
 
 SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
-                         const CableCatalogue& catalogue) {
+                         const CableCatalogue& catalogue, const CheckRegistry& checks) {
     SizingResult result;
     result.sizedCircuit = circuit;
     if (const auto* feeder = std::get_if<LampFeeder>(&circuit.load);
         feeder && feeder->poleList.runs.size() > 1)
-        return sizeBranchedFeeder(project, circuit, catalogue, std::move(result));
+        return sizeBranchedFeeder(project, circuit, checks, catalogue, std::move(result));
     const CableIdentity& cable = circuit.line.cable;
     const auto sections = catalogue.sectionsOf(cable.lossType, cable.cableType);
     if (sections.empty()) {
         result.notSized =
             QStringLiteral("电缆数据库中无“%1 / %2”").arg(cable.lossType, cable.cableType);
-        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        result.sizedResult =
+            computeCircuit(project, circuit, catalogue, CircuitDetail::Full, checks);
         return result;
     }
     const Computed<CableConstruction> construction = cableConstruction(cable);
     if (!construction) {
         result.notSized = construction.reason();
-        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        result.sizedResult =
+            computeCircuit(project, circuit, catalogue, CircuitDetail::Full, checks);
         return result;
     }
 
@@ -496,10 +502,10 @@ SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
         ProjectCircuit trial = withCableSection(circuit, *row, *constants);
         // A section ruled out is known by its first failure; one that passes is computed whole.
         CircuitResult computed =
-            computeCircuit(project, trial, catalogue, CircuitDetail::UntilFirstFailure);
+            computeCircuit(project, trial, catalogue, CircuitDetail::UntilFirstFailure, checks);
         if (const auto failure = computed.firstFailure()) {
             candidate.failed = *failure;
-            candidate.failedText = computed.check(*failure).text;
+            candidate.failedText = computed.check(*failure).text();
             result.candidates.push_back(candidate);
             continue;
         }
@@ -511,7 +517,8 @@ SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
     }
 
     if (!result.chosen) {
-        result.sizedResult = computeCircuit(project, circuit, catalogue);
+        result.sizedResult =
+            computeCircuit(project, circuit, catalogue, CircuitDetail::Full, checks);
         // The largest section the tables could check says what fails there.
         const auto checked =
             std::find_if(result.candidates.rbegin(), result.candidates.rend(),

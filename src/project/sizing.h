@@ -71,7 +71,11 @@ ProjectCircuit withCableSection(const ProjectCircuit& circuit, const CableRow& r
 // smaller section first). The search stops after kMaxSizingCombinations combinations and says
 // so. The chosen sections are written into the sized circuit: the trunk's as its line, every
 // branch's as its run's cable.
+//
+// A section passes when it passes every check of `checks`; a failure of a check that stops on
+// failure rules it out at once.
 SizingResult sizeCircuit(const Project& project, const ProjectCircuit& circuit,
-                         const CableCatalogue& catalogue);
+                         const CableCatalogue& catalogue,
+                         const CheckRegistry& checks = projectChecks());
 
 } // namespace korvane

@@ -26,9 +26,9 @@ inline QString fixed6(double value) {
 }
 // A check's verdict with its figures or reason: "通过（Δu = 3.1% ≤ 5%）".
 inline QString stateLine(const CheckOutcome& outcome) {
-    return outcome.text.isEmpty()
-               ? checkStateText(outcome)
-               : QStringLiteral("%1（%2）").arg(checkStateText(outcome), outcome.text);
+    const QString text = outcome.text();
+    return text.isEmpty() ? checkStateText(outcome)
+                          : QStringLiteral("%1（%2）").arg(checkStateText(outcome), text);
 }
 
 } // namespace korvane::book_text

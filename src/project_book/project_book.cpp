@@ -404,9 +404,9 @@ void appendShortCircuit(QStringList& out, const ProjectCircuit& c, const Circuit
         out << weakestEndParagraphs(r);
     if (!r.shortCircuit) {
         // Not reached when the line itself was not worked out: the checks carry that reason.
-        const QString& reason = r.shortCircuit.reason().isEmpty()
-                                    ? r.check(CircuitCheck::BreakerSelection).text
-                                    : r.shortCircuit.reason();
+        const QString reason = r.shortCircuit.reason().isEmpty()
+                                   ? r.check(CircuitCheck::BreakerSelection).text()
+                                   : r.shortCircuit.reason();
         out << QStringLiteral(" 未计算：") + reason;
         return;
     }
@@ -501,16 +501,13 @@ void appendCapacity(QStringList& out, const Project& project, const ProjectCircu
         out << QStringLiteral("   中性线电流 IN = %1 (A)").arg(fixed1(*k.neutralCurrentA));
 }
 
-void appendVerification(QStringList& out, const Project& project, const ProjectCircuit& c,
-                        const CircuitResult& r) {
-    out << QStringLiteral("【保护校验】：");
-    auto check = [&](CircuitCheck which) {
-        out << QStringLiteral("   %1：").arg(checkName(which)) + stateLine(r.check(which));
-    };
-    if (!r.inputProblems.isEmpty()) {
-        out << QStringLiteral(" 未计算：") + r.inputProblems.join(u'；');
-        return;
-    }
+// The process text of each check the book works out step by step, in the order the book
+// numbers them; a check of the registry without one here is stated with its figures after them.
+using ProcessText = void (*)(QStringList& out, const Project& project, const ProjectCircuit& c,
+                             const CircuitResult& r);
+
+void breakerProcess(QStringList& out, const Project&, const ProjectCircuit&,
+                    const CircuitResult& r) {
     const Computed<double>& ib = r.loadCurrentA;
     out << QStringLiteral(" 1、断路器 QR 与接触器 QC（按 1.5 × Ib 选择）：");
     if (r.switchgear) {
@@ -521,8 +518,10 @@ void appendVerification(QStringList& out, const Project& project, const ProjectC
                        .arg(*r.switchgear->breakerRatedA)
                        .arg(*r.switchgear->contactorRatedA);
     }
-    check(CircuitCheck::BreakerSelection);
+}
 
+void residualProcess(QStringList& out, const Project&, const ProjectCircuit& c,
+                     const CircuitResult& r) {
     out << QStringLiteral(" 2、剩余电流动作值（Ivn ≥ 4 × Ixn）：");
     if (r.residual && r.lineLengthKm) {
         out << QStringLiteral("   Ixn = %1 × %2 = %3 (mA)，4 × Ixn = %4 (mA)")
@@ -531,8 +530,10 @@ void appendVerification(QStringList& out, const Project& project, const ProjectC
         if (r.residual->ratedResidualMa)
             out << QStringLiteral("   Ivn = %1 (mA)").arg(*r.residual->ratedResidualMa);
     }
-    check(CircuitCheck::ResidualSetting);
+}
 
+void loopProcess(QStringList& out, const Project&, const ProjectCircuit& c,
+                 const CircuitResult& r) {
     out << QStringLiteral(" 3、相保电阻（Rphp ≤ Rlim = 44 / (L × In)）：");
     if (r.loopResistance && r.lineLengthKm && r.switchgear && r.switchgear->breakerRatedA)
         out << QStringLiteral("   Rlim = 44 / (%1 × %2) = %3 (Ω/km)，Rphp = %4 (Ω/km)")
@@ -540,8 +541,10 @@ void appendVerification(QStringList& out, const Project& project, const ProjectC
                    .arg(*r.switchgear->breakerRatedA)
                    .arg(fixed4(r.loopResistance->limitOhmPerKm),
                         g(c.line.perMetreMilliOhm.loopResistance));
-    check(CircuitCheck::LoopResistance);
+}
 
+void sensitivityProcess(QStringList& out, const Project&, const ProjectCircuit& c,
+                        const CircuitResult& r) {
     const bool earthFault = c.protection.mode == ProtectionMode::EarthFault;
     out << QStringLiteral(" 4、保护灵敏度（%1 / Ir2 ≥ 1.3，Ir2 = 4 × In）：")
                .arg(earthFault ? QStringLiteral("Id") : QStringLiteral("I\u2033k1"));
@@ -551,8 +554,10 @@ void appendVerification(QStringList& out, const Project& project, const ProjectC
                         fixed4(earthFault ? r.shortCircuit->id : r.shortCircuit->ik1))
                    .arg(*r.switchgear->breakerRatedA)
                    .arg(r.sensitivity->text);
-    check(CircuitCheck::Sensitivity);
+}
 
+void thermalProcess(QStringList& out, const Project&, const ProjectCircuit& c,
+                    const CircuitResult& r) {
     out << QStringLiteral(
         " 5、热稳定（Smin < S，按线路始端最大短路电流，GB 50054-2011 第6.2.3条）：");
     if (r.originShortCircuit && r.shortCircuit)
@@ -560,37 +565,60 @@ void appendVerification(QStringList& out, const Project& project, const ProjectC
                    "   始端 I\u2033k3 = %1 (kA)（断路器出线处，线路长度 0）；末端 I\u2033k3 = "
                    "%2 (kA)")
                    .arg(fixed4(r.originShortCircuit->ik3), fixed4(r.shortCircuit->ik3));
-    if (r.thermal && r.originShortCircuit) {
+    if (r.thermal && r.originShortCircuit && r.thermalCoefficientK) {
+        // K is the cable's own, from its conductor and insulation (GB 50054-2011 表A.0.1).
+        const QString k = g(*r.thermalCoefficientK);
         if (usesLetThrough(c.protection))
             out << QStringLiteral(
                        "   t = %1 s < 0.1 s，按保护电器允通能量：Smin = √(I²t) / K = √%2 "
                        "/ %3 = %4 (mm²)，S = %5 (mm²)")
-                       .arg(g(c.protection.durationS), g(*c.protection.letThroughA2s),
-                            g(c.protection.coefficientK), r.thermal->text,
-                            c.line.cable.crossSection);
+                       .arg(g(c.protection.durationS), g(*c.protection.letThroughA2s), k,
+                            r.thermal->text, c.line.cable.crossSection);
         else
             out << QStringLiteral("   Smin = √t × I\u2033k3 × 1000 / K = √%1 × %2 × 1000 / %3 = %4 "
                                   "(mm²)，S = %5 (mm²)")
-                       .arg(g(c.protection.durationS), fixed4(r.originShortCircuit->ik3),
-                            g(c.protection.coefficientK), r.thermal->text,
-                            c.line.cable.crossSection);
+                       .arg(g(c.protection.durationS), fixed4(r.originShortCircuit->ik3), k,
+                            r.thermal->text, c.line.cable.crossSection);
     }
-    check(CircuitCheck::ThermalStability);
+}
 
+void capacityProcess(QStringList& out, const Project& project, const ProjectCircuit& c,
+                     const CircuitResult& r) {
     out << QStringLiteral(" 6、载流量与过负荷保护（Ib ≤ In ≤ Iz，I2 ≤ 1.45 × Iz，GB 50054-2011 "
                           "第6.3.3条）：");
     appendCapacity(out, project, c, r);
-    check(CircuitCheck::CurrentCapacity);
+}
 
-    // A check without a process text of its own above still states its outcome and figures.
-    constexpr CircuitCheck kWithText[] = {
-        CircuitCheck::VoltageLoss,     CircuitCheck::BreakerSelection,
-        CircuitCheck::ResidualSetting, CircuitCheck::LoopResistance,
-        CircuitCheck::Sensitivity,     CircuitCheck::ThermalStability,
-        CircuitCheck::CurrentCapacity};
-    int next = 7;
+const std::pair<CircuitCheck, ProcessText> kProcessTexts[] = {
+    {CircuitCheck::BreakerSelection, breakerProcess},
+    {CircuitCheck::ResidualSetting, residualProcess},
+    {CircuitCheck::LoopResistance, loopProcess},
+    {CircuitCheck::Sensitivity, sensitivityProcess},
+    {CircuitCheck::ThermalStability, thermalProcess},
+    {CircuitCheck::CurrentCapacity, capacityProcess},
+};
+
+void appendVerification(QStringList& out, const Project& project, const ProjectCircuit& c,
+                        const CircuitResult& r) {
+    out << QStringLiteral("【保护校验】：");
+    auto check = [&](const CircuitCheck& which) {
+        out << QStringLiteral("   %1：").arg(checkName(which)) + stateLine(r.check(which));
+    };
+    if (!r.inputProblems.isEmpty()) {
+        out << QStringLiteral(" 未计算：") + r.inputProblems.join(u'；');
+        return;
+    }
+    for (const auto& [which, process] : kProcessTexts) {
+        process(out, project, c, r);
+        check(which);
+    }
+    // A check without a process text of its own above (the voltage loss has its own section)
+    // still states its outcome and figures.
+    int next = int(std::size(kProcessTexts)) + 1;
     for (const auto& [which, outcome] : r.checks) {
-        if (std::find(std::begin(kWithText), std::end(kWithText), which) != std::end(kWithText))
+        if (which == CircuitCheck::VoltageLoss ||
+            std::any_of(std::begin(kProcessTexts), std::end(kProcessTexts),
+                        [&which](const auto& text) { return text.first == which; }))
             continue;
         out << QStringLiteral(" %1、%2：").arg(next++).arg(checkName(which));
         check(which);

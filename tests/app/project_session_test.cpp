@@ -106,7 +106,7 @@ TEST(ProjectSession, AnEditedCellIsTakenAndRecomputed) {
     const CellView verdict = s.cell(0, result(s, ResultColumn::Verdict));
     EXPECT_EQ(verdict.state, CellState::Failed);
     EXPECT_EQ(verdict.text, QStringLiteral("不通过"));
-    EXPECT_EQ(verdict.toolTip, s.result(0).check(CircuitCheck::VoltageLoss).text);
+    EXPECT_EQ(verdict.toolTip, s.result(0).check(CircuitCheck::VoltageLoss).text());
     EXPECT_FALSE(verdict.toolTip.isEmpty());
     EXPECT_EQ(s.cell(0, result(s, ResultColumn::Overall)).state, CellState::Failed);
 }

@@ -3,9 +3,9 @@
 // feeder plot as painted.
 
 #include "app/project_session.h"
+#include "base/number_format.h"
 #include "drawing/drawing.h"
 #include "form/binding.h"
-#include "base/number_format.h"
 #include "gui/diagram_view.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/phase_balance_dialog.h"
@@ -416,7 +416,7 @@ TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {
     EXPECT_EQ(verdict.data(Qt::BackgroundRole).value<QColor>(),
               gui::ScheduleModel::failedBackground());
     EXPECT_EQ(verdict.data(Qt::ToolTipRole).toString(),
-              f.session.result(0).check(CircuitCheck::VoltageLoss).text);
+              f.session.result(0).check(CircuitCheck::VoltageLoss).text());
     EXPECT_FALSE(load.data(Qt::BackgroundRole).isValid()) << "an input is drawn plainly";
 
     const QModelIndex r = f.at(0, ScheduleColumn::ResistanceOhmPerKm);

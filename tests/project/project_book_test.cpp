@@ -3,8 +3,8 @@
 // written as their reasons, the feeder plots only when a painter gives one; and the .docx read
 // back by an independent reader, python-docx of the system's Python 3.
 
-#include "db/database.h"
 #include "base/number_format.h"
+#include "db/database.h"
 #include "project_book/feeder_book.h"
 #include "project_book/project_book.h"
 #include "project_files/project_file.h"
@@ -75,7 +75,7 @@ ProjectRun mixedRun() {
     tooLong.id = QStringLiteral("WL2");
     ProjectCircuit unreadable = endLoadCircuit(30.0, 0.05);
     unreadable.id = QStringLiteral("WL3");
-    unreadable.protection.coefficientK = 0.0;
+    unreadable.protection.durationS = 0.0;
     ProjectCircuit feeder = endLoadCircuit(0.0, 0.0);
     feeder.id = QStringLiteral("WL4");
     LampFeeder noPoles;
@@ -135,7 +135,7 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
         EXPECT_TRUE(p.contains(QStringLiteral("   Δu% = ") + formatFixed(loss, 4)));
         const CheckOutcome& thermal = r.check(CircuitCheck::ThermalStability);
         EXPECT_TRUE(p.contains(
-            QStringLiteral("   热稳定：%1（%2）").arg(checkStateText(thermal), thermal.text)));
+            QStringLiteral("   热稳定：%1（%2）").arg(checkStateText(thermal), thermal.text())));
     }
 }
 
@@ -145,8 +145,11 @@ TEST(ProjectBook, ExampleInItsPartsInOrderWithTheRunsFigures) {
 TEST(ProjectBook, ACheckWithoutAProcessTextOfItsOwnIsStatedWithItsFigures) {
     ProjectRun run = exampleRun();
     ASSERT_FALSE(run.results.empty());
-    const CircuitCheck added = CircuitCheck(int(CircuitCheck::ThermalStability) + 1);
-    run.results[0].checks.emplace_back(added, CheckOutcome::fail(QStringLiteral("X = 2 > 1")));
+    const CircuitCheck added{"added", ""};
+    run.results[0].checks.emplace_back(
+        added, CheckOutcome::fail(
+                   {compare(figure(u"X"_qs, 2.0, {}, FigureDigits::shortest()), Relation::Above,
+                            figure({}, 1.0, {}, FigureDigits::shortest()))}));
     CapturingWriter writer;
     const QStringList p = write(writer, run, {});
     const qsizetype verification = p.indexOf(QStringLiteral("【保护校验】："));
@@ -182,7 +185,7 @@ TEST(ProjectBook, FailedChecksRedAndBoldAndValuesNotComputedWrittenAsReasons) {
         EXPECT_EQ(t.rows[row][Overall].text, QStringLiteral("未计算"));
     }
     const QString reason = run.results[2].inputProblems.join(u'；');
-    EXPECT_TRUE(reason.contains(QStringLiteral("热稳定系数 K 应大于0")));
+    EXPECT_TRUE(reason.contains(QStringLiteral("短路持续时间 t 应大于0")));
     EXPECT_TRUE(p.contains(QStringLiteral(" WL3 未计算：") + reason));
     EXPECT_TRUE(p.contains(QStringLiteral(" 未计算：") + reason));
     const QString feederReason = run.results[3].feeder.reason();
@@ -541,7 +544,9 @@ ProjectRun branchedRun() {
     origin.ik3 = 5.4321;
     trunkSection.originShortCircuit = origin;
     trunkSection.thermal = ThermalStability{true, 3.1234, QStringLiteral("3.1234")};
-    trunkSection.thermalOutcome = CheckOutcome::pass(QStringLiteral("Smin 3.1234 < 25"));
+    trunkSection.thermalOutcome = CheckOutcome::pass(
+        {compare(figure(u"Smin"_qs, 3.1234, u"mm²"_qs, FigureDigits::fixed(4)), Relation::Below,
+                 figure(u"S"_qs, 25.0, u"mm²"_qs, FigureDigits::shortest()))});
     CapacityCheck capacity;
     // Iz = 101 × 0.96 × 1 × 1 = 96.96 A (GB/T 16895.6-2014 B.52.x row of 25 mm², as given).
     capacity.capacity = {101.0, 0.96, 1.0, 1.0, 96.96, QStringLiteral("表B.52.5 D2"), {}};
@@ -549,7 +554,8 @@ ProjectRun branchedRun() {
     // In 16 A, I2 = 1.3 × 16 = 20.8 A ≤ 1.45 × 96.96 = 140.592 A.
     capacity.overload = checkOverloadProtection(2 * i, 16.0, 1.3, 96.96);
     trunkSection.capacity = capacity;
-    trunkSection.capacityOutcome = CheckOutcome::pass(QStringLiteral("Iz 97.0 A"));
+    trunkSection.capacityOutcome =
+        CheckOutcome::pass({state(figure(u"Iz"_qs, 96.96, u"A"_qs, FigureDigits::tenthTrimmed()))});
     SectionResult branchSection;
     branchSection.run = QStringLiteral("支线1");
     branchSection.cable = vvCopper("16");

@@ -1,6 +1,7 @@
 // Project circuits computed by the pages' own calculations, with every check stated as passed,
 // failed with its figures, or not computed with its reason; one bad circuit never stops the rest.
 
+#include "project/checks/circuit_context.h"
 #include "project/project_compute.h"
 #include "project/project_run.h"
 #include "project/result_schema.h"
@@ -44,10 +45,55 @@ TEST(ProjectCircuit, EndLoadCircuitByHand) {
     EXPECT_NEAR(r.thermal->minimumCrossSectionMm2, 34.714, 1e-3);
 
     EXPECT_TRUE(r.passed());
-    ASSERT_EQ(r.checks.size(), std::size(kCircuitChecks));
+    ASSERT_EQ(r.checks.size(), projectChecks().size());
     for (const auto& [check, outcome] : r.checks)
         EXPECT_EQ(outcome.state, State::Passed) << checkName(check).toStdString();
-    EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text, QStringLiteral("Δu = 1.0479% ≤ 5%"));
+    EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text(), QStringLiteral("Δu = 1.0479% ≤ 5%"));
+}
+
+// The thermal check takes K from the cable's conductor and insulation (GB 50054-2011 表A.0.1,
+// IEC 60364-5-54 table 43A: Cu PVC 115, Cu XLPE 143, Al PVC 76, Al XLPE 94), whatever K the file
+// holds; a K that differs is named in the notes. The fault is the worked network's at the line's
+// origin, I″k3 = 12.6241 kA (EndLoadCircuitByHand), so by hand Smin = √0.1 · 12624.1 / K:
+// 42.4691 mm² at 94, 27.9167 mm² at 143.
+TEST(ProjectCircuit, TheThermalCheckTakesTheCablesOwnK) {
+    const QString xlpe = QStringLiteral("交联聚乙烯绝缘电力电缆(0.6/1kV)");
+    const struct {
+        const char* cableType;
+        double givenK; // 0: none given
+        double k;
+        double smin;
+        const char* note; // the circuit's note on K, empty for none
+    } rows[] = {
+        {"YJLV 四芯 铝芯", 143.0, 94.0, 42.4691,
+         "注意：K = 143 与铝芯交联聚乙烯电缆的 94 不符，按 94 校验"},
+        {"YJLV 四芯 铝芯", 94.0, 94.0, 42.4691, ""},
+        {"YJLV 四芯 铝芯", 0.0, 94.0, 42.4691, ""},
+        {"YJV 四芯 铜芯", 115.0, 143.0, 27.9167,
+         "注意：K = 115 与铜芯交联聚乙烯电缆的 143 不符，按 143 校验"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.givenK);
+        ProjectCircuit c = endLoadCircuit(60.0, 0.1);
+        c.line.cable = {xlpe, QString::fromUtf8(row.cableType), QStringLiteral("25")};
+        c.protection.coefficientK = row.givenK;
+        const Project project = projectOf({c});
+        const CircuitResult r =
+            computeCircuit(project, project.circuits.front(), shippedCatalogue());
+        ASSERT_TRUE(r.inputProblems.isEmpty()) << r.inputProblems.join(u'\n').toStdString();
+        ASSERT_TRUE(r.thermal.ok()) << r.thermal.reason().toStdString();
+        EXPECT_EQ(*r.thermalCoefficientK, row.k);
+        EXPECT_NEAR(r.thermal->minimumCrossSectionMm2, row.smin, 2e-4);
+        const QStringList notes = circuitNoteLines(r);
+        const bool named = std::any_of(notes.begin(), notes.end(), [](const QString& n) {
+            return n.contains(QStringLiteral("不符"));
+        });
+        EXPECT_EQ(named, *row.note != 0);
+        if (*row.note) {
+            EXPECT_TRUE(notes.contains(QString::fromUtf8(row.note)))
+                << notes.join(u'\n').toStdString();
+        }
+    }
 }
 
 // The same circuit (Δu = 1.0479 % by hand) against limits about its shown figure: the figure the
@@ -72,7 +118,7 @@ TEST(ProjectCircuit, TheShownVoltageLossIsJudgedAgainstTheLimitWithLessOrEqual) 
         const CircuitResult r = computeCircuit(project, c, vvCatalogue());
         SCOPED_TRACE(row.limit);
         EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, row.state);
-        EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text, QString::fromUtf8(row.figures));
+        EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).text(), QString::fromUtf8(row.figures));
         auto shown = [&](const char* header) {
             const SchemaColumn* column = schema.column(QString::fromUtf8(header));
             return column ? resultText(*column, column->read(c, r), RegionalFormat{}) : QString();
@@ -93,6 +139,7 @@ TEST(ProjectCircuit, TheVerdictIsPassedFailedOrNotComputedAndTheNotesSayWhy) {
     ProjectCircuit unreadSection = endLoadCircuit(60.0, 0.1); // Smin cannot be compared with S
     unreadSection.id = QStringLiteral("WL3");
     unreadSection.line.cable.crossSection = QStringLiteral("五十");
+    // No K given: the copper PVC cable's own, 115 (the K of `passes`), so it passes alike.
     ProjectCircuit noK = endLoadCircuit(60.0, 0.1);
     noK.id = QStringLiteral("WL4");
     noK.protection.coefficientK = 0.0;
@@ -109,7 +156,7 @@ TEST(ProjectCircuit, TheVerdictIsPassedFailedOrNotComputedAndTheNotesSayWhy) {
         {CircuitVerdict::Failed, "不通过",
          "WL2 断路器选择不通过：1.5Ib = 675.00 A 超出选择表范围 (≤630 A)"},
         {CircuitVerdict::NotComputed, "未计算", "WL3 载流量未计算：电缆截面不是数值"},
-        {CircuitVerdict::NotComputed, "未计算", "WL4 未计算：热稳定系数 K 应大于0"},
+        {CircuitVerdict::Passed, "通过", ""},
     };
     const QStringList cli = projectResultsText(run).split(u'\n');
     for (size_t i = 0; i < std::size(rows); ++i) {
@@ -139,7 +186,8 @@ TEST(ProjectCircuit, EachFailureIsStatedWithItsFiguresAndWhatItPreventsIsNotComp
     tight.voltageLossLimitPercent = 1.0;
     const CircuitResult lossFails = computeCircuit(tight, tight.circuits.front(), vvCatalogue());
     EXPECT_EQ(lossFails.check(CircuitCheck::VoltageLoss).state, State::Failed);
-    EXPECT_EQ(lossFails.check(CircuitCheck::VoltageLoss).text, QStringLiteral("Δu = 1.0479% > 1%"));
+    EXPECT_EQ(lossFails.check(CircuitCheck::VoltageLoss).text(),
+              QStringLiteral("Δu = 1.0479% > 1%"));
     EXPECT_EQ(lossFails.firstFailure(), CircuitCheck::VoltageLoss);
     EXPECT_FALSE(lossFails.passed());
 
@@ -148,7 +196,7 @@ TEST(ProjectCircuit, EachFailureIsStatedWithItsFiguresAndWhatItPreventsIsNotComp
     const Project heavy = projectOf({endLoadCircuit(450.0, 0.01)});
     const CircuitResult noBreaker = computeCircuit(heavy, heavy.circuits.front(), vvCatalogue());
     EXPECT_EQ(noBreaker.check(CircuitCheck::BreakerSelection).state, State::Failed);
-    EXPECT_EQ(noBreaker.check(CircuitCheck::BreakerSelection).text,
+    EXPECT_EQ(noBreaker.check(CircuitCheck::BreakerSelection).text(),
               QStringLiteral("1.5Ib = 675.00 A 超出选择表范围 (≤630 A)"));
     EXPECT_EQ(noBreaker.check(CircuitCheck::CurrentCapacity).state, State::NotComputed);
     EXPECT_EQ(noBreaker.check(CircuitCheck::LoopResistance).state, State::NotComputed);
@@ -159,7 +207,7 @@ TEST(ProjectCircuit, EachFailureIsStatedWithItsFiguresAndWhatItPreventsIsNotComp
     const Project longLine = projectOf({endLoadCircuit(60.0, 2.0)});
     const CircuitResult loop = computeCircuit(longLine, longLine.circuits.front(), vvCatalogue());
     EXPECT_EQ(loop.check(CircuitCheck::LoopResistance).state, State::Failed);
-    EXPECT_EQ(loop.check(CircuitCheck::LoopResistance).text,
+    EXPECT_EQ(loop.check(CircuitCheck::LoopResistance).text(),
               QStringLiteral("Rphp = 0.9 Ω/km > Rlim = 0.2200 Ω/km"));
 
     // Sizing asks of a section it rules out only its first failure: the same check with the
@@ -174,17 +222,17 @@ TEST(ProjectCircuit, EachFailureIsStatedWithItsFiguresAndWhatItPreventsIsNotComp
     for (const auto& row : rows) {
         const CircuitResult first = computeCircuit(*row.project, row.project->circuits.front(),
                                                    vvCatalogue(), CircuitDetail::UntilFirstFailure);
-        ASSERT_EQ(first.checks.size(), std::size(kCircuitChecks));
+        ASSERT_EQ(first.checks.size(), projectChecks().size());
         ASSERT_EQ(first.firstFailure(), row.full->firstFailure());
         bool after = false;
         for (std::size_t k = 0; k < first.checks.size(); ++k) {
             const auto& [check, outcome] = first.checks[k];
-            EXPECT_EQ(check, kCircuitChecks[k]);
+            EXPECT_EQ(check, projectChecks()[k].id);
             if (after) {
                 EXPECT_EQ(outcome.state, State::NotComputed) << checkName(check).toStdString();
             } else {
                 EXPECT_EQ(outcome.state, row.full->check(check).state);
-                EXPECT_EQ(outcome.text, row.full->check(check).text);
+                EXPECT_EQ(outcome.text(), row.full->check(check).text());
             }
             after = after || check == first.firstFailure();
         }
@@ -213,7 +261,7 @@ TEST(ProjectCircuit, AnImpossibleCircuitIsNotComputedAndTheOthersStillAre) {
     EXPECT_FALSE(results[1].passed());
     EXPECT_FALSE(results[1].feeder.reason().isEmpty());
     EXPECT_EQ(results[1].check(CircuitCheck::VoltageLoss).state, State::NotComputed);
-    EXPECT_EQ(results[1].check(CircuitCheck::VoltageLoss).text, results[1].feeder.reason());
+    EXPECT_EQ(results[1].check(CircuitCheck::VoltageLoss).text(), results[1].feeder.reason());
     EXPECT_FALSE(results[1].shortCircuit.ok());
 
     for (const CircuitResult* r : {&results[2], &results[3]}) {
@@ -221,8 +269,8 @@ TEST(ProjectCircuit, AnImpossibleCircuitIsNotComputedAndTheOthersStillAre) {
         for (const auto& [check, outcome] : r->checks)
             EXPECT_EQ(outcome.state, State::NotComputed) << checkName(check).toStdString();
     }
-    EXPECT_TRUE(results[2].check(CircuitCheck::Sensitivity).text.contains(u"kFactor"));
-    EXPECT_TRUE(results[3].check(CircuitCheck::ThermalStability).text.contains(u"Rphp 应大于0"));
+    EXPECT_TRUE(results[2].check(CircuitCheck::Sensitivity).text().contains(u"kFactor"));
+    EXPECT_TRUE(results[3].check(CircuitCheck::ThermalStability).text().contains(u"Rphp 应大于0"));
 
     // A supply no network has stops every circuit, with its reason.
     Project noSupply = project;
@@ -346,10 +394,10 @@ TEST(ProjectCircuit, CurrentCapacityAndOverloadProtectionOfTheWayTheCableIsLaid)
         const CheckOutcome& capacity = r.check(CircuitCheck::CurrentCapacity);
         EXPECT_EQ(capacity.state, row.state);
         if (row.state == State::NotComputed)
-            EXPECT_TRUE(capacity.text.contains(QString::fromUtf8(row.figures)))
-                << capacity.text.toStdString();
+            EXPECT_TRUE(capacity.text().contains(QString::fromUtf8(row.figures)))
+                << capacity.text().toStdString();
         else
-            EXPECT_EQ(capacity.text, QString::fromUtf8(row.figures));
+            EXPECT_EQ(capacity.text(), QString::fromUtf8(row.figures));
         // The other checks of the circuit are computed whatever its capacity.
         EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, State::Passed);
         EXPECT_EQ(r.check(CircuitCheck::ThermalStability).state, State::Passed);
@@ -360,7 +408,7 @@ TEST(ProjectCircuit, CurrentCapacityAndOverloadProtectionOfTheWayTheCableIsLaid)
     unlaid.installation = {};
     const CircuitResult r = computeCircuit(unlaid, unlaid.circuits.front(), vvCatalogue());
     EXPECT_EQ(r.check(CircuitCheck::CurrentCapacity).state, State::NotComputed);
-    EXPECT_TRUE(r.check(CircuitCheck::CurrentCapacity).text.contains(u"敷设方式"));
+    EXPECT_TRUE(r.check(CircuitCheck::CurrentCapacity).text().contains(u"敷设方式"));
     EXPECT_EQ(overallState(r), State::NotComputed);
 }
 
@@ -495,7 +543,7 @@ TEST(ProjectCircuit, VoltageLossIsComputedAtTheWorkingTemperature) {
     project = projectOf({unknown});
     r = computeCircuit(project, project.circuits.front(), vvCatalogue());
     EXPECT_EQ(r.check(CircuitCheck::VoltageLoss).state, State::NotComputed);
-    EXPECT_TRUE(r.check(CircuitCheck::VoltageLoss).text.contains(u"测试类型"));
+    EXPECT_TRUE(r.check(CircuitCheck::VoltageLoss).text().contains(u"测试类型"));
 }
 
 // A feeder of 50 mm² VV with a branch of 16 mm² VV: trunk T1–T3 at 40 m spans, branch "支线1"
@@ -560,15 +608,15 @@ TEST(ProjectCircuit, AFaultAtTheWeakestEndOfABranchedFeederSeesItsEquivalentLine
     EXPECT_EQ(r.sections[1].thermalOutcome.state, State::Failed);
     const CheckOutcome& thermal = r.check(CircuitCheck::ThermalStability);
     EXPECT_EQ(thermal.state, State::Failed);
-    EXPECT_TRUE(thermal.text.startsWith(u"支线1：Smin = 22.6833 mm² ≥ S = 16 mm²"))
-        << thermal.text.toStdString();
+    EXPECT_TRUE(thermal.text().startsWith(u"支线1：Smin = 22.6833 mm² ≥ S = 16 mm²"))
+        << thermal.text().toStdString();
     // Six lamps of 150/(220·0.9) = 0.757576 A on L1: Ib = 4.545 A, 1.5·Ib selects the
     // smallest breaker; the branch carries its three lamps, 2.273 A.
     EXPECT_NEAR(*r.loadCurrentA, 6 * 150 / 198.0, 1e-9);
     EXPECT_NEAR(r.sections[1].capacity->overload.loadCurrentA, 3 * 150 / 198.0, 1e-9);
     EXPECT_EQ(r.check(CircuitCheck::CurrentCapacity).state, State::Passed);
-    EXPECT_TRUE(r.check(CircuitCheck::CurrentCapacity).text.contains(u"支线1：Ib = 2.3 A"))
-        << r.check(CircuitCheck::CurrentCapacity).text.toStdString();
+    EXPECT_TRUE(r.check(CircuitCheck::CurrentCapacity).text().contains(u"支线1：Ib = 2.3 A"))
+        << r.check(CircuitCheck::CurrentCapacity).text().toStdString();
 
     // The branch with no cable of its own takes the trunk's: one 50 mm² cable, whose origin
     // at T1 (8.249 kA, Smin 22.683 mm²) it withstands.

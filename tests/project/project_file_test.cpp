@@ -73,7 +73,7 @@ TEST(ProjectFile, SeveralCircuitsRoundTripWithTheSameResults) {
         }
         ASSERT_EQ(before[i].checks.size(), after[i].checks.size());
         for (size_t k = 0; k < before[i].checks.size(); ++k)
-            EXPECT_EQ(before[i].checks[k].second.text, after[i].checks[k].second.text) << i;
+            EXPECT_EQ(before[i].checks[k].second.text(), after[i].checks[k].second.text()) << i;
     }
 }
 

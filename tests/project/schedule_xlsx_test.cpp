@@ -191,7 +191,7 @@ TEST(ScheduleXlsx, TheExampleProjectReadsBackSheetBySheet) {
             EXPECT_EQ(red, !outcome.passed()) << i << ' ' << name;
             if (red) {
                 ++redCells;
-                EXPECT_TRUE(cell[QStringLiteral("note")].toString().contains(outcome.text))
+                EXPECT_TRUE(cell[QStringLiteral("note")].toString().contains(outcome.text()))
                     << i << ' ' << name;
             }
         }
