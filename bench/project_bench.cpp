@@ -5,7 +5,7 @@
 
 #include "bench_project.h"
 #include "db/database.h"
-#include "project/lamp_feeder.h"
+#include "project/feeders/lamp_feeder.h"
 #include "project/project_run.h"
 #include "project_files/project_file.h"
 

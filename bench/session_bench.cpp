@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "app/project_session.h"
 #include "bench_project.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 #include "project_files/project_file.h"
 
 #include <QCoreApplication>

@@ -58,9 +58,8 @@ endforeach()
 set(KORVANE_CALCULATIONS
   "calc/*" "drawing/drawing.*" "handbook/*" "circuit/*" "capacity/current_capacity.*"
   "voltage_loss/voltage_loss.*" "short_circuit/short_circuit.*" "verification/verification.*"
-  "project/project.h" "project/project_compute.*" "project/lamp_feeder.*" "project/sizing.*"
-  "project/pole_list.h" "project/phase_balancing.*"
-  "project/result_schema.*" "project/feeder_plot.*" "project/handbook_constants.*"
+  "project/project.h" "project/project_compute.*" "project/sizing.*" "project/feeders/*"
+  "project/result_schema.*" "project/handbook_constants.*"
   "project/checks/*")
 foreach(pattern IN LISTS KORVANE_CALCULATIONS)
   file(GLOB calculations "${SOURCE_DIR}/${pattern}")

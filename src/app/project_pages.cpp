@@ -9,7 +9,7 @@
 #include "pages/short_circuit_fields.h"
 #include "pages/verification_fields.h"
 #include "pages/voltage_loss_fields.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 #include "project_files/project_file.h"
 #include "voltage_loss/voltage_loss_action.h"
 

@@ -5,8 +5,8 @@
 
 #include "base/number_format.h"
 #include "project/project_compute.h"
-#include "project/schedule_columns.h"
-#include "project_files/pole_import.h"
+#include "project/inputs/schedule_columns.h"
+#include "project_files/imports/pole_import.h"
 
 #include <QDir>
 

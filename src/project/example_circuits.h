@@ -2,7 +2,7 @@
 
 #include "project/cable_catalogue.h"
 #include "project/project.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "capacity/current_capacity.h"
 #include "circuit/circuit.h"
-#include "project/lamp_feeder.h"
+#include "project/feeders/lamp_feeder.h"
 #include "voltage_loss/voltage_loss.h"
 
 #include <QJsonValue>

@@ -2,7 +2,7 @@
 
 #include "base/number_format.h"
 #include "project/project_compute.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include <QString>
 #include <QStringList>

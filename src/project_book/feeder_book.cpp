@@ -3,7 +3,7 @@
 #include "project_book/book_text.h"
 
 #include "project/result_schema.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include "base/file_text.h"
 #include "base/number_format.h"

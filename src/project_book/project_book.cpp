@@ -4,7 +4,7 @@
 #include "project_book/feeder_book.h"
 
 #include "project/result_schema.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include "base/file_text.h"
 #include "base/number_format.h"

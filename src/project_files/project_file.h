@@ -1,7 +1,7 @@
 #pragma once
 
 #include "project/project.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -3,7 +3,7 @@
 #include "base/atomic_file.h"
 #include "base/file_text.h"
 #include "base/number_format.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include <QDir>
 #include <QFile>

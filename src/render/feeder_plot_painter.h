@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/feeder_plot.h"
+#include "project/feeders/feeder_plot.h"
 
 #include <QByteArray>
 #include <QColor>

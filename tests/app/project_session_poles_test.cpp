@@ -1,7 +1,7 @@
 #include "app/project_session.h"
 
 #include "base/number_format.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 #include "project_files/project_file.h"
 #include "support/result_columns.h"
 #include "support/test_app.h"

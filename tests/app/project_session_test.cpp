@@ -4,7 +4,7 @@
 #include "app/project_pages.h"
 #include "base/number_format.h"
 #include "project/handbook_constants.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 #include "project_book/project_book.h"
 #include "project_files/project_file.h"
 #include "support/json_paths.h"

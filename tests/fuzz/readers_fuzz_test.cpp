@@ -7,7 +7,7 @@
 // (default 300, a bounded run of seconds).
 
 #include "project/project_fixtures.h"
-#include "project_files/circuit_import.h"
+#include "project_files/imports/circuit_import.h"
 #include "project_files/project_file.h"
 
 #include <QDir>

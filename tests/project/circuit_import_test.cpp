@@ -3,8 +3,8 @@
 
 #include "base/number_format.h"
 #include "project/project_run.h"
-#include "project/schedule_columns.h"
-#include "project_files/circuit_import.h"
+#include "project/inputs/schedule_columns.h"
+#include "project_files/imports/circuit_import.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
 #include "project_fixtures.h"

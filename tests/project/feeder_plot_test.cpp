@@ -1,4 +1,4 @@
-#include "project/feeder_plot.h"
+#include "project/feeders/feeder_plot.h"
 
 #include "base/number_format.h"
 

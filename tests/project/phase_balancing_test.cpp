@@ -1,4 +1,4 @@
-#include "project/phase_balancing.h"
+#include "project/feeders/phase_balancing.h"
 
 #include <gtest/gtest.h>
 

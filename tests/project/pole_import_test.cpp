@@ -1,7 +1,7 @@
 // Importing a feeder's pole list: the template and a workbook of another writer import as the
 // poles they hold, and every bad row is reported with its row number while nothing is imported.
 
-#include "project_files/pole_import.h"
+#include "project_files/imports/pole_import.h"
 #include "project_fixtures.h"
 
 #include <QFile>

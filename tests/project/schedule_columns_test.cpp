@@ -2,7 +2,7 @@
 // same circuit, and a cell that cannot be read for its column says why.
 
 #include "project/result_schema.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 #include "project_files/project_file.h"
 #include "project_fixtures.h"
 

@@ -5,7 +5,7 @@
 
 #include "db/database.h"
 #include "project/project_run.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
 #include "support/cli_run.h"

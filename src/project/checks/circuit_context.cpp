@@ -1,6 +1,6 @@
 #include "project/checks/circuit_context.h"
 
-#include "project/lamp_feeder.h"
+#include "project/feeders/lamp_feeder.h"
 
 #include <cmath>
 

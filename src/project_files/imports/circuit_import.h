@@ -2,7 +2,7 @@
 
 #include "project/cable_catalogue.h"
 #include "project/project.h"
-#include "project_files/xlsx_reader.h"
+#include "project_files/imports/xlsx_reader.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "project_files/xlsx_reader.h"
+#include "project_files/imports/xlsx_reader.h"
 
 #include <QDir>
 #include <QFile>

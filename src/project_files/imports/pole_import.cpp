@@ -1,10 +1,10 @@
-#include "project_files/pole_import.h"
+#include "project_files/imports/pole_import.h"
 
 #include "base/atomic_file.h"
 #include "base/number_format.h"
-#include "project/lamp_feeder.h"
-#include "project/schedule_columns.h"
-#include "project_files/sheet_reading.h"
+#include "project/feeders/lamp_feeder.h"
+#include "project/inputs/schedule_columns.h"
+#include "project_files/imports/sheet_reading.h"
 
 #include <QHash>
 

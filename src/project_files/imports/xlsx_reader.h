@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "project/lamp_feeder.h"
+#include "project/feeders/lamp_feeder.h"
 
 #include "capacity/current_capacity.h"
 #include "voltage_loss/voltage_loss.h"

@@ -1,13 +1,13 @@
-#include "project_files/circuit_import.h"
+#include "project_files/imports/circuit_import.h"
 
 #include "base/atomic_file.h"
 #include "base/number_format.h"
 #include "project/example_circuits.h"
 #include "project/handbook_constants.h"
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 #include "project/sizing.h"
-#include "project_files/sheet_reading.h"
-#include "project_files/xlsx_reader.h"
+#include "project_files/imports/sheet_reading.h"
+#include "project_files/imports/xlsx_reader.h"
 
 #include <QFile>
 #include <QStringDecoder>

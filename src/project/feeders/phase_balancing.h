@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/computed.h"
-#include "project/lamp_feeder.h"
+#include "project/feeders/lamp_feeder.h"
 
 #include <array>
 #include <vector>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "project/cable_catalogue.h"
-#include "project/pole_list.h"
-#include "project_files/xlsx_reader.h"
+#include "project/feeders/pole_list.h"
+#include "project_files/imports/xlsx_reader.h"
 
 #include <QString>
 #include <QStringList>

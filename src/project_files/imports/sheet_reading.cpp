@@ -1,4 +1,4 @@
-#include "project_files/sheet_reading.h"
+#include "project_files/imports/sheet_reading.h"
 
 #include <QFileInfo>
 #include <QStringDecoder>

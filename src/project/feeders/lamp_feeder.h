@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/computed.h"
-#include "project/pole_list.h"
+#include "project/feeders/pole_list.h"
 #include "short_circuit/short_circuit.h"
 #include "voltage_loss/load_cases.h"
 

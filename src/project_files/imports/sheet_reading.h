@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project_files/xlsx_reader.h"
+#include "project_files/imports/xlsx_reader.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "project/schedule_columns.h"
+#include "project/inputs/schedule_columns.h"
 
 #include "base/number_format.h"
 

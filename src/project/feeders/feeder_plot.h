@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/lamp_feeder.h"
+#include "project/feeders/lamp_feeder.h"
 
 #include <QString>
 
