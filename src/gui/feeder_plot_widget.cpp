@@ -11,8 +11,8 @@ FeederPlotWidget::FeederPlotWidget(ProjectSession& session, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Every recomputation (an edit, a row moved away, the supply) may change what is shown.
     scheduleConnection_ =
-        session_.scheduleChanged.connection([this](const ScheduleChange&) { update(); });
-    supplyConnection_ = session_.supplyChanged.connection([this] { update(); });
+        session_.state().scheduleChanged.connection([this](const ScheduleChange&) { update(); });
+    supplyConnection_ = session_.state().supplyChanged.connection([this] { update(); });
 }
 
 void FeederPlotWidget::setRow(int row) {
@@ -30,14 +30,14 @@ void FeederPlotWidget::setShowBranches(bool shown) {
 }
 
 QString FeederPlotWidget::message() const {
-    return session_.rowPlotNote(row_);
+    return session_.state().rowPlotNote(row_);
 }
 
 void FeederPlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = rect();
-    if (std::optional<FeederPlot> plot = session_.rowPlot(row_)) {
+    if (std::optional<FeederPlot> plot = session_.state().rowPlot(row_)) {
         plot->showBranches = showBranches_;
         render::paintFeederPlot(painter, area, *plot);
         return;

@@ -3,9 +3,9 @@
 // feeder plot as painted.
 
 #include "app/project_session.h"
+#include "base/number_format.h"
 #include "drawing/drawing.h"
 #include "form/binding.h"
-#include "base/number_format.h"
 #include "gui/diagram_view.h"
 #include "gui/feeder_plot_widget.h"
 #include "gui/phase_balance_dialog.h"
@@ -173,8 +173,8 @@ struct Schedule {
     gui::ScheduleModel& model = *window.model();
 
     int column(ScheduleColumn which) const {
-        for (int c = 0; c < session.inputColumnCount(); ++c)
-            if (session.columnHeader(c) == scheduleHeader(which))
+        for (int c = 0; c < session.schedule().inputColumnCount(); ++c)
+            if (session.schedule().columnHeader(c) == scheduleHeader(which))
                 return c;
         ADD_FAILURE() << "no column " << scheduleHeader(which).toStdString();
         return 0;
@@ -187,8 +187,8 @@ struct Schedule {
     }
     // The input or result column with this header.
     int headed(const QString& header) const {
-        for (int c = 0; c < session.columnCount(); ++c)
-            if (session.columnHeader(c) == header)
+        for (int c = 0; c < session.schedule().columnCount(); ++c)
+            if (session.schedule().columnHeader(c) == header)
                 return c;
         ADD_FAILURE() << "no column " << header.toStdString();
         return 0;
@@ -243,7 +243,7 @@ TEST(ScheduleWindow, TheProjectMenuSitsBetweenFileAndBooksAndShowsTheSchedule) {
     window.close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(&shell->scheduleWindow(), &window);
-    EXPECT_EQ(window.session().rowCount(), 2);
+    EXPECT_EQ(window.session().state().rowCount(), 2);
 }
 
 TEST(ScheduleWindow, RowsAreAddedCopiedRemovedAndMovedThroughTheActions) {
@@ -343,7 +343,7 @@ TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
     };
     const size_t at = extended.columns.size() - 1; // before the verdict
     extended.columns.insert(extended.columns.begin() + qsizetype(at), extra);
-    const ProjectRun& run = f.session.run();
+    const ProjectRun& run = f.session.state().run();
     ASSERT_FALSE(run.results.empty());
     ASSERT_TRUE(run.results.front().lineLengthKm.ok());
     const double km = *run.results.front().lineLengthKm;
@@ -352,9 +352,10 @@ TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
     plain.groupSize = 0;
 
     // The window.
-    f.session.useResultSchema(extended);
-    const int windowColumn = f.session.inputColumnCount() + int(at);
-    EXPECT_EQ(f.model.columnCount(), f.session.inputColumnCount() + int(extended.columns.size()));
+    f.session.state().useResultSchema(extended);
+    const int windowColumn = f.session.schedule().inputColumnCount() + int(at);
+    EXPECT_EQ(f.model.columnCount(),
+              f.session.schedule().inputColumnCount() + int(extended.columns.size()));
     EXPECT_EQ(f.model.headerData(windowColumn, Qt::Horizontal).toString(), extra.header);
     EXPECT_EQ(f.shown(f.model.index(0, windowColumn)), formatFixed(km, 3));
     EXPECT_EQ(f.model.headerData(windowColumn + 1, Qt::Horizontal).toString(), u"结论"_qs);
@@ -387,7 +388,7 @@ TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
     EXPECT_EQ(table.columnWidthsMm.at(size_t(bookColumn)), 9.0);
     EXPECT_EQ(table.rows.at(1).at(size_t(bookColumn)).text, formatFixed(km, 3));
 
-    f.session.useResultSchema(projectResultSchema()); // the extended one ends with the test
+    f.session.state().useResultSchema(projectResultSchema()); // the extended one ends with the test
 }
 
 TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {
@@ -416,15 +417,15 @@ TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {
     EXPECT_EQ(verdict.data(Qt::BackgroundRole).value<QColor>(),
               gui::ScheduleModel::failedBackground());
     EXPECT_EQ(verdict.data(Qt::ToolTipRole).toString(),
-              f.session.result(0).check(CircuitCheck::VoltageLoss).text);
+              f.session.state().result(0).check(CircuitCheck::VoltageLoss).text);
     EXPECT_FALSE(load.data(Qt::BackgroundRole).isValid()) << "an input is drawn plainly";
 
     const QModelIndex r = f.at(0, ScheduleColumn::ResistanceOhmPerKm);
     const QString kept = f.shown(r);
-    const QByteArray project = projectToJson(f.session.project());
+    const QByteArray project = projectToJson(f.session.state().project());
     EXPECT_FALSE(f.model.setData(r, QStringLiteral("0.5欧")));
     EXPECT_EQ(f.shown(r), kept);
-    EXPECT_EQ(projectToJson(f.session.project()), project);
+    EXPECT_EQ(projectToJson(f.session.state().project()), project);
     EXPECT_TRUE(f.status().contains(scheduleHeader(ScheduleColumn::ResistanceOhmPerKm)))
         << f.status().toStdString();
 }
@@ -451,7 +452,7 @@ TEST(ScheduleWindow, AChoiceCellIsEditedInAComboBoxOfItsChoices) {
     emit combo->activated(combo->currentIndex());
     QApplication::processEvents();
     EXPECT_EQ(f.shown(mode), other) << "picking the item is the edit";
-    EXPECT_EQ(scheduleCell(f.session.project().circuits[0], ScheduleColumn::ProtectionMode),
+    EXPECT_EQ(scheduleCell(f.session.state().project().circuits[0], ScheduleColumn::ProtectionMode),
               ScheduleCell(other));
 
     // Free text is edited in a line edit.
@@ -465,10 +466,11 @@ TEST(ScheduleWindow, AChoiceCellIsEditedInAComboBoxOfItsChoices) {
 TEST(ScheduleWindow, ASupplyFieldTakesANumberAndRestoresWhatItRefuses) {
     Schedule f;
     int capacity = -1;
-    for (int i = 0; i < f.session.supplyFieldCount(); ++i) {
+    for (int i = 0; i < f.session.supply().supplyFieldCount(); ++i) {
         auto* edit = qobject_cast<QLineEdit*>(f.window.supplyEditor(i));
-        EXPECT_EQ(edit != nullptr, f.session.supplyField(i).choices.isEmpty()) << i;
-        if (edit != nullptr && edit->text() == f.session.supplyField(i).text && capacity < 0)
+        EXPECT_EQ(edit != nullptr, f.session.supply().supplyField(i).choices.isEmpty()) << i;
+        if (edit != nullptr && edit->text() == f.session.supply().supplyField(i).text &&
+            capacity < 0)
             capacity = i;
     }
     ASSERT_EQ(capacity, int(SupplyFieldId::SystemCapacity));
@@ -479,12 +481,12 @@ TEST(ScheduleWindow, ASupplyFieldTakesANumberAndRestoresWhatItRefuses) {
     edit->setText(QStringLiteral("很大"));
     emit edit->editingFinished();
     EXPECT_EQ(edit->text(), before);
-    EXPECT_EQ(f.session.supplyField(capacity).text, before);
+    EXPECT_EQ(f.session.supply().supplyField(capacity).text, before);
     EXPECT_FALSE(f.status().isEmpty());
 
     edit->setText(QStringLiteral("10"));
     emit edit->editingFinished();
-    EXPECT_EQ(f.session.supplyField(capacity).text, QStringLiteral("10"));
+    EXPECT_EQ(f.session.supply().supplyField(capacity).text, QStringLiteral("10"));
     EXPECT_NE(f.shown(f.at(0, ResultColumn::ThreePhaseKa)), ik3)
         << "a weaker system gives less fault current";
 
@@ -492,11 +494,11 @@ TEST(ScheduleWindow, ASupplyFieldTakesANumberAndRestoresWhatItRefuses) {
         qobject_cast<QComboBox*>(f.window.supplyEditor(int(SupplyFieldId::Transformer)));
     ASSERT_NE(transformer, nullptr);
     ASSERT_GT(transformer->count(), 1);
-    EXPECT_EQ(transformer->currentText(), f.session.supplyField(1).text);
+    EXPECT_EQ(transformer->currentText(), f.session.supply().supplyField(1).text);
     const int next = (transformer->currentIndex() + 1) % transformer->count();
     transformer->setCurrentIndex(next);
     emit transformer->activated(next);
-    EXPECT_EQ(f.session.supplyField(1).text, transformer->itemText(next));
+    EXPECT_EQ(f.session.supply().supplyField(1).text, transformer->itemText(next));
 }
 
 // 60 A at 0.4 km fails the voltage loss of the example circuit on its 25 mm².
@@ -611,7 +613,7 @@ TEST(ScheduleWindow, TheIdentifierSectionAndKeyResultsStayInSightWhenScrolledAcr
     for (int c = 0; c < f.model.columnCount(); ++c) {
         EXPECT_NE(block->isColumnHidden(c), table->isColumnHidden(c)) << "shown once: " << c;
         if (!block->isColumnHidden(c))
-            inBlock << f.session.columnHeader(c);
+            inBlock << f.session.schedule().columnHeader(c);
     }
     EXPECT_EQ(inBlock, key);
 
@@ -723,7 +725,8 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     const QString path = dir.filePath(QStringLiteral("道路"));
     whenModalsShow([&] { entry(projects, QStringLiteral("保存工程(&S)"))->trigger(); },
                    {chooseFile(path)});
-    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+    EXPECT_EQ(f.session.document().path(),
+              QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
     EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
 
     f.trigger(Act::Remove);
@@ -736,7 +739,7 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
 
     // The file is in the recent projects of both windows' 工程 menus, and opens from there.
-    f.session.newProject();
+    f.session.document().newProject();
     for (QMainWindow* window :
          {static_cast<QMainWindow*>(f.program.shell()), static_cast<QMainWindow*>(&f.window)}) {
         QMenu* recent =
@@ -749,7 +752,8 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     QMenu* recent = entry(projects, QStringLiteral("最近的工程(&R)"))->menu();
     recent->actions().at(0)->trigger();
     EXPECT_EQ(f.model.rowCount(), 2);
-    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+    EXPECT_EQ(f.session.document().path(),
+              QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
 }
 
 // The window takes the available area of the screen it opens on (1366×768 at 100 % and 125 %,
@@ -781,7 +785,7 @@ TEST(ScheduleWindow, TheWindowFitsTheScreenWithItsStatusBarAndSupplyFields) {
         EXPECT_GT(bar->height(), 0);
         EXPECT_TRUE(f.window.rect().contains(QRect(bar->mapTo(&f.window, QPoint()), bar->size())));
         // Every supply field lies whole in the window, on as many lines as it takes.
-        for (int field = 0; field < f.session.supplyFieldCount(); ++field) {
+        for (int field = 0; field < f.session.supply().supplyFieldCount(); ++field) {
             QWidget* editor = f.window.supplyEditor(field);
             EXPECT_TRUE(
                 f.window.rect().contains(QRect(editor->mapTo(&f.window, QPoint()), editor->size())))
@@ -861,12 +865,13 @@ TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
     EXPECT_TRUE(platform.messages.empty());
 
     // The pictures: each computed feeder's plot at 150 × 80 mm, none for a load case.
-    const ProjectBookPictures pictures = render::paintedFeederPlots(f.session.run());
+    const ProjectBookPictures pictures = render::paintedFeederPlots(f.session.state().run());
     int plotted = 0;
-    for (int row = 0; row < f.session.rowCount(); ++row) {
-        const ProjectCircuit& circuit = f.session.run().project.circuits[size_t(row)];
-        const std::optional<ReportPicture> picture = pictures(circuit, f.session.result(row));
-        ASSERT_EQ(picture.has_value(), f.session.feederResult(row) != nullptr) << row;
+    for (int row = 0; row < f.session.state().rowCount(); ++row) {
+        const ProjectCircuit& circuit = f.session.state().run().project.circuits[size_t(row)];
+        const std::optional<ReportPicture> picture =
+            pictures(circuit, f.session.state().result(row));
+        ASSERT_EQ(picture.has_value(), f.session.state().feederResult(row) != nullptr) << row;
         if (!picture)
             continue;
         ++plotted;
@@ -967,7 +972,7 @@ TEST(ScheduleWindow, TheDiagramOpensFromTheProjectMenuAndFollowsTheProject) {
     // 13 more rows: 25 circuits take a second sheet.
     for (int i = 0; i < 13; ++i)
         f.trigger(Act::AddLoadCase);
-    ASSERT_EQ(f.session.rowCount(), 25);
+    ASSERT_EQ(f.session.state().rowCount(), 25);
     EXPECT_EQ(view->drawing().sheets.size(), 2u);
     ASSERT_EQ(view->sheetChoice()->count(), 2);
     EXPECT_EQ(view->sheetChoice()->itemText(1), QStringLiteral("第 2 张，共 2 张"));
@@ -976,7 +981,7 @@ TEST(ScheduleWindow, TheDiagramOpensFromTheProjectMenuAndFollowsTheProject) {
     // No circuit at all: one sheet with the supply and an empty table, no circuit's column.
     std::vector<int> rows(25);
     std::iota(rows.begin(), rows.end(), 0);
-    f.session.removeRows(rows);
+    f.session.schedule().removeRows(rows);
     ASSERT_EQ(view->drawing().sheets.size(), 1u);
     EXPECT_EQ(view->sheetChoice()->count(), 1);
     EXPECT_TRUE(columnTexts(view->drawing(), QStringLiteral("WL1")).isEmpty());
@@ -1045,12 +1050,12 @@ TEST(ScheduleWindow, TheProjectBookEndsWithTheDiagramASheetAPage) {
     QTemporaryDir dir;
     for (const int circuits : {12, 25}) {
         SCOPED_TRACE(circuits);
-        while (f.session.rowCount() < circuits)
+        while (f.session.state().rowCount() < circuits)
             f.trigger(Act::AddLoadCase);
         const int sheets = circuits > 24 ? 2 : 1;
 
-        const Computed<QByteArray> docx =
-            render::projectBookFile(f.session.run(), render::BookFormat::Docx, QDate(2026, 12, 10));
+        const Computed<QByteArray> docx = render::projectBookFile(
+            f.session.state().run(), render::BookFormat::Docx, QDate(2026, 12, 10));
         ASSERT_TRUE(docx.ok());
         const QString xml = QString::fromUtf8(zipEntry(*docx, "word/document.xml").value_or(""));
         // Described twice each, in the drawing's place and in the picture's own properties.
@@ -1066,8 +1071,8 @@ TEST(ScheduleWindow, TheProjectBookEndsWithTheDiagramASheetAPage) {
         const QImage sheet = QImage::fromData(zipEntry(*docx, last.toUtf8().constData()).value());
         EXPECT_EQ(sheet.size(), QSize(1724, 2438));
 
-        const Computed<QByteArray> pdf =
-            render::projectBookFile(f.session.run(), render::BookFormat::Pdf, QDate(2026, 12, 10));
+        const Computed<QByteArray> pdf = render::projectBookFile(
+            f.session.state().run(), render::BookFormat::Pdf, QDate(2026, 12, 10));
         ASSERT_TRUE(pdf.ok());
         const QString path = dir.filePath(QStringLiteral("book%1.pdf").arg(circuits));
         QFile file(path);
@@ -1175,9 +1180,9 @@ TEST(ScheduleWindow, ACircuitThatCannotBeComputedIsAmberAndGreyAndItsPlotSaysWhy
     Schedule f;
     ASSERT_TRUE(f.window.openProjectPath(projectWithAnUnknownCable(dir)));
     ASSERT_GT(f.model.rowCount(), 1);
-    ASSERT_TRUE(f.session.project().circuits[0].load.index() == 1) << "a feeder";
+    ASSERT_TRUE(f.session.state().project().circuits[0].load.index() == 1) << "a feeder";
     bool amber = false;
-    for (int c = 0; c < f.session.inputColumnCount(); ++c) {
+    for (int c = 0; c < f.session.schedule().inputColumnCount(); ++c) {
         if (f.model.index(0, c).data(gui::ScheduleModel::StateRole).toInt() ==
             int(CellState::InputProblem)) {
             amber = true;
@@ -1205,7 +1210,7 @@ TEST(ScheduleWindow, ADamagedProjectChangesNothing) {
     QTemporaryDir dir;
     Schedule f;
     f.trigger(Act::AddFeeder);
-    const QByteArray before = projectToJson(f.session.project());
+    const QByteArray before = projectToJson(f.session.state().project());
     const QString title = f.window.windowTitle();
     const QString damaged = dir.filePath(QStringLiteral("damaged.kvp"));
     QFile file(damaged);
@@ -1214,7 +1219,7 @@ TEST(ScheduleWindow, ADamagedProjectChangesNothing) {
     file.close();
 
     EXPECT_FALSE(f.window.openProjectPath(damaged));
-    EXPECT_EQ(projectToJson(f.session.project()), before);
+    EXPECT_EQ(projectToJson(f.session.state().project()), before);
     EXPECT_EQ(f.model.rowCount(), 2);
     EXPECT_EQ(f.window.windowTitle(), title);
     ASSERT_EQ(f.program.platform.messages.size(), 1u);
@@ -1243,7 +1248,7 @@ TEST(ScheduleWindow, UnsavedProjectChangesAreAskedAboutBeforeTheyAreLeft) {
     whenModalsShow([&] { newProject->trigger(); },
                    {[](QWidget* modal) { answer(modal, QMessageBox::Discard); }});
     EXPECT_EQ(f.model.rowCount(), 1) << "不保存 starts the new project";
-    EXPECT_FALSE(f.session.modified());
+    EXPECT_FALSE(f.session.document().modified());
     EXPECT_TRUE(f.window.isVisible());
 }
 
@@ -1265,7 +1270,7 @@ TEST(ScheduleWindow, ThePoleEditorFollowsTheFeederAndItsCommandsGoThroughTheSess
     EXPECT_FALSE(editor->action(Cmd::InsertPole)->isEnabled());
 
     editor->action(Cmd::Convert)->trigger();
-    EXPECT_TRUE(f.session.hasPoleList(1));
+    EXPECT_TRUE(f.session.poles().hasPoleList(1));
     EXPECT_FALSE(editor->action(Cmd::Convert)->isEnabled());
     EXPECT_EQ(f.shown(f.at(1, ScheduleColumn::Poles)), QStringLiteral("由杆位表给出"));
 
@@ -1283,9 +1288,10 @@ TEST(ScheduleWindow, ThePoleEditorFollowsTheFeederAndItsCommandsGoThroughTheSess
     // 相序平衡…: 取消 leaves the feeder, 接受 fixes every pole's phase.
     f.window.selectRow(1);
     editor->action(Cmd::DeletePole)->trigger(); // the pole without a span: the feeder computes
-    ASSERT_NE(f.session.feederResult(1), nullptr) << f.session.rowPlotNote(1).toStdString();
-    const LampFeeder before = std::get<LampFeeder>(f.session.project().circuits[1].load);
-    const PhaseBalanceProposal proposal = f.session.proposePhaseBalance(1);
+    ASSERT_NE(f.session.state().feederResult(1), nullptr)
+        << f.session.state().rowPlotNote(1).toStdString();
+    const LampFeeder before = std::get<LampFeeder>(f.session.state().project().circuits[1].load);
+    const PhaseBalanceProposal proposal = f.session.proposals().proposePhaseBalance(1);
     ASSERT_TRUE(proposal.proposal.has_value()) << proposal.proposal.reason().toStdString();
     auto balance = [&](bool accept) {
         whenModalsShow(
@@ -1306,10 +1312,10 @@ TEST(ScheduleWindow, ThePoleEditorFollowsTheFeederAndItsCommandsGoThroughTheSess
             }});
     };
     balance(false);
-    EXPECT_TRUE(std::get<LampFeeder>(f.session.project().circuits[1].load) == before);
+    EXPECT_TRUE(std::get<LampFeeder>(f.session.state().project().circuits[1].load) == before);
     EXPECT_EQ(f.status(), QStringLiteral("相别未改"));
     balance(true);
-    EXPECT_TRUE(std::get<LampFeeder>(f.session.project().circuits[1].load) ==
+    EXPECT_TRUE(std::get<LampFeeder>(f.session.state().project().circuits[1].load) ==
                 proposal.proposal->balanced);
 
     // The other runs of the plot go with the check box.
