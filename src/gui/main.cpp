@@ -269,7 +269,7 @@ bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
     if (o.grabPlot.isEmpty())
         return true;
     // The plot on its own at the proportions of a page's figure.
-    korvane::gui::FeederPlotWidget plot(window.session());
+    korvane::gui::FeederPlotWidget plot(window.session().state());
     plot.setRow(window.currentRow());
     plot.resize(900, 450);
     return plot.grab().save(o.grabPlot);

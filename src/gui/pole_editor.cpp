@@ -14,8 +14,9 @@
 namespace korvane::gui {
 
 PoleEditor::PoleEditor(ProjectSession& session, QWidget* parent)
-    : QWidget(parent), session_(session), model_(new PoleModel(session, this)),
-      table_(new QTableView), note_(new QLabel), bar_(new QToolBar(QStringLiteral("杆位表"))) {
+    : QWidget(parent), session_(session),
+      model_(new PoleModel(session.state(), session.poles(), this)), table_(new QTableView),
+      note_(new QLabel), bar_(new QToolBar(QStringLiteral("杆位表"))) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);

@@ -93,7 +93,7 @@ std::vector<int> keyColumns(const ProjectSession& session) {
 ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidget* mainWindow)
     : app_(app), session_(session), mainWindow_(mainWindow),
       model_(new ScheduleModel(session, this)), table_(new ScheduleTable),
-      plot_(new FeederPlotWidget(session)), poles_(new PoleEditor(session)),
+      plot_(new FeederPlotWidget(session.state())), poles_(new PoleEditor(session)),
       showBranches_(new QCheckBox(QStringLiteral("显示其他支线"))),
       splitter_(new QSplitter(Qt::Vertical)), lower_(new QSplitter(Qt::Horizontal)) {
     table_->setModel(model_);
