@@ -39,9 +39,8 @@ enum class PoleColumn {
 inline constexpr int kPoleColumnCount = 19;
 inline constexpr int kFirstPoleResultColumn = int(PoleColumn::DistanceM);
 
-// The pole list of a feeder row (杆位表): its table, shared by the window and korvane-cli, and
-// its edits. Each accepted edit puts the changed feeder into the row and computes that row
-// again.
+// The pole list of a feeder row (杆位表): its table as the window's pole editor shows it, and its
+// edits. Each accepted edit puts the changed feeder into the row and computes that row again.
 class PoleListEditor {
 public:
     PoleListEditor(Platform& platform, ProjectState& state, ProjectDocument& document);

@@ -13,9 +13,9 @@ namespace korvane {
 
 class Application;
 
-// The project behind the circuit schedule window, as the parts that edit it: the window and
-// korvane-cli hold a session and call its parts. They share one ProjectState (the project, its
-// computed run, and the computation), owned here with them:
+// The project behind the circuit schedule window, as the parts that edit it: the window holds a
+// session and calls its parts. They share one ProjectState (the project, its computed run, and
+// the computation), owned here with them:
 //   document()  — the file, its revisions and title, the recent projects, the exports
 //   supply()    — the supply and installation fields above the schedule
 //   schedule()  — the schedule's columns, cells and rows, and the import of circuits

@@ -78,7 +78,8 @@ public:
     // ---- The computation ----
     // The result columns shown after the inputs: the program's schema unless told otherwise (an
     // extended schema, with a check under development, is shown the same way). The schema must
-    // outlive the session; the view is reset.
+    // outlive the session; the view is reset. Whatever else decides how the circuits are
+    // computed or judged is set here beside it, and then computes every row again.
     void useResultSchema(const ResultSchema& schema);
     const ResultSchema& resultSchema() const { return *schema_; }
     // Computes every circuit anew (after a change of the supply or of the whole project).
