@@ -45,14 +45,14 @@ struct Fixture {
             path);
         session = std::make_unique<ProjectSession>(app);
         session->open(path);
-        for (int c = 0; c < session->inputColumnCount(); ++c)
-            if (session->columnHeader(c) == scheduleHeader(ScheduleColumn::SpacingM))
+        for (int c = 0; c < session->schedule().inputColumnCount(); ++c)
+            if (session->schedule().columnHeader(c) == scheduleHeader(ScheduleColumn::SpacingM))
                 spacingColumn = c;
     }
     // The circuits whose every check was made: a bench of uncomputed rows would time nothing.
     int computed() const {
         int n = 0;
-        for (const CircuitResult& r : session->run().results)
+        for (const CircuitResult& r : session->state().run().results)
             n += r.inputProblems.isEmpty() && r.feeder ? 1 : 0;
         return n;
     }
@@ -68,11 +68,11 @@ Fixture& fixture() {
 void BM_EditOneCellOf1000Feeders(benchmark::State& state) {
     Fixture& f = fixture();
     ProjectSession& s = *f.session;
-    const int row = s.rowCount() / 2;
+    const int row = s.state().rowCount() / 2;
     Clock::time_point start;
     Clock::time_point announced;
     bool heard = false;
-    const int id = s.scheduleChanged.connect([&](const ScheduleChange& change) {
+    const int id = s.state().scheduleChanged.connect([&](const ScheduleChange& change) {
         if (change.kind == ScheduleChange::Kind::DataChanged && change.first == row &&
             change.last == row) {
             announced = Clock::now();
@@ -81,11 +81,11 @@ void BM_EditOneCellOf1000Feeders(benchmark::State& state) {
     });
     for (auto _ : state) {
         // Always another value than the cell holds: the same value again changes nothing.
-        const bool wide = s.cell(row, f.spacingColumn).text != QStringLiteral("35");
+        const bool wide = s.schedule().cell(row, f.spacingColumn).text != QStringLiteral("35");
         heard = false;
         start = Clock::now();
-        const auto refused =
-            s.setCell(row, f.spacingColumn, wide ? QStringLiteral("35") : QStringLiteral("30"));
+        const auto refused = s.schedule().setCell(
+            row, f.spacingColumn, wide ? QStringLiteral("35") : QStringLiteral("30"));
         if (refused || !heard) {
             const std::string why = refused ? refused->toStdString() : "not announced";
             state.SkipWithError(why.c_str());
@@ -93,8 +93,8 @@ void BM_EditOneCellOf1000Feeders(benchmark::State& state) {
         }
         state.SetIterationTime(std::chrono::duration<double>(announced - start).count());
     }
-    s.scheduleChanged.disconnect(id);
-    state.counters["circuits"] = double(s.rowCount());
+    s.state().scheduleChanged.disconnect(id);
+    state.counters["circuits"] = double(s.state().rowCount());
     state.counters["computed"] = double(f.computed());
     state.counters["messages"] = double(f.platform.messages);
 }
@@ -105,8 +105,8 @@ BENCHMARK(BM_EditOneCellOf1000Feeders)->UseManualTime()->Unit(benchmark::kMillis
 // cost of returning its memory and taking it again).
 void BM_FullRecomputeOf1000Feeders(benchmark::State& state) {
     Fixture& f = fixture();
-    const Project& project = f.session->project();
-    const CableCatalogue& cables = f.session->cables();
+    const Project& project = f.session->state().project();
+    const CableCatalogue& cables = f.session->state().cables();
     ProjectRun run;
     for (auto _ : state) {
         run = runProject(project, cables, false);
@@ -121,7 +121,7 @@ BENCHMARK(BM_FullRecomputeOf1000Feeders)->Unit(benchmark::kMillisecond);
 void BM_SerialiseProjectOf1000Feeders(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state)
-        benchmark::DoNotOptimize(projectToJson(f.session->project()));
+        benchmark::DoNotOptimize(projectToJson(f.session->state().project()));
 }
 BENCHMARK(BM_SerialiseProjectOf1000Feeders)->Unit(benchmark::kMillisecond);
 
@@ -131,14 +131,14 @@ void BM_EditTheSupplyOf1000Feeders(benchmark::State& state) {
     ProjectSession& s = *f.session;
     for (auto _ : state) {
         const bool longer =
-            s.supplyField(int(SupplyFieldId::BusbarLength)).text != QStringLiteral("6");
-        if (s.setSupplyField(int(SupplyFieldId::BusbarLength),
-                             longer ? QStringLiteral("6") : QStringLiteral("5"))) {
+            s.supply().supplyField(int(SupplyFieldId::BusbarLength)).text != QStringLiteral("6");
+        if (s.supply().setSupplyField(int(SupplyFieldId::BusbarLength),
+                                      longer ? QStringLiteral("6") : QStringLiteral("5"))) {
             state.SkipWithError("the supply edit was refused");
             break;
         }
     }
-    state.counters["circuits"] = double(s.rowCount());
+    state.counters["circuits"] = double(s.state().rowCount());
     state.counters["computed"] = double(f.computed());
 }
 BENCHMARK(BM_EditTheSupplyOf1000Feeders)->Unit(benchmark::kMillisecond);

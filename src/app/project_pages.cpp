@@ -3,9 +3,9 @@
 #include "app/application.h"
 #include "app/calculation_file.h"
 #include "app/project_session.h"
+#include "base/number_format.h"
 #include "form/binding.h"
 #include "form/form.h"
-#include "base/number_format.h"
 #include "pages/short_circuit_fields.h"
 #include "pages/verification_fields.h"
 #include "pages/voltage_loss_fields.h"
@@ -82,9 +82,9 @@ void message(Application& app, bool error, const QString& text) {
 } // namespace
 
 bool sendCircuitToPages(Application& app, const ProjectSession& session, int row) {
-    if (row < 0 || row >= session.rowCount())
+    if (row < 0 || row >= session.state().rowCount())
         return false;
-    const ProjectCircuit& c = session.project().circuits[size_t(row)];
+    const ProjectCircuit& c = session.state().project().circuits[size_t(row)];
     const auto* loads = std::get_if<LoadCaseLoad>(&c.load);
     if (!loads) {
         // The voltage-loss page computes load cases only; a feeder's pole-by-pole drop has no
@@ -100,7 +100,7 @@ bool sendCircuitToPages(Application& app, const ProjectSession& session, int row
     QStringList unread;
     for (const ReadingProblem& problem : c.readingProblems)
         unread << problem.text();
-    unread << projectStoppingProblems(session.project());
+    unread << projectStoppingProblems(session.state().project());
     if (!unread.isEmpty()) {
         message(app, false,
                 QStringLiteral("回路 %1 有未能从文件读取的数值，未送到计算页面：\r\n%2")
@@ -110,7 +110,7 @@ bool sendCircuitToPages(Application& app, const ProjectSession& session, int row
     Form& main = app.mainForm();
     const VoltageLossInput& v = loads->values;
     const CircuitLine& l = c.line;
-    const Supply& s = session.project().supply;
+    const Supply& s = session.state().project().supply;
     PageInputs in(main);
 
     // The voltage-loss page: the cable lists first, R and X of the circuit after them.
@@ -145,7 +145,7 @@ bool sendCircuitToPages(Application& app, const ProjectSession& session, int row
     }
 
     // The short-circuit page: the supply and the line over the length the project computed.
-    const CircuitResult& r = session.result(row);
+    const CircuitResult& r = session.state().result(row);
     const QString lengthKm = r.lineLengthKm ? formatGeneral(*r.lineLengthKm) : QString();
     in.text("shortCircuit.systemCapacityMVA", formatGeneral(s.systemCapacityMva));
     in.number("shortCircuit.line.resistanceMilliOhmPerM", l.perMetreMilliOhm.resistance);
@@ -263,7 +263,7 @@ int takeCircuitFromPages(Application& app, ProjectSession& session) {
                     .arg(problems.join(QStringLiteral("\r\n"))));
         return -1;
     }
-    return session.addCircuit(std::move(c));
+    return session.schedule().addCircuit(std::move(c));
 }
 
 } // namespace korvane

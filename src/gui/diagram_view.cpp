@@ -122,10 +122,10 @@ DiagramView::DiagramView(ProjectSession& session, std::function<QDate()> today,
     statusBar();
 
     // Every recomputation may change a figure, a cable or the number of sheets.
-    scheduleConnection_ =
-        session_.scheduleChanged.connection([this](const ScheduleChange&) { projectChanged(); });
-    supplyConnection_ = session_.supplyChanged.connection([this] { projectChanged(); });
-    titleConnection_ = session_.titleChanged.connection([this] {
+    scheduleConnection_ = session_.state().scheduleChanged.connection(
+        [this](const ScheduleChange&) { projectChanged(); });
+    supplyConnection_ = session_.state().supplyChanged.connection([this] { projectChanged(); });
+    titleConnection_ = session_.document().titleChanged.connection([this] {
         updateTitle();
         projectChanged();
     });
@@ -147,7 +147,7 @@ void DiagramView::projectChanged() {
 
 void DiagramView::rebuild() {
     stale_ = false;
-    drawing_ = session_.systemDiagram(today_ ? today_() : QDate::currentDate());
+    drawing_ = session_.state().systemDiagram(today_ ? today_() : QDate::currentDate());
     const int sheet = sheets_->currentIndex();
     sheets_->clear();
     const int count = int(drawing_.sheets.size());
@@ -219,7 +219,7 @@ void DiagramView::followScroll() {
 }
 
 void DiagramView::updateTitle() {
-    setWindowTitle(session_.windowTitle() + QStringLiteral(" - 配电系统图"));
+    setWindowTitle(session_.document().windowTitle() + QStringLiteral(" - 配电系统图"));
 }
 
 void DiagramView::showEvent(QShowEvent* event) {

@@ -6,13 +6,13 @@
 
 namespace korvane::gui {
 
-FeederPlotWidget::FeederPlotWidget(ProjectSession& session, QWidget* parent)
-    : QWidget(parent), session_(session) {
+FeederPlotWidget::FeederPlotWidget(ProjectState& project, QWidget* parent)
+    : QWidget(parent), project_(project) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Every recomputation (an edit, a row moved away, the supply) may change what is shown.
     scheduleConnection_ =
-        session_.scheduleChanged.connection([this](const ScheduleChange&) { update(); });
-    supplyConnection_ = session_.supplyChanged.connection([this] { update(); });
+        project_.scheduleChanged.connection([this](const ScheduleChange&) { update(); });
+    supplyConnection_ = project_.supplyChanged.connection([this] { update(); });
 }
 
 void FeederPlotWidget::setRow(int row) {
@@ -30,14 +30,14 @@ void FeederPlotWidget::setShowBranches(bool shown) {
 }
 
 QString FeederPlotWidget::message() const {
-    return session_.rowPlotNote(row_);
+    return project_.rowPlotNote(row_);
 }
 
 void FeederPlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = rect();
-    if (std::optional<FeederPlot> plot = session_.rowPlot(row_)) {
+    if (std::optional<FeederPlot> plot = project_.rowPlot(row_)) {
         plot->showBranches = showBranches_;
         render::paintFeederPlot(painter, area, *plot);
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/project_session.h"
+#include "app/project_state.h"
 
 #include <QWidget>
 
@@ -10,7 +10,7 @@ namespace korvane::gui {
 // it. A row that is not a lamp-pole feeder, or a feeder that was not computed, shows why in grey.
 class FeederPlotWidget : public QWidget {
 public:
-    explicit FeederPlotWidget(ProjectSession& session, QWidget* parent = nullptr);
+    explicit FeederPlotWidget(ProjectState& project, QWidget* parent = nullptr);
 
     // The row whose feeder is shown; -1 for none.
     void setRow(int row);
@@ -29,7 +29,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    ProjectSession& session_;
+    ProjectState& project_;
     int row_ = -1;
     bool showBranches_ = true;
     Signal<const ScheduleChange&>::Connection scheduleConnection_;

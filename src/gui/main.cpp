@@ -240,10 +240,10 @@ bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
     // The pole list at its worst pole (bold), from the first pole of its run.
-    const int worst = window.session().worstPoleRow(window.currentRow());
+    const int worst = window.session().poles().worstPoleRow(window.currentRow());
     korvane::gui::PoleEditor* poles = window.poleEditor();
     poles->selectPole(worst);
-    const int place = window.session().poleAt(window.currentRow(), worst).second;
+    const int place = window.session().poles().poleAt(window.currentRow(), worst).second;
     if (place >= 0)
         poles->table()->scrollTo(poles->table()->model()->index(worst - place, 0),
                                  QAbstractItemView::PositionAtTop);
@@ -269,7 +269,7 @@ bool grabSchedule(korvane::gui::ScheduleWindow& window, const Options& o) {
     if (o.grabPlot.isEmpty())
         return true;
     // The plot on its own at the proportions of a page's figure.
-    korvane::gui::FeederPlotWidget plot(window.session());
+    korvane::gui::FeederPlotWidget plot(window.session().state());
     plot.setRow(window.currentRow());
     plot.resize(900, 450);
     return plot.grab().save(o.grabPlot);

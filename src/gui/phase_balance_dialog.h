@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/project_session.h"
+#include "app/project_proposals.h"
 
 #include <QDialog>
 

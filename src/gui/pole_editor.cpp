@@ -14,8 +14,9 @@
 namespace korvane::gui {
 
 PoleEditor::PoleEditor(ProjectSession& session, QWidget* parent)
-    : QWidget(parent), session_(session), model_(new PoleModel(session, this)),
-      table_(new QTableView), note_(new QLabel), bar_(new QToolBar(QStringLiteral("杆位表"))) {
+    : QWidget(parent), session_(session),
+      model_(new PoleModel(session.state(), session.poles(), this)), table_(new QTableView),
+      note_(new QLabel), bar_(new QToolBar(QStringLiteral("杆位表"))) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -83,7 +84,7 @@ PoleEditor::PoleEditor(ProjectSession& session, QWidget* parent)
         table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     });
     scheduleConnection_ =
-        session_.scheduleChanged.connection([this](const ScheduleChange&) { refresh(); });
+        session_.state().scheduleChanged.connection([this](const ScheduleChange&) { refresh(); });
     refresh();
 }
 
@@ -117,8 +118,8 @@ void PoleEditor::selectPole(int poleRow) {
 
 void PoleEditor::refresh() {
     const int row = model_->row();
-    const bool list = session_.hasPoleList(row);
-    const bool feeder = session_.isFeeder(row);
+    const bool list = session_.poles().hasPoleList(row);
+    const bool feeder = session_.state().isFeeder(row);
     for (Command c :
          {Command::InsertPole, Command::DeletePole, Command::StartBranch, Command::DeleteBranch})
         action(c)->setEnabled(list);
@@ -129,8 +130,8 @@ void PoleEditor::refresh() {
     if (feeder && !list)
         note = QStringLiteral("等距布置的馈线，各杆由回路表给出；“转为杆位表”后可逐杆编辑、"
                               "增加支线。");
-    else if (feeder && session_.feederResult(row) == nullptr)
-        note = session_.rowPlotNote(row);
+    else if (feeder && session_.state().feederResult(row) == nullptr)
+        note = session_.state().rowPlotNote(row);
     note_->setText(note);
     note_->setVisible(!note.isEmpty());
 }
@@ -142,23 +143,23 @@ void PoleEditor::run(Command which) {
     int select = -1;
     switch (which) {
     case Command::InsertPole:
-        refused = session_.insertPole(row, pole);
+        refused = session_.poles().insertPole(row, pole);
         select = pole + 1;
         break;
     case Command::DeletePole:
-        refused = session_.deletePole(row, pole);
+        refused = session_.poles().deletePole(row, pole);
         select = std::min(pole, model_->rowCount() - 1);
         break;
     case Command::StartBranch:
-        refused = session_.startBranch(row, pole);
+        refused = session_.poles().startBranch(row, pole);
         select = model_->rowCount() - 1; // the branch's pole, at the end of the list
         break;
     case Command::DeleteBranch:
-        refused = session_.deleteBranch(row, pole);
+        refused = session_.poles().deleteBranch(row, pole);
         select = std::min(pole, model_->rowCount() - 1);
         break;
     case Command::Convert:
-        refused = session_.convertToPoleList(row);
+        refused = session_.poles().convertToPoleList(row);
         select = 0;
         if (!refused)
             table_->resizeColumnsToContents();

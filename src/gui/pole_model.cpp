@@ -6,22 +6,22 @@
 
 namespace korvane::gui {
 
-PoleModel::PoleModel(ProjectSession& session, QObject* parent)
-    : QAbstractTableModel(parent), session_(session) {
+PoleModel::PoleModel(ProjectState& project, PoleListEditor& poles, QObject* parent)
+    : QAbstractTableModel(parent), project_(project), poles_(poles) {
     // Any change of the schedule may change the list shown (its row moved, removed or edited,
     // the supply behind its results): the table is read again.
     aboutConnection_ =
-        session_.scheduleAboutToChange.connection([this](const ScheduleChange& change) {
+        project_.scheduleAboutToChange.connection([this](const ScheduleChange& change) {
             if (change.kind != ScheduleChange::Kind::DataChanged)
                 beginResetModel();
         });
-    changedConnection_ = session_.scheduleChanged.connection([this](const ScheduleChange& change) {
+    changedConnection_ = project_.scheduleChanged.connection([this](const ScheduleChange& change) {
         if (change.kind == ScheduleChange::Kind::DataChanged)
             reset();
         else
             endResetModel();
     });
-    supplyConnection_ = session_.supplyChanged.connection([this] { reset(); });
+    supplyConnection_ = project_.supplyChanged.connection([this] { reset(); });
 }
 
 void PoleModel::reset() {
@@ -38,7 +38,7 @@ void PoleModel::setRow(int row) {
 }
 
 int PoleModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : session_.poleRowCount(row_);
+    return parent.isValid() ? 0 : poles_.poleRowCount(row_);
 }
 
 int PoleModel::columnCount(const QModelIndex& parent) const {
@@ -48,7 +48,7 @@ int PoleModel::columnCount(const QModelIndex& parent) const {
 QVariant PoleModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
-    const CellView cell = session_.poleCell(row_, index.row(), index.column());
+    const CellView cell = poles_.poleCell(row_, index.row(), index.column());
     switch (role) {
     case Qt::ForegroundRole:
         if (cell.state == CellState::Failed)
@@ -61,7 +61,7 @@ QVariant PoleModel::data(const QModelIndex& index, int role) const {
             return ScheduleModel::failedBackground();
         return {};
     case Qt::FontRole:
-        if (index.row() == session_.worstPoleRow(row_)) {
+        if (index.row() == poles_.worstPoleRow(row_)) {
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -76,14 +76,14 @@ QVariant PoleModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal)
-        return ProjectSession::poleColumnHeader(section);
+        return PoleListEditor::poleColumnHeader(section);
     return section + 1;
 }
 
 Qt::ItemFlags PoleModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (index.isValid() && index.row() < rowCount() &&
-        session_.poleCell(row_, index.row(), index.column()).editable)
+        poles_.poleCell(row_, index.row(), index.column()).editable)
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -95,7 +95,7 @@ bool PoleModel::setData(const QModelIndex& index, const QVariant& value, int rol
     if (text == data(index, Qt::EditRole).toString())
         return true;
     if (const std::optional<QString> reason =
-            session_.setPoleCell(row_, index.row(), index.column(), text)) {
+            poles_.setPoleCell(row_, index.row(), index.column(), text)) {
         if (refused)
             refused(index, *reason);
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/project_session.h"
+#include "app/pole_list_editor.h"
+#include "app/project_state.h"
 
 #include <QAbstractTableModel>
 
@@ -8,12 +9,12 @@
 
 namespace korvane::gui {
 
-// The pole list (杆位表) of one feeder row of a session as a table: the session's pole columns,
-// one pole a row. It holds nothing of its own; every change the session announces resets it,
-// and edits go to the session, which recomputes the feeder. The worst pole's row is bold.
+// The pole list (杆位表) of one feeder row of the project as a table: the pole-list editor's
+// columns, one pole a row. It holds nothing of its own; every change the project announces
+// resets it, and edits go to the editor, which recomputes the feeder. The worst pole's row is bold.
 class PoleModel : public QAbstractTableModel {
 public:
-    explicit PoleModel(ProjectSession& session, QObject* parent = nullptr);
+    PoleModel(ProjectState& project, PoleListEditor& poles, QObject* parent = nullptr);
 
     // The schedule row whose feeder is shown; -1 for none.
     void setRow(int row);
@@ -25,7 +26,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Hands the text to the session; a refused text changes nothing and its reason goes to
+    // Hands the text to the editor; a refused text changes nothing and its reason goes to
     // `refused`.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
@@ -34,7 +35,8 @@ public:
 private:
     void reset();
 
-    ProjectSession& session_;
+    ProjectState& project_;
+    PoleListEditor& poles_;
     int row_ = -1;
     Signal<const ScheduleChange&>::Connection aboutConnection_;
     Signal<const ScheduleChange&>::Connection changedConnection_;

@@ -6,9 +6,9 @@ namespace korvane::gui {
 
 ScheduleModel::ScheduleModel(ProjectSession& session, QObject* parent)
     : QAbstractTableModel(parent), session_(session) {
-    aboutConnection_ = session_.scheduleAboutToChange.connection(
+    aboutConnection_ = session_.state().scheduleAboutToChange.connection(
         [this](const ScheduleChange& change) { aboutToChange(change); });
-    changedConnection_ = session_.scheduleChanged.connection(
+    changedConnection_ = session_.state().scheduleChanged.connection(
         [this](const ScheduleChange& change) { changed(change); });
 }
 
@@ -26,23 +26,23 @@ QColor ScheduleModel::inputProblemBackground() {
 }
 
 int ScheduleModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : session_.rowCount();
+    return parent.isValid() ? 0 : session_.state().rowCount();
 }
 
 int ScheduleModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : session_.columnCount();
+    return parent.isValid() ? 0 : session_.schedule().columnCount();
 }
 
 const CellView& ScheduleModel::cellAt(int row, int column) const {
-    if (rows_.size() != size_t(session_.rowCount()))
-        rows_.assign(size_t(session_.rowCount()), std::nullopt);
+    if (rows_.size() != size_t(session_.state().rowCount()))
+        rows_.assign(size_t(session_.state().rowCount()), std::nullopt);
     auto& cells = rows_[size_t(row)];
     if (!cells) {
         cells.emplace();
-        const int columns = session_.columnCount();
+        const int columns = session_.schedule().columnCount();
         cells->reserve(size_t(columns));
         for (int c = 0; c < columns; ++c)
-            cells->push_back(session_.cell(row, c));
+            cells->push_back(session_.schedule().cell(row, c));
     }
     return cells->at(size_t(column));
 }
@@ -91,7 +91,7 @@ QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal)
-        return section >= 0 && section < columnCount() ? session_.columnHeader(section)
+        return section >= 0 && section < columnCount() ? session_.schedule().columnHeader(section)
                                                        : QVariant();
     return section + 1;
 }
@@ -111,7 +111,8 @@ bool ScheduleModel::setData(const QModelIndex& index, const QVariant& value, int
     if (text == data(index, Qt::EditRole).toString())
         return true;
     // The session announces what it changed (the row, or more); the model follows from there.
-    if (const std::optional<QString> reason = session_.setCell(index.row(), index.column(), text)) {
+    if (const std::optional<QString> reason =
+            session_.schedule().setCell(index.row(), index.column(), text)) {
         if (refused)
             refused(index, *reason);
         return false;

@@ -75,16 +75,16 @@ std::vector<int> keyColumns(const ProjectSession& session) {
     std::vector<int> columns;
     auto find = [&session, &columns](const QString& header, int from, int to) {
         for (int c = from; c < to; ++c) {
-            if (session.columnHeader(c) == header) {
+            if (session.schedule().columnHeader(c) == header) {
                 columns.push_back(c);
                 return;
             }
         }
     };
     for (const QString& header : inputs)
-        find(header, 0, session.inputColumnCount());
+        find(header, 0, session.schedule().inputColumnCount());
     for (const QString& header : results)
-        find(header, session.inputColumnCount(), session.columnCount());
+        find(header, session.schedule().inputColumnCount(), session.schedule().columnCount());
     return columns;
 }
 
@@ -93,7 +93,7 @@ std::vector<int> keyColumns(const ProjectSession& session) {
 ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidget* mainWindow)
     : app_(app), session_(session), mainWindow_(mainWindow),
       model_(new ScheduleModel(session, this)), table_(new ScheduleTable),
-      plot_(new FeederPlotWidget(session)), poles_(new PoleEditor(session)),
+      plot_(new FeederPlotWidget(session.state())), poles_(new PoleEditor(session)),
       showBranches_(new QCheckBox(QStringLiteral("显示其他支线"))),
       splitter_(new QSplitter(Qt::Vertical)), lower_(new QSplitter(Qt::Horizontal)) {
     table_->setModel(model_);
@@ -143,10 +143,10 @@ ScheduleWindow::ScheduleWindow(Application& app, ProjectSession& session, QWidge
     statusBar();
     makeActions();
 
-    scheduleConnection_ = session_.scheduleChanged.connection(
+    scheduleConnection_ = session_.state().scheduleChanged.connection(
         [this](const ScheduleChange& change) { scheduleChanged(change); });
-    connections_.push_back(session_.supplyChanged.connection([this] { refreshSupply(); }));
-    connections_.push_back(session_.titleChanged.connection([this] { updateTitle(); }));
+    connections_.push_back(session_.state().supplyChanged.connection([this] { refreshSupply(); }));
+    connections_.push_back(session_.document().titleChanged.connection([this] { updateTitle(); }));
     refreshSupply();
     updateTitle();
     table_->setFrozenColumns(keyColumns(session_));
@@ -174,13 +174,13 @@ QWidget* ScheduleWindow::makeSupplyFields() {
     auto* installationRow = new FlowLayout(installationBox);
     supplyRow->setContentsMargins(8, 4, 8, 4);
     installationRow->setContentsMargins(8, 4, 8, 4);
-    for (int field = 0; field < session_.supplyFieldCount(); ++field) {
+    for (int field = 0; field < session_.supply().supplyFieldCount(); ++field) {
         FlowLayout* flow = field < kFirstInstallationField ? supplyRow : installationRow;
         auto* pair = new QWidget;
         auto* row = new QHBoxLayout(pair);
         row->setContentsMargins(0, 0, 0, 0);
         flow->addWidget(pair);
-        const SupplyFieldView view = session_.supplyField(field);
+        const SupplyFieldView view = session_.supply().supplyField(field);
         auto* label = new QLabel(view.label);
         QWidget* editor = nullptr;
         if (!view.choices.isEmpty()) {
@@ -347,11 +347,11 @@ void ScheduleWindow::hideEvent(QHideEvent* event) {
 }
 
 void ScheduleWindow::updateTitle() {
-    setWindowTitle(session_.windowTitle() + QStringLiteral(" - 回路表"));
+    setWindowTitle(session_.document().windowTitle() + QStringLiteral(" - 回路表"));
 }
 
 bool ScheduleWindow::confirmDiscardProject(QWidget* owner) {
-    if (!session_.modified())
+    if (!session_.document().modified())
         return true;
     const auto answer = QMessageBox::question(
         owner != nullptr ? owner : this, QStringLiteral("Korvane"),
@@ -365,16 +365,16 @@ bool ScheduleWindow::confirmDiscardProject(QWidget* owner) {
 void ScheduleWindow::newProject(QWidget* owner) {
     if (!confirmDiscardProject(owner))
         return;
-    session_.newProject();
+    session_.document().newProject();
     selectRow(0);
     showSchedule();
     showStatus(QStringLiteral("新建工程"));
 }
 
 QString ScheduleWindow::startFolder() const {
-    return session_.path().isEmpty()
+    return session_.document().path().isEmpty()
                ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-               : QFileInfo(session_.path()).absolutePath();
+               : QFileInfo(session_.document().path()).absolutePath();
 }
 
 void ScheduleWindow::openProject(QWidget* owner) {
@@ -400,24 +400,25 @@ bool ScheduleWindow::openProjectPath(const QString& path) {
 }
 
 bool ScheduleWindow::saveProject(QWidget* owner) {
-    if (session_.path().isEmpty())
+    if (session_.document().path().isEmpty())
         return saveProjectAs(owner);
-    if (!session_.save())
+    if (!session_.document().save())
         return false;
-    showStatus(QStringLiteral("已保存到 %1").arg(session_.path()));
+    showStatus(QStringLiteral("已保存到 %1").arg(session_.document().path()));
     return true;
 }
 
 bool ScheduleWindow::saveProjectAs(QWidget* owner) {
-    const QString start =
-        session_.path().isEmpty() ? startFolder() + QStringLiteral("/工程.kvp") : session_.path();
+    const QString start = session_.document().path().isEmpty()
+                              ? startFolder() + QStringLiteral("/工程.kvp")
+                              : session_.document().path();
     QString path = QFileDialog::getSaveFileName(
         owner != nullptr ? owner : this, QStringLiteral("工程另存为"), start, projectFilter());
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".kvp");
-    if (!session_.saveAs(path))
+    if (!session_.document().saveAs(path))
         return false;
     showStatus(QStringLiteral("已保存到 %1").arg(path));
     return true;
@@ -425,7 +426,7 @@ bool ScheduleWindow::saveProjectAs(QWidget* owner) {
 
 void ScheduleWindow::fillRecentMenu(QMenu* menu, QWidget* owner) {
     menu->clear();
-    const QStringList recent = session_.recentProjects();
+    const QStringList recent = session_.document().recentProjects();
     for (const QString& path : recent) {
         menu->addAction(QFileInfo(path).fileName(), owner,
                         [this, owner, path] {
@@ -447,9 +448,9 @@ void ScheduleWindow::closeEvent(QCloseEvent* event) {
 // ---- The supply ----
 
 void ScheduleWindow::commitSupplyField(int field, const QString& text) {
-    if (text == session_.supplyField(field).text)
+    if (text == session_.supply().supplyField(field).text)
         return;
-    if (const std::optional<QString> reason = session_.setSupplyField(field, text)) {
+    if (const std::optional<QString> reason = session_.supply().setSupplyField(field, text)) {
         showStatus(*reason);
         refreshSupply();
     }
@@ -457,7 +458,7 @@ void ScheduleWindow::commitSupplyField(int field, const QString& text) {
 
 void ScheduleWindow::refreshSupply() {
     for (int field = 0; field < int(supplyEditors_.size()); ++field) {
-        const SupplyFieldView view = session_.supplyField(field);
+        const SupplyFieldView view = session_.supply().supplyField(field);
         QWidget* editor = supplyEditors_[size_t(field)];
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
             const QSignalBlocker quiet(combo);
@@ -538,8 +539,8 @@ void ScheduleWindow::selectRow(int row) {
 }
 
 bool ScheduleWindow::selectFirstFeeder() {
-    for (int row = 0; row < session_.rowCount(); ++row) {
-        if (session_.isFeeder(row)) {
+    for (int row = 0; row < session_.state().rowCount(); ++row) {
+        if (session_.state().isFeeder(row)) {
             selectRow(row);
             return true;
         }
@@ -548,9 +549,11 @@ bool ScheduleWindow::selectFirstFeeder() {
 }
 
 void ScheduleWindow::addRow(bool feeder) {
-    const int row = feeder ? session_.addFeederCircuit() : session_.addLoadCaseCircuit();
+    const int row =
+        feeder ? session_.schedule().addFeederCircuit() : session_.schedule().addLoadCaseCircuit();
     selectRow(row);
-    showStatus(QStringLiteral("已添加 %1").arg(session_.project().circuits.at(size_t(row)).id));
+    showStatus(
+        QStringLiteral("已添加 %1").arg(session_.state().project().circuits.at(size_t(row)).id));
 }
 
 void ScheduleWindow::duplicateRow() {
@@ -559,7 +562,7 @@ void ScheduleWindow::duplicateRow() {
         showStatus(QStringLiteral("请先选择要复制的回路"));
         return;
     }
-    selectRow(session_.duplicateRow(row));
+    selectRow(session_.schedule().duplicateRow(row));
 }
 
 void ScheduleWindow::removeRows() {
@@ -572,8 +575,8 @@ void ScheduleWindow::removeRows() {
     }
     const int next = rows.front();
     const size_t count = rows.size();
-    session_.removeRows(std::move(rows));
-    selectRow(std::min(next, session_.rowCount() - 1));
+    session_.schedule().removeRows(std::move(rows));
+    selectRow(std::min(next, session_.state().rowCount() - 1));
     showStatus(QStringLiteral("已删除 %1 个回路").arg(count));
 }
 
@@ -582,7 +585,7 @@ void ScheduleWindow::moveRow(bool up) {
     if (row < 0)
         return;
     const int column = table_->currentIndex().column();
-    if (!(up ? session_.moveRowUp(row) : session_.moveRowDown(row)))
+    if (!(up ? session_.schedule().moveRowUp(row) : session_.schedule().moveRowDown(row)))
         return;
     const QModelIndex moved = model_->index(up ? row - 1 : row + 1, column);
     table_->selectionModel()->setCurrentIndex(moved, QItemSelectionModel::ClearAndSelect);
@@ -597,11 +600,11 @@ void ScheduleWindow::showRow(int row) {
     plot_->setRow(row);
     poles_->setRow(row);
     // A load case has no poles: the plot takes the width and says why it shows nothing.
-    poles_->setVisible(session_.isFeeder(row));
+    poles_->setVisible(session_.state().isFeeder(row));
 }
 
 void ScheduleWindow::balancePhases() {
-    const PhaseBalanceProposal proposal = session_.proposePhaseBalance(currentRow());
+    const PhaseBalanceProposal proposal = session_.proposals().proposePhaseBalance(currentRow());
     if (!proposal.proposal) {
         showStatus(proposal.proposal.reason());
         QMessageBox::information(this, QStringLiteral("相序平衡"), proposal.proposal.reason());
@@ -612,7 +615,7 @@ void ScheduleWindow::balancePhases() {
         showStatus(QStringLiteral("相别未改"));
         return;
     }
-    if (session_.acceptPhaseBalance(proposal))
+    if (session_.proposals().acceptPhaseBalance(proposal))
         showStatus(QStringLiteral("已按建议调整 %1 的相别（%2 根杆）")
                        .arg(proposal.id)
                        .arg(proposal.proposal->polesMoved));
@@ -622,7 +625,7 @@ void ScheduleWindow::balancePhases() {
 
 void ScheduleWindow::importPoleList() {
     const int row = currentRow();
-    if (!session_.isFeeder(row)) {
+    if (!session_.state().isFeeder(row)) {
         showStatus(QStringLiteral("请先选择要导入杆位表的路灯馈线"));
         return;
     }
@@ -631,7 +634,7 @@ void ScheduleWindow::importPoleList() {
         QStringLiteral("杆位表 (*.xlsx *.csv);;Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
-    if (session_.importPoleListFile(row, path)) {
+    if (session_.poles().importPoleListFile(row, path)) {
         poles_->selectPole(0);
         showStatus(QStringLiteral("已导入 %1").arg(path));
     }
@@ -653,9 +656,10 @@ void ScheduleWindow::showDiagram() {
 }
 
 void ScheduleWindow::exportDiagram(QWidget* owner) {
-    const QString name = session_.path().isEmpty() ? QStringLiteral("配电系统图")
-                                                   : QFileInfo(session_.path()).completeBaseName() +
-                                                         QStringLiteral("-配电系统图");
+    const QString name = session_.document().path().isEmpty()
+                             ? QStringLiteral("配电系统图")
+                             : QFileInfo(session_.document().path()).completeBaseName() +
+                                   QStringLiteral("-配电系统图");
     const QString dxf = QStringLiteral("DXF 图形 (*.dxf)");
     const QString svg = QStringLiteral("SVG 图形 (*.svg)");
     const QString pdf = QStringLiteral("PDF 文件 (*.pdf)");
@@ -676,7 +680,7 @@ void ScheduleWindow::exportDiagram(QWidget* owner) {
 
 bool ScheduleWindow::writeDiagram(const QString& path) {
     const QString why =
-        render::writeDiagramFile(session_.run(), path, app_.platform().now().date());
+        render::writeDiagramFile(session_.state().run(), path, app_.platform().now().date());
     if (!why.isEmpty()) {
         app_.platform().messageBox(MessageIcon::Critical, QStringLiteral("导出配电系统图"),
                                    QStringLiteral("配电系统图未能写入 %1：%2").arg(path, why));
@@ -690,7 +694,7 @@ bool ScheduleWindow::writeDiagram(const QString& path) {
 }
 
 void ScheduleWindow::adjustSections() {
-    std::vector<SizingProposal> proposals = session_.proposeSizing(selectedRows());
+    std::vector<SizingProposal> proposals = session_.proposals().proposeSizing(selectedRows());
     if (proposals.empty()) {
         showStatus(QStringLiteral("没有可调整截面的回路"));
         return;
@@ -700,7 +704,7 @@ void ScheduleWindow::adjustSections() {
         showStatus(QStringLiteral("截面未改"));
         return;
     }
-    const int applied = session_.acceptSizing(dialog.checkedProposals());
+    const int applied = session_.proposals().acceptSizing(dialog.checkedProposals());
     showStatus(QStringLiteral("已按建议修改 %1 个回路的截面").arg(applied));
 }
 
@@ -712,8 +716,8 @@ void ScheduleWindow::sendToPages() {
     }
     if (!sendCircuitToPages(app_, session_, row))
         return;
-    showStatus(
-        QStringLiteral("已把 %1 发送到计算页").arg(session_.project().circuits.at(size_t(row)).id));
+    showStatus(QStringLiteral("已把 %1 发送到计算页")
+                   .arg(session_.state().project().circuits.at(size_t(row)).id));
     if (mainWindow_) {
         mainWindow_->show();
         mainWindow_->raise();
@@ -726,8 +730,8 @@ void ScheduleWindow::takeFromPages() {
     if (row < 0)
         return;
     selectRow(row);
-    showStatus(
-        QStringLiteral("已从计算页取回为 %1").arg(session_.project().circuits.at(size_t(row)).id));
+    showStatus(QStringLiteral("已从计算页取回为 %1")
+                   .arg(session_.state().project().circuits.at(size_t(row)).id));
 }
 
 void ScheduleWindow::importSchedule() {
@@ -737,10 +741,10 @@ void ScheduleWindow::importSchedule() {
     if (path.isEmpty())
         return;
     ImportMode mode = ImportMode::Replace;
-    if (session_.rowCount() > 0) {
+    if (session_.state().rowCount() > 0) {
         QMessageBox ask(QMessageBox::Question, QStringLiteral("导入回路表"),
                         QStringLiteral("导入的回路替换现有的 %1 个回路，还是追加在其后？")
-                            .arg(session_.rowCount()),
+                            .arg(session_.state().rowCount()),
                         QMessageBox::NoButton, this);
         QPushButton* replace = ask.addButton(QStringLiteral("替换"), QMessageBox::AcceptRole);
         QPushButton* append = ask.addButton(QStringLiteral("追加"), QMessageBox::AcceptRole);
@@ -754,8 +758,8 @@ void ScheduleWindow::importSchedule() {
         else
             return;
     }
-    const int before = session_.rowCount();
-    if (!session_.importCircuits(path, mode))
+    const int before = session_.state().rowCount();
+    if (!session_.schedule().importCircuits(path, mode))
         return;
     selectRow(mode == ImportMode::Append ? before : 0);
     showStatus(QStringLiteral("已导入 %1").arg(path));
@@ -769,13 +773,14 @@ void ScheduleWindow::exportTemplate() {
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    if (session_.writeImportTemplate(path))
+    if (session_.document().writeImportTemplate(path))
         showStatus(QStringLiteral("已写入 %1").arg(path));
 }
 
 void ScheduleWindow::exportXlsx() {
-    const QString name = session_.path().isEmpty() ? QStringLiteral("回路表")
-                                                   : QFileInfo(session_.path()).completeBaseName();
+    const QString name = session_.document().path().isEmpty()
+                             ? QStringLiteral("回路表")
+                             : QFileInfo(session_.document().path()).completeBaseName();
     QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("导出 .xlsx"), startFolder() + u'/' + name + QStringLiteral(".xlsx"),
         QStringLiteral("Excel 工作簿 (*.xlsx)"));
@@ -783,7 +788,7 @@ void ScheduleWindow::exportXlsx() {
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".xlsx");
-    if (session_.exportXlsx(path))
+    if (session_.document().exportXlsx(path))
         showStatus(QStringLiteral("已写入 %1").arg(path));
 }
 
@@ -795,7 +800,7 @@ void ScheduleWindow::writeBook(bool pdf) {
     const QDateTime at = app_.platform().now();
     // The book shows the sizing decisions the engineer accepted, as korvane-cli --size does.
     const Computed<QByteArray> package =
-        render::projectBookFile(session_.runWithSizing(), format, at.date());
+        render::projectBookFile(session_.proposals().runWithSizing(), format, at.date());
     const QString folder = booksFolderOf(app_);
     const SavedBook saved =
         package ? saveBook(*package, folder, title, at, suffix)

@@ -16,13 +16,15 @@
 #include "gui/sizing_dialog.h"
 #include "gui/started_window.h"
 #include "pages/voltage_loss_fields.h"
+#include "project/checks/circuit_context.h"
+#include "project/inputs/schedule_columns.h"
 #include "project/project_run.h"
 #include "project/result_schema.h"
-#include "project/inputs/schedule_columns.h"
+#include "project/sizing.h"
 #include "project_book/project_book.h"
+#include "project_files/imports/xlsx_reader.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
-#include "project_files/imports/xlsx_reader.h"
 #include "render/book_pictures.h"
 #include "render/feeder_plot_painter.h"
 #include "render/project_outputs.h"
@@ -173,8 +175,8 @@ struct Schedule {
     gui::ScheduleModel& model = *window.model();
 
     int column(ScheduleColumn which) const {
-        for (int c = 0; c < session.inputColumnCount(); ++c)
-            if (session.columnHeader(c) == scheduleHeader(which))
+        for (int c = 0; c < session.schedule().inputColumnCount(); ++c)
+            if (session.schedule().columnHeader(c) == scheduleHeader(which))
                 return c;
         ADD_FAILURE() << "no column " << scheduleHeader(which).toStdString();
         return 0;
@@ -187,8 +189,8 @@ struct Schedule {
     }
     // The input or result column with this header.
     int headed(const QString& header) const {
-        for (int c = 0; c < session.columnCount(); ++c)
-            if (session.columnHeader(c) == header)
+        for (int c = 0; c < session.schedule().columnCount(); ++c)
+            if (session.schedule().columnHeader(c) == header)
                 return c;
         ADD_FAILURE() << "no column " << header.toStdString();
         return 0;
@@ -243,7 +245,7 @@ TEST(ScheduleWindow, TheProjectMenuSitsBetweenFileAndBooksAndShowsTheSchedule) {
     window.close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(&shell->scheduleWindow(), &window);
-    EXPECT_EQ(window.session().rowCount(), 2);
+    EXPECT_EQ(window.session().state().rowCount(), 2);
 }
 
 TEST(ScheduleWindow, RowsAreAddedCopiedRemovedAndMovedThroughTheActions) {
@@ -343,7 +345,7 @@ TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
     };
     const size_t at = extended.columns.size() - 1; // before the verdict
     extended.columns.insert(extended.columns.begin() + qsizetype(at), extra);
-    const ProjectRun& run = f.session.run();
+    const ProjectRun& run = f.session.state().run();
     ASSERT_FALSE(run.results.empty());
     ASSERT_TRUE(run.results.front().lineLengthKm.ok());
     const double km = *run.results.front().lineLengthKm;
@@ -352,9 +354,10 @@ TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
     plain.groupSize = 0;
 
     // The window.
-    f.session.useResultSchema(extended);
-    const int windowColumn = f.session.inputColumnCount() + int(at);
-    EXPECT_EQ(f.model.columnCount(), f.session.inputColumnCount() + int(extended.columns.size()));
+    f.session.state().useResultSchema(extended);
+    const int windowColumn = f.session.schedule().inputColumnCount() + int(at);
+    EXPECT_EQ(f.model.columnCount(),
+              f.session.schedule().inputColumnCount() + int(extended.columns.size()));
     EXPECT_EQ(f.model.headerData(windowColumn, Qt::Horizontal).toString(), extra.header);
     EXPECT_EQ(f.shown(f.model.index(0, windowColumn)), formatFixed(km, 3));
     EXPECT_EQ(f.model.headerData(windowColumn + 1, Qt::Horizontal).toString(), u"结论"_qs);
@@ -387,7 +390,99 @@ TEST(ScheduleWindow, AColumnAddedToTheResultSchemaReachesEveryOutput) {
     EXPECT_EQ(table.columnWidthsMm.at(size_t(bookColumn)), 9.0);
     EXPECT_EQ(table.rows.at(1).at(size_t(bookColumn)).text, formatFixed(km, 3));
 
-    f.session.useResultSchema(projectResultSchema()); // the extended one ends with the test
+    f.session.state().useResultSchema(projectResultSchema()); // the extended one ends with the test
+}
+
+// A check added to a registry in a test, with no schema row and no change of any output: the
+// window's verdict and its tip, korvane-cli's table and notes, the .xlsx's verdict and its
+// comment, the book's 【保护校验】 and notes all state it, and sizing rules a section out on it.
+// The check fails every circuit with I″k1 above 0.1 kA at the line's end ("I″k1 = … kA > 0.1 kA").
+TEST(ScheduleWindow, ACheckAddedToTheRegistryReachesEveryOutput) {
+    Schedule f;
+    static const CircuitCheck kTrial{"trial", "试验校验"};
+    CheckRegistry extended = projectChecks();
+    CheckUnit trial{kTrial, true, true, nullptr};
+    trial.judge = [](const CircuitContext& c) {
+        const double ik1 = c.figures().shortCircuit->ik1;
+        const CheckStatement s = compare(figure(u"I″k1"_qs, ik1, u"kA"_qs, FigureDigits::fixed(2)),
+                                         ik1 > 0.1 ? Relation::Above : Relation::AtMost,
+                                         figure({}, 0.1, u"kA"_qs, FigureDigits::shortest()));
+        return ik1 > 0.1 ? CheckOutcome::fail({s}) : CheckOutcome::pass({s});
+    };
+    extended.push_back(trial);
+    f.session.state().useCheckRegistry(extended);
+    const ProjectRun& run = f.session.state().run();
+    ASSERT_FALSE(run.results.empty());
+    const ProjectCircuit& circuit = run.project.circuits.front();
+    const CircuitResult& r = run.results.front();
+    ASSERT_TRUE(r.shortCircuit.ok());
+    ASSERT_GT(r.shortCircuit->ik1, 0.1) << "the example circuit's end sees more than 0.1 kA";
+    const QString words =
+        QStringLiteral("I″k1 = %1 kA > 0.1 kA").arg(formatFixed(r.shortCircuit->ik1, 2));
+    const QString note = QStringLiteral("试验校验不通过：") + words;
+
+    // The verdict and the notes.
+    EXPECT_EQ(r.checks.back().first, kTrial);
+    EXPECT_EQ(circuitVerdict(r), CircuitVerdict::Failed);
+    EXPECT_TRUE(circuitNoteLines(r).contains(note))
+        << circuitNoteLines(r).join(u'\n').toStdString();
+
+    // The window: the verdict cell red, its tip the note.
+    const QModelIndex verdict = f.model.index(0, f.column(u"结论"_qs));
+    EXPECT_EQ(f.shown(verdict), u"不通过"_qs);
+    EXPECT_TRUE(verdict.data(Qt::ToolTipRole).toString().contains(note));
+
+    // korvane-cli's table and the notes under it.
+    const QString cli = projectResultsText(run);
+    EXPECT_TRUE(cli.contains(circuit.id + u' ' + note)) << cli.toStdString();
+
+    // The .xlsx: the verdict, and the note in its comment.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trial.xlsx"));
+    ASSERT_EQ(writeScheduleXlsx(run, path), QString());
+    const SheetGrid sheet = readXlsxSheet(path, QStringLiteral("回路表"));
+    ASSERT_EQ(sheet.error, QString());
+    ASSERT_GE(sheet.rows.size(), 2u);
+    const size_t overall = scheduleInputColumns().size() + projectResultSchema().columns.size() - 1;
+    EXPECT_EQ(scheduleCellText(sheet.rows[1].at(overall)), u"不通过"_qs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray package = file.readAll();
+    bool commented = false;
+    for (const QString& entry : zipEntryNames(package).value_or(QStringList{}))
+        if (entry.contains(u"comments"))
+            commented = commented || QString::fromUtf8(
+                                         zipEntry(package, entry.toUtf8().constData()).value_or(""))
+                                         .contains(u"试验校验不通过：I″k1 = "_qs);
+    EXPECT_TRUE(commented);
+
+    // The book: stated with its figures after the six checks with a process text, and in the
+    // notes under the circuit table.
+    const std::optional<ReportDocument> book =
+        projectBookDocument(run, QDate(2026, 12, 10), {}, {});
+    ASSERT_TRUE(book.has_value());
+    QStringList lines;
+    for (const ReportParagraph& p : book->paragraphs())
+        lines << p.text();
+    const qsizetype numbered = lines.indexOf(QStringLiteral(" 7、试验校验："));
+    ASSERT_GE(numbered, 0) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines.value(numbered + 1), QStringLiteral("   试验校验：不通过（%1）").arg(words));
+    EXPECT_TRUE(lines.contains(u' ' + circuit.id + u' ' + note));
+
+    // Sizing: a check that stops on failure rules out every section of the example feeder's
+    // cable type, whose end current only grows with the section.
+    const SizingResult sized =
+        sizeCircuit(run.project, circuit, f.session.state().cables(), extended);
+    EXPECT_FALSE(sized.chosen.has_value());
+    const SizingCandidate* largest = nullptr; // the largest the handbook tables can check
+    for (const SizingCandidate& candidate : sized.candidates)
+        if (candidate.notChecked.isEmpty())
+            largest = &candidate;
+    ASSERT_NE(largest, nullptr);
+    EXPECT_EQ(largest->failed, std::optional<CircuitCheck>(kTrial))
+        << largest->failedText.toStdString();
+
+    f.session.state().useCheckRegistry(projectChecks()); // the extended one ends with the test
 }
 
 TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {
@@ -416,15 +511,15 @@ TEST(ScheduleWindow, AnEditedCellRecomputesAndARefusedTextKeepsTheValue) {
     EXPECT_EQ(verdict.data(Qt::BackgroundRole).value<QColor>(),
               gui::ScheduleModel::failedBackground());
     EXPECT_EQ(verdict.data(Qt::ToolTipRole).toString(),
-              f.session.result(0).check(CircuitCheck::VoltageLoss).text());
+              f.session.state().result(0).check(CircuitCheck::VoltageLoss).text());
     EXPECT_FALSE(load.data(Qt::BackgroundRole).isValid()) << "an input is drawn plainly";
 
     const QModelIndex r = f.at(0, ScheduleColumn::ResistanceOhmPerKm);
     const QString kept = f.shown(r);
-    const QByteArray project = projectToJson(f.session.project());
+    const QByteArray project = projectToJson(f.session.state().project());
     EXPECT_FALSE(f.model.setData(r, QStringLiteral("0.5欧")));
     EXPECT_EQ(f.shown(r), kept);
-    EXPECT_EQ(projectToJson(f.session.project()), project);
+    EXPECT_EQ(projectToJson(f.session.state().project()), project);
     EXPECT_TRUE(f.status().contains(scheduleHeader(ScheduleColumn::ResistanceOhmPerKm)))
         << f.status().toStdString();
 }
@@ -451,7 +546,7 @@ TEST(ScheduleWindow, AChoiceCellIsEditedInAComboBoxOfItsChoices) {
     emit combo->activated(combo->currentIndex());
     QApplication::processEvents();
     EXPECT_EQ(f.shown(mode), other) << "picking the item is the edit";
-    EXPECT_EQ(scheduleCell(f.session.project().circuits[0], ScheduleColumn::ProtectionMode),
+    EXPECT_EQ(scheduleCell(f.session.state().project().circuits[0], ScheduleColumn::ProtectionMode),
               ScheduleCell(other));
 
     // Free text is edited in a line edit.
@@ -465,10 +560,11 @@ TEST(ScheduleWindow, AChoiceCellIsEditedInAComboBoxOfItsChoices) {
 TEST(ScheduleWindow, ASupplyFieldTakesANumberAndRestoresWhatItRefuses) {
     Schedule f;
     int capacity = -1;
-    for (int i = 0; i < f.session.supplyFieldCount(); ++i) {
+    for (int i = 0; i < f.session.supply().supplyFieldCount(); ++i) {
         auto* edit = qobject_cast<QLineEdit*>(f.window.supplyEditor(i));
-        EXPECT_EQ(edit != nullptr, f.session.supplyField(i).choices.isEmpty()) << i;
-        if (edit != nullptr && edit->text() == f.session.supplyField(i).text && capacity < 0)
+        EXPECT_EQ(edit != nullptr, f.session.supply().supplyField(i).choices.isEmpty()) << i;
+        if (edit != nullptr && edit->text() == f.session.supply().supplyField(i).text &&
+            capacity < 0)
             capacity = i;
     }
     ASSERT_EQ(capacity, int(SupplyFieldId::SystemCapacity));
@@ -479,12 +575,12 @@ TEST(ScheduleWindow, ASupplyFieldTakesANumberAndRestoresWhatItRefuses) {
     edit->setText(QStringLiteral("很大"));
     emit edit->editingFinished();
     EXPECT_EQ(edit->text(), before);
-    EXPECT_EQ(f.session.supplyField(capacity).text, before);
+    EXPECT_EQ(f.session.supply().supplyField(capacity).text, before);
     EXPECT_FALSE(f.status().isEmpty());
 
     edit->setText(QStringLiteral("10"));
     emit edit->editingFinished();
-    EXPECT_EQ(f.session.supplyField(capacity).text, QStringLiteral("10"));
+    EXPECT_EQ(f.session.supply().supplyField(capacity).text, QStringLiteral("10"));
     EXPECT_NE(f.shown(f.at(0, ResultColumn::ThreePhaseKa)), ik3)
         << "a weaker system gives less fault current";
 
@@ -492,11 +588,11 @@ TEST(ScheduleWindow, ASupplyFieldTakesANumberAndRestoresWhatItRefuses) {
         qobject_cast<QComboBox*>(f.window.supplyEditor(int(SupplyFieldId::Transformer)));
     ASSERT_NE(transformer, nullptr);
     ASSERT_GT(transformer->count(), 1);
-    EXPECT_EQ(transformer->currentText(), f.session.supplyField(1).text);
+    EXPECT_EQ(transformer->currentText(), f.session.supply().supplyField(1).text);
     const int next = (transformer->currentIndex() + 1) % transformer->count();
     transformer->setCurrentIndex(next);
     emit transformer->activated(next);
-    EXPECT_EQ(f.session.supplyField(1).text, transformer->itemText(next));
+    EXPECT_EQ(f.session.supply().supplyField(1).text, transformer->itemText(next));
 }
 
 // 60 A at 0.4 km fails the voltage loss of the example circuit on its 25 mm².
@@ -611,7 +707,7 @@ TEST(ScheduleWindow, TheIdentifierSectionAndKeyResultsStayInSightWhenScrolledAcr
     for (int c = 0; c < f.model.columnCount(); ++c) {
         EXPECT_NE(block->isColumnHidden(c), table->isColumnHidden(c)) << "shown once: " << c;
         if (!block->isColumnHidden(c))
-            inBlock << f.session.columnHeader(c);
+            inBlock << f.session.schedule().columnHeader(c);
     }
     EXPECT_EQ(inBlock, key);
 
@@ -723,7 +819,8 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     const QString path = dir.filePath(QStringLiteral("道路"));
     whenModalsShow([&] { entry(projects, QStringLiteral("保存工程(&S)"))->trigger(); },
                    {chooseFile(path)});
-    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+    EXPECT_EQ(f.session.document().path(),
+              QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
     EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
 
     f.trigger(Act::Remove);
@@ -736,7 +833,7 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     EXPECT_EQ(f.window.windowTitle(), QStringLiteral("道路.kvp - 回路表"));
 
     // The file is in the recent projects of both windows' 工程 menus, and opens from there.
-    f.session.newProject();
+    f.session.document().newProject();
     for (QMainWindow* window :
          {static_cast<QMainWindow*>(f.program.shell()), static_cast<QMainWindow*>(&f.window)}) {
         QMenu* recent =
@@ -749,7 +846,8 @@ TEST(ScheduleWindow, AProjectIsSavedAsAndReopenedFromTheProjectMenu) {
     QMenu* recent = entry(projects, QStringLiteral("最近的工程(&R)"))->menu();
     recent->actions().at(0)->trigger();
     EXPECT_EQ(f.model.rowCount(), 2);
-    EXPECT_EQ(f.session.path(), QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
+    EXPECT_EQ(f.session.document().path(),
+              QFileInfo(path + QStringLiteral(".kvp")).absoluteFilePath());
 }
 
 // The window takes the available area of the screen it opens on (1366×768 at 100 % and 125 %,
@@ -781,7 +879,7 @@ TEST(ScheduleWindow, TheWindowFitsTheScreenWithItsStatusBarAndSupplyFields) {
         EXPECT_GT(bar->height(), 0);
         EXPECT_TRUE(f.window.rect().contains(QRect(bar->mapTo(&f.window, QPoint()), bar->size())));
         // Every supply field lies whole in the window, on as many lines as it takes.
-        for (int field = 0; field < f.session.supplyFieldCount(); ++field) {
+        for (int field = 0; field < f.session.supply().supplyFieldCount(); ++field) {
             QWidget* editor = f.window.supplyEditor(field);
             EXPECT_TRUE(
                 f.window.rect().contains(QRect(editor->mapTo(&f.window, QPoint()), editor->size())))
@@ -861,12 +959,13 @@ TEST(ScheduleWindow, TheProjectBookIsWrittenAsWordAndPdfWithTheFeederPlots) {
     EXPECT_TRUE(platform.messages.empty());
 
     // The pictures: each computed feeder's plot at 150 × 80 mm, none for a load case.
-    const ProjectBookPictures pictures = render::paintedFeederPlots(f.session.run());
+    const ProjectBookPictures pictures = render::paintedFeederPlots(f.session.state().run());
     int plotted = 0;
-    for (int row = 0; row < f.session.rowCount(); ++row) {
-        const ProjectCircuit& circuit = f.session.run().project.circuits[size_t(row)];
-        const std::optional<ReportPicture> picture = pictures(circuit, f.session.result(row));
-        ASSERT_EQ(picture.has_value(), f.session.feederResult(row) != nullptr) << row;
+    for (int row = 0; row < f.session.state().rowCount(); ++row) {
+        const ProjectCircuit& circuit = f.session.state().run().project.circuits[size_t(row)];
+        const std::optional<ReportPicture> picture =
+            pictures(circuit, f.session.state().result(row));
+        ASSERT_EQ(picture.has_value(), f.session.state().feederResult(row) != nullptr) << row;
         if (!picture)
             continue;
         ++plotted;
@@ -967,7 +1066,7 @@ TEST(ScheduleWindow, TheDiagramOpensFromTheProjectMenuAndFollowsTheProject) {
     // 13 more rows: 25 circuits take a second sheet.
     for (int i = 0; i < 13; ++i)
         f.trigger(Act::AddLoadCase);
-    ASSERT_EQ(f.session.rowCount(), 25);
+    ASSERT_EQ(f.session.state().rowCount(), 25);
     EXPECT_EQ(view->drawing().sheets.size(), 2u);
     ASSERT_EQ(view->sheetChoice()->count(), 2);
     EXPECT_EQ(view->sheetChoice()->itemText(1), QStringLiteral("第 2 张，共 2 张"));
@@ -976,7 +1075,7 @@ TEST(ScheduleWindow, TheDiagramOpensFromTheProjectMenuAndFollowsTheProject) {
     // No circuit at all: one sheet with the supply and an empty table, no circuit's column.
     std::vector<int> rows(25);
     std::iota(rows.begin(), rows.end(), 0);
-    f.session.removeRows(rows);
+    f.session.schedule().removeRows(rows);
     ASSERT_EQ(view->drawing().sheets.size(), 1u);
     EXPECT_EQ(view->sheetChoice()->count(), 1);
     EXPECT_TRUE(columnTexts(view->drawing(), QStringLiteral("WL1")).isEmpty());
@@ -1045,12 +1144,12 @@ TEST(ScheduleWindow, TheProjectBookEndsWithTheDiagramASheetAPage) {
     QTemporaryDir dir;
     for (const int circuits : {12, 25}) {
         SCOPED_TRACE(circuits);
-        while (f.session.rowCount() < circuits)
+        while (f.session.state().rowCount() < circuits)
             f.trigger(Act::AddLoadCase);
         const int sheets = circuits > 24 ? 2 : 1;
 
-        const Computed<QByteArray> docx =
-            render::projectBookFile(f.session.run(), render::BookFormat::Docx, QDate(2026, 12, 10));
+        const Computed<QByteArray> docx = render::projectBookFile(
+            f.session.state().run(), render::BookFormat::Docx, QDate(2026, 12, 10));
         ASSERT_TRUE(docx.ok());
         const QString xml = QString::fromUtf8(zipEntry(*docx, "word/document.xml").value_or(""));
         // Described twice each, in the drawing's place and in the picture's own properties.
@@ -1066,8 +1165,8 @@ TEST(ScheduleWindow, TheProjectBookEndsWithTheDiagramASheetAPage) {
         const QImage sheet = QImage::fromData(zipEntry(*docx, last.toUtf8().constData()).value());
         EXPECT_EQ(sheet.size(), QSize(1724, 2438));
 
-        const Computed<QByteArray> pdf =
-            render::projectBookFile(f.session.run(), render::BookFormat::Pdf, QDate(2026, 12, 10));
+        const Computed<QByteArray> pdf = render::projectBookFile(
+            f.session.state().run(), render::BookFormat::Pdf, QDate(2026, 12, 10));
         ASSERT_TRUE(pdf.ok());
         const QString path = dir.filePath(QStringLiteral("book%1.pdf").arg(circuits));
         QFile file(path);
@@ -1175,9 +1274,9 @@ TEST(ScheduleWindow, ACircuitThatCannotBeComputedIsAmberAndGreyAndItsPlotSaysWhy
     Schedule f;
     ASSERT_TRUE(f.window.openProjectPath(projectWithAnUnknownCable(dir)));
     ASSERT_GT(f.model.rowCount(), 1);
-    ASSERT_TRUE(f.session.project().circuits[0].load.index() == 1) << "a feeder";
+    ASSERT_TRUE(f.session.state().project().circuits[0].load.index() == 1) << "a feeder";
     bool amber = false;
-    for (int c = 0; c < f.session.inputColumnCount(); ++c) {
+    for (int c = 0; c < f.session.schedule().inputColumnCount(); ++c) {
         if (f.model.index(0, c).data(gui::ScheduleModel::StateRole).toInt() ==
             int(CellState::InputProblem)) {
             amber = true;
@@ -1205,7 +1304,7 @@ TEST(ScheduleWindow, ADamagedProjectChangesNothing) {
     QTemporaryDir dir;
     Schedule f;
     f.trigger(Act::AddFeeder);
-    const QByteArray before = projectToJson(f.session.project());
+    const QByteArray before = projectToJson(f.session.state().project());
     const QString title = f.window.windowTitle();
     const QString damaged = dir.filePath(QStringLiteral("damaged.kvp"));
     QFile file(damaged);
@@ -1214,7 +1313,7 @@ TEST(ScheduleWindow, ADamagedProjectChangesNothing) {
     file.close();
 
     EXPECT_FALSE(f.window.openProjectPath(damaged));
-    EXPECT_EQ(projectToJson(f.session.project()), before);
+    EXPECT_EQ(projectToJson(f.session.state().project()), before);
     EXPECT_EQ(f.model.rowCount(), 2);
     EXPECT_EQ(f.window.windowTitle(), title);
     ASSERT_EQ(f.program.platform.messages.size(), 1u);
@@ -1243,7 +1342,7 @@ TEST(ScheduleWindow, UnsavedProjectChangesAreAskedAboutBeforeTheyAreLeft) {
     whenModalsShow([&] { newProject->trigger(); },
                    {[](QWidget* modal) { answer(modal, QMessageBox::Discard); }});
     EXPECT_EQ(f.model.rowCount(), 1) << "不保存 starts the new project";
-    EXPECT_FALSE(f.session.modified());
+    EXPECT_FALSE(f.session.document().modified());
     EXPECT_TRUE(f.window.isVisible());
 }
 
@@ -1265,7 +1364,7 @@ TEST(ScheduleWindow, ThePoleEditorFollowsTheFeederAndItsCommandsGoThroughTheSess
     EXPECT_FALSE(editor->action(Cmd::InsertPole)->isEnabled());
 
     editor->action(Cmd::Convert)->trigger();
-    EXPECT_TRUE(f.session.hasPoleList(1));
+    EXPECT_TRUE(f.session.poles().hasPoleList(1));
     EXPECT_FALSE(editor->action(Cmd::Convert)->isEnabled());
     EXPECT_EQ(f.shown(f.at(1, ScheduleColumn::Poles)), QStringLiteral("由杆位表给出"));
 
@@ -1283,9 +1382,10 @@ TEST(ScheduleWindow, ThePoleEditorFollowsTheFeederAndItsCommandsGoThroughTheSess
     // 相序平衡…: 取消 leaves the feeder, 接受 fixes every pole's phase.
     f.window.selectRow(1);
     editor->action(Cmd::DeletePole)->trigger(); // the pole without a span: the feeder computes
-    ASSERT_NE(f.session.feederResult(1), nullptr) << f.session.rowPlotNote(1).toStdString();
-    const LampFeeder before = std::get<LampFeeder>(f.session.project().circuits[1].load);
-    const PhaseBalanceProposal proposal = f.session.proposePhaseBalance(1);
+    ASSERT_NE(f.session.state().feederResult(1), nullptr)
+        << f.session.state().rowPlotNote(1).toStdString();
+    const LampFeeder before = std::get<LampFeeder>(f.session.state().project().circuits[1].load);
+    const PhaseBalanceProposal proposal = f.session.proposals().proposePhaseBalance(1);
     ASSERT_TRUE(proposal.proposal.has_value()) << proposal.proposal.reason().toStdString();
     auto balance = [&](bool accept) {
         whenModalsShow(
@@ -1306,10 +1406,10 @@ TEST(ScheduleWindow, ThePoleEditorFollowsTheFeederAndItsCommandsGoThroughTheSess
             }});
     };
     balance(false);
-    EXPECT_TRUE(std::get<LampFeeder>(f.session.project().circuits[1].load) == before);
+    EXPECT_TRUE(std::get<LampFeeder>(f.session.state().project().circuits[1].load) == before);
     EXPECT_EQ(f.status(), QStringLiteral("相别未改"));
     balance(true);
-    EXPECT_TRUE(std::get<LampFeeder>(f.session.project().circuits[1].load) ==
+    EXPECT_TRUE(std::get<LampFeeder>(f.session.state().project().circuits[1].load) ==
                 proposal.proposal->balanced);
 
     // The other runs of the plot go with the check box.

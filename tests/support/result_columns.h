@@ -18,8 +18,8 @@ inline const QString Overall = QStringLiteral("结论");
 
 // The session's column of a result header; -1 when it shows none.
 inline int resultColumn(const ProjectSession& s, const QString& header) {
-    for (int c = s.inputColumnCount(); c < s.columnCount(); ++c)
-        if (s.columnHeader(c) == header)
+    for (int c = s.schedule().inputColumnCount(); c < s.schedule().columnCount(); ++c)
+        if (s.schedule().columnHeader(c) == header)
             return c;
     return -1;
 }
