@@ -362,9 +362,11 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
     CircuitResult r;
     const bool isFeeder = std::holds_alternative<LampFeeder>(circuit.load);
     r.inputProblems = circuit.inputProblems;
-    const bool cableK = cableConstruction(circuit.line.cable).then(thermalCoefficientK).ok();
+    // A four-core PVC or XLPE cable: the handbook's tables hold its loops, and K is its own.
+    const Computed<CableConstruction> construction = cableConstruction(circuit.line.cable);
+    const Computed<double> cableK = construction.then(thermalCoefficientK);
     r.inputProblems << supplyProblems(project.supply) << lineProblems(circuit.line)
-                    << protectionProblems(circuit.protection, isFeeder, cableK);
+                    << protectionProblems(circuit.protection, isFeeder, cableK.ok());
     const double limit = project.voltageLossLimitPercent;
     if (!(finite(limit) && limit > 0.0 && limit < 100.0))
         r.inputProblems << QStringLiteral("电压损失允许值应大于0且小于100%");
@@ -381,9 +383,8 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
         return r;
     }
 
-    CircuitLine line = circuit.line;
-    Protection protection = circuit.protection;
-    const Computed<CableConstruction> construction = cableConstruction(line.cable);
+    const CircuitLine& line = circuit.line;
+    const Protection& protection = circuit.protection;
     // A four-core cable's phase-to-neutral loop is the phase and the neutral core in series,
     // the same loop as R′php, X′php; a copy of the single conductor's R0, X0 leaves the neutral
     // out and overstates I″k1.
@@ -393,12 +394,11 @@ CircuitResult computeCircuit(const Project& project, const ProjectCircuit& circu
                                      "I″k1 偏大（四芯电缆应取 R′php、X′php）");
     // The thermal check takes the cable's own K; a different one the file holds is kept there,
     // unused, and named.
-    if (const Computed<double> k = cableThermalCoefficient(line.cable, protection);
-        construction && k && protection.coefficientK != 0.0 && protection.coefficientK != *k)
+    if (cableK && protection.coefficientK != 0.0 && protection.coefficientK != *cableK)
         r.warnings << QStringLiteral("K = %1 与%2的 %3 不符，按 %3 校验")
                           .arg(formatGeneral(protection.coefficientK, RegionalFormat{}),
                                constructionName(*construction),
-                               formatGeneral(*k, RegionalFormat{}));
+                               formatGeneral(*cableK, RegionalFormat{}));
 
     // The conductors' resistance at their working temperature, for the voltage loss.
     r.resistance = workingResistance(line.cable, line.resistanceOhmPerKm, catalogue,
