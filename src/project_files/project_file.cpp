@@ -176,11 +176,13 @@ QJsonObject circuitFileJson(const ProjectCircuit& c) {
     line.insert(QStringLiteral("phaseNeutralReactanceMilliOhmPerM"),
                 l.neutralReactanceMilliOhmPerM);
     const Protection& p = c.protection;
-    QJsonObject protection{{QStringLiteral("kFactor"), p.coefficientK},
-                           {QStringLiteral("durationS"), p.durationS},
+    QJsonObject protection{{QStringLiteral("durationS"), p.durationS},
                            {QStringLiteral("leakageMAPerKm"), p.leakagePerKmMa},
                            {QStringLiteral("loadCurrentA"), p.loadCurrentA},
                            {QStringLiteral("mode"), modeName(p.mode)}};
+    // K only where the engineer gave one: without it the thermal check takes the cable's own.
+    if (p.coefficientK != 0.0)
+        protection.insert(QStringLiteral("kFactor"), p.coefficientK);
     if (p.letThroughA2s)
         protection.insert(QStringLiteral("letThroughA2s"), *p.letThroughA2s);
     QJsonObject circuit{{QStringLiteral("id"), c.id},
@@ -677,7 +679,8 @@ ProjectCircuit readCircuit(const QJsonValue& value) {
     c.line.neutralReactanceMilliOhmPerM =
         line.number(QStringLiteral("phaseNeutralReactanceMilliOhmPerM"));
     Reader p = r.child(QStringLiteral("protection"));
-    c.protection.coefficientK = p.number(QStringLiteral("kFactor"));
+    // Absent: none given (0), and the cable's own K is taken.
+    c.protection.coefficientK = p.optional(QStringLiteral("kFactor")).value_or(0.0);
     c.protection.durationS = p.number(QStringLiteral("durationS"));
     c.protection.leakagePerKmMa = p.number(QStringLiteral("leakageMAPerKm"));
     c.protection.letThroughA2s = p.optional(QStringLiteral("letThroughA2s"));

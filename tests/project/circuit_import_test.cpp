@@ -172,12 +172,13 @@ TEST_F(CircuitImportTest, HeadersInAnyOrderAndTheMissingOrDoubledOnesFail) {
               QStringList{QStringLiteral("以下列不是输入列，未读入：“长度(m)”")});
 
     QByteArray missing = good;
-    missing.replace(",K,", ",备注,").replace("t(s)", "t");
+    // K may be left out (the cable's own is taken); the section and t may not.
+    missing.replace(",截面(mm²),", ",备注,").replace("t(s)", "t");
     const CircuitImport withoutColumns = importList(write("missing.csv", missing));
     EXPECT_FALSE(withoutColumns.ok);
     EXPECT_TRUE(withoutColumns.circuits.empty());
     EXPECT_EQ(withoutColumns.problems,
-              QStringList{QStringLiteral("第1行的表头缺少必需的列：“K”、“t(s)”")});
+              QStringList{QStringLiteral("第1行的表头缺少必需的列：“截面(mm²)”、“t(s)”")});
 
     QByteArray doubled = good;
     doubled.replace("X0(mΩ/m)", "R(Ω/km)");

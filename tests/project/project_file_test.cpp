@@ -1,6 +1,7 @@
 // The project file: a project of several circuits round-trips with the same results; a damaged,
 // foreign or newer file says what could not be restored, and a bad value stops only its circuit.
 
+#include "project/inputs/schedule_columns.h"
 #include "project/project_compute.h"
 #include "project/project_run.h"
 #include "project/result_schema.h"
@@ -95,6 +96,45 @@ TEST(ProjectFile, DamagedForeignAndNewerFilesSayWhatCouldNotBeRestored) {
     EXPECT_TRUE(newer.unrestored.front().contains(u"格式版本 7"));
     EXPECT_TRUE(newer.unrestored.contains(QStringLiteral("lightingClass：未恢复")));
     EXPECT_EQ(newer.project.circuits.size(), 3u);
+}
+
+// K is the engineer's to leave out: a circuit whose file holds none reads without a problem,
+// is checked with its cable's own (VV copper PVC: 115, so as the circuit that gives 115), shows
+// an empty K and is saved without one.
+TEST(ProjectFile, ACircuitWithoutKTakesItsCablesAndIsSavedWithout) {
+    QJsonObject root =
+        QJsonDocument::fromJson(projectToJson(projectOf({endLoadCircuit(60.0, 0.1)}))).object();
+    QJsonArray circuits = root.value(QStringLiteral("circuits")).toArray();
+    QJsonObject first = circuits.at(0).toObject();
+    QJsonObject protection = first.value(QStringLiteral("protection")).toObject();
+    ASSERT_TRUE(protection.contains(QStringLiteral("kFactor")));
+    protection.remove(QStringLiteral("kFactor"));
+    first.insert(QStringLiteral("protection"), protection);
+    circuits.replace(0, first);
+    root.insert(QStringLiteral("circuits"), circuits);
+    const QByteArray bytes = QJsonDocument(root).toJson();
+
+    const ProjectReading reading = projectFromJson(bytes);
+    ASSERT_EQ(reading.error, QString());
+    EXPECT_TRUE(reading.unrestored.isEmpty()) << reading.unrestored.join(u'\n').toStdString();
+    const ProjectCircuit& c = reading.project.circuits.front();
+    EXPECT_TRUE(c.inputProblems.isEmpty());
+    EXPECT_TRUE(
+        std::holds_alternative<std::monostate>(scheduleCell(c, ScheduleColumn::CoefficientK)));
+    const CircuitResult r = computeCircuit(reading.project, c, vvCatalogue());
+    ASSERT_TRUE(r.thermal.ok());
+    EXPECT_EQ(*r.thermalCoefficientK, 115.0);
+    // Smin = √0.1 · 12624.1 / 115 = 34.714 mm² (EndLoadCircuitByHand).
+    EXPECT_NEAR(r.thermal->minimumCrossSectionMm2, 34.714, 1e-3);
+    EXPECT_TRUE(r.passed());
+    const QJsonObject saved = QJsonDocument::fromJson(projectToJson(reading.project)).object();
+    EXPECT_FALSE(saved.value(QStringLiteral("circuits"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("protection"))
+                     .toObject()
+                     .contains(QStringLiteral("kFactor")));
 }
 
 TEST(ProjectFile, AnyTextInAFieldStopsOnlyItsCircuit) {

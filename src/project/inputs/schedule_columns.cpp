@@ -60,6 +60,7 @@ ScheduleCell optionalCell(const std::optional<double>& value) {
 // The columns of values that may stay missing: an empty cell clears them.
 bool clearable(ScheduleColumn column) {
     switch (column) {
+    case C::CoefficientK:
     case C::LetThroughA2s:
     case C::LayingMethod:
     case C::LayingTemperatureC:
@@ -170,7 +171,7 @@ const std::vector<ScheduleColumnInfo>& scheduleInputColumns() {
         {C::LoopReactance, "Xphp(mΩ/m)", true},
         {C::NeutralResistance, "R′(mΩ/m)", true},
         {C::NeutralReactance, "X′(mΩ/m)", true},
-        {C::CoefficientK, "K", true},
+        {C::CoefficientK, "K", false},
         {C::DurationS, "t(s)", true},
         {C::LeakagePerKm, "泄漏电流(mA/km)", true},
         {C::LoadCurrentA, "Ib(A)", false},
@@ -330,8 +331,9 @@ ScheduleCell scheduleCell(const ProjectCircuit& c, ScheduleColumn column) {
         return l.neutralResistanceMilliOhmPerM;
     case C::NeutralReactance:
         return l.neutralReactanceMilliOhmPerM;
-    case C::CoefficientK:
-        return c.protection.coefficientK;
+    case C::CoefficientK: // 0: none given, the cable's own is taken
+        return c.protection.coefficientK != 0.0 ? ScheduleCell{c.protection.coefficientK}
+                                                : ScheduleCell{};
     case C::DurationS:
         return c.protection.durationS;
     case C::LeakagePerKm:
@@ -433,6 +435,9 @@ std::optional<QString> applyScheduleCell(ProjectCircuit& c, ScheduleColumn colum
         if (clearable(column)) {
             InstallationConditions& i = c.installation;
             switch (column) {
+            case C::CoefficientK:
+                c.protection.coefficientK = 0.0; // none given: the cable's own
+                break;
             case C::LetThroughA2s:
                 c.protection.letThroughA2s.reset();
                 break;
