@@ -4,8 +4,8 @@
 
 #include "app/pole_lists.h"
 #include "base/number_format.h"
-#include "project/project_compute.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/project_compute.h"
 
 #include <cmath>
 

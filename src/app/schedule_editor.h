@@ -4,8 +4,8 @@
 #include "app/project_state.h"
 #include "app/supply_editor.h"
 #include "form/platform.h"
-#include "project/project.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/project.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "project/cable_catalogue.h"
-#include "project/project.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/project.h"
 
 #include <QString>
 

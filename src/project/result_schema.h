@@ -1,8 +1,8 @@
 #pragma once
 
 #include "base/number_format.h"
-#include "project/project_compute.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/project_compute.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "project/supply_catalogue.h"
 
-#include "db/catalogue_tables.h"
 #include "base/number_format.h"
+#include "db/catalogue_tables.h"
 
 #include <algorithm>
 

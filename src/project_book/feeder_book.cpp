@@ -2,8 +2,8 @@
 
 #include "project_book/book_text.h"
 
-#include "project/result_schema.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/result_schema.h"
 
 #include "base/file_text.h"
 #include "base/number_format.h"

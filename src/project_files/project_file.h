@@ -1,7 +1,7 @@
 #pragma once
 
-#include "project/project.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/project.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -1,9 +1,9 @@
 #include "render/diagram_outputs.h"
 
+#include "base/atomic_file.h"
 #include "diagram/system_diagram.h"
 #include "drawing/dxf_writer.h"
 #include "drawing/svg_writer.h"
-#include "base/atomic_file.h"
 #include "render/drawing_painter.h"
 
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "reports/voltage_loss_book.h"
 
+#include "base/number_format.h"
 #include "form/binding.h"
 #include "form/form.h"
-#include "base/number_format.h"
 #include "pages/voltage_loss_fields.h"
 #include "reports/book_frame.h"
 #include "voltage_loss/voltage_loss_action.h"

@@ -2,8 +2,8 @@
 
 #include <QSet>
 
-#include "form/form.h"
 #include "base/number_format.h"
+#include "form/form.h"
 #include "pages/page_services.h"
 
 #include <QDir>

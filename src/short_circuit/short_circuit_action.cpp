@@ -1,7 +1,7 @@
 #include "short_circuit/short_circuit_action.h"
 
-#include "form/binding.h"
 #include "base/number_format.h"
+#include "form/binding.h"
 #include "form/stale_results.h"
 #include "pages/page_services.h"
 #include "pages/short_circuit_fields.h"

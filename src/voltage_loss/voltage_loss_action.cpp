@@ -1,8 +1,8 @@
 #include "voltage_loss/voltage_loss_action.h"
 
+#include "base/number_format.h"
 #include "form/binding.h"
 #include "form/form.h"
-#include "base/number_format.h"
 #include "form/stale_results.h"
 #include "pages/voltage_loss_fields.h"
 #include "voltage_loss/voltage_loss.h"

@@ -2,8 +2,8 @@
 // infinities and magnitudes no table holds are treated like missing values, in the lookups too.
 
 #include "app/program_folder.h"
-#include "db/database.h"
 #include "base/number_format.h"
+#include "db/database.h"
 #include "support/test_app.h"
 
 #include <QSqlDatabase>

@@ -1,7 +1,7 @@
 // The form model: what a user can reach, which changes raise events, and the load cycle.
 
-#include "form/form.h"
 #include "base/signal.h"
+#include "form/form.h"
 #include "form/user_actions.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // every row that cannot be read reported with its row number while nothing is imported.
 
 #include "base/number_format.h"
-#include "project/project_run.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/project_run.h"
 #include "project_files/imports/circuit_import.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"

@@ -1,8 +1,8 @@
 // The schedule's columns: every circuit written cell by cell and read back cell by cell is the
 // same circuit, and a cell that cannot be read for its column says why.
 
-#include "project/result_schema.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/result_schema.h"
 #include "project_files/project_file.h"
 #include "project_fixtures.h"
 

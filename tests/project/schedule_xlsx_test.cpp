@@ -4,8 +4,8 @@
 // leaves no file and an older file as it was.
 
 #include "db/database.h"
-#include "project/project_run.h"
 #include "project/inputs/schedule_columns.h"
+#include "project/project_run.h"
 #include "project_files/project_file.h"
 #include "project_files/schedule_xlsx.h"
 #include "support/cli_run.h"
