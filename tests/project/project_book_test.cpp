@@ -532,7 +532,11 @@ ProjectRun branchedRun() {
     x.runs = {trunk, branch};
 
     CircuitResult r;
-    r.feeder = x;
+    // GCC 12 at -O3 takes this move into the empty optional for a read of uninitialised storage.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+    r.feeder = std::move(x);
+#pragma GCC diagnostic pop
     r.lineLengthKm = 0.095;
     r.lossPercent = 0.4114;
     r.shortCircuit = Computed<ShortCircuitResult>::failed(QStringLiteral("系统短路容量未给出"));
