@@ -56,10 +56,11 @@ public:
     double cableKm() const { return cableKm_; }
     // The cable sections of a feeder with branches, with the cables of its runs.
     std::vector<SectionResult>& sections() const { return sections_; }
-    const std::vector<RunCable>& feederCables() const { return *feederCables_; }
 
     // The breaker QR and contactor QC of the project's series for Ib (derived once).
     const BreakerChoice& breaker() const;
+    // Why a check of the breaker's protection is not computed when none was chosen.
+    static QString noBreakerReason() { return QStringLiteral("未选出断路器 QR，无法校验"); }
 
     // The circuit's result, where a check keeps the figures it derives.
     CircuitResult& figures() const { return result_; }

@@ -18,7 +18,7 @@ Computed<CapacityCheck> capacityCheck(const CircuitContext& ctx, const CableIden
                                       const std::optional<SwitchgearRating>& rating) {
     using Result = Computed<CapacityCheck>;
     if (!rating)
-        return Result::failed(QStringLiteral("未选出断路器 QR，无法校验"));
+        return Result::failed(CircuitContext::noBreakerReason());
     const Computed<CableConstruction> construction = cableConstruction(cable);
     if (!construction)
         return Result::failed(

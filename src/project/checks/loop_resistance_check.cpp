@@ -10,7 +10,7 @@ CheckUnit loopResistanceCheck() {
         CircuitResult& r = c.figures();
         const BreakerChoice& breaker = c.breaker();
         if (!breaker.rating) {
-            const QString noBreaker = QStringLiteral("未选出断路器 QR，无法校验");
+            const QString noBreaker = CircuitContext::noBreakerReason();
             r.loopResistance = Computed<LoopResistanceCheck>::failed(noBreaker);
             return CheckOutcome::notComputed(noBreaker);
         }

@@ -11,7 +11,7 @@ CheckUnit sensitivityCheck() {
         CircuitResult& r = c.figures();
         const BreakerChoice& breaker = c.breaker();
         if (!breaker.rating) {
-            const QString noBreaker = QStringLiteral("未选出断路器 QR，无法校验");
+            const QString noBreaker = CircuitContext::noBreakerReason();
             r.sensitivity = Computed<SensitivityCheck>::failed(noBreaker);
             return CheckOutcome::notComputed(noBreaker);
         }

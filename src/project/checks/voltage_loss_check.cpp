@@ -4,6 +4,8 @@
 
 namespace korvane {
 
+namespace {
+
 CheckOutcome voltageLossOutcome(const Computed<double>& shownLossPercent, double limitPercent) {
     if (!shownLossPercent)
         return CheckOutcome::notComputed(shownLossPercent.reason());
@@ -14,6 +16,8 @@ CheckOutcome voltageLossOutcome(const Computed<double>& shownLossPercent, double
         figure({}, limitPercent, u"%"_qs, FigureDigits::shortest()));
     return within ? CheckOutcome::pass({s}) : CheckOutcome::fail({s});
 }
+
+} // namespace
 
 CheckUnit voltageLossCheck() {
     CheckUnit unit{CircuitCheck::VoltageLoss, true, false, nullptr};
